@@ -1,0 +1,101 @@
+#pragma once
+// The one seam through which the program asks the user anything: message boxes, input
+// boxes, file dialogs, modal windows, pending-event processing and the busy cursor.
+// No Qt here, so the engine can use it. The program installs the Qt form (QtPrompt.h);
+// tests install a ScriptedPrompt that answers from a script and records every question.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace qv::ui {
+
+enum class Buttons { OK, OKCancel, AbortRetryIgnore, YesNoCancel, YesNo, RetryCancel };
+enum class Icon { None, Critical, Question, Exclamation, Information };
+enum class Answer { OK, Cancel, Abort, Retry, Ignore, Yes, No };
+
+std::string ToString(Buttons b);
+std::string ToString(Icon i);
+std::string ToString(Answer a);
+
+// A message box title: nullopt is the program's default title ("Quorvant").
+using Title = std::optional<std::string>;
+inline constexpr const char* kDefaultTitle = "Quorvant";
+
+struct FileDialogRequest {
+  std::string title;
+  std::string filter;       // "Description|*.ext|Other|*.a;*.b", as the old common dialog took it
+  int filterIndex = 0;
+  std::string initialDir;
+  std::string fileName;     // proposed name
+  std::string defaultExt;
+  bool mustExist = false;   // open: the file must exist
+  bool confirmOverwrite = false;  // save: ask before replacing a file
+};
+
+struct PrintRequest {
+  std::string title;        // document title
+  int copies = 1;
+};
+
+// Where a print goes: a printer name, or a PDF file (tests print to PDF).
+struct PrintTarget {
+  std::string printerName;
+  std::string pdfPath;      // non-empty: print into this PDF file
+  int copies = 1;
+};
+
+// A window that can be shown modally. Qt dialogs implement it with exec().
+class ModalWindow {
+ public:
+  virtual ~ModalWindow() = default;
+  // The window's name as the program knows it ("ForcePmt", "ResBase"); scripts match on it.
+  virtual std::string ModalName() const = 0;
+  // Shows the window modally and returns when it closes; the result is the window's own.
+  virtual int ExecModal() = 0;
+};
+
+class Prompt {
+ public:
+  virtual ~Prompt() = default;
+
+  virtual Answer MsgBox(const std::string& text, Buttons buttons = Buttons::OK, Icon icon = Icon::None,
+                        const Title& title = std::nullopt) = 0;
+  // Returns nullopt when the user pressed Cancel.
+  virtual std::optional<std::string> InputBox(const std::string& prompt, const Title& title = std::nullopt,
+                                              const std::string& defaultText = "") = 0;
+  // Return nullopt when the user cancelled the dialog.
+  virtual std::optional<std::string> OpenFile(const FileDialogRequest& req) = 0;
+  virtual std::optional<std::string> SaveFile(const FileDialogRequest& req) = 0;
+  // Print and page setup dialogs. nullopt: cancelled.
+  virtual std::optional<PrintTarget> PrintDialog(const PrintRequest& req) = 0;
+  virtual bool PageSetupDialog() = 0;
+  // Colour dialog (24-bit blue-green-red); nullopt: cancelled.
+  virtual std::optional<uint32_t> ColorDialog(uint32_t initial) = 0;
+  // Shows a window modally (the scripted form lets the test act on the window instead).
+  virtual int ShowModal(ModalWindow& window) = 0;
+  // Lets pending window events run once.
+  virtual void DoEvents() = 0;
+  // The busy (hourglass) cursor on or off.
+  virtual void SetBusy(bool busy) = 0;
+  // Opens a document or web address in the desktop's program for it; false when none.
+  virtual bool OpenExternal(const std::string& urlOrPath) = 0;
+};
+
+// The prompt in use. Before anything is installed, a prompt that fails every question
+// loudly (it prints the question and answers Cancel / No) is in place.
+Prompt& GetPrompt();
+void SetPrompt(Prompt* p);
+
+// Installs a prompt for the lifetime of this object, then puts back the previous one.
+class ScopedPrompt {
+ public:
+  explicit ScopedPrompt(Prompt& p) : previous_(&GetPrompt()) { SetPrompt(&p); }
+  ~ScopedPrompt() { SetPrompt(previous_); }
+  ScopedPrompt(const ScopedPrompt&) = delete;
+  ScopedPrompt& operator=(const ScopedPrompt&) = delete;
+
+ private:
+  Prompt* previous_;
+};
+
+}  // namespace qv::ui

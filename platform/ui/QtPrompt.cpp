@@ -1,0 +1,147 @@
+#include "platform/ui/QtPrompt.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QStringList>
+#include <QUrl>
+
+namespace qv::ui {
+
+QString MessageText(const std::string& text) {
+  QString s = QString::fromStdString(text);
+  s.replace("\r\n", "\n");
+  s.replace('\r', '\n');
+  return s;
+}
+
+QString QtFilterFromDialogFilter(const std::string& filter) {
+  QStringList parts = QString::fromStdString(filter).split('|');
+  QStringList out;
+  for (int i = 0; i + 1 < parts.size(); i += 2) {
+    QString desc = parts[i];
+    QString pat = parts[i + 1];
+    pat.replace(';', ' ');
+    if (desc.contains('(')) out << desc.left(desc.indexOf('(')).trimmed() + " (" + pat + ")";
+    else out << desc + " (" + pat + ")";
+  }
+  return out.join(";;");
+}
+
+QWidget* QtPrompt::Parent() const {
+  if (QWidget* w = QApplication::activeModalWidget()) return w;
+  if (QWidget* w = QApplication::activeWindow()) return w;
+  return fallback_.data();
+}
+
+static QString TitleText(const Title& t) { return QString::fromStdString(t.value_or(kDefaultTitle)); }
+
+Answer QtPrompt::MsgBox(const std::string& text, Buttons buttons, Icon icon, const Title& title) {
+  QMessageBox box(Parent());
+  box.setWindowTitle(TitleText(title));
+  box.setText(MessageText(text));
+  switch (icon) {
+    case Icon::Critical: box.setIcon(QMessageBox::Critical); break;
+    case Icon::Question: box.setIcon(QMessageBox::Question); break;
+    case Icon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+    case Icon::Information: box.setIcon(QMessageBox::Information); break;
+    case Icon::None: break;
+  }
+  using SB = QMessageBox::StandardButton;
+  switch (buttons) {
+    case Buttons::OK: box.setStandardButtons(SB::Ok); break;
+    case Buttons::OKCancel: box.setStandardButtons(SB::Ok | SB::Cancel); break;
+    case Buttons::AbortRetryIgnore: box.setStandardButtons(SB::Abort | SB::Retry | SB::Ignore); break;
+    case Buttons::YesNoCancel: box.setStandardButtons(SB::Yes | SB::No | SB::Cancel); break;
+    case Buttons::YesNo: box.setStandardButtons(SB::Yes | SB::No); break;
+    case Buttons::RetryCancel: box.setStandardButtons(SB::Retry | SB::Cancel); break;
+  }
+  int r = box.exec();
+  switch (r) {
+    case SB::Ok: return Answer::OK;
+    case SB::Abort: return Answer::Abort;
+    case SB::Retry: return Answer::Retry;
+    case SB::Ignore: return Answer::Ignore;
+    case SB::Yes: return Answer::Yes;
+    case SB::No: return Answer::No;
+    default: return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+  }
+}
+
+std::optional<std::string> QtPrompt::InputBox(const std::string& prompt, const Title& title,
+                                              const std::string& defaultText) {
+  bool ok = false;
+  QString s = QInputDialog::getText(Parent(), TitleText(title), MessageText(prompt), QLineEdit::Normal,
+                                    QString::fromStdString(defaultText), &ok);
+  if (!ok) return std::nullopt;
+  return s.toStdString();
+}
+
+static std::optional<std::string> RunFileDialog(QWidget* parent, const FileDialogRequest& req, bool save) {
+  QFileDialog dlg(parent, QString::fromStdString(req.title), QString::fromStdString(req.initialDir),
+                  QtFilterFromDialogFilter(req.filter));
+  dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dlg.setFileMode(save ? QFileDialog::AnyFile : (req.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile));
+  if (!req.confirmOverwrite) dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
+  if (!req.defaultExt.empty()) dlg.setDefaultSuffix(QString::fromStdString(req.defaultExt));
+  if (!req.fileName.empty()) dlg.selectFile(QString::fromStdString(req.fileName));
+  QStringList filters = dlg.nameFilters();
+  if (req.filterIndex > 0 && req.filterIndex <= filters.size()) dlg.selectNameFilter(filters[req.filterIndex - 1]);
+  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
+  return dlg.selectedFiles().front().toStdString();
+}
+
+std::optional<std::string> QtPrompt::OpenFile(const FileDialogRequest& req) { return RunFileDialog(Parent(), req, false); }
+std::optional<std::string> QtPrompt::SaveFile(const FileDialogRequest& req) { return RunFileDialog(Parent(), req, true); }
+
+std::optional<PrintTarget> QtPrompt::PrintDialog(const PrintRequest& req) {
+  QPrinter printer;
+  printer.setCopyCount(req.copies);
+  QPrintDialog dlg(&printer, Parent());
+  dlg.setWindowTitle(req.title.empty() ? QStringLiteral("Print") : QString::fromStdString(req.title));
+  if (dlg.exec() != QDialog::Accepted) return std::nullopt;
+  PrintTarget t;
+  t.printerName = printer.printerName().toStdString();
+  if (printer.outputFormat() == QPrinter::PdfFormat) t.pdfPath = printer.outputFileName().toStdString();
+  t.copies = printer.copyCount();
+  return t;
+}
+
+bool QtPrompt::PageSetupDialog() {
+  QPrinter printer;
+  QPageSetupDialog dlg(&printer, Parent());
+  return dlg.exec() == QDialog::Accepted;
+}
+
+std::optional<uint32_t> QtPrompt::ColorDialog(uint32_t initial) {
+  QColor start(initial & 0xFF, (initial >> 8) & 0xFF, (initial >> 16) & 0xFF);
+  QColor c = QColorDialog::getColor(start, Parent());
+  if (!c.isValid()) return std::nullopt;
+  return static_cast<uint32_t>(c.red()) | (static_cast<uint32_t>(c.green()) << 8) | (static_cast<uint32_t>(c.blue()) << 16);
+}
+
+int QtPrompt::ShowModal(ModalWindow& window) { return window.ExecModal(); }
+
+void QtPrompt::DoEvents() { QCoreApplication::processEvents(); }
+
+void QtPrompt::SetBusy(bool busy) {
+  if (busy) {
+    if (busyDepth_++ == 0) QApplication::setOverrideCursor(Qt::WaitCursor);
+  } else if (busyDepth_ > 0) {
+    if (--busyDepth_ == 0) QApplication::restoreOverrideCursor();
+  }
+}
+
+bool QtPrompt::OpenExternal(const std::string& urlOrPath) {
+  QUrl url = QUrl::fromUserInput(QString::fromStdString(urlOrPath));
+  return QDesktopServices::openUrl(url);
+}
+
+}  // namespace qv::ui

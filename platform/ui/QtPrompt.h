@@ -1,0 +1,42 @@
+#pragma once
+// The prompt seam for the running program: real Qt message boxes, input boxes, file,
+// print and colour dialogs.
+#include <QWidget>
+#include <QPointer>
+
+#include "platform/ui/Prompt.h"
+
+namespace qv::ui {
+
+class QtPrompt : public Prompt {
+ public:
+  // Dialogs are parented to the active window, or to `fallbackParent` when none is active.
+  void SetFallbackParent(QWidget* w) { fallback_ = w; }
+
+  Answer MsgBox(const std::string& text, Buttons buttons, Icon icon, const Title& title) override;
+  std::optional<std::string> InputBox(const std::string& prompt, const Title& title,
+                                      const std::string& defaultText) override;
+  std::optional<std::string> OpenFile(const FileDialogRequest& req) override;
+  std::optional<std::string> SaveFile(const FileDialogRequest& req) override;
+  std::optional<PrintTarget> PrintDialog(const PrintRequest& req) override;
+  bool PageSetupDialog() override;
+  std::optional<uint32_t> ColorDialog(uint32_t initial) override;
+  int ShowModal(ModalWindow& window) override;
+  void DoEvents() override;
+  void SetBusy(bool busy) override;
+  bool OpenExternal(const std::string& urlOrPath) override;
+
+ private:
+  QWidget* Parent() const;
+  QPointer<QWidget> fallback_;
+  int busyDepth_ = 0;
+};
+
+// Turns a filter of the old common dialog ("Quorvant Pro|*.QVX|Quorvant 2.X|*.QDB") into a
+// Qt name filter ("Quorvant Pro (*.QVX);;Quorvant 2.X (*.QDB)").
+QString QtFilterFromDialogFilter(const std::string& filter);
+
+// Message texts whose line breaks are CR or CR LF show as separate lines.
+QString MessageText(const std::string& text);
+
+}  // namespace qv::ui
