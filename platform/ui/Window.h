@@ -1,0 +1,80 @@
+#pragma once
+// Window conventions shared by the main window and the deal dialogs.
+//
+// - Single-instance windows are reached through SingleInstance<T>::Get(), which creates the
+//   window on first reference; the pointer forgets the window when it is deleted (unloaded).
+// - Modal windows derive from QvDialog and are shown with ShowModalWindow(), which goes
+//   through the prompt seam so tests can script them.
+// - Focus-out handlers run only for real focus moves (not when the window deactivates or a
+//   popup opens): IsRealFocusMove().
+// - A handler that opens message boxes guards itself against re-entry with ReentryGuard.
+#include <QDialog>
+#include <QFocusEvent>
+#include <QPointer>
+#include <QString>
+
+#include "platform/ui/Prompt.h"
+
+namespace qv::ui {
+
+template <class T>
+class SingleInstance {
+ public:
+  // The window, created (not shown) on first reference.
+  static T& Get() {
+    if (!Ptr()) Ptr() = new T();
+    return *Ptr();
+  }
+  static bool Loaded() { return !Ptr().isNull(); }
+  static T* IfLoaded() { return Ptr().data(); }
+  // Unloads the window: its unload duties run in its destructor or closeEvent, as the
+  // window defines them.
+  static void Unload() {
+    if (T* w = Ptr().data()) {
+      Ptr().clear();
+      delete w;
+    }
+  }
+
+ private:
+  static QPointer<T>& Ptr() {
+    static QPointer<T> p;
+    return p;
+  }
+};
+
+// A dialog that can be shown modally through the prompt seam.
+class QvDialog : public QDialog, public ModalWindow {
+ public:
+  explicit QvDialog(QWidget* parent = nullptr) : QDialog(parent) {}
+  std::string ModalName() const override { return objectName().toStdString(); }
+  int ExecModal() override { return exec(); }
+};
+
+// Shows a modal window through the prompt seam and returns its result.
+inline int ShowModalWindow(ModalWindow& w) { return GetPrompt().ShowModal(w); }
+
+// True for a focus change the user made (Tab, click, shortcut, code); false when the window
+// only lost activation or a popup (menu, combo list) opened.
+inline bool IsRealFocusMove(const QFocusEvent* e) {
+  return e->reason() != Qt::ActiveWindowFocusReason && e->reason() != Qt::PopupFocusReason;
+}
+
+// Keeps a handler from running again while it is already running (a message box it opens
+// moves the focus and could call it again).
+class ReentryGuard {
+ public:
+  explicit ReentryGuard(bool& flag) : flag_(flag), entered_(!flag) { flag_ = true; }
+  ~ReentryGuard() {
+    if (entered_) flag_ = false;
+  }
+  bool Entered() const { return entered_; }
+  ReentryGuard(const ReentryGuard&) = delete;
+  ReentryGuard& operator=(const ReentryGuard&) = delete;
+
+ private:
+  bool& flag_;
+  bool entered_;
+};
+
+}  // namespace qv::ui
