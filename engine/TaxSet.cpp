@@ -1,0 +1,217 @@
+// The current tax setting and the tax-settings file "Taxset.txt": a header line, then one
+// setting per line, its name and 26 values separated by commas. An empty line ends the data
+// for the readers; a save drops empty lines.
+#include <cfloat>
+#include <vector>
+
+#include "engine/Engine.h"
+#include "engine/Runtime.h"
+#include "platform/files/AtomicFile.h"
+#include "platform/files/FolderLookup.h"
+
+namespace qv {
+
+namespace {
+
+constexpr const char* kTaxSetFileName = "Taxset.txt";
+
+// The header line of a tax-settings file that a save has to create.
+constexpr const char* kTaxSetHeader =
+    "Name,LeaseTaxRate,TaxMethod,DefaultCapCash,AlsoTaxCapRedCash,Security,Registration,Title,DocumentFee,"
+    "CapRedTax,RebateTax,LuxuryTax,TradeEquity,Acquisition,LeaseRebate,PrePaidMileFee,OtherFee,BuyTaxRate,"
+    "LocalTaxRate,MaxLocalTax,ExclTradeFromLocal,LuxuryTaxRate,LuxuryTaxCapCash,LuxuryThreshold,"
+    "NoInterestOnLuxuryTax,MaxTax,AlsoTaxRebateCash";
+
+// The key of a line: the text before its first comma. A line without a comma is no setting
+// and has no key.
+bool LineKey(const std::string& line, std::string& key) {
+  size_t comma = line.find(',');
+  if (comma == std::string::npos) return false;
+  key = line.substr(0, comma);
+  return true;
+}
+
+// The name as it can stand as a key: a comma or a line break inside it would split the line
+// or the key, so they are written as blanks.
+std::string KeyOfName(const std::string& name) {
+  std::string k = name;
+  for (char& ch : k)
+    if (ch == ',' || ch == '\r' || ch == '\n') ch = ' ';
+  return k;
+}
+
+float ToFloat(double v) {
+  if (v > FLT_MAX) return FLT_MAX;
+  if (v < -FLT_MAX) return -FLT_MAX;
+  return static_cast<float>(v);
+}
+
+// A 0/1 flag of the setting, whatever a hand-edited file holds: nonzero reads as 1.
+int16_t ToFlag(double v) { return ToInt16(v) != 0 ? 1 : 0; }
+
+// Reading and writing of one value of a line, by the type of the field it goes to.
+void Assign(float& field, double v) { field = ToFloat(v); }
+void Assign(int16_t& field, double v) { field = ToFlag(v); }  // every 16-bit field is a 0/1 flag
+void Assign(int32_t& field, double v) { field = ToInt32(v); }
+std::string ValueText(float v) { return GeneralNumber(v); }
+std::string ValueText(int16_t v) { return GeneralNumber(static_cast<double>(v)); }
+std::string ValueText(int32_t v) { return GeneralNumber(static_cast<double>(v)); }
+
+constexpr int kFirstField = 2, kLastField = 27;
+
+// Calls fn with the variable of field 2..27 of a line (the AlsoTax flags are fields of the
+// start-up items).
+template <class Tax, class Items, class Fn>
+void VisitField(Tax& t, Items& it, int field, Fn&& fn) {
+  switch (field) {
+    case 2: fn(t.LeaseTaxRate); break;
+    case 3: fn(t.TaxMethod); break;
+    case 4: fn(t.DefaultCapCash); break;
+    case 5: fn(t.AlsoTaxCapRedCash); break;
+    case 6: fn(it.Security.AlsoTax); break;
+    case 7: fn(it.Registration.AlsoTax); break;
+    case 8: fn(it.Title.AlsoTax); break;
+    case 9: fn(it.DocumentFee.AlsoTax); break;
+    case 10: fn(it.CapRedTax.AlsoTax); break;
+    case 11: fn(it.RebateTax.AlsoTax); break;
+    case 12: fn(it.LuxuryTax.AlsoTax); break;
+    case 13: fn(it.TradeEquity.AlsoTax); break;
+    case 14: fn(it.Acquisition.AlsoTax); break;
+    case 15: fn(it.LeaseRebate.AlsoTax); break;
+    case 16: fn(it.PrePaidMileFee.AlsoTax); break;
+    case 17: fn(it.OtherFee.AlsoTax); break;
+    case 18: fn(t.BuyTaxRate); break;
+    case 19: fn(t.LocalTaxRate); break;
+    case 20: fn(t.MaxLocalTax); break;
+    case 21: fn(t.ExclTradeFromLocal); break;
+    case 22: fn(t.LuxuryTaxRate); break;
+    case 23: fn(t.LuxuryTaxCapCash); break;
+    case 24: fn(t.LuxuryThreshold); break;
+    case 25: fn(t.NoInterestOnLuxuryTax); break;
+    case 26: fn(t.MaxTax); break;
+    case 27: fn(t.AlsoTaxRebateCash); break;
+    default: break;
+  }
+}
+
+}  // namespace
+
+std::string Engine::TaxSetPath() const {
+  std::string folder = AppFolder;
+  if (!folder.empty() && folder.back() != '/' && folder.back() != '\\') folder += '/';
+  return files::ResolveNoCase(folder + kTaxSetFileName);
+}
+
+bool Engine::LoadTaxSet(std::string* error) {
+  const std::string path = TaxSetPath();
+  std::string content;
+  if (!files::ReadWholeFile(path, content)) {
+    if (error) *error = "Unable to open the tax settings file " + path + ".";
+    return false;
+  }
+  const std::vector<std::string> lines = SplitLines(content);
+  const std::string key = KeyOfName(tax.TaxSetName);
+  std::string lineKey;
+  // Line 1 is the header; the data end at the first empty line.
+  for (size_t i = 1; i < lines.size(); ++i) {
+    if (lines[i].empty()) break;
+    if (LineKey(lines[i], lineKey) && lineKey == key) {
+      ParseTaxSetLine(lines[i]);
+      break;
+    }
+  }
+  return true;
+}
+
+void Engine::ParseTaxSetLine(std::string line) {
+  if (line.empty()) return;
+  // The name is passed over.
+  size_t comma = line.find(',');
+  if (comma == std::string::npos) return;
+  line.erase(0, comma + 1);
+  // Fields 2 to 26 each end at the next comma; field 27 is all that is left. A line with
+  // fewer fields stores those it has and leaves the others as they were.
+  for (int f = kFirstField; f <= kLastField; ++f) {
+    comma = f == kLastField ? std::string::npos : line.find(',');
+    const double v = TextValue(std::string_view(line).substr(0, comma));
+    VisitField(tax, items, f, [v](auto& field) { Assign(field, v); });
+    if (comma == std::string::npos) {
+      line.clear();
+      return;
+    }
+    line.erase(0, comma + 1);
+  }
+}
+
+std::string Engine::BuildTaxSetLine() const {
+  std::string line = KeyOfName(tax.TaxSetName);
+  for (int f = kFirstField; f <= kLastField; ++f) {
+    line += ',';
+    VisitField(tax, items, f, [&line](const auto& field) { line += ValueText(field); });
+  }
+  return line;
+}
+
+bool Engine::SaveTaxSet(std::string* error) {
+  const std::string path = TaxSetPath();
+  std::vector<std::string> lines;
+  if (files::FileExistsNoCase(path)) {
+    std::string content;
+    if (!files::ReadWholeFile(path, content)) {
+      if (error) *error = "Unable to open the tax settings file " + path + ".";
+      return false;
+    }
+    lines = SplitLines(content);
+  }
+  // A missing or empty file gets a header line.
+  std::string text = lines.empty() ? std::string(kTaxSetHeader) : lines[0];
+  text += "\r\n";
+  const std::string key = KeyOfName(tax.TaxSetName);
+  std::string lineKey;
+  bool found = false;
+  for (size_t i = 1; i < lines.size(); ++i) {
+    if (lines[i].empty()) continue;  // empty lines are dropped
+    if (LineKey(lines[i], lineKey) && lineKey == key) {
+      text += BuildTaxSetLine();
+      found = true;
+    } else {
+      text += lines[i];
+    }
+    text += "\r\n";
+  }
+  if (!found) text += BuildTaxSetLine() + "\r\n";
+  return files::WriteFileAtomic(path, text, error);
+}
+
+void Engine::SetDefaultTaxSet() {
+  tax.LeaseTaxRate = 6;
+  tax.TaxMethod = 0;
+  tax.DefaultCapCash = 1;
+  tax.AlsoTaxCapRedCash = 1;
+  items.Security.AlsoTax = 0;
+  items.Registration.AlsoTax = 0;
+  items.Title.AlsoTax = 0;
+  items.DocumentFee.AlsoTax = 0;
+  items.CapRedTax.AlsoTax = 0;
+  items.RebateTax.AlsoTax = 1;
+  items.LuxuryTax.AlsoTax = 0;
+  items.TradeEquity.AlsoTax = 0;
+  items.Acquisition.AlsoTax = 0;
+  items.LeaseRebate.AlsoTax = 1;
+  items.PrePaidMileFee.AlsoTax = 0;
+  items.OtherFee.AlsoTax = 0;
+  tax.BuyTaxRate = 6;
+  tax.LocalTaxRate = 0;
+  tax.MaxLocalTax = 0;
+  tax.ExclTradeFromLocal = 1;
+  tax.LuxuryTaxRate = 6;
+  tax.LuxuryTaxCapCash = 1;
+  tax.LuxuryThreshold = 36000;
+  tax.NoInterestOnLuxuryTax = 1;
+  tax.MaxTax = 0;
+  // A new setting does not tax the cash part of the rebate unless the user ticks it, rather
+  // than inheriting the flag of whatever setting was shown before.
+  tax.AlsoTaxRebateCash = 0;
+}
+
+}  // namespace qv
