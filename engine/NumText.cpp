@@ -1,0 +1,154 @@
+#include "engine/NumText.h"
+
+#include <algorithm>
+
+#include "engine/Runtime.h"
+
+namespace qv {
+
+namespace {
+
+// A working copy of a short text on the stack; long texts go to the heap.
+class Scratch {
+ public:
+  explicit Scratch(std::string_view text) {
+    if (text.size() <= sizeof small_) {
+      std::copy(text.begin(), text.end(), small_);
+      p_ = small_;
+    } else {
+      big_.assign(text);
+      p_ = big_.data();
+    }
+    n_ = text.size();
+  }
+  // Blanks the first `c`; true when there was one.
+  bool BlankFirst(char c) {
+    for (size_t i = 0; i < n_; ++i)
+      if (p_[i] == c) {
+        p_[i] = ' ';
+        return true;
+      }
+    return false;
+  }
+  void BlankEvery(char c) {
+    for (size_t i = 0; i < n_; ++i)
+      if (p_[i] == c) p_[i] = ' ';
+  }
+  std::string_view View() const { return {p_, n_}; }
+
+ private:
+  char small_[128];
+  std::string big_;
+  char* p_ = nullptr;
+  size_t n_ = 0;
+};
+
+inline bool IsContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+}  // namespace
+
+double ParseAmountText(std::string_view text) {
+  Scratch s(text);
+  s.BlankFirst('$');
+  s.BlankEvery(',');
+  bool open = s.BlankFirst('(');
+  bool close = s.BlankFirst(')');
+  double v = s.BlankFirst('%') ? TextValue(s.View()) / 100 : TextValue(s.View());
+  if (open && close) v = -v;
+  return v == 0 ? 0.0 : v;
+}
+
+double ParseAmountText(const std::string* text) { return text ? ParseAmountText(std::string_view(*text)) : 0.0; }
+
+double ParseMoneyText(std::string_view text) {
+  Scratch s(text);
+  s.BlankFirst('$');
+  s.BlankEvery(',');
+  return TextValue(s.View());
+}
+
+double ParseMoneyText(const std::string* text) { return text ? ParseMoneyText(std::string_view(*text)) : 0.0; }
+
+std::string PadRight(std::string_view text, int16_t width) {
+  if (text.empty()) return {};
+  size_t chars = 0;
+  for (char c : text)
+    if (!IsContinuationByte(c)) ++chars;
+  std::string out;
+  if (width > 0 && chars < static_cast<size_t>(width)) out.assign(static_cast<size_t>(width) - chars, ' ');
+  out += text;
+  return out;
+}
+
+std::string& CleanGridText(std::string& text) {
+  size_t w = 0;
+  for (size_t r = 0; r < text.size(); ++r) {
+    char c = text[r];
+    if (c == '\n') continue;
+    text[w++] = c == '\r' ? ' ' : c;
+  }
+  text.resize(w);
+  return text;
+}
+
+void StripLineBreaks(std::string& text) {
+  text.erase(std::remove_if(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }),
+             text.end());
+}
+
+std::string WrapText(int16_t width, std::string_view text, std::string_view prefix) {
+  std::string t(text);
+  if (width < 1) return t;
+  // Positions count from 1, as t[p - 1]. B is where the last prefix starts (0 before the
+  // first break); candidates for the next break start after that prefix, at cStart.
+  const size_t w = static_cast<size_t>(width);
+  const size_t prefixRoom = std::max<size_t>(prefix.size(), 1);
+  size_t B = 0, cStart = 1;
+  for (;;) {
+    const size_t E = std::max(B + w, cStart);  // last position of this line's window
+    if (t.size() <= E) break;                  // the rest fits
+    size_t brk = 0;
+    for (size_t p = E; p >= cStart; --p)
+      if (t[p - 1] == ' ') {
+        brk = p;
+        break;
+      }
+    const size_t lineEnd = brk ? brk - 1 : E;  // the line is cStart..lineEnd
+    size_t cr = 0;
+    for (size_t p = cStart; p <= lineEnd; ++p)
+      if (t[p - 1] == '\r') {
+        cr = p;
+        break;
+      }
+    size_t q;
+    bool replace;
+    if (cr) {
+      q = cr + 1;
+      replace = t[q - 1] == '\n' || t[q - 1] == ' ';
+    } else if (brk) {
+      q = brk;
+      replace = true;
+    } else if (t[E] == ' ') {
+      // The line fills the window exactly and a blank follows it: break there.
+      q = E + 1;
+      replace = true;
+    } else {
+      // No blank: break after the window, but never inside a UTF-8 character.
+      q = E + 1;
+      while (q > cStart + 1 && IsContinuationByte(t[q - 1])) --q;
+      if (IsContinuationByte(t[q - 1])) {
+        q = E + 1;
+        while (q <= t.size() && IsContinuationByte(t[q - 1])) ++q;
+        if (q > t.size()) break;
+      }
+      replace = false;
+    }
+    if (replace) t.replace(q - 1, 1, prefix);
+    else t.insert(q - 1, prefix);
+    B = q;
+    cStart = q + prefixRoom;
+  }
+  return t;
+}
+
+}  // namespace qv

@@ -1,0 +1,166 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "engine/NumText.h"
+
+namespace qv {
+namespace {
+
+// ---- amount readers ----------------------------------------------------------------------
+
+struct AmountCase {
+  std::string text;
+  double amount;  // ParseAmountText
+  double money;   // ParseMoneyText
+};
+
+TEST(AmountTextTest, WorkedExamples) {
+  const AmountCase cases[] = {
+      {"$1,234,567.50", 1234567.5, 1234567.5},
+      {"(1,500)", -1500, 0},
+      {"7.25%", 0.0725, 7.25},
+      {"-$25", -25, -25},
+      {"(5%)", -0.05, 0},
+      {"(12", 12, 0},
+      {"$ 12", 12, 12},
+      {"%", 0, 0},
+      {"", 0, 0},
+      // one parenthesis alone does not negate; every thousands separator is skipped
+      {"12)", 12, 12},
+      {"1,000,000", 1000000, 1000000},
+      {"$1,234,567,890.25", 1234567890.25, 1234567890.25},
+      {"9%", 0.09, 9},
+      {".09", 0.09, 0.09},
+      {"0.0025", 0.0025, 0.0025},
+      {"($1,234.50)", -1234.5, 0},
+      {"$$5", 0, 0},         // only the first "$" is blanked
+      {"5%%", 0.05, 5},      // only the first "%" is blanked
+      {"9E999", 0, 0},
+      {"abc", 0, 0},
+  };
+  for (const AmountCase& c : cases) {
+    EXPECT_EQ(ParseAmountText(c.text), c.amount) << '"' << c.text << '"';
+    EXPECT_EQ(ParseMoneyText(c.text), c.money) << '"' << c.text << '"';
+    EXPECT_EQ(ParseAmountText(&c.text), c.amount) << '"' << c.text << '"';
+    EXPECT_EQ(ParseMoneyText(&c.text), c.money) << '"' << c.text << '"';
+  }
+}
+
+TEST(AmountTextTest, NoTextAndOddTextGiveZero) {
+  EXPECT_EQ(ParseAmountText(nullptr), 0);
+  EXPECT_EQ(ParseMoneyText(nullptr), 0);
+  EXPECT_FALSE(std::signbit(ParseAmountText("()")));
+  const std::string longText = "$" + std::string(300, ',') + "1" + std::string(300, '0') + ".5%";
+  EXPECT_DOUBLE_EQ(ParseAmountText(longText), 1e298);
+  std::string junk;
+  for (int i = 255; i >= 0; --i) junk += static_cast<char>(i);
+  EXPECT_EQ(ParseAmountText(junk), 0);
+  EXPECT_EQ(ParseMoneyText(junk), 0);
+}
+
+// ---- PadRight, CleanGridText, StripLineBreaks -------------------------------------------
+
+TEST(TextHelperTest, PadRight) {
+  EXPECT_EQ(PadRight("ab", 5), "   ab");
+  EXPECT_EQ(PadRight("abcdef", 3), "abcdef");
+  EXPECT_EQ(PadRight("ab", 2), "ab");
+  EXPECT_EQ(PadRight("", 5), "");
+  EXPECT_EQ(PadRight("ab", 0), "ab");
+  EXPECT_EQ(PadRight("\xC3\xA9", 3), "  \xC3\xA9");  // one character, two bytes
+}
+
+TEST(TextHelperTest, CleanGridTextChangesItsArgument) {
+  std::string s = "Invoice\r\n$1,234.00";
+  std::string& r = CleanGridText(s);
+  EXPECT_EQ(&r, &s);
+  EXPECT_EQ(s, "Invoice $1,234.00");
+  std::string two = "a\r\n\r\nb";
+  EXPECT_EQ(CleanGridText(two), "a  b");
+  std::string mixed = "a\nb\rc";
+  EXPECT_EQ(CleanGridText(mixed), "ab c");
+}
+
+TEST(TextHelperTest, StripLineBreaks) {
+  std::string s = "a\r\nb\rc\nd\r\n";
+  StripLineBreaks(s);
+  EXPECT_EQ(s, "abcd");
+  std::string none = "plain text";
+  StripLineBreaks(none);
+  EXPECT_EQ(none, "plain text");
+}
+
+// ---- WrapText ----------------------------------------------------------------------------
+
+struct WrapCase {
+  int width;
+  std::string text;
+  std::string prefix;
+  std::string expected;
+};
+
+TEST(WrapTextTest, Cases) {
+  const WrapCase cases[] = {
+      // not longer than the width: unchanged, however many blanks
+      {5, "a b c", "/", "a b c"},
+      {20, "a b c d e f", "/", "a b c d e f"},
+      {8, "", "/", ""},
+      // one break at position 8, then 15 - 9 = 6 is below the width
+      {8, "aaa bbb ccc ddd", "/", "aaa bbb/ccc ddd"},
+      {8, "aaa bbb ccc ddd eee fff", "/", "aaa bbb/ccc ddd/eee fff"},
+      // a prefix with blanks counts towards the next line but is never broken inside
+      {10, "aaaa bbbb cccc dddd eeee", " | ", "aaaa bbbb | cccc | dddd | eeee"},
+      {10, "aaaa bbbbbbbbbbbb", " | ", "aaaa | bbbbbbbb | bbbb"},
+      // a run longer than the width is broken at the width, nothing lost
+      {4, "abcdefghij", "/", "abcd/efgh/ij"},
+      // ... and a blank just after a full window is the break
+      {4, "abcd efghij", "/", "abcd/efgh/ij"},
+      // a line holding a line break breaks after its carriage return
+      {8, "ab\r\ncd ef gh", "/", "ab\r/cd ef gh"},
+      {8, "ab\rcd ef gh", "/", "ab\r/cd ef gh"},
+      // UTF-8 characters are never cut
+      {4, "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9", "/",
+       "\xC3\xA9\xC3\xA9/\xC3\xA9\xC3\xA9/\xC3\xA9"},
+      {3, "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9", "/",
+       "\xC3\xA9/\xC3\xA9/\xC3\xA9/\xC3\xA9/\xC3\xA9"},
+      // a prefix longer than the width still ends, one character per line
+      {3, "abcdefgh", "-----", "abc-----d-----e-----f-----g-----h"},
+      // no usable width: unchanged
+      {0, "aaa bbb", "/", "aaa bbb"},
+  };
+  for (const WrapCase& c : cases)
+    EXPECT_EQ(WrapText(static_cast<int16_t>(c.width), c.text, c.prefix), c.expected)
+        << "width " << c.width << " text \"" << c.text << "\" prefix \"" << c.prefix << '"';
+}
+
+// Removes every occurrence of `prefix` (which holds no character of `text`).
+std::string Unwrap(std::string s, const std::string& prefix) {
+  for (size_t p; (p = s.find(prefix)) != std::string::npos;) s.erase(p, prefix.size());
+  return s;
+}
+
+TEST(WrapTextTest, EndsAndKeepsEveryCharacterOfLongRuns) {
+  const std::string prefix = "\\par    ";  // report markup: blanks inside the prefix
+  const std::string run(500, 'x');
+  for (int width : {1, 2, 5, 7, 8, 9, 40}) {
+    std::string wrapped = WrapText(static_cast<int16_t>(width), run, prefix);
+    EXPECT_EQ(Unwrap(wrapped, prefix), run) << width;
+    EXPECT_GT(wrapped.size(), run.size()) << width;
+  }
+  // Blanks at the breaks are taken by the prefix; every other character stays.
+  const std::string words = "Leather seats, power moonroof, premium sound and a towing package";
+  std::string wrapped = WrapText(16, words, prefix);
+  std::string restored = wrapped;
+  for (size_t p; (p = restored.find(prefix)) != std::string::npos;) restored.replace(p, prefix.size(), " ");
+  EXPECT_EQ(restored, words);
+  // No line of words holds more than the width after its prefix's first character.
+  size_t start = 0;
+  for (size_t p = wrapped.find(prefix); p != std::string::npos; p = wrapped.find(prefix, start)) {
+    EXPECT_LE(p - start, 16u) << wrapped;
+    start = p + 1;
+  }
+}
+
+}  // namespace
+}  // namespace qv
