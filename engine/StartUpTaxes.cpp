@@ -37,6 +37,9 @@ void PlaceCashDefault(StartUpItem& it) {
   }
 }
 
+// A 0 / 1 setting read as 0 or 1 whatever a hand-edited settings file holds.
+double Flag01(int16_t v) { return v != 0 ? 1 : 0; }
+
 void ClearItem(StartUpItem& it) {
   it.Amount = 0;
   it.Cap = 0;
@@ -61,14 +64,14 @@ void Engine::CalcStartUpTaxes() {
     if (method == 0)
       ClearItem(it.STaxSumPmt);
     else
-      PlaceWithDefault(it.STaxSumPmt, tax.DefaultCapCash);
+      PlaceWithDefault(it.STaxSumPmt, Flag01(tax.DefaultCapCash));
   };
 
   // 1. Luxury tax on the price above the threshold (rate fraction in single precision).
   double over = res.PurchPrice - tax.LuxuryThreshold;
   if (over < 0) over = 0;
   it.LuxuryTax.Amount = over * static_cast<double>(tax.LuxuryTaxRate / 100.0f);
-  if (it.LuxuryTax.ManualSplit == 0) PlaceWithDefault(it.LuxuryTax, tax.LuxuryTaxCapCash);
+  if (it.LuxuryTax.ManualSplit == 0) PlaceWithDefault(it.LuxuryTax, Flag01(tax.LuxuryTaxCapCash));
 
   // 2. The capitalised amount whose payments carry the lease tax.
   const bool method3 = method == 3;
@@ -129,7 +132,7 @@ void Engine::CalcStartUpTaxes() {
     if (it.LeaseRebate.AlsoTax == 0) {
       ClearItem(it.RebateTax);
     } else {
-      it.RebateTax.Amount = (tax.AlsoTaxRebateCash * it.LeaseRebate.Cash * r + r * it.LeaseRebate.Cap) / 100;
+      it.RebateTax.Amount = (Flag01(tax.AlsoTaxRebateCash) * it.LeaseRebate.Cash * r + r * it.LeaseRebate.Cap) / 100;
       PlaceCashDefault(it.RebateTax);
     }
   }

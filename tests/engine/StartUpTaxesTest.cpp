@@ -161,6 +161,9 @@ TEST_F(StartUpTaxesTest, TaxOnCapReductionAndRebate) {
   EXPECT_NEAR(e.items.CapRedTax.Cap, 120, 1e-9);
   EXPECT_EQ(e.items.CapRedTax.Cash, 0);
   EXPECT_NEAR(e.items.RebateTax.Amount, 90, 1e-9);
+  e.tax.AlsoTaxRebateCash = -1;  // a hand-edited file: still the flag, not a factor
+  e.CalcStartUpTaxes();
+  EXPECT_NEAR(e.items.RebateTax.Amount, 90, 1e-9);
 
   // Not taxed: all three parts 0; split by hand: left alone.
   e.tax.AlsoTaxCapRedCash = 0;
