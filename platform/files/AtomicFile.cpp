@@ -75,10 +75,18 @@ bool WriteFileAtomic(const std::string& path, const std::string& content, std::s
     if (error) *error = Describe(path, std::strerror(e));
     return false;
   }
+  // Make the rename itself durable (best effort: some file systems refuse a folder fsync).
+  int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY);
+  if (dfd >= 0) {
+    ::fsync(dfd);
+    ::close(dfd);
+  }
   return true;
 }
 
 bool ReadWholeFile(const std::string& path, std::string& content) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) return false;  // a folder opens, but is no file
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
   std::ostringstream ss;

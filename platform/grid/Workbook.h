@@ -5,9 +5,11 @@
 //
 // Rows and columns count from 1. A sheet always has at least one row (MaxRow never below
 // 1). Cells hold nothing, a text, or a number.
+#include <array>
 #include <cstdint>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace qv::grid {
@@ -45,10 +47,15 @@ struct CheckBoxObject {
 // text that reads back as the same double.
 std::string NumberCellText(double v);
 
+// True when `s` is a plain number (optional blanks around, optional sign, digits with an
+// optional point and exponent, nothing else); the value goes to `out`. This is what a cell
+// edit stores as a number, and what NumberRC reads from a text cell.
+bool ParsePlainNumber(const std::string& s, double& out);
+
 class Sheet {
  public:
-  Sheet() = default;
-  explicit Sheet(std::string name) : name_(std::move(name)) {}
+  Sheet();
+  explicit Sheet(std::string name);
 
   const std::string& Name() const { return name_; }
   void SetName(const std::string& n) { name_ = n; }
@@ -59,7 +66,7 @@ class Sheet {
   const std::vector<std::string>& Headings() const { return headings_; }
   // Height of the column heading row in twips (0: the grid's default single line).
   int HeaderHeight() const { return headerHeight_; }
-  void SetHeaderHeight(int h) { headerHeight_ = h; ++revision_; }
+  void SetHeaderHeight(int h) { headerHeight_ = h; Touch(); }
 
   // Number of rows in use, never below 1. Writing below it extends it; setting it smaller
   // drops the rows beyond.
@@ -69,19 +76,28 @@ class Sheet {
   int LastCol() const;
   // Number of columns the grid shows (0: as many as are used or headed).
   int MaxCol() const { return maxCol_; }
-  void SetMaxCol(int n) { maxCol_ = n; ++revision_; }
+  void SetMaxCol(int n) { maxCol_ = n; Touch(); }
 
   // Cell text: a text cell's text, a number cell's plain decimal text, "" when empty.
   std::string TextRC(int row, int col) const;
   void SetTextRC(int row, int col, const std::string& text);
   // Cell number: a number cell's value; a text cell that is a plain number reads as that
-  // number, any other text and an empty cell as 0.
+  // number, any other text and an empty cell as 0. A sum cell reads as its sum.
   double NumberRC(int row, int col) const;
   void SetNumberRC(int row, int col, double v);
   bool IsNumber(int row, int col) const;
   bool IsEmpty(int row, int col) const;
+  // The stored cell (nullptr when never written). A sum cell's stored number is not its
+  // value: read values through TextRC / NumberRC.
   const Cell* CellAt(int row, int col) const;
   void SetCell(int row, int col, const Cell& c);
+
+  // Sum cells (the grid's SUM formula designed into a sheet): the cell shows the sum of the
+  // numbers in the rectangle r1..r2, c1..c2 and follows every change of it. Other sum cells
+  // inside the rectangle are not counted. Writing or clearing the cell removes the formula.
+  void SetSumFormula(int row, int col, int r1, int c1, int r2, int c2);
+  bool IsFormula(int row, int col) const { return sums_.count({row, col}) != 0; }
+  const std::map<std::pair<int, int>, std::array<int, 4>>& SumFormulas() const { return sums_; }
 
   // Empties the cells of a rectangle (rows and columns kept); bounds of -1 mean all.
   void ClearRange(int r1, int c1, int r2, int c2);
@@ -122,7 +138,10 @@ class Sheet {
   // The id of the check box in a cell, 0 when none.
   int CheckBoxAt(int row, int col) const;
 
-  // Changes every time the content changes; the grid widget redraws when it moved.
+  // Changes every time the content changes; the grid widget redraws when it moved. The
+  // values are unique across all sheets of the program, so a sheet that replaced another
+  // (a workbook read from a file) never shows the revision of the one it replaced; a copy
+  // keeps the revision of its original, whose content it has.
   uint64_t Revision() const { return revision_; }
 
   bool SameContent(const Sheet& other) const;
@@ -132,7 +151,11 @@ class Sheet {
 
  private:
   Cell& At(int row, int col);  // creates the cell, extends MaxRow
-  void Touch() { ++revision_; }
+  void Touch();
+  double SumOf(const std::array<int, 4>& range) const;
+  void DropFormula(int row, int col) { if (!sums_.empty()) sums_.erase({row, col}); }
+  void ShiftRowsForDelete(int r1, int r2);
+  void ShiftRowsForInsert(int r1, int count);
 
   std::string name_;
   std::vector<std::string> headings_;
@@ -143,6 +166,7 @@ class Sheet {
   int selR1_ = 1, selC1_ = 1, selR2_ = 1, selC2_ = 1;
   int activeRow_ = 1, activeCol_ = 1;
   std::map<int, CheckBoxObject> checks_;
+  std::map<std::pair<int, int>, std::array<int, 4>> sums_;  // (row, col) -> r1, c1, r2, c2
   uint64_t revision_ = 0;
 };
 
@@ -179,10 +203,17 @@ class Workbook {
   std::string ColText(int c) const { return ActiveSheetRef().ColText(c); }
   void SetColText(int c, const std::string& t) { ActiveSheetRef().SetColText(c, t); }
 
-  // Copy and paste of the active sheet's selection, inside the workbook (not through the
-  // system clipboard). Paste puts the copied rectangle at the top left of the selection.
+  // Copy and paste of the active sheet's selection, through one copy buffer that all
+  // workbooks of the program share (not the system clipboard), so a rectangle copied from
+  // one grid can be pasted into another (the option list into the worksheet workbook).
+  // Paste puts the copied rectangle at the top left of the selection.
   void EditCopy();
   void EditPaste();
+
+  // Texts kept with the workbook outside every sheet (saved and read with the file), such as
+  // the customer workbook's last issued customer number. An unknown key reads as "".
+  std::string BookText(const std::string& key) const;
+  void SetBookText(const std::string& key, const std::string& value);
 
   // Reads a workbook file. On any failure (missing, truncated, not JSON, another format,
   // a newer version, a bad sheet) returns false with a message naming the file in `error`,
@@ -202,10 +233,11 @@ class Workbook {
   static constexpr int kFormatVersion = 1;
 
  private:
+  bool FromJsonChecked(const std::string& text, std::string& why);
+
   std::vector<Sheet> sheets_;
   int active_ = 1;
-  // The rectangle of the last EditCopy.
-  std::vector<std::vector<Cell>> copied_;
+  std::map<std::string, std::string> bookTexts_;
 };
 
 }  // namespace qv::grid

@@ -166,8 +166,11 @@ int ScriptedPrompt::ShowModal(ModalWindow& window) {
     script_.pop_front();
     return s.modal ? s.modal(window) : 0;
   }
-  for (auto& [n, action] : standingModals_)
-    if (n == name) return action(window);
+  for (const auto& [n, action] : standingModals_)
+    if (n == name) {
+      auto run = action;  // the action may add standing actions of its own
+      return run(window);
+    }
   if (runUnscriptedModals_) return window.ExecModal();
   onFailure_("unexpected modal window: \"" + name + "\"");
   return 0;

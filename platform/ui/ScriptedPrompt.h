@@ -76,7 +76,7 @@ class ScriptedPrompt : public Prompt {
 
  private:
   struct Step {
-    PromptRecord::Kind kind;
+    PromptRecord::Kind kind = PromptRecord::Kind::MsgBox;
     ui::Answer answer = ui::Answer::Cancel;
     std::optional<std::string> text;
     std::optional<PrintTarget> print;

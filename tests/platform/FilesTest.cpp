@@ -1,0 +1,113 @@
+// Safe file writing and case-blind lookup in the program folder.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/files/AtomicFile.h"
+#include "platform/files/FolderLookup.h"
+
+namespace fs = std::filesystem;
+namespace files = qv::files;
+
+namespace {
+class Folder : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string tmpl = (fs::temp_directory_path() / "qv-files-XXXXXX").string();
+    dir_ = ::mkdtemp(tmpl.data());
+  }
+  void TearDown() override {
+    files::SetWriteFaultForTesting(nullptr);
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+  }
+  std::string At(const std::string& name) const { return (fs::path(dir_) / name).string(); }
+  std::vector<std::string> Names() const {
+    std::vector<std::string> out;
+    for (const auto& e : fs::directory_iterator(dir_)) out.push_back(e.path().filename().string());
+    std::sort(out.begin(), out.end());
+    return out;
+  }
+  std::string Content(const std::string& path) const {
+    std::string s;
+    EXPECT_TRUE(files::ReadWholeFile(path, s)) << path;
+    return s;
+  }
+  std::string dir_;
+};
+}  // namespace
+
+TEST_F(Folder, AtomicWriteReplacesTheFileWhole) {
+  std::string path = At("Quorvant.Cfg");
+  std::string error;
+  ASSERT_TRUE(files::WriteFileAtomic(path, "first\r\n", &error)) << error;
+  EXPECT_EQ(Content(path), "first\r\n");
+  ::chmod(path.c_str(), 0640);
+  std::string big(100000, 'x');
+  big += std::string("\0tail", 5);  // binary content survives as it is
+  ASSERT_TRUE(files::WriteFileAtomic(path, big, &error)) << error;
+  EXPECT_EQ(Content(path), big);
+  struct stat st {};
+  ASSERT_EQ(::stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);  // the permissions of the replaced file are kept
+  ASSERT_TRUE(files::WriteFileAtomic(path, "", &error)) << error;
+  EXPECT_EQ(Content(path), "");
+  EXPECT_EQ(Names(), std::vector<std::string>{"Quorvant.Cfg"});
+}
+
+TEST_F(Folder, FailedWritesLeaveThePreviousFileAndNoTemporaryFile) {
+  std::string path = At("Taxset.txt");
+  ASSERT_TRUE(files::WriteFileAtomic(path, "old content"));
+  int faults = 0;
+  files::SetWriteFaultForTesting([&](const std::string& p) {
+    ++faults;
+    return p == path;
+  });
+  std::string error;
+  EXPECT_FALSE(files::WriteFileAtomic(path, "new content that never lands", &error));
+  EXPECT_EQ(faults, 1);
+  EXPECT_NE(error.find(path), std::string::npos) << error;
+  EXPECT_EQ(Content(path), "old content");
+  EXPECT_EQ(Names(), std::vector<std::string>{"Taxset.txt"});
+  // The hook fails only the file it names.
+  EXPECT_TRUE(files::WriteFileAtomic(At("other.txt"), "x", &error)) << error;
+  files::SetWriteFaultForTesting(nullptr);
+
+  // A folder that does not exist, and a folder standing where the file should be.
+  std::string missing = At("nowhere/file.txt");
+  EXPECT_FALSE(files::WriteFileAtomic(missing, "x", &error));
+  EXPECT_NE(error.find(missing), std::string::npos) << error;
+  fs::create_directory(At("adir"));
+  EXPECT_FALSE(files::WriteFileAtomic(At("adir"), "x", &error));
+  EXPECT_EQ(Names(), (std::vector<std::string>{"Taxset.txt", "adir", "other.txt"}));
+}
+
+TEST_F(Folder, ReadingAMissingFileOrAFolderFails) {
+  std::string s = "kept";
+  EXPECT_FALSE(files::ReadWholeFile(At("none.txt"), s));
+  EXPECT_FALSE(files::ReadWholeFile(dir_, s));
+}
+
+TEST_F(Folder, CaseBlindLookup) {
+  std::ofstream(At("Compare.RTF")) << "x";
+  std::ofstream(At("MANUF.TXT")) << "x";
+  fs::create_directory(At("Sub"));
+  std::ofstream(At("Sub/qvwhlp.hlp")) << "x";
+  struct Case {
+    std::string asked, found;
+  } cases[] = {
+      {At("compare.rtf"), At("Compare.RTF")},
+      {At("Compare.RTF"), At("Compare.RTF")},
+      {At("Manuf.txt"), At("MANUF.TXT")},
+      {dir_ + "\\Sub\\QVWHLP.HLP", At("Sub/qvwhlp.hlp")},  // backslashes accepted
+      {At("Missing.txt"), At("Missing.txt")},                // no match: the path as given
+  };
+  for (const auto& c : cases) EXPECT_EQ(files::ResolveNoCase(c.asked), c.found) << c.asked;
+  EXPECT_TRUE(files::FileExistsNoCase(At("COMPARE.rtf")));
+  EXPECT_FALSE(files::FileExistsNoCase(At("Compare.rtf.bak")));
+  EXPECT_EQ(files::NormalizeSeparators("a\\b/c\\d"), "a/b/c/d");
+}
