@@ -1,0 +1,169 @@
+// The loan payment solver: closed forms for the balloon and the down payment, a damped
+// secant search for the term, the rate and the margin.
+#include "engine/LoanSolver.h"
+
+#include <cmath>
+
+namespace qv {
+
+namespace {
+
+// Puts back what a loan solve touched: the page fields and items, and the two loan results
+// that the trial pricing writes.
+class LoanScope {
+ public:
+  explicit LoanScope(Engine& e)
+      : e_(e), saved_(e.SnapshotInputs()), principle_(e.res.LoanPrinciple), payoff_(e.res.Payoff) {}
+  ~LoanScope() {
+    e_.RestoreInputs(saved_);
+    e_.res.LoanPrinciple = principle_;
+    e_.res.Payoff = payoff_;
+  }
+  LoanScope(const LoanScope&) = delete;
+  LoanScope& operator=(const LoanScope&) = delete;
+
+ private:
+  Engine& e_;
+  PageInputs saved_;
+  double principle_;
+  Var payoff_;
+};
+
+LoanSolveResult Closed(double value) {
+  if (!std::isfinite(value)) return {LoanSolveStatus::NotReached, 0, 0};
+  return {LoanSolveStatus::Solved, value, 0};
+}
+
+}  // namespace
+
+double LoanSolver::OddDaysGrowth() const {
+  const double g = std::pow(1 + e.page.LoanRate / 365, e.page.DaysToFirstPayment - 30);
+  return std::isfinite(g) && g != 0 ? g : 1;
+}
+
+double LoanSolver::calcnewpmt(double margin) {
+  PageRecord& pg = e.page;
+  StartUpItem& lux = e.items.LuxuryTax;
+  const double base = e.res.TotalInvoice + margin;
+
+  // The luxury tax of the trial selling price (rate fraction in single precision).
+  double excess = base - e.tax.LuxuryThreshold;
+  if (excess < 0) excess = 0;
+  lux.Amount = excess * static_cast<double>(e.tax.LuxuryTaxRate / 100.0f);
+  if (lux.ManualSplit == 0) {
+    if (lux.Cap != 0) {
+      lux.Cap = lux.Amount;
+      lux.Cash = 0;
+    } else if (lux.Cash != 0) {
+      lux.Cash = lux.Amount;
+      lux.Cap = 0;
+    } else {
+      lux.Cap = e.tax.LuxuryTaxCapCash * lux.Amount;
+      lux.Cash = lux.Amount - lux.Cap;
+    }
+  }
+
+  e.CalcSalesTax(base - e.items.TradeAllowance);  // refreshes PurchSales and PurchLuxuryTax
+  e.res.LoanPrinciple = base - e.items.TradeAllowance +
+                        (pg.PurchRegistration + pg.PurchTitle + pg.PurchSales + pg.PurchUseTax + pg.PurchPropertyTax +
+                         pg.PurchLuxuryTax + pg.PurchOther) +
+                        e.items.TradePayoff - pg.DownPmt - pg.PurchRebate;
+  return e.CalcLoanPayment(pg.LoanRate, pg.LoanMonths);
+}
+
+// Balloon: the amount left after n - 1 payments of p, paid in month n. The amount financed
+// grows over odd days to the first payment as the loan payment applies it, so the stored
+// balloon gives back p.
+LoanSolveResult LoanSolver::LoanBalloon(double p) {
+  const double i = e.page.LoanRate / 12;
+  const double n = e.page.LoanMonths;
+  const double P = e.res.LoanPrinciple * OddDaysGrowth();
+  if (i != 0) {
+    const double g = std::pow(1 + i, n);
+    return Closed(P * g - p * ((g - 1) / i - 1));
+  }
+  return Closed(P - (n - 1) * p);
+}
+
+// Down payment: the present value V of the payments (and the balloon) is the amount to
+// finance; the rest of the price is paid down.
+LoanSolveResult LoanSolver::LoanDownPmt(double& p) {
+  if (p == 0) p = 0.01;
+  const PageRecord& pg = e.page;
+  const double i = pg.LoanRate / 12;
+  const double n = pg.LoanMonths;
+  const double B = pg.Balloon;
+  const double g = std::pow(1 + i, n);
+  double V;
+  if (B == 0)
+    V = i == 0 ? n * p : p * (g - 1) / (i * g);
+  else
+    V = i == 0 ? (n - 1) * p + B : p * (g - 1) / (i * g) + (B - p) / g;
+  const PageItems& it = e.items;
+  return Closed(e.res.PurchPrice - V / OddDaysGrowth() - it.TradeAllowance + e.res.TotalTaxFee + it.TradePayoff -
+                pg.PurchRebate);
+}
+
+// The damped secant search over points x1, x2, x3, ...: x2 is tested first (x1 never is
+// the result); each further point steps from the last two. At most `limit` payments.
+template <class F>
+LoanSolveResult LoanSolver::Secant(F payment, double x1, double x2, int limit, double p) {
+  LoanSolveResult r;
+  auto eval = [&](double x) {
+    ++r.evaluations;
+    return payment(x);
+  };
+  auto accepted = [&](double f) { return std::fabs(p - Engine::RoundNum(f, 2)) <= kTolerance; };
+  double xPrev = x1, fPrev = eval(x1);
+  double x = x2, f = eval(x2);
+  while (!accepted(f)) {
+    if (f == fPrev) {
+      r.status = LoanSolveStatus::EqualPayments;
+      return r;
+    }
+    if (r.evaluations >= limit) return r;  // the last allowed point missed too
+    const double next = x + kDamping * (xPrev - x) / (fPrev - f) * (p - f);
+    if (!std::isfinite(next)) return r;
+    xPrev = x;
+    fPrev = f;
+    x = next;
+    f = eval(x);
+    if (!std::isfinite(f)) return r;
+  }
+  r.status = LoanSolveStatus::Solved;
+  r.value = x;
+  return r;
+}
+
+LoanSolveResult LoanSolver::NewLoanMonths(double& p) {
+  if (p == 0) p = 0.01;
+  LoanScope scope(e);
+  return Secant([&](double x) { return e.CalcLoanPayment(e.page.LoanRate, x); }, 23, 24, kPassLimit, p);
+}
+
+LoanSolveResult LoanSolver::LoanIntRate(double& p) {
+  if (p == 0) p = 0.01;
+  LoanScope scope(e);
+  return Secant([&](double x) { return e.CalcLoanPayment(x, e.page.LoanMonths); }, 0.07, 0.08, kPassLimit, p);
+}
+
+LoanSolveResult LoanSolver::LoanMargin(double& p) {
+  if (p == 0) p = 0.01;
+  LoanScope scope(e);
+  const PageRecord& pg = e.page;
+  const double i = pg.LoanRate / 12;
+  const double n = pg.LoanMonths;
+  const double g = std::pow(1 + i, n);
+  // Seeds from the present value of a stream of payments q (the balloon is left out when
+  // the rate is not zero).
+  auto presentValue = [&](double q) { return i == 0 ? (n - 1) * q + pg.Balloon : q * (g - 1) / (i * g); };
+  auto marginFor = [&](double V) {
+    return V + pg.PurchRebate + pg.DownPmt - e.items.TradePayoff - e.res.TotalTaxFee + e.items.TradeAllowance -
+           e.res.TotalInvoice;
+  };
+  const double seed1 = marginFor(presentValue(p - 1));
+  const double seed2 = marginFor(presentValue(p));
+  return Secant([&](double x) { return calcnewpmt(x); }, seed1, seed2, kMarginPassLimit, p);
+}
+
+}  // namespace qv
