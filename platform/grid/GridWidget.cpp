@@ -377,7 +377,12 @@ GridWidget::GridWidget(QWidget* parent) : QWidget(parent) {
   setFocusProxy(view_);
 }
 
-GridWidget::~GridWidget() = default;
+GridWidget::~GridWidget() {
+  // The view asks the model (and the model this widget) for headers and cells while it is
+  // being hidden and destroyed; end it while this widget is still whole.
+  delete view_;
+  view_ = nullptr;
+}
 
 QTableView* GridWidget::view() const { return view_; }
 
