@@ -1,0 +1,90 @@
+// Renders the program's windows to PNG files, for looking at the screens without a
+// display: the main window in each of its four views with a sample deal page, and the
+// windows start-up shows. Run it under the offscreen platform (scripts/screenshot.sh).
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QPixmap>
+#include <QWidget>
+
+#include <cstdio>
+
+#include "engine/Engine.h"
+#include "platform/ui/ScriptedPrompt.h"
+#include "platform/ui/Window.h"
+#include "worksheet/App.h"
+#include "worksheet/QV.h"
+#include "worksheet/Update.h"
+
+namespace {
+
+bool Save(QWidget& w, const QString& folder, const QString& name) {
+  QApplication::processEvents();
+  const QString path = QDir(folder).filePath(name + ".png");
+  if (!w.grab().save(path)) {
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    return false;
+  }
+  std::printf("%s\n", qPrintable(path));
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString("screenshots");
+  if (!QDir().mkpath(folder)) {
+    std::fprintf(stderr, "cannot create %s\n", qPrintable(folder));
+    return 1;
+  }
+
+  // Questions asked on the way are answered with Cancel and listed.
+  qv::ui::ScriptedPrompt prompt;
+  prompt.SetFailureHandler([](const std::string& what) { std::fprintf(stderr, "asked: %s\n", what.c_str()); });
+  qv::ui::ScopedPrompt scoped(prompt);
+
+  qv::Engine eng;
+  qv::App().engine = &eng;
+  qv::QV w(eng);
+  qv::App().main = &w;
+  w.EndProgram = [] {};
+  w.ProgramFolder = QCoreApplication::applicationDirPath().toStdString();
+  w.Form_Load();
+
+  // A sample deal: no options, a 36-month lease at a money factor of .0025.
+  qv::PageRecord& p = eng.page;
+  p.CarName = "1999 Sample Sedan 4-Door";
+  p.BaseInv = 20000;
+  p.BaseMSRP = 22000;
+  p.Dest = 500;
+  p.Margin = 1000;
+  p.Factor = 0.0025;
+  p.Months = 36;
+  p.Residual = 12000;
+  p.CapRd = 0;
+  p.LType = 0;
+  p.DownPmt = 2000;
+  p.LoanRate = 0;
+  p.InvestRate = 0;
+  p.DaysToFirstPayment = 30;
+  eng.SavePageFields();
+  eng.SavePageItems();
+  w.SetCombo2Text(p.CarName);
+  w.Combo2->setItemText(0, QString::fromStdString(p.CarName));
+
+  w.setWindowState(Qt::WindowNoState);
+  w.resize(1280, 800);
+  w.show();
+  bool ok = true;
+  const char* names[4] = {"QV-1-Lease", "QV-2-Loan", "QV-3-Cash", "QV-4-Comparison"};
+  for (int t = 1; t <= 4; ++t) {
+    w.SelectTab(t);
+    ok = Save(w, folder, names[t - 1]) && ok;
+  }
+  if (qv::Update* u = qv::ui::SingleInstance<qv::Update>::IfLoaded()) ok = Save(*u, folder, "Update") && ok;
+  qv::ui::SingleInstance<qv::Update>::Unload();
+  qv::App().main = nullptr;
+  qv::App().engine = nullptr;
+  return ok ? 0 : 1;
+}

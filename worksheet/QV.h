@@ -1,0 +1,320 @@
+#pragma once
+// The main window QV: one deal page of the worksheet, its Lease, Loan, Cash and comparison
+// views, the option list, the page selector, menus and toolbar.
+//
+// Controls carry the names the program has always used, and control arrays are indexable
+// members (Text3[6] is the months box). Array slots that no control uses are nullptr; the
+// comment of each array says which indexes exist.
+//
+// Handlers are ordinary member functions (Text3_LostFocus, Combo2_Click); Qt signals and
+// the window's event filter call them, and tests call them directly. The behaviour is
+// split over several files:
+//   QV.cpp         construction and layout, control bookkeeping, the event filter
+//   QVStartup.cpp  Form_Load, Form_Unload, closeEvent, recent files, custom-report menu
+//   QVFields.cpp   deal field editing (Text3, Text4, Text5)
+//   QVPages.cpp    page selector (Combo2, Text1), tax-setting list (Combo1), views (TabStrip1)
+//   QVResults.cpp  ShowPageResults and the other engine display calls
+//   QVWorksheetFile.cpp  the worksheet open sequence and the save used by shut-down
+// More handler files add their declarations below and connect their controls in a
+// Connect...() function called from the constructor's end (see ConnectLaterHandlers).
+#include <QMainWindow>
+
+#include <array>
+#include <functional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "engine/Engine.h"
+#include "platform/grid/Workbook.h"
+#include "worksheet/FileList.h"
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QStackedWidget;
+class QTabBar;
+class QToolBar;
+class QFrame;
+
+namespace qv::grid {
+class GridWidget;
+}
+
+namespace qv {
+
+class QV : public QMainWindow, public EngineHost {
+  Q_OBJECT
+
+ public:
+  explicit QV(Engine& engine, QWidget* parent = nullptr);
+  ~QV() override;
+
+  Engine& eng;
+
+  // ---- start-up inputs ------------------------------------------------------------------
+  // The folder of the program file (data files are read from there); set before Form_Load.
+  std::string ProgramFolder;
+  // The command-line text: the path of a worksheet to open at start-up, or empty.
+  std::string CommandLine;
+  // Ends the program after Form_Unload let it go: closes the other windows (their unload
+  // duties run) and quits the event loop. Tests replace it to observe the end.
+  std::function<void()> EndProgram;
+
+  // ---- always-shown block -------------------------------------------------------------------
+  QComboBox* Combo2 = nullptr;       // page selector (editable: typing renames the page)
+  QLineEdit* Text1 = nullptr;        // rename box laid over Combo2 (F2), hidden otherwise
+  QLineEdit* lblpagenum = nullptr;   // "Page 1 of 1" (a read-only box)
+  QComboBox* Combo1 = nullptr;       // tax-setting list
+  std::array<QLineEdit*, 2> Text4{};  // caption boxes "State:" (0) and "Tax Rate:" (1)
+  std::array<QLineEdit*, 1> Text5{};  // sales-tax rate box (0)
+  std::array<QLineEdit*, 27> Text3{};  // the deal fields 0..26
+  std::array<QLabel*, 2> lblTotals{};  // 0 caption "Total MSRP:", 1 the total MSRP
+  QLabel* lblPercMargin = nullptr;
+  QLabel* lblPurchPrice = nullptr;
+  QLabel* lblDataDate = nullptr;
+  QLabel* Label25 = nullptr;         // customer name
+  QLabel* lblCustID = nullptr;       // customer number
+  QPushButton* Command3 = nullptr;   // "C&ustomer:"
+  QPushButton* Command8 = nullptr;   // "Rebates"
+  QPushButton* cmdDealerNetwork = nullptr;
+  std::array<QPushButton*, 3> Command1{};  // 0 "&Start-Ups", 1 "&Other Adjustments", 2 "&Margin"
+  grid::GridWidget* OptionList = nullptr;  // shows eng.OptionList
+
+  // ---- views --------------------------------------------------------------------------------
+  QTabBar* TabStrip1 = nullptr;      // tabs 1 Lease, 2 Loan, 3 Cash, 4 comparison (SelectedTab())
+  std::array<QWidget*, 4> picTab{};  // the four view panels
+  std::array<QWidget*, 2> Picture2{};  // 0 lease cash box, 1 loan / cash box
+  QStackedWidget* viewStack = nullptr;
+  QStackedWidget* cashBoxStack = nullptr;  // page 2 is empty (comparison view)
+
+  // Lease view.
+  QLabel* lblResPerc = nullptr;
+  QLabel* lblResNote = nullptr;
+  QLabel* lblStartUps = nullptr;
+  QLabel* lblAdjust = nullptr;
+  QLabel* lblGrossCap = nullptr;
+  QLabel* lblAdjustedCap = nullptr;
+  QLabel* lblTradeCap = nullptr;
+  // Caption labels of the views: 0 months, 1 residual, 2 miles, 3 factor / Ford APR, 4 APR,
+  // 5 rent, 6 lease discount rate, 7 loan months, 8 loan rate, 9 loan discount rate,
+  // 10 balloon, 11 loan future cost, 12 days to first payment, 13 loan end value, 14 cash end
+  // value, 15 cash discount rate, 16 cash future cost, 17-19 comparison lease / loan / cash,
+  // 20 comparison discount rate, 21 comparison heading.
+  std::array<QLabel*, 22> Label14{};
+  // Future costs and ratios: 0 lease, 1 loan, 2 cash (their views); 3 lease, 4 loan, 5 cash,
+  // 6 lease / loan, 7 lease / cash, 8 loan / cash (comparison view).
+  std::array<QLabel*, 9> Label2{};
+  std::array<QLabel*, 3> lblPayment{};  // 0 lease cash required, 1 lease payment, 2 loan payment
+  // Vehicle, option and force buttons: 0-2, 4 Lease; 5-8 Loan; 9-11 Cash (3 unused).
+  std::array<QPushButton*, 12> cmdbut2{};
+  std::array<QPushButton*, 5> Command2{};  // "&Details" 0-3 by view, 4 "View &Report"
+  std::array<QPushButton*, 2> Command4{};  // 1 "&Taxes && Fees" (0 unused)
+  std::array<QPushButton*, 2> Command5{};  // 0 "&Payment", 1 "&Cash Req'd"
+
+  // Loan / cash box.
+  std::array<QLabel*, 1> Label17{};  // "Loan Principle / Cash Required ......"
+  // Captions: 0 down payment, 1 trade-in allowance, 2 trade payoff, 3 rebate.
+  std::array<QLabel*, 4> Label18{};
+  QLabel* lblDownPmtPerc = nullptr;
+  // 0 taxable amount, 2 taxes and fees, 8 loan principle / cash required, 9 loan cash
+  // required (1, 3-7 unused).
+  std::array<QLabel*, 10> lblLoan{};
+  std::array<QLabel*, 2> lblLoanEndPerc{};  // 0 loan view, 1 cash view
+
+  // Slide-out panels of the Lease view (hidden until slid out).
+  QFrame* Picture3 = nullptr;  // payment calculations
+  QFrame* Picture5 = nullptr;  // cash required
+  std::array<QLabel*, 18> lblDescrip{};
+  std::array<QLabel*, 18> lblValue{};
+  std::array<QPushButton*, 2> Command6{};  // "&Print", "&Close >>"
+  std::array<QPushButton*, 2> Command7{};  // "&Print", "&Close>>"
+  grid::Sheet CashSheetData;               // the cash-due grid's data
+  grid::GridWidget* CashSheet = nullptr;
+
+  // Hidden helpers.
+  QLineEdit* Text2 = nullptr;  // client box of a document-exchange conversation
+  FileList File1;              // report templates of the program folder
+  std::string CMDialog1InitialDir;  // initial folder of the file dialogs
+
+  // ---- menus --------------------------------------------------------------------------------
+  QMenu* mnuFile = nullptr;
+  std::array<QAction*, 4> mnuOpenSave{};  // Open, Save, Save As, New Worksheet
+  QMenu* mnuReportmenu = nullptr;
+  QAction* mnuExit = nullptr;
+  QAction* mnuBar111 = nullptr;           // separator before the recent files
+  std::array<QAction*, 4> mnuLastFile{};  // recent worksheets (hidden until filled)
+  std::array<QAction*, 5> mnuReports{};
+  QMenu* mnuOtherReports = nullptr;
+  std::vector<QAction*> mnuCustomRpt;     // 0 "&Browse...", then one per report template
+  QAction* mnuConfigReports = nullptr;
+  QMenu* mnuEdit = nullptr;
+  std::array<QAction*, 2> mnuCopyPaste{};
+  QMenu* mnuAnal = nullptr;
+  std::array<QAction*, 4> mnuAnalysis{};  // 1 Compare Leases, 2 Tables, 3 the "&Residual" submenu (0 unused)
+  QMenu* mnuResidualMenu = nullptr;       // the submenu behind mnuAnalysis[3]
+  QAction* mnuSinglePayLease = nullptr;
+  std::array<QAction*, 4> mnuResidual{};  // 1997 .. 2000 residuals
+  QAction* mnuAdjustResidual = nullptr;
+  QMenu* mnuMethod = nullptr;
+  std::array<QAction*, 4> mnuType{};      // 0 constant yield, 3 Ford APR (1, 2 unused)
+  QMenu* mnuOptions = nullptr;            // also the option grid's context menu
+  std::array<QAction*, 2> mnuAddDelOption{};
+  QAction* mnuOptionTotals = nullptr;
+  QAction* mnuShowTotals = nullptr;
+  QAction* mnuExpandOptions = nullptr;
+  QMenu* mnuUtilties = nullptr;
+  std::array<QAction*, 2> mnuUtil{};      // 1 calculator (0 unused)
+  QMenu* mnuConfig = nullptr;
+  std::array<QAction*, 3> mnuRate{};
+  QAction* mnuTaxSettings = nullptr;
+  QAction* mnuSaveConfig = nullptr;
+  QMenu* mnuHelp = nullptr;
+  QAction* mnuIndex = nullptr;
+  QAction* mnuOverview = nullptr;
+  QAction* mnuUsing = nullptr;
+  QAction* mnuGather = nullptr;
+  QAction* mnuEntering = nullptr;
+  QAction* mnuManipulate = nullptr;
+  std::array<QAction*, 3> mnuAbout{};
+
+  // ---- toolbar ------------------------------------------------------------------------------
+  QToolBar* Toolbar = nullptr;
+  // Buttons by their index 1..9 (6 is the separator; 0 unused).
+  std::array<QAction*, 10> ToolbarButtons{};
+
+  // ---- window state -------------------------------------------------------------------------
+  int16_t WorksheetFileType = 0;
+  bool RenameCancelled = false;
+
+  // ---- controls whose window or handler is not built yet --------------------------------
+  // Every button, menu item and toolbar button starts "not ready" and disabled. The file
+  // that connects its handler calls MarkReady; from then on it is enabled except where the
+  // result display's rules disable it (SetEnabledByRule).
+  void MarkReady(QWidget* w);
+  void MarkReady(QAction* a);
+  bool IsReady(const QObject* o) const;
+  void SetEnabledByRule(QWidget* w, bool rule);
+  // The rule last set by the result display (true when never set).
+  bool EnabledByRule(const QObject* o) const;
+
+  // ---- start-up and shut-down (QVStartup.cpp) -----------------------------------------------
+  void Form_Load();
+  void Form_Unload(int16_t& Cancel);
+  void mnuExit_Click();
+  void mnuSaveConfig_click();
+  // Rewrites the settings file; a failure is reported and the program goes on.
+  bool WriteConfigFile();
+  void FillTaxSetList();
+  void BuildCustomReportMenu();
+  void ShowRecentFiles();
+  void AddRecentFile(const std::string& path);
+  void UpdateQVXINI();
+  // Puts the toolbar in its place at the top of the window.
+  void BuildToolbar();
+  // Shows the data-update notice modeless.
+  void ShowUpdateNotice();
+  // Sets the caption "Quorvant:" + the name (after an open or a save as).
+  void SetWorksheetCaption(const std::string& text);
+
+  // ---- worksheet file (QVWorksheetFile.cpp) ---------------------------------------------------
+  // Reads `path` into a new workbook and, only when that succeeded, makes it the worksheet:
+  // page 1 loaded and shown, the page selector refilled, the page count and counter set,
+  // the caption "Quorvant:" + path. On failure returns false with a message naming the
+  // file in `error` and leaves the worksheet, its name and the caption as they were.
+  bool OpenWorksheetSequence(const std::string& path, std::string& error);
+  enum class SaveResult { Saved, Cancelled, Failed };
+  // Save (saveAs false: Save As when the caption holds "UNTITLED") and Save As. A failure is
+  // reported in a message box; Cancelled means the user cancelled the file dialog.
+  SaveResult SaveWorksheet(bool saveAs);
+
+  // ---- deal field editing (QVFields.cpp) ----------------------------------------------------
+  void Text3_GotFocus(int Index);
+  void Text3_KeyDown(int Index, int KeyCode, int Shift);
+  void Text3_KeyPress(int Index, int& KeyAscii);
+  void Text3_LostFocus(int Index);
+  void Text4_GotFocus(int Index);
+  void Text5_GotFocus(int Index);
+  void Text5_KeyPress(int Index, int& KeyAscii);
+  void Text5_LostFocus(int Index);
+  // The box Enter moves to from deal field Index: the table's target, or the next box of the
+  // table that is visible on the current view (-1: the focus stays).
+  int EnterTarget(int Index) const;
+  // Commits a deal field, the tax rate or the page name still being edited (runs its
+  // LostFocus rules as if the focus had left it). Menu, toolbar and window commands that
+  // read the page call this first.
+  void CommitFieldEdit();
+
+  // ---- page selector, tax-setting list, views (QVPages.cpp) -------------------------------
+  void Combo2_Click();
+  void Combo2_GotFocus();
+  void Combo2_KeyPress(int& KeyAscii);
+  void Combo2_KeyUp(int KeyCode, int Shift);
+  void Combo2_LostFocus();
+  void Text1_KeyPress(int& KeyAscii);
+  void Text1_LostFocus();
+  void Combo1_Click();
+  void TabStrip1_Click();
+  // Selected tab of TabStrip1, 1..4.
+  int SelectedTab() const;
+  // Selects a tab from code and switches the view (runs TabStrip1_Click).
+  void SelectTab(int tab);
+  // Sets the page selector's text without running its handlers.
+  void SetCombo2Text(const std::string& text);
+
+  // ---- result display (QVResults.cpp) --------------------------------------------------------
+  void ShowPageResults() override;
+  void SetPageSelectorText(const std::string& text) override;
+  void OptionListShown() override;
+  // The residual-basis question; until its window exists the page keeps its choice.
+  void ShowResBase() override;
+  // Set by the notes and details windows while they are loaded: the result display calls
+  // them after every recalculation (notes: show Memo; details: refill for view 1..3).
+  std::function<void()> NotesRefresh;
+  std::function<void(int view)> DetailsRefresh;
+
+  // ---- helpers ----------------------------------------------------------------------------
+  // The colour a label's text is drawn in, 24-bit in blue-green-red order.
+  static uint32_t ForeColor(const QLabel* label);
+  static void SetForeColor(QLabel* label, uint32_t bgr);
+  // Index of the deal field `w` (-1 when it is none).
+  int Text3Index(const QObject* w) const;
+
+ protected:
+  void closeEvent(QCloseEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void BuildMenus();
+  void BuildToolbarButtons();
+  QWidget* BuildTopBlock();
+  QWidget* BuildLeaseView();
+  QWidget* BuildLoanView();
+  QWidget* BuildCashView();
+  QWidget* BuildCompareView();
+  QWidget* BuildLeaseCashBox();
+  QWidget* BuildLoanCashBox();
+  void BuildSlidePanels(QWidget* host);
+  QLineEdit* MakeDealField(int index, const char* toolTip);
+  QPushButton* MakeButton(const char* caption, const char* toolTip = nullptr);
+  QAction* MakeAction(QMenu* menu, const char* caption);
+  void ConnectHandlers();
+  // Later handler files hook in here (defined in QV.cpp).
+  void ConnectLaterHandlers();
+
+  // Re-entry guards of handlers that can open message boxes.
+  bool inText3LostFocus_ = false;
+  bool inText5LostFocus_ = false;
+  bool inCombo2LostFocus_ = false;
+  bool inText1LostFocus_ = false;
+  bool ending_ = false;
+};
+
+// Key codes of the old keyboard interface for a Qt key (PageUp 33, PageDown 34, F2 113,
+// Enter 13, Escape 27, letters and digits as their upper-case character); 0 for others.
+int VbKeyCode(int qtKey);
+
+}  // namespace qv

@@ -1,0 +1,320 @@
+// Start-up and shut-down of the main window, the settings file writer, the tax-setting
+// list, the custom-report menu and the recent-files list.
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QToolBar>
+
+#include <algorithm>
+#include <cctype>
+
+#include "engine/Engine.h"
+#include "engine/Runtime.h"
+#include "platform/files/AtomicFile.h"
+#include "platform/files/FolderLookup.h"
+#include "platform/ui/Prompt.h"
+#include "platform/ui/Window.h"
+#include "worksheet/Profile.h"
+#include "worksheet/QV.h"
+#include "worksheet/Settings.h"
+#include "worksheet/Update.h"
+
+namespace qv {
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+std::string Trim(const std::string& s) {
+  size_t b = s.find_first_not_of(' ');
+  if (b == std::string::npos) return {};
+  return s.substr(b, s.find_last_not_of(' ') - b + 1);
+}
+
+std::string Upper(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+std::string Lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+// The file name part of a path written with "/" or "\".
+std::string FileNameOf(const std::string& path) {
+  size_t slash = path.find_last_of("/\\");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+void Report(const StartupError& e) { ui::GetPrompt().MsgBox(StartupErrorText(e)); }
+
+constexpr const char* kRecentSection = "Last File List";
+
+}  // namespace
+
+void QV::Form_Load() {
+  ui::Prompt& prompt = ui::GetPrompt();
+  prompt.SetBusy(true);
+  eng.ReleaseString = "5.0 Pro";
+  setWindowState(windowState() | Qt::WindowMaximized);
+
+  std::string folder = files::NormalizeSeparators(ProgramFolder);
+  if (folder.empty() || folder.back() != '/') folder += '/';
+  eng.AppFolder = folder;
+  CMDialog1InitialDir = folder.substr(0, folder.size() - 1);
+
+  eng.PageListBusy = true;
+  for (const StartupError& e : ReadConfigFile(eng)) Report(e);
+
+  std::string error;
+  if (!eng.LoadTaxSet(&error)) prompt.MsgBox(error);
+
+  {
+    QSignalBlocker block(Combo2);
+    Combo2->clear();
+    Combo2->addItem("");
+  }
+  eng.PageCount = 1;
+  eng.CurrentPage = 1;
+  eng.PageListBusy = false;
+  eng.page.LoanRate = eng.cfg.DefaultLoanRate;
+  eng.page.InvestRate = eng.cfg.DefaultInvestRate;
+  eng.page.FordAdminFactor = eng.cfg.DefaultAdminFactor;
+  SetCombo2Text("");
+  lblpagenum->setText("Page 1 of 1");
+  if (eng.WorksheetFileName.empty()) eng.WorksheetFileName = "Untitled.vts";
+  SetEnabledByRule(cmdbut2[2], false);
+  setWindowTitle(Q("Quorvant: " + Upper(eng.WorksheetFileName)));
+
+  // The data date and the reminder to get newer data.
+  std::string dataDate;
+  bool haveDate = false;
+  {
+    std::string content;
+    if (!files::ReadWholeFile(files::ResolveNoCase(eng.AppFolder + "UpDate.Dat"), content)) {
+      Report({53, "File not found: UpDate.Dat"});
+    } else {
+      RecordReader r(content);
+      std::string second;
+      if (!r.NextText(dataDate)) Report({62, "Input past end of file: UpDate.Dat"});
+      r.NextText(second);
+      haveDate = true;
+    }
+  }
+  lblDataDate->setText(Q("Rel: " + Trim(eng.ReleaseString) + "   Data: " + dataDate));
+  if (haveDate) {
+    std::optional<Date> d = ParseDateText(dataDate);
+    if (!d) {
+      Report({13, "Type mismatch: UpDate.Dat"});
+    } else if (NowSerial() - d->Serial() > 60 && eng.cfg.NoUpdateReminder == 0) {
+      show();
+      ShowUpdateNotice();
+    }
+  }
+
+  File1.Path = eng.AppFolder;
+  File1.Pattern = "*.rtf";
+  File1.Refresh();
+  BuildCustomReportMenu();
+  eng.page.DaysToFirstPayment = 30;
+
+  // Where the profile file with the recent-files list lives: the folder named by
+  // "Wini.pat", or the program folder when that file is missing or empty.
+  {
+    std::string iniFolder;
+    std::string content;
+    if (files::ReadWholeFile(files::ResolveNoCase(eng.AppFolder + "Wini.pat"), content)) {
+      RecordReader r(content);
+      r.NextText(iniFolder);
+      iniFolder = files::NormalizeSeparators(Trim(iniFolder));
+    }
+    while (!iniFolder.empty() && iniFolder.back() == '/') iniFolder.pop_back();
+    if (iniFolder.empty()) iniFolder = CMDialog1InitialDir;
+    else if (iniFolder.front() != '/') iniFolder = eng.AppFolder + iniFolder;
+    eng.SettingsIniPath = iniFolder + "/QVX.INI";
+  }
+  for (int k = 0; k < 4; ++k)
+    eng.RecentFiles[k] = ReadProfileString(kRecentSection, std::to_string(k), "", 32767, eng.SettingsIniPath);
+  ShowRecentFiles();
+
+  if (!CommandLine.empty()) {
+    WorksheetFileType = 5;
+    prompt.SetBusy(true);
+    if (!OpenWorksheetSequence(CommandLine, error)) prompt.MsgBox(error);
+  }
+
+  FillTaxSetList();
+  int entry = Combo1->findText(Q(eng.tax.TaxSetName), Qt::MatchExactly | Qt::MatchCaseSensitive);
+  if (Combo1->count() > 0) {
+    {
+      QSignalBlocker block(Combo1);
+      Combo1->setCurrentIndex(entry >= 0 ? entry : 0);
+    }
+    Combo1_Click();
+  } else {
+    // No tax setting to choose (the file was reported missing): show the page as it is.
+    eng.RecalcPage();
+  }
+  {
+    QSignalBlocker block(Combo1);
+    int i = Combo1->findText(Q(eng.tax.TaxSetName), Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (i >= 0) Combo1->setCurrentIndex(i);
+  }
+  Text5[0]->setText(Q(Format(eng.tax.LeaseTaxRate, "0.0##;;")));
+  prompt.SetBusy(false);
+  BuildToolbar();
+  eng.WorksheetModified = 0;
+}
+
+void QV::Form_Unload(int16_t& Cancel) {
+  eng.SaveAbandoned = 0;
+  if (eng.WorksheetModified != -1) {
+    UpdateQVXINI();
+    ending_ = true;
+    EndProgram();
+    return;
+  }
+  switch (ui::GetPrompt().MsgBox("Save Worksheet Before Exiting?", ui::Buttons::YesNoCancel, ui::Icon::None,
+                                 std::string("Exit"))) {
+    case ui::Answer::Yes:
+      switch (SaveWorksheet(false)) {
+        case SaveResult::Saved:
+          UpdateQVXINI();
+          ending_ = true;
+          EndProgram();
+          return;
+        case SaveResult::Cancelled:
+          eng.SaveAbandoned = -1;
+          Cancel = -1;
+          return;
+        case SaveResult::Failed:
+          // The failure was reported; the worksheet stays open so that nothing is lost.
+          Cancel = -1;
+          return;
+      }
+      return;
+    case ui::Answer::No:
+      UpdateQVXINI();
+      ending_ = true;
+      EndProgram();
+      return;
+    default:
+      Cancel = -1;
+      return;
+  }
+}
+
+void QV::closeEvent(QCloseEvent* e) {
+  if (ending_) {
+    e->accept();
+    return;
+  }
+  CommitFieldEdit();
+  int16_t Cancel = 0;
+  Form_Unload(Cancel);
+  if (Cancel) e->ignore();
+  else e->accept();
+}
+
+void QV::mnuExit_Click() { close(); }
+
+void QV::mnuSaveConfig_click() { WriteConfigFile(); }
+
+bool QV::WriteConfigFile() { return qv::WriteConfigFile(eng); }
+
+void QV::FillTaxSetList() {
+  QSignalBlocker block(Combo1);
+  Combo1->clear();
+  std::string content;
+  if (!files::ReadWholeFile(eng.TaxSetPath(), content)) return;
+  std::vector<std::string> lines = SplitLines(content);
+  for (size_t i = 1; i < lines.size(); ++i) {
+    if (lines[i].empty()) break;
+    size_t comma = lines[i].find(',');
+    if (comma == std::string::npos) continue;  // not a setting line
+    Combo1->addItem(Q(lines[i].substr(0, comma)));
+  }
+}
+
+void QV::BuildCustomReportMenu() {
+  for (size_t i = 1; i < mnuCustomRpt.size(); ++i) {
+    mnuOtherReports->removeAction(mnuCustomRpt[i]);
+    delete mnuCustomRpt[i];
+  }
+  mnuCustomRpt.resize(1);
+  std::vector<std::string> skip = {FileNameOf(eng.cfg.LeaseTemplatePath), FileNameOf(eng.cfg.LoanTemplatePath),
+                                   FileNameOf(eng.cfg.CashTemplatePath), FileNameOf(eng.cfg.LvbTemplatePath),
+                                   "Tables.rtf", "Compare.RTF", "StdEquip.RTF"};
+  for (std::string& s : skip) s = Lower(s);
+  for (int i = 0; i < File1.ListCount(); ++i) {
+    const std::string& name = File1.List(i);
+    if (std::find(skip.begin(), skip.end(), Lower(name)) != skip.end()) continue;
+    std::string caption = name.substr(0, name.find_last_of('.'));
+    if (caption.empty()) continue;
+    caption = Lower(caption);
+    caption[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(caption[0])));
+    QAction* a = MakeAction(mnuOtherReports, "");
+    a->setText(Q(caption));
+    a->setVisible(true);
+    mnuCustomRpt.push_back(a);
+  }
+}
+
+void QV::ShowRecentFiles() {
+  auto show = [this](int k) {
+    QString path = Q(eng.RecentFiles[k]);
+    mnuLastFile[k]->setData(path);
+    mnuLastFile[k]->setText(QString(path).replace("&", "&&"));
+    mnuLastFile[k]->setVisible(true);
+  };
+  if (!eng.RecentFiles[0].empty()) {
+    mnuBar111->setVisible(true);
+    show(0);
+  }
+  for (int k = 1; k <= 3; ++k)
+    if (!eng.RecentFiles[k].empty()) show(k);
+}
+
+void QV::AddRecentFile(const std::string& path) {
+  auto& r = eng.RecentFiles;
+  if (path.empty() || path.find("UNTITLED") != std::string::npos || path == r[0]) return;
+  int found = -1;
+  for (int k = 1; k <= 3; ++k)
+    if (path == r[k]) {
+      found = k;
+      break;
+    }
+  if (found > 0) {
+    std::string moved = r[found];
+    for (int k = found; k > 0; --k) r[k] = r[k - 1];
+    r[0] = moved;
+  } else {
+    for (int k = 3; k > 0; --k) r[k] = r[k - 1];
+    r[0] = path;
+  }
+  ShowRecentFiles();
+}
+
+void QV::UpdateQVXINI() {
+  std::vector<std::pair<std::string, std::string>> values;
+  for (int k = 0; k < 4; ++k) values.emplace_back(std::to_string(k), eng.RecentFiles[k]);
+  WriteProfileStrings(kRecentSection, values, eng.SettingsIniPath);
+}
+
+void QV::BuildToolbar() { Toolbar->show(); }
+
+void QV::ShowUpdateNotice() {
+  Update& u = ui::SingleInstance<Update>::Get();
+  u.show();
+  u.raise();
+}
+
+void QV::SetWorksheetCaption(const std::string& text) { setWindowTitle(Q("Quorvant:" + text)); }
+
+}  // namespace qv

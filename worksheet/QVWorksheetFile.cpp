@@ -1,0 +1,90 @@
+// The worksheet open sequence (start-up with a file on the command line, Open, a recent
+// file) and the save that shut-down offers.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSignalBlocker>
+
+#include "engine/Engine.h"
+#include "engine/Runtime.h"
+#include "platform/ui/Prompt.h"
+#include "worksheet/QV.h"
+
+namespace qv {
+
+bool QV::OpenWorksheetSequence(const std::string& path, std::string& error) {
+  // Read into a workbook of its own: a file that cannot be read changes nothing.
+  grid::Workbook wb;
+  if (!wb.Read(path, error)) return false;
+  std::string why;
+  if (!Engine::IsWorksheetWorkbook(wb, why)) {
+    error = "The file " + path + " is not a Quorvant worksheet: " + why + ".";
+    return false;
+  }
+  eng.WKS = std::move(wb);
+  eng.WorksheetFileName = path;
+
+  eng.CurrentPage = 1;
+  eng.LoadPageFields();
+  eng.LoadPageItems();
+  eng.ShowPageOptions();
+  eng.RecalcPage();
+
+  {
+    QSignalBlocker block(Combo2);
+    Combo2->clear();
+    eng.WKS.SetSheet(1);
+    for (int r = 1; r <= eng.WKS.MaxRow(); ++r) Combo2->addItem(QString::fromStdString(eng.WKS.TextRC(r, 2)));
+    Combo2->setEditText(QString::fromStdString(eng.page.CarName));
+    eng.PageListBusy = true;
+    Combo2->setCurrentIndex(0);
+    eng.PageListBusy = false;
+  }
+  eng.ShowPageOptions();
+  eng.WKS.SetSheet(1);
+  eng.PageCount = ToInt16(eng.WKS.MaxRow());
+  lblpagenum->setText(QString::fromStdString("Page" + StrNum(eng.CurrentPage) + " of" + StrNum(eng.PageCount)));
+  SetWorksheetCaption(path);
+  eng.RecalcPage();
+  return true;
+}
+
+QV::SaveResult QV::SaveWorksheet(bool saveAs) {
+  ui::Prompt& prompt = ui::GetPrompt();
+  WorksheetFileType = 5;
+  if (!saveAs && windowTitle().contains("UNTITLED")) saveAs = true;
+  std::string path = eng.WorksheetFileName;
+  if (saveAs) {
+    ui::FileDialogRequest req;
+    req.title = "Save As";
+    req.filter = "Quorvant (*.QVX)|*.QVX";
+    req.filterIndex = 0;
+    req.initialDir = CMDialog1InitialDir;
+    req.confirmOverwrite = true;
+    std::optional<std::string> chosen = prompt.SaveFile(req);
+    if (!chosen) {
+      eng.SaveAbandoned = -1;
+      return SaveResult::Cancelled;
+    }
+    path = *chosen;
+    if (path.find('.') == std::string::npos) path += ".QVX";
+  }
+  eng.SavePageItems();
+  eng.SavePageFields();
+  std::string error;
+  prompt.SetBusy(true);
+  const bool ok = eng.WKS.Write(path, error);
+  prompt.SetBusy(false);
+  if (!ok) {
+    prompt.MsgBox(error, ui::Buttons::OK, ui::Icon::Exclamation);
+    return SaveResult::Failed;
+  }
+  if (saveAs) {
+    eng.WorksheetFileName = path;
+    SetWorksheetCaption(path);
+    AddRecentFile(path);
+  }
+  eng.WorksheetModified = 0;
+  return SaveResult::Saved;
+}
+
+}  // namespace qv
