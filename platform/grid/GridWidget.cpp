@@ -844,6 +844,7 @@ std::unique_ptr<QPrinter> GridWidget::printerFor(const ui::PrintTarget& target) 
     printer->setPrinterName(QString::fromStdString(target.printerName));
   }
   printer->setCopyCount(std::max(1, target.copies));
+  printer->setPageOrientation(target.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
   return printer;
 }
 

@@ -42,6 +42,7 @@ struct PrintTarget {
   std::string printerName;
   std::string pdfPath;      // non-empty: print into this PDF file
   int copies = 1;
+  bool landscape = false;   // the orientation chosen in the page setup or print dialog
 };
 
 // A window that can be shown modally. Qt dialogs implement it with exec().

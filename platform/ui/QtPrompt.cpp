@@ -35,6 +35,9 @@ QString QtFilterFromDialogFilter(const std::string& filter) {
   return out.join(";;");
 }
 
+QtPrompt::QtPrompt() : printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {}
+QtPrompt::~QtPrompt() = default;
+
 QWidget* QtPrompt::Parent() const {
   if (QWidget* w = QApplication::activeModalWidget()) return w;
   if (QWidget* w = QApplication::activeWindow()) return w;
@@ -102,7 +105,7 @@ std::optional<std::string> QtPrompt::OpenFile(const FileDialogRequest& req) { re
 std::optional<std::string> QtPrompt::SaveFile(const FileDialogRequest& req) { return RunFileDialog(Parent(), req, true); }
 
 std::optional<PrintTarget> QtPrompt::PrintDialog(const PrintRequest& req) {
-  QPrinter printer;
+  QPrinter& printer = *printer_;
   printer.setCopyCount(req.copies);
   QPrintDialog dlg(&printer, Parent());
   dlg.setWindowTitle(req.title.empty() ? QStringLiteral("Print") : QString::fromStdString(req.title));
@@ -111,12 +114,12 @@ std::optional<PrintTarget> QtPrompt::PrintDialog(const PrintRequest& req) {
   t.printerName = printer.printerName().toStdString();
   if (printer.outputFormat() == QPrinter::PdfFormat) t.pdfPath = printer.outputFileName().toStdString();
   t.copies = printer.copyCount();
+  t.landscape = printer.pageLayout().orientation() == QPageLayout::Landscape;
   return t;
 }
 
 bool QtPrompt::PageSetupDialog() {
-  QPrinter printer;
-  QPageSetupDialog dlg(&printer, Parent());
+  QPageSetupDialog dlg(printer_.get(), Parent());
   return dlg.exec() == QDialog::Accepted;
 }
 

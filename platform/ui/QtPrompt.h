@@ -3,6 +3,9 @@
 // print and colour dialogs.
 #include <QWidget>
 #include <QPointer>
+#include <memory>
+
+class QPrinter;
 
 #include "platform/ui/Prompt.h"
 
@@ -10,6 +13,9 @@ namespace qv::ui {
 
 class QtPrompt : public Prompt {
  public:
+  QtPrompt();
+  ~QtPrompt() override;
+
   // Dialogs are parented to the active window, or to `fallbackParent` when none is active.
   void SetFallbackParent(QWidget* w) { fallback_ = w; }
 
@@ -29,6 +35,9 @@ class QtPrompt : public Prompt {
  private:
   QWidget* Parent() const;
   QPointer<QWidget> fallback_;
+  // One printer set-up for the session: what the page setup dialog chose carries into the
+  // print dialogs after it.
+  std::unique_ptr<QPrinter> printer_;
   int busyDepth_ = 0;
 };
 

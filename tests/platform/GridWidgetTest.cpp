@@ -445,7 +445,9 @@ TEST(GridWidget, PrintsARangeToPdf) {
   std::filesystem::remove(path);
   qv::ui::PrintTarget target;
   target.pdfPath = path;
+  target.landscape = true;
   auto printer = GridWidget::printerFor(target);
+  EXPECT_EQ(printer->pageLayout().orientation(), QPageLayout::Landscape);
   ASSERT_TRUE(g.print(*printer, "&CPayment Tables", 1, 1, -1, 4));
   printer.reset();  // closes the file
   ASSERT_TRUE(std::filesystem::exists(path));
