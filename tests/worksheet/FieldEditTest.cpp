@@ -225,6 +225,21 @@ TEST_F(FieldEditTest, EnterTargets) {
   }
 }
 
+TEST_F(FieldEditTest, EnterSkipsBoxesUnderASlideOutPanel) {
+  qv->SelectTab(1);
+  qv->setWindowState(Qt::WindowNoState);
+  qv->show();
+  QApplication::processEvents();
+  // A panel laid over the whole lease view.
+  QWidget* host = qv->Picture3->parentWidget();
+  qv->Picture3->setGeometry(QRect(qv->picTab[0]->mapTo(host, QPoint(0, 0)), qv->picTab[0]->size()));
+  qv->Picture3->show();
+  EXPECT_EQ(qv->EnterTarget(5), 0);
+  EXPECT_EQ(qv->EnterTarget(4), 5);
+  qv->Picture3->hide();
+  EXPECT_EQ(qv->EnterTarget(5), 6);
+}
+
 TEST_F(FieldEditTest, EnterMovesTheFocusAndCommitsTheBox) {
   ASSERT_TRUE(ShowActive());
   qv->Text3[4]->setFocus();

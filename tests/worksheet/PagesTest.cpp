@@ -57,6 +57,22 @@ TEST_F(PagesTest, ChoosingAPageStoresTheOldOneAndShowsTheNewOne) {
   EXPECT_EQ(eng.WorksheetModified, 0);
 }
 
+TEST_F(PagesTest, PageUpInAFieldTakesTheTypedValueFirst) {
+  ASSERT_TRUE(ShowActive());
+  qv->Text3[4]->setFocus();
+  QApplication::processEvents();
+  qv->Text3[4]->setText("1500");
+  qv->Text3_KeyDown(4, 33, 0);
+  EXPECT_EQ(eng.CurrentPage, 2);
+  EXPECT_EQ(qv->Combo2->currentText().toStdString(), "Sedan");
+  EXPECT_EQ(Text(qv->Text3[4]), " ");
+  qv->Text3_LostFocus(4);  // leaving the box now stores nothing into page 2
+  EXPECT_DOUBLE_EQ(eng.page.Margin, 0);
+  qv->Text3_KeyDown(4, 34, 0);
+  EXPECT_EQ(eng.CurrentPage, 1);
+  EXPECT_DOUBLE_EQ(eng.page.Margin, 1500);
+}
+
 TEST_F(PagesTest, PageListBusyIgnoresTheChoice) {
   eng.PageListBusy = true;
   Choose(1);

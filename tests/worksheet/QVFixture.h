@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -65,6 +66,7 @@ class QVTest : public ::testing::Test {
     App().engine = &eng;
     qv = std::make_unique<QV>(eng);
     App().main = qv.get();
+    realEndProgram = qv->EndProgram;
     qv->EndProgram = [this] { ++ended; };
     qv->ProgramFolder = dir.string();
   }
@@ -131,6 +133,7 @@ class QVTest : public ::testing::Test {
   std::unique_ptr<QV> qv;
   std::string folder;  // with a trailing "/"
   int ended = 0;
+  std::function<void()> realEndProgram;  // the window's own end of program
 };
 
 }  // namespace qv::test

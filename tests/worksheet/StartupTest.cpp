@@ -91,12 +91,20 @@ TEST_F(QVTest, UpdateNoticeFollowsTheDataDateAndTheReminderSetting) {
   }
 }
 
-TEST_F(QVTest, MissingDataDateFileIsReportedAndShowsNoNotice) {
+TEST_F(QVTest, MissingOrUnreadableDataDateIsReportedAndShowsNoNotice) {
   std::filesystem::remove(folder + "UpDate.Dat");
   prompt.Answer(Answer::OK);
   Load();
   EXPECT_EQ(prompt.MessageTexts(), std::vector<std::string>{"Error  53.  File not found: UpDate.Dat"});
   EXPECT_EQ(Text(qv->lblDataDate), "Rel: 5.0 Pro   Data: ");
+  EXPECT_FALSE(ui::SingleInstance<Update>::Loaded());
+
+  WriteFile(folder + "UpDate.Dat", "\"soon\",\"5.0\"\r\n");
+  prompt.ClearAsked();
+  prompt.Answer(Answer::OK);
+  Load();
+  EXPECT_EQ(prompt.MessageTexts(), std::vector<std::string>{"Error  13.  Type mismatch: UpDate.Dat"});
+  EXPECT_EQ(Text(qv->lblDataDate), "Rel: 5.0 Pro   Data: soon");
   EXPECT_FALSE(ui::SingleInstance<Update>::Loaded());
 }
 
@@ -272,6 +280,16 @@ TEST_F(QVTest, ExitStaysOpenWhenTheSaveIsCancelledOrFails) {
   ASSERT_EQ(prompt.MessageTexts().size(), 2u);
   EXPECT_NE(prompt.MessageTexts()[1].find("deal.QVX"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(folder + "deal.QVX"));
+}
+
+TEST_F(QVTest, EndOfProgramRunsTheUnloadDutiesOfTheOtherWindows) {
+  WriteFile(folder + "UpDate.Dat", "\"01/15/1999\",\"5.0\"\r\n");
+  Load();
+  ASSERT_TRUE(ui::SingleInstance<Update>::Loaded());
+  ui::SingleInstance<Update>::Get().Check1->setChecked(true);
+  realEndProgram();
+  EXPECT_FALSE(ui::SingleInstance<Update>::Loaded());
+  EXPECT_EQ(SplitLines(ReadFile(folder + "Quorvant.Cfg"))[12], "-1");
 }
 
 TEST_F(QVTest, ClosingTheWindowCommitsTheFieldBeingEditedAndAsks) {
