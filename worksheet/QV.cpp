@@ -907,6 +907,7 @@ void QV::ConnectHandlers() {
 
 void QV::ConnectLaterHandlers() {
   // Handler files of the other commands connect their controls here.
+  ConnectSolvers();
 }
 
 bool QV::eventFilter(QObject* watched, QEvent* event) {

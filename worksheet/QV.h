@@ -276,6 +276,20 @@ class QV : public QMainWindow, public EngineHost {
   std::function<void()> NotesRefresh;
   std::function<void(int view)> DetailsRefresh;
 
+  // ---- solvers (QVSolvers.cpp) -------------------------------------------------------------
+  // The vehicle, option and force buttons cmdbut2(0..11). This file handles 4 (lease force
+  // payment, ForcePmt) and 8 (loan force payment, ForceLoan); the files of the other buttons
+  // put their command into cmdbut2Commands[Index] and connect their button to
+  // cmdbut2_click, which runs the command and then marks the worksheet modified.
+  void cmdbut2_click(int Index);
+  std::array<std::function<void()>, 12> cmdbut2Commands{};
+  // Double-click on the adjusted cap cost: the cap cost target window ForceCap (modeless).
+  void lblAdjustedCap_DblClick();
+  // "&Single-Payment Lease": the single payment becomes the cash cap reduction, then the
+  // margin is solved for a monthly payment of 0.
+  void mnuSinglePayLease_Click();
+  void ConnectSolvers();
+
   // ---- helpers ----------------------------------------------------------------------------
   // The colour a label's text is drawn in, 24-bit in blue-green-red order.
   static uint32_t ForeColor(const QLabel* label);

@@ -1,0 +1,92 @@
+// The main window's ways into the solvers: the force payment buttons of the Lease and Loan
+// views, the double-click on the adjusted cap cost and the single-payment lease command.
+#include <QAction>
+#include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QCheckBox>
+#include <QPushButton>
+
+#include "dialogs/ForceCap.h"
+#include "dialogs/ForceLoan.h"
+#include "dialogs/ForcePmt.h"
+#include "engine/NumText.h"
+#include "platform/ui/Window.h"
+#include "worksheet/QV.h"
+
+namespace qv {
+
+namespace {
+
+// Turns a double-click on a label into its handler.
+class DoubleClickFilter : public QObject {
+ public:
+  DoubleClickFilter(QObject* parent, std::function<void()> handler) : QObject(parent), handler_(std::move(handler)) {}
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::MouseButtonDblClick) {
+      handler_();
+      return true;
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  std::function<void()> handler_;
+};
+
+constexpr const char* kSinglePaymentPrompt =
+    "Enter the dollar amount of the single payment (do not include trade equity):";
+
+}  // namespace
+
+void QV::ConnectSolvers() {
+  for (int i : {4, 8}) {
+    connect(cmdbut2[i], &QPushButton::clicked, this, [this, i] { cmdbut2_click(i); });
+    MarkReady(cmdbut2[i]);
+  }
+  lblAdjustedCap->installEventFilter(new DoubleClickFilter(this, [this] { lblAdjustedCap_DblClick(); }));
+  connect(mnuSinglePayLease, &QAction::triggered, this, [this] { mnuSinglePayLease_Click(); });
+  MarkReady(mnuSinglePayLease);
+}
+
+void QV::cmdbut2_click(int Index) {
+  if (Index < 0 || Index >= static_cast<int>(cmdbut2.size())) return;
+  switch (Index) {
+    case 4:
+      ui::ShowModalWindow(ui::SingleInstance<ForcePmt>::Get());
+      ui::SingleInstance<ForcePmt>::Unload();
+      break;
+    case 8:
+      ui::ShowModalWindow(ui::SingleInstance<ForceLoan>::Get());
+      ui::SingleInstance<ForceLoan>::Unload();
+      break;
+    default:
+      if (!cmdbut2Commands[Index]) return;
+      cmdbut2Commands[Index]();
+      break;
+  }
+  eng.WorksheetModified = -1;
+}
+
+void QV::lblAdjustedCap_DblClick() {
+  ForceCap& w = ui::SingleInstance<ForceCap>::Get();
+  w.show();
+  w.raise();
+  w.activateWindow();
+}
+
+void QV::mnuSinglePayLease_Click() {
+  CommitFieldEdit();
+  const std::optional<std::string> answer = ui::GetPrompt().InputBox(kSinglePaymentPrompt);
+  if (!answer || answer->empty()) return;
+  eng.page.CapRd = ParseAmountText(*answer);
+  eng.RecalcPage();
+  // The forced payment window, not shown: a monthly payment of 0 by the margin, applied.
+  ForcePmt& w = ui::SingleInstance<ForcePmt>::Get();
+  w.Text1->setText("0");
+  w.Check2->setChecked(true);
+  ui::SingleInstance<ForcePmt>::Unload();
+  eng.WorksheetModified = -1;
+}
+
+}  // namespace qv
