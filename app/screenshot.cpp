@@ -1,6 +1,7 @@
 // Renders the program's windows to PNG files, for looking at the screens without a
 // display: the main window in each of its four views with a sample deal page, and the
-// windows start-up shows. Run it under the offscreen platform (scripts/screenshot.sh).
+// windows start-up shows. Run it under the offscreen platform (scripts/screenshot.sh):
+//   quorvant_screenshot [folder [WIDTHxHEIGHT]]
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -73,8 +74,14 @@ int main(int argc, char** argv) {
   w.SetCombo2Text(p.CarName);
   w.Combo2->setItemText(0, QString::fromStdString(p.CarName));
 
+  // The window size: 1280x800, or a second argument such as 1024x700.
+  QSize size(1280, 800);
+  if (argc > 2) {
+    const QStringList wh = QString::fromLocal8Bit(argv[2]).split('x');
+    if (wh.size() == 2) size = QSize(wh[0].toInt(), wh[1].toInt());
+  }
   w.setWindowState(Qt::WindowNoState);
-  w.resize(1280, 800);
+  w.resize(size);
   w.show();
   bool ok = true;
   const char* names[4] = {"QV-1-Lease", "QV-2-Loan", "QV-3-Cash", "QV-4-Comparison"};

@@ -19,6 +19,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QStackedWidget>
 #include <QStyle>
 #include <QTabBar>
@@ -42,7 +43,7 @@ constexpr const char* kIndex = "qvIndex";
 constexpr const char* kForeColor = "qvForeColor";
 
 // A label that shows a figure: sunken, white, right-aligned.
-QLabel* ValueLabel(QWidget* parent, int minWidth = 96) {
+QLabel* ValueLabel(QWidget* parent, int minWidth = 92) {
   static const int height = QLineEdit().sizeHint().height();
   auto* l = new QLabel(parent);
   l->setFrameShape(QFrame::Panel);
@@ -106,7 +107,7 @@ QV::QV(Engine& engine, QWidget* parent) : QMainWindow(parent), eng(engine) {
 
   auto* central = new QWidget(this);
   auto* root = new QVBoxLayout(central);
-  root->setContentsMargins(6, 4, 6, 4);
+  root->setContentsMargins(4, 4, 4, 4);
   root->setSpacing(4);
   root->addWidget(BuildTopBlock(), 0);
 
@@ -127,7 +128,7 @@ QV::QV(Engine& engine, QWidget* parent) : QMainWindow(parent), eng(engine) {
   viewArea->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
   auto* viewRow = new QHBoxLayout(viewArea);
   viewRow->setContentsMargins(6, 6, 6, 6);
-  viewRow->setSpacing(10);
+  viewRow->setSpacing(6);
   viewStack = new QStackedWidget(viewArea);
   picTab[0] = BuildLeaseView();
   picTab[1] = BuildLoanView();
@@ -162,7 +163,13 @@ QV::QV(Engine& engine, QWidget* parent) : QMainWindow(parent), eng(engine) {
   Text2->setObjectName("Text2");
   Text2->hide();
 
-  setCentralWidget(central);
+  // Below the form's own minimum size the window scrolls instead of squeezing the fields.
+  auto* scroll = new QScrollArea(this);
+  scroll->setObjectName("formScroll");
+  scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setWidgetResizable(true);
+  scroll->setWidget(central);
+  setCentralWidget(scroll);
   setWindowTitle("Quorvant");
   resize(1280, 860);
 
@@ -319,7 +326,7 @@ QLineEdit* QV::MakeDealField(int index, const char* toolTip) {
   e->setObjectName(QString("Text3_%1").arg(index));
   e->setProperty(kIndex, index);
   e->setAlignment(Qt::AlignRight);
-  e->setFixedWidth(104);
+  e->setFixedWidth(92);
   if (toolTip) e->setToolTip(QString::fromUtf8(toolTip));
   e->installEventFilter(this);
   Text3[index] = e;
@@ -352,7 +359,7 @@ QWidget* QV::BuildTopBlock() {
   Combo2->setEditable(true);
   Combo2->setInsertPolicy(QComboBox::NoInsert);
   Combo2->setCompleter(nullptr);
-  Combo2->setMinimumWidth(300);
+  Combo2->setMinimumWidth(240);
   Combo2->installEventFilter(this);
   selLayout->addWidget(Combo2);
   Text1 = new QLineEdit(selector);
@@ -370,7 +377,7 @@ QWidget* QV::BuildTopBlock() {
   pageRow->addSpacing(16);
   Command3 = MakeButton("C&ustomer:");
   pageRow->addWidget(Command3);
-  Label25 = ValueLabel(top, 180);
+  Label25 = ValueLabel(top, 120);
   Label25->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   pageRow->addWidget(Label25, 2);
   lblCustID = ValueLabel(top, 60);
@@ -405,7 +412,7 @@ QWidget* QV::BuildTopBlock() {
   g->addWidget(MakeDealField(3, "Destination (Transportation Charge)"), 2, 2);
   lblTotals[0] = Caption("Total MSRP:", price);
   g->addWidget(lblTotals[0], 3, 0);
-  lblTotals[1] = ValueLabel(price, 104);
+  lblTotals[1] = ValueLabel(price, 92);
   g->addWidget(lblTotals[1], 3, 2);
   g->addWidget(Caption("Margin:", price), 4, 0);
   g->addWidget(MakeDealField(4, nullptr), 4, 1);
@@ -415,7 +422,7 @@ QWidget* QV::BuildTopBlock() {
   Command1[2] = MakeButton("&Margin");
   g->addWidget(Command1[2], 4, 3);
   g->addWidget(Caption("Purchase Price:", price), 5, 0);
-  lblPurchPrice = ValueLabel(price, 104);
+  lblPurchPrice = ValueLabel(price, 92);
   lblPurchPrice->setObjectName("lblPurchPrice");
   lblPurchPrice->setToolTip("Purchase Price (Double-click to Force)");
   g->addWidget(lblPurchPrice, 5, 1);
@@ -429,12 +436,11 @@ QWidget* QV::BuildTopBlock() {
   ol->setContentsMargins(6, 4, 6, 6);
   OptionList = new grid::GridWidget(opts);
   OptionList->setObjectName("OptionList");
-  OptionList->setMinimumSize(360, 130);
+  OptionList->setMinimumSize(240, 130);
   eng.OptionList.SetColText(1, "Option");
   eng.OptionList.SetMaxCol(3);
   AttachSheet(OptionList, &eng.OptionList);
   OptionList->setColumnNumeric(1, false);
-  OptionList->setColumnWidth(1, 260);
   OptionList->setColumnWidth(2, 96);
   OptionList->setColumnWidth(3, 96);
   for (int c : {2, 3}) OptionList->setColumnFormatter(c, [](double v) { return Format(v, "$#,###.00;; "); });
@@ -465,7 +471,7 @@ QWidget* QV::BuildTopBlock() {
   Combo1 = new QComboBox(tax);
   Combo1->setObjectName("Combo1");
   Combo1->setToolTip("Current Tax Setting");
-  Combo1->setMinimumWidth(150);
+  Combo1->setMinimumWidth(120);
   Combo1->installEventFilter(this);
   Text5[0] = new QLineEdit(tax);
   Text5[0]->setObjectName("Text5_0");
@@ -535,26 +541,25 @@ QWidget* QV::BuildLeaseView() {
   lblAdjustedCap = ValueLabel(w);
   lblAdjustedCap->setObjectName("lblAdjustedCap");
   lblAdjustedCap->setToolTip("Adjusted Capitalized Cost (Double-Click To Force)");
-  AddPair(g, 0, 4, Caption("Start-Ups Capitalized:", w), lblStartUps);
+  AddPair(g, 0, 4, Caption("Start-Ups (Cap):", w), lblStartUps);
   AddPair(g, 1, 4, Caption("Other Adjustments:", w), lblAdjust);
-  AddPair(g, 2, 4, Caption("Trade Equity Capitalized:", w), lblTradeCap);
+  AddPair(g, 2, 4, Caption("Trade Equity (Cap):", w), lblTradeCap);
   AddPair(g, 3, 4, Caption("Gross Cap Cost:", w), lblGrossCap);
   AddPair(g, 4, 4, Caption("Adjusted Cap Cost:", w), lblAdjustedCap);
-  g->setColumnMinimumWidth(6, 16);
 
-  lblPayment[1] = ValueLabel(w, 110);
+  lblPayment[1] = ValueLabel(w, 100);
   lblPayment[1]->setToolTip("Monthly Payment w/Tax");
   QFont big = lblPayment[1]->font();
   big.setBold(true);
   big.setPointSizeF(big.pointSizeF() * 1.25);
   lblPayment[1]->setFont(big);
-  lblPayment[0] = ValueLabel(w, 110);
+  lblPayment[0] = ValueLabel(w, 100);
   lblPayment[0]->setToolTip("Cash Req'd (Double-click to Force)");
-  Label2[0] = ValueLabel(w, 110);
-  AddPair(g, 0, 7, Caption("Monthly Payment w/Tax:", w), lblPayment[1]);
-  AddPair(g, 1, 7, Caption("Cash Req'd:", w), lblPayment[0]);
-  AddPair(g, 2, 7, Caption("Total Future Cost:", w), Label2[0]);
-  g->setColumnStretch(9, 1);
+  Label2[0] = ValueLabel(w, 100);
+  AddPair(g, 5, 4, Caption("Monthly Payment w/Tax:", w), lblPayment[1]);
+  AddPair(g, 6, 4, Caption("Cash Req'd:", w), lblPayment[0]);
+  AddPair(g, 7, 4, Caption("Total Future Cost:", w), Label2[0]);
+  g->setColumnStretch(6, 1);
   v->addLayout(g);
 
   lblResNote = new QLabel(w);
@@ -570,10 +575,14 @@ QWidget* QV::BuildLeaseView() {
   Command2[0] = MakeButton("&Details", "Total Future Cost Detail Calculations");
   Command5[0] = MakeButton("&Payment");
   Command5[1] = MakeButton("&Cash Req'd");
-  for (QPushButton* b : {cmdbut2[0], cmdbut2[1], cmdbut2[2], cmdbut2[4], Command2[0], Command5[0], Command5[1]})
-    buttons->addWidget(b);
+  for (QPushButton* b : {cmdbut2[0], cmdbut2[1], cmdbut2[2], cmdbut2[4]}) buttons->addWidget(b);
   buttons->addStretch(1);
   v->addLayout(buttons);
+  auto* calc = new QHBoxLayout();
+  calc->setSpacing(4);
+  for (QPushButton* b : {Command2[0], Command5[0], Command5[1]}) calc->addWidget(b);
+  calc->addStretch(1);
+  v->addLayout(calc);
   return w;
 }
 
@@ -598,17 +607,17 @@ QWidget* QV::BuildLoanView() {
   AddPair(g, 3, 0, Label14[10], MakeDealField(23, "Balloon Payment"));
   AddPair(g, 4, 0, Label14[13], MakeDealField(16, "Value After Number of Months In Lease"), lblLoanEndPerc[0]);
   AddPair(g, 5, 0, Label14[9], MakeDealField(15, "Discount Rate For Total Future Cost"));
-  g->setColumnMinimumWidth(3, 16);
-  lblPayment[2] = ValueLabel(w, 110);
+  lblPayment[2] = ValueLabel(w, 100);
   QFont big = lblPayment[2]->font();
   big.setBold(true);
   big.setPointSizeF(big.pointSizeF() * 1.25);
   lblPayment[2]->setFont(big);
   Label14[11] = Caption("Total Future Cost after 36.0 months:", w);
-  Label2[1] = ValueLabel(w, 110);
-  AddPair(g, 0, 4, Caption("Monthly Payment:", w), lblPayment[2]);
-  AddPair(g, 1, 4, Label14[11], Label2[1]);
-  g->setColumnStretch(6, 1);
+  Label2[1] = ValueLabel(w, 100);
+  g->setRowMinimumHeight(6, 8);
+  AddPair(g, 7, 0, Caption("Monthly Payment:", w), lblPayment[2]);
+  AddPair(g, 8, 0, Label14[11], Label2[1]);
+  g->setColumnStretch(3, 1);
   v->addLayout(g);
 
   auto* buttons = new QHBoxLayout();
@@ -637,12 +646,12 @@ QWidget* QV::BuildCashView() {
   Label14[15] = Caption("Discount Rate:", w);
   Label14[16] = Caption("Total Future Cost after 36.0 months:", w);
   lblLoanEndPerc[1] = ValueLabel(w, 64);
-  Label2[2] = ValueLabel(w, 110);
+  Label2[2] = ValueLabel(w, 100);
   AddPair(g, 0, 0, Label14[14], MakeDealField(17, "Value After Number of Months In Lease"), lblLoanEndPerc[1]);
   AddPair(g, 1, 0, Label14[15], MakeDealField(18, "Discount Rate For Total Future Cost"));
-  g->setColumnMinimumWidth(3, 16);
-  AddPair(g, 0, 4, Label14[16], Label2[2]);
-  g->setColumnStretch(6, 1);
+  g->setRowMinimumHeight(2, 8);
+  AddPair(g, 3, 0, Label14[16], Label2[2]);
+  g->setColumnStretch(3, 1);
   v->addLayout(g);
   auto* buttons = new QHBoxLayout();
   buttons->setSpacing(4);
@@ -674,7 +683,7 @@ QWidget* QV::BuildCompareView() {
   Label14[17] = Caption("Lease:", w);
   Label14[18] = Caption("Loan:", w);
   Label14[19] = Caption("Cash:", w);
-  for (int i = 3; i <= 5; ++i) Label2[i] = ValueLabel(w, 110);
+  for (int i = 3; i <= 5; ++i) Label2[i] = ValueLabel(w, 100);
   for (int i = 6; i <= 8; ++i) Label2[i] = ValueLabel(w, 64);
   AddPair(g, 0, 0, Label14[17], Label2[3]);
   AddPair(g, 1, 0, Label14[18], Label2[4]);
@@ -730,7 +739,7 @@ QWidget* QV::BuildLoanCashBox() {
   lblLoan[0] = ValueLabel(box);
   lblLoan[2] = ValueLabel(box);
   lblLoan[8] = ValueLabel(box);
-  lblLoan[9] = ValueLabel(box);
+  lblLoan[9] = ValueLabel(box, 84);
   QFont bold = lblLoan[8]->font();
   bold.setBold(true);
   lblLoan[8]->setFont(bold);
