@@ -46,6 +46,8 @@ class GridWidget;
 
 namespace qv {
 
+class CRebar;
+
 class QV : public QMainWindow, public EngineHost {
   Q_OBJECT
 
@@ -289,6 +291,75 @@ class QV : public QMainWindow, public EngineHost {
   // margin is solved for a monthly payment of 0.
   void mnuSinglePayLease_Click();
   void ConnectSolvers();
+
+  // ---- File menu commands (QVFiles.cpp) --------------------------------------------------
+  // 0 Open, 1 Save, 2 Save As, 3 New Worksheet; a cancelled file dialog sets SaveAbandoned.
+  void mnuOpenSave_click(int16_t Index);
+  // Opens the recent worksheet of menu element Index (0..3).
+  void mnuLastFile_Click(int16_t Index);
+  // Opens a worksheet file (Open, a recent file): on success the worksheet is replaced and
+  // the Method menu follows page 1; a file that cannot be opened or read is reported and
+  // the worksheet, its name, the caption and the next Save stay as they were.
+  bool OpenWorksheetFile(const std::string& path);
+  // When the worksheet holds unsaved changes, asks "Save ... Before Loading New File?" and
+  // saves on Yes (Save As for an untitled worksheet). False: stop (Cancel, or the save was
+  // cancelled or failed).
+  bool SaveBeforeLoading();
+  // Empties the five sheets and shows one empty page 1 of "UNTITLED.QVX", the page selector
+  // with one empty entry (New Worksheet and Erase Worksheet).
+  void EraseWorksheet();
+  // The page selector filled from sheet "Worksht" (one entry per page, or one empty entry)
+  // with the current page's entry selected, without running its handlers.
+  void RefillPageSelector();
+  // Checks "Ford &APR Method" or "&Constant Yield Method" by the page's lease method.
+  void CheckMethodMenu();
+  // Connects the File menu, the toolbar and the slide-out panels (called once).
+  void ConnectFilesToolbarPanels();
+  void ConnectToolbar();
+  void ConnectPanels();
+
+  // ---- toolbar and page management (QVToolbar.cpp) ---------------------------------------
+  // Buttons 1 erase, 2 open, 3 save, 4 report of the view, 5 notes, 7 add page, 8 copy
+  // page, 9 delete page (6 is the separator); any other index does nothing.
+  void Toolbar_ButtonClick(int Index);
+  // Button 4 runs this with the selected view's index minus 1 (0 lease, 1 loan, 2 cash,
+  // 3 lease / buy analysis), then PrintDocument. Set by the reports (the Reports menu's
+  // handler), which also call MarkReady(ToolbarButtons[4]); until then the button is disabled.
+  std::function<void(int16_t Index)> ToolbarReportCommand;
+  // The rebar that carries the toolbar (built by BuildToolbar at the end of start-up).
+  CRebar* Rebar = nullptr;
+
+  // ---- slide-out panels (QVPanels.cpp) ----------------------------------------------------
+  // Direction 0 slides the panel out over the Lease view's deal fields, 1 slides it back
+  // (12 steps, pending events run between the steps). Picture3 payment calculations,
+  // Picture5 cash required.
+  void SlidePaymentPanel(int Direction);
+  void SlideCashPanel(int Direction);
+  // Left edge and width of Picture3 (0) and Picture5 (1) in twips of the old window: a panel
+  // that is back stands at 6240 with width 3145; out, Picture3 stands at 510 (width 5745)
+  // and Picture5 at 2805 (width 3435). A panel hidden from code counts as back.
+  std::array<float, 2> PanelLeft{6240.0f, 6240.0f};
+  std::array<float, 2> PanelWidth{3145.0f, 3145.0f};
+  bool PaymentPanelOut() const;
+  bool CashPanelOut() const;
+  // Fills the cash-due grid CashSheet (and shows Picture5).
+  void FillCashDueGrid();
+  // Fills the payment calculations of Picture3.
+  void ShowPaymentBreakdown();
+  // Puts a panel where its twips say, over the Lease view (also after a resize).
+  void PlaceSlidePanels();
+  // The Lease view's panel buttons: 0 "&Payment" (Picture3), 1 "&Cash Req'd" (Picture5). A
+  // panel that is out slides back; otherwise it is filled and slides out.
+  void Command5_Click(int Index);
+  // The panels' own buttons: 0 "&Print" (the payment calculations or cash required report,
+  // enabled once reports exist), 1 "&Close >>" / "&Close>>" slides the panel back.
+  void Command6_Click(int Index);
+  void Command7_Click(int Index);
+  // Set by the reports to print the payment calculations (0) and the cash required (1); the
+  // reports call MarkReady on Command6[0] and Command7[0].
+  std::array<std::function<void()>, 2> PanelReportCommands{};
+  // "Dealer Network &Quotes": the dealer-network window frmDealerNetwork, modally.
+  void cmdDealerNetwork_Click();
 
   // ---- helpers ----------------------------------------------------------------------------
   // The colour a label's text is drawn in, 24-bit in blue-green-red order.

@@ -307,8 +307,6 @@ void QV::UpdateQVXINI() {
   WriteProfileStrings(kRecentSection, values, eng.SettingsIniPath);
 }
 
-void QV::BuildToolbar() { Toolbar->show(); }
-
 void QV::ShowUpdateNotice() {
   Update& u = ui::SingleInstance<Update>::Get();
   u.show();

@@ -51,7 +51,10 @@ bool QV::OpenWorksheetSequence(const std::string& path, std::string& error) {
 QV::SaveResult QV::SaveWorksheet(bool saveAs) {
   ui::Prompt& prompt = ui::GetPrompt();
   WorksheetFileType = 5;
-  if (!saveAs && windowTitle().contains("UNTITLED")) saveAs = true;
+  // An untitled worksheet is saved under a name the user chooses. The caption decides; the
+  // start-up name also counts as untitled, since a caption rewritten after deleting the
+  // only page no longer shows it in capitals.
+  if (!saveAs && (windowTitle().contains("UNTITLED") || eng.WorksheetFileName == "Untitled.vts")) saveAs = true;
   std::string path = eng.WorksheetFileName;
   if (saveAs) {
     ui::FileDialogRequest req;

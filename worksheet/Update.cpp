@@ -10,6 +10,7 @@
 #include "engine/Engine.h"
 #include "platform/ui/Window.h"
 #include "worksheet/App.h"
+#include "worksheet/Help.h"
 #include "worksheet/Settings.h"
 
 namespace qv {
@@ -31,7 +32,6 @@ Update::Update(QWidget* parent) : QDialog(parent) {
   auto* row = new QHBoxLayout();
   Command1[0] = new QPushButton("How to Obtain an Update", this);
   Command1[1] = new QPushButton("Close", this);
-  Command1[0]->setEnabled(false);
   Command1[1]->setDefault(true);
   row->addStretch(1);
   row->addWidget(Command1[0]);
@@ -44,7 +44,11 @@ Update::Update(QWidget* parent) : QDialog(parent) {
 Update::~Update() { Form_Unload(); }
 
 void Update::Command1_Click(int Index) {
-  if (Index == 0) return;  // the help topic on updates opens here once the help exists
+  if (Index == 0) {
+    // The help topic on obtaining updates; the notice stays open.
+    ShowHelp(114);
+    return;
+  }
   close();
 }
 

@@ -21,7 +21,7 @@ class Update : public QDialog {
 
   QLabel* Label1 = nullptr;
   QCheckBox* Check1 = nullptr;
-  // 0 "How to Obtain an Update" (enabled once the help exists), 1 "Close".
+  // 0 "How to Obtain an Update" (the help topic on updates), 1 "Close".
   std::array<QPushButton*, 2> Command1{};
 
   void Command1_Click(int Index);

@@ -1,0 +1,138 @@
+#include "dialogs/Notes.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include "engine/Engine.h"
+#include "platform/ui/Prompt.h"
+#include "worksheet/App.h"
+#include "worksheet/QV.h"
+
+namespace qv {
+
+namespace {
+
+constexpr const char* kTooLong = "Length of notes field cannot be longer than 256 characters";
+
+// Memo keeps CR LF line breaks; the text box works with LF.
+QString ToBox(const std::string& memo) {
+  QString s = QString::fromStdString(memo);
+  s.replace("\r\n", "\n");
+  s.replace('\r', '\n');
+  return s;
+}
+
+}  // namespace
+
+Notes::Notes() : Notes(Eng(), App().main, App().main) {}
+
+Notes::Notes(Engine& engine, QV* main, QWidget* parent) : QDialog(parent), eng(engine), main_(main) {
+  setObjectName("Notes");
+  setWindowTitle("Notes");
+  setAttribute(Qt::WA_DeleteOnClose);
+  setModal(false);
+  auto* v = new QVBoxLayout(this);
+  Text1 = new QPlainTextEdit(this);
+  Text1->setObjectName("Text1");
+  Text1->setTabChangesFocus(true);
+  v->addWidget(Text1, 1);
+  auto* row = new QHBoxLayout();
+  Command2[0] = new QPushButton(" &Clear", this);
+  Command2[1] = new QPushButton(" &OK", this);
+  for (QPushButton* b : Command2) b->setAutoDefault(false);
+  row->addStretch(1);
+  row->addWidget(Command2[0]);
+  row->addWidget(Command2[1]);
+  row->addStretch(1);
+  v->addLayout(row);
+  resize(360, 240);
+  for (int i = 0; i < 2; ++i) connect(Command2[i], &QPushButton::clicked, this, [this, i] { Command2_Click(i); });
+  connect(Text1, &QPlainTextEdit::textChanged, this, [this] { Text1_Change(); });
+  Form_Load();
+}
+
+Notes::~Notes() {
+  // Unloaded without a close (the program ends): what can be kept is already in Memo.
+  if (!unloaded_) {
+    unloaded_ = true;
+    eng.NotesOpen = 0;
+    if (main_) main_->NotesRefresh = nullptr;
+  }
+}
+
+void Notes::Form_Load() {
+  setWindowFlag(Qt::WindowStaysOnTopHint, true);
+  eng.NotesOpen = -1;
+  {
+    QSignalBlocker block(Text1);
+    Text1->setPlainText(ToBox(eng.page.Memo));
+  }
+  lastStored_ = eng.page.Memo;
+  shownPage_ = eng.CurrentPage;
+  eng.WorksheetModified = -1;
+  if (main_) main_->NotesRefresh = [this] { ShowMemo(); };
+}
+
+std::string Notes::MemoText() const {
+  QString s = Text1->toPlainText();
+  s.replace("\n", "\r\n");
+  return s.toStdString();
+}
+
+void Notes::Text1_Change() {
+  const std::string text = MemoText();
+  if (QString::fromStdString(text).length() > kMaxLength) return;
+  if (text != eng.page.Memo) {
+    eng.page.Memo = text;
+    eng.WorksheetModified = -1;
+  }
+  lastStored_ = text;
+  shownPage_ = eng.CurrentPage;
+}
+
+void Notes::ShowMemo() {
+  if (eng.page.Memo == lastStored_ && eng.CurrentPage == shownPage_) return;
+  {
+    QSignalBlocker block(Text1);
+    Text1->setPlainText(ToBox(eng.page.Memo));
+  }
+  lastStored_ = eng.page.Memo;
+  shownPage_ = eng.CurrentPage;
+}
+
+void Notes::Command2_Click(int Index) {
+  if (Index == 0) Text1->clear();
+  else if (Index == 1) close();
+}
+
+void Notes::Form_Unload(int16_t& Cancel) {
+  const std::string text = MemoText();
+  if (QString::fromStdString(text).length() > kMaxLength) {
+    ui::GetPrompt().MsgBox(kTooLong);
+    Cancel = -1;
+    return;
+  }
+  eng.page.Memo = text;
+  eng.NotesOpen = 0;
+  unloaded_ = true;
+  if (main_) main_->NotesRefresh = nullptr;
+}
+
+void Notes::closeEvent(QCloseEvent* e) {
+  if (unloaded_) {
+    e->accept();
+    return;
+  }
+  int16_t Cancel = 0;
+  Form_Unload(Cancel);
+  if (Cancel) e->ignore();
+  else e->accept();
+}
+
+void Notes::reject() { close(); }
+
+}  // namespace qv

@@ -1,0 +1,66 @@
+#pragma once
+// The notes window "Notes": the free-text notes of the current page (at most 256
+// characters), modeless and on top of the other windows. Opened from the main window's
+// toolbar.
+//
+// What is typed is stored into the page's Memo at every change, so a recalculation (which
+// shows Memo again) never throws typed notes away, and a page change never carries them
+// into another page: the page being left keeps them, and the window then shows the notes
+// of the page that was loaded. A text longer than 256 characters is not stored; closing the
+// window with such a text is refused with a message.
+#include <QDialog>
+
+#include <array>
+#include <string>
+
+class QPlainTextEdit;
+class QPushButton;
+
+namespace qv {
+
+class Engine;
+class QV;
+
+class Notes : public QDialog {
+  Q_OBJECT
+
+ public:
+  static constexpr int kMaxLength = 256;
+
+  Notes();
+  Notes(Engine& engine, QV* main, QWidget* parent = nullptr);
+  ~Notes() override;
+
+  Engine& eng;
+
+  QPlainTextEdit* Text1 = nullptr;
+  std::array<QPushButton*, 2> Command2{};  // 0 " &Clear", 1 " &OK"
+
+  // On loading: on top, NotesOpen set, the page's Memo shown, the worksheet marked modified.
+  void Form_Load();
+  // 0 empties the text, 1 closes the window.
+  void Command2_Click(int Index);
+  // Cancel is set (and the window stays, nothing stored) when the text is too long;
+  // otherwise Memo takes the text and NotesOpen is cleared.
+  void Form_Unload(int16_t& Cancel);
+  // Every change of the text: stored into Memo when it is not too long.
+  void Text1_Change();
+  // After a recalculation: shows the page's Memo, unless it is what this window stored last
+  // for the same page (the text typed stays as it is, cursor included).
+  void ShowMemo();
+
+  // The text as Memo keeps it (line breaks as CR LF).
+  std::string MemoText() const;
+
+ protected:
+  void closeEvent(QCloseEvent* e) override;
+  void reject() override;  // Escape closes the window as the close box does
+
+ private:
+  QV* main_ = nullptr;
+  bool unloaded_ = false;
+  std::string lastStored_;
+  int shownPage_ = 0;
+};
+
+}  // namespace qv
