@@ -16,6 +16,11 @@
 #include "worksheet/App.h"
 #include "worksheet/QV.h"
 #include "worksheet/Update.h"
+#include "dialogs/AdjRes.h"
+#include "dialogs/Margin2.h"
+#include "dialogs/ResBase.h"
+#include "dialogs/Totals.h"
+#include <QLineEdit>
 
 namespace {
 
@@ -31,6 +36,62 @@ bool Save(QWidget& w, const QString& folder, const QString& name) {
 }
 
 }  // namespace
+
+// The margin, residual adjustment, residual basis and vehicle totals windows, and the main
+// window with options in its expanded option list, on the sample page.
+template <class W>
+bool SaveOneWindow(W& w, const QString& folder, const QString& name) {
+  w.show();
+  const bool ok = Save(w, folder, name);
+  w.hide();
+  qv::ui::SingleInstance<W>::Unload();
+  return ok;
+}
+
+bool SaveMarginAndTotalsWindows(qv::Engine& eng, qv::QV& main, const QString& folder) {
+  main.SelectTab(1);
+  eng.WKS.SetSheet(2);
+  const struct {
+    const char* name;
+    double inv, msrp;
+  } options[] = {{"Power moonroof with sunshade and express open", 850, 995},
+                 {"Premium sound package, 6-disc changer", 420, 510},
+                 {"Value Package Discount 750", -600, -750}};
+  int r = eng.WKS.MaxRow();
+  for (const auto& o : options) {
+    ++r;
+    eng.WKS.SetNumberRC(r, 1, eng.CurrentPage);
+    eng.WKS.SetTextRC(r, 2, o.name);
+    eng.WKS.SetNumberRC(r, 3, o.inv);
+    eng.WKS.SetNumberRC(r, 4, o.msrp);
+  }
+  eng.page.Profit = 600;
+  eng.page.Advertising = 150;
+  eng.page.Incentive = -250;
+  eng.page.Holdback = -400;
+  eng.ShowPageOptions();
+  eng.RecalcPage();
+  main.mnuExpandOptions_Click();
+  bool ok = Save(main, folder, "QV-5-Options-Expanded");
+  main.mnuExpandOptions_Click();
+  main.mnuShowTotals_Click();
+  ok = Save(main, folder, "QV-6-Option-Totals") && ok;
+  main.mnuShowTotals_Click();
+
+  ok = SaveOneWindow(qv::ui::SingleInstance<qv::Margin2>::Get(), folder, "Margin2") && ok;
+  qv::AdjRes& adj = qv::ui::SingleInstance<qv::AdjRes>::Get();
+  adj.txtAdditionalMiles->setText("5,000");
+  adj.txtCentsPerMile->setText("15");
+  adj.CalcAdjustment();
+  ok = SaveOneWindow(adj, folder, "AdjRes") && ok;
+  main.Text3[7]->setText("58%");
+  eng.res.OptionDiscountTotal = eng.SumOptionDiscounts();
+  ok = SaveOneWindow(qv::ui::SingleInstance<qv::ResBase>::Get(), folder, "ResBase") && ok;
+  eng.DialogDone = 0;
+  eng.RecalcPage();
+  ok = SaveOneWindow(qv::ui::SingleInstance<qv::Totals>::Get(), folder, "Totals") && ok;
+  return ok;
+}
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -91,6 +152,7 @@ int main(int argc, char** argv) {
   }
   if (qv::Update* u = qv::ui::SingleInstance<qv::Update>::IfLoaded()) ok = Save(*u, folder, "Update") && ok;
   qv::ui::SingleInstance<qv::Update>::Unload();
+  ok = SaveMarginAndTotalsWindows(eng, w, folder) && ok;
   qv::App().main = nullptr;
   qv::App().engine = nullptr;
   return ok ? 0 : 1;

@@ -917,6 +917,9 @@ void QV::ConnectHandlers() {
 void QV::ConnectLaterHandlers() {
   // Handler files of the other commands connect their controls here.
   ConnectSolvers();
+  ConnectButtons();
+  ConnectMenus();
+  ConnectOptionList();
   ConnectFilesToolbarPanels();
 }
 

@@ -271,7 +271,7 @@ class QV : public QMainWindow, public EngineHost {
   void ShowPageResults() override;
   void SetPageSelectorText(const std::string& text) override;
   void OptionListShown() override;
-  // The residual-basis question; until its window exists the page keeps its choice.
+  // The residual-basis question: the window ResBase, modally (QVButtons.cpp).
   void ShowResBase() override;
   // Set by the notes and details windows while they are loaded: the result display calls
   // them after every recalculation (notes: show Memo; details: refill for view 1..3).
@@ -360,6 +360,86 @@ class QV : public QMainWindow, public EngineHost {
   std::array<std::function<void()>, 2> PanelReportCommands{};
   // "Dealer Network &Quotes": the dealer-network window frmDealerNetwork, modally.
   void cmdDealerNetwork_Click();
+
+  // ---- buttons and labels (QVButtons.cpp) -----------------------------------------------
+  // The vehicle and option buttons put their commands into cmdbut2Commands: Car (0, 5, 11)
+  // and Truck (1, 6, 10) store the page, set its vehicle class CT to "C" or "T" and call
+  // ShowPrices; Options (2, 7, 9) call ShowOptLookUp without storing the page. The files of
+  // the price guide and the option guide set these to show their window modally and call
+  // MarkReady on the buttons; until then the buttons stay disabled.
+  std::function<void()> ShowPrices;
+  std::function<void()> ShowOptLookUp;
+  // Page Up / Page Down on a vehicle, option or force button step through the pages.
+  void cmdbut2_KeyDown(int Index, int KeyCode, int Shift);
+  // Runs Command1Commands[Index]: 0 "&Start-Ups" and 1 "&Other Adjustments" are put there
+  // by QVDealInputs.cpp, 2 "&Margin" (Margin2, modally) by QVButtons.cpp, which connects
+  // the three buttons to this handler.
+  void Command1_Click(int Index);
+  std::array<std::function<void()>, 3> Command1Commands{};
+  // Any caption label of the views: the residual adjustment window AdjRes, modally.
+  void Label14_DblClick(int Index);
+  // The miles field (8) only: the residual adjustment window AdjRes, modally.
+  void Text3_DblClick(int Index);
+  // Index 0, the lease cash required: asks for a desired cash required and moves the cash
+  // cap reduction until the cash required meets it (at most 101 recalculations).
+  void lblPayment_DblClick(int Index);
+  // Asks for a desired purchase price and moves the margin by the difference.
+  void lblPurchPrice_DblClick();
+  // True when a typed answer holds a number to take (an amount as ParseAmountText reads it:
+  // "$1,250", "(300)", "5%"); "abc" or "$" hold none and must change nothing.
+  static bool HoldsNumber(const std::string& text);
+  void ConnectButtons();
+
+  // ---- menus (QVMenus.cpp) -----------------------------------------------------------------
+  // 0 copies the selected text of the focused box (or the option grid's selected cells) to
+  // the clipboard; 1 pastes the clipboard's text over the focused box's selection.
+  void mnuCopyPaste_Click(int Index);
+  // 0 constant yield, 3 Ford APR: sets the page's LType, recalculates, marks modified.
+  void mnuType_Click(int Index);
+  void mnuAdjustResidual_Click();
+  // The vehicle and option totals window Totals, modeless.
+  void mnuOptionTotals_Click();
+  // 1: starts the desktop's calculator (the first of CalculatorPrograms found on the PATH)
+  // or says that none was found.
+  void mnuUtil_Click(int Index);
+  static const std::vector<std::string>& CalculatorPrograms();
+  // Starts a program detached from this one; false when it could not be started. Tests
+  // replace it.
+  std::function<bool(const std::string& path)> StartProgram;
+  // 0 default investment rate, 1 default loan rate, 2 default Ford admin factor.
+  void mnuRate_Click(int Index);
+  // Help topics: contents 1, using Quorvant 2, overview 3, gathering information 7,
+  // manipulating the worksheet 8, entering information 18.
+  void mnuIndex_Click();
+  void mnuUsing_Click();
+  void mnuOverview_Click();
+  void mnuGather_Click();
+  void mnuManipulate_Click();
+  void mnuEntering_Click();
+  // 0 the About window, 1 "Obtaining &Updates" (help topic 114), 2 "Technical &Support"
+  // (113). Item 0 is connected by the file of the About window.
+  void mnuAbout_Click(int Index);
+  void ConnectMenus();
+
+  // ---- option list editing (QVOptions.cpp) ----------------------------------------------
+  // The end of a cell edit of the option grid (its active cell is the edited cell): the
+  // value goes into the page's row of sheet "Options" (a new row is made for a row typed in
+  // for the first time), the page is recalculated and the cursor moves along the row; after
+  // an MSRP the residual question follows. EditString is replaced by what the grid keeps.
+  void OptionList_EndEdit(QString& EditString, bool& Cancel);
+  // Pops up the "&Options" menu at the mouse.
+  void OptionList_RClick(const QPoint& globalPos);
+  // 0 adds an empty row and starts editing it; 1 asks "Delete Option n?" and deletes it.
+  void mnuAddDelOption_Click(int Index);
+  // Totals of the invoice and MSRP columns in the column headings, on or off.
+  void mnuShowTotals_Click();
+  // The expanded (taller, word-wrapped) or collapsed option list.
+  void mnuExpandOptions_Click();
+  bool OptionListExpanded = false;
+  int OptionListCollapsedHeight = 0;
+  // The column headings with the totals (two lines) or plain.
+  void ShowOptionTotalsInHeader(bool totals);
+  void ConnectOptionList();
 
   // ---- helpers ----------------------------------------------------------------------------
   // The colour a label's text is drawn in, 24-bit in blue-green-red order.

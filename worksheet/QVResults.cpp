@@ -51,6 +51,8 @@ void QV::ShowPageResults() {
   Put(Text3[4], Format(p.Margin, money));
 
   if (eng.NotesOpen && NotesRefresh) NotesRefresh();
+  // The Method menu follows the page's lease method after every load and change.
+  CheckMethodMenu();
 
   const int view = SelectedTab();
   switch (view) {
@@ -195,8 +197,6 @@ void QV::ShowPageResults() {
 }
 
 void QV::SetPageSelectorText(const std::string& text) { SetCombo2Text(text); }
-
-void QV::ShowResBase() { eng.DialogDone = -1; }
 
 void QV::OptionListShown() {
   Label25->setText(Q(eng.Label25Caption));

@@ -78,7 +78,8 @@ void QV::lblAdjustedCap_DblClick() {
 void QV::mnuSinglePayLease_Click() {
   CommitFieldEdit();
   const std::optional<std::string> answer = ui::GetPrompt().InputBox(kSinglePaymentPrompt);
-  if (!answer || answer->empty()) return;
+  // Cancel, an empty answer or a text without a number changes nothing.
+  if (!answer || answer->empty() || !HoldsNumber(*answer)) return;
   eng.page.CapRd = ParseAmountText(*answer);
   eng.RecalcPage();
   // The forced payment window, not shown: a monthly payment of 0 by the margin, applied.

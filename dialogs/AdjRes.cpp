@@ -1,0 +1,155 @@
+// The residual adjustment window: additional miles at a price per mile off the residual.
+#include "dialogs/AdjRes.h"
+
+#include <QEvent>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "engine/NumText.h"
+#include "engine/Runtime.h"
+#include "platform/ui/Prompt.h"
+#include "worksheet/App.h"
+#include "worksheet/QV.h"
+
+namespace qv {
+
+namespace {
+
+QLabel* Figure(QWidget* parent) {
+  auto* l = new QLabel(parent);
+  l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  l->setMinimumWidth(100);
+  l->setContentsMargins(4, 0, 4, 0);
+  return l;
+}
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+}  // namespace
+
+AdjRes::AdjRes() : AdjRes(Eng(), App().main) {}
+
+AdjRes::AdjRes(Engine& engine, QWidget* parent) : ui::QvDialog(parent), eng(engine) {
+  setObjectName("AdjRes");
+  Build();
+  Form_Load();
+}
+
+void AdjRes::Build() {
+  setWindowTitle("Adjust Residual");
+  auto* top = new QVBoxLayout(this);
+  auto* g = new QGridLayout;
+  g->setHorizontalSpacing(8);
+  lblCurrentResidual = Figure(this);
+  txtAdditionalMiles = new QLineEdit(this);
+  txtCentsPerMile = new QLineEdit(this);
+  for (QLineEdit* e : {txtAdditionalMiles, txtCentsPerMile}) {
+    e->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    e->installEventFilter(this);
+  }
+  txtAdditionalMiles->setObjectName("txtAdditionalMiles");
+  txtCentsPerMile->setObjectName("txtCentsPerMile");
+  lblAdjustment = Figure(this);
+  lblAdjustedResidual = Figure(this);
+  int r = 0;
+  g->addWidget(new QLabel("Current Residual", this), r, 0);
+  g->addWidget(lblCurrentResidual, r++, 1);
+  g->addWidget(new QLabel("Additional Miles", this), r, 0);
+  g->addWidget(txtAdditionalMiles, r++, 1);
+  g->addWidget(new QLabel("Cents / mile", this), r, 0);
+  g->addWidget(txtCentsPerMile, r++, 1);
+  g->addWidget(new QLabel("Adjustment", this), r, 0);
+  g->addWidget(lblAdjustment, r++, 1);
+  g->addWidget(new QLabel("Adjusted Residual", this), r, 0);
+  g->addWidget(lblAdjustedResidual, r++, 1);
+  top->addLayout(g);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  Command1[0] = new QPushButton("&OK", this);
+  Command1[1] = new QPushButton("&Cancel", this);
+  for (int i = 0; i < 2; ++i) {
+    Command1[i]->setAutoDefault(false);
+    buttons->addWidget(Command1[i]);
+    connect(Command1[i], &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
+  }
+  top->addLayout(buttons);
+}
+
+void AdjRes::Form_Load() {
+  lblCurrentResidual->setText(Q(Format(eng.page.Residual, "$0.00")));
+  CalcAdjustment();
+}
+
+void AdjRes::CalcAdjustment() {
+  miles_ = ParseAmountText(txtAdditionalMiles->text().toStdString());
+  double cents = ParseAmountText(txtCentsPerMile->text().toStdString());
+  // A price typed in dollars (0.15) is taken as cents (15).
+  if (cents < 1) cents = cents * 100;
+  const double adjustment = cents * miles_ / 100;
+  lblAdjustment->setText(Q(Format(adjustment, "$0.00")));
+  adjusted_ = eng.page.Residual - adjustment;
+  lblAdjustedResidual->setText(Q(Format(adjusted_, "$0.00")));
+}
+
+void AdjRes::txtAdditionalMiles_KeyPress(int& KeyAscii) {
+  if (KeyAscii != 13) return;
+  KeyAscii = 0;
+  txtCentsPerMile->setFocus(Qt::TabFocusReason);
+}
+
+void AdjRes::txtCentsPerMile_KeyPress(int& KeyAscii) {
+  if (KeyAscii != 13) return;
+  KeyAscii = 0;
+  Command1[0]->setFocus(Qt::TabFocusReason);
+}
+
+void AdjRes::Command1_Click(int Index) {
+  if (finished_) return;
+  if (Index == 0) {
+    // What is typed counts, even when the box still has the focus.
+    CalcAdjustment();
+    const double miles = RoundHalfEven(static_cast<double>(eng.page.AllowedMiles) + miles_);
+    if (miles < -2147483648.0 || miles > 2147483647.0) {
+      ui::GetPrompt().MsgBox(StrNum(miles_) + " is not a valid number of miles.");
+      return;
+    }
+    eng.page.Residual = adjusted_;
+    eng.page.AllowedMiles = ToInt32(miles);
+    eng.WorksheetModified = -1;
+    eng.RecalcPage();
+  }
+  finished_ = true;
+  QDialog::done(Index == 0 ? QDialog::Accepted : QDialog::Rejected);
+}
+
+void AdjRes::reject() {
+  if (!finished_) Command1_Click(1);
+  else QDialog::reject();
+}
+
+bool AdjRes::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == txtAdditionalMiles || watched == txtCentsPerMile) {
+    if (event->type() == QEvent::FocusOut && ui::IsRealFocusMove(static_cast<QFocusEvent*>(event))) {
+      CalcAdjustment();
+    } else if (event->type() == QEvent::KeyPress) {
+      auto* k = static_cast<QKeyEvent*>(event);
+      if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
+        int ascii = 13;
+        if (watched == txtAdditionalMiles) txtAdditionalMiles_KeyPress(ascii);
+        else txtCentsPerMile_KeyPress(ascii);
+        return true;
+      }
+    }
+  }
+  return ui::QvDialog::eventFilter(watched, event);
+}
+
+}  // namespace qv

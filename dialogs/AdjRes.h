@@ -1,0 +1,57 @@
+#pragma once
+// The residual adjustment window "Adjust Residual": lowers the page's residual for miles
+// bought beyond the residual's allowance. The user types the additional miles and a price
+// per mile (in cents, or in dollars below 1: 0.15 is 15 cents) and sees the adjustment and
+// the adjusted residual; OK takes the adjusted residual into the page, adds the miles to
+// the allowance, recalculates and marks the worksheet modified. Cancel changes nothing.
+// Shown modally from the main window (menu, residual caption, miles field).
+#include <array>
+
+#include "engine/Engine.h"
+#include "platform/ui/Window.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace qv {
+
+class AdjRes : public ui::QvDialog {
+  Q_OBJECT
+
+ public:
+  AdjRes();
+  explicit AdjRes(Engine& engine, QWidget* parent = nullptr);
+
+  Engine& eng;
+
+  QLabel* lblCurrentResidual = nullptr;
+  QLineEdit* txtAdditionalMiles = nullptr;
+  QLineEdit* txtCentsPerMile = nullptr;
+  QLabel* lblAdjustment = nullptr;
+  QLabel* lblAdjustedResidual = nullptr;
+  std::array<QPushButton*, 2> Command1{};  // 0 "&OK", 1 "&Cancel"
+
+  void Form_Load();
+  void CalcAdjustment();
+  void txtAdditionalMiles_KeyPress(int& KeyAscii);
+  void txtCentsPerMile_KeyPress(int& KeyAscii);
+  void Command1_Click(int Index);
+
+  // The values of the last CalcAdjustment.
+  double AdditionalMiles() const { return miles_; }
+  double AdjustedResidual() const { return adjusted_; }
+
+  void reject() override;  // Escape and the close box: Cancel
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void Build();
+  double miles_ = 0;
+  double adjusted_ = 0;
+  bool finished_ = false;
+};
+
+}  // namespace qv

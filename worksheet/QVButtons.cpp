@@ -1,0 +1,191 @@
+// The main window's buttons and double-click labels: the vehicle and option buttons (their
+// windows plug in through ShowPrices and ShowOptLookUp), the margin window, the residual
+// adjustment from the caption labels and the miles field, the desired cash required and
+// the desired purchase price, and the residual-basis question of the residual field.
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <cmath>
+
+#include "dialogs/AdjRes.h"
+#include "dialogs/Margin2.h"
+#include "dialogs/ResBase.h"
+#include "engine/Engine.h"
+#include "engine/NumText.h"
+#include "platform/ui/Prompt.h"
+#include "platform/ui/Window.h"
+#include "worksheet/QV.h"
+
+namespace qv {
+
+namespace {
+
+// Turns a double-click on a control into its handler (the control does not see it).
+class DblClickFilter : public QObject {
+ public:
+  DblClickFilter(QObject* parent, std::function<void()> handler) : QObject(parent), handler_(std::move(handler)) {}
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::MouseButtonDblClick) {
+      handler_();
+      return true;
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  std::function<void()> handler_;
+};
+
+// Passes the keys pressed on a button to its KeyDown handler (the key still reaches it).
+class KeyDownFilter : public QObject {
+ public:
+  KeyDownFilter(QObject* parent, std::function<void(int key, int shift)> handler)
+      : QObject(parent), handler_(std::move(handler)) {}
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress) {
+      auto* k = static_cast<QKeyEvent*>(event);
+      handler_(VbKeyCode(k->key()), static_cast<int>(k->modifiers()));
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  std::function<void(int, int)> handler_;
+};
+
+constexpr const char* kCashRequiredPrompt = "Enter desired Cash Required:";
+constexpr const char* kPurchasePricePrompt = "Enter desired Purchase Price:";
+constexpr int kMaxCashRequiredPasses = 100;
+
+bool Skipped(char c) { return c == ' ' || c == '\t' || c == '\n'; }
+
+}  // namespace
+
+bool QV::HoldsNumber(const std::string& text) {
+  // The characters the amount reader blanks out, then the start of a number.
+  std::string t = text;
+  for (char mark : {'$', '(', ')', '%'})
+    if (size_t at = t.find(mark); at != std::string::npos) t[at] = ' ';
+  for (char& c : t)
+    if (c == ',') c = ' ';
+  size_t i = 0;
+  auto skip = [&] {
+    while (i < t.size() && Skipped(t[i])) ++i;
+  };
+  skip();
+  if (i < t.size() && (t[i] == '+' || t[i] == '-')) {
+    ++i;
+    skip();
+  }
+  if (i < t.size() && t[i] == '.') {
+    ++i;
+    skip();
+  }
+  return i < t.size() && t[i] >= '0' && t[i] <= '9';
+}
+
+void QV::ConnectButtons() {
+  // Vehicle and option buttons: commands for the windows of the price guide and the
+  // option guide.
+  for (int i : {0, 5, 11, 1, 6, 10}) {
+    const std::string ct = (i == 0 || i == 5 || i == 11) ? "C" : "T";
+    cmdbut2Commands[i] = [this, ct] {
+      eng.SavePageItems();
+      eng.SavePageFields();
+      eng.page.CT = ct;
+      if (ShowPrices) ShowPrices();
+    };
+  }
+  for (int i : {2, 7, 9}) {
+    cmdbut2Commands[i] = [this] {
+      if (ShowOptLookUp) ShowOptLookUp();
+    };
+  }
+  for (int i = 0; i < static_cast<int>(cmdbut2.size()); ++i) {
+    if (!cmdbut2[i]) continue;
+    if (i != 4 && i != 8) connect(cmdbut2[i], &QPushButton::clicked, this, [this, i] { cmdbut2_click(i); });
+    cmdbut2[i]->installEventFilter(
+        new KeyDownFilter(this, [this, i](int key, int shift) { cmdbut2_KeyDown(i, key, shift); }));
+  }
+
+  // "&Margin": the margin window writes the margin and recalculates when it unloads.
+  Command1Commands[2] = [] {
+    ui::ShowModalWindow(ui::SingleInstance<Margin2>::Get());
+    ui::SingleInstance<Margin2>::Unload();
+  };
+  // All three buttons run their command; the files of the start-up costs and adjustments
+  // windows put theirs into Command1Commands[0] and [1].
+  for (int i = 0; i < 3; ++i) connect(Command1[i], &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
+  MarkReady(Command1[2]);
+
+  for (int i = 0; i < static_cast<int>(Label14.size()); ++i)
+    if (Label14[i]) Label14[i]->installEventFilter(new DblClickFilter(this, [this, i] { Label14_DblClick(i); }));
+  Text3[8]->installEventFilter(new DblClickFilter(this, [this] { Text3_DblClick(8); }));
+  for (int i = 0; i < static_cast<int>(lblPayment.size()); ++i)
+    lblPayment[i]->installEventFilter(new DblClickFilter(this, [this, i] { lblPayment_DblClick(i); }));
+  lblPurchPrice->installEventFilter(new DblClickFilter(this, [this] { lblPurchPrice_DblClick(); }));
+}
+
+void QV::cmdbut2_KeyDown(int Index, int KeyCode, int Shift) {
+  if (KeyCode == 33 || KeyCode == 34) eng.PageUpDown(KeyCode);
+}
+
+void QV::Command1_Click(int Index) {
+  if (Index < 0 || Index >= static_cast<int>(Command1Commands.size())) return;
+  if (Command1Commands[Index]) Command1Commands[Index]();
+}
+
+void QV::Label14_DblClick(int Index) {
+  CommitFieldEdit();
+  ui::ShowModalWindow(ui::SingleInstance<AdjRes>::Get());
+  ui::SingleInstance<AdjRes>::Unload();
+  eng.WorksheetModified = -1;
+}
+
+void QV::Text3_DblClick(int Index) {
+  if (Index != 8) return;
+  CommitFieldEdit();
+  ui::ShowModalWindow(ui::SingleInstance<AdjRes>::Get());
+  ui::SingleInstance<AdjRes>::Unload();
+  eng.WorksheetModified = -1;
+}
+
+void QV::lblPayment_DblClick(int Index) {
+  if (Index != 0) return;
+  CommitFieldEdit();
+  const std::optional<std::string> answer = ui::GetPrompt().InputBox(kCashRequiredPrompt);
+  // Cancel, an empty answer or a text without a number changes nothing.
+  if (!answer || answer->empty() || !HoldsNumber(*answer)) return;
+  eng.WorksheetModified = -1;
+  const double target = ParseAmountText(*answer);
+  // The cash cap reduction takes what the cash start-ups and adjustments leave of the
+  // target; the start-ups follow the new payment, so this is repeated until it settles.
+  for (int pass = 0; std::fabs(eng.res.LCashReqd - target) > 0.01;) {
+    ++pass;
+    eng.page.CapRd = target - eng.res.TotalStartUps.Cash - eng.items.TotalAdjust.Cash;
+    eng.RecalcPage();
+    if (pass > kMaxCashRequiredPasses) break;
+  }
+}
+
+void QV::lblPurchPrice_DblClick() {
+  CommitFieldEdit();
+  const std::optional<std::string> answer = ui::GetPrompt().InputBox(kPurchasePricePrompt);
+  if (!answer || answer->empty() || !HoldsNumber(*answer)) return;
+  // The purchase price is the total invoice plus the margin: one step reaches it.
+  const double p = ParseAmountText(*answer);
+  eng.page.Margin = eng.page.Margin + (p - eng.res.PurchPrice);
+  eng.RecalcPage();
+  eng.WorksheetModified = -1;
+}
+
+void QV::ShowResBase() {
+  // The window sets UseFullMSRP by the button chosen and, however it closes, DialogDone.
+  ui::ShowModalWindow(ui::SingleInstance<ResBase>::Get());
+  ui::SingleInstance<ResBase>::Unload();
+}
+
+}  // namespace qv
