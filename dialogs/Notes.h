@@ -52,9 +52,11 @@ class Notes : public QDialog {
   // The text as Memo keeps it (line breaks as CR LF).
   std::string MemoText() const;
 
+  // Escape closes the window as the close box does.
+  void reject() override;
+
  protected:
   void closeEvent(QCloseEvent* e) override;
-  void reject() override;  // Escape closes the window as the close box does
 
  private:
   QV* main_ = nullptr;

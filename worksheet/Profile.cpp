@@ -46,6 +46,14 @@ bool KeyOf(const std::string& line, std::string& key, std::string& value) {
 
 std::string ReadProfileString(const std::string& section, const std::string& key, const std::string& defaultText,
                               int size, const std::string& file) {
+  if (size <= 0) return {};
+  std::string result = ReadProfileString(section, key, defaultText, file);
+  if (static_cast<int>(result.size()) > size - 1) result.resize(size - 1);
+  return result;
+}
+
+std::string ReadProfileString(const std::string& section, const std::string& key, const std::string& defaultText,
+                              const std::string& file) {
   std::string result = defaultText;
   std::string content;
   if (files::ReadWholeFile(file, content)) {
@@ -62,8 +70,6 @@ std::string ReadProfileString(const std::string& section, const std::string& key
       }
     }
   }
-  if (size <= 0) return {};
-  if (static_cast<int>(result.size()) > size - 1) result.resize(size - 1);
   return result;
 }
 
@@ -73,6 +79,13 @@ bool WriteProfileStrings(const std::string& section, const std::vector<std::pair
   std::vector<std::string> lines;
   if (files::ReadWholeFile(file, content)) lines = SplitLines(content);
   std::vector<bool> written(values.size(), false);
+  // Values that the reader would trim or unquote are quoted.
+  auto quoted = [](const std::string& v) {
+    if (v.empty()) return v;
+    const char f = v.front(), l = v.back();
+    const bool needs = f == ' ' || f == '\t' || l == ' ' || l == '\t' || f == '"' || f == '\'' || l == '"' || l == '\'';
+    return needs ? "\"" + v + "\"" : v;
+  };
 
   // Index just past the last line of the wanted section (npos when there is none).
   size_t sectionEnd = std::string::npos;
@@ -89,7 +102,7 @@ bool WriteProfileStrings(const std::string& section, const std::vector<std::pair
     if (!KeyOf(lines[i], k, v)) continue;
     for (size_t j = 0; j < values.size(); ++j) {
       if (!written[j] && SameName(k, values[j].first)) {
-        lines[i] = values[j].first + "=" + values[j].second;
+        lines[i] = values[j].first + "=" + quoted(values[j].second);
         written[j] = true;
         break;
       }
@@ -97,7 +110,7 @@ bool WriteProfileStrings(const std::string& section, const std::vector<std::pair
   }
   std::vector<std::string> missing;
   for (size_t j = 0; j < values.size(); ++j)
-    if (!written[j]) missing.push_back(values[j].first + "=" + values[j].second);
+    if (!written[j]) missing.push_back(values[j].first + "=" + quoted(values[j].second));
   if (sectionEnd == std::string::npos) {
     if (!lines.empty() && !Trim(lines.back()).empty()) lines.emplace_back();
     lines.push_back("[" + section + "]");

@@ -140,7 +140,7 @@ void QV::Form_Load() {
     eng.SettingsIniPath = iniFolder + "/QVX.INI";
   }
   for (int k = 0; k < 4; ++k)
-    eng.RecentFiles[k] = ReadProfileString(kRecentSection, std::to_string(k), "", 32767, eng.SettingsIniPath);
+    eng.RecentFiles[k] = ReadProfileString(kRecentSection, std::to_string(k), "", eng.SettingsIniPath);
   ShowRecentFiles();
 
   if (!CommandLine.empty()) {

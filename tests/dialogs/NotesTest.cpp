@@ -1,0 +1,139 @@
+// The notes window of the current page.
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+
+#include "dialogs/Notes.h"
+#include "tests/worksheet/QVFixture.h"
+
+namespace qv::test {
+namespace {
+
+class NotesTest : public QVTest {
+ protected:
+  void SetUp() override {
+    QVTest::SetUp();
+    Load();
+    CommonPage();
+    eng.WorksheetModified = 0;
+  }
+  void TearDown() override {
+    ui::SingleInstance<Notes>::Unload();
+    QVTest::TearDown();
+  }
+  Notes& Open() {
+    qv->Toolbar_ButtonClick(5);
+    return ui::SingleInstance<Notes>::Get();
+  }
+  // Types text into the box as the user does (each change reaches the window).
+  static void Write(Notes& n, const std::string& text) { n.Text1->setPlainText(QString::fromStdString(text)); }
+  static std::string Shown(const Notes& n) { return n.Text1->toPlainText().toStdString(); }
+  // A second page "Truck" with notes of its own, stored; page 1 current again.
+  void SecondPage() {
+    prompt.Answer(ui::Answer::OK);
+    qv->Toolbar_ButtonClick(7);
+    eng.page.CarName = "Truck";
+    eng.page.Memo = "truck notes";
+    goTo(1);
+  }
+  void goTo(int page) {
+    {
+      QSignalBlocker block(qv->Combo2);
+      qv->Combo2->setCurrentIndex(page - 1);
+    }
+    qv->Combo2_Click();
+  }
+};
+
+TEST_F(NotesTest, OpeningShowsTheNotesOnTopAndMarksTheWorksheetModified) {
+  eng.page.Memo = "call back\r\nTuesday";
+  Notes& n = Open();
+  EXPECT_EQ(n.windowTitle().toStdString(), "Notes");
+  EXPECT_TRUE(n.isVisible());
+  EXPECT_TRUE(n.windowFlags() & Qt::WindowStaysOnTopHint);
+  EXPECT_EQ(Shown(n), "call back\nTuesday");
+  EXPECT_EQ(eng.NotesOpen, -1);
+  EXPECT_EQ(eng.WorksheetModified, -1);  // even with nothing typed
+  EXPECT_EQ(n.Command2[0]->text().toStdString(), " &Clear");
+  EXPECT_EQ(n.Command2[1]->text().toStdString(), " &OK");
+  n.Command2_Click(1);
+  EXPECT_EQ(eng.NotesOpen, 0);
+  EXPECT_EQ(eng.page.Memo, "call back\r\nTuesday");
+}
+
+TEST_F(NotesTest, TheTextIsLimitedTo256Characters) {
+  struct Case {
+    int length;
+    bool closes;
+  };
+  for (const Case c : {Case{256, true}, Case{257, false}}) {
+    SCOPED_TRACE(c.length);
+    eng.page.Memo = "before";
+    prompt.ClearAsked();
+    Notes& n = Open();
+    Write(n, std::string(c.length, 'n'));
+    if (!c.closes) prompt.Answer(ui::Answer::OK);
+    n.Command2_Click(1);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(ui::SingleInstance<Notes>::Loaded(), !c.closes);
+    EXPECT_EQ(eng.NotesOpen, c.closes ? 0 : -1);
+    EXPECT_EQ(eng.page.Memo, c.closes ? std::string(256, 'n') : "before");
+    if (c.closes) {
+      EXPECT_TRUE(prompt.Asked().empty());
+    } else {
+      EXPECT_EQ(prompt.MessageTexts(),
+                std::vector<std::string>{"Length of notes field cannot be longer than 256 characters"});
+      EXPECT_EQ(prompt.Asked()[0].buttons, ui::Buttons::OK);
+      EXPECT_EQ(prompt.Asked()[0].title, std::nullopt);
+      // The text typed stays in the box through a recalculation, and is not stored.
+      eng.RecalcPage();
+      EXPECT_EQ(Shown(n), std::string(257, 'n'));
+      EXPECT_EQ(eng.page.Memo, "before");
+      // Escape closes as the close box does: refused again.
+      prompt.Answer(ui::Answer::OK);
+      n.reject();
+      EXPECT_TRUE(n.isVisible());
+      ui::SingleInstance<Notes>::Unload();
+      EXPECT_EQ(eng.NotesOpen, 0);
+    }
+  }
+}
+
+TEST_F(NotesTest, ClearThenOkStoresAnEmptyText) {
+  eng.page.Memo = "old";
+  Notes& n = Open();
+  n.Command2_Click(0);
+  EXPECT_EQ(Shown(n), "");
+  n.Command2_Click(1);
+  EXPECT_EQ(eng.page.Memo, "");
+}
+
+TEST_F(NotesTest, TypedNotesSurviveRecalculationAndStayWithTheirPage) {
+  SecondPage();
+  Notes& n = Open();
+  EXPECT_EQ(Shown(n), "");
+  Write(n, "sedan notes");
+  EXPECT_EQ(eng.page.Memo, "sedan notes");  // stored at once
+  // A field edit recalculates the page; the typed notes stay.
+  Type(4, "1500");
+  EXPECT_EQ(Shown(n), "sedan notes");
+
+  // Another page: the notes went with page 1, the window follows page 2.
+  goTo(2);
+  EXPECT_EQ(eng.WKS.SheetAt(1).TextRC(1, 19), "sedan notes");
+  EXPECT_EQ(Shown(n), "truck notes");
+  Write(n, "truck notes, revised");
+  goTo(1);
+  EXPECT_EQ(eng.WKS.SheetAt(1).TextRC(2, 19), "truck notes, revised");
+  EXPECT_EQ(eng.WKS.SheetAt(1).TextRC(1, 19), "sedan notes");
+  EXPECT_EQ(Shown(n), "sedan notes");
+
+  // Closing stores the page's own notes, not the other page's.
+  n.Command2_Click(1);
+  EXPECT_EQ(eng.page.Memo, "sedan notes");
+  goTo(2);
+  EXPECT_EQ(eng.page.Memo, "truck notes, revised");
+}
+
+}  // namespace
+}  // namespace qv::test
