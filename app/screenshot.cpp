@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QPixmap>
+#include <QTabBar>
 #include <QWidget>
 
 #include <cstdio>
@@ -15,7 +16,19 @@
 #include "platform/ui/Window.h"
 #include "worksheet/App.h"
 #include "worksheet/QV.h"
+#include "dialogs/Adjust.h"
+#include "dialogs/EOLFee.h"
+#include "dialogs/Milage.h"
+#include "dialogs/StartUps2.h"
+#include "dialogs/TaxFee.h"
+#include "dialogs/TaxSet.h"
+#include "dialogs/Trade.h"
+#include "platform/grid/GridWidget.h"
 #include "worksheet/Update.h"
+#include "dialogs/Notes.h"
+#include "worksheet/About.h"
+#include "worksheet/DealerNet.h"
+#include "worksheet/Help.h"
 #include "dialogs/AdjRes.h"
 #include "dialogs/Margin2.h"
 #include "dialogs/ResBase.h"
@@ -36,6 +49,57 @@ bool Save(QWidget& w, const QString& folder, const QString& name) {
 }
 
 }  // namespace
+
+// The deal input windows, on the sample page with a few start-up costs, a trade-in, an
+// adjustment and end-of-lease fees filled in.
+template <class W>
+bool SaveWindow(const QString& folder, const QString& name, bool unload = true) {
+  W& w = qv::ui::SingleInstance<W>::Get();
+  w.show();
+  const bool ok = Save(w, folder, name);
+  w.hide();
+  if (unload) qv::ui::SingleInstance<W>::Unload();
+  return ok;
+}
+
+bool SaveDealInputWindows(qv::Engine& eng, const QString& folder) {
+  qv::PageItems& it = eng.items;
+  it.Registration.Cash = 120;
+  it.Title.Cash = 35;
+  it.DocumentFee.Cap = 75;
+  it.Acquisition.Cap = 595;
+  it.Acquisition.ManualSplit = 1;
+  it.TradeAllowance = 8000;
+  it.TradePayoff = 5500;
+  it.TradeEquity.Cap = 2500;
+  it.Adjustments[1] = {"Extended warranty", 1295, 0};
+  it.Adjustments[2] = {"Customer deposit", 0, -500};
+  it.TotalAdjust = {1295, -500};
+  it.EOLFees[2] = {"Disposition Fee", 350};
+  it.TotalEOLFees = 350;
+  eng.page.AllowedMiles = 12000;
+  eng.page.PrePaidActualMiles = 15000;
+  eng.page.PrePaidCentsPerMile = 0.15;
+  eng.RecalcPage();
+  bool ok = SaveWindow<qv::StartUps2>(folder, "StartUps2", false);
+  qv::StartUps2& s = qv::ui::SingleInstance<qv::StartUps2>::Get();
+  s.Command1_Click(3);
+  ok = SaveWindow<qv::StartUps2>(folder, "StartUps2-Taxes", false) && ok;
+  s.Command1_Click(3);
+  ok = SaveWindow<qv::Milage>(folder, "Milage") && ok;
+  eng.DialogDone = 0;
+  ok = SaveWindow<qv::Trade>(folder, "Trade") && ok;
+  eng.DialogDone = 0;
+  ok = SaveWindow<qv::Adjust>(folder, "Adjust") && ok;
+  ok = SaveWindow<qv::EOLFee>(folder, "EOLFee") && ok;
+  ok = SaveWindow<qv::TaxFee>(folder, "TaxFee") && ok;
+  eng.DialogDone = 0;
+  ok = SaveWindow<qv::TaxSet>(folder, "TaxSet", false) && ok;
+  qv::TaxSet& t = qv::ui::SingleInstance<qv::TaxSet>::Get();
+  t.TabStrip1->setCurrentIndex(1);
+  ok = SaveWindow<qv::TaxSet>(folder, "TaxSet-Luxury", false) && ok;
+  return ok;
+}
 
 // The margin, residual adjustment, residual basis and vehicle totals windows, and the main
 // window with options in its expanded option list, on the sample page.
@@ -90,6 +154,42 @@ bool SaveMarginAndTotalsWindows(qv::Engine& eng, qv::QV& main, const QString& fo
   eng.DialogDone = 0;
   eng.RecalcPage();
   ok = SaveOneWindow(qv::ui::SingleInstance<qv::Totals>::Get(), folder, "Totals") && ok;
+  return ok;
+}
+
+// The worksheet windows: the Lease view with its two slide-out panels out, the notes, the
+// help viewer, the About and the dealer-network windows.
+bool SaveWorksheetWindows(qv::Engine& eng, qv::QV& main, const QString& folder) {
+  main.SelectTab(1);
+  eng.RecalcPage();
+  main.Command5_Click(0);
+  bool ok = Save(main, folder, "QV-7-Payment-Panel");
+  main.Command5_Click(0);
+  main.Command5_Click(1);
+  ok = Save(main, folder, "QV-8-Cash-Panel") && ok;
+  main.Command5_Click(1);
+
+  eng.page.Memo = "Customer also wants the 48-month figures.\r\nCall back Tuesday after 4.";
+  main.Toolbar_ButtonClick(5);
+  qv::Notes& notes = qv::ui::SingleInstance<qv::Notes>::Get();
+  ok = Save(notes, folder, "Notes") && ok;
+  notes.Command2_Click(1);
+
+  qv::ShowHelp(1);
+  qv::HelpViewer& help = qv::ui::SingleInstance<qv::HelpViewer>::Get();
+  ok = Save(help, folder, "Help-1-Contents") && ok;
+  qv::ShowHelp(8);
+  ok = Save(help, folder, "Help-8-Worksheet") && ok;
+  qv::ui::SingleInstance<qv::HelpViewer>::Unload();
+
+  qv::ShowAbout();
+  ok = Save(qv::ui::SingleInstance<qv::About>::Get(), folder, "About") && ok;
+  qv::ui::SingleInstance<qv::About>::Unload();
+
+  qv::frmDealerNetwork& dealers = qv::ui::SingleInstance<qv::frmDealerNetwork>::Get();
+  dealers.show();
+  ok = Save(dealers, folder, "frmDealerNetwork") && ok;
+  qv::ui::SingleInstance<qv::frmDealerNetwork>::Unload();
   return ok;
 }
 
@@ -153,6 +253,8 @@ int main(int argc, char** argv) {
   if (qv::Update* u = qv::ui::SingleInstance<qv::Update>::IfLoaded()) ok = Save(*u, folder, "Update") && ok;
   qv::ui::SingleInstance<qv::Update>::Unload();
   ok = SaveMarginAndTotalsWindows(eng, w, folder) && ok;
+  ok = SaveDealInputWindows(eng, folder) && ok;
+  ok = SaveWorksheetWindows(eng, w, folder) && ok;
   qv::App().main = nullptr;
   qv::App().engine = nullptr;
   return ok ? 0 : 1;

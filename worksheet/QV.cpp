@@ -921,6 +921,7 @@ void QV::ConnectLaterHandlers() {
   ConnectMenus();
   ConnectOptionList();
   ConnectFilesToolbarPanels();
+  ConnectDealInputs();
 }
 
 bool QV::eventFilter(QObject* watched, QEvent* event) {

@@ -292,6 +292,19 @@ class QV : public QMainWindow, public EngineHost {
   void mnuSinglePayLease_Click();
   void ConnectSolvers();
 
+  // ---- deal input windows (QVDealInputs.cpp) ----------------------------------------------
+  // Puts the start-up costs (StartUps2, after closing the customer and report windows) and
+  // adjustments (Adjust) windows into Command1Commands[0] and [1] and connects the rest.
+  void ConnectDealInputs();
+  // 1 "&Taxes && Fees": the taxes and fees window TaxFee modally, then DialogDone = 0 and
+  // the page recalculated.
+  void Command4_Click(int Index);
+  // The tax settings window TaxSet modally, with the hourglass on the main window meanwhile.
+  void mnuTaxSettings_click();
+  // Double-clicks on the tax-setting list and on the caption boxes: as mnuTaxSettings_click.
+  void Combo1_DblClick();
+  void Text4_DblClick(int Index);
+
   // ---- File menu commands (QVFiles.cpp) --------------------------------------------------
   // 0 Open, 1 Save, 2 Save As, 3 New Worksheet; a cancelled file dialog sets SaveAbandoned.
   void mnuOpenSave_click(int16_t Index);

@@ -7,9 +7,11 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
+#include "dialogs/StartUps2.h"
 #include "engine/Engine.h"
 #include "engine/NumText.h"
 #include "engine/Runtime.h"
+#include "platform/ui/Window.h"
 #include "worksheet/QV.h"
 
 namespace qv {
@@ -51,6 +53,9 @@ void QV::ShowPageResults() {
   Put(Text3[4], Format(p.Margin, money));
 
   if (eng.NotesOpen && NotesRefresh) NotesRefresh();
+  // The start-up costs window, while shown, follows the start-up sheet and its labels.
+  if (StartUps2* startUps = ui::SingleInstance<StartUps2>::IfLoaded(); startUps && startUps->isVisible())
+    startUps->refresh();
   // The Method menu follows the page's lease method after every load and change.
   CheckMethodMenu();
 

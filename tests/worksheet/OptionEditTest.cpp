@@ -1,6 +1,7 @@
 // Option list editing: cell edits reach the page's rows of sheet "Options" and the totals,
 // options are added and deleted, and the headings show the totals.
 #include <QAction>
+#include <QMenu>
 
 #include "platform/grid/GridWidget.h"
 #include "tests/worksheet/QVFixture.h"
@@ -218,6 +219,13 @@ TEST_F(OptionEditTest, TotalsInTheHeadingsAndTheExpandedList) {
   EXPECT_FALSE(qv->OptionListExpanded);
   EXPECT_EQ(headings(), "Invoice\r\n$1,400.00|MSRP\r\n$1,470.00");
   EXPECT_EQ(Grid().HeaderHeight(), 480);
+}
+
+TEST_F(OptionEditTest, ARightClickOnTheListPopsUpTheOptionsMenu) {
+  ASSERT_FALSE(qv->mnuOptions->isVisible());
+  emit qv->OptionList->rightClick(1, 1, QPoint(40, 40));
+  EXPECT_TRUE(qv->mnuOptions->isVisible());
+  qv->mnuOptions->hide();
 }
 
 }  // namespace
