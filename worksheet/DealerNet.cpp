@@ -114,7 +114,7 @@ frmDealerNetwork::frmDealerNetwork(QWidget* parent) : ui::QvDialog(parent) {
   row->addWidget(Command1[1]);
   v->addLayout(row);
   for (int i = 0; i < 2; ++i) connect(Command1[i], &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
-  resize(460, sizeHint().height());
+  resize(520, sizeHint().height());
 }
 
 void frmDealerNetwork::Command1_Click(int Index) {

@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QEvent>
 #include <QFrame>
+#include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QStackedWidget>
@@ -67,6 +68,23 @@ struct CashRow {
 }  // namespace
 
 void QV::ConnectPanels() {
+  // The figures stand beside their captions; the panel's spare width stays at the right.
+  if (auto* grid = qobject_cast<QGridLayout*>(Picture3->layout())) {
+    grid->setColumnStretch(2, 1);
+    grid->setHorizontalSpacing(24);
+    // The buttons keep to the panel's right edge.
+    if (QLayoutItem* buttons = grid->itemAtPosition(20, 0)) {
+      grid->removeItem(buttons);
+      grid->addItem(buttons, 20, 0, 1, 3);
+    }
+    grid->setRowMinimumHeight(19, 8);
+  }
+  // The monthly payment stands out.
+  for (QLabel* l : {lblDescrip[14], lblValue[15]}) {
+    QFont f = l->font();
+    f.setBold(true);
+    l->setFont(f);
+  }
   auto* watcher = new PanelWatcher(this);
   Picture3->parentWidget()->installEventFilter(watcher);
   Picture3->installEventFilter(watcher);
@@ -230,6 +248,11 @@ void QV::FillCashDueGrid() {
   }
   g.SetMaxRow(n + 4);
   g.SetMaxCol(2);
+  // The total the customer pays stands out.
+  grid::CellFont bold;
+  bold.bold = true;
+  g.SetFontRC(n + 4, 1, bold);
+  g.SetFontRC(n + 4, 2, bold);
 }
 
 void QV::ShowPaymentBreakdown() {
