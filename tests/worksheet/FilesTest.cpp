@@ -428,3 +428,58 @@ TEST_F(FilesTest, RecentFilePathsOfAnyLengthAreKeptWhole) {
 
 }  // namespace
 }  // namespace qv::test
+
+namespace qv::test {
+namespace {
+
+// The whole road: pages built in the window, saved, the program closed and started again,
+// the worksheet reopened from the recent-files list, edited and saved again.
+TEST_F(FilesTest, WorksheetSurvivesClosingAndReopeningFromTheRecentFiles) {
+  const std::string path = SavedTwoPages("road.QVX");
+  AddPage();
+  NamePage("Coupe", 31000);
+  prompt.ClearAsked();
+  prompt.Answer(Answer::Yes);
+  int16_t cancel = 0;
+  eng.WorksheetModified = -1;
+  qv->Form_Unload(cancel);
+  ASSERT_EQ(ended, 1);
+  EXPECT_EQ(ReadProfileString("Last File List", "0", "", folder + "QVX.INI"), path);
+
+  Engine again;
+  QV second(again);
+  App().engine = &again;
+  App().main = &second;
+  second.EndProgram = [] {};
+  second.ProgramFolder = qv->ProgramFolder;
+  second.Form_Load();
+  ASSERT_TRUE(second.mnuLastFile[0]->isVisible());
+  second.mnuLastFile_Click(0);
+  EXPECT_EQ(again.PageCount, 3);
+  EXPECT_EQ(again.page.CarName, "Van");
+  EXPECT_EQ(second.Combo2->itemText(2).toStdString(), "Coupe");
+  EXPECT_EQ(second.windowTitle().toStdString(), "Quorvant:" + path);
+  // Edited on: a new margin, a page copied, saved in place.
+  second.Text3_GotFocus(4);
+  second.Text3[4]->setText("1750");
+  second.Text3_LostFocus(4);
+  EXPECT_EQ(again.WorksheetModified, -1);
+  prompt.Answer(Answer::OK);
+  second.Toolbar_ButtonClick(8);
+  second.mnuOpenSave_click(1);
+  EXPECT_EQ(again.WorksheetModified, 0);
+  grid::Workbook back;
+  std::string error;
+  ASSERT_TRUE(back.Read(path, error)) << error;
+  back.SetSheet(1);
+  EXPECT_EQ(back.MaxRow(), 4);
+  EXPECT_DOUBLE_EQ(back.NumberRC(1, 6), 1750);
+  EXPECT_EQ(back.TextRC(4, 2), "*Copy* Van");
+  EXPECT_DOUBLE_EQ(back.NumberRC(4, 6), 1750);
+  EXPECT_TRUE(prompt.Exhausted());
+  App().engine = &eng;
+  App().main = qv.get();
+}
+
+}  // namespace
+}  // namespace qv::test
