@@ -917,6 +917,7 @@ void QV::ConnectHandlers() {
 void QV::ConnectLaterHandlers() {
   // Handler files of the other commands connect their controls here.
   ConnectSolvers();
+  ConnectAnalysis();
   ConnectButtons();
   ConnectMenus();
   ConnectOptionList();

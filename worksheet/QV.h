@@ -292,6 +292,17 @@ class QV : public QMainWindow, public EngineHost {
   void mnuSinglePayLease_Click();
   void ConnectSolvers();
 
+  // ---- analysis windows (QVAnalysis.cpp) ------------------------------------------------
+  // 0 to 3, the "&Details" buttons of the views: the details window Details2, modeless.
+  // 4 "View &Report" runs Command2ReportCommand (set by the reports, which also call
+  // MarkReady on the button).
+  void Command2_Click(int Index);
+  std::function<void()> Command2ReportCommand;
+  // 1 the lease comparison window Compare, 2 the payment tables window Tables (both
+  // modeless); 3 only opens its submenu.
+  void mnuAnalysis_Click(int Index);
+  void ConnectAnalysis();
+
   // ---- deal input windows (QVDealInputs.cpp) ----------------------------------------------
   // Puts the start-up costs (StartUps2, after closing the customer and report windows) and
   // adjustments (Adjust) windows into Command1Commands[0] and [1] and connects the rest.
