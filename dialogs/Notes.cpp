@@ -28,9 +28,9 @@ QString ToBox(const std::string& memo) {
 
 }  // namespace
 
-Notes::Notes() : Notes(Eng(), App().main, App().main) {}
+Notes::Notes() : Notes(Eng(), App().main) {}
 
-Notes::Notes(Engine& engine, QV* main, QWidget* parent) : QDialog(parent), eng(engine), main_(main) {
+Notes::Notes(Engine& engine, QWidget* parent) : QDialog(parent), eng(engine) {
   setObjectName("Notes");
   setWindowTitle("Notes");
   setAttribute(Qt::WA_DeleteOnClose);
@@ -60,7 +60,6 @@ Notes::~Notes() {
   if (!unloaded_) {
     unloaded_ = true;
     eng.NotesOpen = 0;
-    if (main_) main_->NotesRefresh = nullptr;
   }
 }
 
@@ -74,7 +73,6 @@ void Notes::Form_Load() {
   lastStored_ = eng.page.Memo;
   shownPage_ = eng.CurrentPage;
   eng.WorksheetModified = -1;
-  if (main_) main_->NotesRefresh = [this] { ShowMemo(); };
 }
 
 std::string Notes::MemoText() const {
@@ -119,7 +117,6 @@ void Notes::Form_Unload(int16_t& Cancel) {
   eng.page.Memo = text;
   eng.NotesOpen = 0;
   unloaded_ = true;
-  if (main_) main_->NotesRefresh = nullptr;
 }
 
 void Notes::closeEvent(QCloseEvent* e) {

@@ -19,7 +19,6 @@ class QPushButton;
 namespace qv {
 
 class Engine;
-class QV;
 
 class Notes : public QDialog {
   Q_OBJECT
@@ -28,7 +27,7 @@ class Notes : public QDialog {
   static constexpr int kMaxLength = 256;
 
   Notes();
-  Notes(Engine& engine, QV* main, QWidget* parent = nullptr);
+  explicit Notes(Engine& engine, QWidget* parent = nullptr);
   ~Notes() override;
 
   Engine& eng;
@@ -45,8 +44,9 @@ class Notes : public QDialog {
   void Form_Unload(int16_t& Cancel);
   // Every change of the text: stored into Memo when it is not too long.
   void Text1_Change();
-  // After a recalculation: shows the page's Memo, unless it is what this window stored last
-  // for the same page (the text typed stays as it is, cursor included).
+  // After a recalculation (the main window's NotesRefresh calls it while NotesOpen is set):
+  // shows the page's Memo, unless it is what this window stored last for the same page
+  // (the text typed stays as it is, cursor included).
   void ShowMemo();
 
   // The text as Memo keeps it (line breaks as CR LF).
@@ -59,7 +59,6 @@ class Notes : public QDialog {
   void closeEvent(QCloseEvent* e) override;
 
  private:
-  QV* main_ = nullptr;
   bool unloaded_ = false;
   std::string lastStored_;
   int shownPage_ = 0;

@@ -158,6 +158,10 @@ bool Confirm(const std::string& text, ui::Icon icon = ui::Icon::None) {
 }  // namespace
 
 void QV::ConnectToolbar() {
+  // The notes window, while it is open, follows every recalculation.
+  NotesRefresh = [] {
+    if (Notes* n = ui::SingleInstance<Notes>::IfLoaded()) n->ShowMemo();
+  };
   for (int i = 1; i < static_cast<int>(ToolbarButtons.size()); ++i) {
     QAction* a = ToolbarButtons[i];
     if (!a || i == 6) continue;

@@ -135,5 +135,14 @@ TEST_F(NotesTest, TypedNotesSurviveRecalculationAndStayWithTheirPage) {
   EXPECT_EQ(eng.page.Memo, "truck notes, revised");
 }
 
+TEST_F(NotesTest, TheMainWindowGoingAwayUnloadsTheNotesWithWhatWasTyped) {
+  Notes& n = Open();
+  Write(n, "keep this");
+  qv.reset();
+  EXPECT_FALSE(ui::SingleInstance<Notes>::Loaded());
+  EXPECT_EQ(eng.NotesOpen, 0);
+  EXPECT_EQ(eng.page.Memo, "keep this");
+}
+
 }  // namespace
 }  // namespace qv::test
