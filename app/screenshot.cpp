@@ -34,6 +34,10 @@
 #include "dialogs/ResBase.h"
 #include "dialogs/Totals.h"
 #include <QLineEdit>
+#include "dialogs/Compare.h"
+#include "dialogs/Details2.h"
+#include "dialogs/Tables.h"
+#include <QRadioButton>
 
 namespace {
 
@@ -193,6 +197,64 @@ bool SaveWorksheetWindows(qv::Engine& eng, qv::QV& main, const QString& folder) 
   return ok;
 }
 
+// The analysis windows on a worksheet of two pages: the payment tables, the lease
+// comparison (with its page list open) and the details window in both views.
+bool SaveAnalysisWindows(qv::Engine& eng, qv::QV& main, const QString& folder) {
+  main.SelectTab(1);
+  eng.StorePage();
+  const qv::PageRecord first = eng.page;
+  qv::PageRecord second = first;
+  second.CarName = "1999 Sample Sedan 4-Door - 48 months";
+  second.Months = 48;
+  second.Factor = 0.0021;
+  second.Residual = 9500;
+  second.LoanMonths = 60;
+  eng.CurrentPage = 2;
+  eng.page = second;
+  eng.SavePageFields();
+  eng.SavePageItems();
+  eng.PageCount = 2;
+  eng.CurrentPage = 1;
+  eng.LoadPage();
+  main.RefillPageSelector();
+
+  qv::Tables& t = qv::WindowSlot<qv::Tables>::Get();
+  const double months[5] = {0, 24, 36, 48, 60};
+  const double factors[5] = {0, 0.0028, 0.0025, 0.0023, 0.0021};
+  const double residuals[5] = {0, 14000, 12000, 10000, 8000};
+  for (int i = 1; i <= 4; ++i) {
+    eng.TableMonths[i] = months[i];
+    eng.TableFactors[i] = factors[i];
+    eng.TableResiduals[i] = residuals[i];
+  }
+  t.ShowTableInputs();
+  t.FillPaymentTable();
+  t.resize(820, 600);
+  t.show();
+  bool ok = Save(t, folder, "Tables");
+  qv::WindowSlot<qv::Tables>::Unload();
+
+  qv::Compare& c = qv::WindowSlot<qv::Compare>::Get();
+  c.show();
+  c.Command3_Click(1);
+  c.PageList_DblClick(2, 1);
+  ok = Save(c, folder, "Compare") && ok;
+  c.Command3_Click(2);
+  ok = Save(c, folder, "Compare-PageList") && ok;
+  c.PageList_LostFocus();
+
+  qv::Details2& d = qv::WindowSlot<qv::Details2>::Get();
+  d.show();
+  d.Form_Activate();
+  ok = Save(d, folder, "Details2-Lease") && ok;
+  main.SelectTab(2);
+  ok = Save(d, folder, "Details2-Loan") && ok;
+  d.Option1[1]->setChecked(true);
+  ok = Save(d, folder, "Details2-CashFlows") && ok;
+  qv::WindowSlot<qv::Compare>::Unload();
+  return ok;
+}
+
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString("screenshots");
@@ -255,6 +317,7 @@ int main(int argc, char** argv) {
   ok = SaveMarginAndTotalsWindows(eng, w, folder) && ok;
   ok = SaveDealInputWindows(eng, folder) && ok;
   ok = SaveWorksheetWindows(eng, w, folder) && ok;
+  ok = SaveAnalysisWindows(eng, w, folder) && ok;
   qv::App().main = nullptr;
   qv::App().engine = nullptr;
   return ok ? 0 : 1;

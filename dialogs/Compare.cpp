@@ -15,6 +15,8 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QAbstractItemView>
+#include <QPalette>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -22,6 +24,7 @@
 
 #include "dialogs/Details2.h"
 #include "engine/CostComparison.h"
+#include "engine/NumText.h"
 #include "platform/grid/GridWidget.h"
 #include "platform/ui/Prompt.h"
 #include "worksheet/App.h"
@@ -50,6 +53,15 @@ class BusyCursor {
  private:
   bool on_ = true;
 };
+
+// A grid that only displays: the current cell is drawn like every other cell.
+void HideCurrentCell(grid::GridWidget* g) {
+  g->view()->setSelectionMode(QAbstractItemView::NoSelection);
+  QPalette pal = g->view()->palette();
+  pal.setColor(QPalette::Highlight, pal.color(QPalette::Base));
+  pal.setColor(QPalette::HighlightedText, pal.color(QPalette::Text));
+  g->view()->setPalette(pal);
+}
 
 }  // namespace
 
@@ -94,7 +106,12 @@ void Compare::Build() {
   }
 
   const auto& headings = CompareRowHeadings();
-  for (int r = 1; r <= kCompareRows; ++r) RowHeadingData.SetTextRC(r, 1, headings[r]);
+  // Shown on one line each; the headings themselves (row 16 ends in a line break) are what
+  // the copy and the report take.
+  for (int r = 1; r <= kCompareRows; ++r) {
+    std::string shown = headings[r];
+    RowHeadingData.SetTextRC(r, 1, CleanGridText(shown));
+  }
   RowHeadings = new grid::GridWidget(this);
   RowHeadings->setObjectName("RowHeadings");
   RowHeadings->setSheet(&RowHeadingData);
@@ -103,6 +120,8 @@ void Compare::Build() {
   RowHeadings->setRowHeadersVisible(false);
   RowHeadings->setColumnWidth(1, kHeadingWidth);
   RowHeadings->setFixedWidth(kHeadingWidth + 4);
+  HideCurrentCell(RowHeadings);
+  RowHeadings->view()->setFocusPolicy(Qt::NoFocus);
   g->addWidget(RowHeadings, 1, 0);
 
   CompareSheetData.SetName("CompareSheet");
@@ -118,7 +137,11 @@ void Compare::Build() {
     CompareSheet->setColumnWidth(c, kColumnWidth);
     CompareSheet->setColumnAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
   }
+  CompareSheet->setColumnWordWrap(1, true);
+  CompareSheet->setColumnWordWrap(2, true);
+  CompareSheet->setColumnWordWrap(3, true);
   CompareSheet->setFixedWidth(3 * kColumnWidth + 4);
+  HideCurrentCell(CompareSheet);
   g->addWidget(CompareSheet, 1, 1, 1, 3);
   g->setRowStretch(1, 1);
   top->addLayout(g, 1);
@@ -156,7 +179,7 @@ void Compare::Build() {
   connect(mnuCopy, &QAction::triggered, this, [this] { mnuCopy_Click(); });
   connect(PageList, &grid::GridWidget::dblClick, this, [this](int r, int c) { PageList_DblClick(r, c); });
   connect(PageList, &grid::GridWidget::keyPress, this, [this](int* ascii) { PageList_KeyPress(*ascii); });
-  resize(kHeadingWidth + 3 * kColumnWidth + 30, 520);
+  resize(kHeadingWidth + 3 * kColumnWidth + 30, 480);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -223,6 +246,9 @@ void Compare::FillCompareColumn(int16_t& column) {
   bold.bold = true;
   CompareSheetData.SetFontRC(1, column, bold);
   CompareSheet->refresh();
+  // The vehicle descriptions may take two lines; the headings beside them follow.
+  CompareSheet->autoRowHeight(1);
+  RowHeadings->setRowHeight(1, CompareSheet->rowHeight(1));
 }
 
 void Compare::SelectPage(int page) {

@@ -120,28 +120,36 @@ TEST_F(DetailsTest, ASheetTabSelectsTheMainWindowsViewAndACellClickDoesNot) {
 
 TEST_F(DetailsTest, DialogButtonsLeaveTheTopmostBandWhileTheirWindowIsShown) {
   Details2& d = OpenFromView(1);
-  // Without their windows the dialog buttons stay disabled; Close always works.
-  EXPECT_TRUE(d.Command1[3]->isEnabled());
-  EXPECT_EQ(d.Command1[4], nullptr);
+  EXPECT_EQ(d.Command1[4], nullptr);  // there is no button 4
+  for (int i : {0, 1, 2, 3, 5}) EXPECT_TRUE(d.Command1[i]->isEnabled());
 
-  int shown = 0;
-  d.SetDealWindow(0, [&] {
-    ++shown;
+  // The trade window changes the page and, closing, sets DialogDone; the details window
+  // recalculates afterwards.
+  prompt.Modal([&](ui::ModalWindow& w) {
+    EXPECT_EQ(w.ModalName(), "Trade");
     EXPECT_FALSE(d.IsTopmost());
-    eng.page.Margin = 2000;  // the trade window changes the page without recalculating
+    eng.page.Margin = 2000;
+    eng.DialogDone = -1;
+    return 0;
   });
-  d.SetDealWindow(2, [&] {
-    ++shown;
-    EXPECT_FALSE(d.IsTopmost());
-  });
-  EXPECT_TRUE(d.Command1[0]->isEnabled());
   d.Command1_Click(0);
   EXPECT_TRUE(d.IsTopmost());
-  EXPECT_DOUBLE_EQ(eng.res.PurchPrice, 22500);  // recalculated after the trade window
+  EXPECT_EQ(eng.DialogDone, 0);
+  EXPECT_DOUBLE_EQ(eng.res.PurchPrice, 22500);
   EXPECT_DOUBLE_EQ(Amount(d, 1, 4, 2), 2000);
-  d.Command1_Click(2);
-  EXPECT_EQ(shown, 2);
-  EXPECT_TRUE(d.IsTopmost());
+
+  const std::pair<int, const char*> others[] = {{1, "StartUps2"}, {2, "Adjust"}, {5, "EOLFee"}};
+  for (const auto& [index, name] : others) {
+    SCOPED_TRACE(name);
+    prompt.Modal([&, name = name](ui::ModalWindow& w) {
+      EXPECT_EQ(w.ModalName(), name);
+      EXPECT_FALSE(d.IsTopmost());
+      return 0;
+    });
+    d.Command1_Click(index);
+    EXPECT_TRUE(d.IsTopmost());
+  }
+  EXPECT_TRUE(prompt.Exhausted());
 }
 
 TEST_F(DetailsTest, CloseUnloadsIt) {
