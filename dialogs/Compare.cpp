@@ -76,6 +76,11 @@ Compare::Compare(Engine& engine, QV* main, QWidget* parent) : ui::QvDialog(paren
 Compare::~Compare() {
   // Destroyed with the main window at the end of the program: only the flag is left to clear.
   if (!unloaded_) eng.CompareOpen = 0;
+  PageList->view()->removeEventFilter(this);
+  // The grids outlive the sheets they show (a shown dialog hides its children last).
+  PageList->setSheet(nullptr);
+  CompareSheet->setSheet(nullptr);
+  RowHeadings->setSheet(nullptr);
 }
 
 void Compare::Build() {

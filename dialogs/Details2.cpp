@@ -65,6 +65,8 @@ Details2::Details2(Engine& engine, QV* main, QWidget* parent) : ui::QvDialog(par
 Details2::~Details2() {
   // Destroyed with the main window at the end of the program: only the flag is left to clear.
   if (!unloaded_) eng.DetailsOpen = 0;
+  // The grid outlives the workbook it shows (a shown dialog hides its children last).
+  F1Book1->setWorkbook(nullptr);
 }
 
 QFrame* Details2::MakePicture(const char* name, const char* title, int monthIndex,

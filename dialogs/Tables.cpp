@@ -70,8 +70,14 @@ Tables::Tables(Engine& engine, QWidget* parent) : ui::QvDialog(parent), eng(engi
 }
 
 Tables::~Tables() {
-  // Destroyed with its parent at the end of the program: nothing left to put back.
+  // Destroyed with its parent at the end of the program: nothing left to put back. The
+  // boxes lose the focus while they go: no entry rule may run then.
   unloaded_ = true;
+  for (auto* boxes : {&txtMonths, &txtFactor, &txtResidual})
+    for (QLineEdit* b : *boxes) b->removeEventFilter(this);
+  for (QLineEdit* b : txtMargin) b->removeEventFilter(this);
+  // The grid outlives the sheet it shows (a shown dialog hides its children last).
+  TablesSheet->setSheet(nullptr);
 }
 
 QLineEdit* Tables::MakeBox(const char* name) {
@@ -428,11 +434,29 @@ void Tables::Command1_Click(int Index) {
   }
 }
 
-void Tables::mnuPrintTable_Click() { Command1_Click(1); }
+void Tables::mnuPrintTable_Click() {
+  CommitBoxEdit();
+  Command1_Click(1);
+}
 
 void Tables::mnuPageSetup_Click() { ui::GetPrompt().PageSetupDialog(); }
 
+void Tables::CommitBoxEdit() {
+  QWidget* f = focusWidget();
+  if (!f || !f->property(kKind).isValid()) return;
+  const int i = f->property(kIndex).toInt();
+  switch (f->property(kKind).toInt()) {
+    case 0: txtMargin_LostFocus(i); break;
+    case 1: txtmonths_LostFocus(i); break;
+    case 2: txtFactor_LostFocus(i); break;
+    default: txtResidual_LostFocus(i); break;
+  }
+  // The box keeps the focus: leaving it later without typing changes nothing.
+  eng.GotFocusText = S(static_cast<QLineEdit*>(f)->text());
+}
+
 void Tables::mnuCopy_Click() {
+  CommitBoxEdit();
   BusyCursor busy;
   QGuiApplication::clipboard()->setText(Q(PaymentTableText(TablesSheetData)));
 }

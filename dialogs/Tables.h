@@ -102,6 +102,9 @@ class Tables : public ui::QvDialog {
   int TablePage() const { return tablePage_; }
   // Trial recalculations of the last fill.
   int LastFillTrials() const { return lastTrials_; }
+  // Menu commands take no focus: a box still being edited is taken first (its entry rule
+  // runs as if the focus had left it).
+  void CommitBoxEdit();
   // What WindowSlot<Tables>::Unload() runs before deleting the window.
   void UnloadDuties();
 

@@ -2,6 +2,8 @@
 // residual and factor boxes, the page put back after every fill, copy, print, and the column
 // sets packed into the page the table was built for.
 #include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QGuiApplication>
@@ -341,6 +343,39 @@ TEST_F(TablesTest, TheColumnSetsGoBackIntoThePageTheTableWasBuiltFor) {
   again.close();
   DeleteClosedWindows();
   EXPECT_EQ(eng.page.TabParam, packed);
+}
+
+TEST_F(TablesTest, EnterMovesOnAndAMenuCommandTakesTheBoxBeingEdited) {
+  Tables& w = Open();
+  w.show();
+  w.activateWindow();
+  QApplication::setActiveWindow(&w);
+  for (int i = 0; i < 50 && QApplication::activeWindow() != &w; ++i) QApplication::processEvents();
+  ASSERT_EQ(QApplication::activeWindow(), &w);
+
+  // Enter in the ending margin: the focus moves to the step box, and leaving ran the rule.
+  w.txtMargin[1]->setFocus(Qt::TabFocusReason);
+  w.txtMargin[1]->setText("500");
+  QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
+  QApplication::sendEvent(w.txtMargin[1], &enter);
+  EXPECT_EQ(QApplication::focusWidget(), w.txtMargin[2]);
+  EXPECT_EQ(Table(w).MaxRow(), 11);
+  // Within a column set the focus goes round: months, factor, residual, months.
+  w.txtResidual[1]->setFocus(Qt::TabFocusReason);
+  QKeyEvent enter2(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
+  QApplication::sendEvent(w.txtResidual[1], &enter2);
+  EXPECT_EQ(QApplication::focusWidget(), w.txtMonths[1]);
+
+  // A new end typed and not yet left: the copy takes it first, and leaving the box later
+  // does not run the rule again.
+  w.txtMargin[1]->setFocus(Qt::TabFocusReason);
+  w.txtMargin[1]->setText("100");
+  w.mnuCopy_Click();
+  EXPECT_EQ(Table(w).MaxRow(), 3);
+  grid::Sheet& t = w.TablesSheetData;
+  t.SetNumberRC(1, 4, -1);
+  w.txtMargin[0]->setFocus(Qt::TabFocusReason);
+  EXPECT_DOUBLE_EQ(t.NumberRC(1, 4), -1);
 }
 
 TEST_F(TablesTest, TheAnalysisMenuOpensTheWindow) {
