@@ -256,20 +256,22 @@ void Compare::FillCompareColumn(int16_t& column) {
   RowHeadings->setRowHeight(1, CompareSheet->rowHeight(1));
 }
 
-void Compare::SelectPage(int page) {
-  if (page < 1) return;
+bool Compare::SelectPage(int page) {
+  // The list was made when the window opened: a page deleted since is not chosen.
+  if (page < 1 || page > eng.PageCount) return false;
   if (main_ && page <= main_->Combo2->count()) {
     {
       QSignalBlocker block(main_->Combo2);
       main_->Combo2->setCurrentIndex(page - 1);
     }
     main_->Combo2_Click();
-    return;
+    return true;
   }
   // Without the main window's page selector: the same store and load.
   eng.StorePage();
   eng.CurrentPage = static_cast<int16_t>(page);
   eng.LoadPage();
+  return true;
 }
 
 void Compare::Command3_Click(int Index) {
@@ -292,9 +294,9 @@ void Compare::Command3_Click(int Index) {
 
 void Compare::PageList_DblClick(int row, int) {
   if (row < 1 || row > PageListData.MaxRow()) return;
-  SelectPage(row);
+  const bool chosen = SelectPage(row);
   PageList->hide();
-  FillCompareColumn(CompareColumn);
+  if (chosen) FillCompareColumn(CompareColumn);
 }
 
 void Compare::PageList_KeyPress(int& KeyAscii) {
@@ -314,7 +316,7 @@ void Compare::Command1_Click(int Index) {
   BusyCursor busy;
   CompareColumn = static_cast<int16_t>(Index + 1);
   const int page = ColumnPage[CompareColumn];
-  if (page >= 1 && page <= eng.PageCount && page != eng.CurrentPage) SelectPage(page);
+  if (page != eng.CurrentPage) SelectPage(page);
 
   Details2& details = WindowSlot<Details2>::Get();
   const std::string& name = eng.page.CarName;

@@ -86,8 +86,9 @@ class Compare : public ui::QvDialog {
 
  private:
   void Build();
-  // Makes `page` the main window's current page through its page selector.
-  void SelectPage(int page);
+  // Makes `page` the main window's current page through its page selector; false (nothing
+  // changed) for a page the worksheet no longer has.
+  bool SelectPage(int page);
   void FillPageList();
 
   QV* main_ = nullptr;

@@ -105,6 +105,15 @@ TEST_F(CompareTest, ColumnsShowAndRememberTheirPagesByNumber) {
   EXPECT_EQ(Cell(w, 5, 3), "36.00");
 }
 
+TEST_F(CompareTest, APageDeletedSinceTheListWasMadeIsNotChosen) {
+  Compare& w = Open();
+  eng.PageCount = 2;  // page 3 went while the window was open
+  Choose(w, 2, 3);
+  EXPECT_EQ(eng.CurrentPage, 1);
+  EXPECT_EQ(w.ColumnPage[2], 0);
+  EXPECT_EQ(Cell(w, 1, 2), "");
+}
+
 TEST_F(CompareTest, DetailsOpenTheColumnsOwnPageAndRefreshTheColumn) {
   Compare& w = Open();
   Choose(w, 2, 3);
