@@ -12,7 +12,7 @@ namespace qv {
 CRebar::CRebar(QObject* owner) : QObject(owner) {}
 
 CRebar::~CRebar() {
-  if (parent_) parent_->removeEventFilter(this);
+  if (watched_) watched_->removeEventFilter(this);
 }
 
 void CRebar::TBMakeFlat(QWidget* container, int16_t listStyle) {
@@ -31,7 +31,8 @@ bool CRebar::Create() {
   if (!parent_) return false;
   if (!handle_) {
     handle_ = parent_.data();
-    parent_->installEventFilter(this);
+    watched_ = parent_.data();
+    watched_->installEventFilter(this);
   }
   return handle_ != nullptr;
 }
@@ -144,7 +145,7 @@ uint32_t CRebar::BandStyle(int index) const {
 
 bool CRebar::eventFilter(QObject* watched, QEvent* event) {
   // A change of the system colours repaints the bands in the new button colours.
-  if (watched == parent_ && event->type() == QEvent::ApplicationPaletteChange) SetBandColors();
+  if (watched == watched_.data() && event->type() == QEvent::ApplicationPaletteChange) SetBandColors();
   return QObject::eventFilter(watched, event);
 }
 

@@ -89,6 +89,9 @@ class CRebar : public QObject {
   QPointer<QMainWindow> parent_;
   QPointer<QWidget> handle_;
   QPointer<QWidget> notify_;
+  // The parent as the object whose events are watched (compared without a downcast, also
+  // while the parent is being destroyed).
+  QPointer<QObject> watched_;
   QPixmap image_;
   std::vector<BandInfo> bands_;
 };

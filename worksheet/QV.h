@@ -361,7 +361,8 @@ class QV : public QMainWindow, public EngineHost {
   void SlideCashPanel(int Direction);
   // Left edge and width of Picture3 (0) and Picture5 (1) in twips of the old window: a panel
   // that is back stands at 6240 with width 3145; out, Picture3 stands at 510 (width 5745)
-  // and Picture5 at 2805 (width 3435). A panel hidden from code counts as back.
+  // and Picture5 at 2805 (width 3435). A panel counts as out when it stands at its out
+  // position and is not hidden (a tab change hides it).
   std::array<float, 2> PanelLeft{6240.0f, 6240.0f};
   std::array<float, 2> PanelWidth{3145.0f, 3145.0f};
   bool PaymentPanelOut() const;

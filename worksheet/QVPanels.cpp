@@ -35,28 +35,19 @@ constexpr float kOutLeft[2] = {510.0f, 2805.0f};
 constexpr float kOutWidth[2] = {5745.0f, 3435.0f};
 constexpr int kSteps = 12;
 
-// Re-places the panels when the view area changes size, and puts a panel that code hid
-// back in its place behind the cash box.
+// Re-places the panels when the view area changes size. It lives on the view area and
+// knows it by address, so it never reads the window while the window is being destroyed.
 class PanelWatcher : public QObject {
  public:
-  explicit PanelWatcher(QV* w) : QObject(w), w_(w) {}
+  PanelWatcher(QV* w, QWidget* host) : QObject(host), w_(w), host_(host) {}
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::Resize && watched == w_->Picture3->parentWidget()) {
-      w_->PlaceSlidePanels();
-    } else if (event->type() == QEvent::Hide) {
-      for (int i = 0; i < 2; ++i) {
-        QFrame* panel = i == 0 ? w_->Picture3 : w_->Picture5;
-        if (watched == panel && panel->isHidden()) {
-          w_->PanelLeft[i] = kBackLeft;
-          w_->PanelWidth[i] = kBackWidth;
-        }
-      }
-    }
+    if (watched == host_ && event->type() == QEvent::Resize) w_->PlaceSlidePanels();
     return QObject::eventFilter(watched, event);
   }
 
  private:
   QV* w_;
+  QObject* host_;
 };
 
 // One start-up item of the cash-due list: its label and its cash part.
@@ -85,10 +76,8 @@ void QV::ConnectPanels() {
     f.setBold(true);
     l->setFont(f);
   }
-  auto* watcher = new PanelWatcher(this);
-  Picture3->parentWidget()->installEventFilter(watcher);
-  Picture3->installEventFilter(watcher);
-  Picture5->installEventFilter(watcher);
+  QWidget* host = Picture3->parentWidget();
+  host->installEventFilter(new PanelWatcher(this, host));
   for (int i = 0; i < 2; ++i) {
     connect(Command5[i], &QPushButton::clicked, this, [this, i] { Command5_Click(i); });
     MarkReady(Command5[i]);
