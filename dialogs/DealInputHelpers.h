@@ -73,22 +73,6 @@ class EntryBoxFilter : public QObject {
   bool enabled_ = true;
 };
 
-// Turns a double-click on a widget into a handler.
-class DoubleClickFilter : public QObject {
- public:
-  DoubleClickFilter(QObject* parent, std::function<void()> handler) : QObject(parent), handler_(std::move(handler)) {}
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::MouseButtonDblClick) {
-      handler_();
-      return true;
-    }
-    return QObject::eventFilter(watched, event);
-  }
-
- private:
-  std::function<void()> handler_;
-};
-
 // Shows a window that sets DialogDone when it closes modally, unloads it, and then does
 // what the old wait loop did once the flag was set: clears it. Returns true when the window
 // had set the flag.

@@ -23,22 +23,6 @@ namespace qv {
 
 namespace {
 
-// Turns a double-click on a control into its handler (the control does not see it).
-class DblClickFilter : public QObject {
- public:
-  DblClickFilter(QObject* parent, std::function<void()> handler) : QObject(parent), handler_(std::move(handler)) {}
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::MouseButtonDblClick) {
-      handler_();
-      return true;
-    }
-    return QObject::eventFilter(watched, event);
-  }
-
- private:
-  std::function<void()> handler_;
-};
-
 // Passes the keys pressed on a button to its KeyDown handler (the key still reaches it).
 class KeyDownFilter : public QObject {
  public:
@@ -122,11 +106,11 @@ void QV::ConnectButtons() {
   MarkReady(Command1[2]);
 
   for (int i = 0; i < static_cast<int>(Label14.size()); ++i)
-    if (Label14[i]) Label14[i]->installEventFilter(new DblClickFilter(this, [this, i] { Label14_DblClick(i); }));
-  Text3[8]->installEventFilter(new DblClickFilter(this, [this] { Text3_DblClick(8); }));
+    if (Label14[i]) ui::OnDoubleClick(Label14[i], [this, i] { Label14_DblClick(i); });
+  ui::OnDoubleClick(Text3[8], [this] { Text3_DblClick(8); });
   for (int i = 0; i < static_cast<int>(lblPayment.size()); ++i)
-    lblPayment[i]->installEventFilter(new DblClickFilter(this, [this, i] { lblPayment_DblClick(i); }));
-  lblPurchPrice->installEventFilter(new DblClickFilter(this, [this] { lblPurchPrice_DblClick(); }));
+    ui::OnDoubleClick(lblPayment[i], [this, i] { lblPayment_DblClick(i); });
+  ui::OnDoubleClick(lblPurchPrice, [this] { lblPurchPrice_DblClick(); });
 }
 
 void QV::cmdbut2_KeyDown(int Index, int KeyCode, int Shift) {

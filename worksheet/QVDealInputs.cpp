@@ -49,9 +49,8 @@ void QV::ConnectDealInputs() {
   MarkReady(Command4[1]);
   connect(mnuTaxSettings, &QAction::triggered, this, [this] { mnuTaxSettings_click(); });
   MarkReady(mnuTaxSettings);
-  Combo1->installEventFilter(new dealinputs::DoubleClickFilter(this, [this] { Combo1_DblClick(); }));
-  for (int i = 0; i < 2; ++i)
-    Text4[i]->installEventFilter(new dealinputs::DoubleClickFilter(this, [this, i] { Text4_DblClick(i); }));
+  ui::OnDoubleClick(Combo1, [this] { Combo1_DblClick(); });
+  for (int i = 0; i < 2; ++i) ui::OnDoubleClick(Text4[i], [this, i] { Text4_DblClick(i); });
 }
 
 void QV::Command4_Click(int Index) {

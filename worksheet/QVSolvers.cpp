@@ -18,22 +18,6 @@ namespace qv {
 
 namespace {
 
-// Turns a double-click on a label into its handler.
-class DoubleClickFilter : public QObject {
- public:
-  DoubleClickFilter(QObject* parent, std::function<void()> handler) : QObject(parent), handler_(std::move(handler)) {}
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::MouseButtonDblClick) {
-      handler_();
-      return true;
-    }
-    return QObject::eventFilter(watched, event);
-  }
-
- private:
-  std::function<void()> handler_;
-};
-
 constexpr const char* kSinglePaymentPrompt =
     "Enter the dollar amount of the single payment (do not include trade equity):";
 
@@ -44,7 +28,7 @@ void QV::ConnectSolvers() {
     connect(cmdbut2[i], &QPushButton::clicked, this, [this, i] { cmdbut2_click(i); });
     MarkReady(cmdbut2[i]);
   }
-  lblAdjustedCap->installEventFilter(new DoubleClickFilter(this, [this] { lblAdjustedCap_DblClick(); }));
+  ui::OnDoubleClick(lblAdjustedCap, [this] { lblAdjustedCap_DblClick(); });
   connect(mnuSinglePayLease, &QAction::triggered, this, [this] { mnuSinglePayLease_Click(); });
   MarkReady(mnuSinglePayLease);
 }

@@ -8,10 +8,17 @@
 // - Focus-out handlers run only for real focus moves (not when the window deactivates or a
 //   popup opens): IsRealFocusMove().
 // - A handler that opens message boxes guards itself against re-entry with ReentryGuard.
+// - A double-click on a control runs its DblClick handler through OnDoubleClick().
 #include <QDialog>
+#include <QEvent>
 #include <QFocusEvent>
+#include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <utility>
 
 #include "platform/ui/Prompt.h"
 
@@ -58,6 +65,30 @@ inline int ShowModalWindow(ModalWindow& w) { return GetPrompt().ShowModal(w); }
 // only lost activation or a popup (menu, combo list) opened.
 inline bool IsRealFocusMove(const QFocusEvent* e) {
   return e->reason() != Qt::ActiveWindowFocusReason && e->reason() != Qt::PopupFocusReason;
+}
+
+namespace detail {
+// Turns a double-click on the widget it watches into a handler (the widget does not see it).
+class DoubleClickFilter : public QObject {
+ public:
+  DoubleClickFilter(QObject* parent, std::function<void()> handler) : QObject(parent), handler_(std::move(handler)) {}
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::MouseButtonDblClick) {
+      handler_();
+      return true;
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  std::function<void()> handler_;
+};
+}  // namespace detail
+
+// Runs handler when the widget is double-clicked; the widget itself does not get the
+// double-click. The filter belongs to the widget and goes with it.
+inline void OnDoubleClick(QWidget* w, std::function<void()> handler) {
+  w->installEventFilter(new detail::DoubleClickFilter(w, std::move(handler)));
 }
 
 // Keeps a handler from running again while it is already running (a message box it opens
