@@ -206,9 +206,17 @@ class GridDelegate : public QStyledItemDelegate {
 
   void setEditorData(QWidget* editor, const QModelIndex& index) const override {
     // The view selects the editor's text, so typing replaces it and F2 or a double-click
-    // edits it. A refresh while the user types never overwrites what was typed.
-    if (auto* edit = qobject_cast<QLineEdit*>(editor); edit && !edit->isModified())
-      edit->setText(index.data(Qt::EditRole).toString());
+    // edits it. A refresh while the user types never overwrites what was typed. A refresh
+    // before the first key (the store of the cell just left, which opened this one) leaves
+    // an unchanged text alone and selects a changed one again: typing must replace the
+    // cell's text, not be added to its end.
+    auto* edit = qobject_cast<QLineEdit*>(editor);
+    if (!edit || edit->isModified()) return;
+    const QString text = index.data(Qt::EditRole).toString();
+    if (edit->text() == text) return;
+    const bool allSelected = edit->text().isEmpty() || edit->selectedText() == edit->text();
+    edit->setText(text);
+    if (allSelected) edit->selectAll();
   }
 
   void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override {
@@ -245,6 +253,19 @@ class GridView : public QTableView {
   bool IsEditing() const { return state() == QAbstractItemView::EditingState; }
 
  protected:
+  // The store of an edit may ask a question in a window of its own; the editor then loses
+  // the focus before it closes, and the view would not take it back. Left so, the window
+  // would give the focus to its first control (the page selector of the main window) when
+  // it is active again, and the next keys would go there.
+  void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override {
+    auto inEditor = [editor](QWidget* f) { return f && editor && (f == editor || editor->isAncestorOf(f)); };
+    const bool heldFocus = inEditor(window()->focusWidget());
+    QTableView::closeEditor(editor, hint);
+    if (!heldFocus) return;
+    QWidget* now = window()->focusWidget();
+    if (!now || inEditor(now) || !now->isVisible()) setFocus(Qt::OtherFocusReason);
+  }
+
   // The cell under a point, 1-based; (0, 0) outside the cells.
   std::pair<int, int> CellAt(const QPoint& p) const {
     QModelIndex i = indexAt(p);

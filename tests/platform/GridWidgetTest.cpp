@@ -3,12 +3,15 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDialog>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPrinter>
 #include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -308,6 +311,105 @@ TEST(GridWidget, TypingIntoTheEditorAndPressingEnterGoesThroughEndEdit) {
   Key(editor, Qt::Key_Escape, QString(QChar(27)));
   EXPECT_EQ(edits, 1);
   EXPECT_EQ(s.NumberRC(2, 3), 99.5);
+}
+
+// Typing a key into the open editor, as the keyboard does.
+void Type(QWidget* editor, const QString& text) {
+  for (QChar ch : text) {
+    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch));
+    QApplication::sendEvent(editor, &press);
+  }
+}
+
+TEST(GridWidget, TypingReplacesTheCellTextAfterTheSheetWasRefreshedUnderTheEditor) {
+  Sheet s = OptionSheet();
+  GridWidget g;
+  g.resize(400, 300);
+  g.show();
+  g.setSheet(&s);
+  // Each stored edit writes elsewhere in the sheet, as a recalculation does.
+  QObject::connect(&g, &GridWidget::endEdit, [&](int, int, QString*, bool*) { s.SetNumberRC(3, 2, 999); });
+
+  // An editor opened on a cell that a refresh then rewrites: its text is all selected again,
+  // so what is typed replaces it instead of being added to it.
+  ASSERT_TRUE(g.editCell(1, 2));
+  auto* editor = g.view()->viewport()->findChild<QLineEdit*>();
+  ASSERT_NE(editor, nullptr);
+  s.SetNumberRC(1, 2, 0);
+  g.refresh();
+  QApplication::processEvents();
+  EXPECT_EQ(editor->text(), "0");
+  Type(editor, "-200");
+  Key(editor, Qt::Key_Return, "\r");
+  EXPECT_EQ(s.NumberRC(1, 2), -200);
+  QApplication::processEvents();
+
+  // Tab stores the cell and opens the next one; the refresh after the store leaves the next
+  // editor's text selected, whether or not its text changed.
+  struct Case {
+    int row, col;
+    const char* typed;
+    double stored;  // in the cell after the first
+  } cases[] = {{2, 1, "-75", -75}, {1, 2, "-12.5", -12.5}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typed);
+    ASSERT_TRUE(g.editCell(c.row, c.col));
+    editor = g.view()->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    editor->insert("x");
+    Key(editor, Qt::Key_Tab, "\t");
+    QApplication::processEvents();
+    QLineEdit* next = nullptr;
+    for (auto* e : g.view()->viewport()->findChildren<QLineEdit*>())
+      if (e->isVisible()) next = e;
+    ASSERT_NE(next, nullptr);
+    Type(next, c.typed);
+    Key(next, Qt::Key_Return, "\r");
+    EXPECT_EQ(s.NumberRC(c.row, c.col + 1), c.stored);
+    QApplication::processEvents();
+  }
+}
+
+TEST(GridWidget, KeepsTheFocusWhenTheEndOfAnEditOpensADialog) {
+  Sheet s = OptionSheet();
+  QWidget window;
+  auto* other = new QLineEdit(&window);  // first in the window's focus chain
+  auto* g = new GridWidget(&window);
+  auto* layout = new QVBoxLayout(&window);
+  layout->addWidget(other);
+  layout->addWidget(g);
+  window.resize(400, 300);
+  window.show();
+  QApplication::setActiveWindow(&window);
+  g->setSheet(&s);
+  // The store asks a question in a window of its own, as the offer to recalculate the
+  // residual does.
+  QObject::connect(g, &GridWidget::endEdit, [&](int, int, QString*, bool*) {
+    QDialog question;
+    auto* answer = new QLineEdit(&question);
+    QTimer::singleShot(0, &question, [&] {
+      answer->setFocus();
+      question.accept();
+    });
+    question.exec();
+  });
+  for (int key : {Qt::Key_Return, Qt::Key_Tab}) {
+    SCOPED_TRACE(key);
+    ASSERT_TRUE(g->editCell(1, 2));
+    auto* editor = g->view()->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->setFocus();
+    editor->selectAll();
+    editor->insert("5");
+    Key(editor, key, key == Qt::Key_Tab ? "\t" : "\r");
+    QApplication::setActiveWindow(&window);
+    QApplication::processEvents();
+    QWidget* f = window.focusWidget();
+    EXPECT_TRUE(f && (f == g->view() || g->isAncestorOf(f))) << (f ? f->metaObject()->className() : "none");
+    g->view()->closePersistentEditor(g->view()->currentIndex());
+    QApplication::processEvents();
+  }
 }
 
 TEST(GridWidget, ChangesFromCodeSendNoSignal) {
