@@ -11,6 +11,7 @@
 #include "engine/Engine.h"
 #include "engine/NumText.h"
 #include "engine/Runtime.h"
+#include "platform/grid/GridWidget.h"
 #include "platform/ui/Window.h"
 #include "worksheet/QV.h"
 
@@ -204,6 +205,10 @@ void QV::ShowPageResults() {
 void QV::SetPageSelectorText(const std::string& text) { SetCombo2Text(text); }
 
 void QV::OptionListShown() {
+  // The grid catches up with its sheet when it paints, and nothing else asks it to paint
+  // after a load that leaves the rest of the window as it was (a recent file opened from
+  // the menu, a page stepped to with the keys): show the new page's options now.
+  OptionList->refresh();
   Label25->setText(Q(eng.Label25Caption));
   lblCustID->setText(Q(eng.lblCustIDCaption));
 }

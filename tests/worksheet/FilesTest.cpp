@@ -1,6 +1,8 @@
 // Worksheet files (Open, Save, Save As, New Worksheet) and the recent-files list.
 #include <QAction>
 
+#include "platform/grid/GridWidget.h"
+
 #include "tests/worksheet/PagesFixture.h"
 #include "worksheet/Profile.h"
 
@@ -84,6 +86,8 @@ TEST_F(FilesTest, SaveThenOpenGivesBackEveryPage) {
   EXPECT_EQ(eng.page, page1);
   EXPECT_EQ(eng.items, items1);
   EXPECT_EQ(eng.OptionList.TextRC(2, 1), "Van tow hitch");
+  // The option grid on screen follows at once, not only at its next paint.
+  EXPECT_EQ(qv->OptionList->rowCount(), 2);
   EXPECT_EQ(Entries(), (std::vector<std::string>{"Van", "Sedan"}));
   EXPECT_EQ(Text(qv->lblpagenum), "Page 1 of 2");
   EXPECT_EQ(qv->windowTitle().toStdString(), "Quorvant:" + path);
