@@ -218,7 +218,7 @@ bool SaveAnalysisWindows(qv::Engine& eng, qv::QV& main, const QString& folder) {
   eng.LoadPage();
   main.RefillPageSelector();
 
-  qv::Tables& t = qv::WindowSlot<qv::Tables>::Get();
+  qv::Tables& t = qv::ui::SingleInstance<qv::Tables>::Get();
   const double months[5] = {0, 24, 36, 48, 60};
   const double factors[5] = {0, 0.0028, 0.0025, 0.0023, 0.0021};
   const double residuals[5] = {0, 14000, 12000, 10000, 8000};
@@ -232,9 +232,9 @@ bool SaveAnalysisWindows(qv::Engine& eng, qv::QV& main, const QString& folder) {
   t.resize(820, 600);
   t.show();
   bool ok = Save(t, folder, "Tables");
-  qv::WindowSlot<qv::Tables>::Unload();
+  qv::ui::SingleInstance<qv::Tables>::Unload();
 
-  qv::Compare& c = qv::WindowSlot<qv::Compare>::Get();
+  qv::Compare& c = qv::ui::SingleInstance<qv::Compare>::Get();
   c.show();
   c.Command3_Click(1);
   c.PageList_DblClick(2, 1);
@@ -243,7 +243,7 @@ bool SaveAnalysisWindows(qv::Engine& eng, qv::QV& main, const QString& folder) {
   ok = Save(c, folder, "Compare-PageList") && ok;
   c.PageList_LostFocus();
 
-  qv::Details2& d = qv::WindowSlot<qv::Details2>::Get();
+  qv::Details2& d = qv::ui::SingleInstance<qv::Details2>::Get();
   d.show();
   d.Form_Activate();
   ok = Save(d, folder, "Details2-Lease") && ok;
@@ -251,7 +251,7 @@ bool SaveAnalysisWindows(qv::Engine& eng, qv::QV& main, const QString& folder) {
   ok = Save(d, folder, "Details2-Loan") && ok;
   d.Option1[1]->setChecked(true);
   ok = Save(d, folder, "Details2-CashFlows") && ok;
-  qv::WindowSlot<qv::Compare>::Unload();
+  qv::ui::SingleInstance<qv::Compare>::Unload();
   return ok;
 }
 

@@ -69,6 +69,7 @@ Compare::Compare() : Compare(Eng(), App().main, App().main) {}
 
 Compare::Compare(Engine& engine, QV* main, QWidget* parent) : ui::QvDialog(parent), eng(engine), main_(main) {
   setObjectName("Compare");
+  setAttribute(Qt::WA_DeleteOnClose);
   Build();
   Form_Load();
 }
@@ -217,7 +218,7 @@ void Compare::Form_Unload() {
   if (unloaded_) return;
   unloaded_ = true;
   eng.CompareOpen = 0;
-  WindowSlot<Details2>::Unload();
+  ui::SingleInstance<Details2>::Unload();
   eng.RecalcPage();
   eng.ShowPageOptions();
 }
@@ -226,8 +227,6 @@ void Compare::UnloadDuties() { Form_Unload(); }
 
 void Compare::closeEvent(QCloseEvent* e) {
   Form_Unload();
-  WindowSlot<Compare>::Forget(this);
-  deleteLater();
   e->accept();
 }
 
@@ -318,7 +317,7 @@ void Compare::Command1_Click(int Index) {
   const int page = ColumnPage[CompareColumn];
   if (page != eng.CurrentPage) SelectPage(page);
 
-  Details2& details = WindowSlot<Details2>::Get();
+  Details2& details = ui::SingleInstance<Details2>::Get();
   const std::string& name = eng.page.CarName;
   const size_t dash = name.find('-');
   if (dash != std::string::npos) details.setWindowTitle(Q(name.substr(0, dash)));

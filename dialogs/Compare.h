@@ -8,7 +8,7 @@
 // are those of a freshly recalculated page. Each column remembers its page by number, so
 // pages without a description, or with the same one, show and open the right page.
 //
-// The window is modeless and single-instance (WindowSlot<Compare>); CompareOpen is True while
+// The window is modeless and single-instance (ui::SingleInstance<Compare>); CompareOpen is True while
 // it is loaded. Closing it unloads the details window, recalculates the current page and
 // shows its options again.
 #include <QString>
@@ -17,7 +17,6 @@
 #include <cstdint>
 #include <string>
 
-#include "dialogs/WindowSlot.h"
 #include "engine/Engine.h"
 #include "platform/grid/Workbook.h"
 #include "platform/ui/Window.h"
@@ -77,6 +76,7 @@ class Compare : public ui::QvDialog {
   void Command2_Click(int Index);
   void mnuCopy_Click();
 
+  // What ui::SingleInstance<Compare>::Unload() runs before deleting the window.
   void UnloadDuties();
 
  protected:

@@ -58,6 +58,7 @@ Details2::Details2() : Details2(Eng(), App().main, App().main) {}
 
 Details2::Details2(Engine& engine, QV* main, QWidget* parent) : ui::QvDialog(parent), eng(engine), main_(main) {
   setObjectName("Details2");
+  setAttribute(Qt::WA_DeleteOnClose);
   Build();
   Form_Load();
 }
@@ -219,8 +220,6 @@ void Details2::UnloadDuties() { Form_Unload(); }
 
 void Details2::closeEvent(QCloseEvent* e) {
   Form_Unload();
-  WindowSlot<Details2>::Forget(this);
-  deleteLater();
   e->accept();
 }
 

@@ -4,7 +4,7 @@
 // "Lease", "Loan" and "Cash" (the numbers view) or as three cash-flow panels (the cash-flow
 // view). Its buttons open the windows that change the parts of the deal it shows.
 //
-// The window is single-instance (WindowSlot<Details2>), shown modeless from the main
+// The window is single-instance (ui::SingleInstance<Details2>), shown modeless from the main
 // window's "&Details" buttons and modally from the lease comparison; a modal show while the
 // window is already open modeless takes that window over (ShowModalReusing). While it is
 // loaded DetailsOpen is True and the main window's result display refreshes it after every
@@ -22,7 +22,6 @@
 #include <functional>
 #include <string>
 
-#include "dialogs/WindowSlot.h"
 #include "engine/CostComparison.h"
 #include "engine/Engine.h"
 #include "platform/grid/Workbook.h"
@@ -121,6 +120,7 @@ class Details2 : public ui::QvDialog {
   // not set stays disabled.
   void SetDealWindow(int Index, std::function<void()> showModal);
 
+  // What ui::SingleInstance<Details2>::Unload() runs before deleting the window.
   void UnloadDuties();
 
   static constexpr int kNumbersTop = 90;

@@ -24,6 +24,7 @@ ForceCap::ForceCap() : ForceCap(Eng(), App().main) {}
 
 ForceCap::ForceCap(Engine& engine, QWidget* parent) : ui::QvDialog(parent), eng(engine) {
   setObjectName("ForceCap");
+  setAttribute(Qt::WA_DeleteOnClose);
   Build();
   Form_Load();
 }
@@ -82,7 +83,6 @@ void ForceCap::Command1_Click(int Index) {
   }
   finished_ = true;
   QDialog::done(Index == 0 ? QDialog::Accepted : QDialog::Rejected);
-  deleteLater();
 }
 
 void ForceCap::reject() {

@@ -65,6 +65,7 @@ Tables::Tables() : Tables(Eng(), App().main) {}
 
 Tables::Tables(Engine& engine, QWidget* parent) : ui::QvDialog(parent), eng(engine) {
   setObjectName("Tables");
+  setAttribute(Qt::WA_DeleteOnClose);
   Build();
   Form_Load();
 }
@@ -237,8 +238,6 @@ void Tables::UnloadDuties() { Form_Unload(); }
 
 void Tables::closeEvent(QCloseEvent* e) {
   Form_Unload();
-  WindowSlot<Tables>::Forget(this);
-  deleteLater();
   e->accept();
 }
 

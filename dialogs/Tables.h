@@ -12,14 +12,13 @@
 // display, then puts the page back exactly as it was and recalculates it once (see
 // engine/PaymentTable.h for the table's rules).
 //
-// The window is modeless and single-instance: WindowSlot<Tables>::Get() (created with its
-// Form_Load on first reference), closed by "&Close", the close box or Escape.
+// The window is modeless and single-instance: ui::SingleInstance<Tables>::Get() (created with
+// its Form_Load on first reference), closed by "&Close", the close box or Escape.
 #include <QString>
 
 #include <array>
 #include <string>
 
-#include "dialogs/WindowSlot.h"
 #include "engine/Engine.h"
 #include "platform/grid/Workbook.h"
 #include "platform/ui/Window.h"
@@ -105,7 +104,7 @@ class Tables : public ui::QvDialog {
   // Menu commands take no focus: a box still being edited is taken first (its entry rule
   // runs as if the focus had left it).
   void CommitBoxEdit();
-  // What WindowSlot<Tables>::Unload() runs before deleting the window.
+  // What ui::SingleInstance<Tables>::Unload() runs before deleting the window.
   void UnloadDuties();
 
  protected:

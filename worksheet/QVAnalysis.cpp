@@ -6,6 +6,7 @@
 #include "dialogs/Compare.h"
 #include "dialogs/Details2.h"
 #include "dialogs/Tables.h"
+#include "platform/ui/Window.h"
 #include "worksheet/QV.h"
 
 namespace qv {
@@ -35,7 +36,7 @@ void QV::ConnectAnalysis() {
 void QV::Command2_Click(int Index) {
   if (Index >= 0 && Index <= 3) {
     CommitFieldEdit();
-    ShowInFront(WindowSlot<Details2>::Get());
+    ShowInFront(ui::SingleInstance<Details2>::Get());
     return;
   }
   if (Index == 4 && Command2ReportCommand) Command2ReportCommand();
@@ -45,11 +46,11 @@ void QV::mnuAnalysis_Click(int Index) {
   switch (Index) {
     case 1:
       CommitFieldEdit();
-      ShowInFront(WindowSlot<Compare>::Get());
+      ShowInFront(ui::SingleInstance<Compare>::Get());
       break;
     case 2:
       CommitFieldEdit();
-      ShowInFront(WindowSlot<Tables>::Get());
+      ShowInFront(ui::SingleInstance<Tables>::Get());
       break;
     default:
       // 3 only opens its submenu.

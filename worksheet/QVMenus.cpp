@@ -135,9 +135,7 @@ void QV::mnuAdjustResidual_Click() {
 
 void QV::mnuOptionTotals_Click() {
   CommitFieldEdit();
-  // A window that is closing is not shown again; a fresh one is.
-  if (Totals* closing = ui::SingleInstance<Totals>::IfLoaded(); closing && !closing->isVisible())
-    ui::SingleInstance<Totals>::Unload();
+  // A window that is closing is not handed out again: a fresh one is shown.
   Totals& w = ui::SingleInstance<Totals>::Get();
   w.show();
   w.raise();

@@ -2,7 +2,7 @@
 // Window conventions shared by the main window and the deal dialogs.
 //
 // - Single-instance windows are reached through SingleInstance<T>::Get(), which creates the
-//   window on first reference; the pointer forgets the window when it is deleted (unloaded).
+//   window on first reference; it forgets the window when the window unloads or closes itself.
 // - Modal windows derive from QvDialog and are shown with ShowModalWindow(), which goes
 //   through the prompt seam so tests can script them.
 // - Focus-out handlers run only for real focus moves (not when the window deactivates or a
@@ -24,29 +24,55 @@
 
 namespace qv::ui {
 
+// The one instance of a window: created on first reference, forgotten when it unloads.
+//
+// A window that closes itself (its own button, the close box, Escape) deletes itself on
+// close (Qt::WA_DeleteOnClose). It is forgotten the moment its close goes through, not only
+// once Qt has deleted it, so the next Get() makes a fresh window and never hands out the
+// closing one, and IfLoaded() no longer reaches it. Qt takes the flag off when it schedules
+// the deletion (a close or QDialog::done()), and the closed window is hidden: that is how a
+// closing window is told from one that is only hidden or shown modally.
 template <class T>
 class SingleInstance {
  public:
   // The window, created (not shown) on first reference.
   static T& Get() {
-    if (!Ptr()) Ptr() = new T();
-    return *Ptr();
+    if (!Loaded()) {
+      T* w = new T();
+      State& s = Slot();
+      s.window = w;
+      s.deletesOnClose = w->testAttribute(Qt::WA_DeleteOnClose);
+    }
+    return *Slot().window;
   }
-  static bool Loaded() { return !Ptr().isNull(); }
-  static T* IfLoaded() { return Ptr().data(); }
-  // Unloads the window: its unload duties run in its destructor or closeEvent, as the
-  // window defines them.
+  static bool Loaded() { return IfLoaded() != nullptr; }
+  static T* IfLoaded() {
+    T* w = Slot().window.data();
+    return w && !Closing(*w) ? w : nullptr;
+  }
+  // Unloads the window at once (also one that is closing and not yet deleted): the
+  // window's UnloadDuties() run first where it has them (a window also destroyed with its
+  // parent at the end of the program keeps them out of its destructor), otherwise its unload
+  // duties run in its destructor or close event, as the window defines them.
   static void Unload() {
-    if (T* w = Ptr().data()) {
-      Ptr().clear();
+    if (T* w = Slot().window.data()) {
+      Slot().window.clear();
+      if constexpr (requires { w->UnloadDuties(); }) w->UnloadDuties();
       delete w;
     }
   }
 
  private:
-  static QPointer<T>& Ptr() {
-    static QPointer<T> p;
-    return p;
+  struct State {
+    QPointer<T> window;
+    bool deletesOnClose = false;
+  };
+  static State& Slot() {
+    static State s;
+    return s;
+  }
+  static bool Closing(const T& w) {
+    return Slot().deletesOnClose && !w.testAttribute(Qt::WA_DeleteOnClose) && w.isHidden();
   }
 };
 

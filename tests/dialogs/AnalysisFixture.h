@@ -60,9 +60,9 @@ class AnalysisTest : public QVTest {
   }
 
   void TearDown() override {
-    WindowSlot<Compare>::Unload();
-    WindowSlot<Tables>::Unload();
-    WindowSlot<Details2>::Unload();
+    ui::SingleInstance<Compare>::Unload();
+    ui::SingleInstance<Tables>::Unload();
+    ui::SingleInstance<Details2>::Unload();
     // Windows that closed themselves are deleted once events run.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVTest::TearDown();

@@ -20,7 +20,7 @@ namespace {
 
 class CompareTest : public AnalysisTest {
  protected:
-  Compare& Open() { return WindowSlot<Compare>::Get(); }
+  Compare& Open() { return ui::SingleInstance<Compare>::Get(); }
   static std::string Cell(const Compare& w, int row, int col) { return w.CompareSheetData.TextRC(row, col); }
   static std::string NoDollar(std::string s) {
     s.erase(std::remove(s.begin(), s.end(), '$'), s.end());
@@ -139,8 +139,8 @@ TEST_F(CompareTest, DetailsOpenTheColumnsOwnPageAndRefreshTheColumn) {
   // Closing the comparison unloads the details window and leaves the page chosen last.
   w.Command2_Click(0);
   DeleteClosedWindows();
-  EXPECT_FALSE(WindowSlot<Compare>::Loaded());
-  EXPECT_FALSE(WindowSlot<Details2>::Loaded());
+  EXPECT_FALSE(ui::SingleInstance<Compare>::Loaded());
+  EXPECT_FALSE(ui::SingleInstance<Details2>::Loaded());
   EXPECT_EQ(eng.CompareOpen, 0);
   EXPECT_EQ(eng.DetailsOpen, 0);
   EXPECT_EQ(eng.CurrentPage, 3);
@@ -152,8 +152,8 @@ TEST_F(CompareTest, ADescriptionWithoutAHyphenLeavesTheDetailsCaption) {
   Compare& w = Open();
   prompt.Modal([](ui::ModalWindow&) { return 0; });
   w.Command1_Click(0);
-  ASSERT_TRUE(WindowSlot<Details2>::Loaded());
-  EXPECT_EQ(WindowSlot<Details2>::IfLoaded()->windowTitle().toStdString(), "Lease/Buy Details");
+  ASSERT_TRUE(ui::SingleInstance<Details2>::Loaded());
+  EXPECT_EQ(ui::SingleInstance<Details2>::IfLoaded()->windowTitle().toStdString(), "Lease/Buy Details");
 }
 
 TEST_F(CompareTest, CopyGivesTheHeadsAndRowsThreeToFifteen) {
@@ -178,11 +178,11 @@ TEST_F(CompareTest, CopyGivesTheHeadsAndRowsThreeToFifteen) {
 TEST_F(CompareTest, TheAnalysisMenuOpensTheWindow) {
   ASSERT_TRUE(qv->mnuAnalysis[1]->isEnabled());
   qv->mnuAnalysis[1]->trigger();
-  ASSERT_TRUE(WindowSlot<Compare>::Loaded());
-  EXPECT_TRUE(WindowSlot<Compare>::IfLoaded()->isVisible());
-  WindowSlot<Compare>::IfLoaded()->close();
+  ASSERT_TRUE(ui::SingleInstance<Compare>::Loaded());
+  EXPECT_TRUE(ui::SingleInstance<Compare>::IfLoaded()->isVisible());
+  ui::SingleInstance<Compare>::IfLoaded()->close();
   DeleteClosedWindows();
-  EXPECT_FALSE(WindowSlot<Compare>::Loaded());
+  EXPECT_FALSE(ui::SingleInstance<Compare>::Loaded());
   EXPECT_EQ(eng.CompareOpen, 0);
 }
 

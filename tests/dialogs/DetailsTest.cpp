@@ -23,7 +23,7 @@ class DetailsTest : public AnalysisTest {
     qv->SelectTab(view);
     EXPECT_TRUE(qv->Command2[view - 1]->isEnabled());
     qv->Command2[view - 1]->click();
-    Details2* d = WindowSlot<Details2>::IfLoaded();
+    Details2* d = ui::SingleInstance<Details2>::IfLoaded();
     EXPECT_NE(d, nullptr);
     d->Form_Activate();
     return *d;
@@ -155,7 +155,7 @@ TEST_F(DetailsTest, DialogButtonsLeaveTheTopmostBandWhileTheirWindowIsShown) {
 TEST_F(DetailsTest, CloseUnloadsIt) {
   Details2& d = OpenFromView(2);
   d.Command1_Click(3);
-  EXPECT_FALSE(WindowSlot<Details2>::Loaded());
+  EXPECT_FALSE(ui::SingleInstance<Details2>::Loaded());
   EXPECT_EQ(eng.DetailsOpen, 0);
   EXPECT_FALSE(static_cast<bool>(qv->DetailsRefresh));
   DeleteClosedWindows();
@@ -170,19 +170,19 @@ TEST_F(DetailsTest, CloseUnloadsIt) {
 TEST_F(DetailsTest, AModalShowWhileOpenModelessTakesTheWindowOver) {
   Details2& d = OpenFromView(1);
   Details2* first = &d;
-  Compare& c = WindowSlot<Compare>::Get();
+  Compare& c = ui::SingleInstance<Compare>::Get();
 
   // The real modal loop: the window is shown modal and closed from inside the loop.
   prompt.SetRunUnscriptedModals(true);
   bool wasModal = false;
   QTimer::singleShot(0, [&] {
-    Details2* now = WindowSlot<Details2>::IfLoaded();
+    Details2* now = ui::SingleInstance<Details2>::IfLoaded();
     wasModal = now == first && now->isVisible() && QApplication::activeModalWidget() == now;
     if (now) now->Command1_Click(3);
   });
   c.Command1_Click(0);
   EXPECT_TRUE(wasModal);
-  EXPECT_FALSE(WindowSlot<Details2>::Loaded());
+  EXPECT_FALSE(ui::SingleInstance<Details2>::Loaded());
   EXPECT_EQ(eng.DetailsOpen, 0);
   EXPECT_EQ(c.CompareSheetData.TextRC(10, 1), "368.50");
 }
