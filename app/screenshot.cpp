@@ -16,6 +16,7 @@
 #include "platform/ui/Window.h"
 #include "worksheet/App.h"
 #include "worksheet/QV.h"
+#include "tests/engine/CommonPage.h"  // the sample deal (standard C++, no test framework)
 #include "dialogs/Adjust.h"
 #include "dialogs/EOLFee.h"
 #include "dialogs/Milage.h"
@@ -276,22 +277,11 @@ int main(int argc, char** argv) {
   w.ProgramFolder = QCoreApplication::applicationDirPath().toStdString();
   w.Form_Load();
 
-  // A sample deal: no options, a 36-month lease at a money factor of .0025.
+  // A sample deal: the deal of the tests' common page, no options, a 36-month lease at a
+  // money factor of .0025.
   qv::PageRecord& p = eng.page;
   p.CarName = "1999 Sample Sedan 4-Door";
-  p.BaseInv = 20000;
-  p.BaseMSRP = 22000;
-  p.Dest = 500;
-  p.Margin = 1000;
-  p.Factor = 0.0025;
-  p.Months = 36;
-  p.Residual = 12000;
-  p.CapRd = 0;
-  p.LType = 0;
-  p.DownPmt = 2000;
-  p.LoanRate = 0;
-  p.InvestRate = 0;
-  p.DaysToFirstPayment = 30;
+  qv::test::SetCommonDealFields(p);
   eng.SavePageFields();
   eng.SavePageItems();
   w.SetCombo2Text(p.CarName);

@@ -1,5 +1,7 @@
 #pragma once
-// The common test page and helpers shared by the engine tests and the benchmarks.
+// The common test page and helpers shared by the engine tests, the window tests, the
+// benchmarks and the screenshot program (this header is standard C++ and needs no test
+// framework).
 //
 // SetUpCommonPage(e) gives a fresh page:
 //   BaseInv 20000, BaseMSRP 22000, Dest 500, no options, Margin 1000, Factor 0.0025,
@@ -21,6 +23,23 @@
 #include "engine/Engine.h"
 
 namespace qv::test {
+
+// The deal fields of the common page (the values above); the other fields stay as they are.
+inline void SetCommonDealFields(PageRecord& p) {
+  p.BaseInv = 20000;
+  p.BaseMSRP = 22000;
+  p.Dest = 500;
+  p.Margin = 1000;
+  p.Factor = 0.0025;
+  p.Months = 36;
+  p.Residual = 12000;
+  p.CapRd = 0;
+  p.LType = 0;
+  p.DownPmt = 2000;
+  p.LoanRate = 0;
+  p.InvestRate = 0;
+  p.DaysToFirstPayment = 30;
+}
 
 inline void SetHomeTaxSetting(Engine& e) {
   TaxSetting& t = e.tax;
@@ -57,19 +76,7 @@ inline void SetUpCommonPage(Engine& e) {
   PageRecord& p = e.page;
   p.CT = "C";
   p.CarName = "Common test page";
-  p.BaseInv = 20000;
-  p.BaseMSRP = 22000;
-  p.Dest = 500;
-  p.Margin = 1000;
-  p.Factor = 0.0025;
-  p.Months = 36;
-  p.Residual = 12000;
-  p.CapRd = 0;
-  p.LType = 0;
-  p.DownPmt = 2000;
-  p.LoanRate = 0;
-  p.InvestRate = 0;
-  p.DaysToFirstPayment = 30;
+  SetCommonDealFields(p);
   e.OptionList.ClearAll();
   e.OptionList.SetMaxRow(1);
   SetHomeTaxSetting(e);

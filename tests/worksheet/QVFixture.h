@@ -25,6 +25,7 @@
 #include "platform/files/AtomicFile.h"
 #include "platform/ui/ScriptedPrompt.h"
 #include "platform/ui/Window.h"
+#include "tests/engine/CommonPage.h"
 #include "worksheet/App.h"
 #include "worksheet/QV.h"
 #include "worksheet/Update.h"
@@ -84,25 +85,14 @@ class QVTest : public ::testing::Test {
   // Start-up, with every question it asks answered by the script so far.
   void Load() { qv->Form_Load(); }
 
-  // The sample deal: invoice 20000, MSRP 22000, destination 500, no options, margin 1000,
-  // factor .0025 over 36 months, residual 12000, no cap reduction, constant yield, 2000 down,
-  // loan and investment rates 0, 30 days to the first payment; tax setting "Home".
+  // The sample deal: the deal fields of the common page (tests/engine/CommonPage.h) on the
+  // loaded page: invoice 20000, MSRP 22000, destination 500, no options, margin 1000, factor
+  // .0025 over 36 months, residual 12000, no cap reduction, constant yield, 2000 down, loan
+  // and investment rates 0, 30 days to the first payment; tax setting "Home".
   void CommonPage() {
     PageRecord& p = eng.page;
     p.CarName = "Sample Sedan";
-    p.BaseInv = 20000;
-    p.BaseMSRP = 22000;
-    p.Dest = 500;
-    p.Margin = 1000;
-    p.Factor = 0.0025;
-    p.Months = 36;
-    p.Residual = 12000;
-    p.CapRd = 0;
-    p.LType = 0;
-    p.DownPmt = 2000;
-    p.LoanRate = 0;
-    p.InvestRate = 0;
-    p.DaysToFirstPayment = 30;
+    SetCommonDealFields(p);
     eng.SavePageFields();
     eng.SavePageItems();
     if (qv->Combo2->count() > 0) qv->Combo2->setItemText(0, QString::fromStdString(p.CarName));
