@@ -9,19 +9,13 @@
 namespace qv::test {
 namespace {
 
-class AdjResTest : public QVTest {
+class AdjResTest : public SampleDealTest<AdjRes> {
  protected:
   void SetUp() override {
-    QVTest::SetUp();
-    Load();
-    CommonPage();
+    SampleDealTest::SetUp();
     eng.page.AllowedMiles = 12000;
     eng.RecalcPage();
     eng.WorksheetModified = 0;
-  }
-  void TearDown() override {
-    ui::SingleInstance<AdjRes>::Unload();
-    QVTest::TearDown();
   }
   AdjRes& Open() { return ui::SingleInstance<AdjRes>::Get(); }
 };

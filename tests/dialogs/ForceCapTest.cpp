@@ -9,18 +9,8 @@
 namespace qv::test {
 namespace {
 
-class ForceCapTest : public QVTest {
+class ForceCapTest : public SampleDealTest<ForceCap> {
  protected:
-  void SetUp() override {
-    QVTest::SetUp();
-    Load();
-    CommonPage();
-    eng.WorksheetModified = 0;
-  }
-  void TearDown() override {
-    ui::SingleInstance<ForceCap>::Unload();
-    QVTest::TearDown();
-  }
   ForceCap& Open() { return ui::SingleInstance<ForceCap>::Get(); }
 };
 

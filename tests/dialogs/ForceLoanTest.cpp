@@ -22,28 +22,10 @@ double Annuity(double amount, double rate, double n) {
   return amount * i * g / (g - 1);
 }
 
-class ForceLoanTest : public QVTest {
+class ForceLoanTest : public SampleDealTest<ForceLoan> {
  protected:
-  void SetUp() override {
-    QVTest::SetUp();
-    Load();
-    CommonPage();
-    eng.WorksheetModified = 0;
-    sample = eng.SnapshotInputs();
-  }
-  // Back to the sample page, recalculated.
-  void Reset() {
-    eng.RestoreInputs(sample);
-    eng.RecalcPage();
-    eng.WorksheetModified = 0;
-  }
-  void TearDown() override {
-    ui::SingleInstance<ForceLoan>::Unload();
-    QVTest::TearDown();
-  }
   ForceLoan& Open() { return ui::SingleInstance<ForceLoan>::Get(); }
   static std::string Label(const ForceLoan& w, int i) { return w.Label3[i]->text().toStdString(); }
-  PageInputs sample;
 };
 
 TEST_F(ForceLoanTest, LoadShowsTheLoanPaymentAndTheMargin) {

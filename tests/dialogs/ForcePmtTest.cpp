@@ -34,25 +34,8 @@ double FordFactor(double cap, double residual, double apr, double months) {
   return (a - (cap - residual) / months) / (cap + residual);
 }
 
-class ForcePmtTest : public QVTest {
+class ForcePmtTest : public SampleDealTest<ForcePmt> {
  protected:
-  void SetUp() override {
-    QVTest::SetUp();
-    Load();
-    CommonPage();
-    eng.WorksheetModified = 0;
-    sample = eng.SnapshotInputs();
-  }
-  // Back to the sample page, recalculated.
-  void Reset() {
-    eng.RestoreInputs(sample);
-    eng.RecalcPage();
-    eng.WorksheetModified = 0;
-  }
-  void TearDown() override {
-    ui::SingleInstance<ForcePmt>::Unload();
-    QVTest::TearDown();
-  }
   ForcePmt& Open() { return ui::SingleInstance<ForcePmt>::Get(); }
   static void TypePayment(ForcePmt& w, const std::string& text) {
     w.Text1_GotFocus();
@@ -60,7 +43,6 @@ class ForcePmtTest : public QVTest {
     w.Text1_LostFocus();
   }
   static std::string Result(const ForcePmt& w) { return w.Label3->text().toStdString(); }
-  PageInputs sample;
 };
 
 TEST_F(ForcePmtTest, LoadShowsThePaymentAndTheMarginAndWhatTheMethodAllows) {

@@ -9,18 +9,8 @@
 namespace qv::test {
 namespace {
 
-class Margin2Test : public QVTest {
+class Margin2Test : public SampleDealTest<Margin2> {
  protected:
-  void SetUp() override {
-    QVTest::SetUp();
-    Load();
-    CommonPage();
-    eng.WorksheetModified = 0;
-  }
-  void TearDown() override {
-    ui::SingleInstance<Margin2>::Unload();
-    QVTest::TearDown();
-  }
   Margin2& Open() { return ui::SingleInstance<Margin2>::Get(); }
   static std::string Shown(const Margin2& w, int row) { return w.F1Book1->displayText(row, 1).toStdString(); }
 };

@@ -9,18 +9,8 @@
 namespace qv::test {
 namespace {
 
-class NotesTest : public QVTest {
+class NotesTest : public SampleDealTest<Notes> {
  protected:
-  void SetUp() override {
-    QVTest::SetUp();
-    Load();
-    CommonPage();
-    eng.WorksheetModified = 0;
-  }
-  void TearDown() override {
-    ui::SingleInstance<Notes>::Unload();
-    QVTest::TearDown();
-  }
   Notes& Open() {
     qv->Toolbar_ButtonClick(5);
     return ui::SingleInstance<Notes>::Get();

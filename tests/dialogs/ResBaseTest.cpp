@@ -9,19 +9,7 @@
 namespace qv::test {
 namespace {
 
-class ResBaseTest : public QVTest {
- protected:
-  void SetUp() override {
-    QVTest::SetUp();
-    Load();
-    CommonPage();
-    eng.WorksheetModified = 0;
-  }
-  void TearDown() override {
-    ui::SingleInstance<ResBase>::Unload();
-    QVTest::TearDown();
-  }
-};
+class ResBaseTest : public SampleDealTest<ResBase> {};
 
 TEST_F(ResBaseTest, ShowsBothBasesWithTheResidualEachGives) {
   eng.res.MSRP = 30000;

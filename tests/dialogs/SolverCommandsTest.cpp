@@ -21,21 +21,7 @@ double PaymentWT(double cap, double residual, double factor, double months) {
   return ((cap + residual) * factor + (cap - residual) / months) * 1.06;
 }
 
-class SolverCommandsTest : public QVTest {
- protected:
-  void SetUp() override {
-    QVTest::SetUp();
-    Load();
-    CommonPage();
-    eng.WorksheetModified = 0;
-  }
-  void TearDown() override {
-    ui::SingleInstance<ForcePmt>::Unload();
-    ui::SingleInstance<ForceLoan>::Unload();
-    ui::SingleInstance<ForceCap>::Unload();
-    QVTest::TearDown();
-  }
-};
+class SolverCommandsTest : public SampleDealTest<ForcePmt, ForceLoan, ForceCap> {};
 
 TEST_F(SolverCommandsTest, LeaseForcePaymentOpensTheForcedPaymentWindow) {
   ASSERT_TRUE(qv->cmdbut2[4]->isEnabled());

@@ -8,18 +8,7 @@
 namespace qv::test {
 namespace {
 
-class TotalsTest : public QVTest {
- protected:
-  void SetUp() override {
-    QVTest::SetUp();
-    Load();
-    CommonPage();
-  }
-  void TearDown() override {
-    ui::SingleInstance<Totals>::Unload();
-    QVTest::TearDown();
-  }
-};
+class TotalsTest : public SampleDealTest<Totals> {};
 
 TEST_F(TotalsTest, ShowsTheBuildUpOfTheLastCalculation) {
   // One option: 1250 invoice, 1400 MSRP.

@@ -11,14 +11,8 @@
 namespace qv::test {
 namespace {
 
-class ButtonsTest : public QVTest {
+class ButtonsTest : public SampleDealTest<> {
  protected:
-  void SetUp() override {
-    QVTest::SetUp();
-    Load();
-    CommonPage();
-    eng.WorksheetModified = 0;
-  }
   static void DoubleClick(QWidget* w) {
     QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::LeftButton,
                     Qt::NoModifier);

@@ -24,15 +24,7 @@ double FactorAt(double cap, double residual, double apr, double months) {
   return (payment - (cap - residual) / months) / (cap + residual);
 }
 
-class FieldEditTest : public QVTest {
- protected:
-  void SetUp() override {
-    QVTest::SetUp();
-    Load();
-    CommonPage();
-    eng.WorksheetModified = 0;
-  }
-};
+class FieldEditTest : public SampleDealTest<> {};
 
 TEST_F(FieldEditTest, TypedTextBecomesThePageValue) {
   // On the sample page: total invoice 20500, purchase price 21500, MSRP 22500.

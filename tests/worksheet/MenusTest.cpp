@@ -18,20 +18,11 @@
 namespace qv::test {
 namespace {
 
-class MenusTest : public QVTest {
+class MenusTest : public SampleDealTest<HelpViewer, Totals, AdjRes> {
  protected:
-  void SetUp() override {
-    QVTest::SetUp();
-    Load();
-    CommonPage();
-    eng.WorksheetModified = 0;
-  }
   void TearDown() override {
-    ui::SingleInstance<HelpViewer>::Unload();
-    ui::SingleInstance<Totals>::Unload();
-    ui::SingleInstance<AdjRes>::Unload();
     if (!savedPath.isEmpty()) qputenv("PATH", savedPath);
-    QVTest::TearDown();
+    SampleDealTest::TearDown();
   }
 
   // The page shown is the page calculated: a fresh calculation changes no figure.

@@ -9,15 +9,8 @@
 namespace qv::test {
 namespace {
 
-class OptionEditTest : public QVTest {
+class OptionEditTest : public SampleDealTest<> {
  protected:
-  void SetUp() override {
-    QVTest::SetUp();
-    Load();
-    CommonPage();
-    eng.WorksheetModified = 0;
-  }
-
   grid::Sheet& Options() { return eng.WKS.SheetAt(2); }
   grid::Sheet& Grid() { return eng.OptionList; }
 

@@ -126,4 +126,30 @@ class QVTest : public ::testing::Test {
   std::function<void()> realEndProgram;  // the window's own end of program
 };
 
+// A main window started on the sample deal with the worksheet unmodified; the
+// single-instance windows named are unloaded after each test. The sample page's inputs are
+// kept, so a test can go back to them (Reset).
+template <class... Windows>
+class SampleDealTest : public QVTest {
+ protected:
+  void SetUp() override {
+    QVTest::SetUp();
+    Load();
+    CommonPage();
+    eng.WorksheetModified = 0;
+    sample = eng.SnapshotInputs();
+  }
+  void TearDown() override {
+    (ui::SingleInstance<Windows>::Unload(), ...);
+    QVTest::TearDown();
+  }
+  // Back to the sample page, recalculated, the worksheet unmodified.
+  void Reset() {
+    eng.RestoreInputs(sample);
+    eng.RecalcPage();
+    eng.WorksheetModified = 0;
+  }
+  PageInputs sample;
+};
+
 }  // namespace qv::test

@@ -4,14 +4,7 @@
 namespace qv::test {
 namespace {
 
-class ResultsTest : public QVTest {
- protected:
-  void SetUp() override {
-    QVTest::SetUp();
-    Load();
-    CommonPage();
-  }
-};
+class ResultsTest : public SampleDealTest<> {};
 
 struct Shown {
   const char* control;
