@@ -15,8 +15,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalBlocker>
-#include <QAbstractItemView>
-#include <QPalette>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -53,15 +51,6 @@ class BusyCursor {
  private:
   bool on_ = true;
 };
-
-// A grid that only displays: the current cell is drawn like every other cell.
-void HideCurrentCell(grid::GridWidget* g) {
-  g->view()->setSelectionMode(QAbstractItemView::NoSelection);
-  QPalette pal = g->view()->palette();
-  pal.setColor(QPalette::Highlight, pal.color(QPalette::Base));
-  pal.setColor(QPalette::HighlightedText, pal.color(QPalette::Text));
-  g->view()->setPalette(pal);
-}
 
 }  // namespace
 
@@ -126,7 +115,7 @@ void Compare::Build() {
   RowHeadings->setRowHeadersVisible(false);
   RowHeadings->setColumnWidth(1, kHeadingWidth);
   RowHeadings->setFixedWidth(kHeadingWidth + 4);
-  HideCurrentCell(RowHeadings);
+  RowHeadings->setDisplayOnly();
   RowHeadings->view()->setFocusPolicy(Qt::NoFocus);
   g->addWidget(RowHeadings, 1, 0);
 
@@ -147,7 +136,7 @@ void Compare::Build() {
   CompareSheet->setColumnWordWrap(2, true);
   CompareSheet->setColumnWordWrap(3, true);
   CompareSheet->setFixedWidth(3 * kColumnWidth + 4);
-  HideCurrentCell(CompareSheet);
+  CompareSheet->setDisplayOnly();
   g->addWidget(CompareSheet, 1, 1, 1, 3);
   g->setRowStretch(1, 1);
   top->addLayout(g, 1);

@@ -3,8 +3,6 @@
 // its place on top of other windows.
 #include "dialogs/Details2.h"
 
-#include <QAbstractItemView>
-#include <QPalette>
 #include <QCloseEvent>
 #include <QTableView>
 #include <QEvent>
@@ -42,15 +40,6 @@ constexpr int kPictureLeft = 4;
 constexpr int kPictureWidth = 250;
 // Fits between the panel tops of the cash-flow view (1925 - 90 twips = 122 pixels).
 constexpr int kPictureHeight = 118;
-
-// A grid that only displays: the current cell is drawn like every other cell.
-void HideCurrentCell(grid::GridWidget* g) {
-  g->view()->setSelectionMode(QAbstractItemView::NoSelection);
-  QPalette pal = g->view()->palette();
-  pal.setColor(QPalette::Highlight, pal.color(QPalette::Base));
-  pal.setColor(QPalette::HighlightedText, pal.color(QPalette::Text));
-  g->view()->setPalette(pal);
-}
 
 }  // namespace
 
@@ -138,7 +127,7 @@ void Details2::Build() {
   F1Book1->setRowHeadersVisible(false);
   const int widths[5] = {150, 96, 14, 200, 96};
   for (int c = 1; c <= 5; ++c) F1Book1->setColumnWidth(c, widths[c - 1]);
-  HideCurrentCell(F1Book1);
+  F1Book1->setDisplayOnly();
   for (int c : {2, 5}) {
     F1Book1->setColumnFormatter(c, [](double v) { return Format(v, "$#,##0.00;($#,##0.00)"); });
     F1Book1->setColumnAlignment(c, Qt::AlignRight | Qt::AlignVCenter);

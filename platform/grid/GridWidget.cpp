@@ -670,6 +670,14 @@ void GridWidget::setColumnHeadersVisible(bool visible) { view_->horizontalHeader
 void GridWidget::setRowHeadersVisible(bool visible) { view_->verticalHeader()->setVisible(visible); }
 void GridWidget::setGridLinesVisible(bool visible) { view_->setShowGrid(visible); }
 
+void GridWidget::setDisplayOnly() {
+  view_->setSelectionMode(QAbstractItemView::NoSelection);
+  QPalette pal = view_->palette();
+  pal.setColor(QPalette::Highlight, pal.color(QPalette::Base));
+  pal.setColor(QPalette::HighlightedText, pal.color(QPalette::Text));
+  view_->setPalette(pal);
+}
+
 void GridWidget::setColumnAlignment(int col, Qt::Alignment a) {
   auto& cs = ColumnRef(col);
   cs.align = a;

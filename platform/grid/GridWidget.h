@@ -74,6 +74,9 @@ class GridWidget : public QWidget {
   void setColumnHeadersVisible(bool visible);
   void setRowHeadersVisible(bool visible);
   void setGridLinesVisible(bool visible);
+  // A grid that only displays: nothing is selected and the current cell is drawn like every
+  // other cell.
+  void setDisplayOnly();
   // Alignment of a column's cells; without one, numbers align right and texts left.
   void setColumnAlignment(int col, Qt::Alignment a);
   void setColumnWordWrap(int col, bool wrap);
