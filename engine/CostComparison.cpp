@@ -78,14 +78,29 @@ void PaintRedCells(grid::Sheet& s, int sheet) {
     }
 }
 
+// The purchase price in column B from row `top` down: base price, options, destination and
+// margin, then their sum.
+void PutPurchasePrice(const Engine& e, grid::Sheet& s, int top) {
+  s.SetNumberRC(top, B, e.page.BaseInv);
+  s.SetNumberRC(top + 1, B, e.res.TotalOptInv);
+  s.SetNumberRC(top + 2, B, e.page.Dest);
+  s.SetNumberRC(top + 3, B, e.page.Margin);
+  s.SetNumberRC(top + 4, B, Sum(s, B, {top, top + 1, top + 2, top + 3}));
+}
+
+// The loan and cash sheets: trade allowance, taxes and fees and the loan payoff in rows 7-9
+// of column B.
+void PutTradeTaxesAndPayoff(const Engine& e, grid::Sheet& s) {
+  s.SetNumberRC(7, B, -e.items.TradeAllowance);
+  s.SetNumberRC(8, B, e.res.TotalTaxFee);
+  s.SetNumberRC(9, B, e.items.TradePayoff);
+}
+
 void FillLease(Engine& e, grid::Sheet& s) {
   const PageRecord& p = e.page;
   const PageResults& r = e.res;
   const PageItems& it = e.items;
-  s.SetNumberRC(1, B, p.BaseInv);
-  s.SetNumberRC(2, B, r.TotalOptInv);
-  s.SetNumberRC(3, B, p.Dest);
-  s.SetNumberRC(4, B, p.Margin);
+  PutPurchasePrice(e, s, 1);
   s.SetNumberRC(8, B, -p.CapRd);
   s.SetNumberRC(9, B, r.TotalStartUps.Cap);
   s.SetNumberRC(10, B, it.TotalAdjust.Cap);
@@ -99,7 +114,6 @@ void FillLease(Engine& e, grid::Sheet& s) {
   s.SetNumberRC(9, E, -(it.Security.Cap + it.Security.Cash));
   s.SetNumberRC(10, E, it.TotalEOLFees);
   // The sheet's totals.
-  s.SetNumberRC(5, B, Sum(s, B, {1, 2, 3, 4}));
   s.SetNumberRC(11, B, Sum(s, B, {5, 8, 9, 10}));
   s.SetNumberRC(5, E, Sum(s, E, {1, 2, 3, 4}));
   s.SetNumberRC(11, E, Sum(s, E, {5, 6, 7, 8, 9, 10}));
@@ -108,14 +122,8 @@ void FillLease(Engine& e, grid::Sheet& s) {
 void FillLoan(Engine& e, grid::Sheet& s) {
   const PageRecord& p = e.page;
   const PageResults& r = e.res;
-  const PageItems& it = e.items;
-  s.SetNumberRC(1, B, p.BaseInv);
-  s.SetNumberRC(2, B, r.TotalOptInv);
-  s.SetNumberRC(3, B, p.Dest);
-  s.SetNumberRC(4, B, p.Margin);
-  s.SetNumberRC(7, B, -it.TradeAllowance);
-  s.SetNumberRC(8, B, r.TotalTaxFee);
-  s.SetNumberRC(9, B, it.TradePayoff);
+  PutPurchasePrice(e, s, 1);
+  PutTradeTaxesAndPayoff(e, s);
   s.SetNumberRC(10, B, -p.DownPmt);
   s.SetNumberRC(11, B, -static_cast<double>(p.PurchRebate));
   s.SetNumberRC(1, E, p.DownPmt);
@@ -126,7 +134,6 @@ void FillLoan(Engine& e, grid::Sheet& s) {
   s.SetNumberRC(10, E, static_cast<double>(r.Payoff));
   s.SetNumberRC(11, E, -p.EndLoan);
   s.SetTextRC(11, D, ValueAfterText(p.Months));
-  s.SetNumberRC(5, B, Sum(s, B, {1, 2, 3, 4}));
   s.SetNumberRC(12, B, Sum(s, B, {5, 7, 8, 9, 10, 11}));
   s.SetNumberRC(5, E, Sum(s, E, {1, 2, 3, 4}));
   s.SetNumberRC(12, E, Sum(s, E, {5, 7, 8, 9, 10, 11}));
@@ -135,21 +142,14 @@ void FillLoan(Engine& e, grid::Sheet& s) {
 void FillCash(Engine& e, grid::Sheet& s) {
   const PageRecord& p = e.page;
   const PageResults& r = e.res;
-  const PageItems& it = e.items;
-  s.SetNumberRC(2, B, p.BaseInv);
-  s.SetNumberRC(3, B, r.TotalOptInv);
-  s.SetNumberRC(4, B, p.Dest);
-  s.SetNumberRC(5, B, p.Margin);
-  s.SetNumberRC(7, B, -it.TradeAllowance);
-  s.SetNumberRC(8, B, r.TotalTaxFee);
-  s.SetNumberRC(9, B, it.TradePayoff);
+  PutPurchasePrice(e, s, 2);
+  PutTradeTaxesAndPayoff(e, s);
   s.SetNumberRC(10, B, -static_cast<double>(p.PurchRebate));
   s.SetNumberRC(2, E, r.CCashReqd);
   s.SetNumberRC(4, E, r.TotalTradeEquity);
   s.SetNumberRC(9, E, r.CLIIC);
   s.SetNumberRC(10, E, -p.EndLoan);
   s.SetTextRC(10, D, ValueAfterText(p.Months));
-  s.SetNumberRC(6, B, Sum(s, B, {2, 3, 4, 5}));
   s.SetNumberRC(11, B, Sum(s, B, {6, 7, 8, 9, 10}));
   s.SetNumberRC(6, E, Sum(s, E, {1, 2, 3, 4, 5}));
   s.SetNumberRC(11, E, Sum(s, E, {6, 9, 10}));
