@@ -5,6 +5,7 @@
 #include <cstring>
 #include <ctime>
 #include <limits>
+#include <optional>
 
 namespace qv {
 
@@ -263,6 +264,23 @@ int SplitSections(std::string_view pat, std::string_view sec[3]) {
   return count;
 }
 
+// A literal of a pattern at s[i]: a quoted text, or the character after a "\". Moves i to the
+// literal's last character and gives its text; nothing when s[i] starts no literal.
+std::optional<std::string_view> LiteralAt(std::string_view s, size_t& i) {
+  if (s[i] == '"') {
+    const size_t q = s.find('"', i + 1);
+    const size_t stop = q == std::string_view::npos ? s.size() : q;
+    const std::string_view text = s.substr(i + 1, stop - i - 1);
+    i = stop;
+    return text;
+  }
+  if (s[i] == '\\') {
+    if (i + 1 >= s.size()) return std::string_view();
+    return s.substr(++i, 1);
+  }
+  return std::nullopt;
+}
+
 struct SectionLayout {
   int intPlaces = 0;     // "#" and "0" before the point
   int intRequired = 0;   // integer places from the first "0" on
@@ -279,11 +297,8 @@ SectionLayout Analyse(std::string_view s) {
   int firstZero = -1;
   for (size_t i = 0; i < s.size(); ++i) {
     char c = s[i];
-    if (c == '"') {
-      size_t q = s.find('"', i + 1);
-      i = q == std::string_view::npos ? s.size() : q;
-    } else if (c == '\\') {
-      ++i;
+    if (LiteralAt(s, i)) {
+      // a literal holds no placeholder
     } else if (c == '#' || c == '0') {
       if (!L.point) {
         if (c == '0' && firstZero < 0) firstZero = L.intPlaces;
@@ -382,17 +397,8 @@ std::string FormatSection(double x, std::string_view s, bool minus) {
   if (!L.HasNumber()) {
     // Only characters to copy.
     for (size_t i = 0; i < s.size(); ++i) {
-      char c = s[i];
-      if (c == '"') {
-        size_t q = s.find('"', i + 1);
-        size_t stop = q == std::string_view::npos ? s.size() : q;
-        out.Put(s.data() + i + 1, stop - i - 1);
-        i = stop;
-      } else if (c == '\\') {
-        if (i + 1 < s.size()) out.Put(s[++i]);
-      } else {
-        out.Put(c);
-      }
+      if (const auto literal = LiteralAt(s, i)) out.Put(literal->data(), literal->size());
+      else out.Put(s[i]);
     }
     return out.Take();
   }
@@ -408,13 +414,8 @@ std::string FormatSection(double x, std::string_view s, bool minus) {
   int decIndex = 0;
   for (size_t i = 0; i < s.size(); ++i) {
     char c = s[i];
-    if (c == '"') {
-      size_t q = s.find('"', i + 1);
-      size_t stop = q == std::string_view::npos ? s.size() : q;
-      out.Put(s.data() + i + 1, stop - i - 1);
-      i = stop;
-    } else if (c == '\\') {
-      if (i + 1 < s.size()) out.Put(s[++i]);
+    if (const auto literal = LiteralAt(s, i)) {
+      out.Put(literal->data(), literal->size());
     } else if ((c == '#' || c == '0') && !point) {
       if (!intWritten) {
         PutInteger(out, r.intDigits, L.grouping);
