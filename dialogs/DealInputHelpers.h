@@ -43,7 +43,7 @@ class EntryBoxFilter : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override {
     switch (event->type()) {
       case QEvent::FocusIn:
-        if (ui::IsRealFocusMove(static_cast<QFocusEvent*>(event)) && gotFocus_) gotFocus_();
+        if (ui::IsGotFocus(watched, static_cast<QFocusEvent*>(event)) && gotFocus_) gotFocus_();
         break;
       case QEvent::FocusOut:
         if (ui::IsRealFocusMove(static_cast<QFocusEvent*>(event)) && lostFocus_ && enabled_) lostFocus_();

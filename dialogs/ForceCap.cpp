@@ -94,7 +94,7 @@ void ForceCap::reject() {
 
 bool ForceCap::eventFilter(QObject* watched, QEvent* event) {
   if (watched == Text1) {
-    if (event->type() == QEvent::FocusIn && ui::IsRealFocusMove(static_cast<QFocusEvent*>(event))) {
+    if (event->type() == QEvent::FocusIn && ui::IsGotFocus(Text1, static_cast<QFocusEvent*>(event))) {
       Text1_GotFocus();
     } else if (event->type() == QEvent::KeyPress) {
       auto* k = static_cast<QKeyEvent*>(event);

@@ -351,7 +351,7 @@ bool ForcePmt::eventFilter(QObject* watched, QEvent* event) {
   if (watched == Text1) {
     switch (event->type()) {
       case QEvent::FocusIn:
-        if (ui::IsRealFocusMove(static_cast<QFocusEvent*>(event))) Text1_GotFocus();
+        if (ui::IsGotFocus(Text1, static_cast<QFocusEvent*>(event))) Text1_GotFocus();
         break;
       case QEvent::FocusOut:
         if (ui::IsRealFocusMove(static_cast<QFocusEvent*>(event)) && !finished_) Text1_LostFocus();

@@ -475,7 +475,7 @@ bool Tables::eventFilter(QObject* watched, QEvent* event) {
   const int i = watched->property(kIndex).toInt();
   switch (event->type()) {
     case QEvent::FocusIn:
-      if (ui::IsRealFocusMove(static_cast<QFocusEvent*>(event))) {
+      if (ui::IsGotFocus(watched, static_cast<QFocusEvent*>(event))) {
         switch (k) {
           case 0: txtMargin_GotFocus(i); break;
           case 1: txtmonths_GotFocus(i); break;

@@ -938,7 +938,7 @@ bool QV::eventFilter(QObject* watched, QEvent* event) {
   if (box >= 0) {
     switch (type) {
       case QEvent::FocusIn:
-        if (ui::IsRealFocusMove(static_cast<QFocusEvent*>(event))) {
+        if (ui::IsGotFocus(watched, static_cast<QFocusEvent*>(event))) {
           Text3_GotFocus(box);
           if (static_cast<QFocusEvent*>(event)->reason() == Qt::MouseFocusReason) {
             // The click that brought the focus would place the cursor and drop the selection.
@@ -969,7 +969,7 @@ bool QV::eventFilter(QObject* watched, QEvent* event) {
   }
 
   if (watched == Text5[0]) {
-    if (type == QEvent::FocusIn && ui::IsRealFocusMove(static_cast<QFocusEvent*>(event))) Text5_GotFocus(0);
+    if (type == QEvent::FocusIn && ui::IsGotFocus(watched, static_cast<QFocusEvent*>(event))) Text5_GotFocus(0);
     if (type == QEvent::FocusOut && ui::IsRealFocusMove(static_cast<QFocusEvent*>(event))) Text5_LostFocus(0);
     if (type == QEvent::KeyPress) {
       auto* k = static_cast<QKeyEvent*>(event);
@@ -992,7 +992,7 @@ bool QV::eventFilter(QObject* watched, QEvent* event) {
   if (watched == Combo2) {
     switch (type) {
       case QEvent::FocusIn:
-        if (ui::IsRealFocusMove(static_cast<QFocusEvent*>(event))) Combo2_GotFocus();
+        if (ui::IsGotFocus(watched, static_cast<QFocusEvent*>(event))) Combo2_GotFocus();
         break;
       case QEvent::FocusOut:
         if (ui::IsRealFocusMove(static_cast<QFocusEvent*>(event))) Combo2_LostFocus();

@@ -15,6 +15,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QVariant>
 #include <QWidget>
 
 #include <functional>
@@ -91,6 +92,18 @@ inline int ShowModalWindow(ModalWindow& w) { return GetPrompt().ShowModal(w); }
 // only lost activation or a popup (menu, combo list) opened.
 inline bool IsRealFocusMove(const QFocusEvent* e) {
   return e->reason() != Qt::ActiveWindowFocusReason && e->reason() != Qt::PopupFocusReason;
+}
+
+// True when a focus-in is a GotFocus of the box: a real focus move, or the very first focus
+// the box gets. A window that opens with the focus in a box gives it with the activation
+// reason; that first focus must still select the box's text and remember it, or typing is
+// added to the text shown. Later activations only give the focus back to the box that held
+// it, with nothing to redo.
+inline bool IsGotFocus(QObject* box, const QFocusEvent* e) {
+  static const char* const kHadFocus = "qvHadFocus";
+  const bool first = !box->property(kHadFocus).toBool();
+  if (first) box->setProperty(kHadFocus, true);
+  return IsRealFocusMove(e) || first;
 }
 
 namespace detail {
