@@ -2,10 +2,8 @@
 #include "dialogs/AdjRes.h"
 
 #include <QEvent>
-#include <QFocusEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -137,17 +135,13 @@ void AdjRes::reject() {
 
 bool AdjRes::eventFilter(QObject* watched, QEvent* event) {
   if (watched == txtAdditionalMiles || watched == txtCentsPerMile) {
-    if (event->type() == QEvent::FocusOut && ui::IsRealFocusMove(static_cast<QFocusEvent*>(event))) {
-      CalcAdjustment();
-    } else if (event->type() == QEvent::KeyPress) {
-      auto* k = static_cast<QKeyEvent*>(event);
-      if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
-        int ascii = 13;
-        if (watched == txtAdditionalMiles) txtAdditionalMiles_KeyPress(ascii);
-        else txtCentsPerMile_KeyPress(ascii);
-        return true;
-      }
-    }
+    const bool miles = watched == txtAdditionalMiles;
+    if (ui::RunEntryBoxHandlers(watched, event, nullptr, [this] { CalcAdjustment(); },
+                                [this, miles](int& ascii) {
+                                  if (miles) txtAdditionalMiles_KeyPress(ascii);
+                                  else txtCentsPerMile_KeyPress(ascii);
+                                }))
+      return true;
   }
   return ui::QvDialog::eventFilter(watched, event);
 }

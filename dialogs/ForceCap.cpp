@@ -2,10 +2,8 @@
 #include "dialogs/ForceCap.h"
 
 #include <QEvent>
-#include <QFocusEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -93,18 +91,10 @@ void ForceCap::reject() {
 }
 
 bool ForceCap::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == Text1) {
-    if (event->type() == QEvent::FocusIn && ui::IsGotFocus(Text1, static_cast<QFocusEvent*>(event))) {
-      Text1_GotFocus();
-    } else if (event->type() == QEvent::KeyPress) {
-      auto* k = static_cast<QKeyEvent*>(event);
-      if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
-        int ascii = 13;
-        Text1_KeyPress(ascii);
-        return true;
-      }
-    }
-  }
+  if (watched == Text1 &&
+      ui::RunEntryBoxHandlers(Text1, event, [this] { Text1_GotFocus(); }, nullptr,
+                              [this](int& ascii) { Text1_KeyPress(ascii); }))
+    return true;
   return ui::QvDialog::eventFilter(watched, event);
 }
 

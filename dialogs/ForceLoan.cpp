@@ -3,11 +3,9 @@
 #include "dialogs/ForceLoan.h"
 
 #include <QEvent>
-#include <QFocusEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -209,27 +207,14 @@ void ForceLoan::reject() {
 }
 
 bool ForceLoan::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == Text1) {
-    switch (event->type()) {
-      case QEvent::FocusIn:
-        if (ui::IsGotFocus(Text1, static_cast<QFocusEvent*>(event))) Text1_GotFocus();
-        break;
-      case QEvent::FocusOut:
-        if (ui::IsRealFocusMove(static_cast<QFocusEvent*>(event)) && !finished_) Text1_LostFocus();
-        break;
-      case QEvent::KeyPress: {
-        auto* k = static_cast<QKeyEvent*>(event);
-        if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
-          int ascii = 13;
-          Text1_KeyPress(ascii);
-          return true;
-        }
-        break;
-      }
-      default:
-        break;
-    }
-  }
+  if (watched == Text1 &&
+      ui::RunEntryBoxHandlers(
+          Text1, event, [this] { Text1_GotFocus(); },
+          [this] {
+            if (!finished_) Text1_LostFocus();
+          },
+          [this](int& ascii) { Text1_KeyPress(ascii); }))
+    return true;
   return ui::QvDialog::eventFilter(watched, event);
 }
 

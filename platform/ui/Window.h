@@ -12,6 +12,7 @@
 #include <QDialog>
 #include <QEvent>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -104,6 +105,31 @@ inline bool IsGotFocus(QObject* box, const QFocusEvent* e) {
   const bool first = !box->property(kHadFocus).toBool();
   if (first) box->setProperty(kHadFocus, true);
   return IsRealFocusMove(e) || first;
+}
+
+// Runs an entry box's handlers from one of its events: gotFocus on a focus-in IsGotFocus()
+// takes, lostFocus on a real focus move out, keyPress with 13 for Enter, the key then taken so
+// that it never presses the window's default button. An empty handler is not wanted. True
+// when the event was taken.
+inline bool RunEntryBoxHandlers(QObject* box, QEvent* event, const std::function<void()>& gotFocus,
+                                const std::function<void()>& lostFocus, const std::function<void(int&)>& keyPress) {
+  switch (event->type()) {
+    case QEvent::FocusIn:
+      if (gotFocus && IsGotFocus(box, static_cast<QFocusEvent*>(event))) gotFocus();
+      return false;
+    case QEvent::FocusOut:
+      if (lostFocus && IsRealFocusMove(static_cast<QFocusEvent*>(event))) lostFocus();
+      return false;
+    case QEvent::KeyPress: {
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      if (!keyPress || (key != Qt::Key_Return && key != Qt::Key_Enter)) return false;
+      int ascii = 13;
+      keyPress(ascii);
+      return true;
+    }
+    default:
+      return false;
+  }
 }
 
 namespace detail {
