@@ -71,6 +71,42 @@ QGroupBox* Group(const QString& title, QWidget* parent) {
   return g;
 }
 
+// A view of the tab area: its widget, the column it is laid out in, and the grid of captions
+// and figures the view puts into the column.
+struct View {
+  QWidget* w;
+  QVBoxLayout* v;
+  QGridLayout* g;
+};
+
+View NewView() {
+  auto* w = new QWidget();
+  auto* v = new QVBoxLayout(w);
+  v->setContentsMargins(2, 2, 2, 2);
+  v->setSpacing(4);
+  auto* g = new QGridLayout();
+  g->setHorizontalSpacing(6);
+  g->setVerticalSpacing(3);
+  return {w, v, g};
+}
+
+// A row of buttons at the left of a view.
+void AddButtonRow(QVBoxLayout* v, std::initializer_list<QPushButton*> buttons) {
+  auto* row = new QHBoxLayout();
+  row->setSpacing(4);
+  for (QPushButton* b : buttons) row->addWidget(b);
+  row->addStretch(1);
+  v->addLayout(row);
+}
+
+// The monthly payment of a view: bold and a quarter larger than the other figures.
+void SetPaymentFont(QLabel* l) {
+  QFont big = l->font();
+  big.setBold(true);
+  big.setPointSizeF(big.pointSizeF() * 1.25);
+  l->setFont(big);
+}
+
 }  // namespace
 
 int VbKeyCode(int qtKey) {
@@ -503,13 +539,7 @@ static void AddPair(QGridLayout* g, int row, int col, QLabel* caption, QWidget* 
 }
 
 QWidget* QV::BuildLeaseView() {
-  auto* w = new QWidget();
-  auto* v = new QVBoxLayout(w);
-  v->setContentsMargins(2, 2, 2, 2);
-  v->setSpacing(4);
-  auto* g = new QGridLayout();
-  g->setHorizontalSpacing(6);
-  g->setVerticalSpacing(3);
+  const auto [w, v, g] = NewView();
 
   Label14[0] = Caption("Months:", w);
   Label14[1] = Caption("Residual:", w);
@@ -549,10 +579,7 @@ QWidget* QV::BuildLeaseView() {
 
   lblPayment[1] = ValueLabel(w, 100);
   lblPayment[1]->setToolTip("Monthly Payment w/Tax");
-  QFont big = lblPayment[1]->font();
-  big.setBold(true);
-  big.setPointSizeF(big.pointSizeF() * 1.25);
-  lblPayment[1]->setFont(big);
+  SetPaymentFont(lblPayment[1]);
   lblPayment[0] = ValueLabel(w, 100);
   lblPayment[0]->setToolTip("Cash Req'd (Double-click to Force)");
   Label2[0] = ValueLabel(w, 100);
@@ -566,8 +593,6 @@ QWidget* QV::BuildLeaseView() {
   lblResNote->setObjectName("lblResNote");
   v->addWidget(lblResNote);
 
-  auto* buttons = new QHBoxLayout();
-  buttons->setSpacing(4);
   cmdbut2[0] = MakeButton("&Car", "Click To Select Car");
   cmdbut2[1] = MakeButton("&Truck", "Click To Select Trucks & Vans");
   cmdbut2[2] = MakeButton("&Options", "Clcik to Select Vehicle Options");
@@ -575,25 +600,13 @@ QWidget* QV::BuildLeaseView() {
   Command2[0] = MakeButton("&Details", "Total Future Cost Detail Calculations");
   Command5[0] = MakeButton("&Payment");
   Command5[1] = MakeButton("&Cash Req'd");
-  for (QPushButton* b : {cmdbut2[0], cmdbut2[1], cmdbut2[2], cmdbut2[4]}) buttons->addWidget(b);
-  buttons->addStretch(1);
-  v->addLayout(buttons);
-  auto* calc = new QHBoxLayout();
-  calc->setSpacing(4);
-  for (QPushButton* b : {Command2[0], Command5[0], Command5[1]}) calc->addWidget(b);
-  calc->addStretch(1);
-  v->addLayout(calc);
+  AddButtonRow(v, {cmdbut2[0], cmdbut2[1], cmdbut2[2], cmdbut2[4]});
+  AddButtonRow(v, {Command2[0], Command5[0], Command5[1]});
   return w;
 }
 
 QWidget* QV::BuildLoanView() {
-  auto* w = new QWidget();
-  auto* v = new QVBoxLayout(w);
-  v->setContentsMargins(2, 2, 2, 2);
-  v->setSpacing(4);
-  auto* g = new QGridLayout();
-  g->setHorizontalSpacing(6);
-  g->setVerticalSpacing(3);
+  const auto [w, v, g] = NewView();
   Label14[7] = Caption("Loan Months:", w);
   Label14[8] = Caption("Loan Rate:", w);
   Label14[12] = Caption("Days To First Payment:", w);
@@ -608,10 +621,7 @@ QWidget* QV::BuildLoanView() {
   AddPair(g, 4, 0, Label14[13], MakeDealField(16, "Value After Number of Months In Lease"), lblLoanEndPerc[0]);
   AddPair(g, 5, 0, Label14[9], MakeDealField(15, "Discount Rate For Total Future Cost"));
   lblPayment[2] = ValueLabel(w, 100);
-  QFont big = lblPayment[2]->font();
-  big.setBold(true);
-  big.setPointSizeF(big.pointSizeF() * 1.25);
-  lblPayment[2]->setFont(big);
+  SetPaymentFont(lblPayment[2]);
   Label14[11] = Caption("Total Future Cost after 36.0 months:", w);
   Label2[1] = ValueLabel(w, 100);
   g->setRowMinimumHeight(6, 8);
@@ -620,28 +630,18 @@ QWidget* QV::BuildLoanView() {
   g->setColumnStretch(3, 1);
   v->addLayout(g);
 
-  auto* buttons = new QHBoxLayout();
-  buttons->setSpacing(4);
   cmdbut2[5] = MakeButton(" &Car", "Click to Select Car");
   cmdbut2[6] = MakeButton("&Truck", "Click to Select Trucks & Vans");
   cmdbut2[7] = MakeButton("&Options", "Click To Select Options");
   cmdbut2[8] = MakeButton(" &Force Payment", "Force Payment");
   Command2[1] = MakeButton("&Details", "Total Future Cost Detail Calculations");
-  for (QPushButton* b : {cmdbut2[5], cmdbut2[6], cmdbut2[7], cmdbut2[8], Command2[1]}) buttons->addWidget(b);
-  buttons->addStretch(1);
-  v->addLayout(buttons);
+  AddButtonRow(v, {cmdbut2[5], cmdbut2[6], cmdbut2[7], cmdbut2[8], Command2[1]});
   v->addStretch(1);
   return w;
 }
 
 QWidget* QV::BuildCashView() {
-  auto* w = new QWidget();
-  auto* v = new QVBoxLayout(w);
-  v->setContentsMargins(2, 2, 2, 2);
-  v->setSpacing(4);
-  auto* g = new QGridLayout();
-  g->setHorizontalSpacing(6);
-  g->setVerticalSpacing(3);
+  const auto [w, v, g] = NewView();
   Label14[14] = Caption("Value after 36.0 months:", w);
   Label14[15] = Caption("Discount Rate:", w);
   Label14[16] = Caption("Total Future Cost after 36.0 months:", w);
@@ -653,33 +653,23 @@ QWidget* QV::BuildCashView() {
   AddPair(g, 3, 0, Label14[16], Label2[2]);
   g->setColumnStretch(3, 1);
   v->addLayout(g);
-  auto* buttons = new QHBoxLayout();
-  buttons->setSpacing(4);
   cmdbut2[11] = MakeButton(" &Car", "Click to Select Car");
   cmdbut2[10] = MakeButton("&Truck", "Click To Select Trucks & Vans");
   cmdbut2[9] = MakeButton("&Options", "Click To Select Options");
   Command2[2] = MakeButton(
       "&Details", "Total Future Cost After Number of Months in Lease (Future Value of Cash Flow)");
-  for (QPushButton* b : {cmdbut2[11], cmdbut2[10], cmdbut2[9], Command2[2]}) buttons->addWidget(b);
-  buttons->addStretch(1);
-  v->addLayout(buttons);
+  AddButtonRow(v, {cmdbut2[11], cmdbut2[10], cmdbut2[9], Command2[2]});
   v->addStretch(1);
   return w;
 }
 
 QWidget* QV::BuildCompareView() {
-  auto* w = new QWidget();
-  auto* v = new QVBoxLayout(w);
-  v->setContentsMargins(2, 2, 2, 2);
-  v->setSpacing(4);
+  const auto [w, v, g] = NewView();
   Label14[21] = Caption("Total Future Cost (36.0 months)", w);
   QFont bold = Label14[21]->font();
   bold.setBold(true);
   Label14[21]->setFont(bold);
   v->addWidget(Label14[21]);
-  auto* g = new QGridLayout();
-  g->setHorizontalSpacing(6);
-  g->setVerticalSpacing(3);
   Label14[17] = Caption("Lease:", w);
   Label14[18] = Caption("Loan:", w);
   Label14[19] = Caption("Cash:", w);
@@ -697,15 +687,10 @@ QWidget* QV::BuildCompareView() {
   AddPair(g, 0, 6, Label14[20], MakeDealField(19, "Discount Rate For Total Future Cost"));
   g->setColumnStretch(8, 1);
   v->addLayout(g);
-  auto* buttons = new QHBoxLayout();
-  buttons->setSpacing(4);
   Command2[3] = MakeButton(
       "&Details", "Total Future Cost After Number of Months in Lease (Future Value of Cash Flow)");
   Command2[4] = MakeButton("View &Report", "View/Print Lease Buy Analysis Report");
-  buttons->addWidget(Command2[3]);
-  buttons->addWidget(Command2[4]);
-  buttons->addStretch(1);
-  v->addLayout(buttons);
+  AddButtonRow(v, {Command2[3], Command2[4]});
   v->addStretch(1);
   return w;
 }
