@@ -37,21 +37,6 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 constexpr int kColumnWidth = 160;
 constexpr int kHeadingWidth = 130;
 
-class BusyCursor {
- public:
-  BusyCursor() { ui::GetPrompt().SetBusy(true); }
-  ~BusyCursor() { release(); }
-  void release() {
-    if (on_) ui::GetPrompt().SetBusy(false);
-    on_ = false;
-  }
-  BusyCursor(const BusyCursor&) = delete;
-  BusyCursor& operator=(const BusyCursor&) = delete;
-
- private:
-  bool on_ = true;
-};
-
 }  // namespace
 
 Compare::Compare() : Compare(Eng(), App().main, App().main) {}
@@ -301,7 +286,7 @@ void Compare::PageList_LostFocus() { PageList->hide(); }
 
 void Compare::Command1_Click(int Index) {
   if (Index < 0 || Index > 2) return;
-  BusyCursor busy;
+  ui::BusyCursor busy;
   CompareColumn = static_cast<int16_t>(Index + 1);
   const int page = ColumnPage[CompareColumn];
   if (page != eng.CurrentPage) SelectPage(page);

@@ -14,17 +14,13 @@
 #include <string>
 
 #include "engine/Engine.h"
+#include "engine/Runtime.h"
 #include "platform/ui/Window.h"
 
 namespace qv::dealinputs {
 
 inline QString Q(const std::string& s) { return QString::fromStdString(s); }
 inline std::string S(const QString& s) { return s.toStdString(); }
-
-inline std::string TrimRight(const std::string& s) {
-  const size_t b = s.find_last_not_of(' ');
-  return b == std::string::npos ? std::string() : s.substr(0, b + 1);
-}
 
 // Twips to pixels (15 twips a pixel).
 constexpr int Px(int twips) { return (twips + 7) / 15; }

@@ -22,7 +22,6 @@ namespace qv {
 
 using dealinputs::Q;
 using dealinputs::S;
-using dealinputs::TrimRight;
 
 namespace {
 

@@ -23,18 +23,6 @@ namespace {
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 std::string S(const QString& s) { return s.toStdString(); }
 
-std::string Trim(const std::string& s) {
-  const size_t a = s.find_first_not_of(' ');
-  if (a == std::string::npos) return {};
-  const size_t b = s.find_last_not_of(' ');
-  return s.substr(a, b - a + 1);
-}
-
-std::string TrimRight(const std::string& s) {
-  const size_t b = s.find_last_not_of(' ');
-  return b == std::string::npos ? std::string() : s.substr(0, b + 1);
-}
-
 // Button index to result label index (button 1 does not exist).
 constexpr int kLabelOfButton[6] = {0, -1, 1, 2, 3, 4};
 constexpr const char* kFormats[5] = {"$##,###.00;;", "0.00%", "$##,###.00;;", "##.00;;", "$##,###.00;;"};

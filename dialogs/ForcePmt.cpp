@@ -26,28 +26,7 @@ namespace {
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 std::string S(const QString& s) { return s.toStdString(); }
 
-std::string Trim(const std::string& s) {
-  const size_t a = s.find_first_not_of(' ');
-  if (a == std::string::npos) return {};
-  const size_t b = s.find_last_not_of(' ');
-  return s.substr(a, b - a + 1);
-}
-
-std::string TrimRight(const std::string& s) {
-  const size_t b = s.find_last_not_of(' ');
-  return b == std::string::npos ? std::string() : s.substr(0, b + 1);
-}
-
 constexpr const char* kMoneyOrZero = "$#,###.00;;$0";
-
-// The hourglass for the length of a computation.
-class BusyCursor {
- public:
-  BusyCursor() { ui::GetPrompt().SetBusy(true); }
-  ~BusyCursor() { ui::GetPrompt().SetBusy(false); }
-  BusyCursor(const BusyCursor&) = delete;
-  BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 }  // namespace
 
@@ -161,7 +140,7 @@ void ForcePmt::SetResultText(const std::string& text) { Label3->setText(Q(text))
 void ForcePmt::Forget() { applicable_.item = -1; }
 
 void ForcePmt::CalcRequiredValue() {
-  BusyCursor busy;
+  ui::BusyCursor busy;
   const double typed = ParseAmountText(S(Text1->text()));
   DesiredPmt = typed;
   BaseMonths = eng.page.Months;

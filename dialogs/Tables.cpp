@@ -36,20 +36,6 @@ namespace {
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 std::string S(const QString& s) { return s.toStdString(); }
 
-std::string TrimRight(const std::string& s) {
-  const size_t b = s.find_last_not_of(' ');
-  return b == std::string::npos ? std::string() : s.substr(0, b + 1);
-}
-
-// The hourglass for the length of a computation.
-class BusyCursor {
- public:
-  BusyCursor() { ui::GetPrompt().SetBusy(true); }
-  ~BusyCursor() { ui::GetPrompt().SetBusy(false); }
-  BusyCursor(const BusyCursor&) = delete;
-  BusyCursor& operator=(const BusyCursor&) = delete;
-};
-
 constexpr const char* kMonths = "##;; ";
 constexpr const char* kFactor = "0.000000;; ";
 constexpr const char* kResidual = "$#,###.00;; ";
@@ -265,7 +251,7 @@ void Tables::ShowTableInputs() {
 }
 
 void Tables::FillPaymentTable() {
-  BusyCursor busy;
+  ui::BusyCursor busy;
   eng.TableMarginStep = FittedTableStep(eng.TableMarginStart, eng.TableMarginEnd, eng.TableMarginStep);
   SetBox(txtMargin[0], Format(eng.TableMarginStart, "#,##0"));
   SetBox(txtMargin[1], Format(eng.TableMarginEnd, "#,###"));
@@ -456,7 +442,7 @@ void Tables::CommitBoxEdit() {
 
 void Tables::mnuCopy_Click() {
   CommitBoxEdit();
-  BusyCursor busy;
+  ui::BusyCursor busy;
   QGuiApplication::clipboard()->setText(Q(PaymentTableText(TablesSheetData)));
 }
 

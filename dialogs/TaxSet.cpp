@@ -32,7 +32,6 @@ namespace qv {
 
 using dealinputs::Q;
 using dealinputs::S;
-using dealinputs::TrimRight;
 
 namespace {
 

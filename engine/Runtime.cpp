@@ -598,6 +598,17 @@ std::vector<std::string> SplitLines(const std::string& content) {
   return lines;
 }
 
+std::string Trim(std::string_view s) {
+  const size_t a = s.find_first_not_of(' ');
+  if (a == std::string_view::npos) return {};
+  return std::string(s.substr(a, s.find_last_not_of(' ') - a + 1));
+}
+
+std::string TrimRight(std::string_view s) {
+  const size_t b = s.find_last_not_of(' ');
+  return b == std::string_view::npos ? std::string() : std::string(s.substr(0, b + 1));
+}
+
 // ---- dates ---------------------------------------------------------------------------
 
 namespace {

@@ -131,6 +131,11 @@ class RecordReader {
 // not make an extra empty line, and an empty content gives no line.
 std::vector<std::string> SplitLines(const std::string& content);
 
+// The text without its leading and trailing spaces (Trim), or without its trailing spaces
+// (TrimRight). Only spaces go: tabs and line ends stay.
+std::string Trim(std::string_view s);
+std::string TrimRight(std::string_view s);
+
 // ---- dates ---------------------------------------------------------------------------
 
 struct Date {

@@ -19,12 +19,6 @@ namespace qv {
 
 namespace {
 
-std::string Trim(const std::string& s) {
-  size_t b = s.find_first_not_of(' ');
-  if (b == std::string::npos) return {};
-  return s.substr(b, s.find_last_not_of(' ') - b + 1);
-}
-
 // The program's picture: a blue rounded square with a white "Q" and a payment line.
 QPixmap ProgramPicture(int s) {
   QPixmap pm(s, s);

@@ -10,7 +10,8 @@ namespace qv {
 
 namespace {
 
-std::string Trim(const std::string& s) {
+// The text without its leading and trailing spaces and tabs.
+std::string TrimBlanks(const std::string& s) {
   size_t b = s.find_first_not_of(" \t");
   if (b == std::string::npos) return {};
   size_t e = s.find_last_not_of(" \t");
@@ -25,11 +26,11 @@ bool SameName(const std::string& a, const std::string& b) {
 
 // The section name of a "[name]" line, or false.
 bool SectionOf(const std::string& line, std::string& name) {
-  std::string t = Trim(line);
+  std::string t = TrimBlanks(line);
   if (t.size() < 2 || t.front() != '[') return false;
   size_t close = t.find(']');
   if (close == std::string::npos) return false;
-  name = Trim(t.substr(1, close - 1));
+  name = TrimBlanks(t.substr(1, close - 1));
   return true;
 }
 
@@ -37,8 +38,8 @@ bool SectionOf(const std::string& line, std::string& name) {
 bool KeyOf(const std::string& line, std::string& key, std::string& value) {
   size_t eq = line.find('=');
   if (eq == std::string::npos) return false;
-  key = Trim(line.substr(0, eq));
-  value = Trim(line.substr(eq + 1));
+  key = TrimBlanks(line.substr(0, eq));
+  value = TrimBlanks(line.substr(eq + 1));
   return !key.empty();
 }
 
@@ -112,13 +113,13 @@ bool WriteProfileStrings(const std::string& section, const std::vector<std::pair
   for (size_t j = 0; j < values.size(); ++j)
     if (!written[j]) missing.push_back(values[j].first + "=" + quoted(values[j].second));
   if (sectionEnd == std::string::npos) {
-    if (!lines.empty() && !Trim(lines.back()).empty()) lines.emplace_back();
+    if (!lines.empty() && !TrimBlanks(lines.back()).empty()) lines.emplace_back();
     lines.push_back("[" + section + "]");
     lines.insert(lines.end(), missing.begin(), missing.end());
   } else {
     // New keys go after the section's last non-empty line.
     size_t at = sectionEnd;
-    while (at > 0 && Trim(lines[at - 1]).empty()) --at;
+    while (at > 0 && TrimBlanks(lines[at - 1]).empty()) --at;
     lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), missing.begin(), missing.end());
   }
   std::string out;

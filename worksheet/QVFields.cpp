@@ -18,11 +18,6 @@ namespace qv {
 
 namespace {
 
-std::string RTrim(std::string s) {
-  while (!s.empty() && s.back() == ' ') s.pop_back();
-  return s;
-}
-
 // A rate typed as 9, 9% or .09: a value above 1 is a percentage.
 double Percent(double v) { return v > 1 ? v / 100 : v; }
 
@@ -110,7 +105,7 @@ void QV::Text3_LostFocus(int Index) {
   if (text == eng.GotFocusText) return;
 
   eng.WorksheetModified = -1;
-  const double v = ParseAmountText(RTrim(text));
+  const double v = ParseAmountText(TrimRight(text));
   PageRecord& p = eng.page;
   PageResults& r = eng.res;
   PageItems& it = eng.items;
@@ -328,7 +323,7 @@ void QV::Text5_LostFocus(int Index) {
   QLineEdit* box = Text5[Index];
   std::string text = box->text().toStdString();
   if (text == eng.GotFocusText) return;
-  text = RTrim(text);
+  text = TrimRight(text);
   double v = ParseAmountText(text);
   // The rate is kept in percent: "6.5%" means 6.5, not 0.065.
   if (text.find('%') != std::string::npos) v *= 100;

@@ -87,6 +87,23 @@ class Prompt {
 Prompt& GetPrompt();
 void SetPrompt(Prompt* p);
 
+// The busy cursor for the length of a computation: on from construction until release() or
+// the end of the scope.
+class BusyCursor {
+ public:
+  BusyCursor() { GetPrompt().SetBusy(true); }
+  ~BusyCursor() { release(); }
+  void release() {
+    if (on_) GetPrompt().SetBusy(false);
+    on_ = false;
+  }
+  BusyCursor(const BusyCursor&) = delete;
+  BusyCursor& operator=(const BusyCursor&) = delete;
+
+ private:
+  bool on_ = true;
+};
+
 // Installs a prompt for the lifetime of this object, then puts back the previous one.
 class ScopedPrompt {
  public:

@@ -381,6 +381,24 @@ TEST(SplitLinesTest, LineEnds) {
   EXPECT_EQ(SplitLines("a\n\rb"), (V{"a", "", "b"}));
 }
 
+TEST(TrimTest, OnlySpacesGo) {
+  struct Case {
+    const char* text;
+    const char* trimmed;
+    const char* trimmedRight;
+  } cases[] = {
+      {"  $1,200.50  ", "$1,200.50", "  $1,200.50"},
+      {"a b", "a b", "a b"},
+      {"   ", "", ""},
+      {"", "", ""},
+      {"\tx \t ", "\tx \t", "\tx \t"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Trim(c.text), c.trimmed) << "\"" << c.text << "\"";
+    EXPECT_EQ(TrimRight(c.text), c.trimmedRight) << "\"" << c.text << "\"";
+  }
+}
+
 // ---- dates ---------------------------------------------------------------------------
 
 TEST(DateTest, Serials) {
