@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
+#include <QPointer>
 #include <QPrinter>
 #include <QStringList>
 #include <QUrl>
@@ -130,7 +131,16 @@ std::optional<uint32_t> QtPrompt::ColorDialog(uint32_t initial) {
   return static_cast<uint32_t>(c.red()) | (static_cast<uint32_t>(c.green()) << 8) | (static_cast<uint32_t>(c.blue()) << 16);
 }
 
-int QtPrompt::ShowModal(ModalWindow& window) { return window.ExecModal(); }
+int QtPrompt::ShowModal(ModalWindow& window) {
+  // When the window closes, the window manager activates the window it belongs to, which is
+  // the main window also when another window opened it (the details from the lease
+  // comparison, the start-up costs from the details): give the activation back to the
+  // window that opened it, so the keyboard goes on where the user was.
+  QPointer<QWidget> opener = QApplication::activeWindow();
+  const int result = window.ExecModal();
+  if (opener && opener->isVisible() && opener != dynamic_cast<QWidget*>(&window)) opener->activateWindow();
+  return result;
+}
 
 void QtPrompt::DoEvents() { QCoreApplication::processEvents(); }
 

@@ -1,5 +1,13 @@
-// The text conversions of the Qt prompt (the dialogs themselves need a person).
+// The text conversions of the Qt prompt and the activation around a modal window (the
+// dialogs themselves need a person).
 #include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDialog>
+#include <QTimer>
+#include <QWidget>
+
+#include <memory>
 
 #include "platform/ui/QtPrompt.h"
 
@@ -15,4 +23,43 @@ TEST(QtPrompt, DialogFiltersAndMessageLines) {
   };
   for (const auto& c : cases) EXPECT_EQ(qv::ui::QtFilterFromDialogFilter(c.filter).toStdString(), c.qt) << c.filter;
   EXPECT_EQ(qv::ui::MessageText("one\r\ntwo\rthree\nfour").toStdString(), "one\ntwo\nthree\nfour");
+}
+
+// A window opened modally from a window other than the main one (the start-up costs from the
+// details window, the details from the lease comparison): when it closes, the window that
+// opened it is the active one again, whatever window the closing made active.
+TEST(QtPrompt, AModalWindowGivesTheActivationBackToTheWindowThatOpenedIt) {
+  int argc = 1;
+  char name[] = "platform_tests";
+  char* argv[] = {name, nullptr};
+  std::unique_ptr<QApplication> own;
+  if (!QApplication::instance()) own = std::make_unique<QApplication>(argc, argv);
+
+  struct Modal : QDialog, qv::ui::ModalWindow {
+    explicit Modal(QWidget* parent) : QDialog(parent) {}
+    std::string ModalName() const override { return "Modal"; }
+    int ExecModal() override { return exec(); }
+  };
+  auto activate = [](QWidget* w) {
+    w->activateWindow();
+    QApplication::setActiveWindow(w);
+    for (int i = 0; i < 20 && QApplication::activeWindow() != w; ++i) QApplication::processEvents();
+  };
+  QWidget main;
+  main.show();
+  QDialog opener(&main);
+  opener.show();
+  activate(&opener);
+  ASSERT_EQ(QApplication::activeWindow(), &opener);
+
+  Modal modal(&main);
+  QTimer::singleShot(0, &modal, [&] {
+    modal.hide();
+    activate(&main);  // as a window manager does for the closing window's parent
+    modal.accept();
+  });
+  qv::ui::QtPrompt prompt;
+  EXPECT_EQ(prompt.ShowModal(modal), QDialog::Accepted);
+  for (int i = 0; i < 20 && QApplication::activeWindow() != &opener; ++i) QApplication::processEvents();
+  EXPECT_EQ(QApplication::activeWindow(), &opener);
 }
