@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine/NumText.h"
+#include "engine/QuietHost.h"
 #include "engine/Runtime.h"
 
 namespace qv {
@@ -21,20 +22,6 @@ double Range(double start, double end) {
 
 // The number of whole steps in the range.
 double Steps(double range, double step) { return std::floor(range / step + kQuotientSlack); }
-
-// Stands in for the result display while the table's trials run. The display's one page
-// change is made here too: under the Ford APR method it leaves the effective money factor in
-// the page's Factor.
-class QuietHost : public EngineHost {
- public:
-  explicit QuietHost(Engine& e) : e_(e) {}
-  void ShowPageResults() override {
-    if (e_.page.LType == 3) e_.APRFromFactor(e_.res.CapCost, e_.page.Residual, e_.page.Factor, e_.page.Months);
-  }
-
- private:
-  Engine& e_;
-};
 
 // The fill's hold on the page: quiet trials, then the inputs put back and one displayed
 // recalculation, also when a trial throws.

@@ -5,25 +5,13 @@
 
 #include <cmath>
 
+#include "engine/QuietHost.h"
+
 namespace qv {
 
 namespace {
 
 double Round2(double p) { return Engine::RoundNum(p, 2); }
-
-// Stands in for the result display during quiet trials. The display's only page change is
-// made here too: under the Ford APR method the effective APR step leaves the effective
-// money factor (admin fee included) in the page's Factor.
-class QuietHost : public EngineHost {
- public:
-  explicit QuietHost(Engine& e) : e_(e) {}
-  void ShowPageResults() override {
-    if (e_.page.LType == 3) e_.APRFromFactor(e_.res.CapCost, e_.page.Residual, e_.page.Factor, e_.page.Months);
-  }
-
- private:
-  Engine& e_;
-};
 
 }  // namespace
 
