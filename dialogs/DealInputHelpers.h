@@ -39,7 +39,10 @@ class EntryBoxFilter : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override {
     switch (event->type()) {
       case QEvent::FocusIn:
-        if (ui::IsGotFocus(watched, static_cast<QFocusEvent*>(event)) && gotFocus_) gotFocus_();
+        if (ui::IsGotFocus(watched, static_cast<QFocusEvent*>(event)) && gotFocus_) {
+          gotFocus_();
+          ui::SelectAllAfterClick(watched, static_cast<QFocusEvent*>(event));
+        }
         break;
       case QEvent::FocusOut:
         if (ui::IsRealFocusMove(static_cast<QFocusEvent*>(event)) && lostFocus_ && enabled_) lostFocus_();

@@ -468,6 +468,7 @@ bool Tables::eventFilter(QObject* watched, QEvent* event) {
           case 2: txtFactor_GotFocus(i); break;
           default: txtResidual_GotFocus(i); break;
         }
+        ui::SelectAllAfterClick(watched, static_cast<QFocusEvent*>(event));
       }
       break;
     case QEvent::FocusOut:

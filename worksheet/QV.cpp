@@ -925,13 +925,7 @@ bool QV::eventFilter(QObject* watched, QEvent* event) {
       case QEvent::FocusIn:
         if (ui::IsGotFocus(watched, static_cast<QFocusEvent*>(event))) {
           Text3_GotFocus(box);
-          if (static_cast<QFocusEvent*>(event)->reason() == Qt::MouseFocusReason) {
-            // The click that brought the focus would place the cursor and drop the selection.
-            QPointer<QLineEdit> e = Text3[box];
-            QTimer::singleShot(0, this, [e] {
-              if (e && e->hasFocus()) e->selectAll();
-            });
-          }
+          ui::SelectAllAfterClick(watched, static_cast<QFocusEvent*>(event));
         }
         break;
       case QEvent::FocusOut:
@@ -954,7 +948,10 @@ bool QV::eventFilter(QObject* watched, QEvent* event) {
   }
 
   if (watched == Text5[0]) {
-    if (type == QEvent::FocusIn && ui::IsGotFocus(watched, static_cast<QFocusEvent*>(event))) Text5_GotFocus(0);
+    if (type == QEvent::FocusIn && ui::IsGotFocus(watched, static_cast<QFocusEvent*>(event))) {
+      Text5_GotFocus(0);
+      ui::SelectAllAfterClick(watched, static_cast<QFocusEvent*>(event));
+    }
     if (type == QEvent::FocusOut && ui::IsRealFocusMove(static_cast<QFocusEvent*>(event))) Text5_LostFocus(0);
     if (type == QEvent::KeyPress) {
       auto* k = static_cast<QKeyEvent*>(event);

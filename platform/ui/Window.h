@@ -13,9 +13,11 @@
 #include <QEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QTimer>
 #include <QVariant>
 #include <QWidget>
 
@@ -107,6 +109,19 @@ inline bool IsGotFocus(QObject* box, const QFocusEvent* e) {
   return IsRealFocusMove(e) || first;
 }
 
+// A click that gives a box the focus places the cursor where it lands, after the GotFocus
+// handler selected the whole text: select it again once the click is done, so that typing
+// replaces the text as it does after Tab (a click left of right-aligned figures would put
+// what is typed in front of them).
+inline void SelectAllAfterClick(QObject* box, const QFocusEvent* e) {
+  auto* edit = qobject_cast<QLineEdit*>(box);
+  if (!edit || e->reason() != Qt::MouseFocusReason) return;
+  QPointer<QLineEdit> keep(edit);
+  QTimer::singleShot(0, edit, [keep] {
+    if (keep && keep->hasFocus()) keep->selectAll();
+  });
+}
+
 // Runs an entry box's handlers from one of its events: gotFocus on a focus-in IsGotFocus()
 // takes, lostFocus on a real focus move out, keyPress with 13 for Enter, the key then taken so
 // that it never presses the window's default button. An empty handler is not wanted. True
@@ -115,7 +130,10 @@ inline bool RunEntryBoxHandlers(QObject* box, QEvent* event, const std::function
                                 const std::function<void()>& lostFocus, const std::function<void(int&)>& keyPress) {
   switch (event->type()) {
     case QEvent::FocusIn:
-      if (gotFocus && IsGotFocus(box, static_cast<QFocusEvent*>(event))) gotFocus();
+      if (gotFocus && IsGotFocus(box, static_cast<QFocusEvent*>(event))) {
+        gotFocus();
+        SelectAllAfterClick(box, static_cast<QFocusEvent*>(event));
+      }
       return false;
     case QEvent::FocusOut:
       if (lostFocus && IsRealFocusMove(static_cast<QFocusEvent*>(event))) lostFocus();

@@ -1,16 +1,21 @@
-// The solver windows open with the focus in their payment box: that first focus selects the
-// box's text and remembers it, so that what the user types replaces the payment shown, and
-// giving the window back its activation later does not forget an edit under way.
+// Entry boxes that take the focus select their whole text, so that what the user types
+// replaces the figure shown: the payment box the solver windows open with, and a box the user
+// clicks into, wherever the click lands. Giving a window back its activation later does not
+// forget an edit under way.
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
 #include <QWidget>
 
 #include <string>
 
 #include "dialogs/ForceLoan.h"
 #include "dialogs/ForcePmt.h"
+#include "dialogs/Tables.h"
+#include "dialogs/TaxSet.h"
 #include "tests/worksheet/QVFixture.h"
 
 namespace qv::test {
@@ -29,7 +34,7 @@ void Activate(QWidget* w) {
   for (int i = 0; i < 20 && QApplication::activeWindow() != w; ++i) QApplication::processEvents();
 }
 
-class FirstFocusTest : public SampleDealTest<ForcePmt, ForceLoan> {
+class FirstFocusTest : public SampleDealTest<ForcePmt, ForceLoan, TaxSet, Tables> {
  protected:
   // Shows the window as it opens for the user and types a payment into its box.
   template <class Window>
@@ -68,6 +73,49 @@ TEST_F(FirstFocusTest, LoanPaymentSolverTakesTheTypedPaymentWhole) {
   OpenAndType(w, shown);
   w.Text1_LostFocus();
   EXPECT_EQ(w.Text1->text().toStdString(), "$399.00");
+}
+
+TEST_F(FirstFocusTest, AClickIntoABoxSelectsItsWholeText) {
+  ASSERT_TRUE(ShowActive());
+  ForcePmt& force = ui::SingleInstance<ForcePmt>::Get();
+  TaxSet& taxes = ui::SingleInstance<TaxSet>::Get();
+  Tables& tables = ui::SingleInstance<Tables>::Get();
+  struct Case {
+    const char* what;
+    QWidget* window;
+    QWidget* focusFirst;  // where the focus is before the click
+    QLineEdit* box;
+  } cases[] = {
+      {"base invoice", qv.get(), qv->Combo2, qv->Text3[0]},
+      {"sales tax rate", qv.get(), qv->Combo2, qv->Text5[0]},
+      {"desired payment", &force, force.Command2[0], force.Text1},
+      {"lease tax rate", &taxes, taxes.Command1[2], taxes.Text2[0]},
+      {"starting margin", &tables, tables.Command1[0], tables.txtMargin[1]},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.window->show();
+    Activate(c.window);
+    c.focusFirst->setFocus(Qt::TabFocusReason);
+    ASSERT_FALSE(c.box->text().trimmed().isEmpty());
+    // A click at the box's left edge, in front of its right-aligned figures: the focus
+    // comes first, then the press places the cursor.
+    c.box->setFocus(Qt::MouseFocusReason);
+    const QPoint at(2, c.box->height() / 2);
+    QMouseEvent press(QEvent::MouseButtonPress, at, c.box->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(c.box, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, c.box->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(c.box, &release);
+    QApplication::processEvents();
+    ASSERT_TRUE(c.box->hasFocus());
+    EXPECT_EQ(c.box->selectedText().toStdString(), c.box->text().toStdString());
+    TypeKeys(c.box, "7");
+    EXPECT_EQ(c.box->text().toStdString(), "7");
+    c.focusFirst->setFocus(Qt::TabFocusReason);
+    if (c.window != qv.get()) c.window->hide();
+  }
 }
 
 }  // namespace
