@@ -349,9 +349,6 @@ void QV::BuildToolbarButtons() {
     ToolbarButtons[b.index] = a;
   }
   addToolBar(Qt::TopToolBarArea, Toolbar);
-  // Toolbar buttons take no focus: a field being edited is committed when one is pressed.
-  for (QAction* a : Toolbar->actions())
-    if (QWidget* w = Toolbar->widgetForAction(a)) w->installEventFilter(this);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -912,12 +909,6 @@ void QV::ConnectLaterHandlers() {
 
 bool QV::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
-
-  // Toolbar buttons take no focus: commit the field being edited before the command runs.
-  if (type == QEvent::MouseButtonPress && qobject_cast<QToolButton*>(watched) && watched->parent() == Toolbar) {
-    CommitFieldEdit();
-    return false;
-  }
 
   const int box = Text3Index(watched);
   if (box >= 0) {

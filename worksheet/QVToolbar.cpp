@@ -183,6 +183,10 @@ void QV::BuildToolbar() {
 }
 
 void QV::Toolbar_ButtonClick(int Index) {
+  // Toolbar buttons take no focus: the field being edited is committed before the command
+  // runs. This happens here, once the click is complete, and not when the button is pressed:
+  // a question the commit asks would take the button's release, and the command was lost.
+  CommitFieldEdit();
   switch (Index) {
     case 1: {
       if (!Confirm("All Worksheet pages will be erased. Continue?", ui::Icon::Exclamation)) return;

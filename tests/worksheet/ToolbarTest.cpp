@@ -363,3 +363,35 @@ TEST_F(ToolbarTest, OpenSaveAndNotesButtons) {
 
 }  // namespace
 }  // namespace qv::test
+
+namespace qv::test {
+namespace {
+
+// A toolbar button takes no focus: its command first takes what is typed in the deal field
+// being edited, also when that asks a question, and then runs (a click whose release went to
+// the question used to lose the command, and Save saved nothing).
+TEST_F(ToolbarTest, SaveTakesTheFieldBeingEditedFirst) {
+  ASSERT_TRUE(ShowActive());
+  const std::string path = folder + "edited.QVX";
+  prompt.File(path);
+  qv->mnuOpenSave_click(2);
+  prompt.ClearAsked();
+
+  qv->Text3[0]->setFocus();
+  qv->Text3[0]->setText("31000");
+  qv->Text3[9]->setFocus();  // the base invoice is left: stored
+  qv->Text3[9]->setText("7.5");
+  prompt.Answer(Answer::No).Answer(Answer::OK);
+  qv->ToolbarButtons[3]->trigger();
+  EXPECT_EQ(prompt.MessageTexts(), (std::vector<std::string>{"Is 7.5 an Interest Rate?", " 7.5 is an invalid Factor."}));
+  EXPECT_EQ(eng.page.BaseInv, 31000);
+  EXPECT_EQ(eng.WorksheetModified, 0);
+  grid::Workbook saved;
+  std::string error;
+  ASSERT_TRUE(saved.Read(path, error)) << error;
+  EXPECT_EQ(saved.SheetAt(1).NumberRC(1, 3), 31000);
+  EXPECT_EQ(saved.SheetAt(1).NumberRC(1, 7), eng.page.Factor);  // the factor kept
+}
+
+}  // namespace
+}  // namespace qv::test
