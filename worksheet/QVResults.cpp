@@ -197,9 +197,15 @@ void QV::ShowPageResults() {
   if (eng.DetailsOpen && view >= 1 && view <= 3 && DetailsRefresh) DetailsRefresh(view);
 
   // A box that keeps the focus now shows a new text: leaving it without typing must not
-  // read that text back as an edit.
+  // read that text back as an edit, and, as for a box just entered, the new figure is
+  // selected so that typing replaces it (the cursor would be left at its end).
   QWidget* f = focusWidget();
-  if (f && (Text3Index(f) >= 0 || f == Text5[0])) eng.GotFocusText = static_cast<QLineEdit*>(f)->text().toStdString();
+  if (f && (Text3Index(f) >= 0 || f == Text5[0])) {
+    auto* box = static_cast<QLineEdit*>(f);
+    const std::string shown = box->text().toStdString();
+    if (shown != eng.GotFocusText) box->selectAll();
+    eng.GotFocusText = shown;
+  }
 }
 
 void QV::SetPageSelectorText(const std::string& text) { SetCombo2Text(text); }

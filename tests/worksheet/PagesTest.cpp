@@ -73,6 +73,21 @@ TEST_F(PagesTest, PageUpInAFieldTakesTheTypedValueFirst) {
   EXPECT_DOUBLE_EQ(eng.page.Margin, 1500);
 }
 
+// The box keeping the focus across a page step shows the new page's figure selected, as if
+// just entered: what is typed next replaces it instead of being added to its end.
+TEST_F(PagesTest, AFieldKeepingTheFocusAcrossAPageStepHasItsNewFigureSelected) {
+  ASSERT_TRUE(ShowActive());
+  qv->Text3[0]->setFocus();
+  QApplication::processEvents();
+  qv->Text3_KeyDown(0, 33, 0);
+  ASSERT_EQ(eng.CurrentPage, 2);
+  EXPECT_EQ(Text(qv->Text3[0]), "$25,000.00");
+  EXPECT_EQ(qv->Text3[0]->selectedText().toStdString(), "$25,000.00");
+  qv->Text3[0]->insert("26000");  // typed over the selection
+  qv->Text3_LostFocus(0);
+  EXPECT_DOUBLE_EQ(eng.page.BaseInv, 26000);
+}
+
 TEST_F(PagesTest, PageListBusyIgnoresTheChoice) {
   eng.PageListBusy = true;
   Choose(1);
