@@ -819,7 +819,10 @@ int GridWidget::activeCol() const {
 void GridWidget::setActiveCell(int row, int col) {
   Sheet* s = sheet();
   if (!s) return;
+  // The cell made active is the selection too, as after a click: the highlight shows the
+  // cell that typing and Enter work on, not the one left.
   s->SetActiveCell(row, col);
+  s->SetSelection(row, col, row, col);
   Sync(false);
   showActiveCell();
 }

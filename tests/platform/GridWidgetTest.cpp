@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QDialog>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -437,6 +438,26 @@ TEST(GridWidget, ChangesFromCodeSendNoSignal) {
   EXPECT_EQ(g.view()->currentIndex().column(), 0);
   EXPECT_TRUE(g.view()->selectionModel()->isSelected(g.view()->model()->index(2, 1)));
   EXPECT_FALSE(g.view()->selectionModel()->isSelected(g.view()->model()->index(0, 0)));
+}
+
+// A cell made active from code (Enter moving down a column, a chosen page in a list) takes
+// the highlight with it.
+TEST(GridWidget, ACellMadeActiveIsTheSelection) {
+  Sheet s = OptionSheet();
+  GridWidget g;
+  g.resize(400, 300);
+  g.show();
+  g.setSheet(&s);
+  g.setSelection(1, 1, 1, 1);
+  g.setActiveCell(3, 2);
+  EXPECT_EQ(s.SelStartRow(), 3);
+  EXPECT_EQ(s.SelStartCol(), 2);
+  EXPECT_EQ(s.SelEndRow(), 3);
+  EXPECT_EQ(s.SelEndCol(), 2);
+  QItemSelectionModel* sm = g.view()->selectionModel();
+  EXPECT_TRUE(sm->isSelected(g.view()->model()->index(2, 1)));
+  EXPECT_FALSE(sm->isSelected(g.view()->model()->index(0, 0)));
+  EXPECT_EQ(g.view()->currentIndex(), g.view()->model()->index(2, 1));
 }
 
 TEST(GridWidget, UserMovesUpdateTheSheetAndSignal) {
