@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QObject>
 #include <QPointer>
+#include <QPushButton>
 #include <QString>
 #include <QTimer>
 #include <QVariant>
@@ -86,6 +87,21 @@ class QvDialog : public QDialog, public ModalWindow {
   explicit QvDialog(QWidget* parent = nullptr) : QDialog(parent) {}
   std::string ModalName() const override { return objectName().toStdString(); }
   int ExecModal() override { return exec(); }
+
+ protected:
+  // Enter presses the button that has the focus, as Space does. The windows' buttons are no
+  // default buttons (Enter in a box must not press one), and such a button ignores Enter:
+  // the windows that move the focus to OK on Enter would then not close on the next one.
+  void keyPressEvent(QKeyEvent* e) override {
+    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && e->modifiers() == Qt::NoModifier) {
+      if (auto* button = qobject_cast<QPushButton*>(focusWidget()); button && button->isEnabled()) {
+        e->accept();
+        button->click();
+        return;
+      }
+    }
+    QDialog::keyPressEvent(e);
+  }
 };
 
 // Shows a modal window through the prompt seam and returns its result.
