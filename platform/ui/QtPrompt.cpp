@@ -136,9 +136,11 @@ int QtPrompt::ShowModal(ModalWindow& window) {
   // the main window also when another window opened it (the details from the lease
   // comparison, the start-up costs from the details): give the activation back to the
   // window that opened it, so the keyboard goes on where the user was.
+  // The window may delete itself when it closes: it is not touched after ExecModal.
   QPointer<QWidget> opener = QApplication::activeWindow();
+  const QWidget* self = dynamic_cast<QWidget*>(&window);
   const int result = window.ExecModal();
-  if (opener && opener->isVisible() && opener != dynamic_cast<QWidget*>(&window)) opener->activateWindow();
+  if (opener && opener != self && opener->isVisible()) opener->activateWindow();
   return result;
 }
 

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -61,5 +62,16 @@ TEST(QtPrompt, AModalWindowGivesTheActivationBackToTheWindowThatOpenedIt) {
   qv::ui::QtPrompt prompt;
   EXPECT_EQ(prompt.ShowModal(modal), QDialog::Accepted);
   for (int i = 0; i < 20 && QApplication::activeWindow() != &opener; ++i) QApplication::processEvents();
+  EXPECT_EQ(QApplication::activeWindow(), &opener);
+
+  // A window that deletes itself when it closes (the lease/loan/cash details) is gone when
+  // its modal run ends; nothing may touch it then.
+  activate(&opener);
+  QPointer<Modal> selfDeleting = new Modal(&main);
+  selfDeleting->setAttribute(Qt::WA_DeleteOnClose);
+  QTimer::singleShot(0, selfDeleting.data(), [&] { selfDeleting->close(); });
+  prompt.ShowModal(*selfDeleting);
+  QApplication::processEvents();
+  EXPECT_TRUE(selfDeleting.isNull());
   EXPECT_EQ(QApplication::activeWindow(), &opener);
 }
