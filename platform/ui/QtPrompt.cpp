@@ -41,7 +41,14 @@ QtPrompt::~QtPrompt() = default;
 
 QWidget* QtPrompt::Parent() const {
   if (QWidget* w = QApplication::activeModalWidget()) return w;
-  if (QWidget* w = QApplication::activeWindow()) return w;
+  if (QWidget* w = QApplication::activeWindow()) {
+    lastOwner_ = w;
+    return w;
+  }
+  // Two questions in a row (is it an interest rate, then use the factor): the window that
+  // asks is active again only once the window manager has handled the first box's close. A
+  // second box parented to the main window would give the focus to it when it closes.
+  if (lastOwner_ && lastOwner_->isVisible()) return lastOwner_.data();
   return fallback_.data();
 }
 

@@ -16,7 +16,8 @@ class QtPrompt : public Prompt {
   QtPrompt();
   ~QtPrompt() override;
 
-  // Dialogs are parented to the active window, or to `fallbackParent` when none is active.
+  // Dialogs are parented to the active window; when none is active, to the window of the
+  // question before, or else to `fallbackParent`.
   void SetFallbackParent(QWidget* w) { fallback_ = w; }
 
   Answer MsgBox(const std::string& text, Buttons buttons, Icon icon, const Title& title) override;
@@ -35,6 +36,9 @@ class QtPrompt : public Prompt {
  private:
   QWidget* Parent() const;
   QPointer<QWidget> fallback_;
+  // The window the last question belonged to: a question that follows another at once finds
+  // no active window (the first box has just closed) and belongs to the same window.
+  mutable QPointer<QWidget> lastOwner_;
   // One printer set-up for the session: what the page setup dialog chose carries into the
   // print dialogs after it.
   std::unique_ptr<QPrinter> printer_;

@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <vector>
 
 #include "platform/ui/QtPrompt.h"
 
@@ -74,4 +75,42 @@ TEST(QtPrompt, AModalWindowGivesTheActivationBackToTheWindowThatOpenedIt) {
   QApplication::processEvents();
   EXPECT_TRUE(selfDeleting.isNull());
   EXPECT_EQ(QApplication::activeWindow(), &opener);
+}
+
+// Two questions in a row from a window other than the main one: the second belongs to the
+// same window although, just after the first box closed, no window is active yet; it must
+// not be parented to the main window, which the window manager would activate after it.
+TEST(QtPrompt, ASecondQuestionBelongsToTheWindowThatAskedTheFirst) {
+  int argc = 1;
+  char name[] = "platform_tests";
+  char* argv[] = {name, nullptr};
+  std::unique_ptr<QApplication> own;
+  if (!QApplication::instance()) own = std::make_unique<QApplication>(argc, argv);
+
+  QWidget main;
+  main.show();
+  QDialog asker(&main);
+  asker.show();
+  asker.activateWindow();
+  QApplication::setActiveWindow(&asker);
+  for (int i = 0; i < 20 && QApplication::activeWindow() != &asker; ++i) QApplication::processEvents();
+  ASSERT_EQ(QApplication::activeWindow(), &asker);
+
+  qv::ui::QtPrompt prompt;
+  prompt.SetFallbackParent(&main);
+  std::vector<QWidget*> parents;
+  auto answer = [&] {
+    QTimer::singleShot(0, [&] {
+      QWidget* box = QApplication::activeModalWidget();
+      ASSERT_NE(box, nullptr);
+      parents.push_back(box->parentWidget());
+      box->close();
+      QApplication::setActiveWindow(nullptr);  // the moment between the two boxes
+    });
+  };
+  answer();
+  prompt.MsgBox("Is 9 an Interest Rate?", qv::ui::Buttons::YesNo, qv::ui::Icon::None, {});
+  answer();
+  prompt.MsgBox("Use this Money Factor?", qv::ui::Buttons::OKCancel, qv::ui::Icon::None, {});
+  EXPECT_EQ(parents, (std::vector<QWidget*>{&asker, &asker}));
 }
