@@ -907,6 +907,11 @@ void QV::ConnectLaterHandlers() {
   ConnectDealInputs();
 }
 
+// Enter on a focused button of the window presses it, as in the deal windows.
+void QV::keyPressEvent(QKeyEvent* e) {
+  if (!ui::PressFocusedButton(this, e)) QMainWindow::keyPressEvent(e);
+}
+
 bool QV::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
 

@@ -476,6 +476,7 @@ class QV : public QMainWindow, public EngineHost {
  protected:
   void closeEvent(QCloseEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* e) override;
 
  private:
   void BuildMenus();

@@ -81,6 +81,18 @@ class SingleInstance {
   }
 };
 
+// Enter presses the button of `window` that has the focus, as Space does. The program's
+// buttons are no default buttons (Enter in a box must not press one), and such a button
+// ignores Enter. True when the key was taken.
+inline bool PressFocusedButton(QWidget* window, QKeyEvent* e) {
+  if ((e->key() != Qt::Key_Return && e->key() != Qt::Key_Enter) || e->modifiers() != Qt::NoModifier) return false;
+  auto* button = qobject_cast<QPushButton*>(window->focusWidget());
+  if (!button || !button->isEnabled()) return false;
+  e->accept();
+  button->click();
+  return true;
+}
+
 // A dialog that can be shown modally through the prompt seam.
 class QvDialog : public QDialog, public ModalWindow {
  public:
@@ -89,18 +101,9 @@ class QvDialog : public QDialog, public ModalWindow {
   int ExecModal() override { return exec(); }
 
  protected:
-  // Enter presses the button that has the focus, as Space does. The windows' buttons are no
-  // default buttons (Enter in a box must not press one), and such a button ignores Enter:
-  // the windows that move the focus to OK on Enter would then not close on the next one.
+  // The windows that move the focus to OK on Enter close on the next one.
   void keyPressEvent(QKeyEvent* e) override {
-    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && e->modifiers() == Qt::NoModifier) {
-      if (auto* button = qobject_cast<QPushButton*>(focusWidget()); button && button->isEnabled()) {
-        e->accept();
-        button->click();
-        return;
-      }
-    }
-    QDialog::keyPressEvent(e);
+    if (!PressFocusedButton(this, e)) QDialog::keyPressEvent(e);
   }
 };
 

@@ -1,11 +1,13 @@
-// Enter on a focused button presses it, as Space does: the trade and mileage windows move the
-// focus from their last box to OK on Enter, so that a second Enter closes them. The buttons
-// are no default buttons, so Enter in a box still never presses one.
+// Enter on a focused button presses it, as Space does, in the deal windows and the main
+// window: the trade and mileage windows move the focus from their last box to OK on Enter,
+// so that a second Enter closes them. The buttons are no default buttons, so Enter in a box
+// still never presses one.
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "dialogs/Margin2.h"
 #include "dialogs/Milage.h"
 #include "dialogs/Trade.h"
 #include "tests/worksheet/QVFixture.h"
@@ -49,6 +51,18 @@ TEST_F(EnterOnButtonTest, TradeWindowClosesOnEnterAtItsOKButton) {
 TEST_F(EnterOnButtonTest, MileageWindowClosesOnEnterAtItsOKButton) {
   Milage& w = ui::SingleInstance<Milage>::Get();
   EnterTwiceCloses(w, w.Text1[2], w.Command1);
+}
+
+TEST_F(EnterOnButtonTest, EnterOnAFocusedMainWindowButtonPressesIt) {
+  ASSERT_TRUE(ShowActive());
+  qv->Command1[2]->setFocus(Qt::TabFocusReason);  // "&Margin"
+  std::string opened;
+  prompt.Modal([&](ui::ModalWindow& w) {
+    opened = w.ModalName();
+    return 0;
+  });
+  Press(qv->Command1[2], Qt::Key_Return, "\r");
+  EXPECT_EQ(opened, "Margin2");
 }
 
 }  // namespace
