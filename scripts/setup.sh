@@ -2,7 +2,8 @@
 # Installs the Debian packages the build and the tests need. Idempotent: quiet when all is there.
 set -euo pipefail
 packages=(build-essential cmake ninja-build qt6-base-dev nlohmann-json3-dev
-          libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth fonts-dejavu-core)
+          libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth fonts-dejavu-core
+          libreoffice-writer-nogui poppler-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
