@@ -1,0 +1,187 @@
+// The shipped report templates: they use only fields the merge knows, they merge for the
+// sample deal into RTF whose groups balance, and a real word processor (LibreOffice, run
+// headless) reads every merged report and shows the deal's figures in it.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "platform/files/AtomicFile.h"
+#include "reports/ReportFields.h"
+#include "reports/ReportMerge.h"
+#include "reports/RtfText.h"
+#include "reports/SampleDeal.h"
+
+namespace fs = std::filesystem;
+
+namespace qv::reports {
+namespace {
+
+const char* const kTemplates[] = {"Lease.rtf",   "Loan.rtf",   "Cash.rtf",    "LVB.rtf",      "RovOzevi.rtf",
+                                  "Compare.rtf", "Tables.rtf", "pmtcalc.rtf", "cashreqd.rtf", "StdEquip.RTF"};
+
+std::string ReadTemplate(const std::string& name) {
+  std::string text;
+  EXPECT_TRUE(files::ReadWholeFile(test::DataFolder() + name, text)) << name;
+  return text;
+}
+
+// The section markers of the row families and the fields that expand into lists.
+bool IsSectionField(const std::string& name) {
+  for (const char* m : {"OptName.All", "OptInv.All", "OptMSRP.All", "AdjustAll.", "AdjustmentsAll.Total",
+                        "EOLFeesAll.", "Compare", "TableData"})
+    if (name.find(m) != std::string::npos) return true;
+  return name == "StdEquipment";
+}
+
+TEST(ShippedTemplates, UseOnlyFieldsTheMergeKnows) {
+  for (const char* t : kTemplates) {
+    const std::string text = StripTemplateLineBreaks(ReadTemplate(t));
+    EXPECT_TRUE(BracesBalanced(text)) << t;
+    EXPECT_LE(text.size(), kMaxTemplateBytes) << t;
+    size_t pos = 0, fields = 0;
+    while ((pos = text.find('[', pos)) != std::string::npos) {
+      const size_t end = text.find(']', pos);
+      ASSERT_NE(end, std::string::npos) << t;
+      const std::string name = text.substr(pos + 1, end - pos - 1);
+      EXPECT_TRUE(IsReportFieldName(name) || IsSectionField(name)) << t << ": [" << name << "]";
+      ++fields;
+      pos = end;
+    }
+    EXPECT_GE(fields, 2u) << t;
+  }
+}
+
+TEST(ShippedTemplates, MergeForTheSampleDeal) {
+  test::SampleDeal d;
+  for (const char* t : kTemplates) {
+    std::string report;
+    const MergeResult r = MergeTemplateFile(d.ctx, test::DataFolder() + t, report);
+    ASSERT_TRUE(r.ok()) << t << ": " << r.message;
+    EXPECT_TRUE(BracesBalanced(report)) << t;
+    EXPECT_EQ(report.find('['), std::string::npos) << t << ": a field is left";
+  }
+}
+
+TEST(ShippedTemplates, TemplateFileFaults) {
+  test::SampleDeal d;
+  std::string report = "kept";
+  MergeResult r = MergeTemplateFile(d.ctx, test::DataFolder() + "NoSuchTemplate.rtf", report);
+  EXPECT_FALSE(r.ok());
+  EXPECT_EQ(r.message, "Can't open file: " + test::DataFolder() + "NoSuchTemplate.rtf");
+  EXPECT_EQ(report, "kept");
+  // Names are found without regard to case.
+  r = MergeTemplateFile(d.ctx, test::DataFolder() + "LEASE.RTF", report);
+  EXPECT_TRUE(r.ok()) << r.message;
+  // A closed comparison window: the comparison report is not made.
+  d.ctx.sources.compareSheet = [] { return nullptr; };
+  report = "kept";
+  r = MergeTemplateFile(d.ctx, test::DataFolder() + "Compare.rtf", report);
+  EXPECT_EQ(r.status, MergeResult::Status::CompareClosed);
+  EXPECT_EQ(report, "kept");
+}
+
+TEST(ShippedTemplates, TemplateSizeLimit) {
+  std::string tmpl = ::testing::TempDir() + "qv-size-" + std::to_string(::getpid()) + ".rtf";
+  test::SampleDeal d;
+  std::string report;
+  ASSERT_TRUE(files::WriteFileAtomic(tmpl, std::string(kMaxTemplateBytes, 'x')));
+  EXPECT_TRUE(MergeTemplateFile(d.ctx, tmpl, report).ok());
+  ASSERT_TRUE(files::WriteFileAtomic(tmpl, std::string(kMaxTemplateBytes + 1, 'x')));
+  const MergeResult r = MergeTemplateFile(d.ctx, tmpl, report);
+  EXPECT_EQ(r.message, "Textfile too big: " + tmpl);
+  fs::remove(tmpl);
+}
+
+// ---- the real word processor -------------------------------------------------------------
+
+// The path of soffice on PATH, empty when there is none.
+std::string FindSoffice() {
+  const char* path = std::getenv("PATH");
+  std::stringstream dirs(path ? path : "");
+  std::string dir;
+  while (std::getline(dirs, dir, ':')) {
+    const std::string p = (dir.empty() ? std::string(".") : dir) + "/soffice";
+    if (::access(p.c_str(), X_OK) == 0) return p;
+  }
+  return {};
+}
+
+std::string ReadText(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+TEST(ShippedTemplates, AWordProcessorReadsEveryMergedReport) {
+  const std::string soffice = FindSoffice();
+  ASSERT_FALSE(soffice.empty())
+      << "LibreOffice (soffice) is not on PATH, so the merged reports cannot be checked by a real word "
+         "processor. Install it with scripts/setup.sh (Debian packages libreoffice-writer-nogui and "
+         "poppler-utils).";
+
+  std::string tmpl = (fs::temp_directory_path() / "qv-reports-XXXXXX").string();
+  ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
+  const fs::path dir = tmpl;
+  test::SampleDeal d;
+  std::string files;
+  for (const char* t : kTemplates) {
+    std::string report;
+    const MergeResult r = MergeTemplateFile(d.ctx, test::DataFolder() + t, report);
+    ASSERT_TRUE(r.ok()) << t << ": " << r.message;
+    const fs::path out = dir / (fs::path(t).stem().string() + ".rtf");
+    ASSERT_TRUE(files::WriteFileAtomic(out.string(), report));
+    files += " '" + out.string() + "'";
+  }
+  // Its own profile folder, so that parallel runs do not collide, and a time limit.
+  const std::string cmd = "timeout 240 '" + soffice + "' -env:UserInstallation=file://" + (dir / "profile").string() +
+                          " --headless --norestore --convert-to 'txt:Text (encoded):UTF8' --outdir '" +
+                          (dir / "txt").string() + "'" + files + " > '" + (dir / "soffice.log").string() + "' 2>&1";
+  const int rc = std::system(cmd.c_str());
+  ASSERT_EQ(rc, 0) << cmd << "\n" << ReadText(dir / "soffice.log");
+
+  // The figures worked out by hand in SampleDeal.h, and texts that needed escaping.
+  const std::string customer = test::kSampleCustomer;
+  struct Expect {
+    const char* report;
+    std::vector<std::string> texts;
+  };
+  const Expect expects[] = {
+      {"Lease",
+       {"$387.75", "$22,100.00", "$1,037.75", "$365.81", "$400.00", customer, "2026 Corvane Stratos LX Sedan",
+        "All-weather floor mats {set of 4}", "navigation and heated seats", "Paint & fabric protection\t \t$250.00",
+        "Disposition fee\t$395.00", "{weekday} delivery; papers to C:\\deals\\ortiz.", "October 5, 2026"}},
+      {"Loan", {"$595.17", "$21,426.00", "$1,326.00", "$2,000.00", customer}},
+      {"Cash", {"$23,426.00", "$1,326.00", customer}},
+      {"LVB", {"$387.75", "$595.17", "$23,426.00", "$1,037.75", "$22,100.00"}},
+      {"RovOzevi", {"$1,000.00", "$20,000.00", "$22,100.00", customer}},
+      {"Compare", {"Sedan 36 months", "387.75", "1,037.75", "Lease / Cash Ratio", customer}},
+      {"Tables", {"Months=24\tMonths=36\tMonths=48", "500\t21,600.00", "1,500\t22,600.00", "1,000\t22,100.00\t",
+                  "387.75", "$12,000.00"}},
+      {"pmtcalc", {"$387.75", "$365.81", "$22,100.00", "$280.56", "$85.25", "$21.95"}},
+      {"cashreqd", {"$1,037.75", "$387.75", "$400.00", "$787.75", "$250.00"}},
+      {"StdEquip", {"Engine Type:", "ventilated discs", "Air conditioning", "Power door locks"}},
+  };
+  for (const auto& e : expects) {
+    const fs::path txt = dir / "txt" / (std::string(e.report) + ".txt");
+    ASSERT_TRUE(fs::exists(txt)) << e.report << "\n" << ReadText(dir / "soffice.log");
+    const std::string text = ReadText(txt);
+    for (const auto& want : e.texts) EXPECT_NE(text.find(want), std::string::npos) << e.report << ": " << want << "\n" << text;
+    EXPECT_EQ(text.find('['), std::string::npos) << e.report << ": a bracketed field name is left\n" << text;
+    // No markup shows as text: the only backslashes are those of the memo's path.
+    std::string rest = text;
+    for (size_t p; (p = rest.find("C:\\deals\\ortiz")) != std::string::npos;) rest.erase(p, 14);
+    EXPECT_EQ(rest.find('\\'), std::string::npos) << e.report << ": RTF markup shows as text\n" << text;
+  }
+  std::error_code ec;
+  fs::remove_all(dir, ec);
+}
+
+}  // namespace
+}  // namespace qv::reports
