@@ -161,7 +161,7 @@ TEST(ShippedTemplates, AWordProcessorReadsEveryMergedReport) {
       {"Cash", {"$23,426.00", "$1,326.00", customer}},
       {"LVB", {"$387.75", "$595.17", "$23,426.00", "$1,037.75", "$22,100.00"}},
       {"RovOzevi", {"$1,000.00", "$20,000.00", "$22,100.00", customer}},
-      {"Compare", {"Sedan 36 months", "387.75", "1,037.75", "Lease / Cash Ratio", customer}},
+      {"Compare", {"Stratos LX Sedan\t", "36 months", "387.75", "1,037.75", "Lease / Cash Ratio", customer}},
       {"Tables", {"Months=24\tMonths=36\tMonths=48", "500\t21,600.00", "1,500\t22,600.00", "1,000\t22,100.00\t",
                   "387.75", "$12,000.00"}},
       {"pmtcalc", {"$387.75", "$365.81", "$22,100.00", "$280.56", "$85.25", "$21.95"}},
