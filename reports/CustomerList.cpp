@@ -93,6 +93,12 @@ std::vector<CustomerList::Entry> CustomerList::NameEntries() const {
   return out;
 }
 
+int CustomerList::FindEntry(const std::string& name) const {
+  for (int r = 1; r <= rowCount_; ++r)
+    if (NameOf(r) == name) return r - 1;
+  return -1;
+}
+
 CustomerList::Shown CustomerList::ShownFields(int row) const {
   Shown s;
   s.idText = IdText(row);

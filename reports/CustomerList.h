@@ -98,6 +98,8 @@ class CustomerList {
   };
   // The name list, one entry per used row in row order.
   std::vector<Entry> NameEntries() const;
+  // The index of the first name-list entry whose text is `name`; -1 when none.
+  int FindEntry(const std::string& name) const;
   // What the window shows of a row: the number, and the texts of field boxes 1 to 8
   // (box k shows column k + 2; index 0 unused).
   struct Shown {

@@ -260,6 +260,8 @@ TEST_F(CustomerListTest, LookupByNumber) {
   EXPECT_EQ(list.Lookup(2)->HomePhone, "555-0101");
   EXPECT_FALSE(list.Lookup(0).has_value());
   EXPECT_FALSE(list.Lookup(4).has_value());
+  EXPECT_EQ(list.FindEntry("C3"), 2);
+  EXPECT_EQ(list.FindEntry("c3"), -1);
 }
 
 TEST_F(CustomerListTest, AFailedWriteKeepsTheOldFile) {
