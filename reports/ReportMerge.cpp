@@ -1,6 +1,8 @@
 #include "reports/ReportMerge.h"
 
+#include <algorithm>
 #include <array>
+#include <vector>
 
 #include "engine/CostComparison.h"
 #include "engine/NumText.h"
