@@ -1,0 +1,195 @@
+#pragma once
+// The rich-text document model of the report editor: what a report or a word processor's
+// RTF holds that the editor shows, edits and writes back. Plain data, no Qt; the RTF reader
+// and writer (Rtf.h) work on it, and the Qt bridge (editor/richtextqt) turns it into a
+// QTextDocument and back.
+//
+// Every length is in twips (1440 to the inch, 20 to the point); font sizes are in half
+// points as RTF writes them. Text is UTF-8.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace qv::richtext {
+
+struct Color {
+  uint8_t red = 0, green = 0, blue = 0;
+  friend bool operator==(const Color&, const Color&) = default;
+};
+
+enum class Underline { None, Single, Double, Dotted, Dashed, Wave, Words };
+enum class VerticalPosition { Normal, Superscript, Subscript };
+
+// The look of a run of characters. An empty font name is the document's default font.
+struct CharFormat {
+  std::string font;
+  int sizeHalfPoints = 24;
+  bool bold = false;
+  bool italic = false;
+  bool strike = false;
+  Underline underline = Underline::None;
+  std::optional<Color> color;       // none: automatic (black)
+  std::optional<Color> background;  // none: no background (highlight or shading)
+  VerticalPosition position = VerticalPosition::Normal;
+  int raiseHalfPoints = 0;  // text raised (> 0) or lowered (< 0) from the baseline
+  friend bool operator==(const CharFormat&, const CharFormat&) = default;
+};
+
+enum class Alignment { Left, Center, Right, Justify };
+
+enum class TabKind { Left, Center, Right, Decimal };
+enum class TabLeader { None, Dots, Hyphens, Underline, ThickLine, Equals };
+
+struct TabStop {
+  int position = 0;
+  TabKind kind = TabKind::Left;
+  TabLeader leader = TabLeader::None;
+  friend bool operator==(const TabStop&, const TabStop&) = default;
+};
+
+enum class BorderStyle { None, Single, Thick, Double, Dotted, Dashed, Hairline };
+
+// One side of a paragraph frame or of a table cell.
+struct BorderLine {
+  BorderStyle style = BorderStyle::None;
+  int width = 0;     // line width, twips
+  int distance = 0;  // distance between the text and the line, twips
+  std::optional<Color> color;
+  bool present() const { return style != BorderStyle::None; }
+  friend bool operator==(const BorderLine&, const BorderLine&) = default;
+};
+
+// The frame lines of a paragraph. Consecutive paragraphs with the same frame that are
+// `connected` form one frame (RTF's border between paragraphs); `tabLines` draws lines at
+// the paragraph's tab positions inside the frame.
+struct ParagraphBorders {
+  BorderLine left, right, top, bottom;
+  bool connected = false;
+  bool tabLines = false;
+  bool any() const { return left.present() || right.present() || top.present() || bottom.present(); }
+  friend bool operator==(const ParagraphBorders&, const ParagraphBorders&) = default;
+};
+
+struct ParagraphFormat {
+  Alignment alignment = Alignment::Left;
+  int leftIndent = 0;
+  int rightIndent = 0;
+  int firstLineIndent = 0;  // relative to the left indent; negative hangs
+  int spaceBefore = 0;
+  int spaceAfter = 0;
+  // Line spacing as RTF's \sl: 0 single; > 0 at least this many twips; < 0 exactly that
+  // many twips. With `lineSpacingMultiple`, a positive value is a multiple of single
+  // spacing in 240ths (360 is one and a half lines).
+  int lineSpacing = 0;
+  bool lineSpacingMultiple = false;
+  std::vector<TabStop> tabs;  // in the order written; positions from the left margin
+  ParagraphBorders borders;
+  bool pageBreakBefore = false;
+  friend bool operator==(const ParagraphFormat&, const ParagraphFormat&) = default;
+};
+
+enum class PictureFormat { Png, Jpeg };
+
+// A picture placed as a character. The shown size is in twips.
+struct Picture {
+  PictureFormat format = PictureFormat::Png;
+  std::string data;  // the PNG or JPEG file's bytes
+  int width = 0;
+  int height = 0;
+  friend bool operator==(const Picture&, const Picture&) = default;
+};
+
+// A piece of a paragraph: text in one format, a line break, or a picture. Text holds TAB
+// characters for tabs; it never holds line breaks (those are runs of their own).
+struct TextRun {
+  enum class Kind { Text, LineBreak, Picture };
+  Kind kind = Kind::Text;
+  CharFormat format;
+  std::string text;
+  Picture picture;
+  friend bool operator==(const TextRun&, const TextRun&) = default;
+};
+
+struct Paragraph {
+  ParagraphFormat format;
+  std::vector<TextRun> runs;
+  // The format of the paragraph mark: it sets the height of an empty paragraph.
+  CharFormat markFormat;
+  std::string PlainText() const;  // the text, a line break as "\n", a picture as nothing
+  friend bool operator==(const Paragraph&, const Paragraph&) = default;
+};
+
+enum class VerticalAlignment { Top, Center, Bottom };
+
+struct TableCell {
+  int rightEdge = 0;  // right boundary of the cell, twips from the margin
+  BorderLine left, right, top, bottom;
+  std::optional<Color> background;
+  VerticalAlignment verticalAlignment = VerticalAlignment::Top;
+  std::vector<Paragraph> paragraphs;  // at least one
+  friend bool operator==(const TableCell&, const TableCell&) = default;
+};
+
+struct TableRow {
+  int leftEdge = 0;  // left boundary of the first cell, twips from the margin
+  int gap = 0;       // half the space between the text of two cells (\trgaph)
+  int height = 0;    // 0 automatic; > 0 at least; < 0 exactly
+  Alignment alignment = Alignment::Left;  // of the row on the page (not Justify)
+  bool header = false;                    // repeated at the top of each page
+  std::vector<TableCell> cells;
+  friend bool operator==(const TableRow&, const TableRow&) = default;
+};
+
+struct Table {
+  std::vector<TableRow> rows;
+  friend bool operator==(const Table&, const Table&) = default;
+};
+
+using Block = std::variant<Paragraph, Table>;
+
+// The paper and margins of the document, twips. The defaults are RTF's own (Letter,
+// 1.25-inch side margins, 1-inch top and bottom).
+struct PageSetup {
+  int width = 12240;
+  int height = 15840;
+  int marginLeft = 1800;
+  int marginRight = 1800;
+  int marginTop = 1440;
+  int marginBottom = 1440;
+  friend bool operator==(const PageSetup&, const PageSetup&) = default;
+};
+
+struct Document {
+  PageSetup page;
+  std::string defaultFont = "Times New Roman";
+  std::vector<Block> blocks;
+  std::string PlainText() const;  // paragraphs joined by "\n", table cells by "\t"
+  friend bool operator==(const Document&, const Document&) = default;
+};
+
+// Brings a document to the one form the RTF reader produces, so that documents built in
+// code compare equal to what reading their RTF gives: adjacent text runs of one format are
+// joined and empty ones dropped, a font named like the default font becomes the default
+// (empty name), text characters are cleaned (line breaks become line-break runs, control
+// characters other than TAB dropped), every table cell holds at least one paragraph and a
+// table row at least one cell.
+void Normalize(Document& doc);
+void Normalize(Paragraph& p, const std::string& defaultFont);
+
+// Pictures are at most this wide or high (about 69 inches).
+constexpr int kMaxPictureTwips = 100000;
+// Gives a picture without a shown size its size at 96 pixels to the inch (one inch square
+// when the data tell no size) and limits its size to kMaxPictureTwips.
+void FixPictureSize(Picture& picture);
+
+// The pixel size of PNG or JPEG data from its header; {0, 0} when it cannot be told.
+struct PixelSize {
+  int width = 0, height = 0;
+};
+PixelSize ImagePixelSize(const std::string& data);
+// The format of picture data by its first bytes, if it is PNG or JPEG.
+std::optional<PictureFormat> DetectPictureFormat(const std::string& data);
+
+}  // namespace qv::richtext

@@ -1,0 +1,48 @@
+#pragma once
+// RTF reading and writing over the document model (Document.h).
+//
+// The reader takes what word processors write: groups and destinations (unknown "\*"
+// destinations are skipped), font and colour tables (fonts are matched by name), character
+// and paragraph formats, tab stops with their kinds and leaders, paragraph frames, tables
+// row by row, PNG and JPEG pictures, "\u" characters with their fallbacks, "\'xx" in code
+// page 1252, and the page size and margins. Everything else is skipped. It never hangs and
+// never keeps more than a bounded multiple of its input: nesting, the size of the input and
+// every count it keeps are limited.
+//
+// The writer writes the same subset; what it writes the reader reads back as the same
+// document (after Normalize).
+#include <string>
+#include <string_view>
+
+#include "editor/richtext/Document.h"
+
+namespace qv::richtext {
+
+struct RtfReadResult {
+  bool ok = false;
+  std::string error;  // why the text was refused, in words (when !ok)
+  Document document;
+};
+
+struct RtfLimits {
+  size_t maxInputBytes = size_t(256) << 20;  // larger inputs are refused
+  int maxDepth = 512;                          // deeper nesting is refused
+};
+
+// Reads an RTF text. It is refused (ok false) when it does not begin with "{\rtf", when
+// it is larger or nested deeper than the limits; a text that ends early (a missing closing
+// brace) gives what was read up to its end.
+RtfReadResult ReadRtf(std::string_view rtf, const RtfLimits& limits = {});
+
+// True when the text begins like an RTF document ("{\rtf" after blanks).
+bool LooksLikeRtf(std::string_view text);
+
+// Writes the document as RTF (ANSI code page 1252; characters outside it as "\u").
+std::string WriteRtf(const Document& doc);
+
+// Escapes a plain text for inclusion in RTF as text: backslash and braces are escaped,
+// TAB becomes "\tab", a line feed "\line", characters beyond ASCII "\u". Values merged into
+// a report go through this.
+std::string EscapeRtfText(std::string_view utf8);
+
+}  // namespace qv::richtext

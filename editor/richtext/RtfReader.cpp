@@ -1,0 +1,951 @@
+// The RTF reader: one pass over the text with a stack of group states.
+#include <algorithm>
+#include <cstring>
+#include <unordered_map>
+
+#include "editor/richtext/Rtf.h"
+#include "editor/richtext/TextCodec.h"
+
+namespace qv::richtext {
+
+namespace {
+
+// Every control word the reader acts on. Words not listed are ignored (and, after "\*",
+// their group is skipped).
+enum class Kw {
+  // destinations
+  FontTable, ColorTable, SkipDest, Picture, Transparent, Upr, Ud, ShapeInstance,
+  // document
+  Rtf, Deff, PaperW, PaperH, MargL, MargR, MargT, MargB, PgWsxn, PgHsxn, MargLsxn, MargRsxn,
+  MargTsxn, MargBsxn, Bin, Uc, U,
+  // font and colour table entries
+  F, Red, Green, Blue,
+  // characters
+  Plain, B, I, Strike, StrikeD, Ul, UlNone, UlDb, UlDotted, UlDash, UlWave, UlWords, Fs, Cf, Cb,
+  ChCbPat, Highlight, Up, Dn, Super, Sub, NoSuperSub, Hidden,
+  // special characters
+  Par, Line, Tab, Page, Sect, EmDash, EnDash, Bullet, LQuote, RQuote, LDblQuote, RDblQuote,
+  EmSpace, EnSpace, QmSpace, Zwj, Zwnj, Ltrmark, Rtlmark,
+  // paragraphs
+  Pard, Ql, Qc, Qr, Qj, Li, Ri, Fi, Sb, Sa, Sl, SlMult, PageBB, Tx, Tb, Tqr, Tqc, Tqdec, TlDot,
+  TlHyph, TlUl, TlTh, TlEq, Intbl, FrameTabLines, FrameConnected,
+  // borders
+  BrdrT, BrdrB, BrdrL, BrdrR, Box, BrdrBtw, BrdrBar, BrdrS, BrdrTh, BrdrDb, BrdrDot, BrdrDash,
+  BrdrHair, BrdrOther, BrdrNone, BrdrW, BrSp, BrdrCf,
+  // tables
+  Trowd, CellX, Cell, Row, NestCell, NestRow, TrLeft, TrGaph, TrRh, TrQl, TrQc, TrQr, TrHdr,
+  ClBrdrT, ClBrdrB, ClBrdrL, ClBrdrR, ClCbPat, ClVertAlT, ClVertAlC, ClVertAlB, TrBrdr,
+  // pictures
+  PngBlip, JpegBlip, OtherBlip, PicW, PicH, PicWGoal, PicHGoal, PicScaleX, PicScaleY,
+};
+
+const std::unordered_map<std::string_view, Kw>& Keywords() {
+  static const std::unordered_map<std::string_view, Kw> map = [] {
+    std::unordered_map<std::string_view, Kw> m;
+    for (const char* w : {"stylesheet", "info", "listtable", "listoverridetable", "revtbl",
+                          "rsidtbl", "generator", "xmlnstbl", "themedata", "colorschememapping",
+                          "datastore", "latentstyles", "mmathPr", "pgdsctbl", "fldinst", "footnote",
+                          "annotation", "atnid", "atnauthor", "header", "headerl", "headerr",
+                          "headerf", "footer", "footerl", "footerr", "footerf", "nonshppict",
+                          "nonesttables", "xe", "tc", "txe", "rxe", "objdata", "objclass",
+                          "objname", "template", "bkmkstart", "bkmkend", "do", "pn", "pntxta",
+                          "pntxtb", "comment", "author", "operator", "title", "subject",
+                          "keywords", "doccomm", "company", "category", "manager", "hlinkbase",
+                          "userprops", "docvar", "ftnsep", "ftnsepc", "aftnsep", "aftnsepc",
+                          "ftncn", "aftncn", "listpicture", "shprslt", "blipuid", "picprop",
+                          "falt", "panose", "fontemb", "fontfile", "filetbl", "protusertbl",
+                          "nesttableprops", "atrfstart", "atrfend", "pgptbl", "wgrffmtfilter",
+                          "ftnalt", "sp", "sn", "sv"})
+      m.emplace(w, Kw::SkipDest);
+    for (const char* w : {"field", "fldrslt", "shppict", "listtext", "pntext", "result", "shp",
+                          "object"})
+      m.emplace(w, Kw::Transparent);
+    m.emplace("shptxt", Kw::Ud);  // the text of a text box inside a shape is content
+    const std::pair<const char*, Kw> words[] = {
+        {"fonttbl", Kw::FontTable}, {"colortbl", Kw::ColorTable}, {"pict", Kw::Picture},
+        {"upr", Kw::Upr}, {"ud", Kw::Ud}, {"shpinst", Kw::ShapeInstance},
+        {"rtf", Kw::Rtf}, {"deff", Kw::Deff}, {"paperw", Kw::PaperW}, {"paperh", Kw::PaperH},
+        {"margl", Kw::MargL}, {"margr", Kw::MargR}, {"margt", Kw::MargT}, {"margb", Kw::MargB},
+        {"pgwsxn", Kw::PgWsxn}, {"pghsxn", Kw::PgHsxn}, {"marglsxn", Kw::MargLsxn},
+        {"margrsxn", Kw::MargRsxn}, {"margtsxn", Kw::MargTsxn}, {"margbsxn", Kw::MargBsxn},
+        {"bin", Kw::Bin}, {"uc", Kw::Uc}, {"u", Kw::U},
+        {"f", Kw::F}, {"red", Kw::Red}, {"green", Kw::Green}, {"blue", Kw::Blue},
+        {"plain", Kw::Plain}, {"b", Kw::B}, {"i", Kw::I}, {"strike", Kw::Strike},
+        {"striked", Kw::StrikeD}, {"ul", Kw::Ul}, {"ulnone", Kw::UlNone}, {"uldb", Kw::UlDb},
+        {"uld", Kw::UlDotted}, {"ulth", Kw::Ul}, {"ulthd", Kw::UlDotted},
+        {"uldash", Kw::UlDash}, {"uldashd", Kw::UlDash}, {"uldashdd", Kw::UlDash},
+        {"ulldash", Kw::UlDash}, {"ulthdash", Kw::UlDash}, {"ulthdashd", Kw::UlDash},
+        {"ulthdashdd", Kw::UlDash}, {"ulthldash", Kw::UlDash}, {"ulwave", Kw::UlWave},
+        {"ulhwave", Kw::UlWave}, {"ululdbwave", Kw::UlWave}, {"ulw", Kw::UlWords},
+        {"fs", Kw::Fs}, {"cf", Kw::Cf}, {"cb", Kw::Cb}, {"chcbpat", Kw::ChCbPat},
+        {"highlight", Kw::Highlight}, {"up", Kw::Up}, {"dn", Kw::Dn}, {"super", Kw::Super},
+        {"sub", Kw::Sub}, {"nosupersub", Kw::NoSuperSub}, {"v", Kw::Hidden},
+        {"par", Kw::Par}, {"line", Kw::Line}, {"tab", Kw::Tab}, {"page", Kw::Page},
+        {"sect", Kw::Sect}, {"emdash", Kw::EmDash}, {"endash", Kw::EnDash},
+        {"bullet", Kw::Bullet}, {"lquote", Kw::LQuote}, {"rquote", Kw::RQuote},
+        {"ldblquote", Kw::LDblQuote}, {"rdblquote", Kw::RDblQuote}, {"emspace", Kw::EmSpace},
+        {"enspace", Kw::EnSpace}, {"qmspace", Kw::QmSpace}, {"zwj", Kw::Zwj},
+        {"zwnj", Kw::Zwnj}, {"ltrmark", Kw::Ltrmark}, {"rtlmark", Kw::Rtlmark},
+        {"pard", Kw::Pard}, {"ql", Kw::Ql}, {"qc", Kw::Qc}, {"qr", Kw::Qr}, {"qj", Kw::Qj},
+        {"qd", Kw::Qj}, {"li", Kw::Li}, {"lin", Kw::Li}, {"ri", Kw::Ri}, {"rin", Kw::Ri},
+        {"fi", Kw::Fi}, {"sb", Kw::Sb}, {"sa", Kw::Sa}, {"sl", Kw::Sl}, {"slmult", Kw::SlMult},
+        {"pagebb", Kw::PageBB}, {"tx", Kw::Tx}, {"tb", Kw::Tb}, {"tqr", Kw::Tqr},
+        {"tqc", Kw::Tqc}, {"tqdec", Kw::Tqdec}, {"tldot", Kw::TlDot}, {"tlmdot", Kw::TlDot},
+        {"tlhyph", Kw::TlHyph}, {"tlul", Kw::TlUl}, {"tlth", Kw::TlTh}, {"tleq", Kw::TlEq},
+        {"intbl", Kw::Intbl}, {"qvframetablines", Kw::FrameTabLines},
+        {"qvframeconnected", Kw::FrameConnected},
+        {"brdrt", Kw::BrdrT}, {"brdrb", Kw::BrdrB}, {"brdrl", Kw::BrdrL}, {"brdrr", Kw::BrdrR},
+        {"box", Kw::Box}, {"brdrbtw", Kw::BrdrBtw}, {"brdrbar", Kw::BrdrBar},
+        {"brdrs", Kw::BrdrS}, {"brdrth", Kw::BrdrTh}, {"brdrdb", Kw::BrdrDb},
+        {"brdrdot", Kw::BrdrDot}, {"brdrdash", Kw::BrdrDash}, {"brdrdashsm", Kw::BrdrDash},
+        {"brdrdashd", Kw::BrdrDash}, {"brdrdashdd", Kw::BrdrDash}, {"brdrhair", Kw::BrdrHair},
+        {"brdrtriple", Kw::BrdrDb}, {"brdrnone", Kw::BrdrNone}, {"brdrnil", Kw::BrdrNone},
+        {"brdrw", Kw::BrdrW}, {"brsp", Kw::BrSp}, {"brdrcf", Kw::BrdrCf},
+        {"trowd", Kw::Trowd}, {"cellx", Kw::CellX}, {"cell", Kw::Cell}, {"row", Kw::Row},
+        {"nestcell", Kw::NestCell}, {"nestrow", Kw::NestRow}, {"trleft", Kw::TrLeft},
+        {"trgaph", Kw::TrGaph}, {"trrh", Kw::TrRh}, {"trql", Kw::TrQl}, {"trqc", Kw::TrQc},
+        {"trqr", Kw::TrQr}, {"trhdr", Kw::TrHdr}, {"clbrdrt", Kw::ClBrdrT},
+        {"clbrdrb", Kw::ClBrdrB}, {"clbrdrl", Kw::ClBrdrL}, {"clbrdrr", Kw::ClBrdrR},
+        {"clcbpat", Kw::ClCbPat}, {"clvertalt", Kw::ClVertAlT}, {"clvertalc", Kw::ClVertAlC},
+        {"clvertalb", Kw::ClVertAlB}, {"trbrdrt", Kw::TrBrdr}, {"trbrdrb", Kw::TrBrdr},
+        {"trbrdrl", Kw::TrBrdr}, {"trbrdrr", Kw::TrBrdr}, {"trbrdrh", Kw::TrBrdr},
+        {"trbrdrv", Kw::TrBrdr},
+        {"pngblip", Kw::PngBlip}, {"jpegblip", Kw::JpegBlip}, {"emfblip", Kw::OtherBlip},
+        {"wmetafile", Kw::OtherBlip}, {"macpict", Kw::OtherBlip}, {"dibitmap", Kw::OtherBlip},
+        {"wbitmap", Kw::OtherBlip}, {"pmmetafile", Kw::OtherBlip}, {"picw", Kw::PicW},
+        {"pich", Kw::PicH}, {"picwgoal", Kw::PicWGoal}, {"pichgoal", Kw::PicHGoal},
+        {"picscalex", Kw::PicScaleX}, {"picscaley", Kw::PicScaleY},
+    };
+    for (const auto& [w, k] : words) m.emplace(w, k);
+    return m;
+  }();
+  return map;
+}
+
+enum class Dest { Normal, FontTable, ColorTable, Picture };
+
+enum class BorderTarget {
+  None, ParaTop, ParaBottom, ParaLeft, ParaRight, ParaBox, CellTop, CellBottom, CellLeft,
+  CellRight,
+};
+
+struct State {
+  Dest dest = Dest::Normal;
+  bool discardText = false;  // text of this group is not content (an ANSI copy, a shape)
+  bool hidden = false;
+  int uc = 1;
+  CharFormat chr;
+  int font = -1;  // font number; -1 the default font
+  ParagraphFormat para;
+  bool inTable = false;
+  BorderTarget border = BorderTarget::None;
+};
+
+struct PictureState {
+  int blip = -1;  // 0 PNG, 1 JPEG, 2 another kind (dropped)
+  long long goalW = 0, goalH = 0, scaleX = 100, scaleY = 100;
+  std::string data;
+  int nibble = -1;
+};
+
+struct RowDefinition {
+  TableRow row;       // row properties, without cells
+  std::vector<TableCell> cells;  // edges, borders and shading of the cells defined so far
+  TableCell pending;  // properties of the cell whose \cellx comes next
+};
+
+constexpr size_t kMaxCellsPerRow = 256;
+constexpr size_t kMaxTabs = 64;
+constexpr int kMaxUcSkip = 16;
+
+class Reader {
+ public:
+  Reader(std::string_view in, const RtfLimits& limits) : in_(in), limits_(limits) {}
+
+  RtfReadResult Read() {
+    RtfReadResult result;
+    if (in_.size() > limits_.maxInputBytes) {
+      result.error = "The document is too large.";
+      return result;
+    }
+    if (!LooksLikeRtf(in_)) {
+      result.error = "The file is not a Rich Text Format document.";
+      return result;
+    }
+    pos_ = in_.find('{');
+    if (!Parse()) {
+      result.error = error_;
+      return result;
+    }
+    Finish();
+    Normalize(doc_);
+    result.ok = true;
+    result.document = std::move(doc_);
+    return result;
+  }
+
+ private:
+  // ---- the scanner ---------------------------------------------------------------------
+
+  bool Parse() {
+    while (pos_ < in_.size()) {
+      char c = in_[pos_];
+      if (c == '{') {
+        ++pos_;
+        ucSkip_ = 0;
+        if (!started_) {
+          started_ = true;
+          continue;
+        }
+        if (stack_.size() + 1 >= size_t(limits_.maxDepth)) {
+          error_ = "The document is nested too deeply.";
+          return false;
+        }
+        stack_.push_back(st_);
+        st_.border = BorderTarget::None;
+        continue;
+      }
+      if (c == '}') {
+        ++pos_;
+        ucSkip_ = 0;
+        if (stack_.empty()) return true;  // the end of the document
+        EndGroup();
+        continue;
+      }
+      if (c == '\\') {
+        ++pos_;
+        if (!ControlWord()) return false;
+        continue;
+      }
+      ++pos_;
+      if (c == '\r' || c == '\n') continue;
+      if (ucSkip_ > 0) {
+        --ucSkip_;
+        continue;
+      }
+      Byte(uint8_t(c));
+      if (overBudget_) {
+        error_ = "The document is too large.";
+        return false;
+      }
+    }
+    return true;  // the text ended before its last closing brace: keep what was read
+  }
+
+  // Reads a control word or symbol after its backslash and acts on it.
+  bool ControlWord() {
+    if (pos_ >= in_.size()) return true;
+    char c = in_[pos_];
+    if (!IsLetter(c)) {
+      ++pos_;
+      Symbol(c);
+      return true;
+    }
+    size_t start = pos_;
+    while (pos_ < in_.size() && IsLetter(in_[pos_])) ++pos_;
+    std::string_view word = in_.substr(start, std::min<size_t>(pos_ - start, 32));
+    bool hasParam = false;
+    bool negative = false;
+    long long value = 0;
+    if (pos_ + 1 < in_.size() && in_[pos_] == '-' && IsDigit(in_[pos_ + 1])) {
+      negative = true;
+      ++pos_;
+    }
+    while (pos_ < in_.size() && IsDigit(in_[pos_])) {
+      hasParam = true;
+      if (value < 100000000000LL) value = value * 10 + (in_[pos_] - '0');
+      ++pos_;
+    }
+    if (pos_ < in_.size() && in_[pos_] == ' ') ++pos_;
+    value = std::clamp(negative ? -value : value, -2147483647LL, 2147483647LL);
+    int param = int(value);
+
+    bool star = pendingStar_;
+    pendingStar_ = false;
+    auto it = Keywords().find(word);
+    if (it == Keywords().end()) {
+      if (star) SkipGroup();
+      else if (ucSkip_ > 0) --ucSkip_;
+      return true;
+    }
+    Kw kw = it->second;
+    if (kw == Kw::Bin) {
+      size_t n = hasParam && param > 0 ? size_t(param) : 0;
+      n = std::min(n, in_.size() - pos_);
+      if (st_.dest == Dest::Picture && picture_) picture_->data.append(in_.substr(pos_, n));
+      pos_ += n;
+      return true;
+    }
+    if (ucSkip_ > 0 && kw != Kw::SkipDest) {
+      --ucSkip_;
+      return true;
+    }
+    Act(kw, hasParam, param);
+    return !overBudget_ || (error_ = "The document is too large.", false);
+  }
+
+  void Symbol(char c) {
+    switch (c) {
+      case '*':
+        pendingStar_ = true;
+        return;
+      case '\'': {
+        int hi = pos_ < in_.size() ? HexValue(in_[pos_]) : -1;
+        int lo = pos_ + 1 < in_.size() ? HexValue(in_[pos_ + 1]) : -1;
+        if (hi < 0 || lo < 0) return;
+        pos_ += 2;
+        if (ucSkip_ > 0) {
+          --ucSkip_;
+          return;
+        }
+        Byte(uint8_t(hi * 16 + lo), true);
+        return;
+      }
+      default:
+        break;
+    }
+    if (ucSkip_ > 0) {
+      --ucSkip_;
+      return;
+    }
+    switch (c) {
+      case '\\':
+      case '{':
+      case '}':
+        Char(char32_t(c));
+        return;
+      case '~':
+        Char(0xA0);
+        return;
+      case '-':
+        Char(0xAD);
+        return;
+      case '_':
+        Char(0x2011);
+        return;
+      case '\r':
+      case '\n':
+        Act(Kw::Par, false, 0);
+        return;
+      case '\t':
+        Char('\t');
+        return;
+      default:
+        return;
+    }
+  }
+
+  // Skips the rest of the current group (its opening brace was read) up to and including
+  // its closing brace, without reading its content.
+  void SkipGroup() {
+    int depth = 1;
+    while (pos_ < in_.size()) {
+      char c = in_[pos_++];
+      if (c == '\\') {
+        if (in_.compare(pos_, 3, "bin") == 0) {
+          size_t p = pos_ + 3;
+          long long n = 0;
+          bool digits = false;
+          while (p < in_.size() && IsDigit(in_[p])) {
+            digits = true;
+            if (n < 100000000000LL) n = n * 10 + (in_[p] - '0');
+            ++p;
+          }
+          if (digits) {
+            if (p < in_.size() && in_[p] == ' ') ++p;
+            pos_ = p + size_t(std::min<long long>(n, (long long)(in_.size() - p)));
+            continue;
+          }
+        }
+        if (pos_ < in_.size()) ++pos_;
+        continue;
+      }
+      if (c == '{') ++depth;
+      if (c == '}' && --depth == 0) break;
+    }
+    if (!stack_.empty()) {
+      st_ = std::move(stack_.back());
+      stack_.pop_back();
+      ++formatVersion_;
+    }
+  }
+
+  void EndGroup() {
+    Dest closing = st_.dest;
+    bool closingPicture = closing == Dest::Picture && picture_ && pictureDepth_ == stack_.size();
+    if (closing == Dest::FontTable && !fontName_.empty()) CommitFont();
+    st_ = std::move(stack_.back());
+    stack_.pop_back();
+    ++formatVersion_;
+    if (closingPicture) CommitPicture();
+  }
+
+  // ---- text ------------------------------------------------------------------------------
+
+  // A byte of text: a character in code page 1252.
+  void Byte(uint8_t b, bool escaped = false) {
+    if (st_.dest == Dest::Picture) {
+      if (!picture_) return;
+      int v = HexValue(char(b));
+      if (escaped || v < 0) return;
+      if (picture_->nibble < 0) {
+        picture_->nibble = v;
+      } else {
+        picture_->data += char(picture_->nibble * 16 + v);
+        picture_->nibble = -1;
+      }
+      return;
+    }
+    if (!escaped) {
+      if (b == '\t') {
+        Char('\t');
+        return;
+      }
+      if (b < 0x20) return;
+      if (b == ';' && st_.dest == Dest::FontTable) {
+        CommitFont();
+        return;
+      }
+      if (b == ';' && st_.dest == Dest::ColorTable) {
+        colors_.push_back(colorSet_ ? std::optional<Color>(color_) : std::nullopt);
+        color_ = Color{};
+        colorSet_ = false;
+        return;
+      }
+    }
+    Char(codec::FromCp1252(b));
+  }
+
+  void Char(char32_t c) {
+    if (highSurrogate_) {
+      highSurrogate_ = 0;
+      Char(0xFFFD);
+    }
+    if (st_.dest == Dest::FontTable) {
+      if (fontName_.size() < 256) codec::AppendUtf8(fontName_, c);
+      return;
+    }
+    if (st_.dest != Dest::Normal || st_.discardText || st_.hidden) return;
+    TextRun* run = CurrentTextRun();
+    if (run) codec::AppendUtf8(run->text, c);
+  }
+
+  void Unicode(int n) {
+    ucSkip_ = st_.uc;
+    if (n < 0) n += 65536;
+    char32_t c = n < 0 || n > 0x10FFFF ? 0xFFFD : char32_t(n);
+    if (c >= 0xD800 && c <= 0xDBFF) {
+      if (highSurrogate_) {
+        highSurrogate_ = 0;
+        Char(0xFFFD);
+      }
+      highSurrogate_ = c;
+      return;
+    }
+    if (c >= 0xDC00 && c <= 0xDFFF) {
+      if (!highSurrogate_) {
+        Char(0xFFFD);
+        return;
+      }
+      char32_t full = 0x10000 + ((highSurrogate_ - 0xD800) << 10) + (c - 0xDC00);
+      highSurrogate_ = 0;
+      Char(full);
+      return;
+    }
+    Char(c);
+  }
+
+  CharFormat ResolvedFormat() const {
+    CharFormat f = st_.chr;
+    f.font.clear();
+    if (st_.font >= 0 && st_.font != deff_) {
+      auto it = fonts_.find(st_.font);
+      if (it != fonts_.end()) f.font = it->second;
+    }
+    return f;
+  }
+
+  // The text run that takes the next character, opened when the format changed.
+  TextRun* CurrentTextRun() {
+    if (!para_.runs.empty() && para_.runs.back().kind == TextRun::Kind::Text &&
+        runVersion_ == formatVersion_)
+      return &para_.runs.back();
+    CharFormat f = ResolvedFormat();
+    runVersion_ = formatVersion_;
+    if (!para_.runs.empty() && para_.runs.back().kind == TextRun::Kind::Text &&
+        para_.runs.back().format == f)
+      return &para_.runs.back();
+    if (!Spend()) return nullptr;
+    TextRun r;
+    r.format = std::move(f);
+    para_.runs.push_back(std::move(r));
+    return &para_.runs.back();
+  }
+
+  void AddRun(TextRun r) {
+    if (!Spend()) return;
+    para_.runs.push_back(std::move(r));
+    runVersion_ = -1;
+  }
+
+  // Counts one more element of the model; false once the budget is spent.
+  bool Spend() {
+    if (++elements_ > kMaxElements) overBudget_ = true;
+    return !overBudget_;
+  }
+
+  // ---- tables, paragraphs, pictures --------------------------------------------------------
+
+  void CommitFont() {
+    std::string name = Trim(fontName_);
+    fontName_.clear();
+    if (currentFont_ >= 0 && fonts_.size() < 4096) fonts_[currentFont_] = name;
+    if (currentFont_ >= 0 && currentFont_ == deff_ && !name.empty()) doc_.defaultFont = name;
+  }
+
+  void CommitPicture() {
+    PictureState p = std::move(*picture_);
+    picture_.reset();
+    if (p.blip != 0 && p.blip != 1) return;
+    if (p.data.empty() || st_.hidden || st_.dest != Dest::Normal) return;
+    TextRun r;
+    r.kind = TextRun::Kind::Picture;
+    r.format = ResolvedFormat();
+    r.picture.format = p.blip == 0 ? PictureFormat::Png : PictureFormat::Jpeg;
+    if (auto detected = DetectPictureFormat(p.data)) r.picture.format = *detected;
+    r.picture.data = std::move(p.data);
+    long long w = p.goalW * p.scaleX / 100, h = p.goalH * p.scaleY / 100;
+    r.picture.width = int(std::clamp<long long>(w, 0, kMaxPictureTwips));
+    r.picture.height = int(std::clamp<long long>(h, 0, kMaxPictureTwips));
+    FixPictureSize(r.picture);
+    AddRun(std::move(r));
+  }
+
+  // Ends the paragraph being read, with the paragraph format in force now.
+  void EndParagraph(bool forceCell = false) {
+    Paragraph p = std::move(para_);
+    para_ = Paragraph{};
+    runVersion_ = -1;
+    p.format = st_.para;
+    p.markFormat = ResolvedFormat();
+    if (pendingPageBreak_) {
+      p.format.pageBreakBefore = true;
+      pendingPageBreak_ = false;
+    }
+    if (st_.inTable || forceCell) {
+      cellParagraphs_.push_back(std::move(p));
+      return;
+    }
+    CloseTable();
+    if (Spend()) doc_.blocks.emplace_back(std::move(p));
+  }
+
+  void EndCell() {
+    EndParagraph(true);
+    if (!Spend()) return;
+    TableCell cell;
+    cell.paragraphs = std::move(cellParagraphs_);
+    cellParagraphs_.clear();
+    if (cells_.size() < kMaxCellsPerRow) cells_.push_back(std::move(cell));
+  }
+
+  void EndRow() {
+    if (!para_.runs.empty() || !cellParagraphs_.empty()) EndCell();
+    TableRow row = rowDef_.row;
+    size_t n = std::max(cells_.size(), rowDef_.cells.size());
+    if (n == 0) return;
+    int edge = row.leftEdge;
+    for (size_t k = 0; k < n; ++k) {
+      TableCell cell;
+      if (k < rowDef_.cells.size()) {
+        cell = rowDef_.cells[k];
+      } else {
+        cell.rightEdge = edge + 1440;
+      }
+      edge = cell.rightEdge;
+      if (k < cells_.size()) cell.paragraphs = std::move(cells_[k].paragraphs);
+      if (cell.paragraphs.empty()) {
+        Paragraph empty;
+        empty.markFormat = ResolvedFormat();
+        cell.paragraphs.push_back(std::move(empty));
+      }
+      row.cells.push_back(std::move(cell));
+    }
+    cells_.clear();
+    if (!table_) table_.emplace();
+    table_->rows.push_back(std::move(row));
+  }
+
+  void CloseTable() {
+    if (!cells_.empty() || !cellParagraphs_.empty()) EndRow();
+    if (table_) {
+      doc_.blocks.emplace_back(std::move(*table_));
+      table_.reset();
+    }
+  }
+
+  void Finish() {
+    if (highSurrogate_) {
+      highSurrogate_ = 0;
+      Char(0xFFFD);
+    }
+    if (!para_.runs.empty()) EndParagraph();
+    if (!cellParagraphs_.empty() || !cells_.empty()) EndRow();
+    CloseTable();
+  }
+
+  BorderLine* Border() {
+    switch (st_.border) {
+      case BorderTarget::ParaTop: return &st_.para.borders.top;
+      case BorderTarget::ParaBottom: return &st_.para.borders.bottom;
+      case BorderTarget::ParaLeft: return &st_.para.borders.left;
+      case BorderTarget::ParaRight: return &st_.para.borders.right;
+      case BorderTarget::CellTop: return &rowDef_.pending.top;
+      case BorderTarget::CellBottom: return &rowDef_.pending.bottom;
+      case BorderTarget::CellLeft: return &rowDef_.pending.left;
+      case BorderTarget::CellRight: return &rowDef_.pending.right;
+      default: return nullptr;
+    }
+  }
+
+  template <typename F>
+  void ForBorders(F f) {
+    if (st_.border == BorderTarget::ParaBox) {
+      f(st_.para.borders.top);
+      f(st_.para.borders.bottom);
+      f(st_.para.borders.left);
+      f(st_.para.borders.right);
+      return;
+    }
+    if (BorderLine* b = Border()) f(*b);
+  }
+
+  std::optional<Color> ColorAt(int n) const {
+    if (n < 0 || size_t(n) >= colors_.size()) return std::nullopt;
+    return colors_[size_t(n)];
+  }
+
+  void AddTab(int position) {
+    if (st_.para.tabs.size() < kMaxTabs) st_.para.tabs.push_back({position, tabKind_, tabLeader_});
+    tabKind_ = TabKind::Left;
+    tabLeader_ = TabLeader::None;
+  }
+
+  // Sizes must be positive, margins may be 0.
+  void SetPage(int& field, bool hasParam, int value, int least = 0) {
+    if (hasParam && value >= least) field = value;
+  }
+
+  // ---- control words -------------------------------------------------------------------
+
+  void Act(Kw kw, bool hasParam, int param) {
+    bool on = !hasParam || param != 0;
+    int n = hasParam ? param : 0;
+    CharFormat& chr = st_.chr;
+    ParagraphFormat& para = st_.para;
+    auto charChanged = [&] { ++formatVersion_; };
+    switch (kw) {
+      case Kw::SkipDest:
+        SkipGroup();
+        return;
+      case Kw::FontTable:
+        st_.dest = Dest::FontTable;
+        return;
+      case Kw::ColorTable:
+        st_.dest = Dest::ColorTable;
+        return;
+      case Kw::Picture:
+        st_.dest = Dest::Picture;
+        picture_.emplace();
+        pictureDepth_ = stack_.size();
+        return;
+      case Kw::Transparent:
+        return;
+      case Kw::Upr:
+        st_.discardText = true;
+        return;
+      case Kw::Ud:
+        st_.discardText = false;
+        return;
+      case Kw::ShapeInstance:
+        st_.discardText = true;
+        return;
+      case Kw::Rtf:
+        return;
+      case Kw::Deff:
+        deff_ = n;
+        return;
+      case Kw::PaperW: SetPage(doc_.page.width, hasParam, n, 1); return;
+      case Kw::PaperH: SetPage(doc_.page.height, hasParam, n, 1); return;
+      case Kw::MargL: SetPage(doc_.page.marginLeft, hasParam, n); return;
+      case Kw::MargR: SetPage(doc_.page.marginRight, hasParam, n); return;
+      case Kw::MargT: SetPage(doc_.page.marginTop, hasParam, n); return;
+      case Kw::MargB: SetPage(doc_.page.marginBottom, hasParam, n); return;
+      case Kw::PgWsxn: if (!sectionSeen_) SetPage(doc_.page.width, hasParam, n, 1); return;
+      case Kw::PgHsxn: if (!sectionSeen_) SetPage(doc_.page.height, hasParam, n, 1); return;
+      case Kw::MargLsxn: if (!sectionSeen_) SetPage(doc_.page.marginLeft, hasParam, n); return;
+      case Kw::MargRsxn: if (!sectionSeen_) SetPage(doc_.page.marginRight, hasParam, n); return;
+      case Kw::MargTsxn: if (!sectionSeen_) SetPage(doc_.page.marginTop, hasParam, n); return;
+      case Kw::MargBsxn: if (!sectionSeen_) SetPage(doc_.page.marginBottom, hasParam, n); return;
+      case Kw::Bin:
+        return;
+      case Kw::Uc:
+        st_.uc = std::clamp(n, 0, kMaxUcSkip);
+        return;
+      case Kw::U:
+        Unicode(n);
+        return;
+      case Kw::F:
+        if (st_.dest == Dest::FontTable) {
+          if (!fontName_.empty()) CommitFont();
+          currentFont_ = n;
+          return;
+        }
+        st_.font = n;
+        charChanged();
+        return;
+      case Kw::Red: color_.red = uint8_t(std::clamp(n, 0, 255)); colorSet_ = true; return;
+      case Kw::Green: color_.green = uint8_t(std::clamp(n, 0, 255)); colorSet_ = true; return;
+      case Kw::Blue: color_.blue = uint8_t(std::clamp(n, 0, 255)); colorSet_ = true; return;
+      case Kw::Plain:
+        chr = CharFormat{};
+        st_.font = -1;
+        st_.hidden = false;
+        charChanged();
+        return;
+      case Kw::B: chr.bold = on; charChanged(); return;
+      case Kw::I: chr.italic = on; charChanged(); return;
+      case Kw::Strike:
+      case Kw::StrikeD: chr.strike = on; charChanged(); return;
+      case Kw::Ul: chr.underline = on ? Underline::Single : Underline::None; charChanged(); return;
+      case Kw::UlNone: chr.underline = Underline::None; charChanged(); return;
+      case Kw::UlDb: chr.underline = on ? Underline::Double : Underline::None; charChanged(); return;
+      case Kw::UlDotted: chr.underline = on ? Underline::Dotted : Underline::None; charChanged(); return;
+      case Kw::UlDash: chr.underline = on ? Underline::Dashed : Underline::None; charChanged(); return;
+      case Kw::UlWave: chr.underline = on ? Underline::Wave : Underline::None; charChanged(); return;
+      case Kw::UlWords: chr.underline = on ? Underline::Words : Underline::None; charChanged(); return;
+      case Kw::Fs:
+        if (hasParam && n > 0) chr.sizeHalfPoints = std::min(n, 3276);
+        charChanged();
+        return;
+      case Kw::Cf: chr.color = ColorAt(n); charChanged(); return;
+      case Kw::Cb:
+      case Kw::ChCbPat: chr.background = ColorAt(n); charChanged(); return;
+      case Kw::Highlight: chr.background = n == 0 ? std::nullopt : ColorAt(n); charChanged(); return;
+      case Kw::Up: chr.raiseHalfPoints = hasParam ? std::clamp(n, 0, 3276) : 6; charChanged(); return;
+      case Kw::Dn: chr.raiseHalfPoints = -(hasParam ? std::clamp(n, 0, 3276) : 6); charChanged(); return;
+      case Kw::Super: chr.position = on ? VerticalPosition::Superscript : VerticalPosition::Normal; charChanged(); return;
+      case Kw::Sub: chr.position = on ? VerticalPosition::Subscript : VerticalPosition::Normal; charChanged(); return;
+      case Kw::NoSuperSub: chr.position = VerticalPosition::Normal; charChanged(); return;
+      case Kw::Hidden: st_.hidden = on; return;
+      case Kw::Par:
+        if (InText()) EndParagraph();
+        return;
+      case Kw::Line:
+        if (InText() && !st_.hidden) {
+          TextRun r;
+          r.kind = TextRun::Kind::LineBreak;
+          r.format = ResolvedFormat();
+          AddRun(std::move(r));
+        }
+        return;
+      case Kw::Tab: Char('\t'); return;
+      case Kw::Page:
+        if (!InText()) return;
+        if (!para_.runs.empty()) EndParagraph();
+        pendingPageBreak_ = true;
+        return;
+      case Kw::Sect:
+        if (!InText()) return;
+        if (!para_.runs.empty()) EndParagraph();
+        sectionSeen_ = true;
+        return;
+      case Kw::EmDash: Char(0x2014); return;
+      case Kw::EnDash: Char(0x2013); return;
+      case Kw::Bullet: Char(0x2022); return;
+      case Kw::LQuote: Char(0x2018); return;
+      case Kw::RQuote: Char(0x2019); return;
+      case Kw::LDblQuote: Char(0x201C); return;
+      case Kw::RDblQuote: Char(0x201D); return;
+      case Kw::EmSpace: Char(0x2003); return;
+      case Kw::EnSpace: Char(0x2002); return;
+      case Kw::QmSpace: Char(0x2005); return;
+      case Kw::Zwj: Char(0x200D); return;
+      case Kw::Zwnj: Char(0x200C); return;
+      case Kw::Ltrmark: Char(0x200E); return;
+      case Kw::Rtlmark: Char(0x200F); return;
+      case Kw::Pard:
+        para = ParagraphFormat{};
+        st_.inTable = false;
+        tabKind_ = TabKind::Left;
+        tabLeader_ = TabLeader::None;
+        st_.border = BorderTarget::None;
+        return;
+      case Kw::Ql: para.alignment = Alignment::Left; return;
+      case Kw::Qc: para.alignment = Alignment::Center; return;
+      case Kw::Qr: para.alignment = Alignment::Right; return;
+      case Kw::Qj: para.alignment = Alignment::Justify; return;
+      case Kw::Li: para.leftIndent = n; return;
+      case Kw::Ri: para.rightIndent = n; return;
+      case Kw::Fi: para.firstLineIndent = n; return;
+      case Kw::Sb: para.spaceBefore = n; return;
+      case Kw::Sa: para.spaceAfter = n; return;
+      case Kw::Sl: para.lineSpacing = hasParam ? n : 0; return;
+      case Kw::SlMult: para.lineSpacingMultiple = on; return;
+      case Kw::PageBB: para.pageBreakBefore = on; return;
+      case Kw::Tx: AddTab(n); return;
+      case Kw::Tb:
+        tabKind_ = TabKind::Left;
+        tabLeader_ = TabLeader::None;
+        return;
+      case Kw::Tqr: tabKind_ = TabKind::Right; return;
+      case Kw::Tqc: tabKind_ = TabKind::Center; return;
+      case Kw::Tqdec: tabKind_ = TabKind::Decimal; return;
+      case Kw::TlDot: tabLeader_ = TabLeader::Dots; return;
+      case Kw::TlHyph: tabLeader_ = TabLeader::Hyphens; return;
+      case Kw::TlUl: tabLeader_ = TabLeader::Underline; return;
+      case Kw::TlTh: tabLeader_ = TabLeader::ThickLine; return;
+      case Kw::TlEq: tabLeader_ = TabLeader::Equals; return;
+      case Kw::Intbl: st_.inTable = on; return;
+      case Kw::FrameTabLines: para.borders.tabLines = on; return;
+      case Kw::FrameConnected: para.borders.connected = on; return;
+      case Kw::BrdrT: st_.border = BorderTarget::ParaTop; return;
+      case Kw::BrdrB: st_.border = BorderTarget::ParaBottom; return;
+      case Kw::BrdrL: st_.border = BorderTarget::ParaLeft; return;
+      case Kw::BrdrR: st_.border = BorderTarget::ParaRight; return;
+      case Kw::Box: st_.border = BorderTarget::ParaBox; return;
+      case Kw::BrdrBtw:
+      case Kw::BrdrBar:
+      case Kw::TrBrdr: st_.border = BorderTarget::None; return;
+      case Kw::BrdrS: ForBorders([](BorderLine& b) { b.style = BorderStyle::Single; }); return;
+      case Kw::BrdrTh: ForBorders([](BorderLine& b) { b.style = BorderStyle::Thick; }); return;
+      case Kw::BrdrDb: ForBorders([](BorderLine& b) { b.style = BorderStyle::Double; }); return;
+      case Kw::BrdrDot: ForBorders([](BorderLine& b) { b.style = BorderStyle::Dotted; }); return;
+      case Kw::BrdrDash: ForBorders([](BorderLine& b) { b.style = BorderStyle::Dashed; }); return;
+      case Kw::BrdrHair: ForBorders([](BorderLine& b) { b.style = BorderStyle::Hairline; }); return;
+      case Kw::BrdrOther: ForBorders([](BorderLine& b) { b.style = BorderStyle::Single; }); return;
+      case Kw::BrdrNone: ForBorders([](BorderLine& b) { b = BorderLine{}; }); return;
+      case Kw::BrdrW: ForBorders([&](BorderLine& b) { b.width = std::clamp(n, 0, 32767); }); return;
+      case Kw::BrSp: ForBorders([&](BorderLine& b) { b.distance = std::clamp(n, 0, 32767); }); return;
+      case Kw::BrdrCf: ForBorders([&](BorderLine& b) { b.color = ColorAt(n); }); return;
+      case Kw::Trowd:
+        rowDef_ = RowDefinition{};
+        st_.border = BorderTarget::None;
+        return;
+      case Kw::CellX:
+        rowDef_.pending.rightEdge = n;
+        if (rowDef_.cells.size() < kMaxCellsPerRow) rowDef_.cells.push_back(rowDef_.pending);
+        rowDef_.pending = TableCell{};
+        st_.border = BorderTarget::None;
+        return;
+      case Kw::Cell:
+        if (InText()) EndCell();
+        return;
+      case Kw::Row:
+        if (InText()) EndRow();
+        return;
+      case Kw::NestCell:
+      case Kw::NestRow:
+        if (InText()) EndParagraph(true);
+        return;
+      case Kw::TrLeft: rowDef_.row.leftEdge = n; return;
+      case Kw::TrGaph: rowDef_.row.gap = n; return;
+      case Kw::TrRh: rowDef_.row.height = n; return;
+      case Kw::TrQl: rowDef_.row.alignment = Alignment::Left; return;
+      case Kw::TrQc: rowDef_.row.alignment = Alignment::Center; return;
+      case Kw::TrQr: rowDef_.row.alignment = Alignment::Right; return;
+      case Kw::TrHdr: rowDef_.row.header = on; return;
+      case Kw::ClBrdrT: st_.border = BorderTarget::CellTop; return;
+      case Kw::ClBrdrB: st_.border = BorderTarget::CellBottom; return;
+      case Kw::ClBrdrL: st_.border = BorderTarget::CellLeft; return;
+      case Kw::ClBrdrR: st_.border = BorderTarget::CellRight; return;
+      case Kw::ClCbPat: rowDef_.pending.background = ColorAt(n); return;
+      case Kw::ClVertAlT: rowDef_.pending.verticalAlignment = VerticalAlignment::Top; return;
+      case Kw::ClVertAlC: rowDef_.pending.verticalAlignment = VerticalAlignment::Center; return;
+      case Kw::ClVertAlB: rowDef_.pending.verticalAlignment = VerticalAlignment::Bottom; return;
+      case Kw::PngBlip: if (picture_) picture_->blip = 0; return;
+      case Kw::JpegBlip: if (picture_) picture_->blip = 1; return;
+      case Kw::OtherBlip: if (picture_) picture_->blip = 2; return;
+      case Kw::PicW:
+      case Kw::PicH: return;
+      case Kw::PicWGoal: if (picture_) picture_->goalW = std::max(n, 0); return;
+      case Kw::PicHGoal: if (picture_) picture_->goalH = std::max(n, 0); return;
+      case Kw::PicScaleX: if (picture_ && n > 0) picture_->scaleX = std::min(n, 10000); return;
+      case Kw::PicScaleY: if (picture_ && n > 0) picture_->scaleY = std::min(n, 10000); return;
+    }
+  }
+
+  bool InText() const { return st_.dest == Dest::Normal && !st_.discardText; }
+
+  static bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+  static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+  static int HexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+  }
+  static std::string Trim(const std::string& s) {
+    size_t a = s.find_first_not_of(' ');
+    if (a == std::string::npos) return {};
+    size_t b = s.find_last_not_of(' ');
+    return s.substr(a, b - a + 1);
+  }
+
+  static constexpr long long kMaxElements = 2000000;
+
+  std::string_view in_;
+  RtfLimits limits_;
+  size_t pos_ = 0;
+  bool started_ = false;
+  std::string error_;
+  Document doc_;
+
+  std::vector<State> stack_;
+  State st_;
+  bool pendingStar_ = false;
+  int ucSkip_ = 0;
+  char32_t highSurrogate_ = 0;
+
+  std::unordered_map<int, std::string> fonts_;
+  int deff_ = 0;
+  int currentFont_ = -1;
+  std::string fontName_;
+  std::vector<std::optional<Color>> colors_;
+  Color color_;
+  bool colorSet_ = false;
+
+  Paragraph para_;
+  long long formatVersion_ = 0;
+  long long runVersion_ = -1;
+  bool pendingPageBreak_ = false;
+  bool sectionSeen_ = false;
+  TabKind tabKind_ = TabKind::Left;
+  TabLeader tabLeader_ = TabLeader::None;
+
+  RowDefinition rowDef_;
+  std::vector<Paragraph> cellParagraphs_;
+  std::vector<TableCell> cells_;
+  std::optional<Table> table_;
+
+  std::optional<PictureState> picture_;
+  size_t pictureDepth_ = 0;
+
+  long long elements_ = 0;
+  bool overBudget_ = false;
+};
+
+}  // namespace
+
+bool LooksLikeRtf(std::string_view text) {
+  size_t i = 0;
+  if (text.size() >= 3 && text.compare(0, 3, "\xEF\xBB\xBF") == 0) i = 3;  // a UTF-8 mark
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\r' || text[i] == '\n')) ++i;
+  return text.compare(i, 5, "{\\rtf") == 0;
+}
+
+RtfReadResult ReadRtf(std::string_view rtf, const RtfLimits& limits) {
+  return Reader(rtf, limits).Read();
+}
+
+}  // namespace qv::richtext

@@ -1,0 +1,372 @@
+// The RTF writer: a header with the font and colour tables and the page, then each
+// paragraph as "\pard\plain" with its properties and each run as a group of its own.
+#include <algorithm>
+#include <map>
+
+#include "editor/richtext/Rtf.h"
+#include "editor/richtext/TextCodec.h"
+
+namespace qv::richtext {
+
+namespace {
+
+class Writer {
+ public:
+  explicit Writer(const Document& doc) : doc_(doc) {}
+
+  std::string Write() {
+    fonts_.push_back(doc_.defaultFont.empty() ? std::string("Times New Roman") : doc_.defaultFont);
+    CollectStory();
+    std::string body;
+    body.reserve(EstimateSize());
+    out_ = &body;
+    for (const Block& b : doc_.blocks) {
+      if (auto* p = std::get_if<Paragraph>(&b)) {
+        WriteParagraph(*p, false, "\\par");
+      } else {
+        WriteTable(std::get<Table>(b));
+      }
+    }
+    std::string rtf;
+    rtf.reserve(body.size() + 1024);
+    rtf += "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n{\\fonttbl";
+    for (size_t k = 0; k < fonts_.size(); ++k) {
+      rtf += "{\\f" + std::to_string(k) + "\\fnil\\fcharset0 ";
+      AppendText(rtf, fonts_[k]);
+      rtf += ";}";
+    }
+    rtf += "}\n{\\colortbl;";
+    for (const Color& c : colors_) {
+      rtf += "\\red" + std::to_string(c.red) + "\\green" + std::to_string(c.green) + "\\blue" +
+             std::to_string(c.blue) + ";";
+    }
+    rtf += "}\n";
+    const PageSetup& pg = doc_.page;
+    rtf += "\\paperw" + std::to_string(pg.width) + "\\paperh" + std::to_string(pg.height) +
+           "\\margl" + std::to_string(pg.marginLeft) + "\\margr" + std::to_string(pg.marginRight) +
+           "\\margt" + std::to_string(pg.marginTop) + "\\margb" + std::to_string(pg.marginBottom) +
+           "\n";
+    rtf += body;
+    rtf += "}\n";
+    return rtf;
+  }
+
+ private:
+  // ---- tables of fonts and colours -------------------------------------------------------
+
+  void CollectFormat(const CharFormat& f) {
+    FontIndex(f.font);
+    if (f.color) ColorIndex(*f.color);
+    if (f.background) ColorIndex(*f.background);
+  }
+  void CollectBorder(const BorderLine& b) {
+    if (b.present() && b.color) ColorIndex(*b.color);
+  }
+  void CollectParagraph(const Paragraph& p) {
+    CollectFormat(p.markFormat);
+    for (const auto& r : p.runs) CollectFormat(r.format);
+    const ParagraphBorders& b = p.format.borders;
+    CollectBorder(b.top);
+    CollectBorder(b.left);
+    CollectBorder(b.bottom);
+    CollectBorder(b.right);
+  }
+  void CollectStory() {
+    for (const Block& b : doc_.blocks) {
+      if (auto* p = std::get_if<Paragraph>(&b)) {
+        CollectParagraph(*p);
+        continue;
+      }
+      for (const TableRow& row : std::get<Table>(b).rows)
+        for (const TableCell& cell : row.cells) {
+          CollectBorder(cell.top);
+          CollectBorder(cell.left);
+          CollectBorder(cell.bottom);
+          CollectBorder(cell.right);
+          if (cell.background) ColorIndex(*cell.background);
+          for (const Paragraph& p : cell.paragraphs) CollectParagraph(p);
+        }
+    }
+  }
+
+  size_t EstimateSize() const {
+    size_t n = 0;
+    auto para = [&](const Paragraph& p) {
+      n += 40;
+      for (const auto& r : p.runs) n += r.text.size() + r.picture.data.size() * 2 + 40;
+    };
+    for (const Block& b : doc_.blocks) {
+      if (auto* p = std::get_if<Paragraph>(&b)) {
+        para(*p);
+        continue;
+      }
+      for (const TableRow& row : std::get<Table>(b).rows)
+        for (const TableCell& cell : row.cells) {
+          n += 60;
+          for (const Paragraph& p : cell.paragraphs) para(p);
+        }
+    }
+    return n;
+  }
+
+  // The font number of a name; the empty name and the default font are font 0.
+  int FontIndex(const std::string& name) {
+    if (name.empty()) return 0;
+    auto it = fontIndex_.find(name);
+    if (it != fontIndex_.end()) return it->second;
+    if (name == fonts_[0]) return fontIndex_[name] = 0;
+    int k = int(fonts_.size());
+    fonts_.push_back(name);
+    fontIndex_[name] = k;
+    return k;
+  }
+
+  // The colour table index of a colour; index 0 is the automatic colour.
+  int ColorIndex(const Color& c) {
+    int key = (c.red << 16) | (c.green << 8) | c.blue;
+    auto it = colorIndex_.find(key);
+    if (it != colorIndex_.end()) return it->second;
+    colors_.push_back(c);
+    return colorIndex_[key] = int(colors_.size());
+  }
+
+  // ---- words ---------------------------------------------------------------------------
+
+  void Word(const char* w) { *out_ += w; }
+  void Word(const char* w, int n) {
+    *out_ += w;
+    *out_ += std::to_string(n);
+  }
+
+  // Writes the words of a character format; true when it wrote any (the caller then ends
+  // the last word with a blank before text).
+  bool CharProps(const CharFormat& f) {
+    size_t before = out_->size();
+    if (!f.font.empty()) Word("\\f", FontIndex(f.font));
+    if (f.sizeHalfPoints != 24) Word("\\fs", f.sizeHalfPoints);
+    if (f.bold) Word("\\b");
+    if (f.italic) Word("\\i");
+    if (f.strike) Word("\\strike");
+    switch (f.underline) {
+      case Underline::None: break;
+      case Underline::Single: Word("\\ul"); break;
+      case Underline::Double: Word("\\uldb"); break;
+      case Underline::Dotted: Word("\\uld"); break;
+      case Underline::Dashed: Word("\\uldash"); break;
+      case Underline::Wave: Word("\\ulwave"); break;
+      case Underline::Words: Word("\\ulw"); break;
+    }
+    if (f.color) Word("\\cf", ColorIndex(*f.color));
+    if (f.background) Word("\\chcbpat", ColorIndex(*f.background));
+    if (f.position == VerticalPosition::Superscript) Word("\\super");
+    if (f.position == VerticalPosition::Subscript) Word("\\sub");
+    if (f.raiseHalfPoints > 0) Word("\\up", f.raiseHalfPoints);
+    if (f.raiseHalfPoints < 0) Word("\\dn", -f.raiseHalfPoints);
+    return out_->size() != before;
+  }
+
+  void BorderProps(const char* side, const BorderLine& b) {
+    if (!b.present()) return;
+    Word(side);
+    switch (b.style) {
+      case BorderStyle::None: break;
+      case BorderStyle::Single: Word("\\brdrs"); break;
+      case BorderStyle::Thick: Word("\\brdrth"); break;
+      case BorderStyle::Double: Word("\\brdrdb"); break;
+      case BorderStyle::Dotted: Word("\\brdrdot"); break;
+      case BorderStyle::Dashed: Word("\\brdrdash"); break;
+      case BorderStyle::Hairline: Word("\\brdrhair"); break;
+    }
+    Word("\\brdrw", b.width);
+    if (b.distance) Word("\\brsp", b.distance);
+    if (b.color) Word("\\brdrcf", ColorIndex(*b.color));
+  }
+
+  void ParagraphProps(const ParagraphFormat& f) {
+    switch (f.alignment) {
+      case Alignment::Left: break;
+      case Alignment::Center: Word("\\qc"); break;
+      case Alignment::Right: Word("\\qr"); break;
+      case Alignment::Justify: Word("\\qj"); break;
+    }
+    if (f.leftIndent) Word("\\li", f.leftIndent);
+    if (f.rightIndent) Word("\\ri", f.rightIndent);
+    if (f.firstLineIndent) Word("\\fi", f.firstLineIndent);
+    if (f.spaceBefore) Word("\\sb", f.spaceBefore);
+    if (f.spaceAfter) Word("\\sa", f.spaceAfter);
+    if (f.lineSpacing) {
+      Word("\\sl", f.lineSpacing);
+      Word("\\slmult", f.lineSpacingMultiple ? 1 : 0);
+    } else if (f.lineSpacingMultiple) {
+      Word("\\slmult1");
+    }
+    if (f.pageBreakBefore) Word("\\pagebb");
+    for (const TabStop& t : f.tabs) {
+      switch (t.kind) {
+        case TabKind::Left: break;
+        case TabKind::Center: Word("\\tqc"); break;
+        case TabKind::Right: Word("\\tqr"); break;
+        case TabKind::Decimal: Word("\\tqdec"); break;
+      }
+      switch (t.leader) {
+        case TabLeader::None: break;
+        case TabLeader::Dots: Word("\\tldot"); break;
+        case TabLeader::Hyphens: Word("\\tlhyph"); break;
+        case TabLeader::Underline: Word("\\tlul"); break;
+        case TabLeader::ThickLine: Word("\\tlth"); break;
+        case TabLeader::Equals: Word("\\tleq"); break;
+      }
+      Word("\\tx", t.position);
+    }
+    const ParagraphBorders& b = f.borders;
+    BorderProps("\\brdrt", b.top);
+    BorderProps("\\brdrl", b.left);
+    BorderProps("\\brdrb", b.bottom);
+    BorderProps("\\brdrr", b.right);
+    if (b.connected) Word("\\qvframeconnected");
+    if (b.tabLines) Word("\\qvframetablines");
+  }
+
+  void WritePicture(const Picture& p) {
+    PixelSize px = ImagePixelSize(p.data);
+    Word(p.format == PictureFormat::Png ? "{\\pict\\pngblip" : "{\\pict\\jpegblip");
+    if (px.width > 0) {
+      Word("\\picw", px.width);
+      Word("\\pich", px.height);
+    }
+    Word("\\picwgoal", p.width);
+    Word("\\pichgoal", p.height);
+    *out_ += '\n';
+    static const char kHex[] = "0123456789abcdef";
+    size_t col = 0;
+    for (unsigned char c : p.data) {
+      *out_ += kHex[c >> 4];
+      *out_ += kHex[c & 15];
+      if (++col == 64) {
+        *out_ += '\n';
+        col = 0;
+      }
+    }
+    *out_ += '}';
+  }
+
+  void WriteParagraph(const Paragraph& p, bool inTable, const char* end) {
+    Word("\\pard\\plain");
+    if (inTable) Word("\\intbl");
+    ParagraphProps(p.format);
+    // Runs are groups of their own, each setting its format from the plain one; the format
+    // of the paragraph mark follows them, so that no run inherits it.
+    for (const auto& r : p.runs) {
+      *out_ += '{';
+      bool words = CharProps(r.format);
+      switch (r.kind) {
+        case TextRun::Kind::Text:
+          if (words) *out_ += ' ';
+          AppendText(*out_, r.text);
+          break;
+        case TextRun::Kind::LineBreak:
+          Word("\\line");
+          break;
+        case TextRun::Kind::Picture:
+          WritePicture(r.picture);
+          break;
+      }
+      *out_ += '}';
+    }
+    CharProps(p.markFormat);
+    *out_ += end;
+    *out_ += '\n';
+  }
+
+  void WriteTable(const Table& t) {
+    for (const TableRow& row : t.rows) {
+      if (row.cells.empty()) continue;
+      Word("\\trowd");
+      Word("\\trgaph", row.gap);
+      Word("\\trleft", row.leftEdge);
+      if (row.height) Word("\\trrh", row.height);
+      if (row.alignment == Alignment::Center) Word("\\trqc");
+      if (row.alignment == Alignment::Right) Word("\\trqr");
+      if (row.header) Word("\\trhdr");
+      for (const TableCell& cell : row.cells) {
+        if (cell.verticalAlignment == VerticalAlignment::Center) Word("\\clvertalc");
+        if (cell.verticalAlignment == VerticalAlignment::Bottom) Word("\\clvertalb");
+        BorderProps("\\clbrdrt", cell.top);
+        BorderProps("\\clbrdrl", cell.left);
+        BorderProps("\\clbrdrb", cell.bottom);
+        BorderProps("\\clbrdrr", cell.right);
+        if (cell.background) Word("\\clcbpat", ColorIndex(*cell.background));
+        Word("\\cellx", cell.rightEdge);
+      }
+      *out_ += '\n';
+      for (const TableCell& cell : row.cells) {
+        if (cell.paragraphs.empty()) {
+          Word("\\pard\\plain\\intbl\\cell\n");
+          continue;
+        }
+        for (size_t k = 0; k < cell.paragraphs.size(); ++k)
+          WriteParagraph(cell.paragraphs[k], true, k + 1 < cell.paragraphs.size() ? "\\par" : "\\cell");
+      }
+      Word("\\row\n");
+    }
+  }
+
+ public:
+  // Appends text: ASCII as it is (backslash and braces escaped), TAB as "\tab", a line
+  // feed as "\line", other characters as "\u" with the code page 1252 byte (or "?") as the
+  // fallback for readers without Unicode.
+  static void AppendText(std::string& out, std::string_view s) {
+    for (size_t i = 0; i < s.size();) {
+      char32_t c = codec::NextUtf8(s, i);
+      if (c == '\\' || c == '{' || c == '}') {
+        out += '\\';
+        out += char(c);
+      } else if (c == '\t') {
+        out += "\\tab ";
+      } else if (c == '\n') {
+        out += "\\line ";
+      } else if (c < 0x20) {
+        continue;
+      } else if (c < 0x80) {
+        out += char(c);
+      } else if (c > 0xFFFF) {
+        char32_t v = c - 0x10000;
+        int hi = int(0xD800 + (v >> 10)), lo = int(0xDC00 + (v & 0x3FF));
+        out += "\\u" + std::to_string(hi - 65536) + "?\\u" + std::to_string(lo - 65536) + "?";
+      } else {
+        int n = int(c);
+        out += "\\u" + std::to_string(n > 32767 ? n - 65536 : n);
+        int b = codec::ToCp1252(c);
+        if (b >= 0) {
+          static const char kHex[] = "0123456789abcdef";
+          out += "\\'";
+          out += kHex[b >> 4];
+          out += kHex[b & 15];
+        } else {
+          out += '?';
+        }
+      }
+    }
+  }
+
+ private:
+  const Document& doc_;
+  std::string* out_ = nullptr;
+  std::vector<std::string> fonts_;
+  std::map<std::string, int> fontIndex_;
+  std::vector<Color> colors_;
+  std::map<int, int> colorIndex_;
+};
+
+}  // namespace
+
+std::string WriteRtf(const Document& doc) { return Writer(doc).Write(); }
+
+std::string EscapeRtfText(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size() + 16);
+  Writer::AppendText(out, utf8);
+  return out;
+}
+
+}  // namespace qv::richtext

@@ -1,0 +1,327 @@
+// The RTF reader on what word processors write.
+#include <gtest/gtest.h>
+
+#include "editor/richtext/Rtf.h"
+#include "tests/richtext/Samples.h"
+
+using namespace qv::richtext;
+
+namespace {
+
+Document Read(const std::string& body, const std::string& header = {}) {
+  std::string rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}{\\f1 Arial;}}" +
+                    std::string("{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}") +
+                    header + body + "}";
+  RtfReadResult r = ReadRtf(rtf);
+  EXPECT_TRUE(r.ok) << r.error << "\n" << rtf;
+  return r.document;
+}
+
+const Paragraph& Para(const Document& d, size_t k = 0) {
+  static const Paragraph none;
+  if (k >= d.blocks.size() || !std::holds_alternative<Paragraph>(d.blocks[k])) {
+    ADD_FAILURE() << "no paragraph " << k;
+    return none;
+  }
+  return std::get<Paragraph>(d.blocks[k]);
+}
+
+const Table& TableAt(const Document& d, size_t k) {
+  static const Table none;
+  if (k >= d.blocks.size() || !std::holds_alternative<Table>(d.blocks[k])) {
+    ADD_FAILURE() << "no table " << k;
+    return none;
+  }
+  return std::get<Table>(d.blocks[k]);
+}
+
+}  // namespace
+
+TEST(RtfReader, TextAndCharacterFormatsRunByRun) {
+  // Every run in a group of its own, with the associated-font words (\rtlch, \af, \afs,
+  // \ab, \hich, \dbch, \loch) that must change nothing.
+  Document d = Read(
+      "\\pard\\plain {\\rtlch\\af1\\afs40\\ab\\ltrch\\loch\\b\\loch Bold}"
+      "{\\rtlch\\ab0\\ai\\hich\\af1\\dbch\\af1\\loch\\i\\f1\\fs28 Italic}"
+      "{\\ul under}{\\uldb double}{\\strike gone}{\\cf1 red}{\\chcbpat2 shaded}"
+      "{\\highlight1 marked}{\\up6 up}{\\dn4 down}{\\super sup}{\\sub sub}"
+      "{\\b\\b0 plain}\\par");
+  const Paragraph& p = Para(d);
+  ASSERT_EQ(p.runs.size(), 13u);
+  struct Case {
+    const char* text;
+    CharFormat format;
+  };
+  auto with = [](auto set) {
+    CharFormat f;
+    set(f);
+    return f;
+  };
+  const Case cases[] = {
+      {"Bold", with([](CharFormat& f) { f.bold = true; })},
+      {"Italic", with([](CharFormat& f) { f.italic = true, f.font = "Arial", f.sizeHalfPoints = 28; })},
+      {"under", with([](CharFormat& f) { f.underline = Underline::Single; })},
+      {"double", with([](CharFormat& f) { f.underline = Underline::Double; })},
+      {"gone", with([](CharFormat& f) { f.strike = true; })},
+      {"red", with([](CharFormat& f) { f.color = Color{255, 0, 0}; })},
+      {"shaded", with([](CharFormat& f) { f.background = Color{0, 0, 255}; })},
+      {"marked", with([](CharFormat& f) { f.background = Color{255, 0, 0}; })},
+      {"up", with([](CharFormat& f) { f.raiseHalfPoints = 6; })},
+      {"down", with([](CharFormat& f) { f.raiseHalfPoints = -4; })},
+      {"sup", with([](CharFormat& f) { f.position = VerticalPosition::Superscript; })},
+      {"sub", with([](CharFormat& f) { f.position = VerticalPosition::Subscript; })},
+      {"plain", CharFormat{}},
+  };
+  for (size_t k = 0; k < std::size(cases); ++k) {
+    EXPECT_EQ(p.runs[k].text, cases[k].text) << k;
+    EXPECT_EQ(p.runs[k].format, cases[k].format) << cases[k].text;
+  }
+}
+
+TEST(RtfReader, FontsAreMatchedByNameWhateverTheirNumbers) {
+  RtfReadResult r = ReadRtf(
+      "{\\rtf1\\ansi\\deff3{\\fonttbl{\\f3\\froman\\fcharset0 Liberation Serif;}"
+      "{\\f0\\fswiss\\fcharset0{\\*\\panose 020b0604020202020204}Liberation Sans{\\*\\falt Arial};}"
+      "\\f7\\fmodern Courier New;}"
+      "\\pard\\plain{\\f0 sans}{\\f7 mono}{\\f3 serif}{\\f9 unknown}\\par}");
+  ASSERT_TRUE(r.ok) << r.error;
+  EXPECT_EQ(r.document.defaultFont, "Liberation Serif");
+  const Paragraph& p = Para(r.document);
+  ASSERT_EQ(p.runs.size(), 3u);
+  EXPECT_EQ(p.runs[0].text, "sans");
+  EXPECT_EQ(p.runs[0].format.font, "Liberation Sans");
+  EXPECT_EQ(p.runs[1].text, "mono");
+  EXPECT_EQ(p.runs[1].format.font, "Courier New");
+  EXPECT_EQ(p.runs[2].text, "serifunknown");  // the default font and an unknown one read alike
+  EXPECT_EQ(p.runs[2].format.font, "");
+}
+
+TEST(RtfReader, CharactersByCodeAndByCodePage) {
+  struct Case {
+    const char* rtf;
+    const char* text;
+  } cases[] = {
+      {"\\'e9t\\'e9 \\'80 \\'93q\\'94", "\xC3\xA9t\xC3\xA9 \xE2\x82\xAC \xE2\x80\x9Cq\xE2\x80\x9D"},
+      {"\\uc1\\u233\\'e9t\\u233?", "\xC3\xA9t\xC3\xA9"},
+      {"\\uc2\\u8364 xyz", "\xE2\x82\xACz"},                        // two fallback characters
+      {"\\uc1\\u8364\\'80\\'80", "\xE2\x82\xAC\xE2\x82\xAC"},       // one fallback, then text
+      {"\\uc0\\u8364 x", "\xE2\x82\xACx"},                          // no fallback
+      {"\\u-10179?\\u-8704?", "\xF0\x9F\x98\x80"},                   // a surrogate pair
+      {"{\\uc2\\u8364 ab}c\\u8364?", "\xE2\x82\xAC" "c\xE2\x82\xAC"},  // \uc ends with its group
+      {"a\\~b\\_c\\{\\}\\\\", "a\xC2\xA0" "b\xE2\x80\x91" "c{}\\"},
+      {"\\emdash\\endash\\bullet\\lquote\\rquote\\ldblquote\\rdblquote",
+       "\xE2\x80\x94\xE2\x80\x93\xE2\x80\xA2\xE2\x80\x98\xE2\x80\x99\xE2\x80\x9C\xE2\x80\x9D"},
+      {"a\\tab b", "a\tb"},
+      {"\\u55357?x", "\xEF\xBF\xBDx"},  // a lone high surrogate
+  };
+  for (const Case& c : cases) {
+    Document d = Read(std::string("\\pard ") + c.rtf + "\\par");
+    EXPECT_EQ(d.PlainText(), c.text) << c.rtf;
+  }
+}
+
+TEST(RtfReader, ALineBreakEndsAControlWord) {
+  Document d = Read("\\pard\\plain\\b\r\nBold\\i\nBoth\\par\r\nNext\\par\n\\pard Third\\\nFourth\\par");
+  ASSERT_EQ(d.blocks.size(), 4u);
+  const Paragraph& p = Para(d, 0);
+  ASSERT_EQ(p.runs.size(), 2u);
+  EXPECT_EQ(p.runs[0].text, "Bold");
+  EXPECT_TRUE(p.runs[0].format.bold);
+  EXPECT_EQ(p.runs[1].text, "Both");
+  EXPECT_TRUE(p.runs[1].format.italic);
+  EXPECT_EQ(Para(d, 1).PlainText(), "Next");
+  EXPECT_EQ(Para(d, 2).PlainText(), "Third");  // a backslash before a line end is \par
+  EXPECT_EQ(Para(d, 3).PlainText(), "Fourth");
+}
+
+TEST(RtfReader, DestinationsSkippedOrRead) {
+  Document d = Read(
+      "{\\info{\\title Not text}{\\author Nobody}}{\\stylesheet{\\s1 Heading;}}"
+      "{\\*\\pgdsctbl{\\pgdsc0{\\header \\pard Header in the page table\\par}}}"
+      "{\\header \\pard Header\\par}{\\footer \\pard Footer\\par}"
+      "{\\*\\generator Some Writer}{\\*\\unknowndest {\\b nested} text}"
+      "\\pard A{\\unknownword B}{\\field{\\*\\fldinst HYPERLINK \"http://x\"}{\\fldrslt link}}"
+      "{\\*\\bkmkstart mark}C{\\upr{\\fs20 ansi}{\\*\\ud{\\fs20 wide}}}"
+      "{\\footnote not here}{\\listtext 1.\\tab}D{\\nonesttables nested copy}\\par");
+  EXPECT_EQ(d.PlainText(), "ABlinkCwide1.\tD");
+}
+
+TEST(RtfReader, ParagraphFormats) {
+  Document d = Read(
+      "\\pard\\qc\\li720\\ri360\\fi-360\\sb120\\sa240\\sl360\\slmult1 Centered\\par"
+      "\\qr Right keeps the indents\\par"
+      "\\pard\\qj Justified\\par"
+      "\\pard\\tqr\\tldot\\tx5000\\tqc\\tx3000\\tqdec\\tlhyph\\tx7000\\tx1000 Tabs\\par"
+      "\\pard\\pagebb After a break\\par"
+      "\\pard Before\\page After\\par");
+  ASSERT_EQ(d.blocks.size(), 7u);
+  ParagraphFormat f = Para(d, 0).format;
+  EXPECT_EQ(f.alignment, Alignment::Center);
+  EXPECT_EQ(f.leftIndent, 720);
+  EXPECT_EQ(f.rightIndent, 360);
+  EXPECT_EQ(f.firstLineIndent, -360);
+  EXPECT_EQ(f.spaceBefore, 120);
+  EXPECT_EQ(f.spaceAfter, 240);
+  EXPECT_EQ(f.lineSpacing, 360);
+  EXPECT_TRUE(f.lineSpacingMultiple);
+  EXPECT_EQ(Para(d, 1).format.alignment, Alignment::Right);
+  EXPECT_EQ(Para(d, 1).format.leftIndent, 720);
+  EXPECT_EQ(Para(d, 2).format.alignment, Alignment::Justify);
+  EXPECT_EQ(Para(d, 2).format.leftIndent, 0);
+  std::vector<TabStop> tabs = {{5000, TabKind::Right, TabLeader::Dots},
+                               {3000, TabKind::Center, TabLeader::None},
+                               {7000, TabKind::Decimal, TabLeader::Hyphens},
+                               {1000, TabKind::Left, TabLeader::None}};
+  EXPECT_EQ(Para(d, 3).format.tabs, tabs);
+  EXPECT_TRUE(Para(d, 4).format.pageBreakBefore);
+  EXPECT_FALSE(Para(d, 5).format.pageBreakBefore);
+  EXPECT_EQ(Para(d, 5).PlainText(), "Before");
+  EXPECT_TRUE(Para(d, 6).format.pageBreakBefore);
+  EXPECT_EQ(Para(d, 6).PlainText(), "After");
+}
+
+TEST(RtfReader, ParagraphFrames) {
+  Document d = Read(
+      "\\pard\\brdrt\\brdrs\\brdrw15\\brsp40\\brdrcf1\\brdrb\\brdrdb\\brdrw30 Top and bottom\\par"
+      "\\pard\\box\\brdrdot\\brdrw10\\brsp80 Boxed\\par"
+      "\\pard\\brdrl\\brdrth\\brdrw20\\brdrr\\brdrdash\\brdrw5\\brdrbtw\\brdrs Sides\\par"
+      "\\pard\\brdrt\\brdrnone Nothing\\par");
+  ASSERT_EQ(d.blocks.size(), 4u);
+  ParagraphBorders b0 = Para(d, 0).format.borders;
+  EXPECT_EQ(b0.top, (BorderLine{BorderStyle::Single, 15, 40, Color{255, 0, 0}}));
+  EXPECT_EQ(b0.bottom, (BorderLine{BorderStyle::Double, 30, 0, std::nullopt}));
+  EXPECT_FALSE(b0.left.present());
+  ParagraphBorders b1 = Para(d, 1).format.borders;
+  BorderLine dotted{BorderStyle::Dotted, 10, 80, std::nullopt};
+  EXPECT_EQ(b1.top, dotted);
+  EXPECT_EQ(b1.bottom, dotted);
+  EXPECT_EQ(b1.left, dotted);
+  EXPECT_EQ(b1.right, dotted);
+  ParagraphBorders b2 = Para(d, 2).format.borders;
+  EXPECT_EQ(b2.left, (BorderLine{BorderStyle::Thick, 20, 0, std::nullopt}));
+  EXPECT_EQ(b2.right, (BorderLine{BorderStyle::Dashed, 5, 0, std::nullopt}));
+  EXPECT_FALSE(b2.top.present());  // the line between paragraphs is no side
+  EXPECT_FALSE(Para(d, 3).format.borders.any());
+}
+
+TEST(RtfReader, TablesRowByRow) {
+  // As word processors write them: a full row definition before each row (repeated before
+  // \row by some), cells with several paragraphs, and text after the table.
+  Document d = Read(
+      "\\pard Before\\par"
+      "\\trowd\\trgaph108\\trleft-108\\trqc\\clbrdrt\\brdrs\\brdrw10\\clcbpat1\\cellx2000"
+      "\\clvertalc\\cellx5000"
+      "\\pard\\intbl{\\b Name}\\cell\\pard\\intbl\\qr Amount\\par Second line\\cell"
+      "{\\trowd\\trgaph108\\trleft-108\\trqc\\clbrdrt\\brdrs\\brdrw10\\clcbpat1\\cellx2000"
+      "\\clvertalc\\cellx5000\\row}"
+      "\\trowd\\trgaph108\\cellx3000\\cellx5000\\cellx6000"
+      "\\pard\\intbl One\\cell Two\\cell\\cell\\row"
+      "\\pard After\\par");
+  ASSERT_EQ(d.blocks.size(), 3u);
+  EXPECT_EQ(Para(d, 0).PlainText(), "Before");
+  EXPECT_EQ(Para(d, 2).PlainText(), "After");
+  const Table& t = TableAt(d, 1);
+  ASSERT_EQ(t.rows.size(), 2u);
+  const TableRow& r0 = t.rows[0];
+  EXPECT_EQ(r0.alignment, Alignment::Center);
+  EXPECT_EQ(r0.leftEdge, -108);
+  EXPECT_EQ(r0.gap, 108);
+  ASSERT_EQ(r0.cells.size(), 2u);
+  EXPECT_EQ(r0.cells[0].rightEdge, 2000);
+  EXPECT_EQ(r0.cells[0].top, (BorderLine{BorderStyle::Single, 10, 0, std::nullopt}));
+  EXPECT_EQ(r0.cells[0].background, (Color{255, 0, 0}));
+  EXPECT_EQ(r0.cells[1].rightEdge, 5000);
+  EXPECT_EQ(r0.cells[1].verticalAlignment, VerticalAlignment::Center);
+  ASSERT_EQ(r0.cells[0].paragraphs.size(), 1u);
+  EXPECT_TRUE(r0.cells[0].paragraphs[0].runs[0].format.bold);
+  ASSERT_EQ(r0.cells[1].paragraphs.size(), 2u);
+  EXPECT_EQ(r0.cells[1].paragraphs[0].PlainText(), "Amount");
+  EXPECT_EQ(r0.cells[1].paragraphs[0].format.alignment, Alignment::Right);
+  EXPECT_EQ(r0.cells[1].paragraphs[1].PlainText(), "Second line");
+  const TableRow& r1 = t.rows[1];
+  ASSERT_EQ(r1.cells.size(), 3u);
+  EXPECT_EQ(r1.alignment, Alignment::Left);
+  EXPECT_EQ(r1.cells[2].rightEdge, 6000);
+  EXPECT_EQ(r1.cells[2].paragraphs.size(), 1u);
+  EXPECT_EQ(d.PlainText(), "Before\nName\tAmount Second line\nOne\tTwo\t\nAfter");
+}
+
+TEST(RtfReader, PicturesAndTheirShownSize) {
+  std::string png = samples::TinyPng();
+  std::string hex = samples::Hex(png);
+  Document d = Read(
+      "\\pard A{\\*\\shppict{\\pict{\\*\\picprop{\\sp{\\sn x}{\\sv 1}}}\\picscalex50\\picscaley200"
+      "\\piccropl0\\picw2\\pich1\\picwgoal1440\\pichgoal720\\pngblip\r\n" + hex + "}}"
+      "{\\nonshppict{\\pict\\wmetafile8\\picwgoal1440\\pichgoal720 0102}}B"
+      "{\\pict\\jpegblip\\picwgoal100\\pichgoal100 " + samples::Hex(samples::TinyJpeg()) + "}"
+      "{\\pict\\emfblip 0102}"
+      "{\\pict\\pngblip\\bin" + std::to_string(png.size()) + " " + png + "}\\par");
+  const Paragraph& p = Para(d);
+  ASSERT_EQ(p.runs.size(), 5u);
+  EXPECT_EQ(p.runs[0].text, "A");
+  ASSERT_EQ(p.runs[1].kind, TextRun::Kind::Picture);
+  EXPECT_EQ(p.runs[1].picture.format, PictureFormat::Png);
+  EXPECT_EQ(p.runs[1].picture.data, png);
+  EXPECT_EQ(p.runs[1].picture.width, 720);    // 1440 at 50 %
+  EXPECT_EQ(p.runs[1].picture.height, 1440);  // 720 at 200 %
+  EXPECT_EQ(p.runs[2].text, "B");
+  EXPECT_EQ(p.runs[3].picture.format, PictureFormat::Jpeg);
+  EXPECT_EQ(p.runs[3].picture.width, 100);
+  ASSERT_EQ(p.runs[4].kind, TextRun::Kind::Picture);
+  EXPECT_EQ(p.runs[4].picture.data, png);  // binary data
+  EXPECT_EQ(p.runs[4].picture.width, 2 * 15);  // no goal: the pixels at 96 to the inch
+  EXPECT_EQ(p.runs[4].picture.height, 15);
+}
+
+TEST(RtfReader, PageSizeAndMargins) {
+  Document d = Read("\\pard x\\par", "\\paperw11906\\paperh16838\\margl1134\\margr567\\margt850\\margb0");
+  EXPECT_EQ(d.page, (PageSetup{11906, 16838, 1134, 567, 850, 0}));
+  Document s = Read("\\sectd\\pgwsxn12240\\pghsxn20160\\marglsxn720\\pard x\\sect\\sectd\\pgwsxn100\\pard y\\par");
+  EXPECT_EQ(s.page.width, 12240);  // the first section's
+  EXPECT_EQ(s.page.height, 20160);
+  EXPECT_EQ(s.page.marginLeft, 720);
+  Document n = Read("\\pard x\\par", "\\paperw0\\paperh-5");
+  EXPECT_EQ(n.page.width, PageSetup{}.width);  // no page has no size
+}
+
+TEST(RtfReader, LineBreaksHiddenTextAndTheLastParagraph) {
+  Document d = Read("\\pard one\\line two{\\v hidden}\\par\\pard last without mark");
+  ASSERT_EQ(d.blocks.size(), 2u);
+  const Paragraph& p = Para(d, 0);
+  ASSERT_EQ(p.runs.size(), 3u);
+  EXPECT_EQ(p.runs[1].kind, TextRun::Kind::LineBreak);
+  EXPECT_EQ(p.PlainText(), "one\ntwo");
+  EXPECT_EQ(Para(d, 1).PlainText(), "last without mark");
+}
+
+TEST(RtfReader, RefusalsAndDamage) {
+  EXPECT_FALSE(ReadRtf("Plain text, not RTF").ok);
+  EXPECT_FALSE(ReadRtf("").ok);
+  EXPECT_TRUE(ReadRtf("\xEF\xBB\xBF \r\n{\\rtf1 x}").ok);
+  std::string deep = "{\\rtf1 " + std::string(100000, '{') + "x" + std::string(100000, '}') + "}";
+  RtfReadResult r = ReadRtf(deep);
+  EXPECT_FALSE(r.ok);
+  EXPECT_FALSE(r.error.empty());
+  RtfLimits small;
+  small.maxInputBytes = 10;
+  EXPECT_FALSE(ReadRtf("{\\rtf1 too long for the limit}", small).ok);
+  // A text cut short keeps what was read; odd parameters and words do no harm.
+  struct Case {
+    const char* rtf;
+    const char* text;
+  } cases[] = {
+      {"{\\rtf1\\pard one\\par two", "one\ntwo"},
+      {"{\\rtf1\\pard\\fs99999999999999999999 big\\u99999999999999 x\\par}", "big\xEF\xBF\xBD"},
+      {"{\\rtf1\\pard a\\'zzb\\'4\\par}", "azzb4"},
+      {"{\\rtf1\\pard\\abcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrstuvwxyz x\\par}", "x"},
+      {"{\\rtf1\\pard{\\pict\\pngblip\\bin99999 ab}}", ""},
+      {"{\\rtf1\\cell\\row\\cellx100\\row x}", "\n\nx"},
+      {"{\\rtf1 a}} b}", "a"},
+      {"{\\rtf1\\", ""},
+  };
+  for (const Case& c : cases) {
+    RtfReadResult rr = ReadRtf(c.rtf);
+    EXPECT_TRUE(rr.ok) << c.rtf << ": " << rr.error;
+    EXPECT_EQ(rr.document.PlainText(), c.text) << c.rtf;
+  }
+}

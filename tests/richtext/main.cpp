@@ -1,0 +1,11 @@
+// The rich-text tests run inside a QGuiApplication: the QTextDocument bridge lays out text
+// and so needs fonts (the offscreen platform is enough).
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+
+int main(int argc, char** argv) {
+  QGuiApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
