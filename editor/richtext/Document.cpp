@@ -114,6 +114,7 @@ void Normalize(Paragraph& p, const std::string& defaultFont) {
   }
   NormalizeFont(p.markFormat, defaultFont);
   ParagraphFormat& f = p.format;
+  if (f.lineSpacing <= 0) f.lineSpacingMultiple = false;  // a multiple of nothing is single
   if (f.tabs.size() > kMaxTabs) f.tabs.resize(kMaxTabs);
   NormalizeBorder(f.borders.left);
   NormalizeBorder(f.borders.right);

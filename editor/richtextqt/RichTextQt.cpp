@@ -1,1 +1,655 @@
-// placeholder
+#include "editor/richtextqt/RichTextQt.h"
+
+#include <QBuffer>
+#include <QColor>
+#include <QCryptographicHash>
+#include <QImage>
+#include <QTextBlock>
+#include <QTextFrame>
+#include <QTextTable>
+#include <QUrl>
+
+#include <algorithm>
+#include <map>
+
+namespace qv::richtext::qt {
+
+namespace {
+
+double Px(int twips) { return twips / kTwipsPerPixel; }
+int Twips(double px) { return int(std::lround(px * kTwipsPerPixel)); }
+
+QColor ToQColor(const Color& c) { return QColor(c.red, c.green, c.blue); }
+Color FromQColor(const QColor& c) { return Color{uint8_t(c.red()), uint8_t(c.green()), uint8_t(c.blue())}; }
+
+// ---- borders -----------------------------------------------------------------------------
+
+void AppendBorder(QVariantList& list, const BorderLine& b) {
+  list << int(b.style) << b.width << b.distance << b.color.has_value()
+       << (b.color ? int(ToQColor(*b.color).rgb() & 0xFFFFFF) : 0);
+}
+
+BorderLine BorderAt(const QVariantList& list, int at) {
+  BorderLine b;
+  if (list.size() < at + 5) return b;
+  int style = list[at].toInt();
+  if (style < 0 || style > int(BorderStyle::Hairline)) return b;
+  b.style = BorderStyle(style);
+  b.width = list[at + 1].toInt();
+  b.distance = list[at + 2].toInt();
+  if (list[at + 3].toBool()) b.color = FromQColor(QColor::fromRgb(QRgb(list[at + 4].toInt())));
+  return b;
+}
+
+QTextFrameFormat::BorderStyle QtBorderStyle(BorderStyle s) {
+  switch (s) {
+    case BorderStyle::Double: return QTextFrameFormat::BorderStyle_Double;
+    case BorderStyle::Dotted: return QTextFrameFormat::BorderStyle_Dotted;
+    case BorderStyle::Dashed: return QTextFrameFormat::BorderStyle_Dashed;
+    case BorderStyle::None: return QTextFrameFormat::BorderStyle_None;
+    default: return QTextFrameFormat::BorderStyle_Solid;
+  }
+}
+
+// ---- characters --------------------------------------------------------------------------
+
+QTextCharFormat ToQt(const CharFormat& f) {
+  QTextCharFormat q;
+  if (!f.font.empty()) q.setFontFamilies(QStringList{ToQString(f.font)});
+  q.setFontPointSize(f.sizeHalfPoints / 2.0);
+  q.setFontWeight(f.bold ? QFont::Bold : QFont::Normal);
+  q.setFontItalic(f.italic);
+  q.setFontStrikeOut(f.strike);
+  switch (f.underline) {
+    case Underline::None: break;
+    case Underline::Single: q.setUnderlineStyle(QTextCharFormat::SingleUnderline); break;
+    case Underline::Dotted: q.setUnderlineStyle(QTextCharFormat::DotLine); break;
+    case Underline::Dashed: q.setUnderlineStyle(QTextCharFormat::DashUnderline); break;
+    case Underline::Wave: q.setUnderlineStyle(QTextCharFormat::WaveUnderline); break;
+    case Underline::Double:
+    case Underline::Words:
+      q.setUnderlineStyle(QTextCharFormat::SingleUnderline);
+      q.setProperty(kUnderlineKind, int(f.underline));
+      break;
+  }
+  if (f.color) q.setForeground(ToQColor(*f.color));
+  if (f.background) q.setBackground(ToQColor(*f.background));
+  if (f.position == VerticalPosition::Superscript) q.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+  if (f.position == VerticalPosition::Subscript) q.setVerticalAlignment(QTextCharFormat::AlignSubScript);
+  if (f.raiseHalfPoints) {
+    q.setProperty(kRaiseHalfPoints, f.raiseHalfPoints);
+    q.setBaselineOffset(100.0 * f.raiseHalfPoints / std::max(f.sizeHalfPoints, 1));
+  }
+  return q;
+}
+
+CharFormat FromQt(const QTextCharFormat& q) {
+  CharFormat f;
+  if (q.hasProperty(QTextFormat::FontFamilies)) {
+    QStringList families = q.fontFamilies().toStringList();
+    if (!families.isEmpty()) f.font = FromQString(families.first());
+  }
+  if (q.hasProperty(QTextFormat::FontPointSize)) f.sizeHalfPoints = int(std::lround(q.fontPointSize() * 2));
+  f.bold = q.fontWeight() >= QFont::DemiBold;
+  f.italic = q.fontItalic();
+  f.strike = q.fontStrikeOut();
+  switch (q.underlineStyle()) {
+    case QTextCharFormat::NoUnderline: break;
+    case QTextCharFormat::SingleUnderline: {
+      int kind = q.intProperty(kUnderlineKind);
+      f.underline = kind == int(Underline::Double) || kind == int(Underline::Words) ? Underline(kind)
+                                                                                  : Underline::Single;
+      break;
+    }
+    case QTextCharFormat::DotLine: f.underline = Underline::Dotted; break;
+    case QTextCharFormat::DashUnderline:
+    case QTextCharFormat::DashDotLine:
+    case QTextCharFormat::DashDotDotLine: f.underline = Underline::Dashed; break;
+    case QTextCharFormat::WaveUnderline:
+    case QTextCharFormat::SpellCheckUnderline: f.underline = Underline::Wave; break;
+  }
+  if (q.hasProperty(QTextFormat::ForegroundBrush) && q.foreground().style() != Qt::NoBrush)
+    f.color = FromQColor(q.foreground().color());
+  if (q.hasProperty(QTextFormat::BackgroundBrush) && q.background().style() != Qt::NoBrush)
+    f.background = FromQColor(q.background().color());
+  if (q.verticalAlignment() == QTextCharFormat::AlignSuperScript) f.position = VerticalPosition::Superscript;
+  if (q.verticalAlignment() == QTextCharFormat::AlignSubScript) f.position = VerticalPosition::Subscript;
+  f.raiseHalfPoints = q.intProperty(kRaiseHalfPoints);
+  return f;
+}
+
+// ---- paragraphs --------------------------------------------------------------------------
+
+QTextBlockFormat ToQt(const ParagraphFormat& f) {
+  QTextBlockFormat q;
+  switch (f.alignment) {
+    case Alignment::Left: q.setAlignment(Qt::AlignLeft); break;
+    case Alignment::Center: q.setAlignment(Qt::AlignHCenter); break;
+    case Alignment::Right: q.setAlignment(Qt::AlignRight); break;
+    case Alignment::Justify: q.setAlignment(Qt::AlignJustify); break;
+  }
+  q.setLeftMargin(Px(f.leftIndent));
+  q.setRightMargin(Px(f.rightIndent));
+  q.setTextIndent(Px(f.firstLineIndent));
+  q.setTopMargin(Px(f.spaceBefore));
+  q.setBottomMargin(Px(f.spaceAfter));
+  if (f.lineSpacing > 0 && f.lineSpacingMultiple)
+    q.setLineHeight(f.lineSpacing * 100.0 / 240.0, QTextBlockFormat::ProportionalHeight);
+  else if (f.lineSpacing < 0)
+    q.setLineHeight(Px(-f.lineSpacing), QTextBlockFormat::FixedHeight);
+  else if (f.lineSpacing > 0)
+    q.setLineHeight(Px(f.lineSpacing), QTextBlockFormat::MinimumHeight);
+  if (!f.tabs.empty()) {
+    QList<QTextOption::Tab> tabs;
+    QVariantList leaders;
+    bool anyLeader = false;
+    for (const TabStop& t : f.tabs) {
+      QTextOption::TabType type = QTextOption::LeftTab;
+      QChar delimiter;
+      if (t.kind == TabKind::Center) type = QTextOption::CenterTab;
+      if (t.kind == TabKind::Right) type = QTextOption::RightTab;
+      if (t.kind == TabKind::Decimal) {
+        type = QTextOption::DelimiterTab;
+        delimiter = QLatin1Char('.');
+      }
+      tabs.append(QTextOption::Tab(Px(t.position), type, delimiter));
+      leaders << int(t.leader);
+      anyLeader = anyLeader || t.leader != TabLeader::None;
+    }
+    q.setTabPositions(tabs);
+    if (anyLeader) q.setProperty(kTabLeaders, leaders);
+  }
+  if (f.pageBreakBefore) q.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+  SetParagraphBorders(q, f.borders);
+  return q;
+}
+
+ParagraphFormat FromQt(const QTextBlockFormat& q) {
+  ParagraphFormat f;
+  Qt::Alignment a = q.alignment() & Qt::AlignHorizontal_Mask;
+  if (a & Qt::AlignHCenter) f.alignment = Alignment::Center;
+  else if (a & Qt::AlignJustify) f.alignment = Alignment::Justify;
+  else if (a & (Qt::AlignRight | Qt::AlignTrailing)) f.alignment = Alignment::Right;
+  f.leftIndent = Twips(q.leftMargin());
+  f.rightIndent = Twips(q.rightMargin());
+  f.firstLineIndent = Twips(q.textIndent());
+  f.spaceBefore = Twips(q.topMargin());
+  f.spaceAfter = Twips(q.bottomMargin());
+  switch (q.lineHeightType()) {
+    case QTextBlockFormat::ProportionalHeight:
+      f.lineSpacing = int(std::lround(q.lineHeight() * 240.0 / 100.0));
+      f.lineSpacingMultiple = true;
+      break;
+    case QTextBlockFormat::FixedHeight: f.lineSpacing = -Twips(q.lineHeight()); break;
+    case QTextBlockFormat::MinimumHeight: f.lineSpacing = Twips(q.lineHeight()); break;
+    default: break;
+  }
+  QVariantList leaders = q.property(kTabLeaders).toList();
+  const QList<QTextOption::Tab> tabs = q.tabPositions();
+  for (qsizetype k = 0; k < tabs.size(); ++k) {
+    TabStop t;
+    t.position = Twips(tabs[k].position);
+    switch (tabs[k].type) {
+      case QTextOption::CenterTab: t.kind = TabKind::Center; break;
+      case QTextOption::RightTab: t.kind = TabKind::Right; break;
+      case QTextOption::DelimiterTab: t.kind = TabKind::Decimal; break;
+      default: break;
+    }
+    int leader = k < leaders.size() ? leaders[k].toInt() : 0;
+    if (leader > 0 && leader <= int(TabLeader::Equals)) t.leader = TabLeader(leader);
+    f.tabs.push_back(t);
+  }
+  f.pageBreakBefore = (q.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore) != 0;
+  f.borders = ParagraphBordersOf(q);
+  return f;
+}
+
+// ---- building a QTextDocument ----------------------------------------------------------
+
+class Builder {
+ public:
+  Builder(const Document& doc, QTextDocument& target) : doc_(doc), target_(target) {}
+
+  void Build() {
+    target_.clear();
+    SetPageSetup(target_, doc_.page);
+    target_.setProperty(kDefaultFontProperty, ToQString(doc_.defaultFont));
+    QFont font(ToQString(doc_.defaultFont));
+    font.setPointSizeF(12);
+    target_.setDefaultFont(font);
+    QTextCursor cur(&target_);
+    // The document starts with one empty block; a paragraph takes it, a table leaves it as a
+    // filler before itself. After a table the cursor is in the empty block Qt puts there.
+    bool blockFree = true;
+    for (const Block& b : doc_.blocks) {
+      if (auto* p = std::get_if<Paragraph>(&b)) {
+        if (blockFree) {
+          cur.setBlockFormat(ToQt(p->format));
+          cur.setBlockCharFormat(ToQt(p->markFormat));
+        } else {
+          cur.insertBlock(ToQt(p->format), ToQt(p->markFormat));
+        }
+        blockFree = false;
+        InsertRuns(cur, *p);
+        continue;
+      }
+      // A table goes after the block the cursor is in; a free block stays empty before it.
+      if (blockFree) MarkFiller(cur);
+      const Table& t = std::get<Table>(b);
+      QTextTable* table = InsertTable(cur, t);
+      cur = table->lastCursorPosition();
+      cur.movePosition(QTextCursor::NextBlock);
+      MarkFiller(cur);
+      blockFree = true;
+    }
+  }
+
+ private:
+  static void MarkFiller(QTextCursor& cur) {
+    QTextBlockFormat f;
+    f.setProperty(kFillerBlock, true);
+    cur.setBlockFormat(f);
+  }
+
+  void InsertRuns(QTextCursor& cur, const Paragraph& p) {
+    for (const TextRun& r : p.runs) {
+      QTextCharFormat f = ToQt(r.format);
+      switch (r.kind) {
+        case TextRun::Kind::Text: cur.insertText(ToQString(r.text), f); break;
+        case TextRun::Kind::LineBreak: cur.insertText(QString(QChar::LineSeparator), f); break;
+        case TextRun::Kind::Picture: {
+          QTextImageFormat image;
+          image.merge(f);
+          image.setName(AddPicture(target_, r.picture.data));
+          image.setWidth(Px(r.picture.width));
+          image.setHeight(Px(r.picture.height));
+          cur.insertImage(image);
+          break;
+        }
+      }
+    }
+  }
+
+  // The paragraphs of a table cell. The char format of a cell's first block is the cell's
+  // own format (borders, shading), so that paragraph keeps its mark format in its block
+  // format instead.
+  void InsertCellParagraphs(QTextCursor cur, const std::vector<Paragraph>& paragraphs) {
+    bool first = true;
+    for (const Paragraph& p : paragraphs) {
+      if (first) {
+        QTextBlockFormat bf = ToQt(p.format);
+        bf.setProperty(kCellMarkFormat, QVariant(ToQt(p.markFormat)));
+        cur.setBlockFormat(bf);
+      } else {
+        cur.insertBlock(ToQt(p.format), ToQt(p.markFormat));
+      }
+      first = false;
+      InsertRuns(cur, p);
+    }
+  }
+
+  QTextTable* InsertTable(QTextCursor& cur, const Table& t) {
+    // The columns are the distinct cell boundaries of all rows; a cell spans the columns
+    // between its left and right boundary.
+    int left = t.rows.front().leftEdge;
+    for (const TableRow& row : t.rows) left = std::min(left, row.leftEdge);
+    std::vector<std::vector<int>> rowEdges;
+    std::vector<int> all;
+    for (const TableRow& row : t.rows) {
+      std::vector<int> edges;
+      int prev = left;
+      for (const TableCell& cell : row.cells) {
+        prev = std::max(cell.rightEdge, prev + 1);
+        edges.push_back(prev);
+        all.push_back(prev);
+      }
+      rowEdges.push_back(std::move(edges));
+    }
+    std::sort(all.begin(), all.end());
+    all.erase(std::unique(all.begin(), all.end()), all.end());
+    int columns = int(all.size());
+    QTextTableFormat tf;
+    QList<QTextLength> widths;
+    int prev = left;
+    for (int e : all) {
+      widths.append(QTextLength(QTextLength::FixedLength, Px(e - prev)));
+      prev = e;
+    }
+    tf.setColumnWidthConstraints(widths);
+    const TableRow& first = t.rows.front();
+    tf.setCellPadding(Px(std::max(first.gap, 0)));
+    tf.setCellSpacing(0);
+    tf.setBorder(0);
+    tf.setBorderCollapse(true);
+    if (first.alignment == Alignment::Center) tf.setAlignment(Qt::AlignHCenter);
+    if (first.alignment == Alignment::Right) tf.setAlignment(Qt::AlignRight);
+    int headers = 0;
+    while (headers < int(t.rows.size()) && t.rows[size_t(headers)].header) ++headers;
+    tf.setHeaderRowCount(headers);
+    QTextTable* table = cur.insertTable(int(t.rows.size()), columns, tf);
+    for (size_t r = 0; r < t.rows.size(); ++r) {
+      const TableRow& row = t.rows[r];
+      int col = 0;
+      for (size_t k = 0; k < row.cells.size(); ++k) {
+        const TableCell& cell = row.cells[k];
+        int end = int(std::lower_bound(all.begin(), all.end(), rowEdges[r][k]) - all.begin());
+        if (k + 1 == row.cells.size()) end = columns - 1;  // the last cell takes the rest
+        int span = std::max(end - col + 1, 1);
+        if (span > 1) table->mergeCells(int(r), col, 1, span);
+        QTextTableCell qcell = table->cellAt(int(r), col);
+        QTextTableCellFormat cf = qcell.format().toTableCellFormat();
+        SetCellFormat(cf, cell);
+        if (k == 0) {
+          cf.setProperty(kRowLeftEdge, row.leftEdge);
+          cf.setProperty(kRowGap, row.gap);
+          cf.setProperty(kRowHeight, row.height);
+          cf.setProperty(kRowAlignment, int(row.alignment));
+          cf.setProperty(kRowHeader, row.header);
+        }
+        qcell.setFormat(cf);
+        InsertCellParagraphs(qcell.firstCursorPosition(), cell.paragraphs);
+        col = end + 1;
+        if (col >= columns) break;
+      }
+    }
+    return table;
+  }
+
+  static void SetCellFormat(QTextTableCellFormat& cf, const TableCell& cell) {
+    cf.setProperty(kCellRightEdge, cell.rightEdge);
+    QVariantList borders;
+    AppendBorder(borders, cell.top);
+    AppendBorder(borders, cell.bottom);
+    AppendBorder(borders, cell.left);
+    AppendBorder(borders, cell.right);
+    cf.setProperty(kCellBorders, borders);
+    auto side = [](const BorderLine& b, auto setWidth, auto setStyle, auto setBrush) {
+      setWidth(b.present() ? std::max(Px(b.width), 1.0) : 0.0);
+      setStyle(QtBorderStyle(b.style));
+      setBrush(QBrush(b.color ? ToQColor(*b.color) : QColor(Qt::black)));
+    };
+    side(cell.top, [&](qreal w) { cf.setTopBorder(w); }, [&](auto s) { cf.setTopBorderStyle(s); },
+         [&](const QBrush& b) { cf.setTopBorderBrush(b); });
+    side(cell.bottom, [&](qreal w) { cf.setBottomBorder(w); }, [&](auto s) { cf.setBottomBorderStyle(s); },
+         [&](const QBrush& b) { cf.setBottomBorderBrush(b); });
+    side(cell.left, [&](qreal w) { cf.setLeftBorder(w); }, [&](auto s) { cf.setLeftBorderStyle(s); },
+         [&](const QBrush& b) { cf.setLeftBorderBrush(b); });
+    side(cell.right, [&](qreal w) { cf.setRightBorder(w); }, [&](auto s) { cf.setRightBorderStyle(s); },
+         [&](const QBrush& b) { cf.setRightBorderBrush(b); });
+    if (cell.background) cf.setBackground(ToQColor(*cell.background));
+    if (cell.verticalAlignment == VerticalAlignment::Center) cf.setVerticalAlignment(QTextCharFormat::AlignMiddle);
+    if (cell.verticalAlignment == VerticalAlignment::Bottom) cf.setVerticalAlignment(QTextCharFormat::AlignBottom);
+  }
+
+  const Document& doc_;
+  QTextDocument& target_;
+};
+
+// ---- reading a QTextDocument -----------------------------------------------------------
+
+class Reader {
+ public:
+  explicit Reader(const QTextDocument& source) : source_(source) {}
+
+  Document Read() {
+    Document doc;
+    doc.page = PageSetupOf(source_);
+    QVariant font = source_.property(kDefaultFontProperty);
+    doc.defaultFont = FromQString(font.isValid() ? font.toString() : source_.defaultFont().family());
+    ReadFrame(source_.rootFrame(), doc.blocks, true);
+    Normalize(doc);
+    return doc;
+  }
+
+ private:
+  // The blocks of a frame; tables become tables at the top level and are flattened into
+  // paragraphs inside a cell.
+  void ReadFrame(QTextFrame* frame, std::vector<Block>& out, bool topLevel) {
+    for (auto it = frame->begin(); !it.atEnd(); ++it) {
+      if (QTextFrame* child = it.currentFrame()) {
+        auto* table = qobject_cast<QTextTable*>(child);
+        if (table && topLevel) out.push_back(ReadTable(table));
+        else ReadFrame(child, out, false);
+        continue;
+      }
+      QTextBlock block = it.currentBlock();
+      if (!block.isValid()) continue;
+      if (block.blockFormat().boolProperty(kFillerBlock) && block.length() <= 1) continue;
+      out.push_back(ReadParagraph(block));
+    }
+  }
+
+  Paragraph ReadParagraph(const QTextBlock& block) {
+    Paragraph p;
+    QTextBlockFormat bf = block.blockFormat();
+    p.format = FromQt(bf);
+    if (bf.hasProperty(kCellMarkFormat))
+      p.markFormat = FromQt(bf.property(kCellMarkFormat).value<QTextFormat>().toCharFormat());
+    else
+      p.markFormat = FromQt(block.charFormat());
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+      QTextFragment frag = it.fragment();
+      if (!frag.isValid()) continue;
+      QTextCharFormat cf = frag.charFormat();
+      if (cf.isImageFormat()) {
+        QTextImageFormat image = cf.toImageFormat();
+        for (qsizetype k = 0; k < frag.length(); ++k) {
+          TextRun r;
+          r.kind = TextRun::Kind::Picture;
+          r.format = FromQt(cf);
+          if (!PictureOf(image, r.picture)) continue;
+          p.runs.push_back(std::move(r));
+        }
+        continue;
+      }
+      TextRun r;
+      r.format = FromQt(cf);
+      r.text = FromQString(frag.text());
+      p.runs.push_back(std::move(r));
+    }
+    return p;
+  }
+
+  bool PictureOf(const QTextImageFormat& image, Picture& picture) {
+    QVariant res = source_.resource(QTextDocument::ImageResource, QUrl(image.name()));
+    std::string bytes;
+    if (res.typeId() == QMetaType::QByteArray) bytes = res.toByteArray().toStdString();
+    auto format = DetectPictureFormat(bytes);
+    if (!format) {
+      QImage img;
+      if (res.typeId() == QMetaType::QImage) img = res.value<QImage>();
+      else if (!bytes.empty()) img.loadFromData(QByteArray::fromStdString(bytes));
+      if (img.isNull()) return false;
+      QByteArray png;
+      QBuffer buffer(&png);
+      buffer.open(QIODevice::WriteOnly);
+      img.save(&buffer, "PNG");
+      bytes = png.toStdString();
+      format = PictureFormat::Png;
+    }
+    picture.format = *format;
+    picture.data = std::move(bytes);
+    picture.width = image.width() > 0 ? Twips(image.width()) : 0;
+    picture.height = image.height() > 0 ? Twips(image.height()) : 0;
+    FixPictureSize(picture);
+    return true;
+  }
+
+  Table ReadTable(QTextTable* table) {
+    Table t;
+    QTextTableFormat tf = table->format();
+    const QList<QTextLength> widths = tf.columnWidthConstraints();
+    int columns = table->columns();
+    std::vector<int> offsets(size_t(columns) + 1, 0);  // twips from the table's left edge
+    for (int c = 0; c < columns; ++c) {
+      int w = 1440;
+      if (c < widths.size() && widths[c].type() == QTextLength::FixedLength) w = Twips(widths[c].rawValue());
+      offsets[size_t(c) + 1] = offsets[size_t(c)] + std::max(w, 1);
+    }
+    for (int r = 0; r < table->rows(); ++r) {
+      TableRow row;
+      QTextTableCellFormat first = table->cellAt(r, 0).format().toTableCellFormat();
+      row.leftEdge = first.hasProperty(kRowLeftEdge) ? first.intProperty(kRowLeftEdge) : 0;
+      row.gap = first.hasProperty(kRowGap) ? first.intProperty(kRowGap) : Twips(tf.cellPadding());
+      row.height = first.intProperty(kRowHeight);
+      if (first.hasProperty(kRowAlignment)) {
+        int a = first.intProperty(kRowAlignment);
+        if (a >= 0 && a <= int(Alignment::Right)) row.alignment = Alignment(a);
+      } else if (tf.alignment() & Qt::AlignHCenter) {
+        row.alignment = Alignment::Center;
+      } else if (tf.alignment() & Qt::AlignRight) {
+        row.alignment = Alignment::Right;
+      }
+      row.header = first.hasProperty(kRowHeader) ? first.boolProperty(kRowHeader) : r < tf.headerRowCount();
+      int prevEdge = row.leftEdge;
+      for (int c = 0; c < columns;) {
+        QTextTableCell qcell = table->cellAt(r, c);
+        int span = std::max(qcell.columnSpan(), 1);
+        if (qcell.row() != r) {  // covered by a cell of a row above
+          c += span;
+          continue;
+        }
+        QTextTableCellFormat cf = qcell.format().toTableCellFormat();
+        TableCell cell;
+        int computed = row.leftEdge + offsets[size_t(std::min(c + span, columns))];
+        cell.rightEdge = cf.hasProperty(kCellRightEdge) ? cf.intProperty(kCellRightEdge) : computed;
+        if (cf.hasProperty(kCellBorders)) {
+          QVariantList b = cf.property(kCellBorders).toList();
+          cell.top = BorderAt(b, 0);
+          cell.bottom = BorderAt(b, 5);
+          cell.left = BorderAt(b, 10);
+          cell.right = BorderAt(b, 15);
+        } else if (tf.border() > 0) {
+          BorderLine line{BorderStyle::Single, Twips(tf.border()), 0, std::nullopt};
+          cell.top = cell.bottom = cell.left = cell.right = line;
+        }
+        if (cf.hasProperty(QTextFormat::BackgroundBrush) && cf.background().style() != Qt::NoBrush)
+          cell.background = FromQColor(cf.background().color());
+        if (cf.verticalAlignment() == QTextCharFormat::AlignMiddle) cell.verticalAlignment = VerticalAlignment::Center;
+        if (cf.verticalAlignment() == QTextCharFormat::AlignBottom) cell.verticalAlignment = VerticalAlignment::Bottom;
+        std::vector<Block> blocks;
+        for (auto it = qcell.begin(); !it.atEnd(); ++it) {
+          if (QTextFrame* child = it.currentFrame()) {
+            ReadFrame(child, blocks, false);
+            continue;
+          }
+          QTextBlock block = it.currentBlock();
+          if (block.isValid()) blocks.push_back(ReadParagraph(block));
+        }
+        for (Block& b : blocks)
+          if (auto* p = std::get_if<Paragraph>(&b)) cell.paragraphs.push_back(std::move(*p));
+        prevEdge = cell.rightEdge;
+        row.cells.push_back(std::move(cell));
+        c += span;
+      }
+      (void)prevEdge;
+      t.rows.push_back(std::move(row));
+    }
+    return t;
+  }
+
+  const QTextDocument& source_;
+};
+
+}  // namespace
+
+QString ToQString(const std::string& utf8) { return QString::fromUtf8(utf8.data(), qsizetype(utf8.size())); }
+
+std::string FromQString(const QString& text) { return text.toUtf8().toStdString(); }
+
+void ToQTextDocument(const Document& doc, QTextDocument& target) {
+  Document normal = doc;
+  Normalize(normal);
+  Builder(normal, target).Build();
+}
+
+Document FromQTextDocument(const QTextDocument& source) { return Reader(source).Read(); }
+
+PageSetup PageSetupOf(const QTextDocument& doc) {
+  PageSetup page;
+  auto get = [&](const char* name, int& field) {
+    QVariant v = doc.property(name);
+    if (v.isValid()) field = v.toInt();
+  };
+  get(kPageWidthProperty, page.width);
+  get(kPageHeightProperty, page.height);
+  get(kMarginLeftProperty, page.marginLeft);
+  get(kMarginRightProperty, page.marginRight);
+  get(kMarginTopProperty, page.marginTop);
+  get(kMarginBottomProperty, page.marginBottom);
+  return page;
+}
+
+void SetPageSetup(QTextDocument& doc, const PageSetup& page) {
+  doc.setProperty(kPageWidthProperty, page.width);
+  doc.setProperty(kPageHeightProperty, page.height);
+  doc.setProperty(kMarginLeftProperty, page.marginLeft);
+  doc.setProperty(kMarginRightProperty, page.marginRight);
+  doc.setProperty(kMarginTopProperty, page.marginTop);
+  doc.setProperty(kMarginBottomProperty, page.marginBottom);
+}
+
+ParagraphBorders ParagraphBordersOf(const QTextBlockFormat& format) {
+  ParagraphBorders b;
+  QVariantList list = format.property(kParagraphBorders).toList();
+  if (list.size() < 22) return b;
+  b.connected = list[0].toBool();
+  b.tabLines = list[1].toBool();
+  b.top = BorderAt(list, 2);
+  b.bottom = BorderAt(list, 7);
+  b.left = BorderAt(list, 12);
+  b.right = BorderAt(list, 17);
+  return b;
+}
+
+void SetParagraphBorders(QTextBlockFormat& format, const ParagraphBorders& borders) {
+  if (borders == ParagraphBorders{}) {
+    format.clearProperty(kParagraphBorders);
+    return;
+  }
+  QVariantList list;
+  list << borders.connected << borders.tabLines;
+  AppendBorder(list, borders.top);
+  AppendBorder(list, borders.bottom);
+  AppendBorder(list, borders.left);
+  AppendBorder(list, borders.right);
+  format.setProperty(kParagraphBorders, list);
+}
+
+QString AddPicture(QTextDocument& doc, const std::string& bytes) {
+  QByteArray data = QByteArray::fromStdString(bytes);
+  QString name = QStringLiteral("qvpicture:") +
+                 QString::fromLatin1(QCryptographicHash::hash(data, QCryptographicHash::Sha1).toHex());
+  doc.addResource(QTextDocument::ImageResource, QUrl(name), data);
+  return name;
+}
+
+bool InsertPicture(QTextCursor& cursor, const std::string& bytes, int widthTwips, int heightTwips) {
+  if (!DetectPictureFormat(bytes) || !cursor.document()) return false;
+  Picture p;
+  p.data = bytes;
+  p.width = widthTwips;
+  p.height = heightTwips;
+  FixPictureSize(p);
+  QTextImageFormat image;
+  image.merge(cursor.charFormat());
+  image.setName(AddPicture(*cursor.document(), bytes));
+  image.setWidth(Px(p.width));
+  image.setHeight(Px(p.height));
+  cursor.insertImage(image);
+  return true;
+}
+
+bool ImportRtf(std::string_view rtf, QTextDocument& target, std::string* error) {
+  RtfReadResult r = ReadRtf(rtf);
+  if (!r.ok) {
+    if (error) *error = r.error;
+    return false;
+  }
+  ToQTextDocument(r.document, target);
+  return true;
+}
+
+std::string ExportRtf(const QTextDocument& source) { return WriteRtf(FromQTextDocument(source)); }
+
+}  // namespace qv::richtext::qt

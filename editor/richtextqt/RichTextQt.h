@@ -1,0 +1,87 @@
+#pragma once
+// The rich-text model in and out of Qt: a Document (editor/richtext/Document.h) becomes a
+// QTextDocument that a QTextEdit shows and edits, and the edited QTextDocument becomes a
+// Document again for the RTF and ".txm" writers.
+//
+// Lengths: the model keeps twips, Qt keeps pixels at 96 to the inch, so one pixel is 15
+// twips. What Qt has a property for is kept in that property (so that edits made through
+// Qt count); what Qt has none for is kept in user properties of the formats (QTextFormat::
+// UserProperty and up) so that it round-trips: paragraph frames, tab leaders, double and
+// word underline, raised text, table row and cell settings. The page size and margins are
+// dynamic properties of the QTextDocument. Pictures are image resources of the document
+// holding the original PNG or JPEG bytes.
+#include <QString>
+#include <QTextBlockFormat>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <string>
+
+#include "editor/richtext/Document.h"
+#include "editor/richtext/Rtf.h"
+
+namespace qv::richtext::qt {
+
+constexpr double kTwipsPerPixel = 15.0;
+
+// User properties of the formats this bridge writes.
+enum Property {
+  kParagraphBorders = QTextFormat::UserProperty + 0x5100,  // QVariantList, see SetParagraphBorders
+  kTabLeaders,          // QVariantList of int (TabLeader), one per tab position
+  kUnderlineKind,       // int (Underline) where Qt has no such underline
+  kRaiseHalfPoints,     // int, text raised (> 0) or lowered (< 0)
+  kCellRightEdge,       // int, twips
+  kCellBorders,         // QVariantList: top, bottom, left, right borders as in kParagraphBorders
+  kRowLeftEdge,         // int, twips (first cell of a row)
+  kRowGap,              // int, twips
+  kRowHeight,           // int, twips
+  kRowAlignment,        // int (Alignment)
+  kRowHeader,           // bool
+  kFillerBlock,         // bool: an empty block Qt needs around a table, not a paragraph
+  kCellMarkFormat,      // QTextCharFormat: the mark format of a cell's first paragraph
+};
+
+// Names of the dynamic properties of the QTextDocument.
+inline constexpr const char* kPageWidthProperty = "qvPageWidth";
+inline constexpr const char* kPageHeightProperty = "qvPageHeight";
+inline constexpr const char* kMarginLeftProperty = "qvMarginLeft";
+inline constexpr const char* kMarginRightProperty = "qvMarginRight";
+inline constexpr const char* kMarginTopProperty = "qvMarginTop";
+inline constexpr const char* kMarginBottomProperty = "qvMarginBottom";
+inline constexpr const char* kDefaultFontProperty = "qvDefaultFont";
+
+// Replaces the content of `target` with the document; sets its page properties and its
+// default font (family, 12 points).
+void ToQTextDocument(const Document& doc, QTextDocument& target);
+
+// The model of a QTextDocument (normalized). Blocks marked as fillers and still empty are
+// left out; nested tables are flattened into their cell's paragraphs.
+Document FromQTextDocument(const QTextDocument& source);
+
+// The page of a QTextDocument (the model's defaults where a property is missing) and
+// setting it.
+PageSetup PageSetupOf(const QTextDocument& doc);
+void SetPageSetup(QTextDocument& doc, const PageSetup& page);
+
+// Paragraph frames kept on a block format, for the frame dialog and for painting.
+ParagraphBorders ParagraphBordersOf(const QTextBlockFormat& format);
+void SetParagraphBorders(QTextBlockFormat& format, const ParagraphBorders& borders);
+
+// Adds picture bytes to the document as an image resource (named by their hash, so the
+// same picture is held once) and gives the resource's name for a QTextImageFormat.
+QString AddPicture(QTextDocument& doc, const std::string& bytes);
+
+// Inserts a picture (PNG or JPEG bytes) at the cursor with its shown size in twips (0 for
+// its size at 96 pixels to the inch). False when the bytes are neither PNG nor JPEG.
+bool InsertPicture(QTextCursor& cursor, const std::string& bytes, int widthTwips = 0, int heightTwips = 0);
+
+// RTF straight into and out of a QTextDocument. Import gives false and the reader's reason
+// when the text is refused; the QTextDocument is then left as it was.
+bool ImportRtf(std::string_view rtf, QTextDocument& target, std::string* error = nullptr);
+std::string ExportRtf(const QTextDocument& source);
+
+// UTF-8 text of the model and Qt's strings.
+QString ToQString(const std::string& utf8);
+std::string FromQString(const QString& text);
+
+}  // namespace qv::richtext::qt

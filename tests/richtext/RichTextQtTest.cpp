@@ -1,0 +1,123 @@
+// The model in and out of QTextDocument.
+#include <gtest/gtest.h>
+
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <QTextTable>
+
+#include "editor/richtextqt/RichTextQt.h"
+#include "tests/richtext/Samples.h"
+
+using namespace qv::richtext;
+namespace rq = qv::richtext::qt;
+
+TEST(RichTextQt, ModelThroughQTextDocumentAndBack) {
+  for (unsigned seed = 1; seed <= 300; ++seed) {
+    samples::DocumentMaker maker(seed);
+    Document doc = maker.Make();
+    QTextDocument qdoc;
+    rq::ToQTextDocument(doc, qdoc);
+    Document back = rq::FromQTextDocument(qdoc);
+    if (!(back == doc)) FAIL() << "seed " << seed << "\n" << samples::DumpDifference(back, doc);
+  }
+}
+
+TEST(RichTextQt, WhatQtHoldsIsInQtsOwnProperties) {
+  RtfReadResult r = ReadRtf(
+      "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}{\\f1 Arial;}}"
+      "{\\colortbl;\\red255\\green0\\blue0;}\\paperw11906\\paperh16837\\margl1134"
+      "\\pard\\qc\\li720\\fi-360\\sb120\\tqr\\tldot\\tx4320\\brdrt\\brdrs\\brdrw20\\brsp60"
+      "{\\b\\f1\\fs28\\cf1 Bold}{\\i italic}\\line next\\par"
+      "\\trowd\\cellx1440\\cellx4320\\pard\\intbl A\\cell B\\cell\\row"
+      "\\pard\\pagebb After\\par}");
+  ASSERT_TRUE(r.ok);
+  QTextDocument qdoc;
+  rq::ToQTextDocument(r.document, qdoc);
+  QTextBlock first = qdoc.begin();
+  EXPECT_EQ(first.text(), QString("Bolditalic") + QChar::LineSeparator + "next");
+  QTextBlockFormat bf = first.blockFormat();
+  EXPECT_EQ(bf.alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+  EXPECT_DOUBLE_EQ(bf.leftMargin(), 48.0);  // 720 twips at 15 to the pixel
+  EXPECT_DOUBLE_EQ(bf.textIndent(), -24.0);
+  EXPECT_DOUBLE_EQ(bf.topMargin(), 8.0);
+  ASSERT_EQ(bf.tabPositions().size(), 1);
+  EXPECT_EQ(bf.tabPositions()[0].type, QTextOption::RightTab);
+  EXPECT_DOUBLE_EQ(bf.tabPositions()[0].position, 288.0);
+  ParagraphBorders borders = rq::ParagraphBordersOf(bf);
+  EXPECT_EQ(borders.top, (BorderLine{BorderStyle::Single, 20, 60, std::nullopt}));
+  QTextCharFormat bold = first.begin().fragment().charFormat();
+  EXPECT_EQ(bold.fontWeight(), QFont::Bold);
+  EXPECT_EQ(bold.fontFamilies().toStringList(), QStringList{"Arial"});
+  EXPECT_DOUBLE_EQ(bold.fontPointSize(), 14.0);
+  EXPECT_EQ(bold.foreground().color(), QColor(255, 0, 0));
+  EXPECT_EQ(rq::PageSetupOf(qdoc), (PageSetup{11906, 16837, 1134, 1800, 1440, 1440}));
+  // The table, then the page break before the last paragraph.
+  QTextTable* table = nullptr;
+  for (auto it = qdoc.rootFrame()->begin(); !it.atEnd(); ++it)
+    if (auto* t = qobject_cast<QTextTable*>(it.currentFrame())) table = t;
+  ASSERT_NE(table, nullptr);
+  EXPECT_EQ(table->rows(), 1);
+  EXPECT_EQ(table->columns(), 2);
+  EXPECT_EQ(table->cellAt(0, 1).firstCursorPosition().block().text(), "B");
+  ASSERT_EQ(table->format().columnWidthConstraints().size(), 2);
+  EXPECT_DOUBLE_EQ(table->format().columnWidthConstraints()[1].rawValue(), 192.0);
+  QTextBlock last = qdoc.lastBlock();
+  EXPECT_EQ(last.text(), "After");
+  EXPECT_TRUE(last.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore);
+  EXPECT_EQ(rq::FromQTextDocument(qdoc), r.document);
+}
+
+TEST(RichTextQt, EditsMadeThroughQtAreExported) {
+  QTextDocument qdoc;
+  ASSERT_TRUE(rq::ImportRtf("{\\rtf1\\pard Lease\\par}", qdoc));
+  QTextCursor cur(&qdoc);
+  cur.movePosition(QTextCursor::End);
+  QTextCharFormat italic;
+  italic.setFontItalic(true);
+  cur.insertText(" payment", italic);
+  QTextBlockFormat right;
+  right.setAlignment(Qt::AlignRight);
+  cur.insertBlock(right);
+  cur.insertText("$412.50");
+  ASSERT_TRUE(rq::InsertPicture(cur, samples::TinyPng()));
+  EXPECT_FALSE(rq::InsertPicture(cur, "not a picture"));
+  QTextTableFormat tf;
+  tf.setBorder(1);
+  tf.setColumnWidthConstraints({QTextLength(QTextLength::FixedLength, 96), QTextLength(QTextLength::FixedLength, 48)});
+  cur.movePosition(QTextCursor::End);
+  QTextTable* t = cur.insertTable(2, 2, tf);
+  t->cellAt(1, 1).firstCursorPosition().insertText("x");
+  RtfReadResult back = ReadRtf(rq::ExportRtf(qdoc));
+  ASSERT_TRUE(back.ok);
+  const Document& d = back.document;
+  ASSERT_GE(d.blocks.size(), 3u);
+  const Paragraph& p0 = std::get<Paragraph>(d.blocks[0]);
+  ASSERT_EQ(p0.runs.size(), 2u);
+  EXPECT_TRUE(p0.runs[1].format.italic);
+  const Paragraph& p1 = std::get<Paragraph>(d.blocks[1]);
+  EXPECT_EQ(p1.format.alignment, Alignment::Right);
+  ASSERT_EQ(p1.runs.size(), 2u);
+  EXPECT_EQ(p1.runs[1].kind, TextRun::Kind::Picture);
+  EXPECT_EQ(p1.runs[1].picture.width, 30);  // 2 x 1 pixels
+  EXPECT_EQ(p1.runs[1].picture.height, 15);
+  const Table* table = nullptr;
+  for (const Block& b : d.blocks)
+    if (auto* tb = std::get_if<Table>(&b)) table = tb;
+  ASSERT_NE(table, nullptr);
+  ASSERT_EQ(table->rows.size(), 2u);
+  EXPECT_EQ(table->rows[1].cells[0].rightEdge, 1440);
+  EXPECT_EQ(table->rows[1].cells[1].rightEdge, 2160);
+  EXPECT_EQ(table->rows[1].cells[1].paragraphs[0].PlainText(), "x");
+  EXPECT_EQ(table->rows[0].cells[0].top.style, BorderStyle::Single);  // the table's grid
+}
+
+TEST(RichTextQt, RefusedRtfLeavesTheDocument) {
+  QTextDocument qdoc;
+  qdoc.setPlainText("kept");
+  std::string error;
+  EXPECT_FALSE(rq::ImportRtf("no rtf", qdoc, &error));
+  EXPECT_FALSE(error.empty());
+  EXPECT_EQ(qdoc.toPlainText(), "kept");
+}
