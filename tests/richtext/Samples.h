@@ -82,7 +82,7 @@ class DocumentMaker {
   std::string MakeText() {
     static const char* pieces[] = {"Lease", " payment ", "$1,234.56", "\t", "caf\xC3\xA9",
                                    " \xE2\x82\xAC" "5", " \xF0\x9F\x98\x80", " back\\slash",
-                                   " {braces}", " \xC5\x82\xC3\xB3d\xC5\xBA", " \xE6\x97\xA5\xE6\x9C\xAC",
+                                   " {braces}", " \xC5\x82\xC3\xB3" "d\xC5\xBA", " \xE6\x97\xA5\xE6\x9C\xAC",
                                    " semi;colon", " non\xC2\xA0" "break", "-", "  two  blanks "};
     std::string s;
     int n = Pick(1, 4);

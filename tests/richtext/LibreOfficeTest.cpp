@@ -1,0 +1,259 @@
+// Against LibreOffice Writer, the word processor of this platform: it reads what our writer
+// writes, and our reader reads what it writes.
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "editor/richtext/Rtf.h"
+#include "tests/richtext/Samples.h"
+
+namespace fs = std::filesystem;
+using namespace qv::richtext;
+
+namespace {
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+void WriteFile(const fs::path& path, const std::string& content) {
+  std::ofstream out(path, std::ios::binary);
+  out << content;
+}
+
+Document ReadFixture(const char* name) {
+  std::string rtf = ReadFile(fs::path(QV_SOURCE_DIR) / "tests/richtext/fixtures" / name);
+  EXPECT_FALSE(rtf.empty()) << name;
+  RtfReadResult r = ReadRtf(rtf);
+  EXPECT_TRUE(r.ok) << name << ": " << r.error;
+  return r.document;
+}
+
+const Paragraph& ParagraphWith(const Document& d, const std::string& text) {
+  for (const Block& b : d.blocks)
+    if (auto* p = std::get_if<Paragraph>(&b); p && p->PlainText().find(text) != std::string::npos) return *p;
+  static const Paragraph none;
+  ADD_FAILURE() << "no paragraph with " << text;
+  return none;
+}
+
+const TextRun& RunWith(const Paragraph& p, const std::string& text) {
+  for (const TextRun& r : p.runs)
+    if (r.kind == TextRun::Kind::Text && r.text.find(text) != std::string::npos) return r;
+  static const TextRun none;
+  ADD_FAILURE() << "no run with " << text;
+  return none;
+}
+
+const Table& FirstTable(const Document& d) {
+  for (const Block& b : d.blocks)
+    if (auto* t = std::get_if<Table>(&b)) return *t;
+  static const Table none;
+  ADD_FAILURE() << "no table";
+  return none;
+}
+
+std::string CellText(const Table& t, size_t row, size_t cell) {
+  if (row >= t.rows.size() || cell >= t.rows[row].cells.size()) return "(none)";
+  std::string s;
+  for (const Paragraph& p : t.rows[row].cells[cell].paragraphs) s += p.PlainText();
+  return s;
+}
+
+// Runs LibreOffice in a folder of its own, with its own profile (tests run in parallel and
+// two instances on one profile collide) and a time limit.
+class LibreOffice : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string tmpl = (fs::temp_directory_path() / "qv-soffice-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
+    dir_ = tmpl;
+    if (std::system("command -v soffice >/dev/null 2>&1") != 0)
+      GTEST_FAIL() << "LibreOffice (soffice) is missing: scripts/setup.sh installs it "
+                      "(Debian package libreoffice-writer-nogui)";
+  }
+  void TearDown() override {
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+  }
+
+  // Converts a file; gives the path of the result, or an empty path with the log in a
+  // test failure.
+  fs::path Convert(const fs::path& input, const std::string& to, const std::string& extension,
+                   const std::string& outName) {
+    fs::path out = dir_ / outName;
+    fs::create_directories(out);
+    fs::path log = dir_ / (outName + ".log");
+    std::string cmd = "timeout 180 soffice -env:UserInstallation=file://" + (dir_ / "profile").string() +
+                      " --headless --norestore --convert-to '" + to + "' --outdir '" + out.string() + "' '" +
+                      input.string() + "' >'" + log.string() + "' 2>&1";
+    int rc = std::system(cmd.c_str());
+    fs::path result = out / (input.stem().string() + "." + extension);
+    if (rc != 0 || !fs::exists(result)) {
+      ADD_FAILURE() << "soffice failed (" << rc << "): " << cmd << "\n" << ReadFile(log);
+      return {};
+    }
+    return result;
+  }
+
+  fs::path dir_;
+};
+
+// A report as our writer writes it: formats, alignments, a table, characters beyond ASCII.
+Document Report() {
+  Document d;
+  auto para = [&](Alignment a, std::vector<std::pair<std::string, CharFormat>> runs) {
+    Paragraph p;
+    p.format.alignment = a;
+    for (auto& [text, f] : runs) {
+      TextRun r;
+      r.text = text;
+      r.format = f;
+      p.runs.push_back(r);
+    }
+    return p;
+  };
+  CharFormat plain, bold, italic;
+  bold.bold = true;
+  italic.italic = true;
+  d.blocks.push_back(para(Alignment::Center, {{"Lease Worksheet", bold}}));
+  d.blocks.push_back(para(Alignment::Left, {{"Plain then ", plain}, {"bold words", bold}, {" and ", plain},
+                                            {"italic words", italic}}));
+  d.blocks.push_back(para(Alignment::Right, {{"Right aligned total", plain}}));
+  d.blocks.push_back(para(Alignment::Justify, {{"Caf\xC3\xA9 \xE2\x82\xAC" "5 \xC5\x81\xC3\xB3" "d\xC5\xBA {braces} back\\slash", plain}}));
+  Table t;
+  const char* cells[2][3] = {{"Term", "Payment", "Due"}, {"36", "$412.50", "$1,000.00"}};
+  for (auto& rowText : cells) {
+    TableRow row;
+    int edge = 0;
+    for (const char* text : rowText) {
+      TableCell cell;
+      edge += 2000;
+      cell.rightEdge = edge;
+      cell.top = cell.bottom = cell.left = cell.right = BorderLine{BorderStyle::Single, 10, 0, std::nullopt};
+      cell.paragraphs.push_back(para(Alignment::Left, {{text, row.cells.empty() ? bold : plain}}));
+      row.cells.push_back(cell);
+    }
+    t.rows.push_back(row);
+  }
+  d.blocks.push_back(t);
+  d.blocks.push_back(para(Alignment::Left, {{"After the table", plain}}));
+  Normalize(d);
+  return d;
+}
+
+}  // namespace
+
+TEST_F(LibreOffice, ReadsOurRtfWithItsTextFormatsAlignmentAndTables) {
+  fs::path rtf = dir_ / "report.rtf";
+  WriteFile(rtf, WriteRtf(Report()));
+
+  fs::path txt = Convert(rtf, "txt:Text (encoded):UTF8", "txt", "txt");
+  ASSERT_FALSE(txt.empty());
+  std::string text = ReadFile(txt);
+  for (const char* expected : {"Lease Worksheet", "Plain then bold words and italic words", "Right aligned total",
+                               "Caf\xC3\xA9 \xE2\x82\xAC" "5 \xC5\x81\xC3\xB3" "d\xC5\xBA {braces} back\\slash",
+                               "Term", "$412.50", "$1,000.00", "After the table"})
+    EXPECT_NE(text.find(expected), std::string::npos) << expected << " not in:\n" << text;
+
+  // Through LibreOffice's own document (odt) and back to RTF, read by our reader.
+  fs::path odt = Convert(rtf, "odt", "odt", "odt");
+  ASSERT_FALSE(odt.empty());
+  fs::path again = Convert(odt, "rtf", "rtf", "again");
+  ASSERT_FALSE(again.empty());
+  RtfReadResult r = ReadRtf(ReadFile(again));
+  ASSERT_TRUE(r.ok) << r.error;
+  const Document& d = r.document;
+  EXPECT_EQ(ParagraphWith(d, "Lease Worksheet").format.alignment, Alignment::Center);
+  EXPECT_TRUE(RunWith(ParagraphWith(d, "Lease Worksheet"), "Lease").format.bold);
+  const Paragraph& mixed = ParagraphWith(d, "bold words");
+  EXPECT_TRUE(RunWith(mixed, "bold words").format.bold);
+  EXPECT_FALSE(RunWith(mixed, "Plain then").format.bold);
+  EXPECT_TRUE(RunWith(mixed, "italic words").format.italic);
+  EXPECT_FALSE(RunWith(mixed, "italic words").format.bold);
+  EXPECT_EQ(ParagraphWith(d, "Right aligned").format.alignment, Alignment::Right);
+  EXPECT_EQ(ParagraphWith(d, "braces").format.alignment, Alignment::Justify);
+  const Table& t = FirstTable(d);
+  ASSERT_EQ(t.rows.size(), 2u);
+  ASSERT_EQ(t.rows[0].cells.size(), 3u);
+  EXPECT_EQ(CellText(t, 0, 1), "Payment");
+  EXPECT_EQ(CellText(t, 1, 2), "$1,000.00");
+  EXPECT_NEAR(t.rows[1].cells[2].rightEdge, 6000, 20);  // LibreOffice keeps hundredths of a millimetre
+  EXPECT_TRUE(t.rows[0].cells[0].paragraphs[0].runs[0].format.bold);
+  EXPECT_EQ(ParagraphWith(d, "After the table").PlainText(), "After the table");
+}
+
+TEST(LibreOfficeRtf, FormatsAndAlignment) {
+  Document d = ReadFixture("formats.rtf");
+  EXPECT_EQ(d.page.width, 11906);  // A4 from its page table and section
+  const Paragraph& first = ParagraphWith(d, "Plain");
+  EXPECT_EQ(first.PlainText(), "Plain bold italic underlined struck both.");
+  struct Case {
+    const char* text;
+    bool bold, italic, strike;
+    Underline underline;
+  } cases[] = {
+      {"Plain", false, false, false, Underline::None},
+      {"bold", true, false, false, Underline::None},
+      {"italic", false, true, false, Underline::None},
+      {"underlined", false, false, false, Underline::Single},
+      {"struck", false, false, true, Underline::None},
+      {"both", true, true, false, Underline::None},
+  };
+  for (const Case& c : cases) {
+    const CharFormat& f = RunWith(first, c.text).format;
+    EXPECT_EQ(f.bold, c.bold) << c.text;
+    EXPECT_EQ(f.italic, c.italic) << c.text;
+    EXPECT_EQ(f.strike, c.strike) << c.text;
+    EXPECT_EQ(f.underline, c.underline) << c.text;
+  }
+  EXPECT_EQ(ParagraphWith(d, "Centered").format.alignment, Alignment::Center);
+  EXPECT_EQ(ParagraphWith(d, "Right line").format.alignment, Alignment::Right);
+  EXPECT_EQ(ParagraphWith(d, "Justified").format.alignment, Alignment::Justify);
+  EXPECT_EQ(first.format.alignment, Alignment::Left);
+  const Paragraph& colours = ParagraphWith(d, "Red text");
+  EXPECT_EQ(RunWith(colours, "Red text").format.color, (Color{255, 0, 0}));
+  EXPECT_EQ(RunWith(colours, "yellow").format.background, (Color{255, 255, 0}));
+  const Paragraph& fonts = ParagraphWith(d, "Big mono");
+  EXPECT_EQ(RunWith(fonts, "Big mono").format.font, "Courier New");
+  EXPECT_EQ(RunWith(fonts, "Big mono").format.sizeHalfPoints, 36);
+  EXPECT_GT(fonts.runs[2].format.raiseHalfPoints, 0);  // x squared
+  EXPECT_EQ(fonts.PlainText(), "Big mono x2 H2O");
+  EXPECT_EQ(ParagraphWith(d, "Caf").PlainText(),
+            "Caf\xC3\xA9 \xE2\x82\xAC" "5 \xE2\x80\x9Cquoted\xE2\x80\x9D \xC5\x81\xC3\xB3" "d\xC5\xBA \xE6\x97\xA5\xE6\x9C\xAC");
+}
+
+TEST(LibreOfficeRtf, Tables) {
+  Document d = ReadFixture("table.rtf");
+  EXPECT_EQ(d.PlainText(), "Before the table\nTerm\tPayment\tDue\n36\t$412.50\t$1,000.00\n48\t$331.20\t$0.00\nAfter the table");
+  const Table& t = FirstTable(d);
+  ASSERT_EQ(t.rows.size(), 3u);
+  for (const TableRow& row : t.rows) ASSERT_EQ(row.cells.size(), 3u);
+  EXPECT_TRUE(t.rows[0].cells[0].paragraphs[0].runs[0].format.bold);
+  EXPECT_EQ(t.rows[1].cells[1].paragraphs[0].format.alignment, Alignment::Right);
+  EXPECT_TRUE(t.rows[2].cells[2].paragraphs[0].runs[0].format.italic);
+  EXPECT_LT(t.rows[0].cells[0].rightEdge, t.rows[0].cells[1].rightEdge);
+  EXPECT_TRUE(t.rows[1].cells[0].left.present());  // the grid lines
+}
+
+TEST(LibreOfficeRtf, PicturesAndLineBreaks) {
+  Document d = ReadFixture("picture.rtf");
+  const Paragraph& p = ParagraphWith(d, "Logo");
+  ASSERT_EQ(p.runs.size(), 3u);  // the picture once: its copy for old readers is skipped
+  ASSERT_EQ(p.runs[1].kind, TextRun::Kind::Picture);
+  EXPECT_EQ(p.runs[1].picture.format, PictureFormat::Png);
+  EXPECT_EQ(p.runs[1].picture.width, 1440);  // 96 by 48 pixels
+  EXPECT_EQ(p.runs[1].picture.height, 720);
+  PixelSize px = ImagePixelSize(p.runs[1].picture.data);
+  EXPECT_EQ(px.width, 4);
+  EXPECT_EQ(px.height, 2);
+  EXPECT_EQ(ParagraphWith(d, "Second").PlainText(), "Second paragraph\nwith a line break");
+}
