@@ -408,14 +408,14 @@ class Reader {
     for (auto it = frame->begin(); !it.atEnd(); ++it) {
       if (QTextFrame* child = it.currentFrame()) {
         auto* table = qobject_cast<QTextTable*>(child);
-        if (table && topLevel) out.push_back(ReadTable(table));
+        if (table && topLevel) out.emplace_back(std::in_place_type<Table>, ReadTable(table));
         else ReadFrame(child, out, false);
         continue;
       }
       QTextBlock block = it.currentBlock();
       if (!block.isValid()) continue;
       if (block.blockFormat().boolProperty(kFillerBlock) && block.length() <= 1) continue;
-      out.push_back(ReadParagraph(block));
+      out.emplace_back(std::in_place_type<Paragraph>, ReadParagraph(block));
     }
   }
 
@@ -534,7 +534,7 @@ class Reader {
             continue;
           }
           QTextBlock block = it.currentBlock();
-          if (block.isValid()) blocks.push_back(ReadParagraph(block));
+          if (block.isValid()) blocks.emplace_back(std::in_place_type<Paragraph>, ReadParagraph(block));
         }
         for (Block& b : blocks)
           if (auto* p = std::get_if<Paragraph>(&b)) cell.paragraphs.push_back(std::move(*p));
