@@ -130,7 +130,7 @@ void Normalize(Document& doc) {
   for (Block& b : doc.blocks) {
     if (auto* p = std::get_if<Paragraph>(&b)) {
       Normalize(*p, doc.defaultFont);
-      blocks.push_back(std::move(*p));
+      blocks.emplace_back(std::in_place_type<Paragraph>, std::move(*p));
       continue;
     }
     Table& t = std::get<Table>(b);
@@ -156,7 +156,7 @@ void Normalize(Document& doc) {
         continue;
       }
     }
-    blocks.push_back(Table{std::move(rows)});
+    blocks.emplace_back(std::in_place_type<Table>, Table{std::move(rows)});
   }
   doc.blocks = std::move(blocks);
 }

@@ -47,8 +47,8 @@ class DocumentMaker {
     d.defaultFont = Pick(0, 1) ? "Times New Roman" : "Liberation Serif";
     int blocks = Pick(1, 8);
     for (int k = 0; k < blocks; ++k) {
-      if (Pick(0, 4) == 0) d.blocks.push_back(MakeTable());
-      else d.blocks.push_back(MakeParagraph(true));
+      if (Pick(0, 4) == 0) d.blocks.emplace_back(std::in_place_type<Table>, MakeTable());
+      else d.blocks.emplace_back(std::in_place_type<Paragraph>, MakeParagraph(true));
     }
     Normalize(d);
     return d;
