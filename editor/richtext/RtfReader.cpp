@@ -55,7 +55,7 @@ const std::unordered_map<std::string_view, Kw>& Keywords() {
                           "ftncn", "aftncn", "listpicture", "shprslt", "blipuid", "picprop",
                           "falt", "panose", "fontemb", "fontfile", "filetbl", "protusertbl",
                           "nesttableprops", "atrfstart", "atrfend", "pgptbl", "wgrffmtfilter",
-                          "ftnalt", "sp", "sn", "sv"})
+                          "ftnalt", "sn"})
       m.emplace(w, Kw::SkipDest);
     for (const char* w : {"field", "fldrslt", "shppict", "listtext", "pntext", "result", "shp",
                           "object"})
@@ -193,6 +193,7 @@ class Reader {
       if (c == '{') {
         ++pos_;
         ucSkip_ = 0;
+        pendingStar_ = false;
         if (!started_) {
           started_ = true;
           continue;
@@ -208,6 +209,7 @@ class Reader {
       if (c == '}') {
         ++pos_;
         ucSkip_ = 0;
+        pendingStar_ = false;
         if (stack_.empty()) return true;  // the end of the document
         EndGroup();
         continue;
@@ -285,9 +287,9 @@ class Reader {
   }
 
   void Symbol(char c) {
+    pendingStar_ = c == '*';  // "\*" marks the control word right after it
     switch (c) {
       case '*':
-        pendingStar_ = true;
         return;
       case '\'': {
         int hi = pos_ < in_.size() ? HexValue(in_[pos_]) : -1;

@@ -325,3 +325,26 @@ TEST(RtfReader, RefusalsAndDamage) {
     EXPECT_EQ(rr.document.PlainText(), c.text) << c.rtf;
   }
 }
+
+TEST(RtfReader, NestedTablesFlattenAndShapesGiveTheirPictures) {
+  std::string hex = samples::Hex(samples::TinyPng());
+  Document d = Read(
+      "\\trowd\\cellx2000\\cellx4000\\pard\\intbl A\\cell\\pard\\intbl\\itap2 inner\\nestcell"
+      "{\\*\\nesttableprops\\trowd\\cellx1000\\nestrow}{\\nonesttables\\par}\\pard\\intbl B\\cell\\row"
+      "\\pard{\\shp{\\*\\shpinst{\\sp{\\sn shapeType}{\\sv 75}}{\\sp{\\sn pib}{\\sv{\\pict\\pngblip"
+      "\\picwgoal300\\pichgoal150 " + hex + "}}}{\\shptxt \\pard Box text\\par}}"
+      "{\\shprslt{\\pict\\wmetafile8 0102}}}After\\par");
+  ASSERT_EQ(d.blocks.size(), 3u);
+  const Table& t = TableAt(d, 0);
+  ASSERT_EQ(t.rows.size(), 1u);
+  ASSERT_EQ(t.rows[0].cells.size(), 2u);
+  ASSERT_EQ(t.rows[0].cells[1].paragraphs.size(), 2u);  // the nested cell, then B
+  EXPECT_EQ(t.rows[0].cells[1].paragraphs[0].PlainText(), "inner");
+  EXPECT_EQ(t.rows[0].cells[1].paragraphs[1].PlainText(), "B");
+  const Paragraph& p = Para(d, 1);  // the shape's picture, then its text box's text
+  ASSERT_EQ(p.runs.size(), 2u);
+  EXPECT_EQ(p.runs[0].kind, TextRun::Kind::Picture);
+  EXPECT_EQ(p.runs[0].picture.width, 300);
+  EXPECT_EQ(p.runs[1].text, "Box text");
+  EXPECT_EQ(Para(d, 2).PlainText(), "After");  // the old readers' copy of the shape is skipped
+}
