@@ -127,16 +127,24 @@ bool ResidualRecordFile::Open(const std::string& path) {
     return false;
   }
   size_ = static_cast<int64_t>(end);
+  next_ = 0;
   return true;
 }
 
 bool ResidualRecordFile::Read(int64_t n, ResidualRecord& rec) {
   if (!in_.is_open() || n < 1 || n > RecordCount()) return false;
   char buf[kResidualRecordSize];
-  in_.clear();
-  in_.seekg(static_cast<std::streamoff>((n - 1) * kResidualRecordSize), std::ios::beg);
+  // A run reads records one after the other: the stream is moved only for a jump.
+  if (n != next_) {
+    in_.clear();
+    in_.seekg(static_cast<std::streamoff>((n - 1) * kResidualRecordSize), std::ios::beg);
+  }
   in_.read(buf, kResidualRecordSize);
-  if (in_.gcount() != kResidualRecordSize) return false;
+  if (in_.gcount() != kResidualRecordSize) {
+    next_ = 0;
+    return false;
+  }
+  next_ = n + 1;
   rec = ParseResidualRecord(std::string_view(buf, kResidualRecordSize));
   return true;
 }

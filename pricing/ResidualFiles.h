@@ -78,6 +78,7 @@ class ResidualRecordFile {
   std::ifstream in_;
   std::string path_;
   int64_t size_ = 0;
+  int64_t next_ = 0;  // the record the stream stands at, 0 when unknown
 };
 
 // One line of a manufacturer's run in the lookup list.
