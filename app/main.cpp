@@ -1,11 +1,10 @@
-// Starts Quorvant: the prompt seam, the one engine, the main window and its start-up.
+// Starts Quorvant: the prompt seam, the application object (engine, windows, main window)
+// and the main window's start-up.
 #include <QApplication>
 #include <QStringList>
 
-#include "engine/Engine.h"
+#include "app/Application.h"
 #include "platform/ui/QtPrompt.h"
-#include "worksheet/App.h"
-#include "worksheet/QV.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -13,23 +12,19 @@ int main(int argc, char** argv) {
   qv::ui::QtPrompt prompt;
   qv::ui::SetPrompt(&prompt);
 
-  qv::Engine engine;
-  qv::App().engine = &engine;
-  auto* window = new qv::QV(engine);
-  qv::App().main = window;
-  prompt.SetFallbackParent(window);
+  qv::Application quorvant;
+  qv::QV& window = *quorvant.main;
+  prompt.SetFallbackParent(&window);
 
-  window->ProgramFolder = QCoreApplication::applicationDirPath().toStdString();
+  window.ProgramFolder = QCoreApplication::applicationDirPath().toStdString();
   // The whole command-line text names the worksheet to open (a path may hold blanks).
   QStringList args = QCoreApplication::arguments();
   args.removeFirst();
-  window->CommandLine = args.join(' ').toStdString();
-  window->Form_Load();
-  window->show();
+  window.CommandLine = args.join(' ').toStdString();
+  window.Form_Load();
+  window.show();
 
   const int rc = QApplication::exec();
-  qv::App().main = nullptr;
-  delete window;
-  qv::App().engine = nullptr;
+  prompt.SetFallbackParent(nullptr);
   return rc;
 }

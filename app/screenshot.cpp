@@ -5,42 +5,66 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QPixmap>
 #include <QTabBar>
 #include <QWidget>
 
 #include <cstdio>
 
-#include "engine/Engine.h"
-#include "platform/ui/ScriptedPrompt.h"
-#include "platform/ui/Window.h"
-#include "worksheet/App.h"
-#include "worksheet/QV.h"
-#include "tests/engine/CommonPage.h"  // the sample deal (standard C++, no test framework)
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTemporaryDir>
+
+#include "app/Application.h"
+#include "dialogs/AdjRes.h"
 #include "dialogs/Adjust.h"
+#include "dialogs/Compare.h"
+#include "dialogs/Details2.h"
 #include "dialogs/EOLFee.h"
+#include "dialogs/Margin2.h"
 #include "dialogs/Milage.h"
+#include "dialogs/Notes.h"
+#include "dialogs/ResBase.h"
 #include "dialogs/StartUps2.h"
+#include "dialogs/Tables.h"
 #include "dialogs/TaxFee.h"
 #include "dialogs/TaxSet.h"
+#include "dialogs/Totals.h"
 #include "dialogs/Trade.h"
 #include "platform/grid/GridWidget.h"
-#include "worksheet/Update.h"
-#include "dialogs/Notes.h"
+#include "platform/ui/ScriptedPrompt.h"
+#include "sample/SampleDeal.h"
 #include "worksheet/About.h"
 #include "worksheet/DealerNet.h"
 #include "worksheet/Help.h"
-#include "dialogs/AdjRes.h"
-#include "dialogs/Margin2.h"
-#include "dialogs/ResBase.h"
-#include "dialogs/Totals.h"
-#include <QLineEdit>
-#include "dialogs/Compare.h"
-#include "dialogs/Details2.h"
-#include "dialogs/Tables.h"
-#include <QRadioButton>
+#include "worksheet/Update.h"
 
 namespace {
+
+// The windows of the one application this program makes (set in main).
+qv::WindowSet* theWindows = nullptr;
+qv::WindowSet& Windows() { return *theWindows; }
+
+// Copies what the program reads from its folder (the files beside the executable that are
+// not programs, and the help topics) into `to`. The program then runs on the copy: what it
+// writes on the way (the settings and tax-settings files, when a window unloads) never
+// reaches the real program folder.
+bool CopyProgramData(const QString& from, const QString& to) {
+  QDir src(from);
+  for (const QFileInfo& f : src.entryInfoList(QDir::Files | QDir::NoDotAndDotDot)) {
+    if (f.isExecutable()) continue;
+    if (!QFile::copy(f.filePath(), QDir(to).filePath(f.fileName()))) return false;
+  }
+  const QString help = src.filePath("help");
+  if (QDir(help).exists()) {
+    QDir(to).mkpath("help");
+    for (const QFileInfo& f : QDir(help).entryInfoList(QDir::Files | QDir::NoDotAndDotDot))
+      if (!QFile::copy(f.filePath(), QDir(to).filePath("help/" + f.fileName()))) return false;
+  }
+  return true;
+}
 
 bool Save(QWidget& w, const QString& folder, const QString& name) {
   QApplication::processEvents();
@@ -59,11 +83,11 @@ bool Save(QWidget& w, const QString& folder, const QString& name) {
 // adjustment and end-of-lease fees filled in.
 template <class W>
 bool SaveWindow(const QString& folder, const QString& name, bool unload = true) {
-  W& w = qv::ui::SingleInstance<W>::Get();
+  W& w = Windows().Get<W>();
   w.show();
   const bool ok = Save(w, folder, name);
   w.hide();
-  if (unload) qv::ui::SingleInstance<W>::Unload();
+  if (unload) Windows().Unload<W>();
   return ok;
 }
 
@@ -87,7 +111,7 @@ bool SaveDealInputWindows(qv::Engine& eng, const QString& folder) {
   eng.page.PrePaidCentsPerMile = 0.15;
   eng.RecalcPage();
   bool ok = SaveWindow<qv::StartUps2>(folder, "StartUps2", false);
-  qv::StartUps2& s = qv::ui::SingleInstance<qv::StartUps2>::Get();
+  qv::StartUps2& s = Windows().Get<qv::StartUps2>();
   s.Command1_Click(3);
   ok = SaveWindow<qv::StartUps2>(folder, "StartUps2-Taxes", false) && ok;
   s.Command1_Click(3);
@@ -100,7 +124,7 @@ bool SaveDealInputWindows(qv::Engine& eng, const QString& folder) {
   ok = SaveWindow<qv::TaxFee>(folder, "TaxFee") && ok;
   eng.DialogDone = 0;
   ok = SaveWindow<qv::TaxSet>(folder, "TaxSet", false) && ok;
-  qv::TaxSet& t = qv::ui::SingleInstance<qv::TaxSet>::Get();
+  qv::TaxSet& t = Windows().Get<qv::TaxSet>();
   t.TabStrip1->setCurrentIndex(1);
   ok = SaveWindow<qv::TaxSet>(folder, "TaxSet-Luxury", false) && ok;
   return ok;
@@ -113,7 +137,7 @@ bool SaveOneWindow(W& w, const QString& folder, const QString& name) {
   w.show();
   const bool ok = Save(w, folder, name);
   w.hide();
-  qv::ui::SingleInstance<W>::Unload();
+  Windows().Unload<W>();
   return ok;
 }
 
@@ -147,18 +171,18 @@ bool SaveMarginAndTotalsWindows(qv::Engine& eng, qv::QV& main, const QString& fo
   ok = Save(main, folder, "QV-6-Option-Totals") && ok;
   main.mnuShowTotals_Click();
 
-  ok = SaveOneWindow(qv::ui::SingleInstance<qv::Margin2>::Get(), folder, "Margin2") && ok;
-  qv::AdjRes& adj = qv::ui::SingleInstance<qv::AdjRes>::Get();
+  ok = SaveOneWindow(Windows().Get<qv::Margin2>(), folder, "Margin2") && ok;
+  qv::AdjRes& adj = Windows().Get<qv::AdjRes>();
   adj.txtAdditionalMiles->setText("5,000");
   adj.txtCentsPerMile->setText("15");
   adj.CalcAdjustment();
   ok = SaveOneWindow(adj, folder, "AdjRes") && ok;
   main.Text3[7]->setText("58%");
   eng.res.OptionDiscountTotal = eng.SumOptionDiscounts();
-  ok = SaveOneWindow(qv::ui::SingleInstance<qv::ResBase>::Get(), folder, "ResBase") && ok;
+  ok = SaveOneWindow(Windows().Get<qv::ResBase>(), folder, "ResBase") && ok;
   eng.DialogDone = 0;
   eng.RecalcPage();
-  ok = SaveOneWindow(qv::ui::SingleInstance<qv::Totals>::Get(), folder, "Totals") && ok;
+  ok = SaveOneWindow(Windows().Get<qv::Totals>(), folder, "Totals") && ok;
   return ok;
 }
 
@@ -176,25 +200,25 @@ bool SaveWorksheetWindows(qv::Engine& eng, qv::QV& main, const QString& folder) 
 
   eng.page.Memo = "Customer also wants the 48-month figures.\r\nCall back Tuesday after 4.";
   main.Toolbar_ButtonClick(5);
-  qv::Notes& notes = qv::ui::SingleInstance<qv::Notes>::Get();
+  qv::Notes& notes = Windows().Get<qv::Notes>();
   ok = Save(notes, folder, "Notes") && ok;
   notes.Command2_Click(1);
 
-  qv::ShowHelp(1);
-  qv::HelpViewer& help = qv::ui::SingleInstance<qv::HelpViewer>::Get();
+  main.ShowHelp(1);
+  qv::HelpViewer& help = Windows().Get<qv::HelpViewer>();
   ok = Save(help, folder, "Help-1-Contents") && ok;
-  qv::ShowHelp(8);
+  main.ShowHelp(8);
   ok = Save(help, folder, "Help-8-Worksheet") && ok;
-  qv::ui::SingleInstance<qv::HelpViewer>::Unload();
+  Windows().Unload<qv::HelpViewer>();
 
-  qv::ShowAbout();
-  ok = Save(qv::ui::SingleInstance<qv::About>::Get(), folder, "About") && ok;
-  qv::ui::SingleInstance<qv::About>::Unload();
+  qv::ShowAbout(Windows());
+  ok = Save(Windows().Get<qv::About>(), folder, "About") && ok;
+  Windows().Unload<qv::About>();
 
-  qv::frmDealerNetwork& dealers = qv::ui::SingleInstance<qv::frmDealerNetwork>::Get();
+  qv::frmDealerNetwork& dealers = Windows().Get<qv::frmDealerNetwork>();
   dealers.show();
   ok = Save(dealers, folder, "frmDealerNetwork") && ok;
-  qv::ui::SingleInstance<qv::frmDealerNetwork>::Unload();
+  Windows().Unload<qv::frmDealerNetwork>();
   return ok;
 }
 
@@ -219,7 +243,7 @@ bool SaveAnalysisWindows(qv::Engine& eng, qv::QV& main, const QString& folder) {
   eng.LoadPage();
   main.RefillPageSelector();
 
-  qv::Tables& t = qv::ui::SingleInstance<qv::Tables>::Get();
+  qv::Tables& t = Windows().Get<qv::Tables>();
   const double months[5] = {0, 24, 36, 48, 60};
   const double factors[5] = {0, 0.0028, 0.0025, 0.0023, 0.0021};
   const double residuals[5] = {0, 14000, 12000, 10000, 8000};
@@ -233,9 +257,9 @@ bool SaveAnalysisWindows(qv::Engine& eng, qv::QV& main, const QString& folder) {
   t.resize(820, 600);
   t.show();
   bool ok = Save(t, folder, "Tables");
-  qv::ui::SingleInstance<qv::Tables>::Unload();
+  Windows().Unload<qv::Tables>();
 
-  qv::Compare& c = qv::ui::SingleInstance<qv::Compare>::Get();
+  qv::Compare& c = Windows().Get<qv::Compare>();
   c.show();
   c.Command3_Click(1);
   c.PageList_DblClick(2, 1);
@@ -244,7 +268,7 @@ bool SaveAnalysisWindows(qv::Engine& eng, qv::QV& main, const QString& folder) {
   ok = Save(c, folder, "Compare-PageList") && ok;
   c.PageList_LostFocus();
 
-  qv::Details2& d = qv::ui::SingleInstance<qv::Details2>::Get();
+  qv::Details2& d = Windows().Get<qv::Details2>();
   d.show();
   d.Form_Activate();
   ok = Save(d, folder, "Details2-Lease") && ok;
@@ -252,7 +276,7 @@ bool SaveAnalysisWindows(qv::Engine& eng, qv::QV& main, const QString& folder) {
   ok = Save(d, folder, "Details2-Loan") && ok;
   d.Option1[1]->setChecked(true);
   ok = Save(d, folder, "Details2-CashFlows") && ok;
-  qv::ui::SingleInstance<qv::Compare>::Unload();
+  Windows().Unload<qv::Compare>();
   return ok;
 }
 
@@ -269,19 +293,26 @@ int main(int argc, char** argv) {
   prompt.SetFailureHandler([](const std::string& what) { std::fprintf(stderr, "asked: %s\n", what.c_str()); });
   qv::ui::ScopedPrompt scoped(prompt);
 
-  qv::Engine eng;
-  qv::App().engine = &eng;
-  qv::QV w(eng);
-  qv::App().main = &w;
+  // The program runs on a copy of its folder, removed at the end.
+  QTemporaryDir programFolder;
+  if (!programFolder.isValid() ||
+      !CopyProgramData(QCoreApplication::applicationDirPath(), programFolder.path())) {
+    std::fprintf(stderr, "cannot copy the program folder to a temporary folder\n");
+    return 1;
+  }
+
+  qv::Application application;
+  theWindows = &application.windows;
+  qv::Engine& eng = application.engine;
+  qv::QV& w = *application.main;
   w.EndProgram = [] {};
-  w.ProgramFolder = QCoreApplication::applicationDirPath().toStdString();
+  w.ProgramFolder = programFolder.path().toStdString();
   w.Form_Load();
 
-  // A sample deal: the deal of the tests' common page, no options, a 36-month lease at a
-  // money factor of .0025.
+  // The sample deal, no options, a 36-month lease at a money factor of .0025.
   qv::PageRecord& p = eng.page;
   p.CarName = "1999 Sample Sedan 4-Door";
-  qv::test::SetCommonDealFields(p);
+  qv::sample::SetCommonDealFields(p);
   eng.SavePageFields();
   eng.SavePageItems();
   w.SetCombo2Text(p.CarName);
@@ -302,13 +333,13 @@ int main(int argc, char** argv) {
     w.SelectTab(t);
     ok = Save(w, folder, names[t - 1]) && ok;
   }
-  if (qv::Update* u = qv::ui::SingleInstance<qv::Update>::IfLoaded()) ok = Save(*u, folder, "Update") && ok;
-  qv::ui::SingleInstance<qv::Update>::Unload();
+  if (qv::Update* u = Windows().IfLoaded<qv::Update>()) ok = Save(*u, folder, "Update") && ok;
+  Windows().Unload<qv::Update>();
   ok = SaveMarginAndTotalsWindows(eng, w, folder) && ok;
   ok = SaveDealInputWindows(eng, folder) && ok;
   ok = SaveWorksheetWindows(eng, w, folder) && ok;
   ok = SaveAnalysisWindows(eng, w, folder) && ok;
-  qv::App().main = nullptr;
-  qv::App().engine = nullptr;
+  application.main.reset();
+  theWindows = nullptr;
   return ok ? 0 : 1;
 }

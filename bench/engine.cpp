@@ -3,7 +3,7 @@
 // first payment in cash and capitalised.
 #include <benchmark/benchmark.h>
 
-#include "tests/engine/CommonPage.h"
+#include "sample/SampleDeal.h"
 
 namespace {
 
@@ -13,7 +13,7 @@ class SilentHost : public qv::EngineHost {
 };
 
 void SetUp(qv::Engine& e, SilentHost& host, bool capitalisedFirstPayment) {
-  qv::test::SetUpCommonPage(e);
+  qv::sample::SetUpCommonPage(e);
   e.host = &host;
   if (capitalisedFirstPayment) e.items.FirstPayment.Cap = 1;
   e.RecalcPage();  // settled start

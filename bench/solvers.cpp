@@ -16,8 +16,7 @@
 #include <memory>
 
 #include "engine/Solvers.h"
-#include "tests/engine/CommonPage.h"
-#include "worksheet/App.h"
+#include "sample/SampleDeal.h"
 #include "worksheet/QV.h"
 
 namespace {
@@ -29,11 +28,10 @@ using qv::SolveResult;
 // One engine and one main window for the whole run.
 struct Desk {
   Engine e;
+  qv::WindowSet windows{e};
   std::unique_ptr<qv::QV> window;
   Desk() {
-    qv::App().engine = &e;
-    window = std::make_unique<qv::QV>(e);
-    qv::App().main = window.get();
+    window = std::make_unique<qv::QV>(e, windows);
     e.host = window.get();
     window->show();
     QCoreApplication::processEvents();
@@ -55,7 +53,7 @@ using Search = std::function<SolveResult(PaymentSolver&, Engine&)>;
 void Run(benchmark::State& state, const Change& change, double desired, const Search& search) {
   Desk& d = TheDesk();
   Engine& e = d.e;
-  qv::test::SetUpCommonPage(e);
+  qv::sample::SetUpCommonPage(e);
   change(e);
   e.RecalcPage();
   const qv::PageInputs start = e.SnapshotInputs();
@@ -150,7 +148,5 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   desk.reset();
-  qv::App().main = nullptr;
-  qv::App().engine = nullptr;
   return 0;
 }

@@ -15,8 +15,7 @@
 
 #include "dialogs/Tables.h"
 #include "engine/PaymentTable.h"
-#include "tests/engine/CommonPage.h"
-#include "worksheet/App.h"
+#include "sample/SampleDeal.h"
 #include "worksheet/QV.h"
 
 namespace {
@@ -26,25 +25,22 @@ using qv::Engine;
 // One engine, one main window and one payment tables window for the whole run.
 struct Desk {
   Engine e;
+  qv::WindowSet windows{e};
   std::unique_ptr<qv::QV> window;
   std::unique_ptr<qv::Tables> tables;
   Desk() {
-    qv::App().engine = &e;
-    window = std::make_unique<qv::QV>(e);
-    qv::App().main = window.get();
+    window = std::make_unique<qv::QV>(e, windows);
     e.host = window.get();
-    qv::test::SetUpCommonPage(e);
+    qv::sample::SetUpCommonPage(e);
     e.RecalcPage();
     window->show();
-    tables = std::make_unique<qv::Tables>(e, nullptr);
+    tables = std::make_unique<qv::Tables>(e, *window);
     tables->show();
     QCoreApplication::processEvents();
   }
   ~Desk() {
     tables.reset();
     window.reset();
-    qv::App().main = nullptr;
-    qv::App().engine = nullptr;
   }
 };
 

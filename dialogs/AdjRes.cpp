@@ -11,9 +11,10 @@
 
 #include "engine/NumText.h"
 #include "engine/Runtime.h"
+#include "owner/SharedState.h"
+#include "owner/WindowSet.h"
 #include "platform/ui/Prompt.h"
-#include "worksheet/App.h"
-#include "worksheet/QV.h"
+#include "platform/ui/QtText.h"
 
 namespace qv {
 
@@ -28,13 +29,11 @@ QLabel* Figure(QWidget* parent) {
   return l;
 }
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 }  // namespace
 
-AdjRes::AdjRes() : AdjRes(Eng(), App().main) {}
 
-AdjRes::AdjRes(Engine& engine, QWidget* parent) : ui::QvDialog(parent), eng(engine) {
+AdjRes::AdjRes(Engine& engine, Owner& theOwner) : ui::QvDialog(theOwner.MainWidget()), eng(engine), owner(theOwner) {
   setObjectName("AdjRes");
   Build();
   Form_Load();

@@ -8,6 +8,7 @@
 #include <array>
 
 #include "engine/Engine.h"
+#include "owner/Owner.h"
 #include "platform/ui/Window.h"
 
 class QLabel;
@@ -20,10 +21,11 @@ class AdjRes : public ui::QvDialog {
   Q_OBJECT
 
  public:
-  AdjRes();
-  explicit AdjRes(Engine& engine, QWidget* parent = nullptr);
+  // Loads the window on the engine, over its owner (the main window).
+  AdjRes(Engine& engine, Owner& owner);
 
   Engine& eng;
+  Owner& owner;
 
   QLabel* lblCurrentResidual = nullptr;
   QLineEdit* txtAdditionalMiles = nullptr;

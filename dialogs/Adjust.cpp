@@ -10,18 +10,16 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include "dialogs/DealInputHelpers.h"
 #include "engine/NumText.h"
 #include "engine/PageStore.h"
 #include "engine/Runtime.h"
+#include "owner/SharedState.h"
+#include "owner/WindowSet.h"
 #include "platform/grid/GridWidget.h"
-#include "worksheet/App.h"
-#include "worksheet/QV.h"
+#include "platform/ui/QtText.h"
 
 namespace qv {
 
-using dealinputs::Q;
-using dealinputs::S;
 
 namespace {
 
@@ -35,9 +33,8 @@ bool Blank(const std::string& s) { return s.find_first_not_of(' ') == std::strin
 
 }  // namespace
 
-Adjust::Adjust() : Adjust(Eng(), App().main) {}
 
-Adjust::Adjust(Engine& engine, QWidget* parent) : ui::QvDialog(parent), eng(engine) {
+Adjust::Adjust(Engine& engine, Owner& theOwner) : ui::QvDialog(theOwner.MainWidget()), eng(engine), owner(theOwner) {
   setObjectName("Adjust");
   Build();
   Form_Load();
@@ -47,9 +44,8 @@ Adjust::~Adjust() {
   if (!finished_) Form_Unload();
 }
 
-void Adjust::ShowModalAndWait() {
-  ui::ShowModalWindow(ui::SingleInstance<Adjust>::Get());
-  ui::SingleInstance<Adjust>::Unload();
+void Adjust::ShowModalAndWait(Owner& owner) {
+  owner.Windows().ShowModalAndUnload<Adjust>();
 }
 
 void Adjust::Build() {

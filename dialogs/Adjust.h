@@ -10,8 +10,9 @@
 // 1 to 10 and columns 1 to 3 can be edited.
 //
 // Entry point for openers (the main window, the details window):
-//   Adjust::ShowModalAndWait();  // shows it modally, returns once it closed and unloaded
+//   Adjust::ShowModalAndWait(owner);  // shows it modally, returns once it closed and unloaded
 #include "engine/Engine.h"
+#include "owner/Owner.h"
 #include "platform/grid/Workbook.h"
 #include "platform/ui/Window.h"
 
@@ -29,15 +30,15 @@ class Adjust : public ui::QvDialog {
   Q_OBJECT
 
  public:
-  // Loads the window on the application's engine (Form_Load runs here).
-  Adjust();
-  explicit Adjust(Engine& engine, QWidget* parent = nullptr);
+  // Loads the window on the engine, over its owner (the main window).
+  Adjust(Engine& engine, Owner& owner);
   ~Adjust() override;
 
   // Shows the single instance modally and unloads it (which stores and recalculates).
-  static void ShowModalAndWait();
+  static void ShowModalAndWait(Owner& owner);
 
   Engine& eng;
+  Owner& owner;
 
   void reject() override;  // Escape and the close box: the edits are kept, as with " &Ok"
 

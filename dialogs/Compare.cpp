@@ -23,25 +23,24 @@
 #include "dialogs/Details2.h"
 #include "engine/CostComparison.h"
 #include "engine/NumText.h"
+#include "owner/SharedState.h"
+#include "owner/WindowSet.h"
 #include "platform/grid/GridWidget.h"
 #include "platform/ui/Prompt.h"
-#include "worksheet/App.h"
-#include "worksheet/QV.h"
+#include "platform/ui/QtText.h"
 
 namespace qv {
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 constexpr int kColumnWidth = 160;
 constexpr int kHeadingWidth = 130;
 
 }  // namespace
 
-Compare::Compare() : Compare(Eng(), App().main, App().main) {}
 
-Compare::Compare(Engine& engine, QV* main, QWidget* parent) : ui::QvDialog(parent), eng(engine), main_(main) {
+Compare::Compare(Engine& engine, Owner& theOwner) : ui::QvDialog(theOwner.MainWidget()), eng(engine), owner(theOwner) {
   setObjectName("Compare");
   setAttribute(Qt::WA_DeleteOnClose);
   Build();
@@ -50,7 +49,7 @@ Compare::Compare(Engine& engine, QV* main, QWidget* parent) : ui::QvDialog(paren
 
 Compare::~Compare() {
   // Destroyed with the main window at the end of the program: only the flag is left to clear.
-  if (!unloaded_) eng.CompareOpen = 0;
+  if (!unloaded_) owner.Shared().CompareOpen = 0;
   PageList->view()->removeEventFilter(this);
   // The grids outlive the sheets they show (a shown dialog hides its children last).
   PageList->setSheet(nullptr);
@@ -166,7 +165,7 @@ void Compare::Build() {
 // Loading and unloading
 
 void Compare::Form_Load() {
-  eng.CompareOpen = -1;
+  owner.Shared().CompareOpen = -1;
   eng.SavePageFields();
   eng.SavePageItems();
   // Defaults of the loan and cash purchase; they reach the workbook at the next store.
@@ -191,8 +190,8 @@ void Compare::FillPageList() {
 void Compare::Form_Unload() {
   if (unloaded_) return;
   unloaded_ = true;
-  eng.CompareOpen = 0;
-  ui::SingleInstance<Details2>::Unload();
+  owner.Shared().CompareOpen = 0;
+  owner.Windows().Unload<Details2>();
   eng.RecalcPage();
   eng.ShowPageOptions();
 }
@@ -232,14 +231,7 @@ void Compare::FillCompareColumn(int16_t& column) {
 bool Compare::SelectPage(int page) {
   // The list was made when the window opened: a page deleted since is not chosen.
   if (page < 1 || page > eng.PageCount) return false;
-  if (main_ && page <= main_->Combo2->count()) {
-    {
-      QSignalBlocker block(main_->Combo2);
-      main_->Combo2->setCurrentIndex(page - 1);
-    }
-    main_->Combo2_Click();
-    return true;
-  }
+  if (owner.ChoosePage(page)) return true;
   // Without the main window's page selector: the same store and load.
   eng.StorePage();
   eng.CurrentPage = static_cast<int16_t>(page);
@@ -291,7 +283,7 @@ void Compare::Command1_Click(int Index) {
   const int page = ColumnPage[CompareColumn];
   if (page != eng.CurrentPage) SelectPage(page);
 
-  Details2& details = ui::SingleInstance<Details2>::Get();
+  Details2& details = owner.Windows().Get<Details2>();
   const std::string& name = eng.page.CarName;
   const size_t dash = name.find('-');
   if (dash != std::string::npos) details.setWindowTitle(Q(name.substr(0, dash)));

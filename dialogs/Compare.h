@@ -18,6 +18,7 @@
 #include <string>
 
 #include "engine/Engine.h"
+#include "owner/Owner.h"
 #include "platform/grid/Workbook.h"
 #include "platform/ui/Window.h"
 
@@ -28,7 +29,6 @@ class QPushButton;
 
 namespace qv {
 
-class QV;
 
 namespace grid {
 class GridWidget;
@@ -38,12 +38,12 @@ class Compare : public ui::QvDialog {
   Q_OBJECT
 
  public:
-  // Loads the window on the application's engine and main window.
-  Compare();
-  Compare(Engine& engine, QV* main, QWidget* parent);
+  // Loads the window on the engine, over its owner (the main window).
+  Compare(Engine& engine, Owner& owner);
   ~Compare() override;
 
   Engine& eng;
+  Owner& owner;
 
   // ---- controls ----
   grid::Sheet CompareSheetData;              // columns 1..3, rows 1..16
@@ -91,7 +91,6 @@ class Compare : public ui::QvDialog {
   bool SelectPage(int page);
   void FillPageList();
 
-  QV* main_ = nullptr;
   bool unloaded_ = false;
 };
 

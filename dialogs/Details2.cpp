@@ -23,16 +23,16 @@
 #include "dialogs/StartUps2.h"
 #include "dialogs/Trade.h"
 #include "engine/Runtime.h"
+#include "owner/SharedState.h"
+#include "owner/WindowSet.h"
 #include "platform/grid/GridWidget.h"
 #include "platform/ui/Prompt.h"
-#include "worksheet/App.h"
-#include "worksheet/QV.h"
+#include "platform/ui/QtText.h"
 
 namespace qv {
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 constexpr const char* kTop = "qvTopTwips";
 constexpr int kTwipsPerPixel = 15;
@@ -43,9 +43,8 @@ constexpr int kPictureHeight = 118;
 
 }  // namespace
 
-Details2::Details2() : Details2(Eng(), App().main, App().main) {}
 
-Details2::Details2(Engine& engine, QV* main, QWidget* parent) : ui::QvDialog(parent), eng(engine), main_(main) {
+Details2::Details2(Engine& engine, Owner& theOwner) : ui::QvDialog(theOwner.MainWidget()), eng(engine), owner(theOwner) {
   setObjectName("Details2");
   setAttribute(Qt::WA_DeleteOnClose);
   Build();
@@ -54,7 +53,7 @@ Details2::Details2(Engine& engine, QV* main, QWidget* parent) : ui::QvDialog(par
 
 Details2::~Details2() {
   // Destroyed with the main window at the end of the program: only the flag is left to clear.
-  if (!unloaded_) eng.DetailsOpen = 0;
+  if (!unloaded_) owner.Shared().DetailsOpen = 0;
   // The grid outlives the workbook it shows (a shown dialog hides its children last).
   F1Book1->setWorkbook(nullptr);
 }
@@ -185,24 +184,22 @@ void Details2::Build() {
 // Loading and unloading
 
 void Details2::Form_Load() {
-  eng.DetailsOpen = -1;
-  SetDealWindow(0, [] { Trade::ShowModalAndWait(); });
-  SetDealWindow(1, [] { StartUps2::ShowModalAndWait(); });
-  SetDealWindow(2, [] { Adjust::ShowModalAndWait(); });
-  SetDealWindow(5, [] { EOLFee::ShowModalAndWait(); });
-  if (main_) {
-    QPointer<Details2> self(this);
-    main_->DetailsRefresh = [self](int view) {
-      if (self) self->Refresh(view);
-    };
-  }
+  owner.Shared().DetailsOpen = -1;
+  SetDealWindow(0, [this] { Trade::ShowModalAndWait(owner); });
+  SetDealWindow(1, [this] { StartUps2::ShowModalAndWait(owner); });
+  SetDealWindow(2, [this] { Adjust::ShowModalAndWait(owner); });
+  SetDealWindow(5, [this] { EOLFee::ShowModalAndWait(owner); });
+  QPointer<Details2> self(this);
+  owner.SetDetailsRefresh([self](int view) {
+    if (self) self->Refresh(view);
+  });
 }
 
 void Details2::Form_Unload() {
   if (unloaded_) return;
   unloaded_ = true;
-  eng.DetailsOpen = 0;
-  if (main_) main_->DetailsRefresh = nullptr;
+  owner.Shared().DetailsOpen = 0;
+  owner.SetDetailsRefresh(nullptr);
 }
 
 void Details2::UnloadDuties() { Form_Unload(); }
@@ -222,7 +219,7 @@ bool Details2::event(QEvent* e) {
 
 void Details2::Form_Activate() {
   SetTopmost(true);
-  FillCostComparison(main_ ? main_->SelectedTab() : 1);
+  FillCostComparison(owner.SelectedView());
 }
 
 // ---------------------------------------------------------------------------------------
@@ -326,7 +323,7 @@ void Details2::F1Book1_Click(int, int) { cellClicked_ = true; }
 void Details2::F1Book1_MouseUp() {
   // A mouse-up that did not follow a click on a cell chose a sheet: the main window shows
   // the view of that sheet.
-  if (!cellClicked_ && main_) main_->SelectTab(F1Book1Data.ActiveSheet());
+  if (!cellClicked_) owner.SelectView(F1Book1Data.ActiveSheet());
   cellClicked_ = false;
 }
 

@@ -24,6 +24,7 @@
 
 #include "engine/CostComparison.h"
 #include "engine/Engine.h"
+#include "owner/Owner.h"
 #include "platform/grid/Workbook.h"
 #include "platform/ui/Window.h"
 
@@ -37,7 +38,6 @@ class QWidget;
 
 namespace qv {
 
-class QV;
 
 namespace grid {
 class GridWidget;
@@ -47,12 +47,12 @@ class Details2 : public ui::QvDialog {
   Q_OBJECT
 
  public:
-  // Loads the window on the application's engine and main window.
-  Details2();
-  Details2(Engine& engine, QV* main, QWidget* parent);
+  // Loads the window on the engine, over its owner (the main window).
+  Details2(Engine& engine, Owner& owner);
   ~Details2() override;
 
   Engine& eng;
+  Owner& owner;
 
   // ---- controls ----
   grid::Workbook F1Book1Data;            // sheets 1 "Lease", 2 "Loan", 3 "Cash"
@@ -138,7 +138,6 @@ class Details2 : public ui::QvDialog {
   void ShowPanels();
   void BringToFront(QFrame* picture);
 
-  QV* main_ = nullptr;
   QWidget* panelArea_ = nullptr;
   CostComparisonPanels panels_;
   QFrame* front_ = nullptr;

@@ -9,19 +9,17 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include "dialogs/DealInputHelpers.h"
 #include "dialogs/Milage.h"
 #include "engine/NumText.h"
 #include "engine/PageStore.h"
 #include "engine/Runtime.h"
+#include "owner/SharedState.h"
+#include "owner/WindowSet.h"
 #include "platform/grid/GridWidget.h"
-#include "worksheet/App.h"
-#include "worksheet/QV.h"
+#include "platform/ui/QtText.h"
 
 namespace qv {
 
-using dealinputs::Q;
-using dealinputs::S;
 
 namespace {
 
@@ -35,9 +33,8 @@ double CellAmount(const grid::Sheet& s, int row) { return ParseAmountText(s.Text
 
 }  // namespace
 
-EOLFee::EOLFee() : EOLFee(Eng(), App().main) {}
 
-EOLFee::EOLFee(Engine& engine, QWidget* parent) : ui::QvDialog(parent), eng(engine) {
+EOLFee::EOLFee(Engine& engine, Owner& theOwner) : ui::QvDialog(theOwner.MainWidget()), eng(engine), owner(theOwner) {
   setObjectName("EOLFee");
   Build();
   Form_Load();
@@ -47,9 +44,8 @@ EOLFee::~EOLFee() {
   if (!finished_) Form_Unload();
 }
 
-void EOLFee::ShowModalAndWait() {
-  ui::ShowModalWindow(ui::SingleInstance<EOLFee>::Get());
-  ui::SingleInstance<EOLFee>::Unload();
+void EOLFee::ShowModalAndWait(Owner& owner) {
+  owner.Windows().ShowModalAndUnload<EOLFee>();
 }
 
 void EOLFee::Build() {
@@ -194,7 +190,7 @@ void EOLFee::Command1_Click(int Index) {
     return;
   }
   if (Index == 1) {
-    Milage::ShowModalAndWait(1);
+    Milage::ShowModalAndWait(owner, 1);
     EOLSheet->refresh();
   }
 }

@@ -12,10 +12,11 @@
 // be edited, and the fixed descriptions of rows 1 to 3 cannot.
 //
 // Entry point for openers (the details window):
-//   EOLFee::ShowModalAndWait();  // shows it modally, returns once it closed and unloaded
+//   EOLFee::ShowModalAndWait(owner);  // shows it modally, returns once it closed and unloaded
 #include <array>
 
 #include "engine/Engine.h"
+#include "owner/Owner.h"
 #include "platform/grid/Workbook.h"
 #include "platform/ui/Window.h"
 
@@ -33,15 +34,15 @@ class EOLFee : public ui::QvDialog {
   Q_OBJECT
 
  public:
-  // Loads the window on the application's engine (Form_Load runs here).
-  EOLFee();
-  explicit EOLFee(Engine& engine, QWidget* parent = nullptr);
+  // Loads the window on the engine, over its owner (the main window).
+  EOLFee(Engine& engine, Owner& owner);
   ~EOLFee() override;
 
   // Shows the single instance modally and unloads it (which stores the fees).
-  static void ShowModalAndWait();
+  static void ShowModalAndWait(Owner& owner);
 
   Engine& eng;
+  Owner& owner;
 
   void reject() override;  // Escape and the close box close it as " &Ok" does
 

@@ -13,14 +13,13 @@
 #include "engine/NumText.h"
 #include "engine/Runtime.h"
 #include "engine/Solvers.h"
-#include "worksheet/App.h"
-#include "worksheet/QV.h"
+#include "owner/SharedState.h"
+#include "owner/WindowSet.h"
 
 namespace qv {
 
-ForceCap::ForceCap() : ForceCap(Eng(), App().main) {}
 
-ForceCap::ForceCap(Engine& engine, QWidget* parent) : ui::QvDialog(parent), eng(engine) {
+ForceCap::ForceCap(Engine& engine, Owner& theOwner) : ui::QvDialog(theOwner.MainWidget()), eng(engine), owner(theOwner) {
   setObjectName("ForceCap");
   setAttribute(Qt::WA_DeleteOnClose);
   Build();

@@ -6,6 +6,7 @@
 #include <array>
 
 #include "engine/Engine.h"
+#include "owner/Owner.h"
 #include "platform/ui/Window.h"
 
 class QLabel;
@@ -20,10 +21,11 @@ class ForceCap : public ui::QvDialog {
   Q_OBJECT
 
  public:
-  ForceCap();
-  explicit ForceCap(Engine& engine, QWidget* parent = nullptr);
+  // Loads the window on the engine, over its owner (the main window).
+  ForceCap(Engine& engine, Owner& owner);
 
   Engine& eng;
+  Owner& owner;
 
   QLabel* Label1 = nullptr;       // "Enter Desired Cap Cost:"
   QLineEdit* Text1 = nullptr;     // the target cap cost

@@ -13,15 +13,14 @@
 
 #include "engine/NumText.h"
 #include "engine/Runtime.h"
-#include "worksheet/App.h"
-#include "worksheet/QV.h"
+#include "owner/SharedState.h"
+#include "owner/WindowSet.h"
+#include "platform/ui/QtText.h"
 
 namespace qv {
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-std::string S(const QString& s) { return s.toStdString(); }
 
 // Button index to result label index (button 1 does not exist).
 constexpr int kLabelOfButton[6] = {0, -1, 1, 2, 3, 4};
@@ -29,9 +28,8 @@ constexpr const char* kFormats[5] = {"$##,###.00;;", "0.00%", "$##,###.00;;", "#
 
 }  // namespace
 
-ForceLoan::ForceLoan() : ForceLoan(Eng(), App().main) {}
 
-ForceLoan::ForceLoan(Engine& engine, QWidget* parent) : ui::QvDialog(parent), eng(engine) {
+ForceLoan::ForceLoan(Engine& engine, Owner& theOwner) : ui::QvDialog(theOwner.MainWidget()), eng(engine), owner(theOwner) {
   setObjectName("ForceLoan");
   Build();
   Form_Load();
@@ -164,7 +162,7 @@ void ForceLoan::Finish(int result) {
 }
 
 void ForceLoan::Text1_GotFocus() {
-  eng.GotFocusText = Trim(S(Text1->text()));
+  owner.Shared().GotFocusText = Trim(S(Text1->text()));
   Text1->selectAll();
 }
 
@@ -178,10 +176,10 @@ void ForceLoan::Text1_KeyPress(int& KeyAscii) {
 void ForceLoan::Text1_LostFocus() {
   ui::ReentryGuard guard(inLostFocus_);
   if (!guard.Entered()) return;
-  if (Trim(S(Text1->text())) == eng.GotFocusText) return;
+  if (Trim(S(Text1->text())) == owner.Shared().GotFocusText) return;
   const double p = ParseAmountText(TrimRight(S(Text1->text())));
   Text1->setText(Q(Format(p, "$#,##0.00")));
-  eng.GotFocusText = S(Text1->text());
+  owner.Shared().GotFocusText = S(Text1->text());
   if (visible_ < 0) return;
   SolveVisible(p);
   Command2[0]->setFocus(Qt::OtherFocusReason);

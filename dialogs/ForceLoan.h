@@ -10,6 +10,7 @@
 
 #include "engine/Engine.h"
 #include "engine/LoanSolver.h"
+#include "owner/Owner.h"
 #include "platform/ui/Window.h"
 
 class QLabel;
@@ -22,11 +23,12 @@ class ForceLoan : public ui::QvDialog {
   Q_OBJECT
 
  public:
-  ForceLoan();
-  explicit ForceLoan(Engine& engine, QWidget* parent = nullptr);
+  // Loads the window on the engine, over its owner (the main window).
+  ForceLoan(Engine& engine, Owner& owner);
   ~ForceLoan() override;
 
   Engine& eng;
+  Owner& owner;
 
   QLabel* Label1 = nullptr;    // "Enter Desired Monthly Payment:"
   QLineEdit* Text1 = nullptr;  // the desired monthly payment

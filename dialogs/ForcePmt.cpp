@@ -16,23 +16,21 @@
 #include "engine/NumText.h"
 #include "engine/Runtime.h"
 #include "engine/Solvers.h"
-#include "worksheet/App.h"
-#include "worksheet/QV.h"
+#include "owner/SharedState.h"
+#include "owner/WindowSet.h"
+#include "platform/ui/QtText.h"
 
 namespace qv {
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-std::string S(const QString& s) { return s.toStdString(); }
 
 constexpr const char* kMoneyOrZero = "$#,###.00;;$0";
 
 }  // namespace
 
-ForcePmt::ForcePmt() : ForcePmt(Eng(), App().main) {}
 
-ForcePmt::ForcePmt(Engine& engine, QWidget* parent) : ui::QvDialog(parent), eng(engine) {
+ForcePmt::ForcePmt(Engine& engine, Owner& theOwner) : ui::QvDialog(theOwner.MainWidget()), eng(engine), owner(theOwner) {
   setObjectName("ForcePmt");
   Build();
   Form_Load();
@@ -122,12 +120,12 @@ void ForcePmt::Form_Load() {
 
   // The current margin: the margin is the item selected at load.
   std::string perc;
-  if (QV* main = App().main) perc = Trim(S(main->lblPercMargin->text()));
+  perc = Trim(owner.MarginPercentText());
   SetResultText(Format(eng.page.Margin, kMoneyOrZero) + "   (" + perc + ")");
-  eng.ForcePmtOpen = -1;
+  owner.Shared().ForcePmtOpen = -1;
 }
 
-void ForcePmt::Form_Unload() { eng.ForcePmtOpen = 0; }
+void ForcePmt::Form_Unload() { owner.Shared().ForcePmtOpen = 0; }
 
 int ForcePmt::SelectedItem() const {
   for (int i = 0; i < 6; ++i)
@@ -284,7 +282,7 @@ void ForcePmt::reject() {
 }
 
 void ForcePmt::Text1_GotFocus() {
-  eng.GotFocusText = Trim(S(Text1->text()));
+  owner.Shared().GotFocusText = Trim(S(Text1->text()));
   Text1->selectAll();
 }
 
@@ -300,10 +298,10 @@ void ForcePmt::Text1_LostFocus() {
   if (!guard.Entered()) return;
   // Leaving the box without an edit does nothing (the box may show blanks in front of the
   // payment it was loaded with).
-  if (Trim(S(Text1->text())) == eng.GotFocusText) return;
+  if (Trim(S(Text1->text())) == owner.Shared().GotFocusText) return;
   const double value = ParseAmountText(TrimRight(S(Text1->text())));
   Text1->setText(Q(Format(value, "$#,##0.00")));
-  eng.GotFocusText = S(Text1->text());
+  owner.Shared().GotFocusText = S(Text1->text());
   CalcRequiredValue();
   if (isVisible()) Command2[0]->setFocus(Qt::OtherFocusReason);
 }
@@ -319,7 +317,7 @@ void ForcePmt::Check2_Click() {
   // The caller's payment is always computed, whatever the box showed before.
   const double value = ParseAmountText(TrimRight(S(Text1->text())));
   Text1->setText(Q(Format(value, "$#,##0.00")));
-  eng.GotFocusText = S(Text1->text());
+  owner.Shared().GotFocusText = S(Text1->text());
   CalcRequiredValue();
   Command2_Click(0);
 }

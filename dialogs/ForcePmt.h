@@ -17,6 +17,7 @@
 #include <array>
 
 #include "engine/Engine.h"
+#include "owner/Owner.h"
 #include "platform/ui/Window.h"
 
 class QCheckBox;
@@ -31,12 +32,12 @@ class ForcePmt : public ui::QvDialog {
   Q_OBJECT
 
  public:
-  // Loads the window on the application's engine (Form_Load runs here).
-  ForcePmt();
-  explicit ForcePmt(Engine& engine, QWidget* parent = nullptr);
+  // Loads the window on the engine, over its owner (the main window).
+  ForcePmt(Engine& engine, Owner& owner);
   ~ForcePmt() override;
 
   Engine& eng;
+  Owner& owner;
 
   // ---- controls ----
   QLabel* Label1 = nullptr;   // "Enter Desired Monthly Payment:"

@@ -12,9 +12,9 @@
 
 #include "engine/NumText.h"
 #include "engine/Runtime.h"
+#include "owner/SharedState.h"
+#include "owner/WindowSet.h"
 #include "platform/grid/GridWidget.h"
-#include "worksheet/App.h"
-#include "worksheet/QV.h"
 
 namespace qv {
 
@@ -28,9 +28,8 @@ const char* const kCaptions[6] = {"Profit:",   "Advertising:", "Factory-to- Deal
 
 }  // namespace
 
-Margin2::Margin2() : Margin2(Eng(), App().main) {}
 
-Margin2::Margin2(Engine& engine, QWidget* parent) : ui::QvDialog(parent), eng(engine) {
+Margin2::Margin2(Engine& engine, Owner& theOwner) : ui::QvDialog(theOwner.MainWidget()), eng(engine), owner(theOwner) {
   setObjectName("Margin2");
   Build();
   Form_Load();

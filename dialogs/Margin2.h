@@ -12,6 +12,7 @@
 #include <array>
 
 #include "engine/Engine.h"
+#include "owner/Owner.h"
 #include "platform/grid/Workbook.h"
 #include "platform/ui/Window.h"
 
@@ -29,11 +30,12 @@ class Margin2 : public ui::QvDialog {
   Q_OBJECT
 
  public:
-  Margin2();
-  explicit Margin2(Engine& engine, QWidget* parent = nullptr);
+  // Loads the window on the engine, over its owner (the main window).
+  Margin2(Engine& engine, Owner& owner);
   ~Margin2() override;
 
   Engine& eng;
+  Owner& owner;
 
   // Rows of the grid.
   enum Row { kProfit = 1, kAdvertising, kIncentive, kHoldback, kOther, kTotal };

@@ -9,19 +9,16 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "dialogs/DealInputHelpers.h"
 #include "dialogs/EOLFee.h"
 #include "engine/NumText.h"
 #include "engine/Runtime.h"
+#include "owner/SharedState.h"
+#include "owner/WindowSet.h"
 #include "platform/grid/GridWidget.h"
-#include "worksheet/App.h"
-#include "worksheet/QV.h"
+#include "platform/ui/QtText.h"
 
 namespace qv {
 
-using dealinputs::Px;
-using dealinputs::Q;
-using dealinputs::S;
 
 namespace {
 
@@ -36,9 +33,8 @@ QLabel* ValueLabel(QWidget* parent, const char* name, int height) {
 
 }  // namespace
 
-Milage::Milage() : Milage(Eng(), App().main) {}
 
-Milage::Milage(Engine& engine, QWidget* parent) : ui::QvDialog(parent), eng(engine) {
+Milage::Milage(Engine& engine, Owner& theOwner) : ui::QvDialog(theOwner.MainWidget()), eng(engine), owner(theOwner) {
   setObjectName("Milage");
   Build();
   Form_Load();
@@ -48,13 +44,12 @@ Milage::~Milage() {
   if (!finished_) Form_Unload();
 }
 
-bool Milage::ShowModalAndWait(int16_t mode) {
-  Engine& eng = Eng();
-  eng.MileageEOLMode = mode;
-  Milage& w = ui::SingleInstance<Milage>::Get();
+bool Milage::ShowModalAndWait(Owner& owner, int16_t mode) {
+  owner.Shared().MileageEOLMode = mode;
+  Milage& w = owner.Windows().Get<Milage>();
   // Beside the end-of-lease fees window, at the place it has always opened.
   if (w.Mode() == 1) w.move(Px(5055), Px(315));
-  return dealinputs::ShowModalAndClearDone<Milage>(eng);
+  return owner.Windows().ShowModalAndClearDone<Milage>();
 }
 
 void Milage::Build() {
@@ -66,7 +61,7 @@ void Milage::Build() {
     Text1[i]->setObjectName(QString("Text1_%1").arg(i));
     Text1[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Text1[i]->setMinimumWidth(100);
-    filters_[i] = new dealinputs::EntryBoxFilter(
+    filters_[i] = new ui::EntryBoxFilter(
         this, [this, i] { Text1_GotFocus(i); }, [this, i] { Text1_LostFocus(i); },
         [this, i](int& k) { Text1_KeyPress(i, k); });
     Text1[i]->installEventFilter(filters_[i]);
@@ -104,8 +99,8 @@ void Milage::Build() {
 }
 
 void Milage::Form_Load() {
-  mode_ = eng.MileageEOLMode == 1 ? 1 : 0;
-  if (eng.MileageEOLMode != 0) setWindowTitle("End-of-Lease Miles");
+  mode_ = owner.Shared().MileageEOLMode == 1 ? 1 : 0;
+  if (owner.Shared().MileageEOLMode != 0) setWindowTitle("End-of-Lease Miles");
   const PageRecord& p = eng.page;
   if (mode_ == 1) {
     ActualMiles = p.EOLActualMiles;
@@ -195,9 +190,9 @@ void Milage::Form_Unload() {
   }
   p.EOLCentsperMile = CentsPerMile;
   p.EOLActualMiles = ToInt32(ActualMiles);
-  eng.MileageEOLMode = 0;
+  owner.Shared().MileageEOLMode = 0;
   // Row 1 of the end-of-lease fees is the excess mileage fee.
-  if (EOLFee* fees = ui::SingleInstance<EOLFee>::IfLoaded()) {
+  if (EOLFee* fees = owner.Windows().IfLoaded<EOLFee>()) {
     fees->EOLSheetData.SetActiveCell(1, 2);
     fees->EOLSheetData.SetNumberRC(1, 2, MileageFee);
   }
@@ -206,7 +201,7 @@ void Milage::Form_Unload() {
   it.EOLFees[1].Amount = MileageFee;
   it.TotalEOLFees = 0;
   for (int n = 1; n <= 10; ++n) it.TotalEOLFees += it.EOLFees[n].Amount;
-  if (EOLFee* fees = ui::SingleInstance<EOLFee>::IfLoaded()) {
+  if (EOLFee* fees = owner.Windows().IfLoaded<EOLFee>()) {
     fees->ShowTotal();
     fees->EOLSheet->refresh();
   }

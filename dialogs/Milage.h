@@ -11,11 +11,12 @@
 // Closing, either way, sets DialogDone.
 //
 // Entry point for openers (the start-up costs window, the end-of-lease fees window):
-//   Milage::ShowModalAndWait(mode);  // sets MileageEOLMode, shows the window modally,
+//   Milage::ShowModalAndWait(owner, mode);  // sets MileageEOLMode, shows the window modally,
 //                                     // returns once it closed, DialogDone cleared again
 #include <array>
 
 #include "engine/Engine.h"
+#include "owner/Owner.h"
 #include "platform/ui/Window.h"
 
 class QLabel;
@@ -24,25 +25,21 @@ class QPushButton;
 
 namespace qv {
 
-namespace dealinputs {
-class EntryBoxFilter;
-}
-
 class Milage : public ui::QvDialog {
   Q_OBJECT
 
  public:
-  // Loads the window on the application's engine (Form_Load runs here).
-  Milage();
-  explicit Milage(Engine& engine, QWidget* parent = nullptr);
+  // Loads the window on the engine, over its owner (the main window).
+  Milage(Engine& engine, Owner& owner);
   ~Milage() override;
 
   // Sets MileageEOLMode to `mode` (0 pre-paid, 1 end of lease), shows the single instance
   // modally and unloads it; afterwards DialogDone is back at 0. In end-of-lease mode the
   // window stands at the position the end-of-lease fees window gives it.
-  static bool ShowModalAndWait(int16_t mode);
+  static bool ShowModalAndWait(Owner& owner, int16_t mode);
 
   Engine& eng;
+  Owner& owner;
 
   void reject() override;  // Escape and the close box close it as OK does
 
@@ -80,7 +77,7 @@ class Milage : public ui::QvDialog {
   void Finish();
 
   int16_t mode_ = 0;
-  std::array<dealinputs::EntryBoxFilter*, 3> filters_{};
+  std::array<ui::EntryBoxFilter*, 3> filters_{};
   bool finished_ = false;
 };
 

@@ -8,9 +8,10 @@
 #include <QVBoxLayout>
 
 #include "engine/Engine.h"
+#include "owner/Owner.h"
+#include "owner/SharedState.h"
+#include "owner/WindowSet.h"
 #include "platform/ui/Prompt.h"
-#include "worksheet/App.h"
-#include "worksheet/QV.h"
 
 namespace qv {
 
@@ -28,9 +29,8 @@ QString ToBox(const std::string& memo) {
 
 }  // namespace
 
-Notes::Notes() : Notes(Eng(), App().main) {}
 
-Notes::Notes(Engine& engine, QWidget* parent) : QDialog(parent), eng(engine) {
+Notes::Notes(Engine& engine, Owner& theOwner) : QDialog(theOwner.MainWidget()), eng(engine), owner(theOwner) {
   setObjectName("Notes");
   setWindowTitle("Notes");
   setAttribute(Qt::WA_DeleteOnClose);
@@ -59,13 +59,13 @@ Notes::~Notes() {
   // Unloaded without a close (the program ends): what can be kept is already in Memo.
   if (!unloaded_) {
     unloaded_ = true;
-    eng.NotesOpen = 0;
+    owner.Shared().NotesOpen = 0;
   }
 }
 
 void Notes::Form_Load() {
   setWindowFlag(Qt::WindowStaysOnTopHint, true);
-  eng.NotesOpen = -1;
+  owner.Shared().NotesOpen = -1;
   {
     QSignalBlocker block(Text1);
     Text1->setPlainText(ToBox(eng.page.Memo));
@@ -115,7 +115,7 @@ void Notes::Form_Unload(int16_t& Cancel) {
     return;
   }
   eng.page.Memo = text;
-  eng.NotesOpen = 0;
+  owner.Shared().NotesOpen = 0;
   unloaded_ = true;
 }
 

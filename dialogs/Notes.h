@@ -19,18 +19,19 @@ class QPushButton;
 namespace qv {
 
 class Engine;
+class Owner;
 
 class Notes : public QDialog {
   Q_OBJECT
 
  public:
   static constexpr int kMaxLength = 256;
-
-  Notes();
-  explicit Notes(Engine& engine, QWidget* parent = nullptr);
+  // Loads the window on the engine, over its owner (the main window).
+  Notes(Engine& engine, Owner& owner);
   ~Notes() override;
 
   Engine& eng;
+  Owner& owner;
 
   QPlainTextEdit* Text1 = nullptr;
   std::array<QPushButton*, 2> Command2{};  // 0 " &Clear", 1 " &OK"

@@ -10,19 +10,14 @@
 
 #include "engine/NumText.h"
 #include "engine/Runtime.h"
-#include "worksheet/App.h"
-#include "worksheet/QV.h"
+#include "owner/SharedState.h"
+#include "owner/WindowSet.h"
+#include "platform/ui/QtText.h"
 
 namespace qv {
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-
-QString MainResidualText() {
-  QV* main = App().main;
-  return main && main->Text3[7] ? main->Text3[7]->text() : QString();
-}
 
 QLabel* Figure(QWidget* parent, int width) {
   auto* l = new QLabel(parent);
@@ -37,10 +32,10 @@ constexpr const char* kMoney = "$#,###.00;; ";
 
 }  // namespace
 
-ResBase::ResBase() : ResBase(Eng(), MainResidualText(), App().main) {}
 
-ResBase::ResBase(Engine& engine, const QString& residualText, QWidget* parent)
-    : ui::QvDialog(parent), eng(engine), residualText_(residualText) {
+ResBase::ResBase(Engine& engine, Owner& theOwner)
+    : ui::QvDialog(theOwner.MainWidget()), eng(engine), owner(theOwner),
+      residualText_(QString::fromStdString(theOwner.DealFieldText(7))) {
   setObjectName("ResBase");
   Build();
   Form_Load();

@@ -11,6 +11,7 @@
 #include <array>
 
 #include "engine/Engine.h"
+#include "owner/Owner.h"
 #include "platform/ui/Window.h"
 
 class QLabel;
@@ -22,13 +23,13 @@ class ResBase : public ui::QvDialog {
   Q_OBJECT
 
  public:
-  // The percentage is read from the main window's residual field.
-  ResBase();
   // `residualText` is the text of the residual field (such as "58%").
-  ResBase(Engine& engine, const QString& residualText, QWidget* parent = nullptr);
+  // Loads the window on the engine, over its owner (the main window).
+  ResBase(Engine& engine, Owner& owner);
   ~ResBase() override;
 
   Engine& eng;
+  Owner& owner;
 
   QLabel* Label1 = nullptr;  // the question
   QLabel* lblFullMSRP = nullptr;

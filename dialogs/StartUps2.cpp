@@ -16,20 +16,17 @@
 
 #include <cmath>
 
-#include "dialogs/DealInputHelpers.h"
 #include "dialogs/Milage.h"
 #include "dialogs/Trade.h"
 #include "engine/NumText.h"
 #include "engine/Runtime.h"
+#include "owner/SharedState.h"
+#include "owner/WindowSet.h"
 #include "platform/grid/GridWidget.h"
-#include "worksheet/App.h"
-#include "worksheet/QV.h"
+#include "platform/ui/QtText.h"
 
 namespace qv {
 
-using dealinputs::Px;
-using dealinputs::Q;
-using dealinputs::S;
 
 namespace {
 
@@ -47,9 +44,8 @@ const grid::CellFont kBold{"MS Sans Serif", 8, true, false, false, false, 0};
 
 }  // namespace
 
-StartUps2::StartUps2() : StartUps2(Eng(), App().main) {}
 
-StartUps2::StartUps2(Engine& engine, QWidget* parent) : ui::QvDialog(parent), eng(engine) {
+StartUps2::StartUps2(Engine& engine, Owner& theOwner) : ui::QvDialog(theOwner.MainWidget()), eng(engine), owner(theOwner) {
   setObjectName("StartUps2");
   Build();
   Form_Load();
@@ -57,8 +53,8 @@ StartUps2::StartUps2(Engine& engine, QWidget* parent) : ui::QvDialog(parent), en
 
 StartUps2::~StartUps2() = default;
 
-void StartUps2::ShowModalAndWait() {
-  StartUps2& w = ui::SingleInstance<StartUps2>::Get();
+void StartUps2::ShowModalAndWait(Owner& owner) {
+  StartUps2& w = owner.Windows().Get<StartUps2>();
   w.Form_Activate();
   ui::ShowModalWindow(w);
 }
@@ -256,9 +252,9 @@ void StartUps2::Command1_Click(int Index) {
     case 1:
     case 2:
       if (Index == 1)
-        Milage::ShowModalAndWait(0);
+        Milage::ShowModalAndWait(owner, 0);
       else
-        Trade::ShowModalAndWait();
+        Trade::ShowModalAndWait(owner);
       eng.RecalcPage();
       StartUpsSheet->setFocus(Qt::OtherFocusReason);
       AfterChange();

@@ -14,11 +14,12 @@
 // by a recalculation never count as a change (the grid reports only the user's clicks).
 //
 // Entry point for openers (the main window's "&Start-Ups", the details window):
-//   StartUps2::ShowModalAndWait();  // recalculates, shows the window modally and returns
+//   StartUps2::ShowModalAndWait(owner);  // recalculates, shows the window modally and returns
 //                                    // when it was hidden
 #include <array>
 
 #include "engine/Engine.h"
+#include "owner/Owner.h"
 #include "platform/ui/Window.h"
 
 class QLabel;
@@ -35,16 +36,16 @@ class StartUps2 : public ui::QvDialog {
   Q_OBJECT
 
  public:
-  // Loads the window on the application's engine (Form_Load runs here).
-  StartUps2();
-  explicit StartUps2(Engine& engine, QWidget* parent = nullptr);
+  // Loads the window on the engine, over its owner (the main window).
+  StartUps2(Engine& engine, Owner& owner);
   ~StartUps2() override;
 
   // Opens the single instance (creating it on first use): Form_Activate, then the modal
   // show; returns when OK (or the close box) has hidden it again.
-  static void ShowModalAndWait();
+  static void ShowModalAndWait(Owner& owner);
 
   Engine& eng;
+  Owner& owner;
 
   void reject() override;  // Escape and the close box close it as OK does
 

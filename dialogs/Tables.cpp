@@ -25,16 +25,15 @@
 #include "engine/NumText.h"
 #include "engine/PaymentTable.h"
 #include "engine/Runtime.h"
+#include "owner/SharedState.h"
+#include "owner/WindowSet.h"
 #include "platform/grid/GridWidget.h"
-#include "worksheet/App.h"
-#include "worksheet/QV.h"
+#include "platform/ui/QtText.h"
 
 namespace qv {
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-std::string S(const QString& s) { return s.toStdString(); }
 
 constexpr const char* kMonths = "##;; ";
 constexpr const char* kFactor = "0.000000;; ";
@@ -47,9 +46,8 @@ constexpr const char* kIndex = "qvTableIndex";
 
 }  // namespace
 
-Tables::Tables() : Tables(Eng(), App().main) {}
 
-Tables::Tables(Engine& engine, QWidget* parent) : ui::QvDialog(parent), eng(engine) {
+Tables::Tables(Engine& engine, Owner& theOwner) : ui::QvDialog(theOwner.MainWidget()), eng(engine), owner(theOwner) {
   setObjectName("Tables");
   setAttribute(Qt::WA_DeleteOnClose);
   Build();
@@ -269,25 +267,25 @@ void Tables::ShowTableHeadings() {
 // ---------------------------------------------------------------------------------------
 // Boxes
 
-bool Tables::Changed(const QLineEdit* box) const { return TrimRight(S(box->text())) != eng.GotFocusText; }
+bool Tables::Changed(const QLineEdit* box) const { return TrimRight(S(box->text())) != owner.Shared().GotFocusText; }
 
 void Tables::txtMargin_GotFocus(int Index) {
-  eng.GotFocusText = S(txtMargin[Index]->text());
+  owner.Shared().GotFocusText = S(txtMargin[Index]->text());
   txtMargin[Index]->selectAll();
 }
 
 void Tables::txtmonths_GotFocus(int Index) {
-  eng.GotFocusText = S(txtMonths[Index]->text());
+  owner.Shared().GotFocusText = S(txtMonths[Index]->text());
   txtMonths[Index]->selectAll();
 }
 
 void Tables::txtFactor_GotFocus(int Index) {
-  eng.GotFocusText = S(txtFactor[Index]->text());
+  owner.Shared().GotFocusText = S(txtFactor[Index]->text());
   txtFactor[Index]->selectAll();
 }
 
 void Tables::txtResidual_GotFocus(int Index) {
-  eng.GotFocusText = S(txtResidual[Index]->text());
+  owner.Shared().GotFocusText = S(txtResidual[Index]->text());
   txtResidual[Index]->selectAll();
 }
 
@@ -437,7 +435,7 @@ void Tables::CommitBoxEdit() {
     default: txtResidual_LostFocus(i); break;
   }
   // The box keeps the focus: leaving it later without typing changes nothing.
-  eng.GotFocusText = S(static_cast<QLineEdit*>(f)->text());
+  owner.Shared().GotFocusText = S(static_cast<QLineEdit*>(f)->text());
 }
 
 void Tables::mnuCopy_Click() {

@@ -20,6 +20,7 @@
 #include <string>
 
 #include "engine/Engine.h"
+#include "owner/Owner.h"
 #include "platform/grid/Workbook.h"
 #include "platform/ui/Window.h"
 
@@ -42,12 +43,12 @@ class Tables : public ui::QvDialog {
   Q_OBJECT
 
  public:
-  // Loads the window on the application's engine, over the main window.
-  Tables();
-  Tables(Engine& engine, QWidget* parent);
+  // Loads the window on the engine, over its owner (the main window).
+  Tables(Engine& engine, Owner& owner);
   ~Tables() override;
 
   Engine& eng;
+  Owner& owner;
 
   // ---- controls ----
   std::array<QLineEdit*, 3> txtMargin{};    // 0 starting margin, 1 ending margin, 2 step

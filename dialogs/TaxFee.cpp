@@ -10,17 +10,15 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include "dialogs/DealInputHelpers.h"
 #include "engine/NumText.h"
 #include "engine/Runtime.h"
+#include "owner/SharedState.h"
+#include "owner/WindowSet.h"
 #include "platform/grid/GridWidget.h"
-#include "worksheet/App.h"
-#include "worksheet/QV.h"
+#include "platform/ui/QtText.h"
 
 namespace qv {
 
-using dealinputs::Q;
-using dealinputs::S;
 
 namespace {
 
@@ -59,9 +57,8 @@ constexpr int kKeyDown = 40;
 
 }  // namespace
 
-TaxFee::TaxFee() : TaxFee(Eng(), App().main) {}
 
-TaxFee::TaxFee(Engine& engine, QWidget* parent) : ui::QvDialog(parent), eng(engine) {
+TaxFee::TaxFee(Engine& engine, Owner& theOwner) : ui::QvDialog(theOwner.MainWidget()), eng(engine), owner(theOwner) {
   setObjectName("TaxFee");
   Build();
   Form_Load();
@@ -71,7 +68,7 @@ TaxFee::~TaxFee() {
   if (!finished_) Form_Unload();
 }
 
-bool TaxFee::ShowModalAndWait() { return dealinputs::ShowModalAndClearDone<TaxFee>(Eng()); }
+bool TaxFee::ShowModalAndWait(Owner& owner) { return owner.Windows().ShowModalAndClearDone<TaxFee>(); }
 
 void TaxFee::Build() {
   setWindowTitle("Taxes and Fees");

@@ -9,12 +9,13 @@
 // and sets DialogDone.
 //
 // Entry point for openers (the main window's "&Taxes && Fees"):
-//   TaxFee::ShowModalAndWait();  // shows it modally, returns once it closed and unloaded,
+//   TaxFee::ShowModalAndWait(owner);  // shows it modally, returns once it closed and unloaded,
 //                                 // with DialogDone cleared again
 //   eng.RecalcPage();
 #include <array>
 
 #include "engine/Engine.h"
+#include "owner/Owner.h"
 #include "platform/grid/Workbook.h"
 #include "platform/ui/Window.h"
 
@@ -32,15 +33,15 @@ class TaxFee : public ui::QvDialog {
   Q_OBJECT
 
  public:
-  // Loads the window on the application's engine (Form_Load runs here).
-  TaxFee();
-  explicit TaxFee(Engine& engine, QWidget* parent = nullptr);
+  // Loads the window on the engine, over its owner (the main window).
+  TaxFee(Engine& engine, Owner& owner);
   ~TaxFee() override;
 
   // Shows the single instance modally and unloads it; afterwards DialogDone is back at 0.
-  static bool ShowModalAndWait();
+  static bool ShowModalAndWait(Owner& owner);
 
   Engine& eng;
+  Owner& owner;
 
   void reject() override;  // Escape and the close box close it as "&OK" does
 

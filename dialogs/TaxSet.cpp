@@ -20,18 +20,15 @@
 
 #include <algorithm>
 
-#include "dialogs/DealInputHelpers.h"
 #include "engine/NumText.h"
 #include "engine/Runtime.h"
+#include "owner/SharedState.h"
+#include "owner/WindowSet.h"
 #include "platform/files/AtomicFile.h"
-#include "worksheet/App.h"
-#include "worksheet/QV.h"
-#include "worksheet/Settings.h"
+#include "platform/ui/QtText.h"
 
 namespace qv {
 
-using dealinputs::Q;
-using dealinputs::S;
 
 namespace {
 
@@ -100,9 +97,8 @@ void CheckIndex(QButtonGroup* group, int index) {
 
 }  // namespace
 
-TaxSet::TaxSet() : TaxSet(Eng(), App().main) {}
 
-TaxSet::TaxSet(Engine& engine, QWidget* parent) : ui::QvDialog(parent), eng(engine) {
+TaxSet::TaxSet(Engine& engine, Owner& theOwner) : ui::QvDialog(theOwner.MainWidget()), eng(engine), owner(theOwner) {
   setObjectName("TaxSet");
   Build();
   Form_Load();
@@ -112,9 +108,8 @@ TaxSet::~TaxSet() {
   if (!finished_) Form_Unload();
 }
 
-void TaxSet::ShowModalAndWait() {
-  ui::ShowModalWindow(ui::SingleInstance<TaxSet>::Get());
-  ui::SingleInstance<TaxSet>::Unload();
+void TaxSet::ShowModalAndWait(Owner& owner) {
+  owner.Windows().ShowModalAndUnload<TaxSet>();
 }
 
 bool TaxSet::ReadTaxSetNames(const std::string& path, std::vector<std::string>& names) {
@@ -168,14 +163,14 @@ void TaxSet::Build() {
   top->addWidget(tabPages, 1);
 
   for (int i = 0; i < 7; ++i) {
-    filters_[i] = new dealinputs::EntryBoxFilter(
+    filters_[i] = new ui::EntryBoxFilter(
         this, [this, i] { Text2_GotFocus(i); }, [this, i] { Text2_LostFocus(i); },
         [this, i](int& k) { Text2_KeyPress(i, k); });
     Text2[i]->installEventFilter(filters_[i]);
   }
   connect(TabStrip1, &QTabBar::currentChanged, this, [this](int) { TabStrip1_Click(); });
   connect(Combo1, &QComboBox::activated, this, [this](int) { Combo1_Click(); });
-  auto* comboFilter = new dealinputs::EntryBoxFilter(
+  auto* comboFilter = new ui::EntryBoxFilter(
       this, nullptr, [this] { Combo1_LostFocus(); }, [this](int& k) { Combo1_KeyPress(k); });
   Combo1->installEventFilter(comboFilter);
   if (Combo1->lineEdit()) Combo1->lineEdit()->installEventFilter(comboFilter);
@@ -411,29 +406,15 @@ void TaxSet::SaveShownSetting() {
 }
 
 void TaxSet::Form_Unload() {
-  // The main window takes part only while it is not itself being taken down.
-  QV* main = App().main;
-  if (main && eng.host != main) main = nullptr;
-
   eng.tax.TaxSetName = ListText();
-  if (main)
-    main->WriteConfigFile();
-  else
-    WriteConfigFile(eng);
+  owner.WriteConfigFile();
   SaveShownSetting();
   eng.RecalcPage();
-  if (!main) return;
+  // The main window's lists take part only while it is not itself being taken down.
+  if (!owner.OwnerAlive()) return;
   // The main window's list follows the file; selecting the current name there loads it again.
-  main->FillTaxSetList();
-  QComboBox* list = main->Combo1;
-  const int found = list->findText(Q(eng.tax.TaxSetName), Qt::MatchExactly | Qt::MatchCaseSensitive);
-  if (list->count() > 0) {
-    {
-      QSignalBlocker block(list);
-      list->setCurrentIndex(found >= 0 ? found : 0);
-    }
-    main->Combo1_Click();
-  }
+  owner.FillTaxSetList();
+  owner.ChooseTaxSet(eng.tax.TaxSetName);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -551,7 +532,7 @@ void TaxSet::optTaxMethod_Click(int /*Index*/) {}
 
 void TaxSet::Text2_GotFocus(int Index) {
   if (Index < 0 || Index > 6) return;
-  eng.GotFocusText = S(Text2[Index]->text());
+  owner.Shared().GotFocusText = S(Text2[Index]->text());
   Text2[Index]->selectAll();
 }
 
@@ -568,13 +549,13 @@ void TaxSet::Text2_KeyPress(int Index, int& KeyAscii) {
 void TaxSet::Text2_LostFocus(int Index) {
   if (Index < 0 || Index > 6) return;
   const std::string text = S(Text2[Index]->text());
-  if (text == eng.GotFocusText) return;
+  if (text == owner.Shared().GotFocusText) return;
   double v = ParseAmountText(TrimRight(text));
   // A rate typed as a fraction becomes percent (whatever the box).
   if (v < 1) v *= 100;
   const char* pattern = (Index == 3 || Index == 5) ? kMoneyPattern : (Index == 6 ? kMaxTaxPattern : "0.000###;; ");
   Text2[Index]->setText(Q(Format(v, pattern)));
-  eng.GotFocusText = S(Text2[Index]->text());
+  owner.Shared().GotFocusText = S(Text2[Index]->text());
 }
 
 void TaxSet::Finish() {

@@ -15,12 +15,13 @@
 // setting is deleted. A file with no setting still opens the window, with Add offered.
 //
 // Entry point for openers (the main window's menu item and double-clicks):
-//   TaxSet::ShowModalAndWait();  // shows it modally, returns once it closed and unloaded
+//   TaxSet::ShowModalAndWait(owner);  // shows it modally, returns once it closed and unloaded
 #include <array>
 #include <string>
 #include <vector>
 
 #include "engine/Engine.h"
+#include "owner/Owner.h"
 #include "platform/ui/Window.h"
 
 class QCheckBox;
@@ -36,21 +37,16 @@ class QTabBar;
 
 namespace qv {
 
-namespace dealinputs {
-class EntryBoxFilter;
-}
-
 class TaxSet : public ui::QvDialog {
   Q_OBJECT
 
  public:
-  // Loads the window on the application's engine (Form_Load runs here).
-  TaxSet();
-  explicit TaxSet(Engine& engine, QWidget* parent = nullptr);
+  // Loads the window on the engine, over its owner (the main window).
+  TaxSet(Engine& engine, Owner& owner);
   ~TaxSet() override;
 
   // Shows the single instance modally and unloads it (which saves and recalculates).
-  static void ShowModalAndWait();
+  static void ShowModalAndWait(Owner& owner);
 
   // The names of the settings in a tax-settings file, in file order: the text before the
   // first comma of each line after the header, up to the end or the first empty line.
@@ -58,6 +54,7 @@ class TaxSet : public ui::QvDialog {
   static bool ReadTaxSetNames(const std::string& path, std::vector<std::string>& names);
 
   Engine& eng;
+  Owner& owner;
 
   void reject() override;  // Escape and the close box close it as " &Ok" does
 
@@ -115,7 +112,7 @@ class TaxSet : public ui::QvDialog {
 
   // Set while the window itself changes the list's selection, so Combo1_Click ignores it.
   int16_t settingList_ = 0;
-  std::array<dealinputs::EntryBoxFilter*, 7> filters_{};
+  std::array<ui::EntryBoxFilter*, 7> filters_{};
   bool finished_ = false;
   bool inCombo1LostFocus_ = false;
 };

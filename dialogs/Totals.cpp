@@ -8,14 +8,13 @@
 #include <QVBoxLayout>
 
 #include "engine/Runtime.h"
-#include "worksheet/App.h"
-#include "worksheet/QV.h"
+#include "owner/SharedState.h"
+#include "owner/WindowSet.h"
 
 namespace qv {
 
-Totals::Totals() : Totals(Eng(), App().main) {}
 
-Totals::Totals(Engine& engine, QWidget* parent) : ui::QvDialog(parent), eng(engine) {
+Totals::Totals(Engine& engine, Owner& theOwner) : ui::QvDialog(theOwner.MainWidget()), eng(engine), owner(theOwner) {
   setObjectName("Totals");
   setAttribute(Qt::WA_DeleteOnClose);
   setModal(false);

@@ -6,6 +6,7 @@
 #include <array>
 
 #include "engine/Engine.h"
+#include "owner/Owner.h"
 #include "platform/ui/Window.h"
 
 class QLabel;
@@ -17,10 +18,11 @@ class Totals : public ui::QvDialog {
   Q_OBJECT
 
  public:
-  Totals();
-  explicit Totals(Engine& engine, QWidget* parent = nullptr);
+  // Loads the window on the engine, over its owner (the main window).
+  Totals(Engine& engine, Owner& owner);
 
   Engine& eng;
+  Owner& owner;
 
   // 0 base invoice, 1 option invoice, 2 destination, 3 total invoice, 4 margin, 5 purchase
   // price; 6 base MSRP, 7 option MSRP, 8 destination, 9 total MSRP.

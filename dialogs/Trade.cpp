@@ -8,20 +8,17 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "dialogs/DealInputHelpers.h"
 #include "engine/NumText.h"
 #include "engine/Runtime.h"
-#include "worksheet/App.h"
-#include "worksheet/QV.h"
+#include "owner/SharedState.h"
+#include "owner/WindowSet.h"
+#include "platform/ui/QtText.h"
 
 namespace qv {
 
-using dealinputs::Q;
-using dealinputs::S;
 
-Trade::Trade() : Trade(Eng(), App().main) {}
 
-Trade::Trade(Engine& engine, QWidget* parent) : ui::QvDialog(parent), eng(engine) {
+Trade::Trade(Engine& engine, Owner& theOwner) : ui::QvDialog(theOwner.MainWidget()), eng(engine), owner(theOwner) {
   setObjectName("Trade");
   Build();
   Form_Load();
@@ -31,7 +28,7 @@ Trade::~Trade() {
   if (!finished_) Form_Unload();
 }
 
-bool Trade::ShowModalAndWait() { return dealinputs::ShowModalAndClearDone<Trade>(Eng()); }
+bool Trade::ShowModalAndWait(Owner& owner) { return owner.Windows().ShowModalAndClearDone<Trade>(); }
 
 void Trade::Build() {
   setWindowTitle("Trade");
@@ -45,7 +42,7 @@ void Trade::Build() {
     Text1[i]->setObjectName(QString("Text1_%1").arg(i));
     Text1[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Text1[i]->setMinimumWidth(110);
-    filters_[i] = new dealinputs::EntryBoxFilter(
+    filters_[i] = new ui::EntryBoxFilter(
         this, [this, i] { Text1_GotFocus(i); }, [this, i] { Text1_LostFocus(i); },
         [this, i](int& k) { Text1_KeyPress(i, k); });
     Text1[i]->installEventFilter(filters_[i]);

@@ -6,12 +6,13 @@
 // cancel. The window never recalculates: its opener does, after the window closed.
 //
 // Entry point for openers (the start-up costs window, the details window):
-//   Trade::ShowModalAndWait();   // shows it modally, returns once it closed and unloaded,
+//   Trade::ShowModalAndWait(owner);   // shows it modally, returns once it closed and unloaded,
 //                                 // with DialogDone (set by the window) cleared again
 //   eng.RecalcPage();
 #include <array>
 
 #include "engine/Engine.h"
+#include "owner/Owner.h"
 #include "platform/ui/Window.h"
 
 class QLabel;
@@ -20,24 +21,20 @@ class QPushButton;
 
 namespace qv {
 
-namespace dealinputs {
-class EntryBoxFilter;
-}
-
 class Trade : public ui::QvDialog {
   Q_OBJECT
 
  public:
-  // Loads the window on the application's engine (Form_Load runs here).
-  Trade();
-  explicit Trade(Engine& engine, QWidget* parent = nullptr);
+  // Loads the window on the engine, over its owner (the main window).
+  Trade(Engine& engine, Owner& owner);
   ~Trade() override;
 
   // Shows the single instance modally and unloads it; afterwards DialogDone is back at 0.
   // Returns true when the window reported its closing through DialogDone.
-  static bool ShowModalAndWait();
+  static bool ShowModalAndWait(Owner& owner);
 
   Engine& eng;
+  Owner& owner;
 
   void reject() override;  // Escape and the close box close it as OK does
 
@@ -62,7 +59,7 @@ class Trade : public ui::QvDialog {
   void UpdateTradeEquity();
   void Finish();
 
-  std::array<dealinputs::EntryBoxFilter*, 2> filters_{};
+  std::array<ui::EntryBoxFilter*, 2> filters_{};
   bool finished_ = false;
 };
 

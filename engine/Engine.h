@@ -258,17 +258,10 @@ class Engine {
   int16_t SkipCompare = 0;
   int16_t SkipSheetFormat = 0;
 
-  // Window and dialog flags shared between windows.
+  // Set by a window its opener waits for when it unloads; GetResidualBase waits for it.
   int16_t DialogDone = 0;
-  int16_t NotesOpen = 0, DetailsOpen = 0, CompareOpen = 0, ForcePmtOpen = 0;
-  int16_t MileageEOLMode = 0;  // 0 pre-paid miles, 1 end-of-lease excess miles
+  // The worksheet has changes that are not saved.
   int16_t WorksheetModified = 0;
-  bool PageListBusy = false;
-  int16_t SaveAbandoned = 0;
-  std::string GotFocusText;
-  int16_t OptionCount = 0, LastOptionCount = 0;
-  std::string ModelYear;
-  std::string CustomTemplatePath;
 
   // Program and worksheet values.
   std::string ReleaseString;

@@ -10,10 +10,11 @@
 
 #include "engine/Engine.h"
 #include "engine/Runtime.h"
+#include "owner/Owner.h"
+#include "owner/WindowSet.h"
 #include "platform/files/AtomicFile.h"
 #include "platform/files/FolderLookup.h"
 #include "platform/ui/Window.h"
-#include "worksheet/App.h"
 
 namespace qv {
 
@@ -38,7 +39,7 @@ QPixmap ProgramPicture(int s) {
 
 }  // namespace
 
-About::About(QWidget* parent) : QDialog(parent) {
+About::About(Engine& engine, Owner& owner) : QDialog(nullptr), eng(engine) {
   setObjectName("About");
   setWindowTitle("About Quorvant Pro");
   setAttribute(Qt::WA_DeleteOnClose);
@@ -71,8 +72,7 @@ About::About(QWidget* parent) : QDialog(parent) {
 }
 
 void About::Form_Load() {
-  Engine* eng = App().engine;
-  const std::string folder = eng ? eng->AppFolder : std::string();
+  const std::string folder = eng.AppFolder;
   std::string dataDate = "unknown";
   std::string content;
   if (files::ReadWholeFile(files::ResolveNoCase(folder + "UpDate.Dat"), content)) {
@@ -81,7 +81,7 @@ void About::Form_Load() {
     if (r.NextText(first)) dataDate = first;
     r.NextText(second);
   }
-  Label1->setText(QString::fromStdString("Quorvant Pro   Release " + Trim(eng ? eng->ReleaseString : std::string())));
+  Label1->setText(QString::fromStdString("Quorvant Pro   Release " + Trim(eng.ReleaseString)));
   const std::string text = std::string("This program is protected by copyright law.\r") +
                            "Pricing, residual and incentive data are estimates;\r" +
                            "confirm every figure with the lender before signing.\r" + "\r" +
@@ -96,8 +96,8 @@ void About::Form_Load() {
 
 void About::Command1_Click() { close(); }
 
-void ShowAbout() {
-  About& a = ui::SingleInstance<About>::Get();
+void ShowAbout(WindowSet& windows) {
+  About& a = windows.Get<About>();
   a.show();
   a.raise();
   a.activateWindow();

@@ -9,11 +9,17 @@ class QPushButton;
 
 namespace qv {
 
+class Engine;
+class Owner;
+class WindowSet;
+
 class About : public QDialog {
   Q_OBJECT
 
  public:
-  explicit About(QWidget* parent = nullptr);
+  About(Engine& engine, Owner& owner);
+
+  Engine& eng;
 
   QLabel* Label1 = nullptr;  // "Quorvant Pro   Release " + the release
   QLabel* Label2 = nullptr;  // notices, the data date, where to get updates
@@ -29,6 +35,6 @@ class About : public QDialog {
 };
 
 // Shows the About window (modeless, brought to the front).
-void ShowAbout();
+void ShowAbout(WindowSet& windows);
 
 }  // namespace qv

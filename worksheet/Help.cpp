@@ -12,10 +12,10 @@
 #include <QVBoxLayout>
 
 #include "engine/Engine.h"
+#include "owner/WindowSet.h"
 #include "platform/files/FolderLookup.h"
 #include "platform/ui/Prompt.h"
 #include "platform/ui/Window.h"
-#include "worksheet/App.h"
 
 namespace qv {
 
@@ -48,17 +48,16 @@ std::vector<int16_t> HelpContexts() {
   return all;
 }
 
-std::string HelpFolder() {
-  std::string folder;
-  if (App().engine) folder = App().engine->AppFolder;
+std::string HelpFolder(const std::string& appFolder) {
+  std::string folder = appFolder;
   if (folder.empty()) folder = QCoreApplication::applicationDirPath().toStdString();
   folder = files::NormalizeSeparators(folder);
   if (folder.empty() || folder.back() != '/') folder += '/';
   return folder + "help/";
 }
 
-void ShowHelp(int16_t HelpContext) {
-  HelpViewer& v = ui::SingleInstance<HelpViewer>::Get();
+void ShowHelp(WindowSet& windows, int16_t HelpContext) {
+  HelpViewer& v = windows.Get<HelpViewer>();
   v.ShowTopic(HelpContext);
   v.setWindowState(v.windowState() & ~Qt::WindowMinimized);
   v.show();
@@ -66,7 +65,7 @@ void ShowHelp(int16_t HelpContext) {
   v.activateWindow();
 }
 
-HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window) {
+HelpViewer::HelpViewer(Engine& engine, Owner& owner) : QWidget(nullptr, Qt::Window), eng(engine) {
   setObjectName("HelpViewer");
   setAttribute(Qt::WA_DeleteOnClose);
   auto* v = new QVBoxLayout(this);
@@ -112,8 +111,8 @@ HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window) {
 void HelpViewer::ShowTopic(int16_t HelpContext) {
   context_ = HelpContext;
   const std::string file = HelpTopicFile(HelpContext);
-  const QString folder = QString::fromStdString(HelpFolder());
-  const QString path = QString::fromStdString(files::ResolveNoCase(HelpFolder() + file));
+  const QString folder = QString::fromStdString(HelpFolder(eng.AppFolder));
+  const QString path = QString::fromStdString(files::ResolveNoCase(HelpFolder(eng.AppFolder) + file));
   if (!file.empty() && QFileInfo(path).isFile()) {
     Browser->setSource(QUrl::fromLocalFile(path));
   } else {

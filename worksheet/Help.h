@@ -23,23 +23,27 @@ class QUrl;
 
 namespace qv {
 
+class Engine;
+class Owner;
+class WindowSet;
+
 // Opens the help viewer (modeless, brought to the front) at the topic of the context
 // number; 0 shows how to use the help. A context without a topic page shows a page that
 // says so, with a link to the contents.
-void ShowHelp(int16_t HelpContext);
+void ShowHelp(WindowSet& windows, int16_t HelpContext);
 
 // The file name of a context's topic page inside the help folder ("" when none).
 std::string HelpTopicFile(int16_t HelpContext);
 // Every context number that has a topic page.
 std::vector<int16_t> HelpContexts();
-// The help folder: the program folder + "help/".
-std::string HelpFolder();
+// The help folder: the program folder (or the executable's folder when none is set) + "help/".
+std::string HelpFolder(const std::string& appFolder);
 
 class HelpViewer : public QWidget {
   Q_OBJECT
 
  public:
-  explicit HelpViewer(QWidget* parent = nullptr);
+  HelpViewer(Engine& engine, Owner& owner);
 
   QTextBrowser* Browser = nullptr;
   QToolButton* cmdContents = nullptr;
@@ -58,6 +62,7 @@ class HelpViewer : public QWidget {
 
  private:
   void UpdateCaption();
+  Engine& eng;
   int context_ = -1;
 };
 

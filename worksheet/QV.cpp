@@ -109,23 +109,11 @@ void SetPaymentFont(QLabel* l) {
 
 }  // namespace
 
-int VbKeyCode(int qtKey) {
-  switch (qtKey) {
-    case Qt::Key_PageUp: return 33;
-    case Qt::Key_PageDown: return 34;
-    case Qt::Key_F2: return 113;
-    case Qt::Key_Return:
-    case Qt::Key_Enter: return 13;
-    case Qt::Key_Escape: return 27;
-    default: break;
-  }
-  if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)) return qtKey;
-  return 0;
-}
-
-QV::QV(Engine& engine, QWidget* parent) : QMainWindow(parent), eng(engine) {
+QV::QV(Engine& engine, WindowSet& windows, QWidget* parent)
+    : QMainWindow(parent), eng(engine), windows_(windows) {
   setObjectName("QV");
   eng.host = this;
+  windows_.SetOwner(this);
   EndProgram = [this] {
     // Close every other window so their unload duties run, then leave the event loop.
     QList<QPointer<QWidget>> others;
@@ -220,6 +208,10 @@ QV::QV(Engine& engine, QWidget* parent) : QMainWindow(parent), eng(engine) {
 
 QV::~QV() {
   if (eng.host == this) eng.host = nullptr;
+  // The windows it owns go while it is still whole: their unload duties may ask it for
+  // services (OwnerAlive() now tells them it is going).
+  windows_.DeleteAll();
+  if (windows_.GetOwner() == this) windows_.SetOwner(nullptr);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -15,8 +15,13 @@
 //   QVPages.cpp    page selector (Combo2, Text1), tax-setting list (Combo1), views (TabStrip1)
 //   QVResults.cpp  ShowPageResults and the other engine display calls
 //   QVWorksheetFile.cpp  the worksheet open sequence and the save used by shut-down
-// More handler files add their declarations below and connect their controls in a
-// Connect...() function called from the constructor's end (see ConnectLaterHandlers).
+//   QVOwner.cpp    the services the windows it owns ask of it (Owner)
+// Handler files add their declarations below and connect their controls in a Connect...()
+// function called from the constructor's end (see ConnectLaterHandlers).
+//
+// QV is the owner of the program's other windows: it makes them through the WindowSet it is
+// given (each window gets the engine and this window as its Owner) and keeps the
+// window-side state they share (Shared(), kept in the set).
 #include <QMainWindow>
 
 #include <array>
@@ -26,6 +31,9 @@
 #include <vector>
 
 #include "engine/Engine.h"
+#include "owner/Owner.h"
+#include "owner/SharedState.h"
+#include "owner/WindowSet.h"
 #include "platform/grid/Workbook.h"
 #include "worksheet/FileList.h"
 
@@ -48,14 +56,37 @@ namespace qv {
 
 class CRebar;
 
-class QV : public QMainWindow, public EngineHost {
+class QV : public QMainWindow, public EngineHost, public Owner {
   Q_OBJECT
 
  public:
-  explicit QV(Engine& engine, QWidget* parent = nullptr);
+  QV(Engine& engine, WindowSet& windows, QWidget* parent = nullptr);
   ~QV() override;
 
   Engine& eng;
+
+  // ---- Owner: what the windows it owns ask of it (QVOwner.cpp) ------------------------------
+  WindowSet& Windows() override { return windows_; }
+  SharedState& Shared() override { return windows_.Shared(); }
+  QWidget* MainWidget() override { return this; }
+  bool OwnerAlive() const override { return eng.host == this; }
+  int PageSelectorCount() const override;
+  std::string PageSelectorText(int entry) const override;
+  void SetPageSelectorEntry(int entry, const std::string& text) override;
+  bool ChoosePage(int page) override;
+  void StoreCurrentPage() override;
+  void LoadCurrentPage() override;
+  bool NewPage() override;
+  int SelectedView() const override { return SelectedTab(); }
+  void SelectView(int view) override { SelectTab(view); }
+  void RefillOptionList() override;
+  void ChooseTaxSet(const std::string& name) override;
+  std::string DealFieldText(int index) const override;
+  void SetDealFieldText(int index, const std::string& text) override;
+  std::string MarginPercentText() const override;
+  std::string CustomerNameText() const override;
+  void SetDetailsRefresh(std::function<void(int view)> refresh) override { DetailsRefresh = std::move(refresh); }
+  void ShowHelp(int16_t context) override;
 
   // ---- start-up inputs ------------------------------------------------------------------
   // The folder of the program file (data files are read from there); set before Form_Load.
@@ -209,9 +240,9 @@ class QV : public QMainWindow, public EngineHost {
   void mnuExit_Click();
   void mnuSaveConfig_click();
   // Rewrites the settings file; a failure is reported and the program goes on.
-  bool WriteConfigFile();
-  void FillTaxSetList();
-  void BuildCustomReportMenu();
+  bool WriteConfigFile() override;
+  void FillTaxSetList() override;
+  void BuildCustomReportMenu() override;
   void ShowRecentFiles();
   void AddRecentFile(const std::string& path);
   void UpdateQVXINI();
@@ -269,7 +300,7 @@ class QV : public QMainWindow, public EngineHost {
 
   // ---- result display (QVResults.cpp) --------------------------------------------------------
   void ShowPageResults() override;
-  void SetPageSelectorText(const std::string& text) override;
+  void SetPageSelectorText(const std::string& text) override;  // EngineHost and Owner
   void OptionListShown() override;
   // The residual-basis question: the window ResBase, modally (QVButtons.cpp).
   void ShowResBase() override;
@@ -334,7 +365,7 @@ class QV : public QMainWindow, public EngineHost {
   void EraseWorksheet();
   // The page selector filled from sheet "Worksht" (one entry per page, or one empty entry)
   // with the current page's entry selected, without running its handlers.
-  void RefillPageSelector();
+  void RefillPageSelector() override;
   // Checks "Ford &APR Method" or "&Constant Yield Method" by the page's lease method.
   void CheckMethodMenu();
   // Connects the File menu, the toolbar and the slide-out panels (called once).
@@ -502,10 +533,8 @@ class QV : public QMainWindow, public EngineHost {
   bool inCombo2LostFocus_ = false;
   bool inText1LostFocus_ = false;
   bool ending_ = false;
-};
 
-// Key codes of the old keyboard interface for a Qt key (PageUp 33, PageDown 34, F2 113,
-// Enter 13, Escape 27, letters and digits as their upper-case character); 0 for others.
-int VbKeyCode(int qtKey);
+  WindowSet& windows_;
+};
 
 }  // namespace qv

@@ -36,7 +36,7 @@ void QV::ConnectAnalysis() {
 void QV::Command2_Click(int Index) {
   if (Index >= 0 && Index <= 3) {
     CommitFieldEdit();
-    ShowInFront(ui::SingleInstance<Details2>::Get());
+    ShowInFront(windows_.Get<Details2>());
     return;
   }
   if (Index == 4 && Command2ReportCommand) Command2ReportCommand();
@@ -46,11 +46,11 @@ void QV::mnuAnalysis_Click(int Index) {
   switch (Index) {
     case 1:
       CommitFieldEdit();
-      ShowInFront(ui::SingleInstance<Compare>::Get());
+      ShowInFront(windows_.Get<Compare>());
       break;
     case 2:
       CommitFieldEdit();
-      ShowInFront(ui::SingleInstance<Tables>::Get());
+      ShowInFront(windows_.Get<Tables>());
       break;
     default:
       // 3 only opens its submenu.

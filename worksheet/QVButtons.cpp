@@ -96,9 +96,8 @@ void QV::ConnectButtons() {
   }
 
   // "&Margin": the margin window writes the margin and recalculates when it unloads.
-  Command1Commands[2] = [] {
-    ui::ShowModalWindow(ui::SingleInstance<Margin2>::Get());
-    ui::SingleInstance<Margin2>::Unload();
+  Command1Commands[2] = [this] {
+    windows_.ShowModalAndUnload<Margin2>();
   };
   // All three buttons run their command; the files of the start-up costs and adjustments
   // windows put theirs into Command1Commands[0] and [1].
@@ -124,16 +123,14 @@ void QV::Command1_Click(int Index) {
 
 void QV::Label14_DblClick(int Index) {
   CommitFieldEdit();
-  ui::ShowModalWindow(ui::SingleInstance<AdjRes>::Get());
-  ui::SingleInstance<AdjRes>::Unload();
+  windows_.ShowModalAndUnload<AdjRes>();
   eng.WorksheetModified = -1;
 }
 
 void QV::Text3_DblClick(int Index) {
   if (Index != 8) return;
   CommitFieldEdit();
-  ui::ShowModalWindow(ui::SingleInstance<AdjRes>::Get());
-  ui::SingleInstance<AdjRes>::Unload();
+  windows_.ShowModalAndUnload<AdjRes>();
   eng.WorksheetModified = -1;
 }
 
@@ -168,8 +165,7 @@ void QV::lblPurchPrice_DblClick() {
 
 void QV::ShowResBase() {
   // The window sets UseFullMSRP by the button chosen and, however it closes, DialogDone.
-  ui::ShowModalWindow(ui::SingleInstance<ResBase>::Get());
-  ui::SingleInstance<ResBase>::Unload();
+  windows_.ShowModalAndUnload<ResBase>();
 }
 
 }  // namespace qv

@@ -10,7 +10,6 @@
 #include <QPushButton>
 
 #include "dialogs/Adjust.h"
-#include "dialogs/DealInputHelpers.h"
 #include "dialogs/StartUps2.h"
 #include "dialogs/TaxFee.h"
 #include "dialogs/TaxSet.h"
@@ -40,9 +39,9 @@ void QV::ConnectDealInputs() {
   // The buttons themselves are connected to Command1_Click with the other buttons.
   Command1Commands[0] = [this] {
     UnloadWindowsNamed({"Customer", "Reports"});
-    StartUps2::ShowModalAndWait();
+    StartUps2::ShowModalAndWait(*this);
   };
-  Command1Commands[1] = [] { Adjust::ShowModalAndWait(); };
+  Command1Commands[1] = [this] { Adjust::ShowModalAndWait(*this); };
   MarkReady(Command1[0]);
   MarkReady(Command1[1]);
   connect(Command4[1], &QPushButton::clicked, this, [this] { Command4_Click(1); });
@@ -55,7 +54,7 @@ void QV::ConnectDealInputs() {
 
 void QV::Command4_Click(int Index) {
   if (Index != 1) return;
-  TaxFee::ShowModalAndWait();
+  TaxFee::ShowModalAndWait(*this);
   eng.DialogDone = 0;
   eng.RecalcPage();
 }
@@ -63,7 +62,7 @@ void QV::Command4_Click(int Index) {
 void QV::mnuTaxSettings_click() {
   CommitFieldEdit();
   setCursor(Qt::WaitCursor);
-  TaxSet::ShowModalAndWait();
+  TaxSet::ShowModalAndWait(*this);
   unsetCursor();
 }
 

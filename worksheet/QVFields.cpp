@@ -27,7 +27,7 @@ constexpr const char* kCR = "\r";
 
 void QV::Text3_GotFocus(int Index) {
   QLineEdit* box = Text3[Index];
-  eng.GotFocusText = box->text().toStdString();
+  Shared().GotFocusText = box->text().toStdString();
   box->setSelection(0, static_cast<int>(box->text().size()));
 }
 
@@ -102,7 +102,7 @@ void QV::Text3_LostFocus(int Index) {
   if (!guard.Entered()) return;
   QLineEdit* box = Text3[Index];
   std::string text = box->text().toStdString();
-  if (text == eng.GotFocusText) return;
+  if (text == Shared().GotFocusText) return;
 
   eng.WorksheetModified = -1;
   const double v = ParseAmountText(TrimRight(text));
@@ -297,7 +297,7 @@ void QV::Text3_LostFocus(int Index) {
   eng.SkipItemReload = -1;
   eng.RecalcPage();
   eng.SkipItemReload = 0;
-  eng.GotFocusText = box->text().toStdString();
+  Shared().GotFocusText = box->text().toStdString();
 }
 
 void QV::Text4_GotFocus(int Index) {
@@ -307,7 +307,7 @@ void QV::Text4_GotFocus(int Index) {
 
 void QV::Text5_GotFocus(int Index) {
   QLineEdit* box = Text5[Index];
-  eng.GotFocusText = box->text().toStdString();
+  Shared().GotFocusText = box->text().toStdString();
   box->setSelection(0, static_cast<int>(box->text().size()));
 }
 
@@ -322,7 +322,7 @@ void QV::Text5_LostFocus(int Index) {
   if (!guard.Entered()) return;
   QLineEdit* box = Text5[Index];
   std::string text = box->text().toStdString();
-  if (text == eng.GotFocusText) return;
+  if (text == Shared().GotFocusText) return;
   text = TrimRight(text);
   double v = ParseAmountText(text);
   // The rate is kept in percent: "6.5%" means 6.5, not 0.065.
@@ -337,7 +337,7 @@ void QV::Text5_LostFocus(int Index) {
                            ui::Icon::Exclamation);
   eng.RecalcPage();
   eng.SkipItemReload = 0;
-  eng.GotFocusText = box->text().toStdString();
+  Shared().GotFocusText = box->text().toStdString();
 }
 
 void QV::CommitFieldEdit() {

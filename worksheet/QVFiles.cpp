@@ -44,7 +44,7 @@ void QV::mnuOpenSave_click(int16_t Index) {
       req.mustExist = true;
       std::optional<std::string> chosen = prompt.OpenFile(req);
       if (!chosen) {
-        eng.SaveAbandoned = -1;
+        Shared().SaveAbandoned = -1;
         return;
       }
       // Unsaved pages are offered for saving before another worksheet replaces them.
@@ -157,10 +157,10 @@ void QV::RefillPageSelector() {
   }
   if (Combo2->count() == 0) Combo2->addItem("");
   wks.SetSheet(active);
-  const bool busy = eng.PageListBusy;
-  eng.PageListBusy = true;
+  const bool busy = Shared().PageListBusy;
+  Shared().PageListBusy = true;
   Combo2->setCurrentIndex(std::clamp(eng.CurrentPage - 1, 0, Combo2->count() - 1));
-  eng.PageListBusy = busy;
+  Shared().PageListBusy = busy;
   Combo2->setEditText(QString::fromStdString(eng.page.CarName));
 }
 

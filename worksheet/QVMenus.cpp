@@ -129,14 +129,13 @@ void QV::mnuType_Click(int Index) {
 
 void QV::mnuAdjustResidual_Click() {
   CommitFieldEdit();
-  ui::ShowModalWindow(ui::SingleInstance<AdjRes>::Get());
-  ui::SingleInstance<AdjRes>::Unload();
+  windows_.ShowModalAndUnload<AdjRes>();
 }
 
 void QV::mnuOptionTotals_Click() {
   CommitFieldEdit();
   // A window that is closing is not handed out again: a fresh one is shown.
-  Totals& w = ui::SingleInstance<Totals>::Get();
+  Totals& w = windows_.Get<Totals>();
   w.show();
   w.raise();
   w.activateWindow();
@@ -183,7 +182,7 @@ void QV::mnuEntering_Click() { ShowHelp(18); }
 
 void QV::mnuAbout_Click(int Index) {
   switch (Index) {
-    case 0: ShowAbout(); break;
+    case 0: ShowAbout(windows_); break;
     case 1: ShowHelp(114); break;
     case 2: ShowHelp(113); break;
     default: break;

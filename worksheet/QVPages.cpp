@@ -14,7 +14,7 @@
 namespace qv {
 
 void QV::Combo2_Click() {
-  if (eng.PageListBusy) return;
+  if (Shared().PageListBusy) return;
   eng.SavePageFields();
   eng.SavePageItems();
   int page = Combo2->currentIndex() + 1;
@@ -26,10 +26,10 @@ void QV::Combo2_Click() {
   eng.RecalcPage();
   // A deal field that keeps the focus has its own text remembered by the redisplay.
   QWidget* f = focusWidget();
-  if (Text3Index(f) < 0 && f != Text5[0]) eng.GotFocusText = Combo2->currentText().toStdString();
+  if (Text3Index(f) < 0 && f != Text5[0]) Shared().GotFocusText = Combo2->currentText().toStdString();
 }
 
-void QV::Combo2_GotFocus() { eng.GotFocusText = Combo2->currentText().toStdString(); }
+void QV::Combo2_GotFocus() { Shared().GotFocusText = Combo2->currentText().toStdString(); }
 
 void QV::Combo2_KeyPress(int& KeyAscii) {
   if (KeyAscii == 13) Text3[0]->setFocus(Qt::TabFocusReason);
@@ -58,9 +58,9 @@ void QV::Combo2_LostFocus() {
   if (i >= 0 && i < Combo2->count()) {
     QSignalBlocker block(Combo2);
     Combo2->setItemText(i, QString::fromStdString(text));
-    eng.PageListBusy = true;
+    Shared().PageListBusy = true;
     Combo2->setCurrentIndex(i);
-    eng.PageListBusy = false;
+    Shared().PageListBusy = false;
     Combo2->setEditText(QString::fromStdString(text));
   }
 }

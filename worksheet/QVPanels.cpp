@@ -89,7 +89,7 @@ void QV::ConnectPanels() {
   MarkReady(Command7[1]);
   connect(cmdDealerNetwork, &QPushButton::clicked, this, [this] { cmdDealerNetwork_Click(); });
   MarkReady(cmdDealerNetwork);
-  connect(mnuAbout[0], &QAction::triggered, this, [] { ShowAbout(); });
+  connect(mnuAbout[0], &QAction::triggered, this, [this] { ShowAbout(windows_); });
   MarkReady(mnuAbout[0]);
 }
 
@@ -188,8 +188,7 @@ void QV::Command7_Click(int Index) {
 }
 
 void QV::cmdDealerNetwork_Click() {
-  ui::ShowModalWindow(ui::SingleInstance<frmDealerNetwork>::Get());
-  ui::SingleInstance<frmDealerNetwork>::Unload();
+  windows_.ShowModalAndUnload<frmDealerNetwork>();
 }
 
 void QV::FillCashDueGrid() {

@@ -12,6 +12,7 @@
 #include "engine/NumText.h"
 #include "engine/Runtime.h"
 #include "platform/grid/GridWidget.h"
+#include "platform/ui/QtText.h"
 #include "platform/ui/Window.h"
 #include "worksheet/QV.h"
 
@@ -19,7 +20,6 @@ namespace qv {
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 void Put(QLineEdit* box, const std::string& text) {
   const QString t = Q(text);
@@ -53,9 +53,9 @@ void QV::ShowPageResults() {
   Put(Text3[3], Format(p.Dest, money));
   Put(Text3[4], Format(p.Margin, money));
 
-  if (eng.NotesOpen && NotesRefresh) NotesRefresh();
+  if (Shared().NotesOpen && NotesRefresh) NotesRefresh();
   // The start-up costs window, while shown, follows the start-up sheet and its labels.
-  if (StartUps2* startUps = ui::SingleInstance<StartUps2>::IfLoaded(); startUps && startUps->isVisible())
+  if (StartUps2* startUps = windows_.IfLoaded<StartUps2>(); startUps && startUps->isVisible())
     startUps->refresh();
   // The Method menu follows the page's lease method after every load and change.
   CheckMethodMenu();
@@ -194,7 +194,7 @@ void QV::ShowPageResults() {
       break;
   }
 
-  if (eng.DetailsOpen && view >= 1 && view <= 3 && DetailsRefresh) DetailsRefresh(view);
+  if (Shared().DetailsOpen && view >= 1 && view <= 3 && DetailsRefresh) DetailsRefresh(view);
 
   // A box that keeps the focus now shows a new text: leaving it without typing must not
   // read that text back as an edit, and, as for a box just entered, the new figure is
@@ -203,8 +203,8 @@ void QV::ShowPageResults() {
   if (f && (Text3Index(f) >= 0 || f == Text5[0])) {
     auto* box = static_cast<QLineEdit*>(f);
     const std::string shown = box->text().toStdString();
-    if (shown != eng.GotFocusText) box->selectAll();
-    eng.GotFocusText = shown;
+    if (shown != Shared().GotFocusText) box->selectAll();
+    Shared().GotFocusText = shown;
   }
 }
 

@@ -37,12 +37,10 @@ void QV::cmdbut2_click(int Index) {
   if (Index < 0 || Index >= static_cast<int>(cmdbut2.size())) return;
   switch (Index) {
     case 4:
-      ui::ShowModalWindow(ui::SingleInstance<ForcePmt>::Get());
-      ui::SingleInstance<ForcePmt>::Unload();
+      windows_.ShowModalAndUnload<ForcePmt>();
       break;
     case 8:
-      ui::ShowModalWindow(ui::SingleInstance<ForceLoan>::Get());
-      ui::SingleInstance<ForceLoan>::Unload();
+      windows_.ShowModalAndUnload<ForceLoan>();
       break;
     default:
       if (!cmdbut2Commands[Index]) return;
@@ -53,7 +51,7 @@ void QV::cmdbut2_click(int Index) {
 }
 
 void QV::lblAdjustedCap_DblClick() {
-  ForceCap& w = ui::SingleInstance<ForceCap>::Get();
+  ForceCap& w = windows_.Get<ForceCap>();
   w.show();
   w.raise();
   w.activateWindow();
@@ -67,10 +65,10 @@ void QV::mnuSinglePayLease_Click() {
   eng.page.CapRd = ParseAmountText(*answer);
   eng.RecalcPage();
   // The forced payment window, not shown: a monthly payment of 0 by the margin, applied.
-  ForcePmt& w = ui::SingleInstance<ForcePmt>::Get();
+  ForcePmt& w = windows_.Get<ForcePmt>();
   w.Text1->setText("0");
   w.Check2->setChecked(true);
-  ui::SingleInstance<ForcePmt>::Unload();
+  windows_.Unload<ForcePmt>();
   eng.WorksheetModified = -1;
 }
 

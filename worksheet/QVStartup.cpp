@@ -18,6 +18,7 @@
 #include "platform/files/AtomicFile.h"
 #include "platform/files/FolderLookup.h"
 #include "platform/ui/Prompt.h"
+#include "platform/ui/QtText.h"
 #include "platform/ui/Window.h"
 #include "worksheet/Profile.h"
 #include "worksheet/QV.h"
@@ -28,7 +29,6 @@ namespace qv {
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 std::string Upper(std::string s) {
   for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -63,7 +63,7 @@ void QV::Form_Load() {
   eng.AppFolder = folder;
   CMDialog1InitialDir = folder.substr(0, folder.size() - 1);
 
-  eng.PageListBusy = true;
+  Shared().PageListBusy = true;
   for (const StartupError& e : ReadConfigFile(eng)) Report(e);
 
   std::string error;
@@ -76,7 +76,7 @@ void QV::Form_Load() {
   }
   eng.PageCount = 1;
   eng.CurrentPage = 1;
-  eng.PageListBusy = false;
+  Shared().PageListBusy = false;
   eng.page.LoanRate = eng.cfg.DefaultLoanRate;
   eng.page.InvestRate = eng.cfg.DefaultInvestRate;
   eng.page.FordAdminFactor = eng.cfg.DefaultAdminFactor;
@@ -167,7 +167,7 @@ void QV::Form_Load() {
 }
 
 void QV::Form_Unload(int16_t& Cancel) {
-  eng.SaveAbandoned = 0;
+  Shared().SaveAbandoned = 0;
   if (eng.WorksheetModified != -1) {
     UpdateQVXINI();
     ending_ = true;
@@ -184,7 +184,7 @@ void QV::Form_Unload(int16_t& Cancel) {
           EndProgram();
           return;
         case SaveResult::Cancelled:
-          eng.SaveAbandoned = -1;
+          Shared().SaveAbandoned = -1;
           Cancel = -1;
           return;
         case SaveResult::Failed:
@@ -302,7 +302,7 @@ void QV::UpdateQVXINI() {
 }
 
 void QV::ShowUpdateNotice() {
-  Update& u = ui::SingleInstance<Update>::Get();
+  Update& u = windows_.Get<Update>();
   u.show();
   u.raise();
 }

@@ -159,8 +159,8 @@ bool Confirm(const std::string& text, ui::Icon icon = ui::Icon::None) {
 
 void QV::ConnectToolbar() {
   // The notes window, while it is open, follows every recalculation.
-  NotesRefresh = [] {
-    if (Notes* n = ui::SingleInstance<Notes>::IfLoaded()) n->ShowMemo();
+  NotesRefresh = [this] {
+    if (Notes* n = windows_.IfLoaded<Notes>()) n->ShowMemo();
   };
   for (int i = 1; i < static_cast<int>(ToolbarButtons.size()); ++i) {
     QAction* a = ToolbarButtons[i];
@@ -180,6 +180,31 @@ void QV::BuildToolbar() {
     if (Rebar->Create()) Rebar->AddBands("", 1, Toolbar, 0, 10);
   }
   Toolbar->show();
+}
+
+bool QV::NewPage() {
+  if (eng.PageCount >= kMaxPages) {
+    ui::GetPrompt().MsgBox(kTooManyPages, ui::Buttons::OK, ui::Icon::Exclamation);
+    return false;
+  }
+  eng.SavePageFields();
+  eng.SavePageItems();
+  ++eng.PageCount;
+  eng.CurrentPage = eng.PageCount;
+  // The new last row of each page sheet is empty; the options sheet is not touched.
+  for (int s : {1, 3, 4, 5}) {
+    eng.WKS.SetSheet(s);
+    eng.WKS.SetMaxRow(eng.CurrentPage);
+  }
+  eng.LoadPageFields();
+  eng.ApplyDefaultRates();
+  Shared().OptionCount = 0;
+  eng.LoadPageItems();
+  eng.ShowPageOptions();
+  eng.RecalcPage();
+  RefillPageSelector();
+  eng.WorksheetModified = -1;
+  return true;
 }
 
 void QV::Toolbar_ButtonClick(int Index) {
@@ -207,38 +232,17 @@ void QV::Toolbar_ButtonClick(int Index) {
       PrintDocument();
       return;
     case 5: {
-      Notes& n = ui::SingleInstance<Notes>::Get();
+      Notes& n = windows_.Get<Notes>();
       n.show();
       n.setWindowState(Qt::WindowNoState);
       n.raise();
       n.activateWindow();
       return;
     }
-    case 7: {
+    case 7:
       if (!Confirm("Add a new page to the Worksheet?")) return;
-      if (eng.PageCount >= kMaxPages) {
-        ui::GetPrompt().MsgBox(kTooManyPages, ui::Buttons::OK, ui::Icon::Exclamation);
-        return;
-      }
-      eng.SavePageFields();
-      eng.SavePageItems();
-      ++eng.PageCount;
-      eng.CurrentPage = eng.PageCount;
-      // The new last row of each page sheet is empty; the options sheet is not touched.
-      for (int s : {1, 3, 4, 5}) {
-        eng.WKS.SetSheet(s);
-        eng.WKS.SetMaxRow(eng.CurrentPage);
-      }
-      eng.LoadPageFields();
-      eng.ApplyDefaultRates();
-      eng.OptionCount = 0;
-      eng.LoadPageItems();
-      eng.ShowPageOptions();
-      eng.RecalcPage();
-      RefillPageSelector();
-      eng.WorksheetModified = -1;
+      NewPage();
       return;
-    }
     case 8: {
       const int16_t c = eng.CurrentPage;
       if (!Confirm("Copy the contents of Page" + StrNum(c) + " to a new page?")) return;

@@ -35,9 +35,9 @@ bool QV::OpenWorksheetSequence(const std::string& path, std::string& error) {
     eng.WKS.SetSheet(1);
     for (int r = 1; r <= eng.WKS.MaxRow(); ++r) Combo2->addItem(QString::fromStdString(eng.WKS.TextRC(r, 2)));
     Combo2->setEditText(QString::fromStdString(eng.page.CarName));
-    eng.PageListBusy = true;
+    Shared().PageListBusy = true;
     Combo2->setCurrentIndex(0);
-    eng.PageListBusy = false;
+    Shared().PageListBusy = false;
   }
   eng.ShowPageOptions();
   eng.WKS.SetSheet(1);
@@ -65,7 +65,7 @@ QV::SaveResult QV::SaveWorksheet(bool saveAs) {
     req.confirmOverwrite = true;
     std::optional<std::string> chosen = prompt.SaveFile(req);
     if (!chosen) {
-      eng.SaveAbandoned = -1;
+      Shared().SaveAbandoned = -1;
       return SaveResult::Cancelled;
     }
     path = *chosen;

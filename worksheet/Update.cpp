@@ -8,14 +8,14 @@
 #include <QVBoxLayout>
 
 #include "engine/Engine.h"
+#include "owner/Owner.h"
 #include "platform/ui/Window.h"
-#include "worksheet/App.h"
 #include "worksheet/Help.h"
 #include "worksheet/Settings.h"
 
 namespace qv {
 
-Update::Update(QWidget* parent) : QDialog(parent) {
+Update::Update(Engine& engine, Owner& theOwner) : QDialog(nullptr), eng(engine), owner(theOwner) {
   setObjectName("Update");
   setWindowTitle("Update Available");
   setAttribute(Qt::WA_DeleteOnClose);
@@ -46,7 +46,7 @@ Update::~Update() { Form_Unload(); }
 void Update::Command1_Click(int Index) {
   if (Index == 0) {
     // The help topic on obtaining updates; the notice stays open.
-    ShowHelp(114);
+    owner.ShowHelp(114);
     return;
   }
   close();
@@ -55,8 +55,7 @@ void Update::Command1_Click(int Index) {
 void Update::Form_Unload() {
   if (unloaded_) return;
   unloaded_ = true;
-  if (Check1->isChecked() && App().engine) {
-    Engine& eng = *App().engine;
+  if (Check1->isChecked()) {
     eng.cfg.NoUpdateReminder = -1;
     WriteConfigFile(eng);
   }

@@ -12,11 +12,14 @@ class QPushButton;
 
 namespace qv {
 
+class Engine;
+class Owner;
+
 class Update : public QDialog {
   Q_OBJECT
 
  public:
-  explicit Update(QWidget* parent = nullptr);
+  Update(Engine& engine, Owner& owner);
   ~Update() override;
 
   QLabel* Label1 = nullptr;
@@ -33,6 +36,8 @@ class Update : public QDialog {
   void closeEvent(QCloseEvent* e) override;
 
  private:
+  Engine& eng;
+  Owner& owner;
   bool unloaded_ = false;
 };
 

@@ -1,8 +1,9 @@
 #pragma once
 // Window conventions shared by the main window and the deal dialogs.
 //
-// - Single-instance windows are reached through SingleInstance<T>::Get(), which creates the
-//   window on first reference; it forgets the window when the window unloads or closes itself.
+// - Single-instance windows live in a WindowSlots set (owner/WindowSet.h for the program's
+//   windows), which creates a window on first reference and forgets it when it unloads or
+//   closes itself.
 // - Modal windows derive from QvDialog and are shown with ShowModalWindow(), which goes
 //   through the prompt seam so tests can script them.
 // - Focus-out handlers run only for real focus moves (not when the window deactivates or a
@@ -23,45 +24,99 @@
 #include <QWidget>
 
 #include <functional>
+#include <typeindex>
+#include <unordered_map>
+#include <vector>
 #include <utility>
 
 #include "platform/ui/Prompt.h"
 
+namespace qv {
+
+// Key codes of the old keyboard interface for a Qt key (PageUp 33, PageDown 34, F2 113,
+// Enter 13, Escape 27, letters and digits as their upper-case character); 0 for others.
+inline int VbKeyCode(int qtKey) {
+  switch (qtKey) {
+    case Qt::Key_PageUp: return 33;
+    case Qt::Key_PageDown: return 34;
+    case Qt::Key_F2: return 113;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return 13;
+    case Qt::Key_Escape: return 27;
+    default: break;
+  }
+  if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)) return qtKey;
+  return 0;
+}
+
+}  // namespace qv
+
 namespace qv::ui {
 
-// The one instance of a window: created on first reference, forgotten when it unloads.
+// The single instances of a program's windows: each window type has one slot; the window
+// is created on first reference and forgotten when it unloads. The application owns one
+// set (owner/WindowSet.h adds how a window is made from the engine and its owner); each test
+// builds its own, so no window outlives the test that made it.
 //
 // A window that closes itself (its own button, the close box, Escape) deletes itself on
 // close (Qt::WA_DeleteOnClose). It is forgotten the moment its close goes through, not only
-// once Qt has deleted it, so the next Get() makes a fresh window and never hands out the
+// once Qt has deleted it, so the next Get makes a fresh window and never hands out the
 // closing one, and IfLoaded() no longer reaches it. Qt takes the flag off when it schedules
 // the deletion (a close or QDialog::done()), and the closed window is hidden: that is how a
 // closing window is told from one that is only hidden or shown modally.
-template <class T>
-class SingleInstance {
+class WindowSlots {
  public:
-  // The window, created (not shown) on first reference.
-  static T& Get() {
-    if (!Loaded()) {
-      T* w = new T();
-      State& s = Slot();
+  WindowSlots() = default;
+  ~WindowSlots() { DeleteAll(); }
+  WindowSlots(const WindowSlots&) = delete;
+  WindowSlots& operator=(const WindowSlots&) = delete;
+
+  // The window, made by `make` (returning a new T*) on first reference; not shown.
+  template <class T, class Make>
+  T& GetOrMake(Make&& make) {
+    if (!Loaded<T>()) {
+      T* w = make();
+      State& s = Slot<T>();
       s.window = w;
       s.deletesOnClose = w->testAttribute(Qt::WA_DeleteOnClose);
     }
-    return *Slot().window;
+    return *static_cast<T*>(Slot<T>().window.data());
   }
-  static bool Loaded() { return IfLoaded() != nullptr; }
-  static T* IfLoaded() {
-    T* w = Slot().window.data();
-    return w && !Closing(*w) ? w : nullptr;
+  // A window that needs nothing to be made.
+  template <class T>
+  T& GetDefault() {
+    return GetOrMake<T>([] { return new T(); });
+  }
+  template <class T>
+  bool Loaded() {
+    return IfLoaded<T>() != nullptr;
+  }
+  template <class T>
+  T* IfLoaded() {
+    State& s = Slot<T>();
+    QWidget* w = s.window.data();
+    return w && !Closing(s, *w) ? static_cast<T*>(w) : nullptr;
   }
   // Unloads the window at once (also one that is closing and not yet deleted): the
   // window's UnloadDuties() run first where it has them (a window also destroyed with its
   // parent at the end of the program keeps them out of its destructor), otherwise its unload
   // duties run in its destructor or close event, as the window defines them.
-  static void Unload() {
-    if (T* w = Slot().window.data()) {
-      Slot().window.clear();
+  // Deletes every window still there (their destructors run their unload duties), for the
+  // end of the set's owner: no window outlives the engine and owner it was made for.
+  void DeleteAll() {
+    std::vector<QPointer<QWidget>> live;
+    for (auto& [type, s] : slots_)
+      if (s.window) live.push_back(s.window);
+    slots_.clear();
+    for (const QPointer<QWidget>& w : live)
+      if (w) delete w.data();
+  }
+  template <class T>
+  void Unload() {
+    State& s = Slot<T>();
+    if (QWidget* found = s.window.data()) {
+      T* w = static_cast<T*>(found);
+      s.window.clear();
       if constexpr (requires { w->UnloadDuties(); }) w->UnloadDuties();
       delete w;
     }
@@ -69,16 +124,17 @@ class SingleInstance {
 
  private:
   struct State {
-    QPointer<T> window;
+    QPointer<QWidget> window;
     bool deletesOnClose = false;
   };
-  static State& Slot() {
-    static State s;
-    return s;
+  template <class T>
+  State& Slot() {
+    return slots_[std::type_index(typeid(T))];
   }
-  static bool Closing(const T& w) {
-    return Slot().deletesOnClose && !w.testAttribute(Qt::WA_DeleteOnClose) && w.isHidden();
+  static bool Closing(const State& s, const QWidget& w) {
+    return s.deletesOnClose && !w.testAttribute(Qt::WA_DeleteOnClose) && w.isHidden();
   }
+  std::unordered_map<std::type_index, State> slots_;
 };
 
 // Enter presses the button of `window` that has the focus, as Space does. The program's
@@ -141,10 +197,13 @@ inline void SelectAllAfterClick(QObject* box, const QFocusEvent* e) {
   });
 }
 
-// Runs an entry box's handlers from one of its events: gotFocus on a focus-in IsGotFocus()
-// takes, lostFocus on a real focus move out, keyPress with 13 for Enter, the key then taken so
-// that it never presses the window's default button. An empty handler is not wanted. True
-// when the event was taken.
+// The entry-box convention of every window, written once. Runs a box's handlers from one of
+// its events: gotFocus on a focus-in IsGotFocus() takes (the text then selected again after
+// a click), lostFocus on a real focus move out (not when the window deactivates or a popup
+// opens), keyPress with 13 for Enter. A handler that sets the code to 0 takes the key, as
+// KeyAscii = 0 always did: the box and the window then never see it (so it never presses a
+// default button); otherwise the key goes on. An empty handler is not wanted. True when the
+// event was taken.
 inline bool RunEntryBoxHandlers(QObject* box, QEvent* event, const std::function<void()>& gotFocus,
                                 const std::function<void()>& lostFocus, const std::function<void(int&)>& keyPress) {
   switch (event->type()) {
@@ -162,11 +221,45 @@ inline bool RunEntryBoxHandlers(QObject* box, QEvent* event, const std::function
       if (!keyPress || (key != Qt::Key_Return && key != Qt::Key_Enter)) return false;
       int ascii = 13;
       keyPress(ascii);
-      return true;
+      return ascii == 0;
     }
     default:
       return false;
   }
+}
+
+// RunEntryBoxHandlers as an event filter of its own, for a window that has no filter of
+// its own to call it from. The filter belongs to the window given as parent.
+class EntryBoxFilter : public QObject {
+ public:
+  EntryBoxFilter(QObject* parent, std::function<void()> gotFocus, std::function<void()> lostFocus,
+                 std::function<void(int&)> keyPress)
+      : QObject(parent), gotFocus_(std::move(gotFocus)), lostFocus_(std::move(lostFocus)),
+        keyPress_(std::move(keyPress)) {}
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    static const std::function<void()> none;
+    if (RunEntryBoxHandlers(watched, event, gotFocus_, enabled_ ? lostFocus_ : none, keyPress_)) return true;
+    return QObject::eventFilter(watched, event);
+  }
+
+  // A window that is closing turns the focus-out handling off.
+  void SetEnabled(bool on) { enabled_ = on; }
+
+ private:
+  std::function<void()> gotFocus_;
+  std::function<void()> lostFocus_;
+  std::function<void(int&)> keyPress_;
+  bool enabled_ = true;
+};
+
+// Watches an entry box with its handlers (see RunEntryBoxHandlers); the filter belongs to
+// `owner` and goes with it.
+inline EntryBoxFilter* WatchEntryBox(QObject* owner, QObject* box, std::function<void()> gotFocus,
+                                     std::function<void()> lostFocus, std::function<void(int&)> keyPress) {
+  auto* f = new EntryBoxFilter(owner, std::move(gotFocus), std::move(lostFocus), std::move(keyPress));
+  box->installEventFilter(f);
+  return f;
 }
 
 namespace detail {

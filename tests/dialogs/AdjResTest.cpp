@@ -17,7 +17,7 @@ class AdjResTest : public SampleDealTest<AdjRes> {
     eng.RecalcPage();
     eng.WorksheetModified = 0;
   }
-  AdjRes& Open() { return ui::SingleInstance<AdjRes>::Get(); }
+  AdjRes& Open() { return windows.Get<AdjRes>(); }
 };
 
 TEST_F(AdjResTest, MilesAtAPricePerMileLowerTheResidual) {
@@ -52,7 +52,7 @@ TEST_F(AdjResTest, MilesAtAPricePerMileLowerTheResidual) {
     EXPECT_NEAR(eng.page.Residual, c.residual, 1e-9);
     EXPECT_EQ(eng.page.AllowedMiles, c.allowed);
     EXPECT_NEAR(eng.res.ResPerc, c.residual / 22500, 1e-12) << "the page was recalculated";
-    ui::SingleInstance<AdjRes>::Unload();
+    windows.Unload<AdjRes>();
   }
   EXPECT_EQ(eng.WorksheetModified, -1);
 }
@@ -78,7 +78,7 @@ TEST_F(AdjResTest, CancelAndTheCloseBoxChangeNothing) {
   w.txtCentsPerMile->setText("15");
   w.CalcAdjustment();
   w.Command1_Click(1);
-  ui::SingleInstance<AdjRes>::Unload();
+  windows.Unload<AdjRes>();
   AdjRes& v = Open();
   v.txtAdditionalMiles->setText("5000");
   v.reject();
@@ -128,7 +128,7 @@ TEST_F(AdjResTest, MainWindowOpensTheWindowModally) {
   EXPECT_DOUBLE_EQ(eng.page.Residual, 11900);
   EXPECT_EQ(eng.page.AllowedMiles, 13000);
   EXPECT_EQ(eng.WorksheetModified, -1);
-  EXPECT_FALSE(ui::SingleInstance<AdjRes>::Loaded());
+  EXPECT_FALSE(windows.Loaded<AdjRes>());
 
   QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::LeftButton,
                   Qt::NoModifier);
@@ -141,7 +141,7 @@ TEST_F(AdjResTest, MainWindowOpensTheWindowModally) {
     QApplication::sendEvent(target, &dbl);
     EXPECT_EQ(prompt.Last()->text, "AdjRes");
     EXPECT_EQ(eng.WorksheetModified, -1);
-    EXPECT_FALSE(ui::SingleInstance<AdjRes>::Loaded());
+    EXPECT_FALSE(windows.Loaded<AdjRes>());
   }
   EXPECT_EQ(prompt.Asked().size(), 3u);
   EXPECT_DOUBLE_EQ(eng.page.Residual, 11900);

@@ -14,8 +14,8 @@ namespace {
 class AdjustEOLTest : public DealInputsTest {
  protected:
   void TearDown() override {
-    ui::SingleInstance<Adjust>::Unload();
-    ui::SingleInstance<EOLFee>::Unload();
+    windows.Unload<Adjust>();
+    windows.Unload<EOLFee>();
     DealInputsTest::TearDown();
   }
 };
@@ -24,7 +24,7 @@ TEST_F(AdjustEOLTest, AdjustmentsOpenWithTheRecordsAndTheirTotals) {
   eng.items.Adjustments[1] = {"Dealer prep", 500, 0};
   eng.items.Adjustments[2] = {"Note only", 0, 0};
   eng.items.Adjustments[3] = {"Credit", 0, -100};
-  Adjust& w = ui::SingleInstance<Adjust>::Get();
+  Adjust& w = windows.Get<Adjust>();
   EXPECT_EQ(w.windowTitle(), "Adjustments");
   EXPECT_EQ(w.Command1->text(), " &Ok");
   const grid::Sheet& s = w.AdjustmentSheetData;
@@ -89,7 +89,7 @@ TEST_F(AdjustEOLTest, EditsAndOkStoreTheSameAmountsAndTheTotalsReachThePage) {
 
 TEST_F(AdjustEOLTest, EditsOutsideTheTenRowsNeverReachTheRecords) {
   const PageItems before = eng.items;
-  Adjust& a = ui::SingleInstance<Adjust>::Get();
+  Adjust& a = windows.Get<Adjust>();
   EXPECT_FALSE(TypeInCell(a.AdjustmentSheet, 11, 2, "5"));
   EXPECT_FALSE(TypeInCell(a.AdjustmentSheet, 1, 4, "5"));
   a.AdjustmentSheetData.SetActiveCell(11, 2);
@@ -99,7 +99,7 @@ TEST_F(AdjustEOLTest, EditsOutsideTheTenRowsNeverReachTheRecords) {
   EXPECT_TRUE(cancel);
   EXPECT_EQ(eng.items.Adjustments, before.Adjustments);
 
-  EOLFee& f = ui::SingleInstance<EOLFee>::Get();
+  EOLFee& f = windows.Get<EOLFee>();
   EXPECT_FALSE(TypeInCell(f.EOLSheet, 11, 2, "5"));
   EXPECT_FALSE(TypeInCell(f.EOLSheet, 2, 1, "Renamed"));  // the fixed kinds keep their names
   f.EOLSheetData.SetActiveCell(11, 2);
@@ -113,14 +113,14 @@ TEST_F(AdjustEOLTest, EnterMovesTheActiveCell) {
   struct Move {
     int row, col, toRow, toCol;
   };
-  Adjust& a = ui::SingleInstance<Adjust>::Get();
+  Adjust& a = windows.Get<Adjust>();
   for (const Move& m : {Move{2, 1, 2, 2}, Move{2, 2, 2, 3}, Move{4, 3, 5, 1}, Move{10, 3, 10, 1}}) {
     a.AdjustmentSheet->setActiveCell(m.row, m.col);
     a.AdjustmentSheet_KeyUp(13, 0);
     EXPECT_EQ(a.AdjustmentSheetData.ActiveRow(), m.toRow) << m.row << "," << m.col;
     EXPECT_EQ(a.AdjustmentSheetData.ActiveCol(), m.toCol) << m.row << "," << m.col;
   }
-  EOLFee& f = ui::SingleInstance<EOLFee>::Get();
+  EOLFee& f = windows.Get<EOLFee>();
   for (const Move& m : {Move{5, 1, 5, 2}, Move{3, 2, 4, 1}, Move{10, 2, 10, 1}}) {
     f.EOLSheet->setActiveCell(m.row, m.col);
     f.EOLSheet_KeyUp(13, 0);
@@ -134,10 +134,10 @@ TEST_F(AdjustEOLTest, EnterMovesTheActiveCell) {
 }
 
 TEST_F(AdjustEOLTest, TheCloseBoxKeepsTheEditsAsOkDoes) {
-  Adjust& w = ui::SingleInstance<Adjust>::Get();
+  Adjust& w = windows.Get<Adjust>();
   TypeInCell(w.AdjustmentSheet, 5, 2, "1,000");
   w.reject();
-  ui::SingleInstance<Adjust>::Unload();
+  windows.Unload<Adjust>();
   EXPECT_EQ(eng.items.Adjustments[5].Cap, 1000);
   EXPECT_EQ(eng.items.TotalAdjust.Cap, 1000);
   EXPECT_NEAR(eng.res.CapCost, 22500, 1e-9);
@@ -150,7 +150,7 @@ TEST_F(AdjustEOLTest, TheCloseBoxKeepsTheEditsAsOkDoes) {
 TEST_F(AdjustEOLTest, FeesOpenWithTheFixedKindsAndEveryChangeReachesTheFutureCost) {
   eng.items.EOLFees[2].Desc = "something else";  // rows 1 to 3 show their fixed kinds anyway
   eng.items.EOLFees[5] = {"Key replacement", 75};
-  EOLFee& w = ui::SingleInstance<EOLFee>::Get();
+  EOLFee& w = windows.Get<EOLFee>();
   EXPECT_EQ(w.windowTitle(), "End of Lease Fees");
   EXPECT_EQ(w.Command1[0]->text(), " &Ok");
   EXPECT_EQ(w.Command1[1]->text(), " &Milage");
@@ -178,7 +178,7 @@ TEST_F(AdjustEOLTest, FeesOpenWithTheFixedKindsAndEveryChangeReachesTheFutureCos
   EXPECT_EQ(eng.WorksheetModified, -1);
 
   w.Command1_Click(0);
-  ui::SingleInstance<EOLFee>::Unload();
+  windows.Unload<EOLFee>();
   EXPECT_EQ(eng.items.TotalEOLFees, 1600);
   PageItems stored = eng.items;
   eng.items = PageItems{};
@@ -188,7 +188,7 @@ TEST_F(AdjustEOLTest, FeesOpenWithTheFixedKindsAndEveryChangeReachesTheFutureCos
 }
 
 TEST_F(AdjustEOLTest, APageWithoutFeesOpensEmpty) {
-  EOLFee& w = ui::SingleInstance<EOLFee>::Get();
+  EOLFee& w = windows.Get<EOLFee>();
   for (int r = 1; r <= 10; ++r) EXPECT_TRUE(w.EOLSheetData.IsEmpty(r, 2)) << r;
   EXPECT_EQ(Text(w.lblTotalFees), " ");
   EXPECT_EQ(eng.items.TotalEOLFees, 0);

@@ -60,9 +60,9 @@ class AnalysisTest : public QVTest {
   }
 
   void TearDown() override {
-    ui::SingleInstance<Compare>::Unload();
-    ui::SingleInstance<Tables>::Unload();
-    ui::SingleInstance<Details2>::Unload();
+    windows.Unload<Compare>();
+    windows.Unload<Tables>();
+    windows.Unload<Details2>();
     // Windows that closed themselves are deleted once events run.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVTest::TearDown();

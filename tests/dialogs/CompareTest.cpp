@@ -20,7 +20,7 @@ namespace {
 
 class CompareTest : public AnalysisTest {
  protected:
-  Compare& Open() { return ui::SingleInstance<Compare>::Get(); }
+  Compare& Open() { return windows.Get<Compare>(); }
   static std::string Cell(const Compare& w, int row, int col) { return w.CompareSheetData.TextRC(row, col); }
   static std::string NoDollar(std::string s) {
     s.erase(std::remove(s.begin(), s.end(), '$'), s.end());
@@ -38,7 +38,7 @@ TEST_F(CompareTest, OpensWithTheCurrentPageInTheFirstColumn) {
   eng.page.CashMonths = 0;
   Compare& w = Open();
   EXPECT_EQ(w.windowTitle().toStdString(), "Compare Leases");
-  EXPECT_EQ(eng.CompareOpen, -1);
+  EXPECT_EQ(windows.Shared().CompareOpen, -1);
   EXPECT_DOUBLE_EQ(eng.page.DownPmt, 2150);  // a tenth of the purchase price
   EXPECT_DOUBLE_EQ(eng.page.CashMonths, 36);
   EXPECT_EQ(w.ColumnPage[1], 1);
@@ -139,10 +139,10 @@ TEST_F(CompareTest, DetailsOpenTheColumnsOwnPageAndRefreshTheColumn) {
   // Closing the comparison unloads the details window and leaves the page chosen last.
   w.Command2_Click(0);
   DeleteClosedWindows();
-  EXPECT_FALSE(ui::SingleInstance<Compare>::Loaded());
-  EXPECT_FALSE(ui::SingleInstance<Details2>::Loaded());
-  EXPECT_EQ(eng.CompareOpen, 0);
-  EXPECT_EQ(eng.DetailsOpen, 0);
+  EXPECT_FALSE(windows.Loaded<Compare>());
+  EXPECT_FALSE(windows.Loaded<Details2>());
+  EXPECT_EQ(windows.Shared().CompareOpen, 0);
+  EXPECT_EQ(windows.Shared().DetailsOpen, 0);
   EXPECT_EQ(eng.CurrentPage, 3);
   EXPECT_EQ(Text(qv->lblAdjustedCap), "$20,500.00");
 }
@@ -152,8 +152,8 @@ TEST_F(CompareTest, ADescriptionWithoutAHyphenLeavesTheDetailsCaption) {
   Compare& w = Open();
   prompt.Modal([](ui::ModalWindow&) { return 0; });
   w.Command1_Click(0);
-  ASSERT_TRUE(ui::SingleInstance<Details2>::Loaded());
-  EXPECT_EQ(ui::SingleInstance<Details2>::IfLoaded()->windowTitle().toStdString(), "Lease/Buy Details");
+  ASSERT_TRUE(windows.Loaded<Details2>());
+  EXPECT_EQ(windows.IfLoaded<Details2>()->windowTitle().toStdString(), "Lease/Buy Details");
 }
 
 TEST_F(CompareTest, CopyGivesTheHeadsAndRowsThreeToFifteen) {
@@ -178,12 +178,12 @@ TEST_F(CompareTest, CopyGivesTheHeadsAndRowsThreeToFifteen) {
 TEST_F(CompareTest, TheAnalysisMenuOpensTheWindow) {
   ASSERT_TRUE(qv->mnuAnalysis[1]->isEnabled());
   qv->mnuAnalysis[1]->trigger();
-  ASSERT_TRUE(ui::SingleInstance<Compare>::Loaded());
-  EXPECT_TRUE(ui::SingleInstance<Compare>::IfLoaded()->isVisible());
-  ui::SingleInstance<Compare>::IfLoaded()->close();
+  ASSERT_TRUE(windows.Loaded<Compare>());
+  EXPECT_TRUE(windows.IfLoaded<Compare>()->isVisible());
+  windows.IfLoaded<Compare>()->close();
   DeleteClosedWindows();
-  EXPECT_FALSE(ui::SingleInstance<Compare>::Loaded());
-  EXPECT_EQ(eng.CompareOpen, 0);
+  EXPECT_FALSE(windows.Loaded<Compare>());
+  EXPECT_EQ(windows.Shared().CompareOpen, 0);
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 // program folder of QVTest (copies of the shipped settings and tax-settings files), start-up
 // run, then the common page of the engine tests stored as page 1 and recalculated.
 //
-// Worked by hand for the common page (see tests/engine/CommonPage.h): CapCost 21500,
+// Worked by hand for the common page (see sample/SampleDeal.h): CapCost 21500,
 // PaymentWT 368.497222 (first payment 368.50 in cash), security deposit 375 in cash, cash
 // required 743.50, LeaseFC 13265.902778.
 #include <cmath>

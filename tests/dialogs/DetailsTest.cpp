@@ -23,7 +23,7 @@ class DetailsTest : public AnalysisTest {
     qv->SelectTab(view);
     EXPECT_TRUE(qv->Command2[view - 1]->isEnabled());
     qv->Command2[view - 1]->click();
-    Details2* d = ui::SingleInstance<Details2>::IfLoaded();
+    Details2* d = windows.IfLoaded<Details2>();
     EXPECT_NE(d, nullptr);
     d->Form_Activate();
     return *d;
@@ -39,7 +39,7 @@ TEST_F(DetailsTest, OpensModelessOnTheSheetOfTheMainWindowsView) {
   EXPECT_EQ(d.windowTitle().toStdString(), "Lease/Buy Details");
   EXPECT_TRUE(d.isVisible());
   EXPECT_FALSE(d.isModal());
-  EXPECT_EQ(eng.DetailsOpen, -1);
+  EXPECT_EQ(windows.Shared().DetailsOpen, -1);
   EXPECT_TRUE(d.IsTopmost());
   EXPECT_EQ(d.F1Book1Data.ActiveSheet(), 1);
   EXPECT_DOUBLE_EQ(Amount(d, 1, 11, 2), 21500);           // capitalised cost
@@ -155,8 +155,8 @@ TEST_F(DetailsTest, DialogButtonsLeaveTheTopmostBandWhileTheirWindowIsShown) {
 TEST_F(DetailsTest, CloseUnloadsIt) {
   Details2& d = OpenFromView(2);
   d.Command1_Click(3);
-  EXPECT_FALSE(ui::SingleInstance<Details2>::Loaded());
-  EXPECT_EQ(eng.DetailsOpen, 0);
+  EXPECT_FALSE(windows.Loaded<Details2>());
+  EXPECT_EQ(windows.Shared().DetailsOpen, 0);
   EXPECT_FALSE(static_cast<bool>(qv->DetailsRefresh));
   DeleteClosedWindows();
   // A recalculation afterwards reaches no window.
@@ -164,26 +164,26 @@ TEST_F(DetailsTest, CloseUnloadsIt) {
   // A new one opens afresh.
   Details2& again = OpenFromView(1);
   EXPECT_NE(&again, nullptr);
-  EXPECT_EQ(eng.DetailsOpen, -1);
+  EXPECT_EQ(windows.Shared().DetailsOpen, -1);
 }
 
 TEST_F(DetailsTest, AModalShowWhileOpenModelessTakesTheWindowOver) {
   Details2& d = OpenFromView(1);
   Details2* first = &d;
-  Compare& c = ui::SingleInstance<Compare>::Get();
+  Compare& c = windows.Get<Compare>();
 
   // The real modal loop: the window is shown modal and closed from inside the loop.
   prompt.SetRunUnscriptedModals(true);
   bool wasModal = false;
   QTimer::singleShot(0, [&] {
-    Details2* now = ui::SingleInstance<Details2>::IfLoaded();
+    Details2* now = windows.IfLoaded<Details2>();
     wasModal = now == first && now->isVisible() && QApplication::activeModalWidget() == now;
     if (now) now->Command1_Click(3);
   });
   c.Command1_Click(0);
   EXPECT_TRUE(wasModal);
-  EXPECT_FALSE(ui::SingleInstance<Details2>::Loaded());
-  EXPECT_EQ(eng.DetailsOpen, 0);
+  EXPECT_FALSE(windows.Loaded<Details2>());
+  EXPECT_EQ(windows.Shared().DetailsOpen, 0);
   EXPECT_EQ(c.CompareSheetData.TextRC(10, 1), "368.50");
 }
 

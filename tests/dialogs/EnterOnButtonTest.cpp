@@ -42,14 +42,14 @@ class EnterOnButtonTest : public SampleDealTest<Trade, Milage> {
 };
 
 TEST_F(EnterOnButtonTest, TradeWindowClosesOnEnterAtItsOKButton) {
-  Trade& w = ui::SingleInstance<Trade>::Get();
+  Trade& w = windows.Get<Trade>();
   EnterTwiceCloses(w, w.Text1[1], w.Command1);
   EXPECT_EQ(eng.items.TradePayoff, 1000);
   EXPECT_EQ(eng.DialogDone, -1);
 }
 
 TEST_F(EnterOnButtonTest, MileageWindowClosesOnEnterAtItsOKButton) {
-  Milage& w = ui::SingleInstance<Milage>::Get();
+  Milage& w = windows.Get<Milage>();
   EnterTwiceCloses(w, w.Text1[2], w.Command1);
 }
 

@@ -55,12 +55,12 @@ class FirstFocusTest : public SampleDealTest<ForcePmt, ForceLoan, TaxSet, Tables
     Activate(&w);
     TypeKeys(w.Text1, "9");
     EXPECT_EQ(w.Text1->text().toStdString(), "399");
-    EXPECT_NE(eng.GotFocusText, "399");
+    EXPECT_NE(windows.Shared().GotFocusText, "399");
   }
 };
 
 TEST_F(FirstFocusTest, ForcedPaymentTakesTheTypedPaymentWhole) {
-  ForcePmt& w = ui::SingleInstance<ForcePmt>::Get();
+  ForcePmt& w = windows.Get<ForcePmt>();
   const std::string shown = w.Text1->text().trimmed().toStdString();
   OpenAndType(w, shown);
   w.Text1_LostFocus();
@@ -68,7 +68,7 @@ TEST_F(FirstFocusTest, ForcedPaymentTakesTheTypedPaymentWhole) {
 }
 
 TEST_F(FirstFocusTest, LoanPaymentSolverTakesTheTypedPaymentWhole) {
-  ForceLoan& w = ui::SingleInstance<ForceLoan>::Get();
+  ForceLoan& w = windows.Get<ForceLoan>();
   const std::string shown = w.Text1->text().trimmed().toStdString();
   OpenAndType(w, shown);
   w.Text1_LostFocus();
@@ -77,9 +77,9 @@ TEST_F(FirstFocusTest, LoanPaymentSolverTakesTheTypedPaymentWhole) {
 
 TEST_F(FirstFocusTest, AClickIntoABoxSelectsItsWholeText) {
   ASSERT_TRUE(ShowActive());
-  ForcePmt& force = ui::SingleInstance<ForcePmt>::Get();
-  TaxSet& taxes = ui::SingleInstance<TaxSet>::Get();
-  Tables& tables = ui::SingleInstance<Tables>::Get();
+  ForcePmt& force = windows.Get<ForcePmt>();
+  TaxSet& taxes = windows.Get<TaxSet>();
+  Tables& tables = windows.Get<Tables>();
   struct Case {
     const char* what;
     QWidget* window;

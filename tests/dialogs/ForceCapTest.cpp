@@ -11,7 +11,7 @@ namespace {
 
 class ForceCapTest : public SampleDealTest<ForceCap> {
  protected:
-  ForceCap& Open() { return ui::SingleInstance<ForceCap>::Get(); }
+  ForceCap& Open() { return windows.Get<ForceCap>(); }
 };
 
 TEST_F(ForceCapTest, TheTargetIsReachedByTheChosenValue) {
@@ -44,7 +44,7 @@ TEST_F(ForceCapTest, TheTargetIsReachedByTheChosenValue) {
     EXPECT_DOUBLE_EQ(eng.page.Margin, c.margin);
     EXPECT_DOUBLE_EQ(eng.page.CapRd, c.capRd);
     EXPECT_EQ(eng.WorksheetModified, c.passes > 0 ? -1 : 0);
-    ui::SingleInstance<ForceCap>::Unload();
+    windows.Unload<ForceCap>();
   }
 }
 

@@ -24,7 +24,7 @@ double Annuity(double amount, double rate, double n) {
 
 class ForceLoanTest : public SampleDealTest<ForceLoan> {
  protected:
-  ForceLoan& Open() { return ui::SingleInstance<ForceLoan>::Get(); }
+  ForceLoan& Open() { return windows.Get<ForceLoan>(); }
   static std::string Label(const ForceLoan& w, int i) { return w.Label3[i]->text().toStdString(); }
 };
 
@@ -77,7 +77,7 @@ TEST_F(ForceLoanTest, EachTargetIsSolvedShownAndStored) {
       EXPECT_NEAR(Annuity(20790, eng.page.LoanRate, 36), 600, 0.0051);
     }
     EXPECT_EQ(eng.WorksheetModified, -1);
-    ui::SingleInstance<ForceLoan>::Unload();
+    windows.Unload<ForceLoan>();
   }
 }
 
@@ -102,7 +102,7 @@ TEST_F(ForceLoanTest, AFailedSolveSaysSoAndOkKeepsTheOldValue) {
   Reset();
   eng.page.LoanRate = 0.06;
   eng.RecalcPage();
-  ui::SingleInstance<ForceLoan>::Unload();
+  windows.Unload<ForceLoan>();
   ForceLoan& w2 = Open();
   w2.Text1->setText("$50.00");
   prompt.Answer(ui::Answer::OK);

@@ -36,7 +36,7 @@ double FordFactor(double cap, double residual, double apr, double months) {
 
 class ForcePmtTest : public SampleDealTest<ForcePmt> {
  protected:
-  ForcePmt& Open() { return ui::SingleInstance<ForcePmt>::Get(); }
+  ForcePmt& Open() { return windows.Get<ForcePmt>(); }
   static void TypePayment(ForcePmt& w, const std::string& text) {
     w.Text1_GotFocus();
     w.Text1->setText(QString::fromStdString(text));
@@ -63,9 +63,9 @@ TEST_F(ForcePmtTest, LoadShowsThePaymentAndTheMarginAndWhatTheMethodAllows) {
     for (int i = 0; i < 6; ++i) EXPECT_EQ(w.Option1[i]->isEnabled(), c.enabled[i]) << i;
     EXPECT_TRUE(w.Option1[0]->isChecked());
     EXPECT_TRUE(w.Check1->isChecked());
-    EXPECT_EQ(eng.ForcePmtOpen, -1);
-    ui::SingleInstance<ForcePmt>::Unload();
-    EXPECT_EQ(eng.ForcePmtOpen, 0);
+    EXPECT_EQ(windows.Shared().ForcePmtOpen, -1);
+    windows.Unload<ForcePmt>();
+    EXPECT_EQ(windows.Shared().ForcePmtOpen, 0);
   }
   eng.page.LType = 0;
   ForcePmt& w = Open();
@@ -133,8 +133,8 @@ TEST_F(ForcePmtTest, EachItemFindsTheInputBackAndOkStoresIt) {
     EXPECT_NEAR(c.handPayment(eng), std::stod(c.typed), c.item == 5 ? 0.9 : 0.011);
     EXPECT_NEAR(eng.res.PaymentWT, std::stod(c.typed), c.item == 5 ? 0.9 : 0.011) << "the page was recalculated";
     EXPECT_EQ(eng.WorksheetModified, -1);
-    EXPECT_EQ(eng.ForcePmtOpen, 0);
-    ui::SingleInstance<ForcePmt>::Unload();
+    EXPECT_EQ(windows.Shared().ForcePmtOpen, 0);
+    windows.Unload<ForcePmt>();
   }
 }
 
@@ -184,7 +184,7 @@ TEST_F(ForcePmtTest, OkWithoutAResultForTheseInputsChangesNothing) {
     EXPECT_TRUE(eng.SnapshotInputs() == before);
     EXPECT_EQ(eng.WorksheetModified, 0);
     EXPECT_NEAR(eng.res.PaymentWT, 368.497222, 5e-7);
-    ui::SingleInstance<ForcePmt>::Unload();
+    windows.Unload<ForcePmt>();
   }
 }
 
@@ -219,10 +219,10 @@ TEST_F(ForcePmtTest, APaymentInParenthesesReadsNegative) {
 
 TEST_F(ForcePmtTest, TheHiddenDriveAlwaysComputesAndApplies) {
   // The single-payment command: the payment text "0", whatever the box held before.
-  eng.GotFocusText = "0";
+  windows.Shared().GotFocusText = "0";
   ForcePmt& w = Open();
   w.Text1->setText("0");
-  eng.GotFocusText = "0";
+  windows.Shared().GotFocusText = "0";
   w.Check2->setChecked(true);
   EXPECT_TRUE(w.Finished());
   EXPECT_EQ(eng.WorksheetModified, -1);

@@ -11,7 +11,7 @@ namespace {
 
 class Margin2Test : public SampleDealTest<Margin2> {
  protected:
-  Margin2& Open() { return ui::SingleInstance<Margin2>::Get(); }
+  Margin2& Open() { return windows.Get<Margin2>(); }
   static std::string Shown(const Margin2& w, int row) { return w.F1Book1->displayText(row, 1).toStdString(); }
 };
 
@@ -43,7 +43,7 @@ TEST_F(Margin2Test, OtherIsTheMarginLessTheOtherPartsSoClosingWithoutAnEditKeeps
     EXPECT_DOUBLE_EQ(w.F1Book1Data.NumberRC(Margin2::kOther, 1), c.other);
     EXPECT_EQ(Shown(w, Margin2::kTotal), "$1,000.00");
     w.Command1_Click();
-    ui::SingleInstance<Margin2>::Unload();
+    windows.Unload<Margin2>();
     EXPECT_EQ(p.Margin, 1000);
     EXPECT_EQ(eng.WorksheetModified, 0);
   }
@@ -140,7 +140,7 @@ TEST_F(Margin2Test, TheMarginButtonOpensTheWindowModally) {
   qv->Command1[2]->click();
   ASSERT_EQ(prompt.Asked().size(), 1u);
   EXPECT_EQ(prompt.Asked()[0].text, "Margin2");
-  EXPECT_FALSE(ui::SingleInstance<Margin2>::Loaded());
+  EXPECT_FALSE(windows.Loaded<Margin2>());
   EXPECT_DOUBLE_EQ(eng.page.Margin, 600);
   EXPECT_EQ(test::Text(qv->Text3[4]), "$600.00");
   EXPECT_EQ(eng.WorksheetModified, -1);

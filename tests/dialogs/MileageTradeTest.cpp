@@ -20,9 +20,9 @@ class MileageTradeTest : public DealInputsTest {
     eng.page.AllowedMiles = 12000;
   }
   void TearDown() override {
-    ui::SingleInstance<Milage>::Unload();
-    ui::SingleInstance<Trade>::Unload();
-    ui::SingleInstance<EOLFee>::Unload();
+    windows.Unload<Milage>();
+    windows.Unload<Trade>();
+    windows.Unload<EOLFee>();
     DealInputsTest::TearDown();
   }
   static void Type(Milage& w, int box, const std::string& text) {
@@ -62,8 +62,8 @@ TEST_F(MileageTradeTest, ExcessMilesAndFeeOfEachUse) {
     SetUpCommonPage(eng);
     eng.page.AllowedMiles = 12000;
     eng.RecalcPage();
-    eng.MileageEOLMode = c.mode;
-    Milage& w = ui::SingleInstance<Milage>::Get();
+    windows.Shared().MileageEOLMode = c.mode;
+    Milage& w = windows.Get<Milage>();
     EXPECT_EQ(w.windowTitle().toStdString(), c.caption);
     EXPECT_EQ(Text(w.Label6), "    12,000");
     Type(w, 1, c.actual);
@@ -73,9 +73,9 @@ TEST_F(MileageTradeTest, ExcessMilesAndFeeOfEachUse) {
     EXPECT_EQ(Text(w.lblMilagefee), c.feeShown);
     EXPECT_NEAR(w.MileageFee, c.fee, 1e-9);
     w.Command1_Click();
-    ui::SingleInstance<Milage>::Unload();
+    windows.Unload<Milage>();
     EXPECT_EQ(eng.DialogDone, -1);
-    EXPECT_EQ(eng.MileageEOLMode, 0);
+    EXPECT_EQ(windows.Shared().MileageEOLMode, 0);
     eng.DialogDone = 0;
     if (c.mode == 0) {
       EXPECT_EQ(eng.page.PrePaidActualMiles, c.actualMiles);
@@ -97,7 +97,7 @@ TEST_F(MileageTradeTest, PrePaidFeeGoesWhereTheItemAlreadyIsAndBoxesShowTheirFor
   eng.page.PrePaidCentsPerMile = 0.15;
   eng.items.PrePaidMileFee.Cap = 1;  // capitalised already
   eng.items.PrePaidMileFee.ManualSplit = 1;
-  Milage& w = ui::SingleInstance<Milage>::Get();
+  Milage& w = windows.Get<Milage>();
   EXPECT_EQ(Text(w.Text1[1]), "    15,000");
   EXPECT_EQ(Text(w.Text1[2]), "   .15");
   EXPECT_NEAR(eng.items.PrePaidMileFee.Cap, 1350, 1e-9);
@@ -110,7 +110,7 @@ TEST_F(MileageTradeTest, PrePaidFeeGoesWhereTheItemAlreadyIsAndBoxesShowTheirFor
 }
 
 TEST_F(MileageTradeTest, EndOfLeaseModeFillsRowOneOfTheFeeWindowAndTheNextOpeningIsPrePaid) {
-  EOLFee& fees = ui::SingleInstance<EOLFee>::Get();
+  EOLFee& fees = windows.Get<EOLFee>();
   TypeInCell(fees.EOLSheet, 2, 2, "350");
   prompt.Modal([this](ui::ModalWindow& m) {
     auto& w = dynamic_cast<Milage&>(m);
@@ -123,13 +123,13 @@ TEST_F(MileageTradeTest, EndOfLeaseModeFillsRowOneOfTheFeeWindowAndTheNextOpenin
   });
   fees.Command1_Click(1);
   EXPECT_EQ(eng.DialogDone, 0);
-  EXPECT_EQ(eng.MileageEOLMode, 0);
+  EXPECT_EQ(windows.Shared().MileageEOLMode, 0);
   EXPECT_EQ(fees.EOLSheetData.NumberRC(1, 2), 1800);
   EXPECT_EQ(Text(fees.lblTotalFees), "$2,150.00");
   EXPECT_EQ(eng.items.TotalEOLFees, 2150);
   EXPECT_NEAR(eng.res.LeaseFC, 13265.902778 + 2150, 1e-6);
 
-  Milage& again = ui::SingleInstance<Milage>::Get();
+  Milage& again = windows.Get<Milage>();
   EXPECT_EQ(again.windowTitle(), "Pre-Paid Miles");
 }
 
@@ -152,7 +152,7 @@ TEST_F(MileageTradeTest, TradeEquityGoesToTheCashOrTheCapSide) {
     eng.items.TradeEquity = StartUpItem{};
     eng.items.TradeEquity.Cash = c.cashBefore;
     eng.items.TradeEquity.ManualSplit = 1;
-    Trade& w = ui::SingleInstance<Trade>::Get();
+    Trade& w = windows.Get<Trade>();
     EXPECT_EQ(w.windowTitle(), "Trade");
     Type(w, 0, c.allowance);
     Type(w, 1, c.payoff);
@@ -161,7 +161,7 @@ TEST_F(MileageTradeTest, TradeEquityGoesToTheCashOrTheCapSide) {
     EXPECT_EQ(eng.items.TradeEquity.Cash, c.cash);
     EXPECT_EQ(Text(w.lblTradeEquity), c.shown);
     w.Command1_Click();
-    ui::SingleInstance<Trade>::Unload();
+    windows.Unload<Trade>();
     EXPECT_EQ(eng.items.TradeEquity.ManualSplit, 0);
     EXPECT_EQ(eng.DialogDone, -1);
     eng.DialogDone = 0;
@@ -180,10 +180,10 @@ TEST_F(MileageTradeTest, ClosingByTheCloseBoxKeepsWhatWasTypedAndEndsTheWait) {
     w.reject();
     return 0;
   });
-  EXPECT_TRUE(Trade::ShowModalAndWait());
+  EXPECT_TRUE(Trade::ShowModalAndWait(*qv));
   EXPECT_EQ(eng.DialogDone, 0);
   EXPECT_EQ(eng.items.TradeAllowance, 1000);
-  EXPECT_FALSE(ui::SingleInstance<Trade>::Loaded());
+  EXPECT_FALSE(windows.Loaded<Trade>());
 }
 
 }  // namespace

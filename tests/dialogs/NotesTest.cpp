@@ -13,7 +13,7 @@ class NotesTest : public SampleDealTest<Notes> {
  protected:
   Notes& Open() {
     qv->Toolbar_ButtonClick(5);
-    return ui::SingleInstance<Notes>::Get();
+    return windows.Get<Notes>();
   }
   // Types text into the box as the user does (each change reaches the window).
   static void Write(Notes& n, const std::string& text) { n.Text1->setPlainText(QString::fromStdString(text)); }
@@ -42,12 +42,12 @@ TEST_F(NotesTest, OpeningShowsTheNotesOnTopAndMarksTheWorksheetModified) {
   EXPECT_TRUE(n.isVisible());
   EXPECT_TRUE(n.windowFlags() & Qt::WindowStaysOnTopHint);
   EXPECT_EQ(Shown(n), "call back\nTuesday");
-  EXPECT_EQ(eng.NotesOpen, -1);
+  EXPECT_EQ(windows.Shared().NotesOpen, -1);
   EXPECT_EQ(eng.WorksheetModified, -1);  // even with nothing typed
   EXPECT_EQ(n.Command2[0]->text().toStdString(), " &Clear");
   EXPECT_EQ(n.Command2[1]->text().toStdString(), " &OK");
   n.Command2_Click(1);
-  EXPECT_EQ(eng.NotesOpen, 0);
+  EXPECT_EQ(windows.Shared().NotesOpen, 0);
   EXPECT_EQ(eng.page.Memo, "call back\r\nTuesday");
 }
 
@@ -65,8 +65,8 @@ TEST_F(NotesTest, TheTextIsLimitedTo256Characters) {
     if (!c.closes) prompt.Answer(ui::Answer::OK);
     n.Command2_Click(1);
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(ui::SingleInstance<Notes>::Loaded(), !c.closes);
-    EXPECT_EQ(eng.NotesOpen, c.closes ? 0 : -1);
+    EXPECT_EQ(windows.Loaded<Notes>(), !c.closes);
+    EXPECT_EQ(windows.Shared().NotesOpen, c.closes ? 0 : -1);
     EXPECT_EQ(eng.page.Memo, c.closes ? std::string(256, 'n') : "before");
     if (c.closes) {
       EXPECT_TRUE(prompt.Asked().empty());
@@ -83,8 +83,8 @@ TEST_F(NotesTest, TheTextIsLimitedTo256Characters) {
       prompt.Answer(ui::Answer::OK);
       n.reject();
       EXPECT_TRUE(n.isVisible());
-      ui::SingleInstance<Notes>::Unload();
-      EXPECT_EQ(eng.NotesOpen, 0);
+      windows.Unload<Notes>();
+      EXPECT_EQ(windows.Shared().NotesOpen, 0);
     }
   }
 }
@@ -129,8 +129,8 @@ TEST_F(NotesTest, TheMainWindowGoingAwayUnloadsTheNotesWithWhatWasTyped) {
   Notes& n = Open();
   Write(n, "keep this");
   qv.reset();
-  EXPECT_FALSE(ui::SingleInstance<Notes>::Loaded());
-  EXPECT_EQ(eng.NotesOpen, 0);
+  EXPECT_FALSE(windows.Loaded<Notes>());
+  EXPECT_EQ(windows.Shared().NotesOpen, 0);
   EXPECT_EQ(eng.page.Memo, "keep this");
 }
 

@@ -14,7 +14,8 @@ class ResBaseTest : public SampleDealTest<ResBase> {};
 TEST_F(ResBaseTest, ShowsBothBasesWithTheResidualEachGives) {
   eng.res.MSRP = 30000;
   eng.res.OptionDiscountTotal = 1000;
-  ResBase w(eng, "58%");
+  qv->Text3[7]->setText("58%");
+  ResBase w(eng, *qv);
   EXPECT_EQ(w.windowTitle(), "Residual Basis");
   EXPECT_EQ(Text(w.Label1),
             "Some options contain discounts. Do you wish to base residual on full MSRP or discounted MSRP?");
@@ -45,17 +46,17 @@ TEST_F(ResBaseTest, TheChoiceSetsTheBasisAndEveryCloseEndsTheWait) {
     SCOPED_TRACE(c.name);
     eng.page.UseFullMSRP = c.before;
     eng.DialogDone = 0;
-    ResBase& w = ui::SingleInstance<ResBase>::Get();
+    ResBase& w = windows.Get<ResBase>();
     if (c.button >= 0) w.Command1[c.button]->click();
     else w.reject();
     EXPECT_EQ(eng.page.UseFullMSRP, c.after);
     EXPECT_EQ(eng.DialogDone, -1);
-    ui::SingleInstance<ResBase>::Unload();
+    windows.Unload<ResBase>();
   }
   // Unloaded without any close (a scripted show that only returns): the wait ends too.
   eng.DialogDone = 0;
-  ui::SingleInstance<ResBase>::Get();
-  ui::SingleInstance<ResBase>::Unload();
+  windows.Get<ResBase>();
+  windows.Unload<ResBase>();
   EXPECT_EQ(eng.DialogDone, -1);
 }
 
@@ -92,7 +93,7 @@ TEST_F(ResBaseTest, TheResidualFieldAsksForTheBasis) {
     EXPECT_DOUBLE_EQ(eng.page.Residual, c.residual);
     EXPECT_EQ(eng.page.UseFullMSRP, c.useFull);
     EXPECT_EQ(eng.DialogDone, 0);
-    EXPECT_FALSE(ui::SingleInstance<ResBase>::Loaded());
+    EXPECT_FALSE(windows.Loaded<ResBase>());
   }
   EXPECT_TRUE(prompt.Exhausted());
 }

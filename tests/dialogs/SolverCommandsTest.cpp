@@ -37,8 +37,8 @@ TEST_F(SolverCommandsTest, LeaseForcePaymentOpensTheForcedPaymentWindow) {
   qv->cmdbut2[4]->click();
   ASSERT_EQ(prompt.Asked().size(), 1u);
   EXPECT_EQ(prompt.Asked()[0].text, "ForcePmt");
-  EXPECT_FALSE(ui::SingleInstance<ForcePmt>::Loaded());
-  EXPECT_EQ(eng.ForcePmtOpen, 0);
+  EXPECT_FALSE(windows.Loaded<ForcePmt>());
+  EXPECT_EQ(windows.Shared().ForcePmtOpen, 0);
   EXPECT_NEAR(PaymentWT(21500, eng.page.Residual, 0.0025, 36), 400, 0.011);
   EXPECT_EQ(eng.WorksheetModified, -1);
 }
@@ -72,15 +72,15 @@ TEST_F(SolverCommandsTest, LoanForcePaymentOpensTheLoanSolver) {
   // 36 x 500 financed of 21500 + 1290 tax.
   EXPECT_NEAR(eng.page.DownPmt, 4790, 1e-3);
   EXPECT_EQ(eng.WorksheetModified, -1);
-  EXPECT_FALSE(ui::SingleInstance<ForceLoan>::Loaded());
+  EXPECT_FALSE(windows.Loaded<ForceLoan>());
 }
 
 TEST_F(SolverCommandsTest, DoubleClickOnTheAdjustedCapCostOpensTheCapCostTarget) {
   QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::LeftButton,
                   Qt::NoModifier);
   QApplication::sendEvent(qv->lblAdjustedCap, &dbl);
-  ASSERT_TRUE(ui::SingleInstance<ForceCap>::Loaded());
-  ForceCap& w = ui::SingleInstance<ForceCap>::Get();
+  ASSERT_TRUE(windows.Loaded<ForceCap>());
+  ForceCap& w = windows.Get<ForceCap>();
   EXPECT_TRUE(w.isVisible()) << "modeless";
   EXPECT_EQ(w.Text1->text(), "$21,500.00");
   w.Text1->setText("$22,000.00");
@@ -89,7 +89,7 @@ TEST_F(SolverCommandsTest, DoubleClickOnTheAdjustedCapCostOpensTheCapCostTarget)
   EXPECT_EQ(qv->lblAdjustedCap->text(), "$22,000.00");
   EXPECT_EQ(eng.WorksheetModified, -1);
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  EXPECT_FALSE(ui::SingleInstance<ForceCap>::Loaded());
+  EXPECT_FALSE(windows.Loaded<ForceCap>());
 }
 
 TEST_F(SolverCommandsTest, SinglePaymentLeaseSolvesTheMarginForNoMonthlyPayment) {
@@ -105,8 +105,8 @@ TEST_F(SolverCommandsTest, SinglePaymentLeaseSolvesTheMarginForNoMonthlyPayment)
   EXPECT_NEAR(PaymentWT(5500 + eng.page.Margin, 12000, 0.0025, 36), 0, 0.011);
   EXPECT_NEAR(eng.res.PaymentWT, 0, 0.011);
   EXPECT_EQ(eng.WorksheetModified, -1);
-  EXPECT_FALSE(ui::SingleInstance<ForcePmt>::Loaded());
-  EXPECT_EQ(eng.ForcePmtOpen, 0);
+  EXPECT_FALSE(windows.Loaded<ForcePmt>());
+  EXPECT_EQ(windows.Shared().ForcePmtOpen, 0);
 
   // Cancelled or empty: nothing happens.
   eng.WorksheetModified = 0;

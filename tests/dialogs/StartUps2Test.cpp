@@ -19,7 +19,7 @@ constexpr int kAcquisitionBox = 10;
 class StartUps2Test : public DealInputsTest {
  protected:
   StartUps2& Open() {
-    StartUps2& w = ui::SingleInstance<StartUps2>::Get();
+    StartUps2& w = windows.Get<StartUps2>();
     w.Form_Activate();
     return w;
   }
@@ -50,8 +50,8 @@ TEST_F(StartUps2Test, TheMainWindowButtonShowsTheSheetAndOkHidesTheWindow) {
   ASSERT_EQ(prompt.Asked().size(), 1u);
   EXPECT_EQ(prompt.Asked()[0].text, "StartUps2");
   // OK hides the window; it stays loaded.
-  ASSERT_TRUE(ui::SingleInstance<StartUps2>::Loaded());
-  EXPECT_FALSE(ui::SingleInstance<StartUps2>::Get().isVisible());
+  ASSERT_TRUE(windows.Loaded<StartUps2>());
+  EXPECT_FALSE(windows.Get<StartUps2>().isVisible());
   EXPECT_EQ(eng.WorksheetModified, 0);
   EXPECT_FALSE(prompt.Busy());
 }
@@ -200,7 +200,7 @@ TEST_F(StartUps2Test, ChecksSetByARecalculationOrAnEarlierOpeningAreNoChange) {
 TEST_F(StartUps2Test, MilesAndTradeWindowsChangeTheItemsAndTheWindowRecalculates) {
   eng.page.AllowedMiles = 12000;
   StartUps2& w = Open();
-  eng.MileageEOLMode = 1;  // left over: the Miles button always opens the pre-paid use
+  windows.Shared().MileageEOLMode = 1;  // left over: the Miles button always opens the pre-paid use
   prompt.Modal([](ui::ModalWindow& m) {
     auto& mw = dynamic_cast<Milage&>(m);
     EXPECT_EQ(mw.windowTitle(), "Pre-Paid Miles");

@@ -39,7 +39,7 @@ double FactorOfRate(double cap, double residual, double apr, double months) {
 
 class TablesTest : public AnalysisTest {
  protected:
-  Tables& Open() { return ui::SingleInstance<Tables>::Get(); }
+  Tables& Open() { return windows.Get<Tables>(); }
   static void Enter(Tables& w, QLineEdit* box, const std::string& text) {
     const int i = box->property("qvTableIndex").toInt();
     const int kind = box->property("qvTableBox").toInt();
@@ -129,7 +129,7 @@ TEST_F(TablesTest, TheDealGoesIntoTheSetOfItsTermOnlyWhenThatSetIsEmpty) {
       EXPECT_DOUBLE_EQ(eng.TableResiduals[2], 11000);
       EXPECT_EQ(Box(w.txtFactor[1]), "0.002200");
     }
-    ui::SingleInstance<Tables>::Unload();
+    windows.Unload<Tables>();
   }
 }
 
@@ -164,7 +164,7 @@ TEST_F(TablesTest, MarginBoxesNeverDivideByZeroAndKeepTheTableWithin2001Rows) {
     EXPECT_EQ(Box(w.txtMargin[2]), c.stepShown);
     ASSERT_EQ(Table(w).MaxRow(), c.rows);
     EXPECT_DOUBLE_EQ(Table(w).NumberRC(c.rows, 1), c.last);
-    ui::SingleInstance<Tables>::Unload();
+    windows.Unload<Tables>();
   }
 
   // A step typed first, then an end that would give more rows: the step is raised.
@@ -328,7 +328,7 @@ TEST_F(TablesTest, TheColumnSetsGoBackIntoThePageTheTableWasBuiltFor) {
   const std::string page2Text = eng.page.TabParam;
   w.Command1_Click(0);
   DeleteClosedWindows();
-  EXPECT_FALSE(ui::SingleInstance<Tables>::Loaded());
+  EXPECT_FALSE(windows.Loaded<Tables>());
   EXPECT_EQ(eng.page.TabParam, page2Text);
   EXPECT_EQ(eng.WKS.SheetAt(1).TextRC(1, 12), packed);
 
@@ -381,12 +381,12 @@ TEST_F(TablesTest, EnterMovesOnAndAMenuCommandTakesTheBoxBeingEdited) {
 TEST_F(TablesTest, TheAnalysisMenuOpensTheWindow) {
   ASSERT_TRUE(qv->mnuAnalysis[2]->isEnabled());
   qv->mnuAnalysis[2]->trigger();
-  ASSERT_TRUE(ui::SingleInstance<Tables>::Loaded());
-  EXPECT_TRUE(ui::SingleInstance<Tables>::IfLoaded()->isVisible());
+  ASSERT_TRUE(windows.Loaded<Tables>());
+  EXPECT_TRUE(windows.IfLoaded<Tables>()->isVisible());
   // A second time the same window comes to the front.
-  Tables* first = ui::SingleInstance<Tables>::IfLoaded();
+  Tables* first = windows.IfLoaded<Tables>();
   qv->mnuAnalysis_Click(2);
-  EXPECT_EQ(ui::SingleInstance<Tables>::IfLoaded(), first);
+  EXPECT_EQ(windows.IfLoaded<Tables>(), first);
 }
 
 }  // namespace

@@ -17,10 +17,10 @@ const double kSalesTax = 21500 * static_cast<double>(6.0f / 100.0f);
 class TaxFeeTest : public DealInputsTest {
  protected:
   void TearDown() override {
-    ui::SingleInstance<TaxFee>::Unload();
+    windows.Unload<TaxFee>();
     DealInputsTest::TearDown();
   }
-  TaxFee& Open() { return ui::SingleInstance<TaxFee>::Get(); }
+  TaxFee& Open() { return windows.Get<TaxFee>(); }
   static std::string Shown(TaxFee& w, int row) { return w.F1Book1->displayText(row, 1).toStdString(); }
   static bool Bold(TaxFee& w, int row) { return w.F1Book1Data.FontRC(row, 1).bold; }
 };
@@ -148,7 +148,7 @@ TEST_F(TaxFeeTest, TheCloseBoxRecalculatesAndEndsTheWaitLikeOk) {
     w.reject();
     return 0;
   });
-  EXPECT_TRUE(TaxFee::ShowModalAndWait());
+  EXPECT_TRUE(TaxFee::ShowModalAndWait(*qv));
   EXPECT_EQ(eng.DialogDone, 0);
   EXPECT_NEAR(eng.res.TotalTaxFee, kSalesTax + 300, 1e-9);
 }

@@ -33,7 +33,7 @@ const std::string kCity = "City,7.5,2,0,0,1,0,0,0,0,0,0,0,1,0,0,1,5,1.5,150,0,8,
 class TaxSetWindowTest : public DealInputsTest {
  protected:
   void TearDown() override {
-    ui::SingleInstance<TaxSet>::Unload();
+    windows.Unload<TaxSet>();
     DealInputsTest::TearDown();
   }
   void WriteSettings(const std::vector<std::string>& lines) {
@@ -41,8 +41,8 @@ class TaxSetWindowTest : public DealInputsTest {
     for (const std::string& l : lines) text += l + "\r\n";
     WriteFile(folder + "Taxset.txt", text);
   }
-  TaxSet& Open() { return ui::SingleInstance<TaxSet>::Get(); }
-  void Close() { ui::SingleInstance<TaxSet>::Get().Command1_Click(2); ui::SingleInstance<TaxSet>::Unload(); }
+  TaxSet& Open() { return windows.Get<TaxSet>(); }
+  void Close() { windows.Get<TaxSet>().Command1_Click(2); windows.Unload<TaxSet>(); }
   static void Type(TaxSet& w, int box, const std::string& text) {
     w.Text2_GotFocus(box);
     w.Text2[box]->setText(QString::fromStdString(text));
@@ -359,7 +359,7 @@ TEST_F(TaxSetWindowTest, TheMainWindowOpensItFromTheListAndTheCaptionBoxes) {
   qv->Text4_DblClick(0);
   qv->Text4_DblClick(1);
   EXPECT_EQ(opened, 3);
-  EXPECT_FALSE(ui::SingleInstance<TaxSet>::Loaded());
+  EXPECT_FALSE(windows.Loaded<TaxSet>());
   EXPECT_EQ(eng.WorksheetModified, 0);
 }
 

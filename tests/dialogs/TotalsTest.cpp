@@ -22,8 +22,8 @@ TEST_F(TotalsTest, ShowsTheBuildUpOfTheLastCalculation) {
 
   ASSERT_TRUE(qv->mnuOptionTotals->isEnabled());
   qv->mnuOptionTotals->trigger();
-  ASSERT_TRUE(ui::SingleInstance<Totals>::Loaded());
-  Totals& w = ui::SingleInstance<Totals>::Get();
+  ASSERT_TRUE(windows.Loaded<Totals>());
+  Totals& w = windows.Get<Totals>();
   EXPECT_TRUE(w.isVisible()) << "modeless";
   EXPECT_FALSE(w.isModal());
   EXPECT_EQ(w.windowTitle(), "Current Vehicle Totals");
@@ -38,16 +38,16 @@ TEST_F(TotalsTest, ShowsTheBuildUpOfTheLastCalculation) {
 
   w.Command1_Click();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  EXPECT_FALSE(ui::SingleInstance<Totals>::Loaded());
+  EXPECT_FALSE(windows.Loaded<Totals>());
   // Opened again, it shows the page as it is now.
   qv->mnuOptionTotals_Click();
-  EXPECT_EQ(Text(ui::SingleInstance<Totals>::Get().Label3[4]), "$2,000.00");
+  EXPECT_EQ(Text(windows.Get<Totals>().Label3[4]), "$2,000.00");
 }
 
 TEST_F(TotalsTest, NoOptionsAndANegativeMarginShowAsTheFormatSays) {
   eng.page.Margin = -300;
   eng.RecalcPage();
-  Totals& w = ui::SingleInstance<Totals>::Get();
+  Totals& w = windows.Get<Totals>();
   EXPECT_EQ(Text(w.Label3[1]), " ");
   EXPECT_EQ(Text(w.Label3[7]), " ");
   EXPECT_EQ(Text(w.Label3[4]), "-$300.00");

@@ -1,89 +1,15 @@
 #pragma once
-// The common test page and helpers shared by the engine tests, the window tests, the
-// benchmarks and the screenshot program (this header is standard C++ and needs no test
-// framework).
-//
-// SetUpCommonPage(e) gives a fresh page:
-//   BaseInv 20000, BaseMSRP 22000, Dest 500, no options, Margin 1000, Factor 0.0025,
-//   Months 36, Residual 12000, CapRd 0, LType 0 (constant yield), DownPmt 2000, loan and
-//   investment rates 0, DaysToFirstPayment 30; every start-up item 0 and placed by the
-//   calculation (ManualSplit 0); no adjustments, fees or trade.
-// and the "Home" tax setting with the default values of a new setting:
-//   LeaseTaxRate 6, TaxMethod 0, DefaultCapCash 1, AlsoTaxCapRedCash 1, BuyTaxRate 6,
-//   LocalTaxRate 0, MaxLocalTax 0, ExclTradeFromLocal 1, LuxuryTaxRate 6,
-//   LuxuryTaxCapCash 1, LuxuryThreshold 36000, NoInterestOnLuxuryTax 1, MaxTax 0,
-//   AlsoTaxRebateCash 0; of the items only RebateTax and LeaseRebate are also taxed.
-//
-// Worked by hand for that page: TotalInvoice 20500, TotalMSRP 22500, PurchPrice 21500,
-// CapCost 21500, PaymentNT 347.638889, PaymentWT 368.497222, TotalRent 3015.00, security
-// deposit 375 in cash, LInitCost 743.50, LeaseFC 13265.902778.
-//
-// The helpers set values only; they call no engine procedure, so a test of one procedure
-// does not depend on another.
+// Helpers of the engine tests around the sample deal (sample/SampleDeal.h): the sample deal's
+// functions under their test names, a calculation on the items in memory and a counting
+// result display.
 #include "engine/Engine.h"
+#include "sample/SampleDeal.h"
 
 namespace qv::test {
 
-// The deal fields of the common page (the values above); the other fields stay as they are.
-inline void SetCommonDealFields(PageRecord& p) {
-  p.BaseInv = 20000;
-  p.BaseMSRP = 22000;
-  p.Dest = 500;
-  p.Margin = 1000;
-  p.Factor = 0.0025;
-  p.Months = 36;
-  p.Residual = 12000;
-  p.CapRd = 0;
-  p.LType = 0;
-  p.DownPmt = 2000;
-  p.LoanRate = 0;
-  p.InvestRate = 0;
-  p.DaysToFirstPayment = 30;
-}
-
-inline void SetHomeTaxSetting(Engine& e) {
-  TaxSetting& t = e.tax;
-  t = TaxSetting{};
-  t.TaxSetName = "Home";
-  t.LeaseTaxRate = 6;
-  t.TaxMethod = 0;
-  t.DefaultCapCash = 1;
-  t.AlsoTaxCapRedCash = 1;
-  t.BuyTaxRate = 6;
-  t.LocalTaxRate = 0;
-  t.MaxLocalTax = 0;
-  t.ExclTradeFromLocal = 1;
-  t.LuxuryTaxRate = 6;
-  t.LuxuryTaxCapCash = 1;
-  t.LuxuryThreshold = 36000;
-  t.NoInterestOnLuxuryTax = 1;
-  t.MaxTax = 0;
-  t.AlsoTaxRebateCash = 0;
-  PageItems& it = e.items;
-  for (StartUpItem* item : {&it.Security, &it.Registration, &it.Title, &it.SalesTax, &it.CapRedTax,
-                            &it.FirstPayment, &it.Acquisition, &it.PrePaidMileFee, &it.LuxuryTax, &it.TradeEquity,
-                            &it.LeaseRebate, &it.DocumentFee, &it.RebateTax, &it.OtherFee, &it.STaxOnFeesTaxes,
-                            &it.STaxSumPmt})
-    item->AlsoTax = 0;
-  it.RebateTax.AlsoTax = 1;
-  it.LeaseRebate.AlsoTax = 1;
-}
-
-inline void SetUpCommonPage(Engine& e) {
-  e.page = PageRecord{};
-  e.items = PageItems{};
-  e.res = PageResults{};
-  PageRecord& p = e.page;
-  p.CT = "C";
-  p.CarName = "Common test page";
-  SetCommonDealFields(p);
-  e.OptionList.ClearAll();
-  e.OptionList.SetMaxRow(1);
-  SetHomeTaxSetting(e);
-  e.SkipItemReload = 0;
-  e.SkipCompare = 0;
-  e.SkipSheetFormat = 0;
-}
+using sample::SetCommonDealFields;
+using sample::SetHomeTaxSetting;
+using sample::SetUpCommonPage;
 
 // Runs CalcLease on the items in memory (as the field editors do), with the comparison.
 inline void CalcLeaseInMemory(Engine& e) {

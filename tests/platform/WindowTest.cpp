@@ -12,7 +12,7 @@
 
 namespace {
 
-using qv::ui::SingleInstance;
+using qv::ui::WindowSlots;
 
 int liveWindows = 0;
 int unloadDutiesRun = 0;
@@ -43,80 +43,81 @@ void DeleteClosedWindows() { QCoreApplication::sendPostedEvents(nullptr, QEvent:
 class SingleInstanceTest : public ::testing::Test {
  protected:
   void TearDown() override {
-    SingleInstance<SelfClosing>::Unload();
-    SingleInstance<Kept>::Unload();
+    windows.Unload<SelfClosing>();
+    windows.Unload<Kept>();
     DeleteClosedWindows();
     EXPECT_EQ(liveWindows, 0);
   }
+  WindowSlots windows;
 };
 
 TEST_F(SingleInstanceTest, AWindowThatClosesItselfIsForgottenAtOnce) {
   // Closed (its button or close box) or finished as a dialog.
   for (bool finished : {false, true}) {
     SCOPED_TRACE(finished ? "done()" : "close()");
-    SelfClosing& first = SingleInstance<SelfClosing>::Get();
+    SelfClosing& first = windows.GetDefault<SelfClosing>();
     first.show();
-    EXPECT_EQ(&SingleInstance<SelfClosing>::Get(), &first);
+    EXPECT_EQ(&windows.GetDefault<SelfClosing>(), &first);
     if (finished) first.done(QDialog::Accepted);
     else first.close();
-    EXPECT_FALSE(SingleInstance<SelfClosing>::Loaded());
-    EXPECT_EQ(SingleInstance<SelfClosing>::IfLoaded(), nullptr);
+    EXPECT_FALSE(windows.Loaded<SelfClosing>());
+    EXPECT_EQ(windows.IfLoaded<SelfClosing>(), nullptr);
 
     // The next reference makes a fresh window while Qt deletes the closing one.
-    SelfClosing& next = SingleInstance<SelfClosing>::Get();
+    SelfClosing& next = windows.GetDefault<SelfClosing>();
     EXPECT_NE(&next, &first);
     EXPECT_EQ(liveWindows, 2);
     DeleteClosedWindows();
     EXPECT_EQ(liveWindows, 1);
-    EXPECT_EQ(SingleInstance<SelfClosing>::IfLoaded(), &next);
-    SingleInstance<SelfClosing>::Unload();
+    EXPECT_EQ(windows.IfLoaded<SelfClosing>(), &next);
+    windows.Unload<SelfClosing>();
   }
 }
 
 TEST_F(SingleInstanceTest, AWindowHiddenRefusingToCloseOrShownModallyStaysTheOne) {
-  SelfClosing& w = SingleInstance<SelfClosing>::Get();
+  SelfClosing& w = windows.GetDefault<SelfClosing>();
   w.show();
   w.hide();
-  EXPECT_EQ(SingleInstance<SelfClosing>::IfLoaded(), &w);
+  EXPECT_EQ(windows.IfLoaded<SelfClosing>(), &w);
   w.show();
   w.refuseClose = true;
   w.close();
-  EXPECT_EQ(SingleInstance<SelfClosing>::IfLoaded(), &w);
+  EXPECT_EQ(windows.IfLoaded<SelfClosing>(), &w);
   w.refuseClose = false;
 
   // Shown modally it is reached while the modal show lasts, and gone once it closed.
   bool reachedWhileModal = false;
-  QTimer::singleShot(0, [&w, &reachedWhileModal] {
-    reachedWhileModal = SingleInstance<SelfClosing>::IfLoaded() == &w && w.isVisible();
+  QTimer::singleShot(0, [this, &w, &reachedWhileModal] {
+    reachedWhileModal = windows.IfLoaded<SelfClosing>() == &w && w.isVisible();
     w.close();
   });
   w.exec();
   EXPECT_TRUE(reachedWhileModal);
-  EXPECT_FALSE(SingleInstance<SelfClosing>::Loaded());
+  EXPECT_FALSE(windows.Loaded<SelfClosing>());
 }
 
 TEST_F(SingleInstanceTest, UnloadRunsTheUnloadDutiesAndDeletesAtOnce) {
-  SingleInstance<SelfClosing>::Get().show();
+  windows.GetDefault<SelfClosing>().show();
   unloadDutiesRun = 0;
-  SingleInstance<SelfClosing>::Unload();
+  windows.Unload<SelfClosing>();
   EXPECT_EQ(unloadDutiesRun, 1);
   EXPECT_EQ(liveWindows, 0);
-  EXPECT_FALSE(SingleInstance<SelfClosing>::Loaded());
+  EXPECT_FALSE(windows.Loaded<SelfClosing>());
 
   // A window that is closing goes at once too.
-  SelfClosing& closing = SingleInstance<SelfClosing>::Get();
+  SelfClosing& closing = windows.GetDefault<SelfClosing>();
   closing.show();
   closing.close();
-  SingleInstance<SelfClosing>::Unload();
+  windows.Unload<SelfClosing>();
   EXPECT_EQ(liveWindows, 0);
 
   // A dialog that does not delete itself is still loaded after it closed.
-  Kept& k = SingleInstance<Kept>::Get();
+  Kept& k = windows.GetDefault<Kept>();
   k.show();
   k.close();
-  EXPECT_EQ(SingleInstance<Kept>::IfLoaded(), &k);
-  SingleInstance<Kept>::Unload();
-  EXPECT_FALSE(SingleInstance<Kept>::Loaded());
+  EXPECT_EQ(windows.IfLoaded<Kept>(), &k);
+  windows.Unload<Kept>();
+  EXPECT_FALSE(windows.Loaded<Kept>());
 }
 
 TEST(OnDoubleClick, RunsTheHandlerInsteadOfTheWidget) {

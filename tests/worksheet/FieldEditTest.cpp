@@ -83,7 +83,7 @@ TEST_F(FieldEditTest, TypedTextBecomesThePageValue) {
     Type(c.box, c.typed);
     EXPECT_NEAR(c.field(eng), c.expected, 1e-9);
     EXPECT_EQ(eng.WorksheetModified, -1);
-    EXPECT_EQ(eng.GotFocusText, Text(qv->Text3[c.box]));
+    EXPECT_EQ(windows.Shared().GotFocusText, Text(qv->Text3[c.box]));
   }
   EXPECT_TRUE(prompt.Asked().empty());
 }
@@ -185,7 +185,7 @@ TEST_F(FieldEditTest, RedisplayedBoxIsNotReadBackAsAnEdit) {
   qv->Text3[7]->setFocus();
   QApplication::processEvents();
   ASSERT_EQ(qv->focusWidget(), qv->Text3[7]);
-  EXPECT_EQ(eng.GotFocusText, "$12,000.00");
+  EXPECT_EQ(windows.Shared().GotFocusText, "$12,000.00");
   // Page Up in the box brings page 2 into it.
   qv->Text3_KeyDown(7, 33, 0);
   EXPECT_EQ(eng.CurrentPage, 2);
@@ -242,7 +242,7 @@ TEST_F(FieldEditTest, EnterMovesTheFocusAndCommitsTheBox) {
   QApplication::processEvents();
   EXPECT_EQ(qv->focusWidget(), qv->Text3[5]);
   EXPECT_DOUBLE_EQ(eng.page.Margin, 2000);
-  EXPECT_EQ(eng.GotFocusText, Text(qv->Text3[5]));
+  EXPECT_EQ(windows.Shared().GotFocusText, Text(qv->Text3[5]));
 }
 
 TEST_F(FieldEditTest, TaxRateBoxRewritesTheSettingsAndTheTaxSetting) {

@@ -229,7 +229,7 @@ TEST_F(FilesTest, SaveAsAddsTheExtensionOnlyToANameWithoutADot) {
   eng.WorksheetModified = -1;
   prompt.File(std::nullopt);
   qv->mnuOpenSave_click(2);
-  EXPECT_EQ(eng.SaveAbandoned, -1);
+  EXPECT_EQ(windows.Shared().SaveAbandoned, -1);
   EXPECT_EQ(eng.WorksheetFileName, folder + "d.x/deal");
   EXPECT_EQ(eng.WorksheetModified, -1);
 }
@@ -257,7 +257,7 @@ TEST_F(FilesTest, SaveAsksForANameWhileTheWorksheetIsUntitled) {
 
   // Deleting the only page of the start-up worksheet rewrites the caption without
   // capitals; Save still asks for a name instead of writing "Untitled.vts".
-  eng.SaveAbandoned = 0;
+  windows.Shared().SaveAbandoned = 0;
   eng.ResetWorkbook();
   eng.WorksheetFileName.clear();
   Load();
@@ -269,7 +269,7 @@ TEST_F(FilesTest, SaveAsksForANameWhileTheWorksheetIsUntitled) {
   qv->mnuOpenSave_click(1);
   ASSERT_EQ(prompt.Asked().size(), 1u);
   EXPECT_EQ(prompt.Asked()[0].kind, Kind::SaveFile);
-  EXPECT_EQ(eng.SaveAbandoned, -1);
+  EXPECT_EQ(windows.Shared().SaveAbandoned, -1);
 }
 
 TEST_F(FilesTest, NewWorksheetLeavesOneEmptyPage) {
@@ -451,9 +451,8 @@ TEST_F(FilesTest, WorksheetSurvivesClosingAndReopeningFromTheRecentFiles) {
   EXPECT_EQ(ReadProfileString("Last File List", "0", "", folder + "QVX.INI"), path);
 
   Engine again;
-  QV second(again);
-  App().engine = &again;
-  App().main = &second;
+  WindowSet againWindows(again);
+  QV second(again, againWindows);
   second.EndProgram = [] {};
   second.ProgramFolder = qv->ProgramFolder;
   second.Form_Load();
@@ -481,8 +480,6 @@ TEST_F(FilesTest, WorksheetSurvivesClosingAndReopeningFromTheRecentFiles) {
   EXPECT_EQ(back.TextRC(4, 2), "*Copy* Van");
   EXPECT_DOUBLE_EQ(back.NumberRC(4, 6), 1750);
   EXPECT_TRUE(prompt.Exhausted());
-  App().engine = &eng;
-  App().main = qv.get();
 }
 
 }  // namespace

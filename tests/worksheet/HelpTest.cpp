@@ -30,12 +30,12 @@ class HelpTest : public QVTest {
     Load();
   }
   void TearDown() override {
-    ui::SingleInstance<HelpViewer>::Unload();
-    ui::SingleInstance<About>::Unload();
-    ui::SingleInstance<frmDealerNetwork>::Unload();
+    windows.Unload<HelpViewer>();
+    windows.Unload<About>();
+    windows.Unload<frmDealerNetwork>();
     QVTest::TearDown();
   }
-  HelpViewer& Viewer() { return ui::SingleInstance<HelpViewer>::Get(); }
+  HelpViewer& Viewer() { return windows.Get<HelpViewer>(); }
 };
 
 TEST_F(HelpTest, EveryContextTheProgramUsesHasItsTopic) {
@@ -53,8 +53,8 @@ TEST_F(HelpTest, EveryContextTheProgramUsesHasItsTopic) {
   std::set<int16_t> listed;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.context);
-    ShowHelp(c.context);
-    ASSERT_TRUE(ui::SingleInstance<HelpViewer>::Loaded());
+    qv->ShowHelp(c.context);
+    ASSERT_TRUE(windows.Loaded<HelpViewer>());
     EXPECT_TRUE(Viewer().isVisible());
     EXPECT_EQ(Viewer().Context(), c.context);
     EXPECT_EQ(Viewer().TopicTitle().toStdString(), c.title);
@@ -66,12 +66,12 @@ TEST_F(HelpTest, EveryContextTheProgramUsesHasItsTopic) {
   EXPECT_EQ(std::set<int16_t>(all.begin(), all.end()), listed);
 
   // A context without a topic says so, and leads back to the contents.
-  ShowHelp(5);
+  qv->ShowHelp(5);
   EXPECT_EQ(Viewer().TopicTitle().toStdString(), "Topic not found");
   EXPECT_TRUE(Viewer().Browser->toPlainText().contains("context number 5"));
   // A missing help folder is reported the same way, naming the file.
   std::filesystem::remove_all(folder + "help");
-  ShowHelp(2);
+  qv->ShowHelp(2);
   EXPECT_EQ(Viewer().TopicTitle().toStdString(), "Topic not found");
   EXPECT_TRUE(Viewer().Browser->toPlainText().contains("using-quorvant.html"));
 }
@@ -98,7 +98,7 @@ TEST_F(HelpTest, EveryLinkOfTheShippedPagesLeadsSomewhere) {
 }
 
 TEST_F(HelpTest, LinksStayInTheViewerAndWebAddressesOpenOutside) {
-  ShowHelp(1);
+  qv->ShowHelp(1);
   HelpViewer& v = Viewer();
   v.FollowLink(QUrl("overview.html"));
   EXPECT_EQ(v.TopicTitle().toStdString(), "Overview");
@@ -118,24 +118,24 @@ TEST_F(HelpTest, LinksStayInTheViewerAndWebAddressesOpenOutside) {
 }
 
 TEST_F(HelpTest, UpdateNoticeShowsTheUpdateTopicAndStaysOpen) {
-  ui::SingleInstance<Update>::Unload();
+  windows.Unload<Update>();
   WriteFile(folder + "UpDate.Dat", "\"01/15/1999\",\"5.0\"\r\n");
   Load();
-  ASSERT_TRUE(ui::SingleInstance<Update>::Loaded());
-  Update& u = ui::SingleInstance<Update>::Get();
+  ASSERT_TRUE(windows.Loaded<Update>());
+  Update& u = windows.Get<Update>();
   EXPECT_TRUE(u.Command1[0]->isEnabled());
   u.Command1_Click(0);
   EXPECT_EQ(Viewer().Context(), 114);
   EXPECT_EQ(Viewer().TopicTitle().toStdString(), "Obtaining Updates");
   QApplication::processEvents();
-  EXPECT_TRUE(ui::SingleInstance<Update>::Loaded());
+  EXPECT_TRUE(windows.Loaded<Update>());
 }
 
 TEST_F(HelpTest, AboutShowsTheReleaseAndTheDataDate) {
   ASSERT_TRUE(qv->mnuAbout[0]->isEnabled());
   qv->mnuAbout[0]->trigger();
-  ASSERT_TRUE(ui::SingleInstance<About>::Loaded());
-  About& a = ui::SingleInstance<About>::Get();
+  ASSERT_TRUE(windows.Loaded<About>());
+  About& a = windows.Get<About>();
   EXPECT_EQ(a.windowTitle().toStdString(), "About Quorvant Pro");
   EXPECT_EQ(Text(a.Label1), "Quorvant Pro   Release 5.0 Pro");
   const std::string text = Text(a.Label2);
@@ -148,12 +148,12 @@ TEST_F(HelpTest, AboutShowsTheReleaseAndTheDataDate) {
   EXPECT_FALSE(a.Image1->pixmap().isNull());
   a.Command1_Click();
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  EXPECT_FALSE(ui::SingleInstance<About>::Loaded());
+  EXPECT_FALSE(windows.Loaded<About>());
 
   // Without the data-date file the date reads unknown.
   std::filesystem::remove(folder + "UpDate.Dat");
-  ShowAbout();
-  EXPECT_NE(Text(ui::SingleInstance<About>::Get().Label2).find("Data last updated: unknown"), std::string::npos);
+  ShowAbout(windows);
+  EXPECT_NE(Text(windows.Get<About>().Label2).find("Data last updated: unknown"), std::string::npos);
 }
 
 TEST_F(HelpTest, DealerNetworkOpensTheQuotePageAsOftenAsAskedUntilCancel) {
@@ -180,7 +180,7 @@ TEST_F(HelpTest, DealerNetworkOpensTheQuotePageAsOftenAsAskedUntilCancel) {
   for (const ui::PromptRecord& r : prompt.Asked())
     if (r.kind == Kind::External) opened.push_back(r.text);
   EXPECT_EQ(opened, std::vector<std::string>(2, "https://quotes.example.com/auto/quotes/q1.cfm?src=474"));
-  EXPECT_FALSE(ui::SingleInstance<frmDealerNetwork>::Loaded());
+  EXPECT_FALSE(windows.Loaded<frmDealerNetwork>());
 }
 
 }  // namespace

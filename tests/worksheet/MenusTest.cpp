@@ -237,7 +237,7 @@ TEST_F(MenusTest, HelpItemsOpenTheirTopics) {
     SCOPED_TRACE(action->text().toStdString());
     ASSERT_TRUE(action->isEnabled());
     action->trigger();
-    HelpViewer* viewer = ui::SingleInstance<HelpViewer>::IfLoaded();
+    HelpViewer* viewer = windows.IfLoaded<HelpViewer>();
     ASSERT_NE(viewer, nullptr);
     EXPECT_EQ(viewer->Context(), topic);
   }

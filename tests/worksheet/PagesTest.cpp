@@ -89,9 +89,9 @@ TEST_F(PagesTest, AFieldKeepingTheFocusAcrossAPageStepHasItsNewFigureSelected) {
 }
 
 TEST_F(PagesTest, PageListBusyIgnoresTheChoice) {
-  eng.PageListBusy = true;
+  windows.Shared().PageListBusy = true;
   Choose(1);
-  eng.PageListBusy = false;
+  windows.Shared().PageListBusy = false;
   EXPECT_EQ(eng.CurrentPage, 1);
 }
 

@@ -26,7 +26,6 @@
 #include "platform/ui/ScriptedPrompt.h"
 #include "platform/ui/Window.h"
 #include "tests/engine/CommonPage.h"
-#include "worksheet/App.h"
 #include "worksheet/QV.h"
 #include "worksheet/Update.h"
 
@@ -64,19 +63,15 @@ class QVTest : public ::testing::Test {
     // Data dated today: no update notice unless a test asks for one.
     WriteFile(folder + "UpDate.Dat", "\"" + FormatDateMDY(Today()) + "\",\"5.0\"\r\n");
 
-    App().engine = &eng;
-    qv = std::make_unique<QV>(eng);
-    App().main = qv.get();
+    qv = std::make_unique<QV>(eng, windows);
     realEndProgram = qv->EndProgram;
     qv->EndProgram = [this] { ++ended; };
     qv->ProgramFolder = dir.string();
   }
 
   void TearDown() override {
-    ui::SingleInstance<Update>::Unload();
+    windows.Unload<Update>();
     qv.reset();
-    App().main = nullptr;
-    App().engine = nullptr;
     files::SetWriteFaultForTesting(nullptr);
     std::error_code ec;
     std::filesystem::remove_all(folder, ec);
@@ -85,7 +80,7 @@ class QVTest : public ::testing::Test {
   // Start-up, with every question it asks answered by the script so far.
   void Load() { qv->Form_Load(); }
 
-  // The sample deal: the deal fields of the common page (tests/engine/CommonPage.h) on the
+  // The sample deal: the deal fields of the common page (sample/SampleDeal.h) on the
   // loaded page: invoice 20000, MSRP 22000, destination 500, no options, margin 1000, factor
   // .0025 over 36 months, residual 12000, no cap reduction, constant yield, 2000 down, loan
   // and investment rates 0, 30 days to the first payment; tax setting "Home".
@@ -120,6 +115,7 @@ class QVTest : public ::testing::Test {
   ui::ScriptedPrompt prompt;
   ui::ScopedPrompt scoped{prompt};
   Engine eng;
+  WindowSet windows{eng};  // the single instances of the windows, for this test only
   std::unique_ptr<QV> qv;
   std::string folder;  // with a trailing "/"
   int ended = 0;
@@ -140,7 +136,7 @@ class SampleDealTest : public QVTest {
     sample = eng.SnapshotInputs();
   }
   void TearDown() override {
-    (ui::SingleInstance<Windows>::Unload(), ...);
+    (windows.Unload<Windows>(), ...);
     QVTest::TearDown();
   }
   // Back to the sample page, recalculated, the worksheet unmodified.

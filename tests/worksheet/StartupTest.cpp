@@ -33,9 +33,9 @@ TEST_F(QVTest, NormalStartShowsAnUntitledWorksheetWithTheSettings) {
   EXPECT_EQ(eng.SettingsIniPath, folder + "QVX.INI");
   EXPECT_FALSE(qv->cmdbut2[2]->isEnabled());
   EXPECT_EQ(eng.WorksheetModified, 0);
-  EXPECT_FALSE(eng.PageListBusy);
+  EXPECT_FALSE(windows.Shared().PageListBusy);
   EXPECT_FALSE(prompt.Busy());
-  EXPECT_FALSE(ui::SingleInstance<Update>::Loaded());
+  EXPECT_FALSE(windows.Loaded<Update>());
   EXPECT_TRUE(prompt.Asked().empty());
 }
 
@@ -79,14 +79,14 @@ TEST_F(QVTest, UpdateNoticeFollowsTheDataDateAndTheReminderSetting) {
   };
   for (const Case c : {Case{61, 0, true}, Case{60, 0, true}, Case{59, 0, false}, Case{400, -1, false}}) {
     SCOPED_TRACE(c.daysOld);
-    ui::SingleInstance<Update>::Unload();
+    windows.Unload<Update>();
     const Date d = Date::FromSerial(Today().Serial() - c.daysOld);
     WriteFile(folder + "UpDate.Dat", "\"" + FormatDateMDY(d) + "\",\"5.0\"\r\n");
     std::string cfg = ReadFile(folder + "Quorvant.Cfg");
     cfg.replace(cfg.rfind("\r\n", cfg.size() - 3) + 2, std::string::npos, c.noReminder ? "-1\r\n" : "0\r\n");
     WriteFile(folder + "Quorvant.Cfg", cfg);
     Load();
-    EXPECT_EQ(ui::SingleInstance<Update>::Loaded(), c.shown);
+    EXPECT_EQ(windows.Loaded<Update>(), c.shown);
     EXPECT_EQ(Text(qv->lblDataDate), "Rel: 5.0 Pro   Data: " + FormatDateMDY(d));
   }
 }
@@ -97,7 +97,7 @@ TEST_F(QVTest, MissingOrUnreadableDataDateIsReportedAndShowsNoNotice) {
   Load();
   EXPECT_EQ(prompt.MessageTexts(), std::vector<std::string>{"Error  53.  File not found: UpDate.Dat"});
   EXPECT_EQ(Text(qv->lblDataDate), "Rel: 5.0 Pro   Data: ");
-  EXPECT_FALSE(ui::SingleInstance<Update>::Loaded());
+  EXPECT_FALSE(windows.Loaded<Update>());
 
   WriteFile(folder + "UpDate.Dat", "\"soon\",\"5.0\"\r\n");
   prompt.ClearAsked();
@@ -105,14 +105,14 @@ TEST_F(QVTest, MissingOrUnreadableDataDateIsReportedAndShowsNoNotice) {
   Load();
   EXPECT_EQ(prompt.MessageTexts(), std::vector<std::string>{"Error  13.  Type mismatch: UpDate.Dat"});
   EXPECT_EQ(Text(qv->lblDataDate), "Rel: 5.0 Pro   Data: soon");
-  EXPECT_FALSE(ui::SingleInstance<Update>::Loaded());
+  EXPECT_FALSE(windows.Loaded<Update>());
 }
 
 TEST_F(QVTest, UpdateNoticeTickedSwitchesTheReminderOffInTheSettingsFile) {
   WriteFile(folder + "UpDate.Dat", "\"01/15/1999\",\"5.0\"\r\n");
   Load();
-  ASSERT_TRUE(ui::SingleInstance<Update>::Loaded());
-  Update& u = ui::SingleInstance<Update>::Get();
+  ASSERT_TRUE(windows.Loaded<Update>());
+  Update& u = windows.Get<Update>();
   EXPECT_EQ(u.windowTitle().toStdString(), "Update Available");
   u.Check1->setChecked(true);
   u.Command1_Click(1);
@@ -264,7 +264,7 @@ TEST_F(QVTest, ExitStaysOpenWhenTheSaveIsCancelledOrFails) {
   int16_t cancel = 0;
   qv->Form_Unload(cancel);
   EXPECT_EQ(cancel, -1);
-  EXPECT_EQ(eng.SaveAbandoned, -1);
+  EXPECT_EQ(windows.Shared().SaveAbandoned, -1);
   EXPECT_EQ(ended, 0);
 
   // A save that cannot be written: reported, and the program stays with its worksheet.
@@ -274,7 +274,7 @@ TEST_F(QVTest, ExitStaysOpenWhenTheSaveIsCancelledOrFails) {
   cancel = 0;
   qv->Form_Unload(cancel);
   EXPECT_EQ(cancel, -1);
-  EXPECT_EQ(eng.SaveAbandoned, 0);
+  EXPECT_EQ(windows.Shared().SaveAbandoned, 0);
   EXPECT_EQ(ended, 0);
   EXPECT_EQ(eng.WorksheetModified, -1);
   ASSERT_EQ(prompt.MessageTexts().size(), 2u);
@@ -285,10 +285,10 @@ TEST_F(QVTest, ExitStaysOpenWhenTheSaveIsCancelledOrFails) {
 TEST_F(QVTest, EndOfProgramRunsTheUnloadDutiesOfTheOtherWindows) {
   WriteFile(folder + "UpDate.Dat", "\"01/15/1999\",\"5.0\"\r\n");
   Load();
-  ASSERT_TRUE(ui::SingleInstance<Update>::Loaded());
-  ui::SingleInstance<Update>::Get().Check1->setChecked(true);
+  ASSERT_TRUE(windows.Loaded<Update>());
+  windows.Get<Update>().Check1->setChecked(true);
   realEndProgram();
-  EXPECT_FALSE(ui::SingleInstance<Update>::Loaded());
+  EXPECT_FALSE(windows.Loaded<Update>());
   EXPECT_EQ(SplitLines(ReadFile(folder + "Quorvant.Cfg"))[12], "-1");
 }
 

@@ -20,7 +20,7 @@ using ui::Buttons;
 class ToolbarTest : public WorksheetPagesTest {
  protected:
   void TearDown() override {
-    ui::SingleInstance<Notes>::Unload();
+    windows.Unload<Notes>();
     WorksheetPagesTest::TearDown();
   }
   // The row of a page sheet as text, for comparing rows that moved.
@@ -187,7 +187,7 @@ TEST_F(ToolbarTest, AddedPageIsEmptyWithTheDefaultRates) {
   EXPECT_DOUBLE_EQ(eng.page.LoanRate, 0.09);
   EXPECT_DOUBLE_EQ(eng.page.InvestRate, 0.05);
   EXPECT_DOUBLE_EQ(eng.page.FordAdminFactor, eng.cfg.DefaultAdminFactor);
-  EXPECT_EQ(eng.OptionCount, 0);
+  EXPECT_EQ(windows.Shared().OptionCount, 0);
   EXPECT_EQ(eng.OptionList.MaxRow(), 1);
   EXPECT_EQ(eng.OptionList.TextRC(1, 1), "");
   EXPECT_EQ(eng.WorksheetModified, -1);
@@ -345,19 +345,19 @@ TEST_F(ToolbarTest, OpenSaveAndNotesButtons) {
   ASSERT_EQ(prompt.Asked().size(), 1u);
   EXPECT_EQ(prompt.Asked()[0].kind, ui::PromptRecord::Kind::SaveFile);
   EXPECT_EQ(prompt.Asked()[0].file.title, "Save As");
-  EXPECT_EQ(eng.SaveAbandoned, -1);
-  eng.SaveAbandoned = 0;
+  EXPECT_EQ(windows.Shared().SaveAbandoned, -1);
+  windows.Shared().SaveAbandoned = 0;
   prompt.File(std::nullopt);
   qv->Toolbar_ButtonClick(2);
   EXPECT_EQ(prompt.Asked()[1].kind, ui::PromptRecord::Kind::OpenFile);
   EXPECT_EQ(prompt.Asked()[1].file.title, "Open");
-  EXPECT_EQ(eng.SaveAbandoned, -1);
+  EXPECT_EQ(windows.Shared().SaveAbandoned, -1);
 
   eng.WorksheetModified = 0;
   qv->Toolbar_ButtonClick(5);
-  ASSERT_TRUE(ui::SingleInstance<Notes>::Loaded());
-  EXPECT_TRUE(ui::SingleInstance<Notes>::Get().isVisible());
-  EXPECT_EQ(eng.NotesOpen, -1);
+  ASSERT_TRUE(windows.Loaded<Notes>());
+  EXPECT_TRUE(windows.Get<Notes>().isVisible());
+  EXPECT_EQ(windows.Shared().NotesOpen, -1);
   EXPECT_EQ(eng.WorksheetModified, -1);
 }
 
