@@ -129,7 +129,7 @@ void Compare::Build() {
   buttons->addStretch(1);
   Command2[1] = new QPushButton("View &Report", this);
   Command2[0] = new QPushButton("&Close", this);
-  // The comparison report arrives with the reports; until then its button stays disabled.
+  // No comparison report is produced: its button stays disabled.
   Command2[1]->setEnabled(false);
   for (QPushButton* b : {Command2[1], Command2[0]}) {
     b->setAutoDefault(false);
@@ -297,7 +297,7 @@ void Compare::Command1_Click(int Index) {
 
 void Compare::Command2_Click(int Index) {
   if (Index == 0) close();
-  // Index 1, the comparison report, waits for the reports (its button is disabled).
+  // Index 1, the comparison report: no report is produced (its button is disabled).
 }
 
 void Compare::mnuCopy_Click() { QGuiApplication::clipboard()->setText(Q(CompareText(CompareSheetData))); }

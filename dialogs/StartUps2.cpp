@@ -231,12 +231,12 @@ void StartUps2::Command1_Click(int Index) {
     case 0: {
       if (inOk_) return;
       inOk_ = true;
-      prompt.SetBusy(true);
+      ui::BusyCursor busy;
       eng.SavePageItems();
       eng.SkipItemReload = 0;
       eng.RecalcPage();
       QDialog::done(QDialog::Accepted);  // hidden, not unloaded
-      prompt.SetBusy(false);
+      busy.release();
       if (TaxSettingChanged) {
         const std::string text =
             "The " + eng.tax.TaxSetName + " tax setting has changed. Do you wish to save changes?";

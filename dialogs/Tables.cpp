@@ -89,7 +89,7 @@ void Tables::Build() {
   mnuPrintTable = mnuPrint->addAction("&Print Table");
   mnuReport = menuBar->addMenu("&Report");
   mnuViewReport = mnuReport->addAction("&View Report");
-  // The payment-tables report arrives with the reports; until then the item stays disabled.
+  // No payment-tables report is produced: the item stays disabled.
   mnuViewReport->setEnabled(false);
   top->setMenuBar(menuBar);
 
@@ -445,8 +445,7 @@ void Tables::mnuCopy_Click() {
 }
 
 void Tables::mnuViewReport_Click() {
-  // The payment-tables report is produced by the reports, which are not part of the program
-  // yet; the menu item stays disabled until then.
+  // No payment-tables report is produced; the menu item is disabled.
 }
 
 // ---------------------------------------------------------------------------------------
@@ -457,45 +456,31 @@ bool Tables::eventFilter(QObject* watched, QEvent* event) {
   if (!kind.isValid()) return QDialog::eventFilter(watched, event);
   const int k = kind.toInt();
   const int i = watched->property(kIndex).toInt();
-  switch (event->type()) {
-    case QEvent::FocusIn:
-      if (ui::IsGotFocus(watched, static_cast<QFocusEvent*>(event))) {
-        switch (k) {
-          case 0: txtMargin_GotFocus(i); break;
-          case 1: txtmonths_GotFocus(i); break;
-          case 2: txtFactor_GotFocus(i); break;
-          default: txtResidual_GotFocus(i); break;
-        }
-        ui::SelectAllAfterClick(watched, static_cast<QFocusEvent*>(event));
-      }
-      break;
-    case QEvent::FocusOut:
-      if (ui::IsRealFocusMove(static_cast<QFocusEvent*>(event))) {
-        switch (k) {
-          case 0: txtMargin_LostFocus(i); break;
-          case 1: txtmonths_LostFocus(i); break;
-          case 2: txtFactor_LostFocus(i); break;
-          default: txtResidual_LostFocus(i); break;
-        }
-      }
-      break;
-    case QEvent::KeyPress: {
-      auto* key = static_cast<QKeyEvent*>(event);
-      if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-        int ascii = 13;
-        switch (k) {
-          case 0: txtMargin_KeyPress(i, ascii); break;
-          case 1: txtmonths_KeyPress(i, ascii); break;
-          case 2: txtFactor_KeyPress(i, ascii); break;
-          default: txtResidual_KeyPress(i, ascii); break;
-        }
-        if (ascii == 0) return true;
-      }
-      break;
+  const auto gotFocus = [this, k, i] {
+    switch (k) {
+      case 0: txtMargin_GotFocus(i); break;
+      case 1: txtmonths_GotFocus(i); break;
+      case 2: txtFactor_GotFocus(i); break;
+      default: txtResidual_GotFocus(i); break;
     }
-    default:
-      break;
-  }
+  };
+  const auto lostFocus = [this, k, i] {
+    switch (k) {
+      case 0: txtMargin_LostFocus(i); break;
+      case 1: txtmonths_LostFocus(i); break;
+      case 2: txtFactor_LostFocus(i); break;
+      default: txtResidual_LostFocus(i); break;
+    }
+  };
+  const auto keyPress = [this, k, i](int& ascii) {
+    switch (k) {
+      case 0: txtMargin_KeyPress(i, ascii); break;
+      case 1: txtmonths_KeyPress(i, ascii); break;
+      case 2: txtFactor_KeyPress(i, ascii); break;
+      default: txtResidual_KeyPress(i, ascii); break;
+    }
+  };
+  if (ui::RunEntryBoxHandlers(watched, event, gotFocus, lostFocus, keyPress)) return true;
   return QDialog::eventFilter(watched, event);
 }
 

@@ -203,7 +203,7 @@ QV::QV(Engine& engine, WindowSet& windows, QWidget* parent)
     b->setEnabled(false);
   }
   ConnectHandlers();
-  ConnectLaterHandlers();
+  ConnectHandlerFiles();
 }
 
 QV::~QV() {
@@ -888,8 +888,7 @@ void QV::ConnectHandlers() {
   MarkReady(mnuSaveConfig);
 }
 
-void QV::ConnectLaterHandlers() {
-  // Handler files of the other commands connect their controls here.
+void QV::ConnectHandlerFiles() {
   ConnectSolvers();
   ConnectAnalysis();
   ConnectButtons();
@@ -909,47 +908,19 @@ bool QV::eventFilter(QObject* watched, QEvent* event) {
 
   const int box = Text3Index(watched);
   if (box >= 0) {
-    switch (type) {
-      case QEvent::FocusIn:
-        if (ui::IsGotFocus(watched, static_cast<QFocusEvent*>(event))) {
-          Text3_GotFocus(box);
-          ui::SelectAllAfterClick(watched, static_cast<QFocusEvent*>(event));
-        }
-        break;
-      case QEvent::FocusOut:
-        if (ui::IsRealFocusMove(static_cast<QFocusEvent*>(event))) Text3_LostFocus(box);
-        break;
-      case QEvent::KeyPress: {
-        auto* k = static_cast<QKeyEvent*>(event);
-        Text3_KeyDown(box, VbKeyCode(k->key()), static_cast<int>(k->modifiers()));
-        if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
-          int ascii = 13;
-          Text3_KeyPress(box, ascii);
-          if (ascii == 0) return true;
-        }
-        break;
-      }
-      default:
-        break;
+    if (type == QEvent::KeyPress) {
+      auto* k = static_cast<QKeyEvent*>(event);
+      Text3_KeyDown(box, VbKeyCode(k->key()), static_cast<int>(k->modifiers()));
     }
-    return false;
+    return ui::RunEntryBoxHandlers(
+        watched, event, [this, box] { Text3_GotFocus(box); }, [this, box] { Text3_LostFocus(box); },
+        [this, box](int& ascii) { Text3_KeyPress(box, ascii); });
   }
 
   if (watched == Text5[0]) {
-    if (type == QEvent::FocusIn && ui::IsGotFocus(watched, static_cast<QFocusEvent*>(event))) {
-      Text5_GotFocus(0);
-      ui::SelectAllAfterClick(watched, static_cast<QFocusEvent*>(event));
-    }
-    if (type == QEvent::FocusOut && ui::IsRealFocusMove(static_cast<QFocusEvent*>(event))) Text5_LostFocus(0);
-    if (type == QEvent::KeyPress) {
-      auto* k = static_cast<QKeyEvent*>(event);
-      if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
-        int ascii = 13;
-        Text5_KeyPress(0, ascii);
-        if (ascii == 0) return true;
-      }
-    }
-    return false;
+    return ui::RunEntryBoxHandlers(
+        watched, event, [this] { Text5_GotFocus(0); }, [this] { Text5_LostFocus(0); },
+        [this](int& ascii) { Text5_KeyPress(0, ascii); });
   }
 
   for (int i = 0; i < 2; ++i) {
@@ -960,32 +931,13 @@ bool QV::eventFilter(QObject* watched, QEvent* event) {
   }
 
   if (watched == Combo2) {
-    switch (type) {
-      case QEvent::FocusIn:
-        if (ui::IsGotFocus(watched, static_cast<QFocusEvent*>(event))) Combo2_GotFocus();
-        break;
-      case QEvent::FocusOut:
-        if (ui::IsRealFocusMove(static_cast<QFocusEvent*>(event))) Combo2_LostFocus();
-        break;
-      case QEvent::KeyPress: {
-        auto* k = static_cast<QKeyEvent*>(event);
-        if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
-          int ascii = 13;
-          Combo2_KeyPress(ascii);
-          // Enter would otherwise pick the entry whose text matches and load that page.
-          return true;
-        }
-        break;
-      }
-      case QEvent::KeyRelease: {
-        auto* k = static_cast<QKeyEvent*>(event);
-        Combo2_KeyUp(VbKeyCode(k->key()), static_cast<int>(k->modifiers()));
-        break;
-      }
-      default:
-        break;
+    if (type == QEvent::KeyRelease) {
+      auto* k = static_cast<QKeyEvent*>(event);
+      Combo2_KeyUp(VbKeyCode(k->key()), static_cast<int>(k->modifiers()));
     }
-    return false;
+    return ui::RunEntryBoxHandlers(
+        watched, event, [this] { Combo2_GotFocus(); }, [this] { Combo2_LostFocus(); },
+        [this](int& ascii) { Combo2_KeyPress(ascii); });
   }
 
   if (watched == Text1) {

@@ -17,7 +17,7 @@
 //   QVWorksheetFile.cpp  the worksheet open sequence and the save used by shut-down
 //   QVOwner.cpp    the services the windows it owns ask of it (Owner)
 // Handler files add their declarations below and connect their controls in a Connect...()
-// function called from the constructor's end (see ConnectLaterHandlers).
+// function called from the constructor's end (see ConnectHandlerFiles).
 //
 // QV is the owner of the program's other windows: it makes them through the WindowSet it is
 // given (each window gets the engine and this window as its Owner) and keeps the
@@ -223,7 +223,7 @@ class QV : public QMainWindow, public EngineHost, public Owner {
   int16_t WorksheetFileType = 0;
   bool RenameCancelled = false;
 
-  // ---- controls whose window or handler is not built yet --------------------------------
+  // ---- controls and their handlers ----------------------------------------------------------
   // Every button, menu item and toolbar button starts "not ready" and disabled. The file
   // that connects its handler calls MarkReady; from then on it is enabled except where the
   // result display's rules disable it (SetEnabledByRule).
@@ -378,8 +378,8 @@ class QV : public QMainWindow, public EngineHost, public Owner {
   // page, 9 delete page (6 is the separator); any other index does nothing.
   void Toolbar_ButtonClick(int Index);
   // Button 4 runs this with the selected view's index minus 1 (0 lease, 1 loan, 2 cash,
-  // 3 lease / buy analysis), then PrintDocument. Set by the reports (the Reports menu's
-  // handler), which also call MarkReady(ToolbarButtons[4]); until then the button is disabled.
+  // 3 lease / buy analysis), then PrintDocument. Whoever sets it (the Reports menu's
+  // handler) also calls MarkReady(ToolbarButtons[4]); without it the button is disabled.
   std::function<void(int16_t Index)> ToolbarReportCommand;
   // The rebar that carries the toolbar (built by BuildToolbar at the end of start-up).
   CRebar* Rebar = nullptr;
@@ -408,7 +408,8 @@ class QV : public QMainWindow, public EngineHost, public Owner {
   // panel that is out slides back; otherwise it is filled and slides out.
   void Command5_Click(int Index);
   // The panels' own buttons: 0 "&Print" (the payment calculations or cash required report,
-  // enabled once reports exist), 1 "&Close >>" / "&Close>>" slides the panel back.
+  // enabled with its PanelReportCommands entry), 1 "&Close >>" / "&Close>>" slides the
+  // panel back.
   void Command6_Click(int Index);
   void Command7_Click(int Index);
   // Set by the reports to print the payment calculations (0) and the cash required (1); the
@@ -420,9 +421,9 @@ class QV : public QMainWindow, public EngineHost, public Owner {
   // ---- buttons and labels (QVButtons.cpp) -----------------------------------------------
   // The vehicle and option buttons put their commands into cmdbut2Commands: Car (0, 5, 11)
   // and Truck (1, 6, 10) store the page, set its vehicle class CT to "C" or "T" and call
-  // ShowPrices; Options (2, 7, 9) call ShowOptLookUp without storing the page. The files of
-  // the price guide and the option guide set these to show their window modally and call
-  // MarkReady on the buttons; until then the buttons stay disabled.
+  // ShowPrices; Options (2, 7, 9) call ShowOptLookUp without storing the page. Whoever sets
+  // these (to show the price guide or the option lookup modally) calls MarkReady on the
+  // buttons; without them the buttons stay disabled.
   std::function<void()> ShowPrices;
   std::function<void()> ShowOptLookUp;
   // Page Up / Page Down on a vehicle, option or force button step through the pages.
@@ -524,8 +525,8 @@ class QV : public QMainWindow, public EngineHost, public Owner {
   QPushButton* MakeButton(const char* caption, const char* toolTip = nullptr);
   QAction* MakeAction(QMenu* menu, const char* caption);
   void ConnectHandlers();
-  // Later handler files hook in here (defined in QV.cpp).
-  void ConnectLaterHandlers();
+  // Runs the Connect...() functions of the handler files (defined in QV.cpp).
+  void ConnectHandlerFiles();
 
   // Re-entry guards of handlers that can open message boxes.
   bool inText3LostFocus_ = false;

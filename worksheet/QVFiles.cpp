@@ -106,10 +106,10 @@ bool QV::OpenWorksheetFile(const std::string& path) {
       return false;
     }
   }
-  prompt.SetBusy(true);
   std::string error;
+  ui::BusyCursor busy;
   const bool ok = OpenWorksheetSequence(path, error);
-  prompt.SetBusy(false);
+  busy.release();
   if (!ok) {
     prompt.MsgBox(error, ui::Buttons::OK, ui::Icon::Exclamation);
     return false;

@@ -32,7 +32,10 @@ void QV::Combo2_Click() {
 void QV::Combo2_GotFocus() { Shared().GotFocusText = Combo2->currentText().toStdString(); }
 
 void QV::Combo2_KeyPress(int& KeyAscii) {
-  if (KeyAscii == 13) Text3[0]->setFocus(Qt::TabFocusReason);
+  if (KeyAscii != 13) return;
+  // Taken: Enter would otherwise pick the entry whose text matches and load that page.
+  KeyAscii = 0;
+  Text3[0]->setFocus(Qt::TabFocusReason);
 }
 
 void QV::Combo2_KeyUp(int KeyCode, int Shift) {

@@ -84,7 +84,7 @@ void QV::ConnectPanels() {
     connect(Command6[i], &QPushButton::clicked, this, [this, i] { Command6_Click(i); });
     connect(Command7[i], &QPushButton::clicked, this, [this, i] { Command7_Click(i); });
   }
-  // "&Print" waits for the reports.
+  // "&Print" is made ready by whoever sets its PanelReportCommands entry.
   MarkReady(Command6[1]);
   MarkReady(Command7[1]);
   connect(cmdDealerNetwork, &QPushButton::clicked, this, [this] { cmdDealerNetwork_Click(); });

@@ -54,7 +54,8 @@ constexpr const char* kRecentSection = "Last File List";
 
 void QV::Form_Load() {
   ui::Prompt& prompt = ui::GetPrompt();
-  prompt.SetBusy(true);
+  // The hourglass until the window is filled (also when a message is shown on the way).
+  ui::BusyCursor busy;
   eng.ReleaseString = "5.0 Pro";
   setWindowState(windowState() | Qt::WindowMaximized);
 
@@ -139,7 +140,6 @@ void QV::Form_Load() {
 
   if (!CommandLine.empty()) {
     WorksheetFileType = 5;
-    prompt.SetBusy(true);
     if (!OpenWorksheetSequence(CommandLine, error)) prompt.MsgBox(error);
   }
 
@@ -161,7 +161,7 @@ void QV::Form_Load() {
     if (i >= 0) Combo1->setCurrentIndex(i);
   }
   Text5[0]->setText(Q(Format(eng.tax.LeaseTaxRate, "0.0##;;")));
-  prompt.SetBusy(false);
+  busy.release();
   BuildToolbar();
   eng.WorksheetModified = 0;
 }

@@ -167,7 +167,7 @@ void QV::ConnectToolbar() {
     if (!a || i == 6) continue;
     a->setIcon(ToolbarIcon(i));
     connect(a, &QAction::triggered, this, [this, i] { Toolbar_ButtonClick(i); });
-    // The report button waits for the reports; the others work now.
+    // The report button is made ready by whoever sets ToolbarReportCommand.
     if (i != 4) MarkReady(a);
   }
 }
@@ -318,13 +318,12 @@ void QV::Toolbar_ButtonClick(int Index) {
           wks.DeleteRange(1, -1, 1, -1, 3);
           wks.SetMaxRow(1);
         }
-        ui::GetPrompt().SetBusy(true);
+        ui::BusyCursor busy;
         eng.LoadPageFields();
         eng.LoadPageItems();
         eng.ShowPageOptions();
         eng.RecalcPage();
         SetWorksheetCaption(eng.WorksheetFileName);
-        ui::GetPrompt().SetBusy(false);
       } else {
         --eng.PageCount;
         for (int s : {1, 3, 4, 5}) {

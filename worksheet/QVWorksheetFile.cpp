@@ -74,9 +74,9 @@ QV::SaveResult QV::SaveWorksheet(bool saveAs) {
   eng.SavePageItems();
   eng.SavePageFields();
   std::string error;
-  prompt.SetBusy(true);
+  ui::BusyCursor busy;
   const bool ok = eng.WKS.Write(path, error);
-  prompt.SetBusy(false);
+  busy.release();
   if (!ok) {
     prompt.MsgBox(error, ui::Buttons::OK, ui::Icon::Exclamation);
     return SaveResult::Failed;

@@ -139,7 +139,7 @@ TEST_F(ButtonsTest, VehicleButtonsStoreThePageFirstAndOptionButtonsDoNot) {
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0], c.seen);
     EXPECT_EQ(eng.WorksheetModified, -1);
-    // Their windows come later: the buttons stay disabled until then.
+    // Without a window to show, the buttons stay disabled.
     EXPECT_FALSE(qv->cmdbut2[c.index]->isEnabled());
   }
 }

@@ -369,7 +369,7 @@ namespace {
 
 // A toolbar button takes no focus: its command first takes what is typed in the deal field
 // being edited, also when that asks a question, and then runs (a click whose release went to
-// the question used to lose the command, and Save saved nothing).
+// the question must not lose the command, or Save saves nothing).
 TEST_F(ToolbarTest, SaveTakesTheFieldBeingEditedFirst) {
   ASSERT_TRUE(ShowActive());
   const std::string path = folder + "edited.QVX";
