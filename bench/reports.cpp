@@ -10,15 +10,15 @@
 #include "engine/PaymentTable.h"
 #include "platform/files/AtomicFile.h"
 #include "reports/ReportMerge.h"
-#include "tests/reports/SampleDeal.h"
+#include "sample/ReportSampleDeal.h"
 
 namespace {
 
-using qv::reports::test::SampleDeal;
+using qv::sample::SampleDeal;
 
 std::string Template(const char* name) {
   std::string text;
-  qv::files::ReadWholeFile(qv::reports::test::DataFolder() + name, text);
+  qv::files::ReadWholeFile(qv::sample::DataFolder() + name, text);
   return text;
 }
 

@@ -84,4 +84,11 @@ inline void SetUpCommonPage(Engine& e) {
   e.SkipSheetFormat = 0;
 }
 
+// A result display that only counts its calls.
+class CountingHost : public EngineHost {
+ public:
+  void ShowPageResults() override { ++shown; }
+  int shown = 0;
+};
+
 }  // namespace qv::sample

@@ -18,11 +18,6 @@ inline void CalcLeaseInMemory(Engine& e) {
   e.SkipItemReload = 0;
 }
 
-// A result display that only counts its calls.
-class CountingHost : public EngineHost {
- public:
-  void ShowPageResults() override { ++shown; }
-  int shown = 0;
-};
+using sample::CountingHost;
 
 }  // namespace qv::test

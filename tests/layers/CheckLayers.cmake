@@ -6,14 +6,14 @@
 #   - libraries link each other, directly or round a longer cycle,
 #   - with SOURCE_DIR given, a file of a folder includes a header of a higher layer's folder
 #     or of tests/ (only tests include tests/).
-# Layers, from the bottom: platform; engine; sample, owner; the window libraries dialogs,
-# pricing, reports, editor; worksheet; app and bench. A folder not in the table has no layer
-# rule (its links are still checked for cycles); give a new folder its layer here.
+# Layers, from the bottom: platform; engine; owner; the window libraries dialogs, pricing,
+# reports, editor, and the sample deals; worksheet; app and bench. A folder not in the table
+# has no layer rule (its links are still checked for cycles); give a new folder its layer here.
 cmake_minimum_required(VERSION 3.25)
 
 set(layer_platform 0)
 set(layer_engine 1)
-set(layer_sample 2)
+set(layer_sample 3)
 set(layer_owner 2)
 set(layer_dialogs 3)
 set(layer_pricing 3)
