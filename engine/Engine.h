@@ -262,6 +262,8 @@ class Engine {
   int16_t DialogDone = 0;
   // The worksheet has changes that are not saved.
   int16_t WorksheetModified = 0;
+  // Options added to the current page from the option guide since the page was made.
+  int16_t OptionCount = 0, LastOptionCount = 0;
 
   // Program and worksheet values.
   std::string ReleaseString;

@@ -22,9 +22,6 @@ struct SharedState {
   int16_t MileageEOLMode = 0;
   // Set when a save was abandoned in its file dialog.
   int16_t SaveAbandoned = 0;
-  // Options of the page added by hand since the page was made.
-  int16_t OptionCount = 0;
-  int16_t LastOptionCount = 0;
   // The model year of the residual files ("1997" to "2000"), set by the residual menu item
   // before it shows the residual lookup.
   std::string ModelYear;

@@ -198,7 +198,7 @@ bool QV::NewPage() {
   }
   eng.LoadPageFields();
   eng.ApplyDefaultRates();
-  Shared().OptionCount = 0;
+  eng.OptionCount = 0;
   eng.LoadPageItems();
   eng.ShowPageOptions();
   eng.RecalcPage();

@@ -187,7 +187,7 @@ TEST_F(ToolbarTest, AddedPageIsEmptyWithTheDefaultRates) {
   EXPECT_DOUBLE_EQ(eng.page.LoanRate, 0.09);
   EXPECT_DOUBLE_EQ(eng.page.InvestRate, 0.05);
   EXPECT_DOUBLE_EQ(eng.page.FordAdminFactor, eng.cfg.DefaultAdminFactor);
-  EXPECT_EQ(windows.Shared().OptionCount, 0);
+  EXPECT_EQ(eng.OptionCount, 0);
   EXPECT_EQ(eng.OptionList.MaxRow(), 1);
   EXPECT_EQ(eng.OptionList.TextRC(1, 1), "");
   EXPECT_EQ(eng.WorksheetModified, -1);
