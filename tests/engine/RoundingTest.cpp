@@ -1,6 +1,9 @@
 // RoundNum, the default security deposit and the start-up totals.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <random>
+
 #include "tests/engine/CommonPage.h"
 
 namespace qv {
@@ -19,6 +22,41 @@ TEST(Rounding, RoundNumIsHalfUpOnTheBinaryValue) {
   };
   for (const Case& c : cases)
     EXPECT_DOUBLE_EQ(Engine::RoundNum(c.value, c.digits), c.expected) << c.value << " to " << c.digits;
+}
+
+// The rounding rule written out with the power of ten computed on every call: RoundNum
+// must give exactly its result for every value and digit count.
+double RoundNumByFormula(double value, int16_t digits) {
+  const double p = std::pow(10.0, digits);
+  const double t = value * p;
+  const double r = (t - std::floor(t) >= 0.5) ? std::floor(t) + 1 : std::floor(t);
+  return r / p;
+}
+
+TEST(Rounding, RoundNumGivesExactlyTheFormulaResult) {
+  std::mt19937_64 gen(7);
+  int compared = 0;
+  for (int16_t digits = -25; digits <= 25; ++digits) {
+    for (int n = 0; n < 4000; ++n) {
+      // Money-sized values with many decimals, exact halves, and values of every magnitude.
+      double v;
+      switch (n % 4) {
+        case 0: v = static_cast<double>(gen() % 200000000) / 1000.0 - 100000; break;
+        case 1: v = (static_cast<double>(gen() % 2000001) - 1000000 + 0.5) / std::pow(10.0, n % 7); break;
+        case 2: v = std::ldexp(static_cast<double>(gen() >> 11), static_cast<int>(gen() % 200) - 150); break;
+        default: v = -std::ldexp(static_cast<double>(gen() >> 11), static_cast<int>(gen() % 120) - 80); break;
+      }
+      const double expected = RoundNumByFormula(v, digits);
+      const double got = Engine::RoundNum(v, digits);
+      if (std::isnan(expected)) {
+        EXPECT_TRUE(std::isnan(got)) << v << " to " << digits;
+      } else {
+        ASSERT_EQ(got, expected) << v << " to " << digits;
+      }
+      ++compared;
+    }
+  }
+  EXPECT_EQ(compared, 51 * 4000);
 }
 
 TEST(Rounding, SecurityDepositIsThePaymentRoundedUpToTwentyFive) {
