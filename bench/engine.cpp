@@ -58,6 +58,30 @@ void BM_RecalcPageNewMargin(benchmark::State& state) {
 }
 BENCHMARK(BM_RecalcPageNewMargin)->ArgName("capitalisedFirstPayment")->Arg(0)->Arg(1);
 
+// Pages without a fixed point (the start-up taxes feed rounding back into the cap cost):
+// 0 the tax on payments less rent at margin 1103, 1 a taxed deposit under a maximum tax at
+// margin 1753.50. Each call finds the cycle and settles on the same state of it.
+void BM_RecalcPageNoFixedPoint(benchmark::State& state) {
+  qv::Engine e;
+  SilentHost host;
+  SetUp(e, host, false);
+  if (state.range(0) == 0) {
+    e.tax.TaxMethod = 3;
+    e.page.Margin = 1103;
+  } else {
+    e.tax.TaxMethod = 1;
+    e.tax.MaxTax = 1000;
+    e.items.Security.AlsoTax = 1;
+    e.page.Margin = 1753.50;
+  }
+  e.RecalcPage();
+  for (auto _ : state) {
+    e.RecalcPage();
+    benchmark::DoNotOptimize(e.res.PaymentWT);
+  }
+}
+BENCHMARK(BM_RecalcPageNoFixedPoint)->ArgName("page")->Arg(0)->Arg(1);
+
 }  // namespace
 
 BENCHMARK_MAIN();

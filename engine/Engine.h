@@ -195,8 +195,12 @@ struct PageResults {
   Var Payoff;
   double PCashReqd = 0, CCashReqd = 0;
   Var LeaseCashRatio, LeaseLoanRatio, LoanCashRatio;
-  // Set when the first-payment settling of RecalcPage stopped at its step limit.
+  // Set when a capitalised first payment could not be settled in full, so part of it is
+  // paid in cash (RecalcPage).
   bool FirstPaymentUnsettled = false;
+  // Set when a figure of the last recalculation was not a finite number (the inputs overflow
+  // the arithmetic); such figures are left as 0.
+  bool NonFinite = false;
 };
 
 // The inputs of the current page: what a search or a Cancel puts back.
@@ -204,6 +208,13 @@ struct PageInputs {
   PageRecord page;
   PageItems items;
   bool operator==(const PageInputs&) const = default;
+};
+
+// What one page calculation leaves for the next: the start-up items (their taxes depend on
+// amounts of the previous calculation) and the rent charge.
+struct CarriedState {
+  std::array<StartUpItem, 16> items{};
+  double totalRent = 0;
 };
 
 // What the engine asks of the window side. The main window implements it; tests give
@@ -336,6 +347,20 @@ class Engine {
 
   // ---- recalculation -------------------------------------------------------------------
   void RecalcPage();
+  // The calculation part of RecalcPage: settles the page's results (comparison included)
+  // without writing the start-up sheet, its labels or the display.
+  void SettlePage();
+  // True when `candidate` as the current page's inputs gives finite inputs and finite
+  // results. It recalculates on the side: the engine's state is as before and nothing is
+  // shown. A window asks it before it stores an entry.
+  bool GivesFiniteResults(const PageInputs& candidate);
+  static bool IsFinite(const PageInputs& in);
+  // A page whose calculation has no single answer is left on one chosen state; the next
+  // recalculation resumes from that state while the items are still those it left.
+  struct SettledCycle {
+    bool valid = false;
+    CarriedState left, member;
+  } settledCycle;
   void ShowItemTaxes();
   void ShowTaxableChecks();
   void FormatStartUpsSheet();

@@ -94,13 +94,19 @@ void Engine::CalcLease() {
 
   res.TotalRent = (res.CapCost + page.Residual) * page.Factor * page.Months;
 
+  const double depositCash = items.Security.Cash, firstCash = items.FirstPayment.Cash;
   items.Security.Amount = RoundSecurityDeposit();
   if (items.Security.ManualSplit == 0 && items.Security.Cap == 0) items.Security.Cash = items.Security.Amount;
 
   items.FirstPayment.Amount = res.PaymentWT;
   if (items.FirstPayment.ManualSplit == 0 && items.FirstPayment.Cap == 0) items.FirstPayment.Cash = res.PaymentWT;
 
-  if (SkipCompare == 0) CompareBlock();
+  if (SkipCompare == 0) {
+    // The comparison counts the deposit and the first payment just set: the cash total is
+    // brought up to them first (only cash parts change here, so the cap cost stands).
+    if (items.Security.Cash != depositCash || items.FirstPayment.Cash != firstCash) SumStartUps();
+    CompareBlock();
+  }
 }
 
 Var Engine::CalcBasePayment(double cap, double residual, double& factor, double factor2, double months) {

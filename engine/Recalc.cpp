@@ -2,7 +2,9 @@
 // sheet with its labels and hands over to the result display.
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "engine/Engine.h"
 #include "engine/Runtime.h"
@@ -13,48 +15,156 @@ namespace {
 
 constexpr const char* kMoneyPattern = "$#,###.00;; ";
 
-// A capitalised first payment is raised step by step towards the payment it produces. A
-// step that does not shrink the remaining difference three times running means the steps
-// move away from a solution (a one-month term, a money factor near 1): the page then keeps
-// the split it had.
-constexpr int kMaxFirstPaymentSteps = 100;
-constexpr int kDivergingSteps = 3;
-// All page calculations of one recalculation, first-payment steps and tax settling together.
+// Settling. Each pass moves a capitalised first payment to the payment the last calculation
+// gave (the payment depends on it through the cap cost), lets the deposit follow, and
+// calculates again. The state each pass starts from is kept: when one comes back, the page
+// has settled (the same state twice running) or goes round a cycle, because rounding to
+// cents and the $25 steps of the deposit, fed back through the start-up taxes, can leave a
+// page without any state that reproduces itself.
 constexpr int kMaxPasses = 200;
-// Start-up values that moved by less than this between two calculations count as settled.
+// A capitalised first payment whose steps grow this many times running moves away from any
+// solution (a one-month term, a money factor near 1); a cycle repeats before that.
+constexpr int kDivergingSteps = 8;
+constexpr int kMaxFirstPaymentSteps = 100;
+// Values that differ by less than this are the same.
 constexpr double kSettledTolerance = 1e-9;
-
-// The values one page calculation leaves for the next: the start-up items (their taxes are
-// computed before some of the amounts they depend on) and the rent charge that the tax on
-// the sum of payments less rent uses.
-struct CarriedState {
-  std::array<StartUpItem, 16> items;
-  double totalRent = 0;
-};
 
 constexpr StartUpItem PageItems::*kAllItems[16] = {
     &PageItems::Security,     &PageItems::Registration, &PageItems::Title,           &PageItems::SalesTax,
     &PageItems::CapRedTax,    &PageItems::FirstPayment, &PageItems::Acquisition,     &PageItems::PrePaidMileFee,
     &PageItems::LuxuryTax,    &PageItems::TradeEquity,  &PageItems::LeaseRebate,     &PageItems::DocumentFee,
     &PageItems::RebateTax,    &PageItems::OtherFee,     &PageItems::STaxOnFeesTaxes, &PageItems::STaxSumPmt};
+constexpr size_t kSecurity = 0, kFirstPayment = 5;
 
-CarriedState Capture(const PageItems& items, const PageResults& res) {
+CarriedState Capture(const Engine& e) {
   CarriedState s;
-  for (int n = 0; n < 16; ++n) s.items[n] = items.*kAllItems[n];
-  s.totalRent = res.TotalRent;
+  for (size_t n = 0; n < 16; ++n) s.items[n] = e.items.*kAllItems[n];
+  s.totalRent = e.res.TotalRent;
   return s;
+}
+
+void Restore(Engine& e, const CarriedState& s) {
+  for (size_t n = 0; n < 16; ++n) e.items.*kAllItems[n] = s.items[n];
+  e.res.TotalRent = s.totalRent;
 }
 
 bool Near(double a, double b) { return std::fabs(a - b) <= kSettledTolerance; }
 
-bool Settled(const CarriedState& a, const CarriedState& b) {
-  for (int n = 0; n < 16; ++n) {
-    const StartUpItem& x = a.items[n];
-    const StartUpItem& y = b.items[n];
-    if (!Near(x.Cap, y.Cap) || !Near(x.Cash, y.Cash) || !Near(x.Amount, y.Amount) || !Near(x.Tax, y.Tax))
-      return false;
-  }
+// The same starting point for a calculation: the split of every item and the rent charge.
+bool Same(const CarriedState& a, const CarriedState& b) {
+  for (size_t n = 0; n < 16; ++n)
+    if (!Near(a.items[n].Cap, b.items[n].Cap) || !Near(a.items[n].Cash, b.items[n].Cash)) return false;
   return Near(a.totalRent, b.totalRent);
+}
+
+bool AllFinite(const CarriedState& s) {
+  for (const StartUpItem& it : s.items)
+    if (!std::isfinite(it.Cap) || !std::isfinite(it.Cash)) return false;
+  return std::isfinite(s.totalRent);
+}
+
+// A fixed order of states (item by item, capitalised part before cash part), the last
+// tie-break when two states of a cycle are otherwise equal.
+bool Before(const CarriedState& a, const CarriedState& b) {
+  for (size_t n = 0; n < 16; ++n) {
+    if (a.items[n].Cap != b.items[n].Cap) return a.items[n].Cap < b.items[n].Cap;
+    if (a.items[n].Cash != b.items[n].Cash) return a.items[n].Cash < b.items[n].Cash;
+  }
+  return a.totalRent < b.totalRent;
+}
+
+// Makes the figures of the calculation just run from `from` agree with one state: the
+// deposit stays the one the taxes and totals were computed with, and whatever of the payment
+// the capitalised part of the first payment does not hold is paid in cash, so that the first
+// payment is the payment. Returns the change of the first payment's cash part.
+double FinishPass(Engine& e, const CarriedState& from) {
+  StartUpItem& sec = e.items.Security;
+  const StartUpItem& sec0 = from.items[kSecurity];
+  sec.Cap = sec0.Cap;
+  sec.Cash = sec0.Cash;
+  sec.Amount = sec0.Amount;
+  StartUpItem& fp = e.items.FirstPayment;
+  const StartUpItem& fp0 = from.items[kFirstPayment];
+  fp.Cap = fp0.Cap;
+  fp.Cash = fp0.Cash;
+  double moved = 0;
+  if (fp.ManualSplit == 0 && std::isfinite(e.res.PaymentWT)) {
+    const double cash = fp.Cap == 0 ? e.res.PaymentWT : e.res.PaymentWT - fp.Cap;
+    if (!Near(fp.Cap + fp.Cash, e.res.PaymentWT) || fp.Cap == 0) {
+      moved = cash - fp.Cash;
+      fp.Cash = cash;
+    }
+  }
+  e.SumStartUps();
+  return moved;
+}
+
+// How one state of a cycle ends: preferred are states whose first payment does not take
+// back cash, then the lower cash required at signing, the lower payment, the lower cap cost.
+struct CycleEnd {
+  size_t index = 0;
+  bool takesCash = false;
+  double cash = 0, payment = 0, capCost = 0;
+};
+
+CycleEnd Judge(const Engine& e, size_t index, double moved) {
+  auto rn = [](double x) { return Engine::RoundNum(x, 2); };
+  CycleEnd c;
+  c.index = index;
+  c.takesCash = e.items.FirstPayment.Cap != 0 && moved < -kSettledTolerance;
+  c.cash = rn(e.page.CapRd) + rn(e.res.TotalStartUps.Cash) + rn(e.items.TotalAdjust.Cash);
+  c.payment = e.res.PaymentWT;
+  c.capCost = e.res.CapCost;
+  return c;
+}
+
+bool Better(const CycleEnd& a, const CycleEnd& b, const std::vector<CarriedState>& states) {
+  if (a.takesCash != b.takesCash) return !a.takesCash;
+  if (a.cash != b.cash) return a.cash < b.cash;
+  if (a.payment != b.payment) return a.payment < b.payment;
+  if (a.capCost != b.capCost) return a.capCost < b.capCost;
+  return Before(states[a.index], states[b.index]);
+}
+
+// Clears what the calculation could not compute as a finite number (inputs that overflow
+// the arithmetic); true when there was any.
+bool ClearNonFinite(Engine& e) {
+  bool cleared = false;
+  auto fix = [&cleared](double& v) {
+    if (!std::isfinite(v)) {
+      v = 0;
+      cleared = true;
+    }
+  };
+  auto fixVar = [&cleared](Var& v) {
+    if (!v.IsEmpty() && !std::isfinite(static_cast<double>(v))) {
+      v = 0.0;
+      cleared = true;
+    }
+  };
+  PageResults& r = e.res;
+  for (double* v : {&r.TotalOptInv, &r.TotalOptMSRP, &r.TotalInvoice, &r.TotalMSRP, &r.MSRP, &r.MarginPerc,
+                    &r.PurchPrice, &r.TotalTradeEquity, &r.GrossCapCost, &r.CapCost, &r.OptionDiscountTotal,
+                    &r.PaymentNT, &r.PaymentWT, &r.TotalRent, &r.TotalStartUps.Cap, &r.TotalStartUps.Cash,
+                    &r.LCashReqd, &r.LInitCost, &r.PInitCost, &r.CInitCost, &r.LLIIC, &r.PLIIC, &r.CLIIC, &r.LLIPmt,
+                    &r.PLIPmt, &r.LeaseFC, &r.PurchFC, &r.CashFC, &r.TotalTaxFee, &r.LoanPrinciple, &r.PurPmnt,
+                    &r.PCashReqd, &r.CCashReqd})
+    fix(*v);
+  for (Var* v : {&r.ResPerc, &r.Payoff, &r.LeaseCashRatio, &r.LeaseLoanRatio, &r.LoanCashRatio}) fixVar(*v);
+  for (StartUpItem PageItems::*m : kAllItems) {
+    StartUpItem& it = e.items.*m;
+    for (double* v : {&it.Cap, &it.Cash, &it.Amount, &it.Tax}) fix(*v);
+  }
+  fix(e.items.TotalAdjust.Cap);
+  fix(e.items.TotalAdjust.Cash);
+  fix(e.items.TotalEOLFees);
+  // The page fields the calculation writes.
+  fix(e.page.Factor);
+  fix(e.page.LoanMonths);
+  fix(e.page.EndLoan);
+  fixVar(e.page.PurchSales);
+  fixVar(e.page.PurchLuxuryTax);
+  return cleared;
 }
 
 const std::string kCaptionPurchasePrice = "Tax on Purchase Price";
@@ -65,58 +175,60 @@ constexpr int kTaxRows[] = {3, 4, 5, 6, 8, 9, 10, 11, 12, 14, 15};
 
 }  // namespace
 
-void Engine::RecalcPage() {
+void Engine::SettlePage() {
   SkipItemReload = -1;
   SkipCompare = -1;
-  res.FirstPaymentUnsettled = false;
-  CalcLease();
+  // A page left on a state of a cycle resumes from that state, so that it ends there again.
+  if (settledCycle.valid) {
+    const CarriedState now = Capture(*this);
+    bool unchanged = now.totalRent == settledCycle.left.totalRent;
+    for (size_t n = 0; unchanged && n < 16; ++n) unchanged = now.items[n] == settledCycle.left.items[n];
+    if (unchanged) Restore(*this, settledCycle.member);
+  }
+  settledCycle.valid = false;
 
   StartUpItem& fp = items.FirstPayment;
   StartUpItem& sec = items.Security;
-  const CapCash fpStart{fp.Cap, fp.Cash};
-  const CapCash secStart{sec.Cap, sec.Cash};
+  std::vector<CarriedState> seen;
+  seen.reserve(8);
+  seen.push_back(Capture(*this));
+  const StartUpItem fpStart = fp;
+  const StartUpItem secStart = sec;
+  CalcLease();
+
   bool settlingFirst = fp.ManualSplit == 0;
-  int firstSteps = 0;
+  int steps = 0;
   int growing = 0;
   double lastStep = 0;
-
-  // Each pass first moves a capitalised first payment towards the payment (a fixed point,
-  // since the payment depends on it through the cap cost), then recalculates. The page is
-  // settled when a pass that moved nothing leaves every carried value where it was: a
-  // further RecalcPage then gives the same results. Passes that moved nothing compute the
-  // comparison too, so the settling pass is also the final one.
-  bool settled = false;
-  bool comparedLast = false;
-  for (int pass = 0; pass < kMaxPasses && !settled; ++pass) {
-    bool moved = false;
+  size_t repeatOf = SIZE_MAX;
+  for (int pass = 0; pass < kMaxPasses; ++pass) {
     if (settlingFirst) {
-      const double old = fp.Cap + fp.Cash;
-      if (std::fabs(res.PaymentWT - old) >= 0.01) {
-        const double delta = res.PaymentWT - old;
+      const double delta = res.PaymentWT - (fp.Cap + fp.Cash);
+      if (!std::isfinite(delta)) {
+        settlingFirst = false;
+      } else if (std::fabs(delta) > kSettledTolerance) {
         if (fp.Cap + delta >= 0) {
           fp.Cap += delta;
-          moved = true;
         } else if (fp.Cash + delta >= 0) {
           fp.Cash += delta;
-          moved = true;
         } else {
-          // Neither side can take the difference (a negative payment): stop at once.
-          res.FirstPaymentUnsettled = true;
+          // Neither side can take the difference (a negative payment): the first payment
+          // keeps its split and the rest goes to cash at the end.
           settlingFirst = false;
         }
-        if (moved) {
-          growing = (firstSteps > 0 && std::fabs(delta) >= lastStep) ? growing + 1 : 0;
+        if (settlingFirst) {
+          growing = (steps > 0 && std::fabs(delta) > lastStep) ? growing + 1 : 0;
           lastStep = std::fabs(delta);
-          ++firstSteps;
-          if (firstSteps > kMaxFirstPaymentSteps || growing >= kDivergingSteps) {
-            // No settled first payment: keep the split the page came with.
+          if (++steps > kMaxFirstPaymentSteps || growing >= kDivergingSteps) {
+            // No settled first payment: back to the page's own split; the rest of the
+            // payment goes to cash at the end. The states seen so far do not come back.
             fp.Cap = fpStart.Cap;
             fp.Cash = fpStart.Cash;
             sec.Cap = secStart.Cap;
             sec.Cash = secStart.Cash;
-            res.FirstPaymentUnsettled = true;
+            sec.Amount = secStart.Amount;
             settlingFirst = false;
-            moved = false;
+            seen.clear();
           } else {
             // The deposit follows the payment; a split deposit keeps its split.
             sec.Amount = RoundSecurityDeposit();
@@ -130,18 +242,55 @@ void Engine::RecalcPage() {
         }
       }
     }
-    SkipCompare = moved ? -1 : 0;
-    const CarriedState before = Capture(items, res);
+    CarriedState now = Capture(*this);
+    if (!seen.empty() && !AllFinite(now)) break;
+    for (size_t j = seen.size(); j-- > 0;) {
+      if (Same(now, seen[j])) {
+        repeatOf = j;
+        break;
+      }
+    }
+    if (repeatOf != SIZE_MAX) break;
+    seen.push_back(std::move(now));
     CalcLease();
-    comparedLast = !moved;
-    settled = !moved && Settled(before, Capture(items, res));
   }
-  if (!comparedLast) {
-    SkipCompare = 0;
-    CalcLease();
+
+  // The current calculation is the one of the last state seen.
+  const size_t last = seen.size() - 1;
+  if (repeatOf == SIZE_MAX || repeatOf == last) {
+    // Settled (or stopped): the last calculation stands.
+    FinishPass(*this, seen[last]);
+  } else {
+    // A cycle of the states from repeatOf to last: every state of it is calculated and
+    // judged by the same rule, so the page ends on the same state whichever state of the
+    // cycle it entered by.
+    CycleEnd best = Judge(*this, last, FinishPass(*this, seen[last]));
+    size_t current = last;
+    for (size_t j = repeatOf; j < last; ++j) {
+      Restore(*this, seen[j]);
+      CalcLease();
+      current = j;
+      const CycleEnd c = Judge(*this, j, FinishPass(*this, seen[j]));
+      if (Better(c, best, seen)) best = c;
+    }
+    if (best.index != current) {
+      Restore(*this, seen[best.index]);
+      CalcLease();
+      FinishPass(*this, seen[best.index]);
+    }
+    settledCycle.valid = true;
+    settledCycle.member = seen[best.index];
   }
+  res.FirstPaymentUnsettled = fp.ManualSplit == 0 && fp.Cap != 0 && fp.Cash != 0;
+  CompareBlock();
   SkipCompare = 0;
   SkipItemReload = 0;
+  res.NonFinite = ClearNonFinite(*this);
+  if (settledCycle.valid) settledCycle.left = Capture(*this);
+}
+
+void Engine::RecalcPage() {
+  SettlePage();
 
   // The start-up costs sheet.
   for (int row = 2; row <= 16; ++row) {
@@ -162,6 +311,57 @@ void Engine::RecalcPage() {
   StartUpsLabel2[1] = Format(StartUpsSheet.NumberRC(totals, 3) + page.CapRd, kMoneyPattern);
   if (SkipSheetFormat == 0) FormatStartUpsSheet();
   if (host != nullptr) host->ShowPageResults();
+}
+
+bool Engine::IsFinite(const PageInputs& in) {
+  const PageRecord& p = in.page;
+  for (double v : {p.BaseInv, p.BaseMSRP, p.Dest, p.Margin, p.Factor, p.Factor2, p.Months, p.Residual, p.CapRd,
+                   p.CashMonths, p.LoanMonths, p.DownPmt, p.EndLoan, p.LoanRate, p.InvestRate,
+                   p.PrePaidCentsPerMile, p.EOLCentsperMile, p.Profit, p.Incentive, p.Advertising, p.Holdback,
+                   p.Other, static_cast<double>(p.PurchRebate), static_cast<double>(p.PurchRegistration),
+                   static_cast<double>(p.PurchTitle), static_cast<double>(p.PurchSales),
+                   static_cast<double>(p.PurchUseTax), static_cast<double>(p.PurchPropertyTax),
+                   static_cast<double>(p.PurchLuxuryTax), static_cast<double>(p.PurchOther), p.Balloon, p.FordAPR,
+                   p.FordAdminFactor})
+    if (!std::isfinite(v)) return false;
+  const PageItems& it = in.items;
+  for (StartUpItem PageItems::*m : kAllItems) {
+    const StartUpItem& item = it.*m;
+    for (double v : {item.Cap, item.Cash, item.Amount, item.Tax})
+      if (!std::isfinite(v)) return false;
+  }
+  for (double v : {it.TradePayoff, it.TradeAllowance, it.TotalAdjust.Cap, it.TotalAdjust.Cash, it.TotalEOLFees})
+    if (!std::isfinite(v)) return false;
+  for (int n = 1; n <= 10; ++n) {
+    if (!std::isfinite(it.Adjustments[n].Cap) || !std::isfinite(it.Adjustments[n].Cash)) return false;
+    if (!std::isfinite(it.EOLFees[n].Amount)) return false;
+  }
+  return true;
+}
+
+bool Engine::GivesFiniteResults(const PageInputs& candidate) {
+  if (!IsFinite(candidate)) return false;
+  // Everything the calculation changes is put back afterwards.
+  const PageInputs savedInputs = SnapshotInputs();
+  const PageResults savedResults = res;
+  const SettledCycle savedCycle = settledCycle;
+  const std::vector<std::string> savedHeadings = OptionList.Headings();
+  const int16_t savedReload = SkipItemReload, savedCompare = SkipCompare;
+  page = candidate.page;
+  items = candidate.items;
+  SettlePage();
+  const bool finite = !res.NonFinite;
+  page = savedInputs.page;
+  items = savedInputs.items;
+  res = savedResults;
+  settledCycle = savedCycle;
+  const std::vector<std::string>& headings = OptionList.Headings();
+  for (size_t col = 0; col < savedHeadings.size(); ++col)
+    if (col >= headings.size() || headings[col] != savedHeadings[col])
+      OptionList.SetColText(static_cast<int>(col + 1), savedHeadings[col]);
+  SkipItemReload = savedReload;
+  SkipCompare = savedCompare;
+  return finite;
 }
 
 void Engine::ShowTaxableChecks() {

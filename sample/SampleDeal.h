@@ -72,6 +72,7 @@ inline void SetUpCommonPage(Engine& e) {
   e.page = PageRecord{};
   e.items = PageItems{};
   e.res = PageResults{};
+  e.settledCycle = {};
   PageRecord& p = e.page;
   p.CT = "C";
   p.CarName = "Common test page";

@@ -51,6 +51,7 @@ TEST_F(ForceCapTest, TheTargetIsReachedByTheChosenValue) {
 TEST_F(ForceCapTest, ACapitalisedFirstPaymentTakesSeveralPasses) {
   // The first payment is in the cap cost and follows the margin: each pass comes nearer.
   eng.items.FirstPayment.Cap = 1;
+  eng.items.FirstPayment.Cash = 0;
   eng.RecalcPage();
   ForceCap& w = Open();
   w.Text1->setText("$25,000.00");

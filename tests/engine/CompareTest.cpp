@@ -58,8 +58,11 @@ TEST_F(CompareTest, InterestLostOnMoneyPaidOut) {
   // With an investment rate the lease's future cost carries both.
   e.page.InvestRate = 0.06;
   e.RecalcPage();
-  EXPECT_NEAR(e.res.LLIIC, Engine::LostInterestLump(743.50, 0.06, 36), 1e-9);
-  EXPECT_NEAR(e.res.LeaseFC, 743.50 + 35 * e.res.PaymentWT + e.res.LLIIC + e.res.LLIPmt - 375, 1e-8);
+  // 743.50 x (1.005^36 - 1), and the payments' interest 368.497222 x (1.005 x (1.005^35 - 1) / 0.005 - 35).
+  EXPECT_NEAR(e.res.LLIIC, 146.231970, 5e-7);
+  EXPECT_NEAR(e.res.LLIPmt, 1229.345413, 5e-7);
+  // 743.50 + 35 x 368.497222 + 146.231970 + 1229.345413 - the deposit 375.
+  EXPECT_NEAR(e.res.LeaseFC, 14641.480161, 5e-7);
   EXPECT_NEAR(e.res.PLIIC, 2000 * (1.19668052 - 1), 1e-4);
 }
 
@@ -109,7 +112,9 @@ TEST_F(CompareTest, LoanPayoffOnlyWithinTheLoanTerm) {
   e.page.LoanMonths = 48;
   test::CalcLeaseInMemory(e);
   EXPECT_TRUE(e.res.Payoff.IsEmpty());
-  EXPECT_NEAR(e.res.PurchFC, 2000 + e.res.PurPmnt * 60 - 12000, 1e-8);
+  // (21500 + sales tax 1289.999971 - 2000) / 48 = 433.124999 a month, paid over the 60 months.
+  EXPECT_NEAR(e.res.PurPmnt, 433.124999399, 5e-9);
+  EXPECT_NEAR(e.res.PurchFC, 2000 + 433.124999399 * 60 - 12000, 5e-7);
 }
 
 TEST_F(CompareTest, RatiosOfAZeroCostAreZero) {
@@ -150,8 +155,9 @@ TEST_F(CompareTest, PurchaseFeesAndTrade) {
   EXPECT_DOUBLE_EQ(e.res.CCashReqd, 18500 + 1200 + 1000 - 1000);
   EXPECT_DOUBLE_EQ(e.res.CInitCost, 19700 + 2000);
   // The trade equity in cash is a credit at signing but part of the lease's initial cost.
-  EXPECT_DOUBLE_EQ(e.res.LCashReqd, Engine::RoundNum(e.res.PaymentWT, 2) + 375 - 2000);
-  EXPECT_DOUBLE_EQ(e.res.LInitCost, e.res.LCashReqd + 2000);
+  // First payment 368.50 + deposit 375 - trade equity 2000.
+  EXPECT_DOUBLE_EQ(e.res.LCashReqd, -1256.50);
+  EXPECT_DOUBLE_EQ(e.res.LInitCost, 743.50);
 }
 
 }  // namespace
