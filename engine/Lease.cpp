@@ -250,7 +250,9 @@ void Engine::AskRecalcResidual(double oldResPerc, double oldMSRP) {
                            Format(oldResPerc, "##.0%") + " of MSRP?";
   if (ui::GetPrompt().MsgBox(text, ui::Buttons::YesNo, ui::Icon::None, ui::Title{""}) != ui::Answer::Yes) return;
   res.OptionDiscountTotal = page.UseFullMSRP != 0 ? SumOptionDiscounts() : 0;
-  page.Residual = RoundNum((res.MSRP + res.OptionDiscountTotal) * oldResPerc, 2);
+  const double residual = RoundNum((res.MSRP + res.OptionDiscountTotal) * oldResPerc, 2);
+  // An MSRP beyond the range of numbers gives no residual: the old one stays.
+  if (std::isfinite(residual)) page.Residual = residual;
 }
 
 }  // namespace qv

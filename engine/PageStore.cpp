@@ -2,6 +2,7 @@
 // and trade values in "StartUps", its adjustments in "Adjustments" and its end-of-lease fees
 // in "EOLFees", one row per page. Several values share a cell, joined by TABs.
 #include <array>
+#include <cmath>
 
 #include "engine/Engine.h"
 #include "engine/NumText.h"
@@ -72,7 +73,8 @@ void Engine::SavePageFields() {
   WKS.SetSheet(kWorksht);
   const int r = CurrentPage;
   auto text = [&](int col, const std::string& s) { WKS.SetTextRC(r, col, TabFreeText(s)); };
-  auto num = [&](int col, double v) { WKS.SetNumberRC(r, col, v); };
+  // A value that is not a finite number is never stored: it goes in as 0.
+  auto num = [&](int col, double v) { WKS.SetNumberRC(r, col, std::isfinite(v) ? v : 0); };
   const PageRecord& p = page;
   text(1, p.CT);
   text(2, p.CarName);

@@ -304,6 +304,8 @@ void Engine::RecalcPage() {
   ShowTaxableChecks();
   ShowItemTaxes();
   SumStartUps();
+  for (double* total : {&res.TotalStartUps.Cap, &res.TotalStartUps.Cash})
+    if (!std::isfinite(*total)) *total = 0;  // items too large to add up (NonFinite is set)
   const int totals = static_cast<int>(StartUpRow::Totals);
   StartUpsSheet.SetNumberRC(totals, 2, res.TotalStartUps.Cap);
   StartUpsSheet.SetNumberRC(totals, 3, res.TotalStartUps.Cash);

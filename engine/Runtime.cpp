@@ -697,6 +697,11 @@ double Date::Serial() const {
 
 Date Date::FromSerial(double serial) {
   if (!std::isfinite(serial)) serial = 0;
+  // Serials outside the dates the old runtime knew (1 January 100 to 31 December 9999) are
+  // held at those ends, so the conversion to whole days never leaves the integer range.
+  constexpr double kFirstSerial = -657434, kLastSerial = 2958465;
+  if (serial < kFirstSerial) serial = kFirstSerial;
+  if (serial > kLastSerial) serial = kLastSerial;
   return CivilFromDays(static_cast<int64_t>(std::trunc(serial)) - kSerialBase);
 }
 

@@ -143,7 +143,8 @@ struct Date {
   // Days since 30 December 1899, the serial the old runtime used (1 January 1900 is 2).
   double Serial() const;
   // The date of a serial; the fraction (time of day) is dropped toward zero, as the old
-  // runtime did for dates before the base day.
+  // runtime did for dates before the base day. Serials before 1 January 100 or after
+  // 31 December 9999 give those dates; NaN gives the base day.
   static Date FromSerial(double serial);
   bool operator==(const Date&) const = default;
 };

@@ -308,11 +308,20 @@ TEST_F(LeaseTest, AskRecalcResidualAfterAnMSRPChange) {
   e.AskRecalcResidual(0.5, 22500);
   EXPECT_DOUBLE_EQ(e.page.Residual, 11250);
 
+  // An MSRP beyond the range of numbers gives no residual: the old one stays.
+  e.page.BaseMSRP = 1e308;
+  test::CalcLeaseInMemory(e);
+  prompt.Answer(ui::Answer::Yes);
+  e.AskRecalcResidual(0.5, 22500);
+  EXPECT_DOUBLE_EQ(e.page.Residual, 11250);
+  e.page.BaseMSRP = 22000;
+  test::CalcLeaseInMemory(e);
+
   // Silent when there is no residual or the MSRP did not change.
   e.AskRecalcResidual(0.5, e.res.TotalMSRP);
   e.page.Residual = 0;
   e.AskRecalcResidual(0.5, 1);
-  EXPECT_EQ(prompt.Asked().size(), 3u);
+  EXPECT_EQ(prompt.Asked().size(), 4u);
   EXPECT_TRUE(prompt.Exhausted());
 }
 

@@ -3,6 +3,8 @@
 // workbook and the start-up costs sheet.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <climits>
 #include <functional>
 #include <string>
@@ -94,6 +96,22 @@ TEST(PageFields, StoreThenLoadGivesBackEveryField) {
   EXPECT_TRUE(s.IsEmpty(2, 51));
   // Page 1 was never stored.
   EXPECT_TRUE(s.IsEmpty(1, 2));
+}
+
+TEST(PageFields, AValueThatIsNotAFiniteNumberIsStoredAsZero) {
+  Engine e;
+  e.page = FullPage();
+  e.page.Margin = HUGE_VAL;
+  e.page.Residual = -HUGE_VAL;
+  e.page.Months = std::nan("");
+  e.page.PurchSales = HUGE_VAL;
+  e.SavePageFields();
+  const grid::Sheet& s = e.WKS.SheetAt(1);
+  for (int col : {6, 9, 10, 37}) {
+    EXPECT_FALSE(s.IsEmpty(1, col)) << col;
+    EXPECT_EQ(s.NumberRC(1, col), 0) << col;
+  }
+  EXPECT_EQ(s.NumberRC(1, 3), FullPage().BaseInv) << "the other fields as they are";
 }
 
 TEST(PageFields, NeverStoredRowLoadsEmpty) {

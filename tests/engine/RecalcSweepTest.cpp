@@ -156,6 +156,7 @@ std::string Disagreements(Engine& e) {
   };
 
   for (double v : Take(e).numbers) check(std::isfinite(v), "not finite", v, 0);
+  check(!e.res.NonFinite, "figures cleared as not finite", 0, 0);
 
   const StartUpItem& fp = it.FirstPayment;
   if (fp.ManualSplit == 0) same("first payment", fp.Cap + fp.Cash, r.PaymentWT, 1e-6);

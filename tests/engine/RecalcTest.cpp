@@ -330,6 +330,58 @@ TEST_F(RecalcTest, NoResultIsEverNaNOrInfinite) {
   }
 }
 
+// Entries that overflow the arithmetic: the engine tells a window so before anything is
+// stored, and a page that holds such values anyway gets finite figures only.
+TEST_F(RecalcTest, EntriesThatGiveNonFiniteFiguresAreReported) {
+  e.RecalcPage();
+  const PageInputs before = e.SnapshotInputs();
+  const std::vector<double> results = Results(e);
+  const std::string label = e.StartUpsLabel2[1];
+  struct Case {
+    const char* what;
+    void (*change)(PageInputs&);
+    bool finite;
+  };
+  const Case cases[] = {
+      {"an ordinary margin", [](PageInputs& in) { in.page.Margin = 1500; }, true},
+      {"a huge but harmless MSRP", [](PageInputs& in) { in.page.BaseMSRP = 1e308; }, true},
+      {"residual -1e308", [](PageInputs& in) { in.page.Residual = -1e308; }, false},
+      {"destination 1e308", [](PageInputs& in) { in.page.Dest = 1e308; }, false},
+      {"months 1e-320", [](PageInputs& in) { in.page.Months = 1e-320; }, false},
+      {"margin 1e308", [](PageInputs& in) { in.page.Margin = 1e308; }, false},
+      {"margin -1e308", [](PageInputs& in) { in.page.Margin = -1e308; }, false},
+      {"cap reduction -1e308", [](PageInputs& in) { in.page.CapRd = -1e308; }, false},
+      {"an infinite residual", [](PageInputs& in) { in.page.Residual = HUGE_VAL; }, false},
+      {"a fee of NaN", [](PageInputs& in) { in.items.Registration.Cash = std::nan(""); }, false},
+      {"mileage fee 1e308 a mile",
+       [](PageInputs& in) {
+         in.page.PrePaidActualMiles = 30000;
+         in.page.AllowedMiles = 12000;
+         in.items.PrePaidMileFee.Cash = 1e308 * 1e10;
+       },
+       false},
+  };
+  for (const Case& c : cases) {
+    PageInputs candidate = before;
+    c.change(candidate);
+    EXPECT_EQ(e.GivesFiniteResults(candidate), c.finite) << c.what;
+    EXPECT_TRUE(e.SnapshotInputs() == before) << c.what << ": the page is as it was";
+    EXPECT_EQ(Results(e), results) << c.what << ": the results are as they were";
+    EXPECT_EQ(e.StartUpsLabel2[1], label) << c.what;
+    EXPECT_EQ(host.shown, 1) << c.what << ": nothing was shown";
+  }
+
+  // Such a page recalculated anyway: every figure is a finite number, and the page says so.
+  e.page.Dest = 1e308;
+  e.RecalcPage();
+  EXPECT_TRUE(e.res.NonFinite);
+  for (double v : Results(e)) EXPECT_TRUE(std::isfinite(v));
+  e.page.Dest = 500;
+  e.RecalcPage();
+  EXPECT_FALSE(e.res.NonFinite);
+  EXPECT_NEAR(e.res.PaymentWT, 368.497222, 5e-7);
+}
+
 TEST_F(RecalcTest, WithoutAHostTheResultsAreStillComputed) {
   e.host = nullptr;
   e.RecalcPage();

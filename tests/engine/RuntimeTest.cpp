@@ -413,6 +413,14 @@ TEST(DateTest, Serials) {
   EXPECT_EQ(Date::FromSerial(45292.75), (Date{2024, 1, 1}));
   EXPECT_EQ(Date::FromSerial(-1.5), (Date{1899, 12, 29}));
   for (double s = -1000; s < 80000; s += 37) EXPECT_EQ(Date::FromSerial(s).Serial(), s);
+  // The ends of the dates the old runtime knew, and serials far beyond them.
+  EXPECT_EQ((Date{100, 1, 1}).Serial(), -657434);
+  EXPECT_EQ((Date{9999, 12, 31}).Serial(), 2958465);
+  const std::pair<double, Date> ends[] = {{1e308, {9999, 12, 31}},  {-1e308, {100, 1, 1}},
+                                          {1e19, {9999, 12, 31}},   {2958466, {9999, 12, 31}},
+                                          {-657435, {100, 1, 1}},   {std::nan(""), {1899, 12, 30}},
+                                          {HUGE_VAL, {1899, 12, 30}}};
+  for (const auto& [serial, date] : ends) EXPECT_EQ(Date::FromSerial(serial), date) << serial;
 }
 
 TEST(DateTest, ParseDateTexts) {
