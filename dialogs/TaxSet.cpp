@@ -488,25 +488,8 @@ void TaxSet::Command1_Click(int Index) {
         return;
       }
       if (prompt.MsgBox("Delete tax setting: " + name + "?", ui::Buttons::OKCancel) != ui::Answer::OK) return;
-      const std::string path = eng.TaxSetPath();
-      std::string content;
-      if (!files::ReadWholeFile(path, content)) {
-        ReportSaveFailure("Unable to open the tax settings file " + path + ".");
-        return;
-      }
-      const std::vector<std::string> lines = SplitLines(content);
-      std::string text;
-      std::string key;
-      for (size_t i = 0; i < lines.size(); ++i) {
-        if (i > 0) {
-          if (lines[i].empty()) continue;
-          // A line without a comma is no setting: it stays as it is.
-          if (LineKey(lines[i], key) && key == name) continue;
-        }
-        text += lines[i] + "\r\n";
-      }
       std::string error;
-      if (!files::WriteFileAtomic(path, text, &error)) {
+      if (!eng.DeleteTaxSet(name, &error)) {
         ReportSaveFailure(error);
         return;
       }

@@ -372,6 +372,9 @@ class Engine {
   void ParseTaxSetLine(std::string line);
   std::string BuildTaxSetLine() const;
   bool SaveTaxSet(std::string* error = nullptr);
+  // Removes the setting `name` from the file (the lines from the first empty line on stay
+  // as they are).
+  bool DeleteTaxSet(const std::string& name, std::string* error = nullptr);
   void SetDefaultTaxSet();
   std::string TaxSetPath() const;
 

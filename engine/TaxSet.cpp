@@ -1,7 +1,10 @@
 // The current tax setting and the tax-settings file "Taxset.txt": a header line, then one
 // setting per line, its name and 26 values separated by commas. An empty line ends the data
-// for the readers; a save drops empty lines.
+// for the readers; a save or a delete rewrites the settings before it and keeps everything
+// from that line on as it was (notes a user keeps there stay notes).
 #include <cfloat>
+#include <charconv>
+#include <cmath>
 #include <vector>
 
 #include "engine/Engine.h"
@@ -53,7 +56,18 @@ int16_t ToFlag(double v) { return ToInt16(v) != 0 ? 1 : 0; }
 void Assign(float& field, double v) { field = ToFloat(v); }
 void Assign(int16_t& field, double v) { field = ToFlag(v); }  // every 16-bit field is a 0/1 flag
 void Assign(int32_t& field, double v) { field = ToInt32(v); }
-std::string ValueText(float v) { return GeneralNumber(v); }
+// A single with the fewest digits that read back as the same single (6.1 stays "6.1",
+// 7.1234567 keeps all its digits).
+std::string ValueText(float v) {
+  if (!std::isfinite(v) || v == 0) return "0";
+  char buf[32];
+  const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v);
+  if (ec != std::errc()) return GeneralNumber(v);
+  std::string text(buf, end);
+  for (char& ch : text)
+    if (ch == 'e') ch = 'E';
+  return text;
+}
 std::string ValueText(int16_t v) { return GeneralNumber(static_cast<double>(v)); }
 std::string ValueText(int32_t v) { return GeneralNumber(static_cast<double>(v)); }
 
@@ -92,6 +106,56 @@ void VisitField(Tax& t, Items& it, int field, Fn&& fn) {
     case 27: fn(t.AlsoTaxRebateCash); break;
     default: break;
   }
+}
+
+// The tax-settings file cut where a rewrite needs it: the header line, the setting lines
+// up to the first empty line after the header, and everything from that empty line on
+// exactly as it stands (with its own line ends).
+struct TaxSetFileParts {
+  std::string header;
+  std::vector<std::string> settings;
+  std::string rest;
+};
+
+TaxSetFileParts SplitTaxSetFile(const std::string& content) {
+  TaxSetFileParts parts;
+  size_t pos = 0;
+  for (size_t line = 0; pos < content.size(); ++line) {
+    size_t end = content.find_first_of("\r\n", pos);
+    if (end == std::string::npos) end = content.size();
+    if (line > 0 && end == pos) {
+      parts.rest = content.substr(pos);
+      break;
+    }
+    std::string text = content.substr(pos, end - pos);
+    if (line == 0)
+      parts.header = std::move(text);
+    else
+      parts.settings.push_back(std::move(text));
+    pos = end;
+    if (pos < content.size() && content[pos] == '\r') ++pos;
+    if (pos < content.size() && content[pos] == '\n') ++pos;
+  }
+  return parts;
+}
+
+std::string JoinTaxSetFile(const TaxSetFileParts& parts) {
+  std::string text = parts.header + "\r\n";
+  for (const std::string& line : parts.settings) text += line + "\r\n";
+  return text + parts.rest;
+}
+
+// Reads the file for a rewrite; a missing file is an empty one.
+bool ReadForRewrite(const std::string& path, TaxSetFileParts& parts, std::string* error) {
+  std::string content;
+  if (files::FileExistsNoCase(path) && !files::ReadWholeFile(path, content)) {
+    if (error) *error = "Unable to open the tax settings file " + path + ".";
+    return false;
+  }
+  parts = SplitTaxSetFile(content);
+  // A missing or empty file gets a header line.
+  if (content.empty()) parts.header = kTaxSetHeader;
+  return true;
 }
 
 }  // namespace
@@ -154,33 +218,34 @@ std::string Engine::BuildTaxSetLine() const {
 
 bool Engine::SaveTaxSet(std::string* error) {
   const std::string path = TaxSetPath();
-  std::vector<std::string> lines;
-  if (files::FileExistsNoCase(path)) {
-    std::string content;
-    if (!files::ReadWholeFile(path, content)) {
-      if (error) *error = "Unable to open the tax settings file " + path + ".";
-      return false;
-    }
-    lines = SplitLines(content);
-  }
-  // A missing or empty file gets a header line.
-  std::string text = lines.empty() ? std::string(kTaxSetHeader) : lines[0];
-  text += "\r\n";
+  TaxSetFileParts parts;
+  if (!ReadForRewrite(path, parts, error)) return false;
   const std::string key = KeyOfName(tax.TaxSetName);
   std::string lineKey;
   bool found = false;
-  for (size_t i = 1; i < lines.size(); ++i) {
-    if (lines[i].empty()) continue;  // empty lines are dropped
-    if (LineKey(lines[i], lineKey) && lineKey == key) {
-      text += BuildTaxSetLine();
+  for (std::string& line : parts.settings) {
+    if (LineKey(line, lineKey) && lineKey == key) {
+      line = BuildTaxSetLine();
       found = true;
-    } else {
-      text += lines[i];
     }
-    text += "\r\n";
   }
-  if (!found) text += BuildTaxSetLine() + "\r\n";
-  return files::WriteFileAtomic(path, text, error);
+  if (!found) parts.settings.push_back(BuildTaxSetLine());
+  return files::WriteFileAtomic(path, JoinTaxSetFile(parts), error);
+}
+
+bool Engine::DeleteTaxSet(const std::string& name, std::string* error) {
+  const std::string path = TaxSetPath();
+  std::string content;
+  if (!files::ReadWholeFile(path, content)) {
+    if (error) *error = "Unable to open the tax settings file " + path + ".";
+    return false;
+  }
+  TaxSetFileParts parts = SplitTaxSetFile(content);
+  const std::string key = KeyOfName(name);
+  std::string lineKey;
+  // A line without a comma is no setting: it stays as it is.
+  std::erase_if(parts.settings, [&](const std::string& line) { return LineKey(line, lineKey) && lineKey == key; });
+  return files::WriteFileAtomic(path, JoinTaxSetFile(parts), error);
 }
 
 void Engine::SetDefaultTaxSet() {

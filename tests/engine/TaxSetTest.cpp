@@ -1,6 +1,7 @@
 // The current tax setting and the tax-settings file "Taxset.txt".
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -72,6 +73,29 @@ TEST(TaxSetLine, BuildThenParseRestoresEveryField) {
   b.tax.TaxSetName = "Coast";
   b.ParseTaxSetLine(line);
   EXPECT_EQ(StateOf(b), StateOf(a));
+}
+
+// Every single is written with the digits it needs to read back as the same single.
+TEST(TaxSetLine, SinglesReadBackExactly) {
+  const float values[] = {7.1234567f, 6.1f, 0.1f, 1.0f / 3, 99.99999f, 1e-7f, 123456.79f, 16777215.0f,
+                          3.4e38f, -2.5f, 1234.56f};
+  for (float v : values) {
+    Engine a;
+    a.tax.LeaseTaxRate = v;
+    a.tax.MaxTax = v;
+    a.tax.BuyTaxRate = -v;
+    Engine b;
+    b.ParseTaxSetLine(a.BuildTaxSetLine());
+    EXPECT_EQ(b.tax.LeaseTaxRate, v) << a.BuildTaxSetLine();
+    EXPECT_EQ(b.tax.MaxTax, v);
+    EXPECT_EQ(b.tax.BuyTaxRate, -v);
+  }
+  Engine a;
+  a.tax.LeaseTaxRate = 7.1234567f;
+  a.tax.MaxTax = 1e7f;
+  const std::string line = a.BuildTaxSetLine();
+  EXPECT_EQ(line.substr(0, 11), ",7.1234565,") << "the nearest single to 7.1234567, in full";
+  EXPECT_NE(line.find(",1E+07,"), std::string::npos) << line;
 }
 
 TEST(TaxSetLine, FlagsReadAsZeroOrOne) {
@@ -170,17 +194,48 @@ TEST_F(TaxFile, UnknownNameOrMissingFileChangesNothing) {
   EXPECT_EQ(StateOf(e), before);
 }
 
-TEST_F(TaxFile, EmptyLineHidesWhatFollowsUntilTheNextSave) {
+// The readers stop at the first empty line; a save and a delete rewrite the settings before
+// it and keep everything from it on byte for byte, so notes kept there never become settings.
+TEST_F(TaxFile, EverythingFromTheFirstEmptyLineOnIsKept) {
   const std::string away = "Away,8,2,0,0,1,1,1,1,1,1,1,1,1,1,1,1,7,1,100,0,5,0,50000,0,2000,1";
-  WriteFile(path, "Header\r\n" + kHomeLine + "\r\n\r\n" + away + "\r\n");
+  const std::string tail = "\r\n" + away + "\r\nnotes, kept by hand\n\nmore notes\rHome,1,2";
+  WriteFile(path, "Header\r\n" + kHomeLine + "\r\nB,2\r\n" + tail);
   Engine hidden = Loaded("Away");
   EXPECT_EQ(hidden.tax.LeaseTaxRate, 0.0f);  // not found: unchanged
 
   e.SetDefaultTaxSet();
   e.tax.TaxSetName = "Home";
+  e.tax.LeaseTaxRate = 7;
   ASSERT_TRUE(e.SaveTaxSet());
-  EXPECT_EQ(ReadFile(path), "Header\r\n" + kHomeLine + "\r\n" + away + "\r\n");
-  EXPECT_EQ(Loaded("Away").BuildTaxSetLine(), away);
+  const std::string home7 = "Home,7" + kHomeLine.substr(6);
+  EXPECT_EQ(ReadFile(path), "Header\r\n" + home7 + "\r\nB,2\r\n" + tail);
+
+  // A new setting goes before the empty line.
+  e.tax.TaxSetName = "Away";
+  ASSERT_TRUE(e.SaveTaxSet());
+  EXPECT_EQ(ReadFile(path), "Header\r\n" + home7 + "\r\nB,2\r\nAway" + home7.substr(4) + "\r\n" + tail);
+  EXPECT_EQ(Loaded("Away").tax.LeaseTaxRate, 7.0f);
+
+  // Delete removes the setting before the empty line only.
+  std::string err;
+  ASSERT_TRUE(e.DeleteTaxSet("Away", &err)) << err;
+  EXPECT_EQ(ReadFile(path), "Header\r\n" + home7 + "\r\nB,2\r\n" + tail);
+  ASSERT_TRUE(e.DeleteTaxSet("Home", &err)) << err;
+  EXPECT_EQ(ReadFile(path), "Header\r\nB,2\r\n" + tail);
+  EXPECT_EQ(Loaded("notes").tax.LeaseTaxRate, 0.0f);
+}
+
+TEST_F(TaxFile, DeleteKeepsTheOtherLinesAndReportsAMissingFile) {
+  std::string err;
+  EXPECT_FALSE(e.DeleteTaxSet("Home", &err));
+  EXPECT_NE(err.find("Taxset.txt"), std::string::npos) << err;
+  EXPECT_FALSE(std::filesystem::exists(path));
+
+  WriteFile(path, "Header\r\nnot a setting\r\n" + kHomeLine + "\r\nA,1\r\nHome,2\r\n");
+  ASSERT_TRUE(e.DeleteTaxSet("Home", &err)) << err;
+  EXPECT_EQ(ReadFile(path), "Header\r\nnot a setting\r\nA,1\r\n");
+  ASSERT_TRUE(e.DeleteTaxSet("Nowhere", &err)) << err;
+  EXPECT_EQ(ReadFile(path), "Header\r\nnot a setting\r\nA,1\r\n");
 }
 
 TEST_F(TaxFile, SaveReplacesInPlaceOrAppends) {
