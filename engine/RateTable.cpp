@@ -2,7 +2,6 @@
 // residual basis (full or discounted MSRP).
 #include "engine/Engine.h"
 #include "engine/Runtime.h"
-#include "platform/ui/Prompt.h"
 
 namespace qv {
 
@@ -22,10 +21,6 @@ double FieldValue(const std::string& text, size_t offset) {
   if (offset >= text.size()) return 0;
   return TextValue(std::string_view(text).substr(offset, kFieldWidth));
 }
-
-// How long the residual-basis wait lets events run for a flag that a shown window never
-// set before giving up (the window is modal, so the flag is normally set at once).
-constexpr int kMaxDialogWaitSteps = 1000;
 
 }  // namespace
 
@@ -54,12 +49,10 @@ void Engine::UnpackRateTable() {
 double Engine::GetResidualBase(double amount) {
   if (amount == 0) return res.MSRP;
 
-  if (host) {
-    host->ShowResBase();
-    // The window sets DialogDone to True when it closes. The wait is bounded so that a
-    // window that never signals cannot hang the program.
-    for (int step = 0; DialogDone != -1 && step < kMaxDialogWaitSteps; ++step) ui::GetPrompt().DoEvents();
-  }
+  // The window is shown modally: when the call returns it has closed, and the flag it sets
+  // on closing is only cleared here (no event loop waits for it). UseFullMSRP holds the
+  // choice, or the page's own value when the window was closed without one.
+  if (host) host->ShowResBase();
   DialogDone = 0;
 
   return page.UseFullMSRP != 0 ? res.MSRP + amount : res.MSRP;

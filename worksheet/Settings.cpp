@@ -77,6 +77,8 @@ std::vector<StartupError> ReadConfigFile(Engine& eng) {
     r.Text(c.LvbTemplatePath);
     r.Number(c.DefaultAdminFactor);
     r.Int16(eng.tax.ExclTradeFromLocal);
+    // A 0 / 1 flag whatever a hand-edited file holds (the tax rules test it for 1).
+    eng.tax.ExclTradeFromLocal = eng.tax.ExclTradeFromLocal != 0 ? 1 : 0;
     r.Int16(c.NoUpdateReminder);
   }
   if (c.LeaseTemplatePath.empty()) c.LeaseTemplatePath = eng.AppFolder + "Lease.rtf";

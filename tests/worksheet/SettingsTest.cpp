@@ -57,6 +57,18 @@ TEST_F(SettingsTest, WrittenFileReadsBackTheSameThirteenValues) {
   EXPECT_EQ(b.cfg.NoUpdateReminder, -1);
 }
 
+TEST_F(SettingsTest, ExcludeTradeFromLocalTaxReadsAsZeroOrOne) {
+  const std::pair<const char*, int16_t> cases[] = {{"-1", 1}, {"2", 1}, {"1", 1}, {"0", 0}, {"0.4", 0}};
+  for (const auto& [text, flag] : cases) {
+    WriteFile(folder + "Quorvant.Cfg", std::string("0.05,0.09\r\n\"QVEdit\",0\r\n\"Home\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n") +
+                                           "\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n0\r\n" + text + "\r\n0\r\n");
+    Engine e;
+    e.AppFolder = folder;
+    EXPECT_TRUE(ReadConfigFile(e).empty()) << text;
+    EXPECT_EQ(e.tax.ExclTradeFromLocal, flag) << text;
+  }
+}
+
 TEST_F(SettingsTest, FileWithOnlyTheFirstThreeLines) {
   WriteFile(folder + "Quorvant.Cfg", "0.05,0.09\r\n\"QVEdit\",0\r\n\"Home\"\r\n");
   Engine e;
