@@ -21,7 +21,7 @@ double Round2(double p) { return Engine::RoundNum(p, 2); }
 class PaymentSolver::TrialScope {
  public:
   TrialScope(PaymentSolver& s, const SolveResult& r)
-      : s_(s), r_(r), saved_(s.e.SnapshotInputs()), host_(s.e.host), quiet_(s.e) {
+      : s_(s), r_(r), saved_(s.e.SnapshotInputs()), cycle_(s.e.settledCycle), host_(s.e.host), quiet_(s.e) {
     if (s_.QuietTrials) s_.e.host = &quiet_;
   }
   ~TrialScope() {
@@ -30,7 +30,13 @@ class PaymentSolver::TrialScope {
       e.host = host_;
       if (r_.trials > 0 && host_ != nullptr) host_->ShowPageResults();
     }
-    e.RestoreInputs(saved_);
+    PutBack();
+  }
+  // The page as the search found it (inputs, and the state its next recalculation starts
+  // from): what a window applies a result to.
+  void PutBack() {
+    s_.e.RestoreInputs(saved_);
+    s_.e.settledCycle = cycle_;
   }
   TrialScope(const TrialScope&) = delete;
   TrialScope& operator=(const TrialScope&) = delete;
@@ -39,6 +45,7 @@ class PaymentSolver::TrialScope {
   PaymentSolver& s_;
   const SolveResult& r_;
   PageInputs saved_;
+  Engine::SettledCycle cycle_;
   EngineHost* host_;
   QuietHost quiet_;
 };
@@ -242,10 +249,23 @@ SolveResult PaymentSolver::AdjustCapReduction(double m) {
   if (!std::isfinite(D)) return r;
   {
     TrialScope scope(*this, r);
-    bool reached = false;
-    r.trials = ReachCapCost(e, D, CapLever::CapReduction, &reached);
-    r.value = e.page.CapRd;
-    r.status = reached ? SolveStatus::Solved : SolveStatus::NotReached;
+    r.trials = ReachCapCost(e, D, CapLever::CapReduction);
+    const double x0 = e.page.CapRd;
+    // The same cap cost need not give the same payment (the luxury tax follows the selling
+    // price, and a capitalised luxury tax can be kept out of the rent charge), so a result
+    // counts only by the payment it gives once applied: the page as it was, with this cap
+    // reduction, recalculated. Where the cap cost's value misses, the search goes on over
+    // the cap reduction itself, each trial applied that way.
+    auto apply = [&](double x) {
+      scope.PutBack();
+      e.page.CapRd = x;
+    };
+    if (std::isfinite(x0)) {
+      Secant(r, [&](double x, int) { apply(x); }, x0 - 1, x0 + 1, x0);
+    } else {
+      r.status = SolveStatus::NoValue;
+      r.value = 0;
+    }
   }
   return r;
 }

@@ -64,8 +64,10 @@ class PaymentSolver {
   // The margin that would give the base payment tt if the cap cost moved one for one with
   // the margin, with or without the luxury tax by the selling price. Writes nothing.
   double EstimateMargin(double n, double F, double R, double tt) const;
-  // Run right after SolveMargin returned margin m: the cash cap reduction that gives the cap
-  // cost the margin m would give. Solved when the cap cost came within 0.01 of it.
+  // Run right after SolveMargin returned margin m: the cash cap reduction that gives the
+  // desired payment. It starts from the cap reduction that gives the cap cost the margin m
+  // would give and searches on from there; solved only when the page as it was, with the
+  // cap reduction found, recalculates to the desired payment (within half a cent).
   SolveResult AdjustCapReduction(double m);
   // Proportional searches.
   SolveResult SolveResidual(double n, double F, double C);
