@@ -56,7 +56,8 @@ void Engine::CompareBlock() {
   r.LeaseLoanRatio = r.PurchFC != 0 ? Var(r.LeaseFC / r.PurchFC) : Var(0.0);
 }
 
-double Engine::CalcLoanPayment(double rate, double months) {
+double Engine::CalcLoanPayment(double rate, double months, bool* finite) {
+  if (finite) *finite = true;
   // No loan term: no payment and nothing owed (a kept Payoff would belong to an earlier
   // calculation, possibly of another page).
   if (months == 0) {
@@ -84,6 +85,7 @@ double Engine::CalcLoanPayment(double rate, double months) {
   } else {
     payment = principal * g * i / (g - 1);
   }
+  if (finite) *finite = std::isfinite(payment);
   payment = Finite(payment);
 
   // The balance still owed after the lease term, when the loan runs that long.

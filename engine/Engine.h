@@ -341,7 +341,9 @@ class Engine {
 
   // ---- loan and cash comparison ---------------------------------------------------------
   void CompareBlock();
-  double CalcLoanPayment(double rate, double months);
+  // The loan payment (0 when it is not a finite number); `finite`, when given, tells
+  // whether it was one.
+  double CalcLoanPayment(double rate, double months, bool* finite = nullptr);
   static double LostInterestLump(double amount, double rate, double months);
   static double LostInterestStream(double payment, double rate, double months, int16_t inAdvance);
 

@@ -29,11 +29,6 @@ class LoanScope {
   Var payoff_;
 };
 
-LoanSolveResult Closed(double value) {
-  if (!std::isfinite(value)) return {LoanSolveStatus::NotReached, 0, 0};
-  return {LoanSolveStatus::Solved, value, 0};
-}
-
 }  // namespace
 
 double LoanSolver::OddDaysGrowth() const {
@@ -68,21 +63,48 @@ double LoanSolver::calcnewpmt(double margin) {
                         (pg.PurchRegistration + pg.PurchTitle + pg.PurchSales + pg.PurchUseTax + pg.PurchPropertyTax +
                          pg.PurchLuxuryTax + pg.PurchOther) +
                         e.items.TradePayoff - pg.DownPmt - pg.PurchRebate;
-  return e.CalcLoanPayment(pg.LoanRate, pg.LoanMonths);
+  const double payment = e.CalcLoanPayment(pg.LoanRate, pg.LoanMonths, &lastPaymentFinite_);
+  lastPaymentFinite_ = lastPaymentFinite_ && std::isfinite(e.res.LoanPrinciple);
+  return payment;
 }
 
-// Balloon: the amount left after n - 1 payments of p, paid in month n. The amount financed
-// grows over odd days to the first payment as the loan payment applies it, so the stored
-// balloon gives back p.
+LoanSolveResult LoanSolver::Checked(double value, double PageRecord::*field, double p) {
+  LoanSolveResult r;
+  if (!std::isfinite(value)) return r;
+  LoanScope scope(e);
+  PageRecord& pg = e.page;
+  pg.*field = value;
+  // The amount financed as the comparison sets it (the down payment changes it).
+  e.res.LoanPrinciple = (e.res.PurchPrice - e.items.TradeAllowance) + e.res.TotalTaxFee + e.items.TradePayoff -
+                        pg.DownPmt - pg.PurchRebate;
+  bool finite = false;
+  const double payment = e.CalcLoanPayment(pg.LoanRate, pg.LoanMonths, &finite);
+  r.evaluations = 1;
+  if (finite && std::fabs(p - Engine::RoundNum(payment, 2)) <= kTolerance) {
+    r.status = LoanSolveStatus::Solved;
+    r.value = value;
+  }
+  return r;
+}
+
+// Balloon: the amount left after n - 1 payments of p, paid in month n; over one month, the
+// amount with its month of interest less the payment. The amount financed grows over odd
+// days to the first payment as the loan payment applies it, so the stored balloon gives
+// back p.
 LoanSolveResult LoanSolver::LoanBalloon(double p) {
   const double i = e.page.LoanRate / 12;
   const double n = e.page.LoanMonths;
   const double P = e.res.LoanPrinciple * OddDaysGrowth();
-  if (i != 0) {
+  double balloon;
+  if (n == 1) {
+    balloon = P * (1 + i) - p;
+  } else if (i != 0) {
     const double g = std::pow(1 + i, n);
-    return Closed(P * g - p * ((g - 1) / i - 1));
+    balloon = P * g - p * ((g - 1) / i - 1);
+  } else {
+    balloon = P - (n - 1) * p;
   }
-  return Closed(P - (n - 1) * p);
+  return Checked(balloon, &PageRecord::Balloon, p);
 }
 
 // Down payment: the present value V of the payments (and the balloon) is the amount to
@@ -97,11 +119,14 @@ LoanSolveResult LoanSolver::LoanDownPmt(double& p) {
   double V;
   if (B == 0)
     V = i == 0 ? n * p : p * (g - 1) / (i * g);
+  else if (n == 1)
+    V = (p + B) / (1 + i);  // one payment beside the balloon, with its month of interest
   else
     V = i == 0 ? (n - 1) * p + B : p * (g - 1) / (i * g) + (B - p) / g;
   const PageItems& it = e.items;
-  return Closed(e.res.PurchPrice - V / OddDaysGrowth() - it.TradeAllowance + e.res.TotalTaxFee + it.TradePayoff -
-                pg.PurchRebate);
+  return Checked(e.res.PurchPrice - V / OddDaysGrowth() - it.TradeAllowance + e.res.TotalTaxFee + it.TradePayoff -
+                     pg.PurchRebate,
+                 &PageRecord::DownPmt, p);
 }
 
 // The damped secant search over points x1, x2, x3, ...: x2 is tested first (x1 never is
@@ -113,7 +138,9 @@ LoanSolveResult LoanSolver::Secant(F payment, double x1, double x2, int limit, d
     ++r.evaluations;
     return payment(x);
   };
-  auto accepted = [&](double f) { return std::fabs(p - Engine::RoundNum(f, 2)) <= kTolerance; };
+  // A payment that is not a finite number never meets p (nor does a value that is not one).
+  auto accepted = [&](double f) { return std::isfinite(f) && std::fabs(p - Engine::RoundNum(f, 2)) <= kTolerance; };
+  if (!std::isfinite(x1) || !std::isfinite(x2)) return r;
   double xPrev = x1, fPrev = eval(x1);
   double x = x2, f = eval(x2);
   while (!accepted(f)) {
@@ -135,16 +162,24 @@ LoanSolveResult LoanSolver::Secant(F payment, double x1, double x2, int limit, d
   return r;
 }
 
+// The payment as CalcLoanPayment prices it, NaN where that is not a finite number (it would
+// read as 0).
+double LoanSolver::PricedPayment(double rate, double months) {
+  bool finite = false;
+  const double payment = e.CalcLoanPayment(rate, months, &finite);
+  return finite && std::isfinite(e.res.LoanPrinciple) ? payment : std::nan("");
+}
+
 LoanSolveResult LoanSolver::NewLoanMonths(double& p) {
   if (p == 0) p = 0.01;
   LoanScope scope(e);
-  return Secant([&](double x) { return e.CalcLoanPayment(e.page.LoanRate, x); }, 23, 24, kPassLimit, p);
+  return Secant([&](double x) { return PricedPayment(e.page.LoanRate, x); }, 23, 24, kPassLimit, p);
 }
 
 LoanSolveResult LoanSolver::LoanIntRate(double& p) {
   if (p == 0) p = 0.01;
   LoanScope scope(e);
-  return Secant([&](double x) { return e.CalcLoanPayment(x, e.page.LoanMonths); }, 0.07, 0.08, kPassLimit, p);
+  return Secant([&](double x) { return PricedPayment(x, e.page.LoanMonths); }, 0.07, 0.08, kPassLimit, p);
 }
 
 LoanSolveResult LoanSolver::LoanMargin(double& p) {
@@ -163,7 +198,12 @@ LoanSolveResult LoanSolver::LoanMargin(double& p) {
   };
   const double seed1 = marginFor(presentValue(p - 1));
   const double seed2 = marginFor(presentValue(p));
-  return Secant([&](double x) { return calcnewpmt(x); }, seed1, seed2, kMarginPassLimit, p);
+  return Secant(
+      [&](double x) {
+        const double payment = calcnewpmt(x);
+        return lastPaymentFinite_ ? payment : std::nan("");
+      },
+      seed1, seed2, kMarginPassLimit, p);
 }
 
 }  // namespace qv

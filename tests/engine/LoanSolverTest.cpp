@@ -161,6 +161,82 @@ TEST_F(LoanSolverTest, ClosedFormsGiveBackTheDesiredPayment) {
   }
 }
 
+// One-month loans with a balloon: the one payment is the amount with its month of interest
+// less the balloon. The common page finances 21500 + sales tax 1289.999971 - 2000 down.
+TEST_F(LoanSolverTest, OneMonthBalloonClosedFormsGiveThePayment) {
+  struct Case {
+    std::string name;
+    double rate, balloon;
+    bool downPayment;
+    double desired, handValue;
+  };
+  const Case cases[] = {
+      // 20789.999971 x 1.01 - 8000.
+      {"balloon, 12 %", 0.12, 0, false, 8000, 12997.899971},
+      {"balloon, 0 %", 0, 0, false, 8000, 12789.999971},
+      // (8000 + 5000) / 1.01 = 12871.287129 financed: down = 21500 + 1289.999971 - 12871.287129.
+      {"down, 12 %, balloon 5000", 0.12, 5000, true, 8000, 9918.712842},
+      {"down, 0 %, balloon 5000", 0, 5000, true, 8000, 9789.999971},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::SetUpCommonPage(e);
+    e.page.LoanMonths = 1;
+    e.page.LoanRate = c.rate;
+    e.page.Balloon = c.balloon;
+    e.RecalcPage();
+    LoanSolver s(e);
+    double p = c.desired;
+    const LoanSolveResult r = c.downPayment ? s.LoanDownPmt(p) : s.LoanBalloon(p);
+    ASSERT_TRUE(r.Solved());
+    EXPECT_NEAR(r.value, c.handValue, 5e-7);
+    (c.downPayment ? e.page.DownPmt : e.page.Balloon) = r.value;
+    e.RecalcPage();
+    EXPECT_NEAR(e.res.PurPmnt, c.desired, 1e-6);
+  }
+}
+
+// A solve is solved only with a finite value whose payment meets the desired one: not with a
+// value that overflowed (whose payment then reads as 0, within half a cent of a desired
+// payment below 0.005), and not from a closed form where no value gives the payment.
+TEST_F(LoanSolverTest, NoSolveWithoutAFiniteValueThatGivesThePayment) {
+  struct Case {
+    std::string name;
+    std::function<void(Engine&)> change;
+    std::function<LoanSolveResult(LoanSolver&, double&)> solve;
+    double desired;
+  };
+  const auto margin = [](LoanSolver& s, double& p) { return s.LoanMargin(p); };
+  const auto rate = [](LoanSolver& s, double& p) { return s.LoanIntRate(p); };
+  const auto months = [](LoanSolver& s, double& p) { return s.NewLoanMonths(p); };
+  const auto balloon = [](LoanSolver& s, double& p) { return s.LoanBalloon(p); };
+  const auto down = [](LoanSolver& s, double& p) { return s.LoanDownPmt(p); };
+  const Case cases[] = {
+      {"margin at 2400 %", [](Engine& e) { e.page.LoanRate = 24; e.page.LoanMonths = 1000; }, margin, 0.001},
+      {"margin over a million months", [](Engine& e) { e.page.LoanRate = 0.06; e.page.LoanMonths = 1e6; }, margin,
+       0.001},
+      {"rate over a million months", [](Engine& e) { e.page.LoanMonths = 1e6; }, rate, 0.001},
+      {"months at 1e300 %", [](Engine& e) { e.page.LoanRate = 1e300; }, months, 0.001},
+      {"balloon at no term", [](Engine& e) { e.page.LoanMonths = 0; }, balloon, 400},
+      {"down payment at no term", [](Engine& e) { e.page.LoanMonths = 0; }, down, 400},
+      {"balloon at 1e300 %", [](Engine& e) { e.page.LoanRate = 1e300; }, balloon, 400},
+      {"down payment at 1e300 %", [](Engine& e) { e.page.LoanRate = 1e300; e.page.Balloon = 100; }, down, 400},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::SetUpCommonPage(e);
+    e.RecalcPage();
+    c.change(e);
+    const PageInputs before = e.SnapshotInputs();
+    LoanSolver s(e);
+    double p = c.desired;
+    const LoanSolveResult r = c.solve(s, p);
+    EXPECT_NE(r.status, LoanSolveStatus::Solved) << r.value;
+    EXPECT_EQ(r.value, 0);
+    EXPECT_TRUE(e.SnapshotInputs() == before);
+  }
+}
+
 TEST_F(LoanSolverTest, ZeroPaymentIsSolvedAsOneCentExceptForTheBalloon) {
   LoanSolver s(e);
   double p = 0;
