@@ -65,11 +65,12 @@ double Engine::CalcLoanPayment(double rate, double months, bool* finite) {
     return 0;
   }
   const double i = rate / 12;
-  // Odd days: 30 days to the first payment leave the principal as it is.
+  // Odd days: 30 days to the first payment leave the principal as it is. (The powers are
+  // skipped where they are exactly 1: no odd days, no rate.)
   const int days = page.DaysToFirstPayment - 30;
-  const double principal = res.LoanPrinciple * std::pow(1 + rate / 365, days);
+  const double principal = days == 0 ? res.LoanPrinciple : res.LoanPrinciple * std::pow(1 + rate / 365, days);
   const bool balloon = page.Balloon != 0;
-  const double g = std::pow(1 + i, months);
+  const double g = i == 0 ? 1 : std::pow(1 + i, months);
   const bool zeroRate = i == 0 || g - 1 == 0;
 
   double payment;
@@ -105,6 +106,7 @@ double Engine::CalcLoanPayment(double rate, double months, bool* finite) {
 }
 
 double Engine::LostInterestLump(double amount, double rate, double months) {
+  if (rate == 0) return 0;  // no interest (the growth would be exactly 1)
   return Finite(amount * std::pow(1 + rate / 12, months) - amount);
 }
 

@@ -384,11 +384,18 @@ void Engine::FormatStartUpsSheet() {
   static const grid::CellFont kBold{"MS Sans Serif", 8, true, false, false, false, 0};
   const int row0 = StartUpsSheet.ActiveRow();
   const int col0 = StartUpsSheet.ActiveCol();
+  bool changed = false;
   for (int row = 2; row <= 16; ++row) {
+    const grid::CellFont& font = ItemOfRow(row)->ManualSplit == 1 ? kBold : kPlain;
+    // Rows already in their type are left alone (most recalculations change none).
+    const grid::Cell* cap = StartUpsSheet.CellAt(row, 2);
+    const grid::Cell* cash = StartUpsSheet.CellAt(row, 3);
+    if (cap != nullptr && cash != nullptr && cap->font == font && cash->font == font) continue;
     StartUpsSheet.SetSelection(row, 2, row, 3);
-    StartUpsSheet.SetSelectionFont(ItemOfRow(row)->ManualSplit == 1 ? kBold : kPlain);
+    StartUpsSheet.SetSelectionFont(font);
+    changed = true;
   }
-  StartUpsSheet.SetActiveCell(row0, col0);
+  if (changed) StartUpsSheet.SetActiveCell(row0, col0);
 }
 
 }  // namespace qv
