@@ -48,6 +48,16 @@ TEST_F(CompareTest, CommonPageEndToEnd) {
   EXPECT_NEAR(r.LoanCashRatio, 1, 1e-12);
 }
 
+// A page calculation on its own (as the field editors run it) compares with the deposit
+// and first payment it has just set, not with the ones it found: on a fresh page both were 0.
+TEST_F(CompareTest, OneCalculationComparesWithTheDepositItSets) {
+  test::CalcLeaseInMemory(e);
+  EXPECT_EQ(e.items.Security.Cash, 375);
+  EXPECT_DOUBLE_EQ(e.res.TotalStartUps.Cash, 743.50);
+  EXPECT_DOUBLE_EQ(e.res.LCashReqd, 743.50);
+  EXPECT_NEAR(e.res.LeaseFC, 13265.902778, 5e-7);
+}
+
 TEST_F(CompareTest, InterestLostOnMoneyPaidOut) {
   EXPECT_NEAR(Engine::LostInterestLump(1000, 0.06, 36), 196.6805, 5e-5);
   EXPECT_NEAR(Engine::LostInterestStream(300, 0.06, 36, 1), 1000.8315, 5e-5);
