@@ -375,7 +375,12 @@ void Engine::ShowTaxableChecks() {
 }
 
 void Engine::ShowItemTaxes() {
-  for (int row : kTaxRows) StartUpsSheet.SetTextRC(row, 5, Format(ItemOfRow(row)->Tax, kMoneyPattern));
+  // Most items are untaxed: their text, the pattern's zero section, is formatted once.
+  static const std::string kZeroText = Format(0, kMoneyPattern);
+  for (int row : kTaxRows) {
+    const double tax = ItemOfRow(row)->Tax;
+    StartUpsSheet.SetTextRC(row, 5, tax == 0 ? kZeroText : Format(tax, kMoneyPattern));
+  }
 }
 
 // Amounts split by hand are shown in bold.
