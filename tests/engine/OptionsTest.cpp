@@ -59,6 +59,15 @@ TEST(ShowPageOptions, ShowsThePageOptionsInSheetOrder) {
   EXPECT_GE(host.optionListShown, 1);
 }
 
+TEST(ShowPageOptions, ATabInANameFromAFileIsShownAsABlank) {
+  StrictPrompt sp;
+  Engine e;
+  AddOption(e, 1, 1, "Roof\track", 300, 350);
+  e.ShowPageOptions();
+  EXPECT_EQ(e.OptionList.TextRC(1, 1), "Roof rack");
+  EXPECT_EQ(e.OptionList.NumberRC(1, 2), 300);
+}
+
 TEST(ShowPageOptions, PageWithoutOptionsShowsOneEmptyRow) {
   StrictPrompt sp;
   Engine e;

@@ -116,15 +116,22 @@ TEST_F(FilesTest, FilesThatCannotBeReadAreRefusedAndChangeNothing) {
   grid::Workbook foreign;
   std::string error;
   ASSERT_TRUE(foreign.Write(folder + "foreign.QVX", error)) << error;
+  // More pages than the page count holds.
+  grid::Workbook many;
+  ASSERT_TRUE(many.Read(good, error)) << error;
+  for (int r = 1; r <= 70000; ++r) many.SheetAt(1).SetTextRC(r, 2, "Page " + std::to_string(r));
+  ASSERT_TRUE(many.Write(folder + "many.QVX", error)) << error;
 
   struct Case {
     std::string file;
     std::string message;  // the message, or "" for one that names the file
+    std::string mentions = "";
   };
   const Case cases[] = {
       {"missing.QVX", kUnableToOpen},
       {"damaged.QVX", ""},
       {"foreign.QVX", ""},
+      {"many.QVX", "", "it holds 70000 pages, more than the 32767 a worksheet can hold"},
   };
   for (bool fromRecent : {false, true}) {
     for (const Case& c : cases) {
@@ -147,6 +154,7 @@ TEST_F(FilesTest, FilesThatCannotBeReadAreRefusedAndChangeNothing) {
       ASSERT_EQ(texts.size(), 1u);
       if (c.message.empty()) EXPECT_NE(texts[0].find(path), std::string::npos) << texts[0];
       else EXPECT_EQ(texts[0], c.message);
+      EXPECT_NE(texts[0].find(c.mentions), std::string::npos) << texts[0];
       EXPECT_TRUE(eng.WKS.SameContent(before));
       EXPECT_DOUBLE_EQ(eng.page.Margin, 777);
       EXPECT_EQ(eng.WorksheetFileName, good);
