@@ -1,6 +1,8 @@
 // Worksheet files (Open, Save, Save As, New Worksheet) and the recent-files list.
 #include <QAction>
 
+#include <sys/stat.h>
+
 #include "platform/grid/GridWidget.h"
 
 #include "tests/worksheet/PagesFixture.h"
@@ -205,6 +207,40 @@ TEST_F(FilesTest, FailingSavesKeepThePreviousFile) {
   qv->mnuOpenSave_click(1);
   EXPECT_NE(ReadFile(path), saved);
   EXPECT_EQ(eng.WorksheetModified, 0);
+}
+
+TEST_F(FilesTest, SavingOverAReadOnlyWorksheetIsRefusedWithItsName) {
+  const std::string path = SavedTwoPages("deal.QVX");
+  const std::string saved = ReadFile(path);
+  ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+  eng.page.Margin = 1234;
+  eng.WorksheetModified = -1;
+  prompt.Answer(Answer::OK);
+  qv->mnuOpenSave_click(1);
+  EXPECT_EQ(prompt.MessageTexts(),
+            std::vector<std::string>{"Unable to write file " + path + ": the file is read-only"});
+  ::chmod(path.c_str(), 0644);
+  EXPECT_EQ(ReadFile(path), saved);
+  EXPECT_EQ(eng.WorksheetModified, -1);
+  EXPECT_DOUBLE_EQ(eng.page.Margin, 1234);
+}
+
+TEST_F(FilesTest, SavingALinkedWorksheetReplacesTheFileTheLinkLeadsTo) {
+  const std::string real = SavedTwoPages("deal.QVX");
+  const std::string link = folder + "linked.QVX";
+  std::filesystem::create_symlink(real, link);
+  prompt.File(link);
+  qv->mnuOpenSave_click(0);
+  ASSERT_EQ(eng.WorksheetFileName, link);
+  eng.page.Margin = 4321;
+  qv->mnuOpenSave_click(1);
+  EXPECT_TRUE(prompt.MessageTexts().empty());
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  grid::Workbook back;
+  std::string error;
+  ASSERT_TRUE(back.Read(real, error)) << error;
+  back.SetSheet(1);
+  EXPECT_DOUBLE_EQ(back.NumberRC(1, 6), 4321);
 }
 
 TEST_F(FilesTest, SaveAsAddsTheExtensionOnlyToANameWithoutADot) {
