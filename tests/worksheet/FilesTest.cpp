@@ -6,7 +6,7 @@
 #include "platform/grid/GridWidget.h"
 
 #include "tests/worksheet/PagesFixture.h"
-#include "worksheet/Profile.h"
+#include "platform/profile/Profile.h"
 
 namespace qv::test {
 namespace {
@@ -472,6 +472,19 @@ TEST_F(FilesTest, RecentFilePathsOfAnyLengthAreKeptWhole) {
   // The profile file is replaced whole: no temporary file is left beside it.
   for (const auto& entry : std::filesystem::directory_iterator(folder))
     EXPECT_NE(entry.path().filename().string().front(), '.') << entry.path();
+}
+
+TEST_F(FilesTest, APathWithALineBreakIsNotListedAmongTheRecentFiles) {
+  const std::string path = SavedTwoPages("good.QVX");
+  const std::string odd = folder + "two\n[Injected]\r\nkey=lines.QVX";
+  std::filesystem::copy_file(path, odd);
+  prompt.File(odd);
+  qv->mnuOpenSave_click(0);
+  EXPECT_EQ(eng.WorksheetFileName, odd);  // it opens
+  EXPECT_EQ(RecentList(), (std::vector<std::string>{path, "", "", ""}));
+  qv->UpdateQVXINI();
+  EXPECT_TRUE(prompt.MessageTexts().empty());
+  EXPECT_EQ(ReadFile(eng.SettingsIniPath), "[Last File List]\r\n0=" + path + "\r\n1=\r\n2=\r\n3=\r\n");
 }
 
 }  // namespace
