@@ -74,7 +74,9 @@ TEST_F(LeaseTest, PaymentByLeaseMethod) {
     EXPECT_NEAR(e.res.PaymentNT, c.paymentNT, 5e-7) << "LType " << c.type;
     EXPECT_NEAR(e.res.PaymentWT, c.paymentWT, 5e-7) << "LType " << c.type;
     EXPECT_DOUBLE_EQ(e.items.Security.Cash, c.deposit) << "LType " << c.type;
-    if (c.type == 3) EXPECT_NEAR(e.page.Factor, 0.00248905, 5e-9) << "the factor follows the APR";
+    if (c.type == 3) {
+      EXPECT_NEAR(e.page.Factor, 0.00248905, 5e-9) << "the factor follows the APR";
+    }
   }
 }
 

@@ -398,7 +398,9 @@ TEST_F(FilesTest, RecentFileReopenAsksToSaveAndAnUntitledWorksheetGetsAName) {
     EXPECT_EQ(q.text, "Save Untitled.vts Before Loading New File?");
     EXPECT_EQ(q.title, std::optional<std::string>("Exit"));
     EXPECT_EQ(q.buttons, Buttons::YesNoCancel);
-    if (c.answer == Answer::Yes) EXPECT_EQ(prompt.Asked()[1].file.title, "Save As");
+    if (c.answer == Answer::Yes) {
+      EXPECT_EQ(prompt.Asked()[1].file.title, "Save As");
+    }
     EXPECT_EQ(std::filesystem::exists(folder + "mine.QVX"), c.saveAs && !c.failWrite);
     EXPECT_FALSE(std::filesystem::exists(folder + "Untitled.vts"));
     EXPECT_EQ(eng.page.CarName, c.opens ? "Van" : "Typed");
