@@ -1,5 +1,6 @@
 // The current page's option grid and stepping through the pages with Page Up / Page Down.
 #include "engine/Engine.h"
+#include "engine/PageStore.h"
 #include "engine/Runtime.h"
 #include "platform/ui/Prompt.h"
 
@@ -20,7 +21,8 @@ void Engine::ShowPageOptions() {
   for (int r = 1; r <= rows; ++r) {
     if (WKS.NumberRC(r, 1) != CurrentPage) continue;
     ++n;
-    OptionList.SetTextRC(n, 1, WKS.TextRC(r, 2));
+    // A name from a file gets the rule of a typed one: a TAB becomes a blank.
+    OptionList.SetTextRC(n, 1, TabFreeText(WKS.TextRC(r, 2)));
     OptionList.SetNumberRC(n, 2, WKS.NumberRC(r, 3));
     OptionList.SetNumberRC(n, 3, WKS.NumberRC(r, 4));
     // The link back to the option's row in sheet "Options".

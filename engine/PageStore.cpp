@@ -22,6 +22,29 @@ namespace {
 
 constexpr int kWorksht = 1, kStartUps = 3, kAdjustments = 4, kEOLFees = 5;
 
+}  // namespace
+
+bool FitsWorksheet(const grid::Workbook& wb, std::string& why) {
+  const int pages = wb.SheetAt(kWorksht).MaxRow();
+  if (pages > kMaxPages) {
+    why = "it holds " + std::to_string(pages) + " pages, more than the " + std::to_string(kMaxPages) +
+          " a worksheet can hold";
+    return false;
+  }
+  for (int n : {kStartUps, kAdjustments, kEOLFees}) {
+    const int rows = wb.SheetAt(n).MaxRow();
+    if (rows > kMaxPages) {
+      why = "its sheet " + wb.SheetName(n) + " holds " + std::to_string(rows) + " rows, more than the " +
+            std::to_string(kMaxPages) + " pages a worksheet can hold";
+      return false;
+    }
+  }
+  why.clear();
+  return true;
+}
+
+namespace {
+
 // Start-up items and their columns in sheet "StartUps" (column 14 holds the trade values;
 // 11, 12 and 15 are never written).
 struct ItemColumn {
@@ -132,9 +155,15 @@ void Engine::SavePageFields() {
 void Engine::LoadPageFields() {
   WKS.SetSheet(kWorksht);
   const int r = CurrentPage;
-  // The whole row in one text: 51 cells joined by 50 TABs.
+  // The whole row in one text: 51 cells joined by 50 TABs. A TAB inside a cell of a file
+  // written elsewhere would move every later field, so it reads as a blank, as a typed one
+  // is stored.
   WKS.SetSelection(r, 1, r, 51);
-  std::string row = WKS.Clip();
+  std::string row;
+  for (int c = 1; c <= 51; ++c) {
+    if (c > 1) row += '\t';
+    row += TabFreeText(WKS.TextRC(r, c));
+  }
 
   auto text = [&] { return NextTabField(row); };
   auto dbl = [&] { return TextValue(NextTabField(row)); };

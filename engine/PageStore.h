@@ -1,9 +1,20 @@
 #pragma once
-// Helpers of the page store that other writers of the worksheet workbook share.
+// Helpers of the page store that other writers and readers of the worksheet workbook share.
 #include <string>
 #include <string_view>
 
+#include "platform/grid/Workbook.h"
+
 namespace qv {
+
+// The most pages a worksheet holds: page numbers and the page count are 16-bit.
+inline constexpr int kMaxPages = 32767;
+
+// True when a workbook read from a worksheet file fits what a worksheet holds: no more
+// rows on the sheets of one row per page ("Worksht", "StartUps", "Adjustments",
+// "EOLFees") than kMaxPages. Otherwise `why` says what is too large. The workbook is
+// known to have the five worksheet sheets.
+bool FitsWorksheet(const grid::Workbook& wb, std::string& why);
 
 // A text as it may be stored in a worksheet cell: each TAB becomes a blank. Cells are read
 // back split at TABs, so a TAB kept inside a description or a text field would move every

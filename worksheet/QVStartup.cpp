@@ -17,10 +17,10 @@
 #include "engine/Runtime.h"
 #include "platform/files/AtomicFile.h"
 #include "platform/files/FolderLookup.h"
+#include "platform/profile/Profile.h"
 #include "platform/ui/Prompt.h"
 #include "platform/ui/QtText.h"
 #include "platform/ui/Window.h"
-#include "worksheet/Profile.h"
 #include "worksheet/QV.h"
 #include "worksheet/Settings.h"
 #include "worksheet/Update.h"
@@ -278,6 +278,8 @@ void QV::ShowRecentFiles() {
 void QV::AddRecentFile(const std::string& path) {
   auto& r = eng.RecentFiles;
   if (path.empty() || path.find("UNTITLED") != std::string::npos || path == r[0]) return;
+  // A path with a line break cannot stand in a line of the profile file: not listed.
+  if (!FitsProfileLine(path)) return;
   int found = -1;
   for (int k = 1; k <= 3; ++k)
     if (path == r[k]) {
@@ -296,9 +298,13 @@ void QV::AddRecentFile(const std::string& path) {
 }
 
 void QV::UpdateQVXINI() {
-  std::vector<std::pair<std::string, std::string>> values;
+  if (eng.SettingsIniPath.empty()) return;  // the start-up never found where the list lives
+  ProfileValues values;
   for (int k = 0; k < 4; ++k) values.emplace_back(std::to_string(k), eng.RecentFiles[k]);
-  WriteProfileStrings(kRecentSection, values, eng.SettingsIniPath);
+  std::string error;
+  if (!WriteProfileStrings(kRecentSection, values, eng.SettingsIniPath, &error))
+    ui::GetPrompt().MsgBox("The list of recent worksheets could not be saved.\r\n" + error, ui::Buttons::OK,
+                           ui::Icon::Exclamation);
 }
 
 void QV::ShowUpdateNotice() {

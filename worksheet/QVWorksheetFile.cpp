@@ -5,6 +5,7 @@
 #include <QSignalBlocker>
 
 #include "engine/Engine.h"
+#include "engine/PageStore.h"
 #include "engine/Runtime.h"
 #include "platform/ui/Prompt.h"
 #include "worksheet/QV.h"
@@ -18,6 +19,10 @@ bool QV::OpenWorksheetSequence(const std::string& path, std::string& error) {
   std::string why;
   if (!Engine::IsWorksheetWorkbook(wb, why)) {
     error = "The file " + path + " is not a Quorvant worksheet: " + why + ".";
+    return false;
+  }
+  if (!FitsWorksheet(wb, why)) {
+    error = "The file " + path + " cannot be read: " + why + ".";
     return false;
   }
   eng.WKS = std::move(wb);

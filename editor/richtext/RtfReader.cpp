@@ -1,5 +1,6 @@
 // The RTF reader: one pass over the text with a stack of group states.
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <unordered_map>
 
@@ -562,7 +563,8 @@ class Reader {
       if (k < rowDef_.cells.size()) {
         cell = rowDef_.cells[k];
       } else {
-        cell.rightEdge = edge + 1440;
+        // One inch on from the last edge, which a damaged file may have put at the end of the range.
+        cell.rightEdge = edge > INT_MAX - 1440 ? INT_MAX : edge + 1440;
       }
       edge = cell.rightEdge;
       if (k < cells_.size()) cell.paragraphs = std::move(cells_[k].paragraphs);

@@ -20,13 +20,43 @@ std::function<bool(const std::string&)>& Fault() {
 std::string Describe(const std::string& path, const std::string& what) {
   return "Unable to write file " + path + ": " + what;
 }
+
+// The file a path leads to after following symbolic links (the path itself when it is no
+// link, or when nothing is there yet). False when the links go round or too deep.
+bool FollowLinks(const std::string& path, std::string& target) {
+  namespace fs = std::filesystem;
+  fs::path p(path);
+  for (int depth = 0; depth < 40; ++depth) {
+    std::error_code ec;
+    if (!fs::is_symlink(fs::symlink_status(p, ec))) {
+      target = p.string();
+      return true;
+    }
+    fs::path next = fs::read_symlink(p, ec);
+    if (ec) return false;
+    p = next.is_absolute() ? next : p.parent_path() / next;
+  }
+  return false;
+}
 }  // namespace
 
 void SetWriteFaultForTesting(std::function<bool(const std::string& path)> fault) { Fault() = std::move(fault); }
 
 bool WriteFileAtomic(const std::string& path, const std::string& content, std::string* error) {
   namespace fs = std::filesystem;
-  fs::path target(path);
+  std::string real;
+  if (!FollowLinks(path, real)) {
+    if (error) *error = Describe(path, "its symbolic links lead nowhere (too many levels)");
+    return false;
+  }
+  // The file being replaced: refused when read-only; its permissions and owner are kept.
+  struct stat old {};
+  const bool replacing = ::stat(real.c_str(), &old) == 0;
+  if (replacing && S_ISREG(old.st_mode) && ((old.st_mode & 0222) == 0 || ::access(real.c_str(), W_OK) != 0)) {
+    if (error) *error = Describe(path, "the file is read-only");
+    return false;
+  }
+  fs::path target(real);
   fs::path dir = target.parent_path();
   if (dir.empty()) dir = ".";
   std::string tmpl = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
@@ -60,16 +90,17 @@ bool WriteFileAtomic(const std::string& path, const std::string& content, std::s
   if (!writeSome(content.size())) return fail(std::strerror(errno));
   if (::fsync(fd) != 0) return fail(std::strerror(errno));
   // Keep the permissions of the file being replaced; a new file gets the usual 0644.
-  struct stat st {};
-  mode_t mode = 0644;
-  if (::stat(path.c_str(), &st) == 0) mode = st.st_mode & 07777;
-  ::fchmod(fd, mode);
+  ::fchmod(fd, replacing ? old.st_mode & 07777 : 0644);
+  if (replacing && (old.st_uid != ::geteuid() || old.st_gid != ::getegid())) {
+    // Best effort: only a privileged user can give the file back to another owner.
+    [[maybe_unused]] int ignored = ::fchown(fd, old.st_uid, old.st_gid);
+  }
   if (::close(fd) != 0) {
     ::unlink(tmpl.c_str());
     if (error) *error = Describe(path, std::strerror(errno));
     return false;
   }
-  if (std::rename(tmpl.c_str(), path.c_str()) != 0) {
+  if (std::rename(tmpl.c_str(), real.c_str()) != 0) {
     int e = errno;
     ::unlink(tmpl.c_str());
     if (error) *error = Describe(path, std::strerror(e));
@@ -85,14 +116,21 @@ bool WriteFileAtomic(const std::string& path, const std::string& content, std::s
 }
 
 bool ReadWholeFile(const std::string& path, std::string& content) {
-  std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) return false;  // a folder opens, but is no file
+  return ReadFileIfAny(path, content) == ReadResult::Read;
+}
+
+ReadResult ReadFileIfAny(const std::string& path, std::string& content) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0)
+    return errno == ENOENT || errno == ENOTDIR ? ReadResult::Missing : ReadResult::Unreadable;
+  if (S_ISDIR(st.st_mode)) return ReadResult::Unreadable;  // a folder opens, but is no file
   std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
+  if (!in) return ReadResult::Unreadable;
   std::ostringstream ss;
   ss << in.rdbuf();
+  if (in.bad()) return ReadResult::Unreadable;
   content = ss.str();
-  return !in.bad();
+  return ReadResult::Read;
 }
 
 }  // namespace qv::files

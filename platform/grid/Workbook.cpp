@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <atomic>
 #include <charconv>
+#include <climits>
 #include <cmath>
+#include <tuple>
 #include <nlohmann/json.hpp>
 
 #include "platform/files/AtomicFile.h"
@@ -46,16 +48,93 @@ bool ParsePlainNumber(const std::string& s, double& out) {
   return true;
 }
 
-// ---- Sheet -------------------------------------------------------------------------
+// ---- stored forms --------------------------------------------------------------------
 
 namespace {
+
 std::atomic<uint64_t> g_revision{0};
 uint64_t NextRevision() { return g_revision.fetch_add(1, std::memory_order_relaxed) + 1; }
+
+// The largest font size a cell keeps (and the file reader takes).
+constexpr double kMaxFontSize = 1000;
+
+// JSON strings must be UTF-8. Texts that reached a cell from an older 8-bit file may hold
+// single bytes that are not; each such byte is written as the Latin-1 character of that
+// value rather than refused, so a save never fails on one odd character.
+std::string ValidUtf8(const std::string& s) {
+  if (std::all_of(s.begin(), s.end(), [](char ch) { return static_cast<unsigned char>(ch) < 0x80; })) return s;
+  auto isCont = [&](size_t i) { return i < s.size() && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80; };
+  std::string out;
+  out.reserve(s.size());
+  size_t i = 0;
+  while (i < s.size()) {
+    unsigned char b = static_cast<unsigned char>(s[i]);
+    size_t len = 0;
+    if (b < 0x80) len = 1;
+    else if (b >= 0xC2 && b <= 0xDF) len = 2;
+    else if (b >= 0xE0 && b <= 0xEF) len = 3;
+    else if (b >= 0xF0 && b <= 0xF4) len = 4;
+    bool ok = len > 0;
+    for (size_t k = 1; ok && k < len; ++k) ok = isCont(i + k);
+    if (ok && len == 3) {
+      unsigned char b1 = static_cast<unsigned char>(s[i + 1]);
+      ok = !(b == 0xE0 && b1 < 0xA0) && !(b == 0xED && b1 >= 0xA0);  // overlong, surrogates
+    } else if (ok && len == 4) {
+      unsigned char b1 = static_cast<unsigned char>(s[i + 1]);
+      ok = !(b == 0xF0 && b1 < 0x90) && !(b == 0xF4 && b1 >= 0x90);
+    }
+    if (ok) {
+      out.append(s, i, len);
+      i += len;
+    } else {
+      out += static_cast<char>(0xC0 | (b >> 6));
+      out += static_cast<char>(0x80 | (b & 0x3F));
+      ++i;
+    }
+  }
+  return out;
+}
+
+// A font in the form a cell keeps: a size within 0..kMaxFontSize, a 24-bit colour.
+CellFont StorableFont(CellFont f) {
+  if (!std::isfinite(f.size) || f.size < 0) f.size = 0;
+  f.size = std::min(f.size, kMaxFontSize);
+  f.color &= 0xFFFFFFu;
+  return f;
+}
+
+// A cell in the form a sheet keeps: an empty text is an empty cell, a number is finite, and
+// a cell holds only the value of its kind.
+Cell StorableCell(Cell c) {
+  c.font = StorableFont(std::move(c.font));
+  switch (c.kind) {
+    case Cell::Kind::Text:
+      c.number = 0;
+      if (c.text.empty()) c.kind = Cell::Kind::Empty;
+      break;
+    case Cell::Kind::Number:
+      c.text.clear();
+      if (!std::isfinite(c.number)) c.number = 0;
+      break;
+    default:
+      c.kind = Cell::Kind::Empty;
+      c.text.clear();
+      c.number = 0;
+      break;
+  }
+  return c;
+}
+
+bool HoldsNothing(const Cell& c) { return c.kind == Cell::Kind::Empty && c.font == CellFont{}; }
+
 }  // namespace
+
+// ---- Sheet -------------------------------------------------------------------------
 
 Sheet::Sheet() : revision_(NextRevision()) {}
 Sheet::Sheet(std::string name) : name_(std::move(name)), revision_(NextRevision()) {}
 void Sheet::Touch() { revision_ = NextRevision(); }
+void Sheet::SetName(const std::string& n) { name_ = n; }
 
 std::string Sheet::ColText(int col) const {
   if (col < 1 || col > static_cast<int>(headings_.size())) return "";
@@ -63,50 +142,84 @@ std::string Sheet::ColText(int col) const {
 }
 
 void Sheet::SetColText(int col, const std::string& text) {
-  if (col < 1) return;
+  if (col < 1 || col > kMaxCols) return;
   if (static_cast<int>(headings_.size()) < col) headings_.resize(col);
   headings_[col - 1] = text;
   Touch();
 }
 
+void Sheet::SetHeaderHeight(int h) {
+  headerHeight_ = std::clamp(h, 0, kMaxHeaderHeight);
+  Touch();
+}
+
+void Sheet::SetMaxCol(int n) {
+  maxCol_ = std::clamp(n, 0, kMaxCols);
+  Touch();
+}
+
 void Sheet::SetMaxRow(int n) {
-  if (n < 1) n = 1;
+  n = std::clamp(n, 1, kMaxRows);
   maxRow_ = n;
-  if (static_cast<int>(rows_.size()) > n) rows_.resize(n);
+  rows_.erase(rows_.upper_bound(n), rows_.end());
+  sums_.erase(sums_.lower_bound({n + 1, INT_MIN}), sums_.end());
   Touch();
 }
 
 int Sheet::LastCol() const {
   int last = 0;
-  for (const auto& r : rows_)
-    for (int c = static_cast<int>(r.size()); c > last; --c)
-      if (r[c - 1].kind != Cell::Kind::Empty) {
-        last = c;
+  for (const auto& [r, row] : rows_)
+    for (auto it = row.rbegin(); it != row.rend() && it->first > last; ++it)
+      if (it->second.kind != Cell::Kind::Empty) {
+        last = it->first;
         break;
       }
   return last;
 }
 
 const Cell* Sheet::CellAt(int row, int col) const {
-  if (row < 1 || col < 1 || row > static_cast<int>(rows_.size())) return nullptr;
-  const auto& r = rows_[row - 1];
-  if (col > static_cast<int>(r.size())) return nullptr;
-  return &r[col - 1];
+  auto r = rows_.find(row);
+  if (r == rows_.end()) return nullptr;
+  auto c = r->second.find(col);
+  return c == r->second.end() ? nullptr : &c->second;
 }
 
 Cell& Sheet::At(int row, int col) {
-  if (static_cast<int>(rows_.size()) < row) rows_.resize(row);
-  auto& r = rows_[row - 1];
-  if (static_cast<int>(r.size()) < col) r.resize(col);
   if (row > maxRow_) maxRow_ = row;
-  return r[col - 1];
+  return rows_[row][col];
+}
+
+void Sheet::Prune(int row, int col) {
+  auto r = rows_.find(row);
+  if (r == rows_.end()) return;
+  auto c = r->second.find(col);
+  if (c == r->second.end() || !HoldsNothing(c->second) || IsFormula(row, col)) return;
+  r->second.erase(c);
+  if (r->second.empty()) rows_.erase(r);
+}
+
+void Sheet::WorkOutSums() const {
+  if (sumsAt_ == revision_) return;
+  sumValues_.clear();
+  for (const auto& [at, range] : sums_) {
+    double sum = 0;
+    for (auto r = rows_.lower_bound(range[0]); r != rows_.end() && r->first <= range[2]; ++r)
+      for (auto c = r->second.lower_bound(range[1]); c != r->second.end() && c->first <= range[3]; ++c)
+        if (c->second.kind == Cell::Kind::Number && !sums_.count({r->first, c->first})) sum += c->second.number;
+    sumValues_[at] = sum;
+  }
+  sumsAt_ = revision_;
+  ++sumPasses_;
+}
+
+double Sheet::SumValue(std::pair<int, int> at) const {
+  WorkOutSums();
+  auto it = sumValues_.find(at);
+  return it == sumValues_.end() ? 0 : it->second;
 }
 
 std::string Sheet::TextRC(int row, int col) const {
-  if (!sums_.empty()) {
-    auto f = sums_.find({row, col});
-    if (f != sums_.end()) return NumberCellText(SumOf(f->second));
-  }
+  if (IsFormula(row, col)) return NumberCellText(SumValue({row, col}));
   const Cell* c = CellAt(row, col);
   if (!c) return "";
   switch (c->kind) {
@@ -117,20 +230,18 @@ std::string Sheet::TextRC(int row, int col) const {
 }
 
 void Sheet::SetTextRC(int row, int col, const std::string& text) {
-  if (row < 1 || col < 1) return;
+  if (!InSheet(row, col)) return;
   DropFormula(row, col);
   Cell& c = At(row, col);
-  c.kind = text.empty() ? Cell::Kind::Empty : Cell::Kind::Text;
   c.text = text;
+  c.kind = c.text.empty() ? Cell::Kind::Empty : Cell::Kind::Text;
   c.number = 0;
+  Prune(row, col);
   Touch();
 }
 
 double Sheet::NumberRC(int row, int col) const {
-  if (!sums_.empty()) {
-    auto f = sums_.find({row, col});
-    if (f != sums_.end()) return SumOf(f->second);
-  }
+  if (IsFormula(row, col)) return SumValue({row, col});
   const Cell* c = CellAt(row, col);
   if (!c) return 0;
   if (c->kind == Cell::Kind::Number) return c->number;
@@ -139,34 +250,23 @@ double Sheet::NumberRC(int row, int col) const {
   return 0;
 }
 
-double Sheet::SumOf(const std::array<int, 4>& range) const {
-  int r2 = std::min<int>(range[2], static_cast<int>(rows_.size()));
-  double sum = 0;
-  for (int r = std::max(1, range[0]); r <= r2; ++r) {
-    const auto& row = rows_[r - 1];
-    int c2 = std::min<int>(range[3], static_cast<int>(row.size()));
-    for (int c = std::max(1, range[1]); c <= c2; ++c) {
-      const Cell& cell = row[c - 1];
-      if (cell.kind == Cell::Kind::Number && !sums_.count({r, c})) sum += cell.number;
-    }
-  }
-  return sum;
-}
-
-void Sheet::SetSumFormula(int row, int col, int r1, int c1, int r2, int c2) {
-  if (row < 1 || col < 1) return;
+bool Sheet::SetSumFormula(int row, int col, int r1, int c1, int r2, int c2) {
+  if (!InSheet(row, col)) return false;
+  if (!IsFormula(row, col) && static_cast<int>(sums_.size()) >= kMaxSumCells) return false;
   if (r1 > r2) std::swap(r1, r2);
   if (c1 > c2) std::swap(c1, c2);
   Cell& c = At(row, col);
   c.kind = Cell::Kind::Number;
   c.number = 0;
   c.text.clear();
-  sums_[{row, col}] = {r1, c1, r2, c2};
+  sums_[{row, col}] = {std::clamp(r1, 1, kMaxRows), std::clamp(c1, 1, kMaxCols), std::clamp(r2, 1, kMaxRows),
+                       std::clamp(c2, 1, kMaxCols)};
   Touch();
+  return true;
 }
 
 void Sheet::SetNumberRC(int row, int col, double v) {
-  if (row < 1 || col < 1) return;
+  if (!InSheet(row, col)) return;
   DropFormula(row, col);
   Cell& c = At(row, col);
   c.kind = Cell::Kind::Number;
@@ -187,32 +287,35 @@ bool Sheet::IsEmpty(int row, int col) const {
 }
 
 void Sheet::SetCell(int row, int col, const Cell& cell) {
-  if (row < 1 || col < 1) return;
+  if (!InSheet(row, col)) return;
   DropFormula(row, col);
-  At(row, col) = cell;
+  At(row, col) = StorableCell(cell);
+  Prune(row, col);
   Touch();
 }
 
 void Sheet::ClearRange(int r1, int c1, int r2, int c2) {
   if (r1 == -1) r1 = 1;
-  if (r2 == -1) r2 = static_cast<int>(rows_.size());
+  if (r2 == -1) r2 = kMaxRows;
   if (c1 == -1) c1 = 1;
+  if (c2 == -1) c2 = kMaxCols;
   for (auto it = sums_.begin(); it != sums_.end();) {
     auto [r, c] = it->first;
-    if (r >= r1 && r <= r2 && c >= c1 && (c2 == -1 || c <= c2))
+    if (r >= r1 && r <= r2 && c >= c1 && c <= c2)
       it = sums_.erase(it);
     else
       ++it;
   }
-  for (int r = std::max(1, r1); r <= r2 && r <= static_cast<int>(rows_.size()); ++r) {
-    auto& row = rows_[r - 1];
-    int last = c2 == -1 ? static_cast<int>(row.size()) : std::min<int>(c2, static_cast<int>(row.size()));
-    for (int c = std::max(1, c1); c <= last; ++c) {
-      Cell& cell = row[c - 1];
+  for (auto r = rows_.lower_bound(std::max(1, r1)); r != rows_.end() && r->first <= r2;) {
+    Row& row = r->second;
+    for (auto c = row.lower_bound(std::max(1, c1)); c != row.end() && c->first <= c2;) {
+      Cell& cell = c->second;
       cell.kind = Cell::Kind::Empty;
       cell.text.clear();
       cell.number = 0;
+      c = HoldsNothing(cell) ? row.erase(c) : std::next(c);
     }
+    r = row.empty() ? rows_.erase(r) : std::next(r);
   }
   Touch();
 }
@@ -223,8 +326,59 @@ void Sheet::ClearAll() {
   Touch();
 }
 
-void Sheet::ShiftRowsForDelete(int r1, int r2) {
-  int count = r2 - r1 + 1;
+void Sheet::DropEmptySums() {
+  for (auto it = sums_.begin(); it != sums_.end();) {
+    const auto& range = it->second;
+    if (range[0] <= range[2] && range[1] <= range[3]) {
+      ++it;
+      continue;
+    }
+    // The cell keeps the value of a sum over nothing.
+    Cell& c = At(it->first.first, it->first.second);
+    c.kind = Cell::Kind::Number;
+    c.number = 0;
+    it = sums_.erase(it);
+  }
+}
+
+void Sheet::RemoveRows(int r1, int r2, int c1, int c2, bool wholeRows) {
+  const int count = r2 - r1 + 1;
+  auto inCols = [&](int c) { return c >= c1 && c <= c2; };
+
+  // Cells: those of the removed rows go, those below move up.
+  std::vector<std::tuple<int, int, Cell>> moved;
+  for (auto r = rows_.lower_bound(r1); r != rows_.end();) {
+    Row& row = r->second;
+    for (auto c = row.lower_bound(c1); c != row.end() && c->first <= c2;) {
+      if (r->first > r2) moved.emplace_back(r->first - count, c->first, std::move(c->second));
+      c = row.erase(c);
+    }
+    r = row.empty() ? rows_.erase(r) : std::next(r);
+  }
+  for (auto& [r, c, cell] : moved) rows_[r][c] = std::move(cell);
+
+  // Sum cells move with their cells; a summed rectangle within the moved columns loses the
+  // removed rows it held.
+  std::map<std::pair<int, int>, std::array<int, 4>> sums;
+  for (const auto& [at, summed] : sums_) {
+    std::pair<int, int> pos = at;
+    std::array<int, 4> range = summed;
+    if (inCols(pos.second)) {
+      if (pos.first >= r1 && pos.first <= r2) continue;
+      if (pos.first > r2) pos.first -= count;
+    }
+    if (inCols(range[1]) && inCols(range[3])) {
+      auto shiftRow = [&](int r) { return r > r2 ? r - count : r; };
+      range[0] = range[0] >= r1 && range[0] <= r2 ? r1 : shiftRow(range[0]);
+      range[2] = range[2] >= r1 && range[2] <= r2 ? r1 - 1 : shiftRow(range[2]);
+    }
+    sums[pos] = range;
+  }
+  sums_ = std::move(sums);
+  DropEmptySums();
+
+  if (!wholeRows) return;
+  // Check boxes in removed rows go; those below move up.
   for (auto it = checks_.begin(); it != checks_.end();) {
     if (it->second.row >= r1 && it->second.row <= r2) {
       it = checks_.erase(it);
@@ -233,99 +387,101 @@ void Sheet::ShiftRowsForDelete(int r1, int r2) {
       ++it;
     }
   }
-  if (sums_.empty()) return;
-  std::map<std::pair<int, int>, std::array<int, 4>> moved;
-  for (const auto& [at, summed] : sums_) {
-    std::pair<int, int> pos = at;
-    std::array<int, 4> range = summed;
-    if (pos.first >= r1 && pos.first <= r2) continue;
-    if (pos.first > r2) pos.first -= count;
-    // The summed rows shrink by the removed rows they held.
-    auto shiftRow = [&](int r) { return r > r2 ? r - count : (r >= r1 ? r1 : r); };
-    int a = range[0] >= r1 && range[0] <= r2 ? r1 : shiftRow(range[0]);
-    int b = range[2] >= r1 && range[2] <= r2 ? r1 - 1 : shiftRow(range[2]);
-    range[0] = a;
-    range[2] = b;
-    moved[pos] = range;
-  }
-  sums_ = std::move(moved);
+  maxRow_ = std::max(1, maxRow_ - std::max(0, std::min(r2, maxRow_) - r1 + 1));
+  if (!rows_.empty()) maxRow_ = std::max(maxRow_, rows_.rbegin()->first);
 }
 
-void Sheet::ShiftRowsForInsert(int r1, int count) {
-  for (auto& [id, cb] : checks_)
-    if (cb.row >= r1) cb.row += count;
-  if (sums_.empty()) return;
-  std::map<std::pair<int, int>, std::array<int, 4>> moved;
+bool Sheet::OpenRows(int r1, int count, int c1, int c2, bool wholeRows) {
+  auto inCols = [&](int c) { return c >= c1 && c <= c2; };
+
+  // The last row holding something that would move: refuse when it would leave the sheet.
+  int last = 0;
+  for (auto r = rows_.lower_bound(r1); r != rows_.end(); ++r) {
+    auto c = r->second.lower_bound(c1);
+    if (c != r->second.end() && c->first <= c2) last = r->first;
+  }
+  for (const auto& [at, range] : sums_)
+    if (at.first >= r1 && inCols(at.second)) last = std::max(last, at.first);
+  if (wholeRows)
+    for (const auto& [id, cb] : checks_)
+      if (cb.row >= r1) last = std::max(last, cb.row);
+  if (last > 0 && last > kMaxRows - count) return false;
+
+  std::vector<std::tuple<int, int, Cell>> moved;
+  for (auto r = rows_.lower_bound(r1); r != rows_.end();) {
+    Row& row = r->second;
+    for (auto c = row.lower_bound(c1); c != row.end() && c->first <= c2;) {
+      moved.emplace_back(r->first + count, c->first, std::move(c->second));
+      c = row.erase(c);
+    }
+    r = row.empty() ? rows_.erase(r) : std::next(r);
+  }
+  int lastMoved = 0;
+  for (auto& [r, c, cell] : moved) {
+    rows_[r][c] = std::move(cell);
+    lastMoved = std::max(lastMoved, r);
+  }
+
+  std::map<std::pair<int, int>, std::array<int, 4>> sums;
   for (const auto& [at, summed] : sums_) {
     std::pair<int, int> pos = at;
     std::array<int, 4> range = summed;
-    if (pos.first >= r1) pos.first += count;
-    if (range[0] >= r1) range[0] += count;
-    if (range[2] >= r1) range[2] += count;
-    moved[pos] = range;
+    if (pos.first >= r1 && inCols(pos.second)) pos.first += count;
+    if (inCols(range[1]) && inCols(range[3])) {
+      if (range[0] >= r1) range[0] = std::min(range[0] + count, kMaxRows);
+      if (range[2] >= r1) range[2] = std::min(range[2] + count, kMaxRows);
+    }
+    sums[pos] = range;
   }
-  sums_ = std::move(moved);
+  sums_ = std::move(sums);
+
+  if (wholeRows) {
+    for (auto& [id, cb] : checks_)
+      if (cb.row >= r1) cb.row += count;
+    if (r1 <= maxRow_) maxRow_ += count;
+    maxRow_ = std::min(std::max(maxRow_, r1 + count - 1), kMaxRows);
+  } else {
+    maxRow_ = std::max(maxRow_, lastMoved);
+  }
+  return true;
 }
 
 void Sheet::DeleteRange(int r1, int c1, int r2, int c2, int shift) {
-  bool allRows = r1 == -1 || r2 == -1;
-  if (allRows) {
+  if (r1 == -1 || r2 == -1) {
     r1 = 1;
-    r2 = std::max<int>(maxRow_, static_cast<int>(rows_.size()));
+    r2 = std::max(maxRow_, rows_.empty() ? 0 : rows_.rbegin()->first);
   }
-  if (r1 < 1) r1 = 1;
+  r1 = std::max(r1, 1);
+  r2 = std::min(r2, kMaxRows);
   if (r2 < r1) return;
-  int count = r2 - r1 + 1;
   if (shift == 3 || c1 == -1 || c2 == -1) {
-    // Whole rows: the rows below move up.
-    if (r1 <= static_cast<int>(rows_.size())) {
-      int end = std::min<int>(r2, static_cast<int>(rows_.size()));
-      rows_.erase(rows_.begin() + (r1 - 1), rows_.begin() + end);
-    }
-    // Check boxes and sum cells in removed rows go; those below move up.
-    ShiftRowsForDelete(r1, r2);
-    maxRow_ = std::max(1, maxRow_ - std::max(0, std::min(r2, maxRow_) - r1 + 1));
-    if (static_cast<int>(rows_.size()) > maxRow_) maxRow_ = static_cast<int>(rows_.size());
+    RemoveRows(r1, r2, 1, kMaxCols, true);
   } else {
-    // Cells of columns c1..c2 move up; the rows themselves stay.
-    if (c1 < 1) c1 = 1;
-    int nrows = static_cast<int>(rows_.size());
-    for (int c = c1; c <= c2; ++c) {
-      for (int r = r1; r <= nrows; ++r) {
-        int from = r + count;
-        Cell moved;
-        if (const Cell* src = CellAt(from, c)) moved = *src;
-        if (CellAt(r, c) || moved.kind != Cell::Kind::Empty) At(r, c) = moved;
-      }
-    }
+    c1 = std::max(c1, 1);
+    c2 = std::min(c2, kMaxCols);
+    if (c2 < c1) return;
+    RemoveRows(r1, r2, c1, c2, false);
   }
   Touch();
 }
 
-void Sheet::InsertRange(int r1, int c1, int r2, int c2, int shift) {
-  if (r1 < 1) r1 = 1;
+bool Sheet::InsertRange(int r1, int c1, int r2, int c2, int shift) {
+  r1 = std::max(r1, 1);
   if (r2 < r1) r2 = r1;
-  int count = r2 - r1 + 1;
+  if (r1 > kMaxRows) return false;
+  r2 = std::min(r2, kMaxRows);
+  const int count = r2 - r1 + 1;
+  bool done = false;
   if (shift == 3 || c1 == -1 || c2 == -1) {
-    if (r1 <= static_cast<int>(rows_.size()))
-      rows_.insert(rows_.begin() + (r1 - 1), count, std::vector<Cell>{});
-    ShiftRowsForInsert(r1, count);
-    maxRow_ += (r1 <= maxRow_) ? count : 0;
-    if (r2 > maxRow_) maxRow_ = r2;
+    done = OpenRows(r1, count, 1, kMaxCols, true);
   } else {
-    if (c1 < 1) c1 = 1;
-    int nrows = static_cast<int>(rows_.size());
-    for (int c = c1; c <= c2; ++c) {
-      for (int r = nrows + count; r >= r1 + count; --r) {
-        Cell moved;
-        if (const Cell* src = CellAt(r - count, c)) moved = *src;
-        if (CellAt(r, c) || moved.kind != Cell::Kind::Empty) At(r, c) = moved;
-      }
-      for (int r = r1; r <= r2; ++r)
-        if (CellAt(r, c)) At(r, c) = Cell{};
-    }
+    c1 = std::max(c1, 1);
+    c2 = std::min(c2, kMaxCols);
+    if (c2 < c1) return true;
+    done = OpenRows(r1, count, c1, c2, false);
   }
-  Touch();
+  if (done) Touch();
+  return done;
 }
 
 void Sheet::SetSelection(int r1, int c1, int r2, int c2) {
@@ -363,8 +519,9 @@ void Sheet::SetActiveCell(int row, int col) {
 }
 
 void Sheet::SetFontRC(int row, int col, const CellFont& f) {
-  if (row < 1 || col < 1) return;
-  At(row, col).font = f;
+  if (!InSheet(row, col)) return;
+  At(row, col).font = StorableFont(f);
+  Prune(row, col);
   Touch();
 }
 
@@ -376,24 +533,26 @@ CellFont Sheet::FontRC(int row, int col) const {
 // Formatting a cell below MaxRow extends MaxRow, as writing it does: every stored cell lies
 // within the used rows.
 void Sheet::SetSelectionFont(const CellFont& f) {
-  for (int r = selR1_; r <= selR2_; ++r)
-    for (int c = selC1_; c <= selC2_; ++c) {
-      if (r < 1 || c < 1) continue;
-      At(r, c).font = f;
+  const CellFont font = StorableFont(f);
+  for (int r = std::max(1, selR1_); r <= std::min(selR2_, kMaxRows); ++r)
+    for (int c = std::max(1, selC1_); c <= std::min(selC2_, kMaxCols); ++c) {
+      At(r, c).font = font;
+      Prune(r, c);
     }
   Touch();
 }
 
 void Sheet::SetSelectionBold(bool bold) {
-  for (int r = selR1_; r <= selR2_; ++r)
-    for (int c = selC1_; c <= selC2_; ++c) {
-      if (r < 1 || c < 1) continue;
+  for (int r = std::max(1, selR1_); r <= std::min(selR2_, kMaxRows); ++r)
+    for (int c = std::max(1, selC1_); c <= std::min(selC2_, kMaxCols); ++c) {
       At(r, c).font.bold = bold;
+      Prune(r, c);
     }
   Touch();
 }
 
 void Sheet::AddCheckBox(int id, int row, int col, const std::string& name) {
+  if (!InSheet(row, col)) return;
   checks_[id] = CheckBoxObject{row, col, 0, name};
   Touch();
 }
@@ -405,7 +564,7 @@ int Sheet::ObjValue(int id) const {
 
 void Sheet::SetObjValue(int id, int value) {
   auto it = checks_.find(id);
-  if (it == checks_.end()) return;
+  if (it == checks_.end() || value < 0 || value > 2) return;
   if (it->second.value != value) {
     it->second.value = value;
     Touch();
@@ -419,18 +578,17 @@ int Sheet::CheckBoxAt(int row, int col) const {
 }
 
 bool Sheet::SameContent(const Sheet& o) const {
-  if (name_ != o.name_ || maxRow_ != o.maxRow_) return false;
-  if (headings_.size() != o.headings_.size() || headings_ != o.headings_) return false;
-  int rows = std::max(rows_.size(), o.rows_.size());
-  int cols = std::max(LastCol(), o.LastCol());
-  for (int r = 1; r <= rows; ++r)
-    for (int c = 1; c <= cols; ++c) {
-      const Cell* a = CellAt(r, c);
-      const Cell* b = o.CellAt(r, c);
-      Cell ea, eb;
-      if (!(a ? *a : ea).operator==(b ? *b : eb)) return false;
-    }
-  return checks_ == o.checks_ && sums_ == o.sums_;
+  if (name_ != o.name_ || maxRow_ != o.maxRow_ || headings_ != o.headings_) return false;
+  // Every cell stored in one sheet matches the other's (a cell never written reads empty).
+  auto within = [](const Sheet& a, const Sheet& b) {
+    for (const auto& [r, row] : a.rows_)
+      for (const auto& [c, cell] : row) {
+        const Cell* other = b.CellAt(r, c);
+        if (!(cell == (other ? *other : Cell{}))) return false;
+      }
+    return true;
+  };
+  return within(*this, o) && within(o, *this) && checks_ == o.checks_ && sums_ == o.sums_;
 }
 
 // ---- Workbook ----------------------------------------------------------------------
@@ -448,52 +606,55 @@ void Workbook::SetSheet(int n) {
   if (n >= 1 && n <= NumSheets()) active_ = n;
 }
 
-namespace {
-// The rectangle of the last EditCopy of any workbook.
-std::vector<std::vector<Cell>>& CopyBuffer() {
-  static std::vector<std::vector<Cell>> buffer;
-  return buffer;
-}
-}  // namespace
-
 void Workbook::EditCopy() {
-  auto& copied = CopyBuffer();
   const Sheet& s = ActiveSheetRef();
-  copied.clear();
+  copied_ = CopiedCells{};
   // Bounds of -1 mean every used row or column.
   int r1 = s.SelStartRow() == -1 ? 1 : s.SelStartRow();
   int r2 = s.SelEndRow() == -1 ? s.MaxRow() : s.SelEndRow();
   int c1 = s.SelStartCol() == -1 ? 1 : s.SelStartCol();
   int c2 = s.SelEndCol() == -1 ? std::max(1, s.LastCol()) : s.SelEndCol();
-  for (int r = std::max(1, r1); r <= r2; ++r) {
-    std::vector<Cell> row;
-    for (int c = std::max(1, c1); c <= c2; ++c) {
-      const Cell* cell = s.CellAt(r, c);
-      Cell copy = cell ? *cell : Cell{};
-      if (s.IsFormula(r, c)) {  // a sum cell is copied as its value
+  r1 = std::max(r1, 1);
+  c1 = std::max(c1, 1);
+  r2 = std::min(r2, Sheet::kMaxRows);
+  c2 = std::min(c2, Sheet::kMaxCols);
+  if (r2 < r1 || c2 < c1) return;
+  copied_.rows = r2 - r1 + 1;
+  copied_.cols = c2 - c1 + 1;
+  const auto& rows = s.Rows();
+  for (auto r = rows.lower_bound(r1); r != rows.end() && r->first <= r2; ++r)
+    for (auto c = r->second.lower_bound(c1); c != r->second.end() && c->first <= c2; ++c) {
+      Cell copy = c->second;
+      if (s.IsFormula(r->first, c->first)) {  // a sum cell is copied as its value
         copy.kind = Cell::Kind::Number;
-        copy.number = s.NumberRC(r, c);
+        copy.number = s.NumberRC(r->first, c->first);
       }
-      row.push_back(std::move(copy));
+      copied_.cells[{r->first - r1, c->first - c1}] = std::move(copy);
     }
-    copied.push_back(std::move(row));
-  }
 }
 
-void Workbook::EditPaste() {
-  const auto& copied = CopyBuffer();
+void Workbook::PasteCells(const CopiedCells& copied) {
+  if (copied.rows == 0 || copied.cols == 0) return;
   Sheet& s = ActiveSheetRef();
-  int r0 = std::max(1, s.SelStartRow()), c0 = std::max(1, s.SelStartCol());
-  for (size_t i = 0; i < copied.size(); ++i)
-    for (size_t j = 0; j < copied[i].size(); ++j) {
-      const Cell& cell = copied[i][j];
-      int r = r0 + static_cast<int>(i), c = c0 + static_cast<int>(j);
-      if (cell.kind == Cell::Kind::Empty && s.IsEmpty(r, c)) {
-        if (r > s.MaxRow()) s.SetMaxRow(r);
-        continue;
-      }
-      s.SetCell(r, c, cell);
-    }
+  const int r0 = std::max(1, s.SelStartRow()), c0 = std::max(1, s.SelStartCol());
+  if (r0 > Sheet::kMaxRows || c0 > Sheet::kMaxCols) return;
+  const int rEnd = std::min(r0 + copied.rows - 1, Sheet::kMaxRows);
+  const int cEnd = std::min(c0 + copied.cols - 1, Sheet::kMaxCols);
+  // Cells of the rectangle that hold a value where the copy holds none are emptied.
+  std::vector<std::pair<int, int>> emptied;
+  const auto& rows = s.Rows();
+  for (auto r = rows.lower_bound(r0); r != rows.end() && r->first <= rEnd; ++r)
+    for (auto c = r->second.lower_bound(c0); c != r->second.end() && c->first <= cEnd; ++c)
+      if (c->second.kind != Cell::Kind::Empty && !copied.cells.count({r->first - r0, c->first - c0}))
+        emptied.emplace_back(r->first, c->first);
+  for (auto [r, c] : emptied) s.SetCell(r, c, Cell{});
+  for (const auto& [offset, cell] : copied.cells) {
+    const int r = r0 + offset.first, c = c0 + offset.second;
+    if (r > rEnd || c > cEnd) continue;
+    if (cell.kind == Cell::Kind::Empty && s.IsEmpty(r, c)) continue;
+    s.SetCell(r, c, cell);
+  }
+  if (rEnd > s.MaxRow()) s.SetMaxRow(rEnd);
 }
 
 bool Workbook::SameContent(const Workbook& o) const {
@@ -516,41 +677,6 @@ void Workbook::SetBookText(const std::string& key, const std::string& value) {
 }
 
 namespace {
-// JSON strings must be UTF-8. Texts that reached a cell from an older 8-bit file may hold
-// single bytes that are not; each such byte is kept as the Latin-1 character of that value
-// rather than refused, so a save never fails on one odd character.
-std::string ValidUtf8(const std::string& s) {
-  auto isCont = [&](size_t i) { return i < s.size() && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80; };
-  std::string out;
-  out.reserve(s.size());
-  size_t i = 0;
-  while (i < s.size()) {
-    unsigned char b = static_cast<unsigned char>(s[i]);
-    size_t len = 0;
-    if (b < 0x80) len = 1;
-    else if (b >= 0xC2 && b <= 0xDF) len = 2;
-    else if (b >= 0xE0 && b <= 0xEF) len = 3;
-    else if (b >= 0xF0 && b <= 0xF4) len = 4;
-    bool ok = len > 0;
-    for (size_t k = 1; ok && k < len; ++k) ok = isCont(i + k);
-    if (ok && len == 3) {
-      unsigned char b1 = static_cast<unsigned char>(s[i + 1]);
-      ok = !(b == 0xE0 && b1 < 0xA0) && !(b == 0xED && b1 >= 0xA0);  // overlong, surrogates
-    } else if (ok && len == 4) {
-      unsigned char b1 = static_cast<unsigned char>(s[i + 1]);
-      ok = !(b == 0xF0 && b1 < 0x90) && !(b == 0xF4 && b1 >= 0x90);
-    }
-    if (ok) {
-      out.append(s, i, len);
-      i += len;
-    } else {
-      out += static_cast<char>(0xC0 | (b >> 6));
-      out += static_cast<char>(0x80 | (b & 0x3F));
-      ++i;
-    }
-  }
-  return out;
-}
 
 nlohmann::json FontJson(const CellFont& f) {
   nlohmann::json j = nlohmann::json::object();
@@ -582,7 +708,7 @@ bool FontFromJson(const nlohmann::json& j, CellFont& f) {
   if (j.contains("size")) {
     if (!j["size"].is_number()) return false;
     f.size = j["size"].get<double>();
-    if (!std::isfinite(f.size) || f.size < 0 || f.size > 1000) return false;
+    if (!std::isfinite(f.size) || f.size < 0 || f.size > kMaxFontSize) return false;
   }
   if (j.contains("color")) {
     if (!j["color"].is_number_unsigned() || j["color"].get<uint64_t>() > 0xFFFFFF) return false;
@@ -625,11 +751,8 @@ std::string Workbook::ToJson() const {
     if (s.HeaderHeight() != 0) js["headerHeight"] = s.HeaderHeight();
     if (s.MaxCol() != 0) js["maxCol"] = s.MaxCol();
     json cells = json::array();
-    const auto& rows = s.Rows();
-    for (size_t r = 0; r < rows.size(); ++r)
-      for (size_t c = 0; c < rows[r].size(); ++c) {
-        const Cell& cell = rows[r][c];
-        int row = static_cast<int>(r + 1), col = static_cast<int>(c + 1);
+    for (const auto& [row, cellsOfRow] : s.Rows())
+      for (const auto& [col, cell] : cellsOfRow) {
         bool plainFont = cell.font == CellFont{};
         auto sum = s.SumFormulas().find({row, col});
         if (cell.kind == Cell::Kind::Empty && plainFont && sum == s.SumFormulas().end()) continue;
@@ -660,7 +783,7 @@ std::string Workbook::ToJson() const {
     for (const auto& [k, v] : bookTexts_) texts[ValidUtf8(k)] = ValidUtf8(v);
     doc["texts"] = std::move(texts);
   }
-  return doc.dump(1) + "\n";
+  return doc.dump(1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
 }
 
 bool Workbook::FromJson(const std::string& text, std::string& why) {
@@ -702,7 +825,7 @@ bool Workbook::FromJsonChecked(const std::string& text, std::string& why) {
     return false;
   }
   std::vector<Sheet> sheets;
-  constexpr int kMaxRows = 1000000, kMaxCols = 1000;
+  constexpr int kMaxRows = Sheet::kMaxRows, kMaxCols = Sheet::kMaxCols;
   for (const auto& js : doc["sheets"]) {
     if (!js.is_object() || !js.contains("name") || !js["name"].is_string()) {
       why = "a sheet has no name";
@@ -726,7 +849,7 @@ bool Workbook::FromJsonChecked(const std::string& text, std::string& why) {
     }
     int number = 0;
     if (js.contains("headerHeight")) {
-      if (!IntIn(js["headerHeight"], 0, 100000, number)) {
+      if (!IntIn(js["headerHeight"], 0, Sheet::kMaxHeaderHeight, number)) {
         why = "the settings" + damaged;
         return false;
       }
@@ -768,7 +891,10 @@ bool Workbook::FromJsonChecked(const std::string& text, std::string& why) {
               why = "a cell of sheet " + s.Name() + " is damaged";
               return false;
             }
-          s.SetSumFormula(r, c, b[0], b[1], b[2], b[3]);
+          if (!s.SetSumFormula(r, c, b[0], b[1], b[2], b[3])) {
+            why = "sheet " + s.Name() + " holds more than " + std::to_string(Sheet::kMaxSumCells) + " sum cells";
+            return false;
+          }
         } else {
           why = "a cell of sheet " + s.Name() + " is damaged";
           return false;

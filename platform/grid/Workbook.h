@@ -5,6 +5,13 @@
 //
 // Rows and columns count from 1. A sheet always has at least one row (MaxRow never below
 // 1). Cells hold nothing, a text, or a number.
+//
+// Storage is sparse: a sheet keeps only the cells that hold something (a value, a font or a
+// sum), so memory follows the number of cells written, not the rectangle they span. A
+// sheet has at most Sheet::kMaxRows rows and kMaxCols columns: writes outside are ignored,
+// and no operation moves a cell beyond, so every sheet can be written to a file and read
+// back the same. (Texts are kept as they are given; a byte that is not part of UTF-8, from
+// an older 8-bit file, is written as the Latin-1 character of that value.)
 #include <array>
 #include <cstdint>
 #include <map>
@@ -54,11 +61,17 @@ bool ParsePlainNumber(const std::string& s, double& out);
 
 class Sheet {
  public:
+  // The size of every sheet; the file reader refuses a sheet that reaches beyond.
+  static constexpr int kMaxRows = 1000000;
+  static constexpr int kMaxCols = 1000;
+  // Sum cells a sheet can hold (the program's grids use one or two).
+  static constexpr int kMaxSumCells = 100;
+
   Sheet();
   explicit Sheet(std::string name);
 
   const std::string& Name() const { return name_; }
-  void SetName(const std::string& n) { name_ = n; }
+  void SetName(const std::string& n);
 
   // Column heading texts (the grid shows them above the columns; no code looks them up).
   std::string ColText(int col) const;
@@ -66,17 +79,18 @@ class Sheet {
   const std::vector<std::string>& Headings() const { return headings_; }
   // Height of the column heading row in twips (0: the grid's default single line).
   int HeaderHeight() const { return headerHeight_; }
-  void SetHeaderHeight(int h) { headerHeight_ = h; Touch(); }
+  static constexpr int kMaxHeaderHeight = 100000;
+  void SetHeaderHeight(int h);
 
-  // Number of rows in use, never below 1. Writing below it extends it; setting it smaller
-  // drops the rows beyond.
+  // Number of rows in use, never below 1 nor above kMaxRows. Writing below it extends it;
+  // setting it smaller drops the rows beyond, with the sum cells in them.
   int MaxRow() const { return maxRow_; }
   void SetMaxRow(int n);
   // Highest column that holds a cell in any row (0 when none).
   int LastCol() const;
-  // Number of columns the grid shows (0: as many as are used or headed).
+  // Number of columns the grid shows (0: as many as are used or headed; at most kMaxCols).
   int MaxCol() const { return maxCol_; }
-  void SetMaxCol(int n) { maxCol_ = n; Touch(); }
+  void SetMaxCol(int n);
 
   // Cell text: a text cell's text, a number cell's plain decimal text, "" when empty.
   std::string TextRC(int row, int col) const;
@@ -95,8 +109,14 @@ class Sheet {
   // Sum cells (the grid's SUM formula designed into a sheet): the cell shows the sum of the
   // numbers in the rectangle r1..r2, c1..c2 and follows every change of it. Other sum cells
   // inside the rectangle are not counted. Writing or clearing the cell removes the formula.
-  void SetSumFormula(int row, int col, int r1, int c1, int r2, int c2);
-  bool IsFormula(int row, int col) const { return sums_.count({row, col}) != 0; }
+  // The sums are worked out once after each change of the sheet, when one is first read.
+  // Returns false (and changes nothing) for a cell outside the sheet or when the sheet
+  // already holds kMaxSumCells other sums; a rectangle reaching outside is cut to the sheet.
+  bool SetSumFormula(int row, int col, int r1, int c1, int r2, int c2);
+  bool IsFormula(int row, int col) const { return !sums_.empty() && sums_.count({row, col}) != 0; }
+  // How many times the sums of this sheet were worked out (tests check that reading sums
+  // does not repeat the work).
+  uint64_t SumPasses() const { return sumPasses_; }
   const std::map<std::pair<int, int>, std::array<int, 4>>& SumFormulas() const { return sums_; }
 
   // Empties the cells of a rectangle (rows and columns kept); bounds of -1 mean all.
@@ -105,8 +125,12 @@ class Sheet {
 
   // Removal and insertion. shift 3 removes or inserts whole rows (the rows below move);
   // shift 2 moves only the cells of the columns c1..c2 up (or down). Bounds of -1 mean all.
+  // Sum cells move with their cells, and a summed rectangle that lies in the moved cells
+  // grows or shrinks with them; a sum whose rows are all removed becomes the number 0.
+  // An insertion that would push a cell, a sum or a check box past the last row of the
+  // sheet is refused (returns false) and changes nothing.
   void DeleteRange(int r1, int c1, int r2, int c2, int shift);
-  void InsertRange(int r1, int c1, int r2, int c2, int shift);
+  bool InsertRange(int r1, int c1, int r2, int c2, int shift);
 
   // Selection and its text: the cells of each row joined by one TAB, rows ended by CR LF
   // except that a single-row selection has no line end; empty cells included.
@@ -129,7 +153,8 @@ class Sheet {
   CellFont FontRC(int row, int col) const;
   void SetFontRC(int row, int col, const CellFont& f);
 
-  // Check-box objects.
+  // Check-box objects (a cell outside the sheet is ignored). Values: 0 unchecked, 1 checked,
+  // 2 grey; other values are ignored.
   void AddCheckBox(int id, int row, int col, const std::string& name = "");
   bool HasCheckBox(int id) const { return checks_.count(id) != 0; }
   int ObjValue(int id) const;
@@ -146,28 +171,49 @@ class Sheet {
 
   bool SameContent(const Sheet& other) const;
 
-  // Direct access for the file format and the widget.
-  const std::vector<std::vector<Cell>>& Rows() const { return rows_; }
+  // The stored cells, row by row and column by column (for the file format).
+  using Row = std::map<int, Cell>;
+  const std::map<int, Row>& Rows() const { return rows_; }
+
+  static bool InSheet(int row, int col) { return row >= 1 && row <= kMaxRows && col >= 1 && col <= kMaxCols; }
 
  private:
-  Cell& At(int row, int col);  // creates the cell, extends MaxRow
+  Cell& At(int row, int col);  // creates the cell, extends MaxRow; the caller checks InSheet
+  void Prune(int row, int col);  // forgets the cell when it holds nothing
   void Touch();
-  double SumOf(const std::array<int, 4>& range) const;
+  void WorkOutSums() const;
+  double SumValue(std::pair<int, int> at) const;
   void DropFormula(int row, int col) { if (!sums_.empty()) sums_.erase({row, col}); }
-  void ShiftRowsForDelete(int r1, int r2);
-  void ShiftRowsForInsert(int r1, int count);
+  // Turns a sum whose rectangle lost every row into the plain number 0.
+  void DropEmptySums();
+  // Row moves of the cells in columns c1..c2 (all columns for whole rows): the rows r1..r2
+  // go and the rows below move up; or `count` rows open at r1.
+  void RemoveRows(int r1, int r2, int c1, int c2, bool wholeRows);
+  bool OpenRows(int r1, int count, int c1, int c2, bool wholeRows);
 
   std::string name_;
   std::vector<std::string> headings_;
   int headerHeight_ = 0;
   int maxRow_ = 1;
   int maxCol_ = 0;
-  std::vector<std::vector<Cell>> rows_;  // rows_[r-1][c-1]; short rows are padded with empty cells on demand
+  std::map<int, Row> rows_;  // only rows that hold a cell; every row <= maxRow_
   int selR1_ = 1, selC1_ = 1, selR2_ = 1, selC2_ = 1;
   int activeRow_ = 1, activeCol_ = 1;
   std::map<int, CheckBoxObject> checks_;
   std::map<std::pair<int, int>, std::array<int, 4>> sums_;  // (row, col) -> r1, c1, r2, c2
   uint64_t revision_ = 0;
+  // The values of the sum cells, worked out for the content of revision sumsAt_.
+  mutable std::map<std::pair<int, int>, double> sumValues_;
+  mutable uint64_t sumsAt_ = 0;
+  mutable uint64_t sumPasses_ = 0;
+};
+
+// A rectangle of cells taken by EditCopy: its size and the cells that hold something, at
+// offsets from its top left corner (0-based).
+struct CopiedCells {
+  int rows = 0;
+  int cols = 0;
+  std::map<std::pair<int, int>, Cell> cells;
 };
 
 // A workbook of numbered sheets (from 1) with one active sheet; the cell operations act on
@@ -198,17 +244,20 @@ class Workbook {
   void SetSelection(int r1, int c1, int r2, int c2) { ActiveSheetRef().SetSelection(r1, c1, r2, c2); }
   std::string Clip() const { return ActiveSheetRef().Clip(); }
   void DeleteRange(int r1, int c1, int r2, int c2, int shift) { ActiveSheetRef().DeleteRange(r1, c1, r2, c2, shift); }
-  void InsertRange(int r1, int c1, int r2, int c2, int shift) { ActiveSheetRef().InsertRange(r1, c1, r2, c2, shift); }
+  bool InsertRange(int r1, int c1, int r2, int c2, int shift) { return ActiveSheetRef().InsertRange(r1, c1, r2, c2, shift); }
   void ClearRange(int r1, int c1, int r2, int c2) { ActiveSheetRef().ClearRange(r1, c1, r2, c2); }
   std::string ColText(int c) const { return ActiveSheetRef().ColText(c); }
   void SetColText(int c, const std::string& t) { ActiveSheetRef().SetColText(c, t); }
 
-  // Copy and paste of the active sheet's selection, through one copy buffer that all
-  // workbooks of the program share (not the system clipboard), so a rectangle copied from
-  // one grid can be pasted into another (the option list into the worksheet workbook).
-  // Paste puts the copied rectangle at the top left of the selection.
+  // Copy and paste of the active sheet's selection through the workbook's own copy buffer
+  // (not the system clipboard): a sum cell is copied as its value. Paste puts the copied
+  // rectangle at the top left of the selection; EditPasteFrom pastes the rectangle last
+  // copied in another workbook (the option list into the worksheet workbook). Cells that
+  // would fall outside the sheet are left out.
   void EditCopy();
-  void EditPaste();
+  void EditPaste() { PasteCells(copied_); }
+  void EditPasteFrom(const Workbook& source) { PasteCells(source.copied_); }
+  const CopiedCells& Copied() const { return copied_; }
 
   // Texts kept with the workbook outside every sheet (saved and read with the file), such as
   // the customer workbook's last issued customer number. An unknown key reads as "".
@@ -234,10 +283,12 @@ class Workbook {
 
  private:
   bool FromJsonChecked(const std::string& text, std::string& why);
+  void PasteCells(const CopiedCells& copied);
 
   std::vector<Sheet> sheets_;
   int active_ = 1;
   std::map<std::string, std::string> bookTexts_;
+  CopiedCells copied_;
 };
 
 }  // namespace qv::grid

@@ -59,6 +59,31 @@ TEST(ShowPageOptions, ShowsThePageOptionsInSheetOrder) {
   EXPECT_GE(host.optionListShown, 1);
 }
 
+TEST(ShowPageOptions, ATabInANameFromAFileIsShownAsABlank) {
+  StrictPrompt sp;
+  Engine e;
+  AddOption(e, 1, 1, "Roof\track", 300, 350);
+  e.ShowPageOptions();
+  EXPECT_EQ(e.OptionList.TextRC(1, 1), "Roof rack");
+  EXPECT_EQ(e.OptionList.NumberRC(1, 2), 300);
+}
+
+// A crafted file may hold sum cells in the page-number column of sheet "Options": showing
+// the options reads every row, and the sums are worked out once for all of them.
+TEST(ShowPageOptions, SumCellsInTheOptionsSheetAreWorkedOutOnce) {
+  StrictPrompt sp;
+  Engine e;
+  grid::Sheet& s = e.WKS.SheetAt(2);
+  s.SetNumberRC(1, 1000, 1);
+  for (int r = 1; r <= grid::Sheet::kMaxSumCells; ++r) s.SetSumFormula(r, 1, 1, 1000, grid::Sheet::kMaxRows, 1000);
+  const uint64_t before = s.SumPasses();
+  e.ShowPageOptions();
+  EXPECT_EQ(e.WKS.SheetAt(2).SumPasses(), before + 1);
+  EXPECT_EQ(e.OptionList.MaxRow(), grid::Sheet::kMaxSumCells);  // every row sums to page 1
+  e.ShowPageOptions();
+  EXPECT_EQ(e.WKS.SheetAt(2).SumPasses(), before + 1);  // nothing changed: nothing worked out again
+}
+
 TEST(ShowPageOptions, PageWithoutOptionsShowsOneEmptyRow) {
   StrictPrompt sp;
   Engine e;

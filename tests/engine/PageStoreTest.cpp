@@ -155,6 +155,56 @@ TEST(PageFields, TabsInTextFieldsAreStoredAsBlanks) {
   EXPECT_EQ(e.page.DaysToFirstPayment, p.DaysToFirstPayment);
 }
 
+// A file written elsewhere may hold a TAB inside a text cell; it reads as a blank, as a
+// typed one is stored, and every later field stays in its place.
+TEST(PageFields, TabsInTextCellsOfAFileLoadAsBlanks) {
+  Engine e;
+  grid::Sheet& s = e.WKS.SheetAt(1);
+  s.SetTextRC(1, 2, "A\tB\tC");
+  s.SetNumberRC(1, 3, 20000);
+  s.SetNumberRC(1, 4, 22000);
+  s.SetNumberRC(1, 7, 0.0025);
+  s.SetNumberRC(1, 9, 36);
+  s.SetNumberRC(1, 10, 12000);
+  s.SetTextRC(1, 19, "memo\t");
+  s.SetNumberRC(1, 20, 42);
+  e.LoadPageFields();
+  EXPECT_EQ(e.page.CarName, "A B C");
+  EXPECT_EQ(e.page.BaseInv, 20000);
+  EXPECT_EQ(e.page.BaseMSRP, 22000);
+  EXPECT_EQ(e.page.Factor, 0.0025);
+  EXPECT_EQ(e.page.Months, 36);
+  EXPECT_EQ(e.page.Residual, 12000);
+  EXPECT_EQ(e.page.Memo, "memo ");
+  EXPECT_EQ(e.page.CustomerID, 42);
+}
+
+TEST(PageFields, AWorksheetHoldsAtMost32767Pages) {
+  struct Case {
+    const char* name;
+    int sheet;
+    int rows;
+    const char* why;  // "" when it fits
+  } cases[] = {
+      {"every page the count holds", 1, 32767, ""},
+      {"one page more", 1, 32768, "it holds 32768 pages, more than the 32767 a worksheet can hold"},
+      {"70000 pages", 1, 70000, "it holds 70000 pages, more than the 32767 a worksheet can hold"},
+      {"start-up rows past the pages", 3, 40000,
+       "its sheet StartUps holds 40000 rows, more than the 32767 pages a worksheet can hold"},
+      {"fee rows past the pages", 5, 32768,
+       "its sheet EOLFees holds 32768 rows, more than the 32767 pages a worksheet can hold"},
+      {"many option rows", 2, 100000, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Engine e;
+    e.WKS.SheetAt(c.sheet).SetMaxRow(c.rows);
+    std::string why = "left over";
+    EXPECT_EQ(FitsWorksheet(e.WKS, why), std::string(c.why).empty());
+    EXPECT_EQ(why, c.why);
+  }
+}
+
 // Cells of a worksheet file changed outside the program.
 TEST(PageFields, OddCellsAreReadSafely) {
   struct Case {

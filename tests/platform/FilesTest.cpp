@@ -86,10 +86,70 @@ TEST_F(Folder, FailedWritesLeaveThePreviousFileAndNoTemporaryFile) {
   EXPECT_EQ(Names(), (std::vector<std::string>{"Taxset.txt", "adir", "other.txt"}));
 }
 
+TEST_F(Folder, AReadOnlyFileIsRefusedWithItsNameAndKept) {
+  for (mode_t mode : {0444, 0400, 0000}) {
+    SCOPED_TRACE(mode);
+    std::string path = At("deal.QVX");
+    ASSERT_TRUE(files::WriteFileAtomic(path, "saved before"));
+    ASSERT_EQ(::chmod(path.c_str(), mode), 0);
+    std::string error;
+    EXPECT_FALSE(files::WriteFileAtomic(path, "replacement", &error));
+    EXPECT_EQ(error, "Unable to write file " + path + ": the file is read-only");
+    ::chmod(path.c_str(), 0644);
+    EXPECT_EQ(Content(path), "saved before");
+    EXPECT_EQ(Names(), std::vector<std::string>{"deal.QVX"});
+    fs::remove(path);
+  }
+}
+
+TEST_F(Folder, ALinkIsFollowedAndTheFileItLeadsToIsReplaced) {
+  fs::create_directory(At("deals"));
+  const std::string real = At("deals/real.QVX");
+  ASSERT_TRUE(files::WriteFileAtomic(real, "old"));
+  ::chmod(real.c_str(), 0600);
+  fs::create_symlink("deals/real.QVX", At("link.QVX"));  // relative to the link's folder
+  fs::create_symlink(At("link.QVX"), At("link2.QVX"));    // a link to the link
+  std::string error;
+  ASSERT_TRUE(files::WriteFileAtomic(At("link2.QVX"), "new", &error)) << error;
+  EXPECT_TRUE(fs::is_symlink(At("link.QVX")));
+  EXPECT_TRUE(fs::is_symlink(At("link2.QVX")));
+  EXPECT_EQ(Content(real), "new");
+  struct stat st {};
+  ASSERT_EQ(::stat(real.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  EXPECT_EQ(Names(), (std::vector<std::string>{"deals", "link.QVX", "link2.QVX"}));
+  // A link to a file not there yet makes the file.
+  fs::create_symlink("deals/later.QVX", At("later.QVX"));
+  ASSERT_TRUE(files::WriteFileAtomic(At("later.QVX"), "made", &error)) << error;
+  EXPECT_TRUE(fs::is_symlink(At("later.QVX")));
+  EXPECT_EQ(Content(At("deals/later.QVX")), "made");
+  // A link that leads to a read-only file is refused like the file.
+  ::chmod(real.c_str(), 0444);
+  EXPECT_FALSE(files::WriteFileAtomic(At("link.QVX"), "again", &error));
+  EXPECT_NE(error.find(At("link.QVX")), std::string::npos) << error;
+  ::chmod(real.c_str(), 0600);
+  EXPECT_EQ(Content(real), "new");
+  // Links that go round are refused with the name.
+  fs::create_symlink("round2", At("round1"));
+  fs::create_symlink("round1", At("round2"));
+  EXPECT_FALSE(files::WriteFileAtomic(At("round1"), "x", &error));
+  EXPECT_NE(error.find(At("round1")), std::string::npos) << error;
+}
+
 TEST_F(Folder, ReadingAMissingFileOrAFolderFails) {
   std::string s = "kept";
   EXPECT_FALSE(files::ReadWholeFile(At("none.txt"), s));
   EXPECT_FALSE(files::ReadWholeFile(dir_, s));
+  EXPECT_EQ(s, "kept");
+  // A missing file is told from one that is there but cannot be read.
+  EXPECT_EQ(files::ReadFileIfAny(At("none.txt"), s), files::ReadResult::Missing);
+  EXPECT_EQ(files::ReadFileIfAny(At("none/inner.txt"), s), files::ReadResult::Missing);
+  EXPECT_EQ(files::ReadFileIfAny(dir_, s), files::ReadResult::Unreadable);
+  std::ofstream(At("plain.txt")) << "text";
+  EXPECT_EQ(files::ReadFileIfAny(At("plain.txt") + "/inner", s), files::ReadResult::Missing);
+  EXPECT_EQ(s, "kept");
+  EXPECT_EQ(files::ReadFileIfAny(At("plain.txt"), s), files::ReadResult::Read);
+  EXPECT_EQ(s, "text");
 }
 
 TEST_F(Folder, CaseBlindLookup) {

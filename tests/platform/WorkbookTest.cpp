@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "platform/files/AtomicFile.h"
 #include "platform/grid/Workbook.h"
@@ -93,6 +94,25 @@ Workbook RichWorkbook() {
   st.SetSumFormula(3, 1, 1, 1, 2, 1);
   wb.SetBookText("LastCustomer", "17");
   return wb;
+}
+
+// The "cells" member of a sheet with n sum cells in column 1, each over all of column 2.
+std::string ManySums(int n) {
+  std::string cells = R"("cells": [)";
+  for (int r = 1; r <= n; ++r)
+    cells += (r > 1 ? "," : "") + ("[" + std::to_string(r) + R"(, 1, {"sum": [1, 2, 1000000, 2]}])");
+  return cells + "]";
+}
+
+// Writes the workbook to its file text, reads that back, and checks that the reader took
+// it and that nothing was lost or changed on the way.
+void ExpectReadsBackTheSame(const Workbook& wb) {
+  const std::string text = wb.ToJson();
+  Workbook back;
+  std::string why;
+  ASSERT_TRUE(back.FromJson(text, why)) << why << "\n" << text;
+  EXPECT_TRUE(back.SameContent(wb)) << text;
+  EXPECT_EQ(back.ToJson(), text);
 }
 
 }  // namespace
@@ -192,6 +212,10 @@ TEST(WorkbookFile, BadFilesAreRefusedAndTheWorkbookStaysAsItWas) {
        "damaged"},
       {"row count below the cells", "rows.QVX", head + R"("maxRow": 1, "cells": [[3, 1, "x"]]}]})",
        "does not match"},
+      {"more sum cells than a sheet holds", "sums.QVX", head + ManySums(Sheet::kMaxSumCells + 1) + "}]}",
+       "holds more than 100 sum cells"},
+      {"row past the sheet", "far2.QVX", head + R"("cells": [[1000001, 1, "x"]]}]})", "outside"},
+      {"column past the sheet", "wide.QVX", head + R"("cells": [[1, 1001, "x"]]}]})", "outside"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -465,17 +489,26 @@ TEST(WorkbookCopy, EditCopyAndPaste) {
   EXPECT_TRUE(wb.ActiveSheetRef().FontRC(5, 2).bold);
   EXPECT_EQ(wb.TextRC(2, 1), "Coupe");  // the source stays
 
-  // A copy from another grid's workbook pastes here too (option list into "Options").
+  // Each workbook keeps its own copy: a copy in another one neither replaces this one's nor
+  // reaches a workbook that copied nothing.
   Workbook optionList;
   optionList.SetTextRC(1, 1, "Sunroof");
   optionList.SetNumberRC(1, 2, 800);
   optionList.SetNumberRC(1, 3, 950);
   optionList.SetSelection(1, 1, 1, 3);
   optionList.EditCopy();
+  Workbook fresh;
+  fresh.EditPaste();
+  EXPECT_TRUE(fresh.SameContent(Workbook()));
   wb.SetSheet(2);
   wb.SetNumberRC(1, 1, 4);
   wb.SetSelection(1, 2, 1, 4);
   wb.EditPaste();
+  wb.SetSelection(1, 1, 1, 4);
+  EXPECT_EQ(wb.Clip(), "4\tCoupe\t19999.5\t");
+  // The other workbook's copy is pasted by name (option list into "Options").
+  wb.SetSelection(1, 2, 1, 4);
+  wb.EditPasteFrom(optionList);
   wb.SetSelection(1, 1, 1, 4);
   EXPECT_EQ(wb.Clip(), "4\tSunroof\t800\t950");
   // Pasting a row of empty cells past MaxRow makes the row exist.
@@ -541,4 +574,189 @@ TEST(SheetSums, SumCellFollowsItsRange) {
   EXPECT_EQ(s.NumberRC(8, 1), 1);
   s.SetSumFormula(9, 1, 1, 1, 9, 1);  // a sum over itself does not count itself
   EXPECT_EQ(s.NumberRC(9, 1), 1.25 * 24 + 100 + 1);
+}
+
+TEST(SheetStorage, OnlyCellsThatHoldSomethingAreKept) {
+  // Cells far out in their rows do not fill the rows up to them.
+  Sheet s;
+  for (int r = 1; r <= 10000; ++r) s.SetNumberRC(r, Sheet::kMaxCols, 1);
+  size_t stored = 0;
+  for (const auto& [r, row] : s.Rows()) stored += row.size();
+  EXPECT_EQ(stored, 10000u);
+  EXPECT_EQ(s.LastCol(), Sheet::kMaxCols);
+  // A cell on the last row makes no rows in between.
+  s.SetTextRC(Sheet::kMaxRows, 1, "last");
+  EXPECT_EQ(s.Rows().size(), 10001u);
+  EXPECT_EQ(s.MaxRow(), Sheet::kMaxRows);
+  // Emptied cells are forgotten; a formatted empty cell stays.
+  CellFont bold;
+  bold.bold = true;
+  s.SetFontRC(5, 5, bold);
+  s.ClearRange(1, -1, 10000, -1);
+  s.SetTextRC(Sheet::kMaxRows, 1, "");
+  ASSERT_EQ(s.Rows().size(), 1u);
+  EXPECT_EQ(s.Rows().begin()->first, 5);
+  EXPECT_TRUE(s.FontRC(5, 5).bold);
+
+  // A file of such cells reads into as little.
+  std::string cells;
+  for (int r = 1; r <= 10000; ++r) cells += (r > 1 ? "," : "") + ("[" + std::to_string(r) + ", 1000, 1]");
+  Workbook wb;
+  std::string why;
+  ASSERT_TRUE(wb.FromJson(R"({"format": "Quorvant workbook", "version": 1, "sheets": [{"name": "S", "cells": [)" +
+                              cells + "]}]}",
+                          why))
+      << why;
+  stored = 0;
+  for (const auto& [r, row] : wb.SheetAt(1).Rows()) stored += row.size();
+  EXPECT_EQ(stored, 10000u);
+}
+
+TEST(SheetSums, SumsAreWorkedOutOncePerChange) {
+  Sheet s;
+  for (int r = 1; r <= 50; ++r) s.SetNumberRC(r, 1, r);
+  for (int k = 1; k <= Sheet::kMaxSumCells; ++k) ASSERT_TRUE(s.SetSumFormula(k, 2, 1, 1, Sheet::kMaxRows, 1));
+  const uint64_t before = s.SumPasses();
+  for (int k = 1; k <= Sheet::kMaxSumCells; ++k) EXPECT_EQ(s.NumberRC(k, 2), 1275);
+  EXPECT_EQ(s.TextRC(7, 2), "1275");
+  EXPECT_EQ(s.SumPasses(), before + 1);
+  s.SetNumberRC(1, 1, 2);
+  for (int k = 1; k <= Sheet::kMaxSumCells; ++k) EXPECT_EQ(s.NumberRC(k, 2), 1276);
+  EXPECT_EQ(s.SumPasses(), before + 2);
+  // A copy keeps the worked-out values of the content it copied.
+  Sheet copy = s;
+  EXPECT_EQ(copy.NumberRC(3, 2), 1276);
+  EXPECT_EQ(copy.SumPasses(), before + 2);
+  // One sum more than a sheet holds is refused; a sum cell can still be given a new range.
+  EXPECT_FALSE(s.SetSumFormula(Sheet::kMaxSumCells + 1, 2, 1, 1, 2, 1));
+  EXPECT_FALSE(s.IsFormula(Sheet::kMaxSumCells + 1, 2));
+  EXPECT_TRUE(s.SetSumFormula(1, 2, 1, 1, 2, 1));
+  EXPECT_EQ(s.NumberRC(1, 2), 2 + 2);
+  EXPECT_FALSE(s.SetSumFormula(0, 2, 1, 1, 2, 1));
+}
+
+TEST(WorkbookFile, WhatTheOperationsLeaveIsWrittenAndReadBackTheSame) {
+  CellFont bold;
+  bold.bold = true;
+  struct Case {
+    const char* name;
+    std::function<void(Sheet&)> operations;
+    std::function<void(const Sheet&)> check;
+  } cases[] = {
+      {"the rows of a sum all deleted",
+       [](Sheet& s) {
+         s.SetNumberRC(1, 1, 5);
+         s.SetSumFormula(3, 1, 1, 1, 1, 1);
+         s.DeleteRange(1, -1, 1, -1, 3);
+       },
+       [](const Sheet& s) {
+         EXPECT_FALSE(s.IsFormula(2, 1));
+         EXPECT_TRUE(s.IsNumber(2, 1));
+         EXPECT_EQ(s.NumberRC(2, 1), 0);
+       }},
+      {"a sum below a lowered row count",
+       [](Sheet& s) {
+         for (int r = 1; r <= 3; ++r) s.SetNumberRC(r, 1, r);
+         s.SetSumFormula(5, 1, 1, 1, 3, 1);
+         s.SetMaxRow(4);
+       },
+       [](const Sheet& s) {
+         EXPECT_FALSE(s.IsFormula(5, 1));
+         EXPECT_EQ(s.MaxRow(), 4);
+       }},
+      {"cells and objects outside the sheet",
+       [&](Sheet& s) {
+         s.SetTextRC(Sheet::kMaxRows + 1, 1, "below");
+         s.SetNumberRC(1, Sheet::kMaxCols + 1, 1);
+         s.SetCell(0, 1, Cell{Cell::Kind::Text, 0, "x", {}});
+         s.SetFontRC(1, -3, bold);
+         s.SetColText(Sheet::kMaxCols + 1, "heading");
+         s.AddCheckBox(1, Sheet::kMaxRows + 1, 1);
+         s.SetSumFormula(2, Sheet::kMaxCols + 1, 1, 1, 1, 1);
+         s.SetMaxRow(Sheet::kMaxRows + 10);
+       },
+       [](const Sheet& s) {
+         EXPECT_TRUE(s.Rows().empty());
+         EXPECT_TRUE(s.Headings().empty());
+         EXPECT_TRUE(s.CheckBoxes().empty());
+         EXPECT_TRUE(s.SumFormulas().empty());
+         EXPECT_EQ(s.MaxRow(), Sheet::kMaxRows);
+       }},
+      {"rows inserted above the last row of the sheet",
+       [](Sheet& s) {
+         s.SetTextRC(Sheet::kMaxRows - 1, 1, "last but one");
+         EXPECT_TRUE(s.InsertRange(1, -1, 1, -1, 3));
+         EXPECT_FALSE(s.InsertRange(1, -1, 1, -1, 3));  // the text would fall off the sheet
+         EXPECT_FALSE(s.InsertRange(5, 1, 5, 1, 2));
+         EXPECT_TRUE(s.InsertRange(5, 2, 6, 2, 2));     // other columns have room
+       },
+       [](const Sheet& s) {
+         EXPECT_EQ(s.TextRC(Sheet::kMaxRows, 1), "last but one");
+         EXPECT_EQ(s.MaxRow(), Sheet::kMaxRows);
+       }},
+      {"a sum rectangle reaching past the sheet is cut to it",
+       [](Sheet& s) {
+         s.SetNumberRC(2, 2, 4);
+         s.SetSumFormula(1, 1, -5, 2, Sheet::kMaxRows + 5, Sheet::kMaxCols + 9);
+         s.InsertRange(1, -1, 1, -1, 3);
+       },
+       [](const Sheet& s) {
+         EXPECT_EQ(s.SumFormulas().at({2, 1}), (std::array<int, 4>{2, 2, Sheet::kMaxRows, Sheet::kMaxCols}));
+         EXPECT_EQ(s.NumberRC(2, 1), 4);
+       }},
+      {"cells moved up and down within columns take their sums along",
+       [](Sheet& s) {
+         for (int r = 1; r <= 4; ++r) s.SetNumberRC(r, 1, r);
+         s.SetNumberRC(1, 2, 100);
+         s.SetSumFormula(6, 1, 1, 1, 4, 1);
+         s.SetSumFormula(6, 2, 1, 1, 4, 2);    // over both columns: stays
+         s.DeleteRange(1, 1, 1, 1, 2);         // 2 3 4 move up, the sum to row 5
+       },
+       [](const Sheet& s) {
+         EXPECT_TRUE(s.IsFormula(5, 1));
+         EXPECT_FALSE(s.IsFormula(6, 1));
+         EXPECT_EQ(s.NumberRC(5, 1), 2 + 3 + 4);
+         EXPECT_EQ(s.SumFormulas().at({6, 2}), (std::array<int, 4>{1, 1, 4, 2}));
+         Sheet t = s;
+         t.InsertRange(1, 1, 2, 1, 2);          // down again by two
+         EXPECT_TRUE(t.IsFormula(7, 1));
+         EXPECT_EQ(t.NumberRC(7, 1), 2 + 3 + 4);
+         EXPECT_EQ(t.TextRC(3, 1), "2");
+         EXPECT_EQ(t.MaxRow(), 7);
+       }},
+      {"values that the file cannot hold",
+       [](Sheet& s) {
+         CellFont odd;
+         odd.size = 5000;
+         odd.color = 0xFF123456;
+         s.SetFontRC(1, 1, odd);
+         odd.size = std::nan("");
+         s.SetFontRC(1, 2, odd);
+         s.SetHeaderHeight(1 << 30);
+         s.SetMaxCol(5000);
+         s.AddCheckBox(3, 2, 2);
+         s.SetObjValue(3, 9);
+         s.SetCell(2, 1, Cell{Cell::Kind::Number, std::nan(""), "", {}});
+         s.SetCell(2, 2, Cell{Cell::Kind::Text, 0, "", {}});
+         s.SetCell(2, 3, Cell{Cell::Kind::Empty, 7, "hidden", {}});
+       },
+       [](const Sheet& s) {
+         EXPECT_EQ(s.FontRC(1, 1).size, 1000);
+         EXPECT_EQ(s.FontRC(1, 1).color, 0x123456u);
+         EXPECT_EQ(s.FontRC(1, 2).size, 0);
+         EXPECT_EQ(s.HeaderHeight(), Sheet::kMaxHeaderHeight);
+         EXPECT_EQ(s.MaxCol(), Sheet::kMaxCols);
+         EXPECT_EQ(s.ObjValue(3), 0);
+         EXPECT_EQ(s.NumberRC(2, 1), 0);
+         EXPECT_TRUE(s.IsEmpty(2, 2));
+         EXPECT_TRUE(s.IsEmpty(2, 3));
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Workbook wb;
+    c.operations(wb.SheetAt(1));
+    c.check(wb.SheetAt(1));
+    ExpectReadsBackTheSame(wb);
+  }
 }

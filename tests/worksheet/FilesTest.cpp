@@ -1,10 +1,12 @@
 // Worksheet files (Open, Save, Save As, New Worksheet) and the recent-files list.
 #include <QAction>
 
+#include <sys/stat.h>
+
 #include "platform/grid/GridWidget.h"
 
 #include "tests/worksheet/PagesFixture.h"
-#include "worksheet/Profile.h"
+#include "platform/profile/Profile.h"
 
 namespace qv::test {
 namespace {
@@ -116,15 +118,22 @@ TEST_F(FilesTest, FilesThatCannotBeReadAreRefusedAndChangeNothing) {
   grid::Workbook foreign;
   std::string error;
   ASSERT_TRUE(foreign.Write(folder + "foreign.QVX", error)) << error;
+  // More pages than the page count holds.
+  grid::Workbook many;
+  ASSERT_TRUE(many.Read(good, error)) << error;
+  for (int r = 1; r <= 70000; ++r) many.SheetAt(1).SetTextRC(r, 2, "Page " + std::to_string(r));
+  ASSERT_TRUE(many.Write(folder + "many.QVX", error)) << error;
 
   struct Case {
     std::string file;
     std::string message;  // the message, or "" for one that names the file
+    std::string mentions = "";
   };
   const Case cases[] = {
       {"missing.QVX", kUnableToOpen},
       {"damaged.QVX", ""},
       {"foreign.QVX", ""},
+      {"many.QVX", "", "it holds 70000 pages, more than the 32767 a worksheet can hold"},
   };
   for (bool fromRecent : {false, true}) {
     for (const Case& c : cases) {
@@ -147,6 +156,7 @@ TEST_F(FilesTest, FilesThatCannotBeReadAreRefusedAndChangeNothing) {
       ASSERT_EQ(texts.size(), 1u);
       if (c.message.empty()) EXPECT_NE(texts[0].find(path), std::string::npos) << texts[0];
       else EXPECT_EQ(texts[0], c.message);
+      EXPECT_NE(texts[0].find(c.mentions), std::string::npos) << texts[0];
       EXPECT_TRUE(eng.WKS.SameContent(before));
       EXPECT_DOUBLE_EQ(eng.page.Margin, 777);
       EXPECT_EQ(eng.WorksheetFileName, good);
@@ -197,6 +207,40 @@ TEST_F(FilesTest, FailingSavesKeepThePreviousFile) {
   qv->mnuOpenSave_click(1);
   EXPECT_NE(ReadFile(path), saved);
   EXPECT_EQ(eng.WorksheetModified, 0);
+}
+
+TEST_F(FilesTest, SavingOverAReadOnlyWorksheetIsRefusedWithItsName) {
+  const std::string path = SavedTwoPages("deal.QVX");
+  const std::string saved = ReadFile(path);
+  ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+  eng.page.Margin = 1234;
+  eng.WorksheetModified = -1;
+  prompt.Answer(Answer::OK);
+  qv->mnuOpenSave_click(1);
+  EXPECT_EQ(prompt.MessageTexts(),
+            std::vector<std::string>{"Unable to write file " + path + ": the file is read-only"});
+  ::chmod(path.c_str(), 0644);
+  EXPECT_EQ(ReadFile(path), saved);
+  EXPECT_EQ(eng.WorksheetModified, -1);
+  EXPECT_DOUBLE_EQ(eng.page.Margin, 1234);
+}
+
+TEST_F(FilesTest, SavingALinkedWorksheetReplacesTheFileTheLinkLeadsTo) {
+  const std::string real = SavedTwoPages("deal.QVX");
+  const std::string link = folder + "linked.QVX";
+  std::filesystem::create_symlink(real, link);
+  prompt.File(link);
+  qv->mnuOpenSave_click(0);
+  ASSERT_EQ(eng.WorksheetFileName, link);
+  eng.page.Margin = 4321;
+  qv->mnuOpenSave_click(1);
+  EXPECT_TRUE(prompt.MessageTexts().empty());
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  grid::Workbook back;
+  std::string error;
+  ASSERT_TRUE(back.Read(real, error)) << error;
+  back.SetSheet(1);
+  EXPECT_DOUBLE_EQ(back.NumberRC(1, 6), 4321);
 }
 
 TEST_F(FilesTest, SaveAsAddsTheExtensionOnlyToANameWithoutADot) {
@@ -354,7 +398,9 @@ TEST_F(FilesTest, RecentFileReopenAsksToSaveAndAnUntitledWorksheetGetsAName) {
     EXPECT_EQ(q.text, "Save Untitled.vts Before Loading New File?");
     EXPECT_EQ(q.title, std::optional<std::string>("Exit"));
     EXPECT_EQ(q.buttons, Buttons::YesNoCancel);
-    if (c.answer == Answer::Yes) EXPECT_EQ(prompt.Asked()[1].file.title, "Save As");
+    if (c.answer == Answer::Yes) {
+      EXPECT_EQ(prompt.Asked()[1].file.title, "Save As");
+    }
     EXPECT_EQ(std::filesystem::exists(folder + "mine.QVX"), c.saveAs && !c.failWrite);
     EXPECT_FALSE(std::filesystem::exists(folder + "Untitled.vts"));
     EXPECT_EQ(eng.page.CarName, c.opens ? "Van" : "Typed");
@@ -428,6 +474,19 @@ TEST_F(FilesTest, RecentFilePathsOfAnyLengthAreKeptWhole) {
   // The profile file is replaced whole: no temporary file is left beside it.
   for (const auto& entry : std::filesystem::directory_iterator(folder))
     EXPECT_NE(entry.path().filename().string().front(), '.') << entry.path();
+}
+
+TEST_F(FilesTest, APathWithALineBreakIsNotListedAmongTheRecentFiles) {
+  const std::string path = SavedTwoPages("good.QVX");
+  const std::string odd = folder + "two\n[Injected]\r\nkey=lines.QVX";
+  std::filesystem::copy_file(path, odd);
+  prompt.File(odd);
+  qv->mnuOpenSave_click(0);
+  EXPECT_EQ(eng.WorksheetFileName, odd);  // it opens
+  EXPECT_EQ(RecentList(), (std::vector<std::string>{path, "", "", ""}));
+  qv->UpdateQVXINI();
+  EXPECT_TRUE(prompt.MessageTexts().empty());
+  EXPECT_EQ(ReadFile(eng.SettingsIniPath), "[Last File List]\r\n0=" + path + "\r\n1=\r\n2=\r\n3=\r\n");
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The settings file "Quorvant.Cfg" and the profile file of the recent-files list.
 #include "tests/worksheet/QVFixture.h"
-#include "worksheet/Profile.h"
+#include "platform/profile/Profile.h"
 #include "worksheet/Settings.h"
 
 namespace qv::test {

@@ -3,7 +3,7 @@
 #include <QCheckBox>
 
 #include "tests/worksheet/QVFixture.h"
-#include "worksheet/Profile.h"
+#include "platform/profile/Profile.h"
 
 namespace qv::test {
 namespace {
@@ -208,6 +208,40 @@ TEST_F(QVTest, ClosingAnUnmodifiedWorksheetAsksNothingAndWritesTheRecentFiles) {
   EXPECT_EQ(ended, 1);
   EXPECT_TRUE(prompt.Asked().empty());
   EXPECT_EQ(ReadProfileString("Last File List", "0", "", 1000, folder + "QVX.INI"), "/deals/a.QVX");
+}
+
+TEST_F(QVTest, ARecentFilesListThatCannotBeSavedIsReportedAndTheProfileKept) {
+  struct Case {
+    const char* name;
+    bool folderInPlace;  // a folder where the profile file should be: there, but unreadable
+    bool failWrite;
+    const char* why;
+  } cases[] = {
+      {"profile that cannot be read", true, false, "the file cannot be read, so it is left as it is"},
+      {"write that fails", false, true, "the write was interrupted"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string ini = folder + "QVX.INI";
+    std::filesystem::remove_all(ini);
+    if (c.folderInPlace) std::filesystem::create_directory(ini);
+    else WriteFile(ini, "[Other]\r\nkey=kept\r\n[Last File List]\r\n0=/deals/old.QVX\r\n");
+    const std::string before = ReadFile(ini);
+    Load();
+    eng.RecentFiles[0] = "/deals/a.QVX";
+    files::SetWriteFaultForTesting([&](const std::string& p) { return c.failWrite && p == ini; });
+    prompt.ClearAsked();
+    prompt.Answer(Answer::OK);
+    int16_t cancel = 0;
+    qv->Form_Unload(cancel);
+    files::SetWriteFaultForTesting(nullptr);
+    EXPECT_EQ(cancel, 0);
+    EXPECT_EQ(prompt.MessageTexts(), std::vector<std::string>{"The list of recent worksheets could not be saved.\r\n"
+                                                              "Unable to write file " + ini + ": " + c.why});
+    EXPECT_EQ(std::filesystem::is_directory(ini), c.folderInPlace);
+    EXPECT_EQ(ReadFile(ini), before);
+    ended = 0;
+  }
 }
 
 TEST_F(QVTest, ExitQuestionAnswers) {

@@ -1,0 +1,69 @@
+// The text of the settings file: what BuildConfigText writes, ParseConfigText reads back.
+#include <gtest/gtest.h>
+
+#include "engine/SettingsFile.h"
+
+namespace qv {
+namespace {
+
+TEST(SettingsText, WrittenSettingsReadBackTheSame) {
+  ProgramSettings cfg;
+  cfg.DefaultInvestRate = 0.05;
+  cfg.DefaultLoanRate = 0.0875;
+  cfg.ReportViewer = "Word";
+  cfg.SpareCfgText = "a \"quoted\" word, and a comma";
+  cfg.WordPath = "/usr/bin/lowriter";
+  cfg.WordPadPath = "C:\\Program Files\\WordPad\\wordpad.exe";
+  cfg.LeaseTemplatePath = "/data/Lease.rtf";
+  cfg.LoanTemplatePath = "two\r\nlines";
+  cfg.CashTemplatePath = "";
+  cfg.LvbTemplatePath = "\"";
+  cfg.DefaultAdminFactor = 0.0004;
+  cfg.NoUpdateReminder = -1;
+  TaxSetting tax;
+  tax.TaxSetName = "Home, \"county\"";
+  tax.ExclTradeFromLocal = 1;
+
+  const std::string text = BuildConfigText(cfg, tax);
+  ProgramSettings back;
+  TaxSetting backTax;
+  EXPECT_TRUE(ParseConfigText(text, back, backTax).empty());
+  EXPECT_EQ(back.DefaultInvestRate, cfg.DefaultInvestRate);
+  EXPECT_EQ(back.DefaultLoanRate, cfg.DefaultLoanRate);
+  EXPECT_EQ(back.ReportViewer, cfg.ReportViewer);
+  EXPECT_EQ(back.SpareCfgText, cfg.SpareCfgText);
+  EXPECT_EQ(back.WordPath, cfg.WordPath);
+  EXPECT_EQ(back.WordPadPath, cfg.WordPadPath);
+  EXPECT_EQ(back.LeaseTemplatePath, cfg.LeaseTemplatePath);
+  EXPECT_EQ(back.LoanTemplatePath, cfg.LoanTemplatePath);
+  EXPECT_EQ(back.CashTemplatePath, cfg.CashTemplatePath);
+  EXPECT_EQ(back.LvbTemplatePath, cfg.LvbTemplatePath);
+  EXPECT_EQ(back.DefaultAdminFactor, cfg.DefaultAdminFactor);
+  EXPECT_EQ(back.NoUpdateReminder, cfg.NoUpdateReminder);
+  EXPECT_EQ(backTax.TaxSetName, tax.TaxSetName);
+  EXPECT_EQ(backTax.ExclTradeFromLocal, tax.ExclTradeFromLocal);
+  EXPECT_EQ(BuildConfigText(back, backTax), text);
+}
+
+TEST(SettingsText, ShortOrOddTextsGiveOneErrorEach) {
+  struct Case {
+    const char* name;
+    std::string text;
+    std::vector<StartupError> errors;
+  } cases[] = {
+      {"empty", "", {{62, "Input past end of file: Quorvant.Cfg"}}},
+      {"a rate that is no number", "abc,0.08\r\n", {{13, "Type mismatch: Quorvant.Cfg"},
+                                                    {62, "Input past end of file: Quorvant.Cfg"}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ProgramSettings cfg;
+    cfg.DefaultInvestRate = 0.07;
+    TaxSetting tax;
+    EXPECT_EQ(ParseConfigText(c.text, cfg, tax), c.errors);
+    EXPECT_EQ(cfg.DefaultInvestRate, 0.07);  // a value that could not be read stays
+  }
+}
+
+}  // namespace
+}  // namespace qv
