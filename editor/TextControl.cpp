@@ -409,13 +409,14 @@ int TextControl::SelLength() const {
 
 int TextControl::UndoKind() const {
   const int n = document()->availableUndoSteps();
-  if (n <= 0) return 0;
+  if (n <= 0 || !document()->isUndoAvailable()) return 0;
   const EditKind k = size_t(n - 1) < kinds_.size() ? kinds_[size_t(n - 1)] : EditKind::Other;
   return int(k);
 }
 
 int TextControl::RedoKind() const {
-  if (document()->availableRedoSteps() <= 0) return 0;
+  // (availableRedoSteps() does not count a step undone after a merge; isRedoAvailable does.)
+  if (!document()->isRedoAvailable()) return 0;
   const int n = document()->availableUndoSteps();
   const EditKind k = size_t(n) < kinds_.size() ? kinds_[size_t(n)] : EditKind::Other;
   return int(k) + 9;
