@@ -355,6 +355,7 @@ frmMDIChild* ReportEditor::LoadDocument(const std::string& path, int format) {
     return nullptr;
   }
   w.SetCaption(QString::fromStdString(Upper(path)));
+  w.filePath = path;
   w.ShowWindow();
   return &w;
 }
@@ -366,7 +367,14 @@ bool ReportEditor::FileSave() {
 
 bool ReportEditor::FileSaveOf(frmMDIChild& doc) {
   const QString caption = doc.Caption();
-  std::string name = caption.left(8) == QStringLiteral("Untitled") ? AskSaveAsName() : caption.toStdString();
+  // Saved under its name; the caption is that name in upper case, which on this system can
+  // name another file, so the name as given is kept beside it.
+  std::string name;
+  if (caption.left(8) == QStringLiteral("Untitled")) {
+    name = AskSaveAsName();
+  } else {
+    name = doc.filePath.empty() ? caption.toStdString() : doc.filePath;
+  }
   if (name.empty()) return false;
   return SaveDocumentOf(doc, name);
 }
@@ -433,6 +441,7 @@ bool ReportEditor::SaveDocumentOf(frmMDIChild& doc, const std::string& path) {
     return false;
   }
   doc.SetCaption(QString::fromStdString(Upper(path)));
+  doc.filePath = path;
   const int slot = doc.Slot();
   if (slot >= 1 && slot <= SlotCount()) State(slot).Dirty = kFalse;
   return true;
@@ -514,6 +523,7 @@ bool ReportEditor::ImportRtfFile(const std::string& path, bool caption) {
   doc->sourceFormat = FileFormat::Rtf;
   if (caption) {
     doc->SetCaption(QString::fromStdString(Upper(path)));
+    doc->filePath = path;
     const int slot = doc->Slot();
     if (slot >= 1 && slot <= SlotCount()) State(slot).Dirty = kFalse;
   }

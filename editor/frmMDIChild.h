@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <array>
+#include <string>
 #include <vector>
 
 #include "editor/Formats.h"
@@ -35,6 +36,9 @@ class frmMDIChild : public QWidget {
   QString Caption() const { return windowTitle(); }
   void SetCaption(const QString& caption);
   int Slot() const { return Tag.toInt(); }
+  // The path of the document's file as it was given (the caption shows it in upper case,
+  // which names another file where names differ by case). Empty while untitled.
+  std::string filePath;
   // The format the document came from (text when new): a name the editor does not know
   // saves in it when it is RTF.
   FileFormat sourceFormat = FileFormat::Text;
