@@ -570,8 +570,15 @@ void ReportEditor::InsertImage(bool asChar, TextControl& tx, int x, int y) {
     }
     if (!InsertPictureAt(bytes, c)) {
       error = "it is not a PNG or JPEG picture";
+    } else if (asChar) {
+      tx.setTextCursor(c);
     } else {
-      if (!asChar && !c.atBlockEnd()) c.insertBlock();
+      // The text flows above and below a fixed object.
+      QTextCursor picture = c;
+      picture.movePosition(QTextCursor::PreviousCharacter, QTextCursor::KeepAnchor);
+      tx.setTextCursor(picture);
+      tx.SetObjectTextflow(1);
+      if (!c.atBlockEnd()) c.insertBlock();
       tx.setTextCursor(c);
     }
   }
