@@ -139,7 +139,6 @@ void Ruler::paintEvent(QPaintEvent*) {
     }
   }
 
-  const Marks m = dragTo_ ? Marks{} : Current();
   Marks shown = Current();
   if (dragTo_) {
     switch (dragging_) {
@@ -155,7 +154,6 @@ void Ruler::paintEvent(QPaintEvent*) {
       default: break;
     }
   }
-  (void)m;
   p.setRenderHint(QPainter::Antialiasing);
   p.setPen(Qt::black);
   p.setBrush(QColor(0xE0, 0xE0, 0xE0));

@@ -10,6 +10,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyleOptionGraphicsItem>
 #include <QTextBlock>
 #include <QTextDocumentFragment>
 #include <QTextFrame>
@@ -113,6 +114,13 @@ void TextItem::keyPressEvent(QKeyEvent* e) {
 void TextItem::inputMethodEvent(QInputMethodEvent* e) {
   TextControl::KindScope scope(control_, TextControl::EditKind::Input);
   QGraphicsTextItem::inputMethodEvent(e);
+}
+
+void TextItem::paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) {
+  // The page is the text's frame: no focus rectangle round the whole document.
+  QStyleOptionGraphicsItem plain(*option);
+  plain.state &= ~(QStyle::State_HasFocus | QStyle::State_Selected);
+  QGraphicsTextItem::paint(painter, &plain, widget);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -841,6 +849,12 @@ void TextControl::DrawFrames(QPainter& painter, const QRectF& rect) const {
     if (QTextCursor(b).currentTable()) continue;
     const QRectF r = lay->blockBoundingRect(b);
     if (r.bottom() < rect.top() - 20 || r.top() > rect.bottom() + 20) continue;
+    const QTextLayout* tl = b.layout();
+    if (!tl || tl->lineCount() == 0) continue;
+    // The lines' own extent: the frame stands round the text, its distance away.
+    const double textTop = tl->position().y() + tl->lineAt(0).y();
+    const QTextLine lastLine = tl->lineAt(tl->lineCount() - 1);
+    const double textBottom = tl->position().y() + lastLine.y() + lastLine.height();
     const double width = TwipsToPixels(f.lineWidth > 0 ? f.lineWidth : 20);
     const double dist = TwipsToPixels(f.distance > 0 ? f.distance : 0);
     // A connected frame runs on through the following paragraphs with the same frame: no
@@ -852,8 +866,8 @@ void TextControl::DrawFrames(QPainter& painter, const QRectF& rect) const {
     const bool joinBelow = sameFrame(b.next());
     const double left = contentLeft + bf.leftMargin() - dist - width / 2;
     const double right = contentRight - bf.rightMargin() + dist + width / 2;
-    const double top = r.top() + bf.topMargin() - dist - width / 2;
-    const double bottom = r.bottom() - bf.bottomMargin() + dist + width / 2;
+    const double top = textTop - dist - width / 2;
+    const double bottom = textBottom + dist + width / 2;
     const double gap = f.doubleLines ? width * 2 : 0;
     QPen pen(Qt::black, width);
     pen.setCapStyle(Qt::SquareCap);
