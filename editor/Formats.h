@@ -1,7 +1,7 @@
 #pragma once
-// The editor's one way to the rich-text library: the ".txm" and RTF formats, the choice of
-// format by file name, the texts of the file messages and the length units of the dialogs.
-// The windows call only these functions, so the formats are kept in one place.
+// The editor's one way to the rich-text library (editor/richtext, editor/richtextqt): the
+// ".txm" and RTF formats, the choice of format by file name, the texts of the file messages,
+// paragraph frames and the length units of the dialogs.
 #include <QString>
 #include <QTextBlockFormat>
 #include <QTextCursor>

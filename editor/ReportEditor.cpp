@@ -286,6 +286,8 @@ bool ReportEditor::ReadInto(frmMDIChild& doc, const std::string& path, int forma
     editor::PageSettings page = tx.Page();
     if (r.hasPage) page = r.page;
     tx.RunQuiet([&] { tx.SetPage(page); });
+    tx.ResetUndo();
+    tx.setTextCursor(QTextCursor(tx.document()));
     doc.sourceFormat = FileFormat::Txm;
     return true;
   }
@@ -316,6 +318,7 @@ bool ReportEditor::ReadInto(frmMDIChild& doc, const std::string& path, int forma
     }
     tx.RunQuiet([&] { tx.SetPage(page); });
     tx.ResetUndo();
+    tx.setTextCursor(QTextCursor(tx.document()));
     doc.sourceFormat = FileFormat::Rtf;
     return true;
   }
@@ -510,7 +513,10 @@ bool ReportEditor::ImportRtfFile(const std::string& path, bool caption) {
         if (r.page.PageMarginB > 0) page.PageMarginB = r.page.PageMarginB;
         tx.RunQuiet([&] { tx.SetPage(page); });
       }
-      if (ok) tx.ResetUndo();
+      if (ok) {
+        tx.ResetUndo();
+        tx.setTextCursor(QTextCursor(tx.document()));
+      }
     } else {
       QTextCursor c = tx.textCursor();
       ok = InsertRtfAt(bytes, c);

@@ -186,9 +186,9 @@ void TextControl::SetPage(const PageSettings& page) {
                        page.PageMarginL != page_.PageMarginL || page.PageMarginR != page_.PageMarginR ||
                        page.PageMarginT != page_.PageMarginT || page.PageMarginB != page_.PageMarginB;
   page_ = page;
-  if (!changed) return;
+  // Laid out again also when unchanged: a new content may have brought other frame margins.
   ApplyPage();
-  if (quiet_ == 0) emit Change();
+  if (changed && quiet_ == 0) emit Change();
 }
 
 void TextControl::SetPageWidth(int32_t v) {
@@ -236,13 +236,15 @@ void TextControl::ApplyPage() {
   QTextDocument* doc = document();
   ++quiet_;
   QTextFrameFormat f = doc->rootFrame()->frameFormat();
+  const bool same = f.leftMargin() == l && f.rightMargin() == r && f.topMargin() == t && f.bottomMargin() == b &&
+                    f.padding() == 0 && f.border() == 0;
   f.setLeftMargin(l);
   f.setRightMargin(r);
   f.setTopMargin(t);
   f.setBottomMargin(b);
   f.setPadding(0);
   f.setBorder(0);
-  doc->rootFrame()->setFrameFormat(f);
+  if (!same) doc->rootFrame()->setFrameFormat(f);
   doc->setPageSize(QSizeF(w, h));
   --quiet_;
   UpdateSceneRect();
