@@ -244,7 +244,11 @@ void TextControl::ApplyPage() {
   f.setBottomMargin(b);
   f.setPadding(0);
   f.setBorder(0);
-  if (!same) doc->rootFrame()->setFrameFormat(f);
+  if (!same) {
+    // The margins are the root frame's, and changing them is an undo step of its own.
+    KindScope scope(*this, EditKind::Formatting);
+    doc->rootFrame()->setFrameFormat(f);
+  }
   doc->setPageSize(QSizeF(w, h));
   --quiet_;
   UpdateSceneRect();
@@ -434,14 +438,28 @@ int TextControl::RedoKind() const {
 
 void TextControl::Undo() {
   document()->undo(nullptr);
+  SyncMarginsFromLayout();
   QTextCursor c = textCursor();
   setTextCursor(c);
 }
 
 void TextControl::Redo() {
   document()->redo(nullptr);
+  SyncMarginsFromLayout();
   QTextCursor c = textCursor();
   setTextCursor(c);
+}
+
+void TextControl::SyncMarginsFromLayout() {
+  // An undone or redone page change brings the root frame's margins back: the page record
+  // follows them.
+  const QTextFrameFormat f = document()->rootFrame()->frameFormat();
+  page_.PageMarginL = PixelsToTwips(f.leftMargin());
+  page_.PageMarginR = PixelsToTwips(f.rightMargin());
+  page_.PageMarginT = PixelsToTwips(f.topMargin());
+  page_.PageMarginB = PixelsToTwips(f.bottomMargin());
+  UpdateSceneRect();
+  viewport()->update();
 }
 
 void TextControl::ResetUndo() {

@@ -206,6 +206,7 @@ class TextControl : public QGraphicsView {
  private:
   friend class TextItem;
   void ApplyPage();
+  void SyncMarginsFromLayout();
   void UpdateSceneRect();
   void EnsureCaretVisible();
   void DrawDecorations(QPainter& painter, const QRectF& rect, bool onScreen) const;

@@ -163,6 +163,20 @@ TEST_F(EditorTest, InsertTableAndFormatImageAreEnabledByWhereTheCaretIs) {
   EXPECT_TRUE(d.mnuFormat_Table->isEnabled());
 }
 
+TEST_F(EditorTest, APageChangeIsAFormattingStepThatUndoTakesBack) {
+  Frame();
+  Type(Tx(1), "abc");
+  PageSettings p = Tx(1).Page();
+  p.PageMarginL = 1000;
+  Tx(1).SetPage(p);
+  EXPECT_EQ(Tx(1).UndoKind(), 3);
+  Tx(1).Undo();
+  EXPECT_EQ(Tx(1).PageMarginL(), 1440);
+  Tx(1).Redo();
+  EXPECT_EQ(Tx(1).PageMarginL(), 1000);
+  EXPECT_EQ(Tx(1).document()->toPlainText(), "abc");
+}
+
 class MetricEditorTest : public EditorTest {
  protected:
   MetricEditorTest() { localeCode = 49; }
@@ -189,7 +203,7 @@ TEST_F(EditorTest, TextIsLaidOutInPagesOfThePaperAndMargins) {
   EXPECT_GE(Tx(1).CurrentPages(), 2);
   const int letterPages = Tx(1).CurrentPages();
   PageSettings legal = Tx(1).Page();
-  legal.PageHeight = 20160;
+  legal.PageHeight = 32000;
   Tx(1).SetPage(legal);
   EXPECT_LT(Tx(1).CurrentPages(), letterPages);
   Tx(1).SetSelection(0, 0);
