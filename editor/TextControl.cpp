@@ -20,6 +20,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/ui/Window.h"
+
 namespace qv::editor {
 
 namespace {
@@ -34,37 +36,6 @@ QColor FromBgr(int32_t bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr 
 // The shift state of a key or mouse event: 1 Shift, 2 Ctrl, 4 Alt.
 int ShiftState(Qt::KeyboardModifiers m) {
   return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) | (m & Qt::AltModifier ? 4 : 0);
-}
-
-// The key code of a key as the old keyboard events numbered it (Insert 45, letters by their
-// capital, digits by themselves, F1 112).
-int KeyCode(const QKeyEvent* e) {
-  const int k = e->key();
-  if (k >= Qt::Key_A && k <= Qt::Key_Z) return k;
-  if (k >= Qt::Key_0 && k <= Qt::Key_9) return k;
-  if (k >= Qt::Key_F1 && k <= Qt::Key_F24) return 112 + (k - Qt::Key_F1);
-  switch (k) {
-    case Qt::Key_Backspace: return 8;
-    case Qt::Key_Tab: return 9;
-    case Qt::Key_Return:
-    case Qt::Key_Enter: return 13;
-    case Qt::Key_Shift: return 16;
-    case Qt::Key_Control: return 17;
-    case Qt::Key_Alt: return 18;
-    case Qt::Key_Escape: return 27;
-    case Qt::Key_Space: return 32;
-    case Qt::Key_PageUp: return 33;
-    case Qt::Key_PageDown: return 34;
-    case Qt::Key_End: return 35;
-    case Qt::Key_Home: return 36;
-    case Qt::Key_Left: return 37;
-    case Qt::Key_Up: return 38;
-    case Qt::Key_Right: return 39;
-    case Qt::Key_Down: return 40;
-    case Qt::Key_Insert: return 45;
-    case Qt::Key_Delete: return 46;
-    default: return 0;
-  }
 }
 
 // The frames inside `frame`, depth first.
@@ -606,7 +577,7 @@ bool TextControl::TableInsert(int rows, int columns) {
 // ---- events ------------------------------------------------------------------------------
 
 void TextControl::keyPressEvent(QKeyEvent* e) {
-  if (onKeyDown) onKeyDown(KeyCode(e), ShiftState(e->modifiers()));
+  if (onKeyDown) onKeyDown(VbKeyCode(e->key()), ShiftState(e->modifiers()));
   // The Insert key is the document window's (it flips the insertion mode there).
   if (e->key() == Qt::Key_Insert && e->modifiers() == Qt::NoModifier) return;
   scene_->setFocusItem(item_);
