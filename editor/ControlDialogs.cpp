@@ -9,6 +9,7 @@
 #include <QTextTable>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 #include "editor/Formats.h"
@@ -265,14 +266,19 @@ void TableAttrDlg::DeleteRow() {
   QTextTable* table = tx_.textCursor().currentTable();
   if (!table || table->rows() <= 1) return;
   TextControl::KindScope scope(tx_, TextControl::EditKind::Deletion);
-  table->removeRows(table->cellAt(tx_.textCursor()).row(), 1);
+  const QTextTableCell cell = table->cellAt(tx_.textCursor());
+  table->removeRows(cell.row(), 1);
+  // The caret stays in the table, in the row that took the removed one's place.
+  tx_.setTextCursor(table->cellAt(std::min(cell.row(), table->rows() - 1), cell.column()).firstCursorPosition());
 }
 
 void TableAttrDlg::DeleteColumn() {
   QTextTable* table = tx_.textCursor().currentTable();
   if (!table || table->columns() <= 1) return;
   TextControl::KindScope scope(tx_, TextControl::EditKind::Deletion);
-  table->removeColumns(table->cellAt(tx_.textCursor()).column(), 1);
+  const QTextTableCell cell = table->cellAt(tx_.textCursor());
+  table->removeColumns(cell.column(), 1);
+  tx_.setTextCursor(table->cellAt(cell.row(), std::min(cell.column(), table->columns() - 1)).firstCursorPosition());
 }
 
 }  // namespace qv::editor

@@ -1,8 +1,10 @@
 // The paragraph frame and table dialogs.
 #include "tests/editor/EditorFixture.h"
 
+#include <QAction>
 #include <QTextTable>
 
+#include "editor/ControlDialogs.h"
 #include "editor/EditorDialogs.h"
 
 namespace qv::editor::test {
@@ -142,6 +144,49 @@ TEST_F(EditorTest, TheInsertTableMenuSetsTheTargetAndCancelInsertsNothing) {
   });
   Doc(1).mnuInsert_Table_Click();
   EXPECT_EQ(Tx(1).textCursor().currentTable(), nullptr);
+}
+
+}  // namespace qv::editor::test
+
+namespace qv::editor::test {
+
+TEST_F(EditorTest, TheTableAttributesDialogChangesRowsColumnsAndBorders) {
+  Frame();
+  ASSERT_TRUE(Tx(1).TableInsert(2, 3));
+  TableAttrDlg dlg(Tx(1));
+  dlg.InsertRow();
+  dlg.DeleteColumn();
+  dlg.spnBorder->setValue(0);
+  dlg.cmdOK_Click();
+  QTextTable* t = Tx(1).textCursor().currentTable();
+  ASSERT_NE(t, nullptr);
+  EXPECT_EQ(t->rows(), 3);
+  EXPECT_EQ(t->columns(), 2);
+  EXPECT_EQ(t->format().border(), 0);
+  // The last row and column stay.
+  for (int k = 0; k < 5; ++k) {
+    dlg.DeleteRow();
+    dlg.DeleteColumn();
+  }
+  EXPECT_EQ(t->rows(), 1);
+  EXPECT_EQ(t->columns(), 1);
+}
+
+TEST_F(EditorTest, TheWindowMenuListsTheOpenDocumentsWithTheActiveChecked) {
+  Frame();
+  editor->NewDocument();
+  Doc(2).mnuWindow_Click();
+  std::vector<std::string> listed;
+  for (QAction* a : Doc(2).mnuWindow->actions()) {
+    if (a->property("qvWindowList").toBool() && !a->isSeparator()) {
+      listed.push_back(a->text().toStdString() + (a->isChecked() ? " *" : ""));
+    }
+  }
+  EXPECT_EQ(listed, (std::vector<std::string>{"&1 Untitled", "&2 Untitled:2 *"}));
+  Doc(2).mnuWindow_Click();  // opening again lists them once
+  int count = 0;
+  for (QAction* a : Doc(2).mnuWindow->actions()) count += a->property("qvWindowList").toBool() && !a->isSeparator();
+  EXPECT_EQ(count, 2);
 }
 
 }  // namespace qv::editor::test
