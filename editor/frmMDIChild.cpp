@@ -176,6 +176,7 @@ void frmMDIChild::ShowWindow() {
     sub_ = frame->MdiArea()->addSubWindow(this);
     sub_->setAttribute(Qt::WA_DeleteOnClose);
     sub_->setWindowTitle(windowTitle());
+    subObject_ = sub_.data();
     sub_->installEventFilter(this);
     sub_->resize(TXTextControl1->PageViewWidth() + 24, std::max(300, frame->MdiArea()->height() - 40));
   }
@@ -208,7 +209,9 @@ void frmMDIChild::CloseWithoutAsking() {
 }
 
 bool frmMDIChild::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == sub_ && event->type() == QEvent::Close) {
+  // The type first: while the sub-window is being destroyed it still sends events, and it is
+  // no sub-window any more then (compared as the object it was).
+  if (event->type() == QEvent::Close && watched == subObject_.data()) {
     if (!closingWithoutAsking_) {
       bool cancel = false;
       Form_QueryUnload(cancel);

@@ -151,6 +151,7 @@ class frmMDIChild : public QWidget {
 
   ReportEditor& editor_;
   QPointer<QMdiSubWindow> sub_;
+  QPointer<QObject> subObject_;
   bool closingWithoutAsking_ = false;
   bool unloaded_ = false;
 };
