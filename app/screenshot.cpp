@@ -18,6 +18,7 @@
 #include <QTemporaryDir>
 
 #include "app/Application.h"
+#include "app/EditorScreenshots.h"
 #include "dialogs/AdjRes.h"
 #include "dialogs/Adjust.h"
 #include "dialogs/Compare.h"
@@ -339,6 +340,7 @@ int main(int argc, char** argv) {
   ok = SaveDealInputWindows(eng, folder) && ok;
   ok = SaveWorksheetWindows(eng, w, folder) && ok;
   ok = SaveAnalysisWindows(eng, w, folder) && ok;
+  ok = SaveEditorWindows(folder) && ok;
   application.main.reset();
   theWindows = nullptr;
   return ok ? 0 : 1;

@@ -57,6 +57,7 @@ class RefusingPrompt : public Prompt {
   std::optional<PrintTarget> PrintDialog(const PrintRequest&) override { return std::nullopt; }
   bool PageSetupDialog() override { return false; }
   std::optional<uint32_t> ColorDialog(uint32_t) override { return std::nullopt; }
+  std::optional<FontChoice> FontDialog(const FontChoice&) override { return std::nullopt; }
   int ShowModal(ModalWindow& w) override { return w.ExecModal(); }
   void DoEvents() override {}
   void SetBusy(bool) override {}

@@ -30,11 +30,20 @@ struct FileDialogRequest {
   std::string defaultExt;
   bool mustExist = false;   // open: the file must exist
   bool confirmOverwrite = false;  // save: ask before replacing a file
+  // save: a name typed without an extension gets the one of the filter chosen (defaultExt
+  // only until the user picks another filter)
+  bool extensionFollowsFilter = false;
 };
 
 struct PrintRequest {
   std::string title;        // document title
   int copies = 1;
+  // Pages the user may choose from (maxPage 0: the dialog offers no page range) and the
+  // range it proposes.
+  int minPage = 1;
+  int maxPage = 0;
+  int fromPage = 1;
+  int toPage = 0;
 };
 
 // Where a print goes: a printer name, or a PDF file (tests print to PDF).
@@ -43,6 +52,20 @@ struct PrintTarget {
   std::string pdfPath;      // non-empty: print into this PDF file
   int copies = 1;
   bool landscape = false;   // the orientation chosen in the page setup or print dialog
+  bool pageRange = false;   // the user chose the pages fromPage to toPage
+  int fromPage = 0;
+  int toPage = 0;
+};
+
+// A font as the font dialog shows and returns it.
+struct FontChoice {
+  std::string family;
+  double pointSize = 12;
+  bool bold = false;
+  bool italic = false;
+  bool underline = false;
+  bool strikeOut = false;
+  friend bool operator==(const FontChoice&, const FontChoice&) = default;
 };
 
 // A window that can be shown modally. Qt dialogs implement it with exec().
@@ -72,6 +95,8 @@ class Prompt {
   virtual bool PageSetupDialog() = 0;
   // Colour dialog (24-bit blue-green-red); nullopt: cancelled.
   virtual std::optional<uint32_t> ColorDialog(uint32_t initial) = 0;
+  // Font dialog; nullopt: cancelled.
+  virtual std::optional<FontChoice> FontDialog(const FontChoice& initial) = 0;
   // Shows a window modally (the scripted form lets the test act on the window instead).
   virtual int ShowModal(ModalWindow& window) = 0;
   // Lets pending window events run once.

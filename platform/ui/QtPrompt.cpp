@@ -5,11 +5,13 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QFontDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QPrinter>
 #include <QStringList>
 #include <QUrl>
@@ -95,6 +97,13 @@ std::optional<std::string> QtPrompt::InputBox(const std::string& prompt, const T
   return s.toStdString();
 }
 
+QString DefaultSuffixOfFilter(const QString& nameFilter) {
+  // "Rich Text Format (*.rtf)" gives "rtf"; "All files (*)" gives nothing.
+  static const QRegularExpression pattern(QStringLiteral("\\*\\.([A-Za-z0-9_]+)"));
+  const QRegularExpressionMatch m = pattern.match(nameFilter);
+  return m.hasMatch() ? m.captured(1) : QString();
+}
+
 static std::optional<std::string> RunFileDialog(QWidget* parent, const FileDialogRequest& req, bool save) {
   QFileDialog dlg(parent, QString::fromStdString(req.title), QString::fromStdString(req.initialDir),
                   QtFilterFromDialogFilter(req.filter));
@@ -105,6 +114,14 @@ static std::optional<std::string> RunFileDialog(QWidget* parent, const FileDialo
   if (!req.fileName.empty()) dlg.selectFile(QString::fromStdString(req.fileName));
   QStringList filters = dlg.nameFilters();
   if (req.filterIndex > 0 && req.filterIndex <= filters.size()) dlg.selectNameFilter(filters[req.filterIndex - 1]);
+  if (save && req.extensionFollowsFilter) {
+    auto follow = [&dlg](const QString& filter) {
+      const QString ext = DefaultSuffixOfFilter(filter);
+      if (!ext.isEmpty()) dlg.setDefaultSuffix(ext);
+    };
+    if (req.filterIndex > 0 && req.filterIndex <= filters.size()) follow(filters[req.filterIndex - 1]);
+    QObject::connect(&dlg, &QFileDialog::filterSelected, &dlg, follow);
+  }
   if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
   return dlg.selectedFiles().front().toStdString();
 }
@@ -115,10 +132,22 @@ std::optional<std::string> QtPrompt::SaveFile(const FileDialogRequest& req) { re
 std::optional<PrintTarget> QtPrompt::PrintDialog(const PrintRequest& req) {
   QPrinter& printer = *printer_;
   printer.setCopyCount(req.copies);
+  printer.setPrintRange(QPrinter::AllPages);
   QPrintDialog dlg(&printer, Parent());
   dlg.setWindowTitle(req.title.empty() ? QStringLiteral("Print") : QString::fromStdString(req.title));
+  if (req.maxPage > 0) {
+    dlg.setMinMax(req.minPage, req.maxPage);
+    printer.setFromTo(req.fromPage, req.toPage > 0 ? req.toPage : req.maxPage);
+    dlg.setOption(QAbstractPrintDialog::PrintPageRange, true);
+  }
+  dlg.setOption(QAbstractPrintDialog::PrintSelection, false);
   if (dlg.exec() != QDialog::Accepted) return std::nullopt;
   PrintTarget t;
+  if (printer.printRange() == QPrinter::PageRange) {
+    t.pageRange = true;
+    t.fromPage = printer.fromPage();
+    t.toPage = printer.toPage();
+  }
   t.printerName = printer.printerName().toStdString();
   if (printer.outputFormat() == QPrinter::PdfFormat) t.pdfPath = printer.outputFileName().toStdString();
   t.copies = printer.copyCount();
@@ -136,6 +165,26 @@ std::optional<uint32_t> QtPrompt::ColorDialog(uint32_t initial) {
   QColor c = QColorDialog::getColor(start, Parent());
   if (!c.isValid()) return std::nullopt;
   return static_cast<uint32_t>(c.red()) | (static_cast<uint32_t>(c.green()) << 8) | (static_cast<uint32_t>(c.blue()) << 16);
+}
+
+std::optional<FontChoice> QtPrompt::FontDialog(const FontChoice& initial) {
+  QFont start(QString::fromStdString(initial.family));
+  if (initial.pointSize > 0) start.setPointSizeF(initial.pointSize);
+  start.setBold(initial.bold);
+  start.setItalic(initial.italic);
+  start.setUnderline(initial.underline);
+  start.setStrikeOut(initial.strikeOut);
+  bool ok = false;
+  const QFont f = QFontDialog::getFont(&ok, start, Parent());
+  if (!ok) return std::nullopt;
+  FontChoice c;
+  c.family = f.family().toStdString();
+  c.pointSize = f.pointSizeF();
+  c.bold = f.bold();
+  c.italic = f.italic();
+  c.underline = f.underline();
+  c.strikeOut = f.strikeOut();
+  return c;
 }
 
 int QtPrompt::ShowModal(ModalWindow& window) {

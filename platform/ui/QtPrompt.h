@@ -11,6 +11,10 @@ class QPrinter;
 
 namespace qv::ui {
 
+// The extension a name typed into a save dialog gets under a name filter: its first
+// pattern's ("Rich Text Format (*.rtf)" gives "rtf"); none for a filter of all files.
+QString DefaultSuffixOfFilter(const QString& nameFilter);
+
 class QtPrompt : public Prompt {
  public:
   QtPrompt();
@@ -28,6 +32,7 @@ class QtPrompt : public Prompt {
   std::optional<PrintTarget> PrintDialog(const PrintRequest& req) override;
   bool PageSetupDialog() override;
   std::optional<uint32_t> ColorDialog(uint32_t initial) override;
+  std::optional<FontChoice> FontDialog(const FontChoice& initial) override;
   int ShowModal(ModalWindow& window) override;
   void DoEvents() override;
   void SetBusy(bool busy) override;

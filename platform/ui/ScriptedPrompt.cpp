@@ -16,6 +16,7 @@ const char* KindName(PromptRecord::Kind k) {
     case PromptRecord::Kind::Color: return "colour dialog";
     case PromptRecord::Kind::Modal: return "modal window";
     case PromptRecord::Kind::External: return "external open";
+    case PromptRecord::Kind::Font: return "font dialog";
   }
   return "?";
 }
@@ -55,6 +56,13 @@ ScriptedPrompt& ScriptedPrompt::PageSetup(bool ok) {
   script_.push_back(std::move(s));
   return *this;
 }
+ScriptedPrompt& ScriptedPrompt::Font(std::optional<FontChoice> f) {
+  Step s{PromptRecord::Kind::Font};
+  s.font = std::move(f);
+  script_.push_back(std::move(s));
+  return *this;
+}
+
 ScriptedPrompt& ScriptedPrompt::Color(std::optional<uint32_t> c) {
   Step s{PromptRecord::Kind::Color};
   s.color = c;
@@ -138,6 +146,7 @@ std::optional<std::string> ScriptedPrompt::SaveFile(const FileDialogRequest& req
 
 std::optional<PrintTarget> ScriptedPrompt::PrintDialog(const PrintRequest& req) {
   PromptRecord r{PromptRecord::Kind::Print, req.title, std::nullopt, Buttons::OKCancel, Icon::None, {}};
+  r.print = req;
   asked_.push_back(r);
   Step s;
   if (!Take(r.kind, req.title, s)) return std::nullopt;
@@ -156,6 +165,15 @@ std::optional<uint32_t> ScriptedPrompt::ColorDialog(uint32_t) {
   Step s;
   if (!Take(PromptRecord::Kind::Color, "colour", s)) return std::nullopt;
   return s.color;
+}
+
+std::optional<FontChoice> ScriptedPrompt::FontDialog(const FontChoice& initial) {
+  PromptRecord r{PromptRecord::Kind::Font, initial.family, std::nullopt, Buttons::OKCancel, Icon::None, {}};
+  r.font = initial;
+  asked_.push_back(r);
+  Step s;
+  if (!Take(PromptRecord::Kind::Font, "font", s)) return std::nullopt;
+  return s.font;
 }
 
 int ScriptedPrompt::ShowModal(ModalWindow& window) {

@@ -13,13 +13,15 @@
 namespace qv::ui {
 
 struct PromptRecord {
-  enum class Kind { MsgBox, InputBox, OpenFile, SaveFile, Print, PageSetup, Color, Modal, External };
+  enum class Kind { MsgBox, InputBox, OpenFile, SaveFile, Print, PageSetup, Color, Modal, External, Font };
   Kind kind;
   std::string text;     // message, input prompt, file dialog title, window name or address
   Title title;          // message and input boxes
   Buttons buttons = Buttons::OK;
   Icon icon = Icon::None;
   FileDialogRequest file;
+  PrintRequest print;   // print dialogs
+  FontChoice font;      // font dialogs: the font proposed
 };
 
 class ScriptedPrompt : public Prompt {
@@ -33,6 +35,7 @@ class ScriptedPrompt : public Prompt {
   ScriptedPrompt& Print(std::optional<PrintTarget> target);   // next print dialog
   ScriptedPrompt& PageSetup(bool ok);
   ScriptedPrompt& Color(std::optional<uint32_t> c);
+  ScriptedPrompt& Font(std::optional<FontChoice> f);          // next font dialog (nullopt: Cancel)
   // Next modal window: the action runs instead of the window's own modal loop; it may use
   // the window (cast to its class) and returns the window's result.
   ScriptedPrompt& Modal(std::function<int(ModalWindow&)> action);
@@ -65,6 +68,7 @@ class ScriptedPrompt : public Prompt {
   std::optional<PrintTarget> PrintDialog(const PrintRequest& req) override;
   bool PageSetupDialog() override;
   std::optional<uint32_t> ColorDialog(uint32_t initial) override;
+  std::optional<FontChoice> FontDialog(const FontChoice& initial) override;
   int ShowModal(ModalWindow& window) override;
   void DoEvents() override;
   void SetBusy(bool busy) override { busy_ = busy; }
@@ -81,6 +85,7 @@ class ScriptedPrompt : public Prompt {
     std::optional<std::string> text;
     std::optional<PrintTarget> print;
     std::optional<uint32_t> color;
+    std::optional<FontChoice> font;
     bool ok = false;
     std::function<int(ModalWindow&)> modal;
   };

@@ -33,18 +33,31 @@
 
 namespace qv {
 
-// Key codes of the old keyboard interface for a Qt key (PageUp 33, PageDown 34, F2 113,
-// Enter 13, Escape 27, letters and digits as their upper-case character); 0 for others.
+// Key codes of the old keyboard interface for a Qt key (Backspace 8, Tab 9, Enter 13,
+// Escape 27, Space 32, PageUp 33, PageDown 34, End 35, Home 36, the arrows 37 to 40, Insert
+// 45, Delete 46, F1 112 to F24, letters and digits as their upper-case character); 0 for
+// others.
 inline int VbKeyCode(int qtKey) {
   switch (qtKey) {
-    case Qt::Key_PageUp: return 33;
-    case Qt::Key_PageDown: return 34;
-    case Qt::Key_F2: return 113;
+    case Qt::Key_Backspace: return 8;
+    case Qt::Key_Tab: return 9;
     case Qt::Key_Return:
     case Qt::Key_Enter: return 13;
     case Qt::Key_Escape: return 27;
+    case Qt::Key_Space: return 32;
+    case Qt::Key_PageUp: return 33;
+    case Qt::Key_PageDown: return 34;
+    case Qt::Key_End: return 35;
+    case Qt::Key_Home: return 36;
+    case Qt::Key_Left: return 37;
+    case Qt::Key_Up: return 38;
+    case Qt::Key_Right: return 39;
+    case Qt::Key_Down: return 40;
+    case Qt::Key_Insert: return 45;
+    case Qt::Key_Delete: return 46;
     default: break;
   }
+  if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24) return 112 + (qtKey - Qt::Key_F1);
   if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)) return qtKey;
   return 0;
 }

@@ -114,3 +114,11 @@ TEST(QtPrompt, ASecondQuestionBelongsToTheWindowThatAskedTheFirst) {
   prompt.MsgBox("Use this Money Factor?", qv::ui::Buttons::OKCancel, qv::ui::Icon::None, {});
   EXPECT_EQ(parents, (std::vector<QWidget*>{&asker, &asker}));
 }
+
+// A name typed into a save dialog without an extension gets the chosen filter's.
+TEST(QtPromptSuffix, TheDefaultSuffixIsTheFiltersFirstExtension) {
+  EXPECT_EQ(qv::ui::DefaultSuffixOfFilter("Rich Text Format (*.rtf)"), "rtf");
+  EXPECT_EQ(qv::ui::DefaultSuffixOfFilter("Hypertext Markup Language(*.htm *.html)"), "htm");
+  EXPECT_EQ(qv::ui::DefaultSuffixOfFilter("Text Document (*.txt)"), "txt");
+  EXPECT_EQ(qv::ui::DefaultSuffixOfFilter("All files (*)"), "");
+}

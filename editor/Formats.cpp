@@ -1,0 +1,203 @@
+// The editor's formats, through the rich-text library (editor/richtext and its Qt bridge).
+#include "editor/Formats.h"
+
+#include <QTextBlock>
+#include <QTextDocumentFragment>
+#include <QTextFragment>
+#include <QTextFrame>
+#include <QUrl>
+
+#include "editor/richtext/Rtf.h"
+#include "editor/richtext/TxmFile.h"
+#include "editor/richtext/Units.h"
+#include "editor/richtextqt/RichTextQt.h"
+
+namespace qv::editor {
+
+namespace rt = qv::richtext;
+
+namespace {
+
+rt::PageSettings ToLibrary(const PageSettings& p) {
+  rt::PageSettings s;
+  s.PageMarginL = p.PageMarginL;
+  s.PageMarginT = p.PageMarginT;
+  s.PageMarginR = p.PageMarginR;
+  s.PageMarginB = p.PageMarginB;
+  s.PageHeight = p.PageHeight;
+  s.PageWidth = p.PageWidth;
+  s.PaperSizeIndex = p.PaperSizeIndex;
+  return s;
+}
+
+PageSettings FromLibrary(const rt::PageSettings& s) {
+  PageSettings p;
+  p.PageMarginL = s.PageMarginL;
+  p.PageMarginT = s.PageMarginT;
+  p.PageMarginR = s.PageMarginR;
+  p.PageMarginB = s.PageMarginB;
+  p.PageHeight = s.PageHeight;
+  p.PageWidth = s.PageWidth;
+  p.PaperSizeIndex = s.PaperSizeIndex;
+  return p;
+}
+
+rt::MeasureUnit Unit(int measureUnit) { return measureUnit == 2 ? rt::MeasureUnit::Centimetre : rt::MeasureUnit::Inch; }
+
+FileMessage FromLibrary(rt::FileMessage m) {
+  switch (m) {
+    case rt::FileMessage::CantOpen: return FileMessage::CantOpen;
+    case rt::FileMessage::WrongFileType: return FileMessage::WrongFileType;
+    case rt::FileMessage::CantLoad: return FileMessage::CantLoad;
+    case rt::FileMessage::CantSave: return FileMessage::CantSave;
+    case rt::FileMessage::CantImport: return FileMessage::CantImport;
+    case rt::FileMessage::InvalidImagePath: return FileMessage::InvalidImagePath;
+  }
+  return FileMessage::CantLoad;
+}
+
+rt::FileMessage ToLibrary(FileMessage m) {
+  switch (m) {
+    case FileMessage::CantOpen: return rt::FileMessage::CantOpen;
+    case FileMessage::WrongFileType: return rt::FileMessage::WrongFileType;
+    case FileMessage::CantLoad: return rt::FileMessage::CantLoad;
+    case FileMessage::CantSave: return rt::FileMessage::CantSave;
+    case FileMessage::CantImport: return rt::FileMessage::CantImport;
+    case FileMessage::InvalidImagePath: return rt::FileMessage::InvalidImagePath;
+  }
+  return rt::FileMessage::CantLoad;
+}
+
+ReadResult Loaded(const rt::DocumentReadResult& r, QTextDocument& doc, const rt::PageSettings& page) {
+  ReadResult out;
+  if (!r.ok) {
+    out.failure = FromLibrary(r.failure);
+    return out;
+  }
+  rt::qt::ToQTextDocument(r.document, doc);
+  out.ok = true;
+  out.hasPage = true;
+  out.page = FromLibrary(page);
+  return out;
+}
+
+rt::Document ModelOf(const QTextDocument& doc, const PageSettings& page) {
+  rt::Document d = rt::qt::FromQTextDocument(doc);
+  d.page = rt::PageSetupOf(ToLibrary(page));
+  return d;
+}
+
+// The picture resources a fragment's image formats name, copied from one document to another
+// (a fragment carries the names, not the pictures).
+void CopyPictures(const QTextDocument& from, QTextDocument& to) {
+  for (QTextBlock b = from.begin(); b.isValid(); b = b.next()) {
+    for (auto it = b.begin(); !it.atEnd(); ++it) {
+      const QTextCharFormat f = it.fragment().charFormat();
+      if (!f.isImageFormat()) continue;
+      const QUrl name(f.toImageFormat().name());
+      const QVariant picture = from.resource(QTextDocument::ImageResource, name);
+      if (picture.isValid()) to.addResource(QTextDocument::ImageResource, name, picture);
+    }
+  }
+}
+
+}  // namespace
+
+FileFormat FormatForOpening(std::string_view path) { return FileFormat(int(rt::FormatForOpening(path))); }
+FileFormat FormatForSaving(std::string_view path) { return FileFormat(int(rt::FormatForSaving(path))); }
+
+std::string FileMessageText(FileMessage message, const std::string& path) {
+  return rt::FileMessageText(ToLibrary(message), path);
+}
+
+ReadResult ReadTxmInto(std::string_view bytes, QTextDocument& doc) {
+  const rt::DocumentReadResult r = rt::ReadTxm(bytes);
+  return Loaded(r, doc, r.page);
+}
+
+ReadResult ReadRtfInto(std::string_view bytes, QTextDocument& doc) {
+  const rt::DocumentReadResult r = rt::ReadRtfFile(bytes);
+  return Loaded(r, doc, rt::PageSettingsOf(r.document.page));
+}
+
+std::string WriteTxmOf(const QTextDocument& doc, const PageSettings& page) { return rt::WriteTxm(ModelOf(doc, page)); }
+std::string WriteRtfOf(const QTextDocument& doc, const PageSettings& page) { return rt::WriteRtf(ModelOf(doc, page)); }
+
+bool InsertRtfAt(std::string_view bytes, QTextCursor& cursor) {
+  const rt::RtfReadResult r = rt::ReadRtf(bytes);
+  if (!r.ok) return false;
+  QTextDocument part;
+  rt::qt::ToQTextDocument(r.document, part);
+  QTextDocument* target = cursor.document();
+  CopyPictures(part, *target);
+  cursor.insertFragment(QTextDocumentFragment(&part));
+  return true;
+}
+
+bool InsertPictureAt(const std::string& bytes, QTextCursor& cursor) {
+  // Just after a table the caret's format is the table's object format, which would make the
+  // picture a reference to the table: the picture takes the caret's character format only.
+  QTextCharFormat plain = cursor.charFormat();
+  plain.clearProperty(QTextFormat::ObjectIndex);
+  plain.clearProperty(QTextFormat::ObjectType);
+  if (!cursor.hasSelection()) cursor.setCharFormat(plain);
+  return rt::qt::InsertPicture(cursor, bytes);
+}
+
+// The frame dialog's width, distance and kind of line are kept beside the borders too, so
+// that they stay while no side carries a line.
+constexpr int kFrameSettings = QTextFormat::UserProperty + 0x5F00;
+
+ParagraphFrame ParagraphFrameOf(const QTextBlockFormat& format) {
+  const rt::ParagraphBorders b = rt::qt::ParagraphBordersOf(format);
+  ParagraphFrame f;
+  f.left = b.left.present();
+  f.right = b.right.present();
+  f.top = b.top.present();
+  f.bottom = b.bottom.present();
+  f.tabLines = b.tabLines;
+  f.connected = b.connected;
+  // Width, distance and the kind of line are those of the sides that carry one.
+  for (const rt::BorderLine* line : {&b.left, &b.top, &b.right, &b.bottom}) {
+    if (!line->present()) continue;
+    f.doubleLines = line->style == rt::BorderStyle::Double;
+    f.lineWidth = line->width;
+    f.distance = line->distance;
+    break;
+  }
+  const QVariantList kept = format.property(kFrameSettings).toList();
+  if (kept.size() == 3) {
+    f.lineWidth = kept[0].toInt();
+    f.distance = kept[1].toInt();
+    f.doubleLines = kept[2].toBool();
+  }
+  return f;
+}
+
+void SetParagraphFrame(QTextBlockFormat& format, const ParagraphFrame& f) {
+  rt::ParagraphBorders b;
+  auto side = [&](bool on) {
+    rt::BorderLine line;
+    if (!on) return line;
+    line.style = f.doubleLines ? rt::BorderStyle::Double : rt::BorderStyle::Single;
+    line.width = f.lineWidth > 0 ? f.lineWidth : 20;
+    line.distance = f.distance > 0 ? f.distance : 0;
+    return line;
+  };
+  b.left = side(f.left);
+  b.right = side(f.right);
+  b.top = side(f.top);
+  b.bottom = side(f.bottom);
+  b.tabLines = f.tabLines;
+  b.connected = f.connected;
+  rt::qt::SetParagraphBorders(format, b);
+  format.setProperty(kFrameSettings, QVariantList{f.lineWidth, f.distance, f.doubleLines});
+}
+
+double ParseDialogNumber(std::string_view text) { return rt::ParseDialogNumber(text); }
+int32_t DlgString2Twips(std::string_view text, int measureUnit) { return rt::DlgString2Twips(text, Unit(measureUnit)); }
+std::string Twips2DlgString(float twips, int measureUnit) { return rt::Twips2DlgString(twips, Unit(measureUnit)); }
+std::string UnitLabel(int measureUnit) { return rt::UnitLabel(Unit(measureUnit)); }
+std::string ImageFolderOf(const std::string& path) { return rt::ImageFolderOf(path); }
+
+}  // namespace qv::editor

@@ -1,0 +1,87 @@
+#pragma once
+// The editor's one way to the rich-text library (editor/richtext, editor/richtextqt): the
+// ".txm" and RTF formats, the choice of format by file name, the texts of the file messages,
+// paragraph frames and the length units of the dialogs.
+#include <QString>
+#include <QTextBlockFormat>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace qv::editor {
+
+// The page record of the editor, as the page dialog edits it and a ".txm" header holds it
+// (twips).
+struct PageSettings {
+  int32_t PageMarginL = 1440;
+  int32_t PageMarginT = 1440;
+  int32_t PageMarginR = 1440;
+  int32_t PageMarginB = 1440;
+  int32_t PageHeight = 15840;
+  int32_t PageWidth = 12240;
+  int16_t PaperSizeIndex = 0;
+  friend bool operator==(const PageSettings&, const PageSettings&) = default;
+};
+
+// Format codes of the editor's load and save.
+enum class FileFormat { Text = 1, Txm = 3, Html = 4, Rtf = 5 };
+FileFormat FormatForOpening(std::string_view path);
+FileFormat FormatForSaving(std::string_view path);
+
+enum class FileMessage { CantOpen, WrongFileType, CantLoad, CantSave, CantImport, InvalidImagePath };
+std::string FileMessageText(FileMessage message, const std::string& path);
+
+// Reading a document file into a QTextDocument. On success the document holds the file's
+// content and `page` its page (when the file has one, `hasPage`); on failure the document
+// is left as it was and `failure` names the message.
+struct ReadResult {
+  bool ok = false;
+  FileMessage failure = FileMessage::CantLoad;
+  bool hasPage = false;
+  PageSettings page;
+};
+ReadResult ReadTxmInto(std::string_view bytes, QTextDocument& doc);
+ReadResult ReadRtfInto(std::string_view bytes, QTextDocument& doc);
+
+// The whole file of a document in the ".txm" layout or as RTF, with the page given.
+std::string WriteTxmOf(const QTextDocument& doc, const PageSettings& page);
+std::string WriteRtfOf(const QTextDocument& doc, const PageSettings& page);
+
+// Inserts an RTF text at the cursor (its content only, not its page). False when it is
+// not RTF the reader takes.
+bool InsertRtfAt(std::string_view bytes, QTextCursor& cursor);
+
+// Inserts a picture (PNG or JPEG bytes) at the cursor at its natural size; false when the
+// bytes are neither.
+bool InsertPictureAt(const std::string& bytes, QTextCursor& cursor);
+
+// The frame lines of a paragraph as the editor's frame dialog sets them: which sides carry
+// a line, lines at the tab positions, single or double lines, connected frames, the line
+// width and the distance to the text (twips, -1 when not set).
+struct ParagraphFrame {
+  bool left = false, right = false, top = false, bottom = false;
+  bool tabLines = false;
+  bool doubleLines = false;
+  bool connected = false;
+  int lineWidth = -1;
+  int distance = -1;
+  bool any() const { return left || right || top || bottom; }
+  friend bool operator==(const ParagraphFrame&, const ParagraphFrame&) = default;
+};
+ParagraphFrame ParagraphFrameOf(const QTextBlockFormat& format);
+void SetParagraphFrame(QTextBlockFormat& format, const ParagraphFrame& frame);
+
+// The number in a dialog entry: the first comma counts as the decimal point.
+double ParseDialogNumber(std::string_view text);
+// Lengths of the dialogs: unit 1 inch, 2 centimetre.
+int32_t DlgString2Twips(std::string_view text, int measureUnit);
+std::string Twips2DlgString(float twips, int measureUnit);
+std::string UnitLabel(int measureUnit);
+
+// The folder part of a path with its trailing separator; empty for a bare file name.
+std::string ImageFolderOf(const std::string& path);
+
+}  // namespace qv::editor

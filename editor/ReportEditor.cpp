@@ -1,0 +1,612 @@
+#include "editor/ReportEditor.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QMdiArea>
+#include <QPainter>
+#include <QPrinter>
+#include <QStringDecoder>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocumentWriter>
+
+#include <algorithm>
+#include <cctype>
+
+#include "editor/ControlDialogs.h"
+#include "editor/EditorDialogs.h"
+#include "editor/Ruler.h"
+#include "editor/TextControl.h"
+#include "editor/frmMDIChild.h"
+#include "editor/frmMDIParent.h"
+#include "platform/files/AtomicFile.h"
+#include "platform/ui/Prompt.h"
+
+namespace qv::editor {
+
+namespace {
+
+std::string Upper(std::string s) {
+  for (char& c : s) c = char(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+// The label of the editor's own file type in the open and save dialogs.
+constexpr const char* kOwnType = "Quorvant Report Editor (*.txm)|*.txm|";
+
+// Text files are read as UTF-8 when they are valid UTF-8, else as the Windows code page
+// the reports of older releases were written in.
+QString DecodeText(const QByteArray& bytes) {
+  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+  QString s = utf8.decode(bytes);
+  if (!utf8.hasError()) return s;
+  QStringDecoder latin(QStringDecoder::Latin1);
+  return latin.decode(bytes);
+}
+
+bool ReadFileBytes(const std::string& path, std::string& bytes) { return files::ReadWholeFile(path, bytes); }
+
+}  // namespace
+
+int SystemLocaleCode() { return QLocale::system().measurementSystem() == QLocale::MetricSystem ? 49 : 1; }
+
+ReportEditor::ReportEditor(EditorOptions options) : options_(options) {
+  Documents.assign(1, nullptr);
+  DocumentStates.assign(1, DocumentState{});
+}
+
+ReportEditor::~ReportEditor() {
+  if (frame_) {
+    frame_->MDIForm_Unload();
+    delete frame_.data();
+  }
+}
+
+// ---- the frame -----------------------------------------------------------------------------
+
+bool ReportEditor::EditorOpen() const { return !frame_.isNull(); }
+frmMDIParent* ReportEditor::Frame() const { return frame_.data(); }
+
+frmMDIParent& ReportEditor::ShowEditor() {
+  if (!frame_) {
+    frame_ = new frmMDIParent(*this);
+    frame_->MDIForm_Load();
+  } else {
+    frame_->show();
+    frame_->raise();
+    frame_->activateWindow();
+  }
+  return *frame_;
+}
+
+bool ReportEditor::CloseEditor() {
+  if (!frame_) return true;
+  return frame_->close();
+}
+
+void ReportEditor::FrameUnloaded() {
+  // The frame goes; the next showing starts again from slot 1.
+  DialogTarget = nullptr;
+}
+
+// ---- slots ---------------------------------------------------------------------------------
+
+frmMDIChild& ReportEditor::DocumentWindow(int slot) {
+  QPointer<frmMDIChild>& entry = Documents.at(size_t(slot));
+  if (!entry) {
+    entry = new frmMDIChild(*this);
+    entry->Tag = QString::number(slot);
+  }
+  return *entry;
+}
+
+frmMDIChild* ReportEditor::ActiveDocument() const { return frame_ ? frame_->ActiveForm() : nullptr; }
+
+TextControl* ReportEditor::ActiveText() const {
+  frmMDIChild* d = ActiveDocument();
+  return d ? d->TXTextControl1 : nullptr;
+}
+
+int ReportEditor::FindFreeDocumentSlot() {
+  for (int k = 1; k <= SlotCount(); ++k) {
+    if (DocumentStates[size_t(k)].Deleted != kFalse) {
+      DocumentStates[size_t(k)].Deleted = kFalse;
+      DocumentStates[size_t(k)].SuppressChange = kFalse;
+      return k;
+    }
+  }
+  Documents.emplace_back(nullptr);
+  DocumentStates.emplace_back();
+  return SlotCount();
+}
+
+frmMDIChild* ReportEditor::NewDocument() {
+  if (!frame_) ShowEditor();
+  const int slot = FindFreeDocumentSlot();
+  if (slot == 0) return nullptr;
+  frmMDIChild& w = DocumentWindow(slot);
+  w.Tag = QString::number(slot);
+  w.SetCaption(QStringLiteral("Untitled:%1").arg(slot));
+  w.ShowWindow();
+  return &w;
+}
+
+// ---- editing commands ------------------------------------------------------------------------
+
+void ReportEditor::EditCopy() {
+  if (TextControl* tx = ActiveText()) tx->Clip(2);
+}
+void ReportEditor::EditCut() {
+  if (TextControl* tx = ActiveText()) tx->Clip(1);
+}
+void ReportEditor::EditPaste() {
+  if (TextControl* tx = ActiveText()) tx->Clip(3);
+}
+void ReportEditor::EditDelete() {
+  if (TextControl* tx = ActiveText()) tx->Clip(4);
+}
+
+void ReportEditor::EditFindReplace(int& mode) {
+  TextControl* tx = ActiveText();
+  if (!tx) return;
+  FindReplaceDlg dlg(*tx, mode == 2, frame_);
+  ui::ShowModalWindow(dlg);
+}
+
+void ReportEditor::EditSelectAll() {
+  TextControl* tx = ActiveText();
+  if (!tx) return;
+  ui::BusyCursor busy;
+  tx->SetSelection(0, -1);
+}
+
+void ReportEditor::ChooseColor(int mode) {
+  TextControl* tx = ActiveText();
+  if (!tx) return;
+  const int32_t c = mode == 1 ? tx->ForeColor() : tx->TextBkColor();
+  const std::optional<uint32_t> chosen = ui::GetPrompt().ColorDialog(c != -1 ? uint32_t(c) : 0u);
+  if (!chosen) return;
+  if (int32_t(*chosen) == c && c != -1) return;  // an unchanged colour is not written
+  if (mode == 1) {
+    tx->SetForeColor(int32_t(*chosen));
+  } else {
+    tx->SetTextBkColor(int32_t(*chosen));
+  }
+}
+
+void ReportEditor::ShowPageSetup(TextControl& tx) {
+  const editor::PageSettings before = tx.Page();
+  PageSettings.PageMarginL = before.PageMarginL;
+  PageSettings.PageMarginT = before.PageMarginT;
+  PageSettings.PageMarginR = before.PageMarginR;
+  PageSettings.PageMarginB = before.PageMarginB;
+  PageSettings.PageWidth = before.PageWidth;
+  PageSettings.PageHeight = before.PageHeight;
+  {
+    frmPageDlg dlg(*this, frame_);
+    ui::ShowModalWindow(dlg);
+  }
+  // Written back whether the dialog was confirmed or cancelled (a cancel left the record
+  // as it was).
+  editor::PageSettings after = tx.Page();
+  after.PageMarginL = PageSettings.PageMarginL;
+  after.PageMarginT = PageSettings.PageMarginT;
+  after.PageMarginR = PageSettings.PageMarginR;
+  after.PageMarginB = PageSettings.PageMarginB;
+  after.PageWidth = PageSettings.PageWidth;
+  after.PageHeight = PageSettings.PageHeight;
+  tx.SetPage(after);
+  if (frmMDIChild* d = qobject_cast<frmMDIChild*>(tx.parentWidget())) d->Form_Resize();
+}
+
+void ReportEditor::ResizeEditor(frmMDIChild& frm) {
+  TextControl& tx = *frm.TXTextControl1;
+  QPalette pal = frm.palette();
+  pal.setColor(QPalette::Window, frm.width() > tx.width() ? QColor(0xC0, 0xC0, 0xC0) : QColor(0xFF, 0xFF, 0xFF));
+  frm.setPalette(pal);
+  const bool minimised = frm.SubWindow() && frm.SubWindow()->isMinimized();
+  const int rulerHeight = frm.TXRuler1->height();
+  if (!minimised && frm.ScaleHeight() - rulerHeight > 0) {
+    int h = frm.ScaleHeight();
+    if (frm.TXRuler1->isVisibleTo(&frm)) h -= rulerHeight;
+    tx.setFixedHeight(h);
+    tx.move(0, frm.TXRuler1->isVisibleTo(&frm) ? rulerHeight : 0);
+  }
+}
+
+void ReportEditor::ToggleParagraphBar(frmMDIChild& frm) {
+  if (!frame_) return;
+  frame_->TXButtonBar1->setVisible(!frame_->TXButtonBar1->isVisibleTo(frame_));
+  frm.mnuView_ParagraphBar->setChecked(frame_->TXButtonBar1->isVisibleTo(frame_));
+}
+
+void ReportEditor::ToggleRuler(frmMDIChild& frm) {
+  frm.TXRuler1->setVisible(!frm.TXRuler1->isVisibleTo(&frm));
+  frm.mnuView_Ruler->setChecked(frm.TXRuler1->isVisibleTo(&frm));
+  ResizeEditor(frm);
+}
+
+void ReportEditor::ToggleStatusBar(frmMDIChild& frm) {
+  if (!frame_) return;
+  frame_->TXStatusBar1->setVisible(!frame_->TXStatusBar1->isVisibleTo(frame_));
+  frm.mnuView_StatusBar->setChecked(frame_->TXStatusBar1->isVisibleTo(frame_));
+}
+
+void ReportEditor::ToggleToolbar(frmMDIChild& frm) {
+  if (!frame_) return;
+  frame_->picToolbar->setVisible(!frame_->picToolbar->isVisibleTo(frame_));
+  frm.mnuView_Toolbar->setChecked(frame_->picToolbar->isVisibleTo(frame_));
+}
+
+// ---- files ---------------------------------------------------------------------------------
+
+void ReportEditor::ShowFileMessage(FileMessage m, const std::string& path) {
+  if (m == FileMessage::InvalidImagePath) {
+    ui::GetPrompt().MsgBox(FileMessageText(m, path), ui::Buttons::OK, ui::Icon::Exclamation, std::string("Viewer"));
+  } else {
+    ui::GetPrompt().MsgBox(FileMessageText(m, path), ui::Buttons::OK, ui::Icon::None);
+  }
+}
+
+void ReportEditor::FileOpen(std::string path) {
+  if (path.empty()) {
+    ui::FileDialogRequest req;
+    req.title = "Open file";
+    req.filter = std::string(kOwnType) +
+                 "Rich Text Format (*.rtf)|*.rtf|Hypertext Markup Language (*.htm)|*.htm|Text Documents (*.txt)|*.txt";
+    req.filterIndex = 1;
+    req.mustExist = true;
+    dialogFileName.clear();
+    const std::optional<std::string> chosen = ui::GetPrompt().OpenFile(req);
+    if (!chosen) return;
+    path = *chosen;
+    dialogFileName = path;
+    dialogFilterIndex = 1;
+  }
+  if (path.size() >= 2 && path.front() == '"' && path.back() == '"') path = path.substr(1, path.size() - 2);
+  LoadDocument(path, int(FormatForOpening(path)));
+}
+
+bool ReportEditor::ReadInto(frmMDIChild& doc, const std::string& path, int format) {
+  TextControl& tx = *doc.TXTextControl1;
+  std::string bytes;
+  if (format == int(FileFormat::Txm)) {
+    if (!ReadFileBytes(path, bytes)) {
+      ShowFileMessage(FileMessage::CantOpen, path);
+      return false;
+    }
+    ReadResult r;
+    tx.RunQuiet([&] { r = ReadTxmInto(bytes, *tx.document()); });
+    if (!r.ok) {
+      ShowFileMessage(r.failure, path);
+      return false;
+    }
+    editor::PageSettings page = tx.Page();
+    if (r.hasPage) page = r.page;
+    tx.RunQuiet([&] { tx.SetPage(page); });
+    tx.ResetUndo();
+    tx.setTextCursor(QTextCursor(tx.document()));
+    doc.sourceFormat = FileFormat::Txm;
+    return true;
+  }
+  // RTF, HTML and text: a file that cannot be read, or is not what its name says, shows
+  // its message and leaves no window (the old editor kept an empty window captioned with
+  // the path, and a later Save overwrote the file with nothing).
+  if (!ReadFileBytes(path, bytes)) {
+    ShowFileMessage(FileMessage::CantOpen, path);
+    return false;
+  }
+  SetImagePath(path, tx);
+  if (format == int(FileFormat::Rtf)) {
+    ReadResult r;
+    tx.RunQuiet([&] { r = ReadRtfInto(bytes, *tx.document()); });
+    if (!r.ok) {
+      ShowFileMessage(FileMessage::CantLoad, path);
+      return false;
+    }
+    // Page values the file does not give (0 or less) keep the window's defaults.
+    editor::PageSettings page = tx.Page();
+    if (r.hasPage) {
+      if (r.page.PageWidth > 0) page.PageWidth = r.page.PageWidth;
+      if (r.page.PageHeight > 0) page.PageHeight = r.page.PageHeight;
+      if (r.page.PageMarginL > 0) page.PageMarginL = r.page.PageMarginL;
+      if (r.page.PageMarginT > 0) page.PageMarginT = r.page.PageMarginT;
+      if (r.page.PageMarginR > 0) page.PageMarginR = r.page.PageMarginR;
+      if (r.page.PageMarginB > 0) page.PageMarginB = r.page.PageMarginB;
+    }
+    tx.RunQuiet([&] { tx.SetPage(page); });
+    tx.ResetUndo();
+    tx.setTextCursor(QTextCursor(tx.document()));
+    doc.sourceFormat = FileFormat::Rtf;
+    return true;
+  }
+  const QByteArray raw = QByteArray::fromStdString(bytes);
+  if (format == int(FileFormat::Html)) {
+    tx.SetHtmlContent(DecodeText(raw));
+    doc.sourceFormat = FileFormat::Html;
+  } else {
+    tx.SetPlainContent(DecodeText(raw));
+    doc.sourceFormat = FileFormat::Text;
+  }
+  return true;
+}
+
+frmMDIChild* ReportEditor::LoadDocument(const std::string& path, int format) {
+  ui::BusyCursor busy;
+  if (!frame_) ShowEditor();
+  const int slot = FindFreeDocumentSlot();
+  if (slot == 0) return nullptr;
+  frmMDIChild& w = DocumentWindow(slot);
+  w.Tag = QString::number(slot);
+  // A file whose name the editor does not know is read by what it holds: RTF as RTF.
+  if (format == int(FileFormat::Text) && FormatForSaving(path) == FileFormat::Txm) {
+    std::string head;
+    if (ReadFileBytes(path, head) && head.rfind("{\\rtf", 0) == 0) format = int(FileFormat::Rtf);
+  }
+  const bool ok = ReadInto(w, path, format);
+  DocumentState& st = State(slot);
+  // The load's own change events are over: the first edit from now on marks the document
+  // changed.
+  st.SuppressChange = kFalse;
+  st.Dirty = kFalse;
+  if (!ok) {
+    st.Deleted = kTrue;
+    Documents[size_t(slot)] = nullptr;
+    w.CloseWithoutAsking();
+    return nullptr;
+  }
+  w.SetCaption(QString::fromStdString(Upper(path)));
+  w.filePath = path;
+  w.ShowWindow();
+  return &w;
+}
+
+bool ReportEditor::FileSave() {
+  frmMDIChild* doc = ActiveDocument();
+  return doc ? FileSaveOf(*doc) : false;
+}
+
+bool ReportEditor::FileSaveOf(frmMDIChild& doc) {
+  const QString caption = doc.Caption();
+  // Saved under its name; the caption is that name in upper case, which on this system can
+  // name another file, so the name as given is kept beside it.
+  std::string name;
+  if (caption.left(8) == QStringLiteral("Untitled")) {
+    name = AskSaveAsName();
+  } else {
+    name = doc.filePath.empty() ? caption.toStdString() : doc.filePath;
+  }
+  if (name.empty()) return false;
+  return SaveDocumentOf(doc, name);
+}
+
+bool ReportEditor::FileSaveAs() {
+  frmMDIChild* doc = ActiveDocument();
+  if (!doc) return false;
+  const std::string name = AskSaveAsName();
+  if (name.empty()) return false;
+  return SaveDocumentOf(*doc, name);
+}
+
+std::string ReportEditor::AskSaveAsName() {
+  ui::FileDialogRequest req;
+  req.title = "Save As";
+  req.filter = std::string(kOwnType) +
+               "Rich Text Format (*.rtf)|*.rtf|Hypertext Markup Language(*.htm, *.html)|*.htm|Text Document (*.txt)|*.txt";
+  // A name typed without an extension gets the one of the filter chosen (not always txm).
+  req.defaultExt = "txm";
+  req.extensionFollowsFilter = true;
+  req.filterIndex = dialogFilterIndex;
+  req.confirmOverwrite = true;
+  dialogFileName.clear();
+  const std::optional<std::string> chosen = ui::GetPrompt().SaveFile(req);
+  if (!chosen) return "";
+  dialogFileName = *chosen;
+  return *chosen;
+}
+
+bool ReportEditor::SaveDocument(const std::string& path) {
+  frmMDIChild* doc = ActiveDocument();
+  return doc ? SaveDocumentOf(*doc, path) : false;
+}
+
+bool ReportEditor::SaveDocumentOf(frmMDIChild& doc, const std::string& path) {
+  TextControl& tx = *doc.TXTextControl1;
+  FileFormat format = FormatForSaving(path);
+  // A merged report (".QVR") came as RTF and is read as RTF by the word processors the
+  // reports go to: a name the editor does not know keeps the format the document came in
+  // when that is RTF, rather than turning the report into the editor's own layout.
+  if (format == FileFormat::Txm && Upper(path).size() >= 3 && Upper(path).substr(Upper(path).size() - 3) != "TXM" &&
+      doc.sourceFormat == FileFormat::Rtf) {
+    format = FileFormat::Rtf;
+  }
+  ui::BusyCursor busy;
+  // The whole file is made in memory and written to a temporary file that replaces the old
+  // one only when complete: a failed save leaves the old file whole.
+  std::string content;
+  switch (format) {
+    case FileFormat::Txm: content = WriteTxmOf(*tx.document(), tx.Page()); break;
+    case FileFormat::Rtf: content = WriteRtfOf(*tx.document(), tx.Page()); break;
+    case FileFormat::Html: content = tx.document()->toHtml().toStdString(); break;
+    case FileFormat::Text: content = tx.document()->toPlainText().toStdString(); break;
+  }
+  if (content.empty() && (format == FileFormat::Txm || format == FileFormat::Rtf)) {
+    ShowFileMessage(FileMessage::CantSave, path);
+    return false;
+  }
+  std::string error;
+  if (!files::WriteFileAtomic(path, content, &error)) {
+    const QFileInfo info(QString::fromStdString(path));
+    const bool folderWritable = info.absoluteDir().exists() && QFileInfo(info.absolutePath()).isWritable();
+    ShowFileMessage(folderWritable ? FileMessage::CantSave : FileMessage::CantOpen, path);
+    return false;
+  }
+  doc.SetCaption(QString::fromStdString(Upper(path)));
+  doc.filePath = path;
+  const int slot = doc.Slot();
+  if (slot >= 1 && slot <= SlotCount()) State(slot).Dirty = kFalse;
+  return true;
+}
+
+void ReportEditor::InsertTextFile() {
+  TextControl* tx = ActiveText();
+  if (!tx) return;
+  ui::FileDialogRequest req;
+  req.title = "Insert Text";
+  req.filter = "Text (*.txt)|*.txt|RTF Format (*.rtf)|*.rtf";
+  req.fileName = dialogFileName;  // the shared dialog opens on the last name it held
+  req.mustExist = true;
+  req.confirmOverwrite = true;
+  const std::optional<std::string> chosen = ui::GetPrompt().OpenFile(req);
+  if (!chosen) return;
+  const std::string name = *chosen;
+  dialogFileName = name;
+  ui::BusyCursor busy;
+  std::string bytes;
+  bool ok = ReadFileBytes(name, bytes);
+  if (ok) {
+    QTextCursor c = tx->textCursor();
+    TextControl::KindScope scope(*tx, TextControl::EditKind::Input);
+    if (Upper(name).size() >= 3 && Upper(name).substr(Upper(name).size() - 3) == "RTF") {
+      ok = InsertRtfAt(bytes, c);
+    } else {
+      c.insertText(DecodeText(QByteArray::fromStdString(bytes)));
+    }
+    if (ok) tx->setTextCursor(c);
+  }
+  if (!ok) ShowFileMessage(FileMessage::CantImport, name);
+}
+
+void ReportEditor::SetImagePath(const std::string& path, TextControl& tx) {
+  const std::string folder = ImageFolderOf(path);
+  // Pictures linked by relative names are looked for beside the document.
+  tx.document()->setMetaInformation(QTextDocument::DocumentUrl,
+                                    folder.empty() ? QString() : QUrl::fromLocalFile(QString::fromStdString(folder)).toString());
+  tx.document()->setBaseUrl(folder.empty() ? QUrl() : QUrl::fromLocalFile(QString::fromStdString(folder)));
+}
+
+// ---- the report hand-off ---------------------------------------------------------------------
+
+bool ReportEditor::ImportRtfFile(const std::string& path, bool caption) {
+  frmMDIChild* doc = ActiveDocument();
+  if (!doc) return false;
+  TextControl& tx = *doc->TXTextControl1;
+  std::string bytes;
+  bool ok = ReadFileBytes(path, bytes);
+  if (ok) {
+    SetImagePath(path, tx);
+    ReadResult r;
+    // Into an empty document the report comes whole, with its page; into one with text, at
+    // the caret.
+    if (tx.document()->isEmpty()) {
+      tx.RunQuiet([&] { r = ReadRtfInto(bytes, *tx.document()); });
+      ok = r.ok;
+      if (ok && r.hasPage) {
+        editor::PageSettings page = tx.Page();
+        if (r.page.PageWidth > 0) page.PageWidth = r.page.PageWidth;
+        if (r.page.PageHeight > 0) page.PageHeight = r.page.PageHeight;
+        if (r.page.PageMarginL > 0) page.PageMarginL = r.page.PageMarginL;
+        if (r.page.PageMarginT > 0) page.PageMarginT = r.page.PageMarginT;
+        if (r.page.PageMarginR > 0) page.PageMarginR = r.page.PageMarginR;
+        if (r.page.PageMarginB > 0) page.PageMarginB = r.page.PageMarginB;
+        tx.RunQuiet([&] { tx.SetPage(page); });
+      }
+      if (ok) {
+        tx.ResetUndo();
+        tx.setTextCursor(QTextCursor(tx.document()));
+      }
+    } else {
+      QTextCursor c = tx.textCursor();
+      ok = InsertRtfAt(bytes, c);
+    }
+  }
+  if (!ok) {
+    ShowFileMessage(FileMessage::CantImport, path);
+    return false;
+  }
+  doc->sourceFormat = FileFormat::Rtf;
+  if (caption) {
+    doc->SetCaption(QString::fromStdString(Upper(path)));
+    doc->filePath = path;
+    const int slot = doc->Slot();
+    if (slot >= 1 && slot <= SlotCount()) State(slot).Dirty = kFalse;
+  }
+  return true;
+}
+
+bool ReportEditor::OpenReport(const std::string& path) {
+  if (EditorOpen()) {
+    NewDocument();
+    ShowEditor();
+  } else {
+    ShowEditor();
+  }
+  return ImportRtfFile(path, true);
+}
+
+// ---- units and images --------------------------------------------------------------------------
+
+int32_t ReportEditor::DlgString2Twips(const std::string& text) const { return editor::DlgString2Twips(text, MeasureUnit); }
+std::string ReportEditor::Twips2DlgString(float twips) const { return editor::Twips2DlgString(twips, MeasureUnit); }
+
+void ReportEditor::InsertImage(bool asChar, TextControl& tx, int x, int y) {
+  ui::FileDialogRequest req;
+  req.title = "Insert Image";
+  req.fileName = "";
+  req.filter = "Images (*.png;*.jpg;*.jpeg)|*.png;*.jpg;*.jpeg|PNG (*.png)|*.png|JPEG (*.jpg;*.jpeg)|*.jpg;*.jpeg";
+  req.filterIndex = 1;
+  req.mustExist = true;
+  const std::optional<std::string> chosen = ui::GetPrompt().OpenFile(req);
+  if (!chosen) return;  // cancelled: no message
+  dialogFileName = *chosen;
+  std::string bytes;
+  std::string error;
+  if (!ReadFileBytes(*chosen, bytes)) {
+    error = "the file cannot be read";
+  } else {
+    TextControl::KindScope scope(tx, TextControl::EditKind::Input);
+    QTextCursor c = tx.textCursor();
+    if (!asChar) {
+      // A fixed object stands in a paragraph of its own, at the caret.
+      (void)x;
+      (void)y;
+      if (!c.atBlockStart()) c.insertBlock();
+    }
+    if (!InsertPictureAt(bytes, c)) {
+      error = "it is not a PNG or JPEG picture";
+    } else if (asChar) {
+      tx.setTextCursor(c);
+    } else {
+      // The text flows above and below a fixed object.
+      QTextCursor picture = c;
+      picture.movePosition(QTextCursor::PreviousCharacter, QTextCursor::KeepAnchor);
+      tx.setTextCursor(picture);
+      tx.SetObjectTextflow(1);
+      if (!c.atBlockEnd()) c.insertBlock();
+      tx.setTextCursor(c);
+    }
+  }
+  if (!error.empty()) {
+    ui::GetPrompt().MsgBox("Cannot Insert image: " + *chosen + ". Error " + error + ".", ui::Buttons::OK, ui::Icon::None);
+  }
+}
+
+// ---- printing ------------------------------------------------------------------------------------
+
+void ReportEditor::PrintDocument() {
+  if (!frame_) ShowEditor();
+  TextControl* tx = ActiveText();
+  if (!tx) return;
+  PrintTextControl(*tx);
+}
+
+void ReportEditor::ShowPrintPreview() {
+  TextControl* tx = ActiveText();
+  if (!tx) return;
+  PrintPreview preview(*tx, frame_);
+  ui::ShowModalWindow(preview);
+}
+
+}  // namespace qv::editor

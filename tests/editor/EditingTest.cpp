@@ -1,0 +1,154 @@
+// Commands on the active document: clipboard, select all, search and replace, colours,
+// the font dialog, the page-setup hand-off.
+#include "tests/editor/EditorFixture.h"
+
+#include <QClipboard>
+
+#include "editor/ControlDialogs.h"
+#include "editor/EditorDialogs.h"
+
+namespace qv::editor::test {
+
+TEST_F(EditorTest, ClipboardCommandsWorkOnTheActiveDocument) {
+  Frame();
+  Type(Tx(1), "cut this");
+  Tx(1).SetSelection(0, 4);
+  editor->EditCut();
+  EXPECT_EQ(Tx(1).document()->toPlainText(), "this");
+  EXPECT_EQ(QApplication::clipboard()->text(), "cut ");
+  editor->NewDocument();
+  editor->EditPaste();
+  EXPECT_EQ(Tx(2).document()->toPlainText(), "cut ");
+  Tx(2).SetSelection(0, 3);
+  editor->EditCopy();
+  EXPECT_EQ(QApplication::clipboard()->text(), "cut");
+  editor->EditDelete();
+  EXPECT_EQ(Tx(2).document()->toPlainText(), " ");
+  Doc(2).mnuEdit_Click();
+  EXPECT_EQ(Doc(2).mnuUndo->text(), "Undo Deletion");
+}
+
+TEST_F(EditorTest, SelectAllSelectsToTheEndWithTheHourglass) {
+  Frame();
+  Type(Tx(1), "all of it");
+  Tx(1).SetSelection(2, 0);
+  editor->EditSelectAll();
+  EXPECT_EQ(Tx(1).SelStart(), 0);
+  EXPECT_EQ(Tx(1).SelLength(), 9);
+  EXPECT_FALSE(prompt.Busy());
+}
+
+TEST_F(EditorTest, SearchFindsRoundTheDocumentAndReplaceAllIsOneUndoStep) {
+  Frame();
+  Type(Tx(1), "one two one two");
+  Tx(1).SetSelection(5, 0);
+  prompt.Modal([&](ui::ModalWindow& w) {
+    auto& dlg = dynamic_cast<FindReplaceDlg&>(w);
+    EXPECT_EQ(dlg.ModalName(), "Search");
+    dlg.txtFind->setText("one");
+    EXPECT_TRUE(dlg.FindNext());
+    EXPECT_EQ(Tx(1).SelStart(), 8);
+    EXPECT_TRUE(dlg.FindNext());  // round from the top
+    EXPECT_EQ(Tx(1).SelStart(), 0);
+    dlg.txtFind->setText("three");
+    EXPECT_FALSE(dlg.FindNext());
+    EXPECT_EQ(dlg.lblResult->text(), "Not found.");
+    return 0;
+  });
+  Doc(1).mnuEdit_Search_Click();
+  prompt.Modal([&](ui::ModalWindow& w) {
+    auto& dlg = dynamic_cast<FindReplaceDlg&>(w);
+    EXPECT_EQ(dlg.ModalName(), "Replace");
+    dlg.txtFind->setText("two");
+    dlg.txtReplace->setText("2");
+    EXPECT_EQ(dlg.ReplaceAll(), 2);
+    return 0;
+  });
+  Doc(1).mnuEdit_Replace_Click();
+  EXPECT_EQ(Tx(1).document()->toPlainText(), "one 2 one 2");
+  Tx(1).Undo();
+  EXPECT_EQ(Tx(1).document()->toPlainText(), "one two one two");
+}
+
+TEST_F(EditorTest, ChooseColorWritesOnlyAChangedColour) {
+  Frame();
+  Type(Tx(1), "red and blue");
+  Tx(1).SetSelection(0, 3);
+  const int stepsBefore = Tx(1).document()->availableUndoSteps();
+  prompt.Color(0x000000);  // black, as the text already is: nothing written
+  editor->ChooseColor(1);
+  EXPECT_EQ(Tx(1).document()->availableUndoSteps(), stepsBefore);
+  prompt.Color(0x0000FF);  // red as blue-green-red
+  Doc(1).mnuFormat_TColor_Click();
+  EXPECT_EQ(Tx(1).ForeColor(), 0x0000FF);
+  // A selection of two colours opens the dialog at black and always writes the choice.
+  Tx(1).SetSelection(0, 7);
+  EXPECT_EQ(Tx(1).ForeColor(), -1);
+  prompt.Color(0x000000);
+  editor->ChooseColor(1);
+  EXPECT_EQ(Tx(1).ForeColor(), 0);
+  // Background colour; cancel changes nothing.
+  prompt.Color(0x00FFFF);
+  Doc(1).mnuFormat_BColor_Click();
+  EXPECT_EQ(Tx(1).TextBkColor(), 0x00FFFF);
+  prompt.Color(std::nullopt);
+  editor->ChooseColor(2);
+  EXPECT_EQ(Tx(1).TextBkColor(), 0x00FFFF);
+}
+
+TEST_F(EditorTest, TheFontDialogFormatsTheSelection) {
+  Frame();
+  Type(Tx(1), "font");
+  Tx(1).SetSelection(0, 4);
+  ui::FontChoice chosen;
+  chosen.family = "DejaVu Serif";
+  chosen.pointSize = 18;
+  chosen.italic = true;
+  prompt.Font(chosen);
+  Doc(1).mnuFormat_Character_Click();
+  EXPECT_EQ(prompt.Last()->kind, ui::PromptRecord::Kind::Font);
+  const QFont f = Tx(1).textCursor().charFormat().font();
+  EXPECT_EQ(f.pointSizeF(), 18);
+  EXPECT_TRUE(f.italic());
+  prompt.Font(std::nullopt);
+  Doc(1).mnuFormat_Character_Click();
+  EXPECT_EQ(Tx(1).textCursor().charFormat().font().pointSizeF(), 18);
+}
+
+TEST_F(EditorTest, CancelledPageSetupWritesTheUnchangedValuesBack) {
+  Frame();
+  PageSettings page = Tx(1).Page();
+  page.PageMarginL = 720;
+  Tx(1).SetPage(page);
+  prompt.Modal([&](ui::ModalWindow& w) {
+    EXPECT_EQ(w.ModalName(), "frmPageDlg");
+    EXPECT_EQ(editor->PageSettings.PageMarginL, 720);
+    EXPECT_EQ(editor->PageSettings.PageWidth, 12240);
+    dynamic_cast<frmPageDlg&>(w).btnCancel_Click();
+    return 0;
+  });
+  Doc(1).mnuFormat_Document_Click();
+  EXPECT_EQ(Tx(1).Page().PageMarginL, 720);
+  EXPECT_EQ(Tx(1).Page().PageWidth, 12240);
+}
+
+TEST_F(EditorTest, ResizeEditorGreysTheBackgroundBesideANarrowerControl) {
+  Frame();
+  frmMDIChild& d = Doc(1);
+  d.SubWindow()->resize(1400, 500);
+  QApplication::processEvents();
+  EXPECT_GT(d.width(), Tx(1).width());
+  EXPECT_EQ(d.palette().color(QPalette::Window), QColor(0xC0, 0xC0, 0xC0));
+  d.SubWindow()->resize(300, 500);
+  QApplication::processEvents();
+  EXPECT_EQ(d.width(), Tx(1).width());
+  EXPECT_EQ(d.palette().color(QPalette::Window), QColor(0xFF, 0xFF, 0xFF));
+  // A minimised window keeps its control's height.
+  const int h = Tx(1).height();
+  d.SubWindow()->showMinimized();
+  QApplication::processEvents();
+  editor->ResizeEditor(d);
+  EXPECT_EQ(Tx(1).height(), h);
+}
+
+}  // namespace qv::editor::test

@@ -1,0 +1,179 @@
+// Opening, saving and inserting files: the format by the name, the dialogs' texts, failed
+// loads that leave no window, atomic saves that keep the old file on failure.
+#include "tests/editor/EditorFixture.h"
+
+#include "platform/files/AtomicFile.h"
+
+namespace qv::editor::test {
+
+TEST_F(EditorTest, OpenAsksForAFileWithTheFourTypes) {
+  Frame();
+  prompt.File(std::nullopt);
+  editor->FileOpen("");
+  ASSERT_EQ(prompt.Asked().size(), 1u);
+  const ui::FileDialogRequest& req = prompt.Last()->file;
+  EXPECT_EQ(req.title, "Open file");
+  EXPECT_EQ(req.filter,
+            "Quorvant Report Editor (*.txm)|*.txm|Rich Text Format (*.rtf)|*.rtf|Hypertext Markup Language (*.htm)|*.htm|"
+            "Text Documents (*.txt)|*.txt");
+  EXPECT_EQ(req.filterIndex, 1);
+  EXPECT_TRUE(req.mustExist);
+  EXPECT_EQ(editor->SlotCount(), 1);  // cancelled: nothing opened, no message
+}
+
+TEST_F(EditorTest, TextAndHtmlFilesOpenInANewWindowCaptionedWithTheUpperCasePath) {
+  Frame();
+  const std::string txt = Write("notes.txt", "first line\nsecond line");
+  frmMDIChild* d = editor->LoadDocument(txt, int(FormatForOpening(txt)));
+  ASSERT_NE(d, nullptr);
+  EXPECT_EQ(d->Caption().toStdString(), QString::fromStdString(txt).toUpper().toStdString());
+  EXPECT_EQ(d->TXTextControl1->document()->toPlainText(), "first line\nsecond line");
+  EXPECT_EQ(editor->State(d->Slot()).Dirty, kFalse);
+  // The first edit after loading marks the document changed.
+  Type(*d->TXTextControl1, "x");
+  EXPECT_EQ(editor->State(d->Slot()).Dirty, kTrue);
+
+  for (const char* name : {"page.htm", "page.html"}) {
+    const std::string html = Write(name, "<html><body><p><b>Bold</b> text</p></body></html>");
+    prompt.File(html);
+    editor->FileOpen("");
+    frmMDIChild* h = editor->ActiveDocument();
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(h->TXTextControl1->document()->toPlainText(), "Bold text") << name;
+    QTextCursor c(h->TXTextControl1->document());
+    c.setPosition(1);
+    EXPECT_TRUE(c.charFormat().font().bold()) << name;
+  }
+}
+
+TEST_F(EditorTest, AQuotedPathLosesItsQuotesAndAHalfQuotedOneStaysAsItIs) {
+  Frame();
+  const std::string txt = Write("quoted.txt", "q");
+  editor->FileOpen("\"" + txt + "\"");
+  EXPECT_EQ(editor->ActiveDocument()->Caption().toStdString(), QString::fromStdString(txt).toUpper().toStdString());
+  prompt.ClearAsked();
+  prompt.Answer(ui::Answer::OK);
+  editor->FileOpen("\"" + txt);
+  ASSERT_EQ(prompt.MessageTexts().size(), 1u);
+  EXPECT_EQ(prompt.MessageTexts()[0], "Can't open file: \"" + txt);
+}
+
+TEST_F(EditorTest, AFailedLoadShowsItsMessageAndFreesTheSlot) {
+  Frame();
+  const std::string missing = Path("missing.txt");
+  prompt.Answer(ui::Answer::OK);
+  EXPECT_EQ(editor->LoadDocument(missing, 1), nullptr);
+  EXPECT_EQ(prompt.MessageTexts(), std::vector<std::string>{"Can't open file: " + missing});
+  EXPECT_EQ(prompt.Last()->buttons, ui::Buttons::OK);
+  EXPECT_EQ(prompt.Last()->icon, ui::Icon::None);
+  QApplication::processEvents();
+  EXPECT_EQ(OpenWindows(), 1);
+  ASSERT_EQ(editor->SlotCount(), 2);
+  EXPECT_EQ(editor->State(2).Deleted, kTrue);
+  // The next document takes the freed slot.
+  EXPECT_EQ(editor->NewDocument()->Tag, "2");
+}
+
+TEST_F(EditorTest, SaveOfAnUntitledDocumentAsksForANameAndCancelSavesNothing) {
+  Frame();
+  editor->NewDocument();
+  editor->NewDocument();
+  Type(Tx(3), "text");
+  prompt.File(std::nullopt);
+  EXPECT_FALSE(editor->FileSave());
+  const ui::FileDialogRequest& req = prompt.Last()->file;
+  EXPECT_EQ(req.title, "Save As");
+  EXPECT_EQ(req.filter,
+            "Quorvant Report Editor (*.txm)|*.txm|Rich Text Format (*.rtf)|*.rtf|Hypertext Markup Language(*.htm, "
+            "*.html)|*.htm|Text Document (*.txt)|*.txt");
+  EXPECT_EQ(req.defaultExt, "txm");
+  EXPECT_TRUE(req.extensionFollowsFilter);
+  EXPECT_TRUE(req.confirmOverwrite);
+  EXPECT_EQ(Doc(3).Caption(), "Untitled:3");
+  EXPECT_EQ(editor->State(3).Dirty, kTrue);
+}
+
+TEST_F(EditorTest, SavedTextAndHtmlReadBackAndTheCaptionFollowsTheName) {
+  Frame();
+  Type(Tx(1), "Plain words");
+  const std::string txt = Path("out.txt");
+  prompt.File(txt);
+  ASSERT_TRUE(editor->FileSave());
+  EXPECT_EQ(Read(txt), "Plain words");
+  EXPECT_EQ(Doc(1).Caption().toStdString(), QString::fromStdString(txt).toUpper().toStdString());
+  EXPECT_EQ(editor->State(1).Dirty, kFalse);
+  // Save again writes to the caption's path without asking.
+  Type(Tx(1), "!");
+  prompt.ClearAsked();
+  ASSERT_TRUE(editor->FileSave());
+  EXPECT_TRUE(prompt.Asked().empty());
+  EXPECT_EQ(Read(txt), "Plain words!");
+
+  Tx(1).SetSelection(0, 5);
+  QTextCharFormat italic;
+  italic.setFontItalic(true);
+  Tx(1).MergeCharFormat(italic);
+  const std::string html = Path("out.html");
+  prompt.File(html);
+  ASSERT_TRUE(editor->FileSaveAs());
+  ASSERT_NE(editor->LoadDocument(html, int(FormatForOpening(html))), nullptr);
+  TextControl& back = *editor->ActiveText();
+  EXPECT_EQ(back.document()->toPlainText(), "Plain words!");
+  QTextCursor c(back.document());
+  c.setPosition(2);
+  EXPECT_TRUE(c.charFormat().fontItalic());
+  c.setPosition(8);
+  EXPECT_FALSE(c.charFormat().fontItalic());
+}
+
+TEST_F(EditorTest, AFailedSaveKeepsTheOldFileWholeAndTheCaption) {
+  Frame();
+  const std::string txt = Write("old.txt", "the old content, longer than the new");
+  ASSERT_NE(editor->LoadDocument(txt, 1), nullptr);
+  TextControl& tx = *editor->ActiveText();
+  tx.SetPlainContent("new");
+  Type(tx, "!");
+  const QString caption = editor->ActiveDocument()->Caption();
+  files::SetWriteFaultForTesting([](const std::string&) { return true; });
+  prompt.Answer(ui::Answer::OK);
+  EXPECT_FALSE(editor->FileSave());
+  files::SetWriteFaultForTesting(nullptr);
+  EXPECT_EQ(prompt.MessageTexts(), std::vector<std::string>{"Can't save file: " + txt});
+  EXPECT_EQ(Read(txt), "the old content, longer than the new");
+  EXPECT_EQ(editor->ActiveDocument()->Caption(), caption);
+  EXPECT_EQ(editor->State(editor->ActiveDocument()->Slot()).Dirty, kTrue);
+  // A shorter save leaves nothing of the longer old file behind.
+  ASSERT_TRUE(editor->FileSave());
+  EXPECT_EQ(Read(txt), "!new");
+}
+
+TEST_F(EditorTest, SavingIntoAFolderThatDoesNotExistCannotOpenTheFile) {
+  Frame();
+  const std::string path = Path("no/such/folder/x.txt");
+  prompt.Answer(ui::Answer::OK);
+  EXPECT_FALSE(editor->SaveDocument(path));
+  EXPECT_EQ(prompt.MessageTexts(), std::vector<std::string>{"Can't open file: " + path});
+}
+
+TEST_F(EditorTest, InsertTextPutsAFileAtTheCaret) {
+  Frame();
+  Type(Tx(1), "AB");
+  Tx(1).SetSelection(1, 0);
+  const std::string txt = Write("insert.txt", "--");
+  prompt.File(txt);
+  editor->InsertTextFile();
+  EXPECT_EQ(Tx(1).document()->toPlainText(), "A--B");
+  const ui::FileDialogRequest& req = prompt.Last()->file;
+  EXPECT_EQ(req.title, "Insert Text");
+  EXPECT_EQ(req.filter, "Text (*.txt)|*.txt|RTF Format (*.rtf)|*.rtf");
+  // The shared dialog opens on the last name it held.
+  prompt.File(std::nullopt);
+  editor->InsertTextFile();
+  EXPECT_EQ(prompt.Last()->file.fileName, txt);
+  const std::string missing = Path("gone.txt");
+  prompt.File(missing).Answer(ui::Answer::OK);
+  editor->InsertTextFile();
+  EXPECT_EQ(prompt.MessageTexts().back(), "Can't import file: " + missing);
+}
+
+}  // namespace qv::editor::test
