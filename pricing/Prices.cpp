@@ -107,6 +107,7 @@ void Prices::Build() {
   Price2->setRowHeadersVisible(false);
   Price2->setColumnHeadersVisible(false);
   Price2->setColumnWordWrap(1, true);
+  Price2->setDisplayOnly();
   Price2->setColumnWidth(1, 640);
   top->addWidget(Price2, 1);
 

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string>
 
+#include "sample/SampleDeal.h"
 #include "tests/worksheet/QVFixture.h"
 
 namespace qv::test {
@@ -55,9 +56,7 @@ class GuideWindowTest : public SampleDealTest<Windows...> {
   // 1 of the car guide), invoice 17301, MSRP 18995, destination 485.
   void PutGuideVehicle() {
     PageRecord& p = this->eng.page;
-    p.CT = "C";
-    p.MfgNum = 1;
-    p.CarName = kGuideCar;
+    sample::SetGuideVehicle(p);
     p.BaseInv = 17301;
     p.BaseMSRP = 18995;
     p.Dest = 485;
@@ -67,7 +66,7 @@ class GuideWindowTest : public SampleDealTest<Windows...> {
     this->eng.WorksheetModified = 0;
   }
 
-  static constexpr const char* kGuideCar = "2000 Tarvic Solvane: Sedans 4dr Sedan Plus";
+  static constexpr const char* kGuideCar = sample::kGuideCarName;
 };
 
 }  // namespace qv::test
