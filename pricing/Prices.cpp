@@ -270,6 +270,12 @@ void Prices::List1_KeyPress(int& KeyAscii) {
 bool Prices::eventFilter(QObject* watched, QEvent* event) {
   if (watched == List1[0] && event->type() == QEvent::KeyPress) {
     auto* k = static_cast<QKeyEvent*>(event);
+    // With nothing selected, the first Up or Down selects the entry under the focus mark (the
+    // list marks its first entry when it takes the focus) instead of moving past it.
+    if ((k->key() == Qt::Key_Down || k->key() == Qt::Key_Up) && SelectedVehicle() < 0 && List1[0]->count() > 0) {
+      SelectVehicle(std::max(0, List1[0]->currentRow()));
+      return true;
+    }
     const QString text = k->text();
     int ascii = k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter ? 13 : text.isEmpty() ? 0 : text.at(0).unicode();
     if (ascii != 0) {

@@ -4,6 +4,7 @@
 // or missing guide files.
 #include <QAction>
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
@@ -117,6 +118,22 @@ TEST_F(PricesTest, TypeAheadSelectsTheFirstMakerWithTheLetter) {
       EXPECT_EQ(p.SelectedVehicle(), c.selected) << static_cast<char>(c.key);
       EXPECT_EQ(key, c.key) << "the key goes on to the list";
     }
+    p.Command1_Click(1);
+  });
+}
+
+TEST_F(PricesTest, TheFirstArrowKeySelectsTheMarkedEntry) {
+  Press(0, [](Prices& p) {
+    ASSERT_EQ(p.SelectedVehicle(), -1);
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+    QApplication::sendEvent(p.List1[0], &down);
+    EXPECT_EQ(p.SelectedVehicle(), 0);
+    QApplication::sendEvent(p.List1[0], &down);
+    EXPECT_EQ(p.SelectedVehicle(), 1);
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(p.List1[0], &enter);
+    EXPECT_EQ(p.CurrentView(), Prices::View::Model);
+    EXPECT_EQ(p.OpenEntry().lineNumber, 2);
     p.Command1_Click(1);
   });
 }
