@@ -13,6 +13,7 @@
 #include "platform/grid/GridWidget.h"
 #include "pricing/GuideFiles.h"
 #include "pricing/Prices.h"
+#include "worksheet/Help.h"
 
 namespace qv::test {
 namespace {
@@ -88,6 +89,17 @@ TEST_F(PricesTest, OpensOnTheListOfThe2000And1999Models) {
     p.Command1_Click(1);
   });
   EXPECT_TRUE(prompt.Asked().size() == 1);  // the window only
+}
+
+TEST_F(PricesTest, HelpOpensTopicFour) {
+  Press(0, [](Prices& p) {
+    p.Command1_Click(3);
+    p.Command1_Click(1);
+  });
+  HelpViewer* help = windows.IfLoaded<HelpViewer>();
+  ASSERT_NE(help, nullptr);
+  EXPECT_EQ(help->Context(), 4);
+  windows.Unload<HelpViewer>();
 }
 
 TEST_F(PricesTest, YearBoxesRelistAtOnceButNotWhileTheListIsBusy) {
@@ -395,6 +407,36 @@ TEST_F(PricesTest, StandardEquipmentShowsLabelRowsAndPrintsToPdf) {
   EXPECT_NE(text.find("Rear window defroster"), std::string::npos) << text;
   EXPECT_NE(text.find("5-year/60,000-mile powertrain warranty"), std::string::npos) << text;
   EXPECT_TRUE(prompt.Exhausted());
+}
+
+TEST_F(PricesOnEmptyPage, NumbersOfMoreThanFourDigitsTravelBesideTheEntry) {
+  // Vehicle line 10000 with a destination charge of 10450: the entry's text cannot hold
+  // both numbers in its eight characters, the item beside it does.
+  auto le32 = [](int32_t v) {
+    std::string b(4, '\0');
+    for (int i = 0; i < 4; ++i) b[static_cast<size_t>(i)] = static_cast<char>((static_cast<uint32_t>(v) >> (8 * i)) & 0xFF);
+    return b;
+  };
+  std::string manuf;
+  for (int i = 1; i < 10000; ++i) manuf += "\r\n";
+  manuf += "Tarvic|2000|Longline|10450|1\r\n";
+  WriteFile(folder + "CMANUF.TXT", manuf);
+  WriteFile(folder + "CModel.txt", "Longline|10000|1\r\n");
+  std::string modelIndex;
+  for (int i = 1; i < 10000; ++i) modelIndex += le32(0);
+  modelIndex += le32(1);
+  WriteFile(folder + "CModel.ndx", modelIndex);
+  WriteFile(folder + "CType.txt", "4dr Sedan|20000|22000|1|0\r\n");
+  WriteFile(folder + "CType.ndx", le32(1));
+  Press(0, [](Prices& p) {
+    ASSERT_EQ(p.List1[0]->count(), 1);
+    EXPECT_EQ(Entry(p, 0).substr(86), "1045010000");
+    Take(p, 0, "4dr Sedan");
+  });
+  EXPECT_EQ(eng.page.MfgNum, 10000);
+  EXPECT_DOUBLE_EQ(eng.page.Dest, 10450);
+  EXPECT_EQ(eng.page.CarName, "2000 Tarvic Longline:  4dr Sedan");
+  EXPECT_DOUBLE_EQ(eng.res.TotalInvoice, 20000 + 10450);
 }
 
 TEST_F(PricesTest, AMissingVehicleFileIsNamedOnceAndTheListIsEmpty) {
