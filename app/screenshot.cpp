@@ -14,6 +14,7 @@
 #include <cstdio>
 
 #include <QLineEdit>
+#include <QListWidget>
 #include <QRadioButton>
 #include <QTemporaryDir>
 
@@ -36,6 +37,10 @@
 #include "dialogs/Trade.h"
 #include "platform/grid/GridWidget.h"
 #include "platform/ui/ScriptedPrompt.h"
+#include "pricing/ALGRes.h"
+#include "pricing/OptLookUp.h"
+#include "pricing/Prices.h"
+#include "pricing/StdEquip.h"
 #include "sample/SampleDeal.h"
 #include "worksheet/About.h"
 #include "worksheet/DealerNet.h"
@@ -230,7 +235,7 @@ bool SaveAnalysisWindows(qv::Engine& eng, qv::QV& main, const QString& folder) {
   eng.StorePage();
   const qv::PageRecord first = eng.page;
   qv::PageRecord second = first;
-  second.CarName = "1999 Sample Sedan 4-Door - 48 months";
+  second.CarName = std::string(qv::sample::kGuideCarName) + " - 48 months";
   second.Months = 48;
   second.Factor = 0.0021;
   second.Residual = 9500;
@@ -281,6 +286,56 @@ bool SaveAnalysisWindows(qv::Engine& eng, qv::QV& main, const QString& folder) {
   return ok;
 }
 
+// The guides' windows for the sample page's vehicle: the price guide in its three views,
+// the option window with one option on the page, the standard equipment, and the residual
+// lookup with an adjustment locked in.
+bool SaveGuideWindows(qv::Engine& eng, const QString& folder) {
+  qv::Prices& p = Windows().Get<qv::Prices>();
+  p.Form_Activate();
+  p.SelectVehicle(0);
+  p.show();
+  bool ok = Save(p, folder, "Prices-1-List");
+  p.OpenVehicleLine();
+  p.Price1->setActiveCell(4, 1);
+  ok = Save(p, folder, "Prices-2-Models") && ok;
+  int escape = 27;
+  p.Price1_KeyPress(escape);
+  p.ShowStandardEquipment();
+  ok = Save(p, folder, "Prices-3-StandardEquipment") && ok;
+  p.CloseStandardEquipment();
+  p.hide();
+  Windows().Unload<qv::Prices>();
+
+  qv::OptLookUp& o = Windows().Get<qv::OptLookUp>();
+  const int row = 2;  // the Convenience Group, under its heading
+  o.SelectOpt(row);
+  o.OptionLookUp->setActiveCell(row, 2);
+  o.show();
+  ok = Save(o, folder, "OptLookUp") && ok;
+  o.UnSelectOpt(row);  // the page as it was: no residual question on the way out
+  o.hide();
+  Windows().Unload<qv::OptLookUp>();
+  ok = SaveWindow<qv::StdEquip>(folder, "StdEquip") && ok;
+
+  eng.WorksheetModified = 0;
+  Windows().Shared().ModelYear = "2000";
+  qv::ALGRes& a = Windows().Get<qv::ALGRes>();
+  a.lstMfg->setCurrentRow(0);
+  for (int i = 0; i < a.lstModel->count(); ++i)
+    if (a.lstModel->item(i)->text().contains("POWER MOONROOF") && a.lstModel->item(i)->text().startsWith("          ")) {
+      a.lstModel->setCurrentRow(i);
+      a.cmdbutUse_Click(2);
+    }
+  for (int i = 0; i < a.lstModel->count(); ++i)
+    if (a.lstModel->item(i)->text().contains("SOLVANE 4DR PLUS")) a.lstModel->setCurrentRow(i);
+  a.lstResValues->setCurrentRow(1);
+  a.show();
+  ok = Save(a, folder, "ALGRes") && ok;
+  a.hide();
+  Windows().Unload<qv::ALGRes>();
+  return ok;
+}
+
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString("screenshots");
@@ -312,7 +367,7 @@ int main(int argc, char** argv) {
 
   // The sample deal, no options, a 36-month lease at a money factor of .0025.
   qv::PageRecord& p = eng.page;
-  p.CarName = "1999 Sample Sedan 4-Door";
+  qv::sample::SetGuideVehicle(p);
   qv::sample::SetCommonDealFields(p);
   eng.SavePageFields();
   eng.SavePageItems();
@@ -341,6 +396,7 @@ int main(int argc, char** argv) {
   ok = SaveWorksheetWindows(eng, w, folder) && ok;
   ok = SaveAnalysisWindows(eng, w, folder) && ok;
   ok = SaveEditorWindows(folder) && ok;
+  ok = SaveGuideWindows(eng, folder) && ok;
   application.main.reset();
   theWindows = nullptr;
   return ok ? 0 : 1;

@@ -40,6 +40,21 @@ inline void SetCommonDealFields(PageRecord& p) {
   p.DaysToFirstPayment = 30;
 }
 
+// The vehicle of the sample guide (data-src/guide) that the screens show: vehicle line 1 of
+// the car guide, "2000 Tarvic Solvane", type "4dr Sedan Plus" under the heading "Sedans"
+// (invoice 17301, MSRP 18995, destination 485), with its residual line TARVIC
+// "SOLVANE 4DR PLUS" of the 2000 residual guide (36 months: 52 %).
+inline constexpr const char* kGuideCarName = "2000 Tarvic Solvane: Sedans 4dr Sedan Plus";
+inline constexpr int16_t kGuideMfgNum = 1;
+
+// Names the page's vehicle as the guide's vehicle (class, vehicle line, vehicle text) and
+// keeps its figures: the deal figures worked by hand above stay as they are.
+inline void SetGuideVehicle(PageRecord& p) {
+  p.CT = "C";
+  p.MfgNum = kGuideMfgNum;
+  p.CarName = kGuideCarName;
+}
+
 inline void SetHomeTaxSetting(Engine& e) {
   TaxSetting& t = e.tax;
   t = TaxSetting{};

@@ -896,6 +896,7 @@ void QV::ConnectHandlerFiles() {
   ConnectOptionList();
   ConnectFilesToolbarPanels();
   ConnectDealInputs();
+  ConnectPricing();
 }
 
 // Enter on a focused button of the window presses it, as in the deal windows.

@@ -420,11 +420,11 @@ class QV : public QMainWindow, public EngineHost, public Owner {
 
   // ---- buttons and labels (QVButtons.cpp) -----------------------------------------------
   // The vehicle and option buttons put their commands into cmdbut2Commands: Car (0, 5, 11)
-  // and Truck (1, 6, 10) store the page, set its vehicle class CT to "C" or "T" and call
-  // ShowPrices; Options (2, 7, 9) call ShowOptLookUp without storing the page. Whoever sets
-  // these (to show the price guide or the option lookup modally) calls MarkReady on the
-  // buttons; without them the buttons stay disabled.
-  std::function<void()> ShowPrices;
+  // and Truck (1, 6, 10) store the page and call ShowPrices with the vehicle class "C" or
+  // "T" (the page's CT changes only when a vehicle is taken); Options (2, 7, 9) call
+  // ShowOptLookUp without storing the page. QVPricing.cpp sets them to show the price guide
+  // and the option window modally and calls MarkReady on the buttons.
+  std::function<void(const std::string& classLetter)> ShowPrices;
   std::function<void()> ShowOptLookUp;
   // Page Up / Page Down on a vehicle, option or force button step through the pages.
   void cmdbut2_KeyDown(int Index, int KeyCode, int Shift);
@@ -477,6 +477,14 @@ class QV : public QMainWindow, public EngineHost, public Owner {
   // (113). Item 0 is connected by the file of the About window.
   void mnuAbout_Click(int Index);
   void ConnectMenus();
+
+  // ---- the guides' windows (QVPricing.cpp) ------------------------------------------------
+  // 0 to 3: the residual guide of 1997, 1998, 1999 or 2000 (ModelYear set first), the
+  // residual lookup ALGRes modally.
+  void mnuResidual_Click(int Index);
+  // The price guide (Prices, hidden not unloaded when it closes) for the vehicle buttons,
+  // the option window (OptLookUp) for the option buttons, and the residual menu items.
+  void ConnectPricing();
 
   // ---- option list editing (QVOptions.cpp) ----------------------------------------------
   // The end of a cell edit of the option grid (its active cell is the edited cell): the

@@ -1,5 +1,5 @@
 // The main window's buttons and double-click labels: the vehicle and option buttons (their
-// windows plug in through ShowPrices and ShowOptLookUp), the margin window, the residual
+// windows plug in through ShowPrices and ShowOptLookUp, QVPricing.cpp), the margin window, the residual
 // adjustment from the caption labels and the miles field, the desired cash required and
 // the desired purchase price, and the residual-basis question of the residual field.
 #include <QEvent>
@@ -79,8 +79,7 @@ void QV::ConnectButtons() {
     cmdbut2Commands[i] = [this, ct] {
       eng.SavePageItems();
       eng.SavePageFields();
-      eng.page.CT = ct;
-      if (ShowPrices) ShowPrices();
+      if (ShowPrices) ShowPrices(ct);
     };
   }
   for (int i : {2, 7, 9}) {
