@@ -31,6 +31,7 @@ class SilentPrompt : public ui::Prompt {
   std::optional<ui::PrintTarget> PrintDialog(const ui::PrintRequest&) override { return std::nullopt; }
   bool PageSetupDialog() override { return false; }
   std::optional<uint32_t> ColorDialog(uint32_t) override { return std::nullopt; }
+  std::optional<ui::FontChoice> FontDialog(const ui::FontChoice&) override { return std::nullopt; }
   int ShowModal(ui::ModalWindow&) override { return 0; }
   void DoEvents() override {}
   void SetBusy(bool) override {}
