@@ -466,7 +466,7 @@ void frmMDIParent::BuildToolbar() {
   auto* row = new QHBoxLayout(picToolbar);
   row->setContentsMargins(4, 3, 4, 3);
   row->setSpacing(1);
-  struct Spec {
+  struct ButtonPlan {
     PictureButton** button;
     QPixmap* up;
     QPixmap* down;
@@ -474,7 +474,7 @@ void frmMDIParent::BuildToolbar() {
     const char* name;
     const char* tip;
   };
-  const Spec specs[] = {
+  const ButtonPlan plans[] = {
       {&imgFileNewButton, &imgFileNewButtonUp, &imgFileNewButtonDn, Picture::New, "imgFileNewButton", "New"},
       {&imgFileOpenButton, &imgFileOpenButtonUp, &imgFileOpenButtonDn, Picture::Open, "imgFileOpenButton", "Open"},
       {&imgFileSaveButton, &imgFileSaveButtonUp, &imgFileSaveButtonDn, Picture::Save, "imgFileSaveButton", "Save"},
@@ -486,7 +486,7 @@ void frmMDIParent::BuildToolbar() {
        "Print preview"},
   };
   int k = 0;
-  for (const Spec& s : specs) {
+  for (const ButtonPlan& s : plans) {
     *s.up = Face(s.picture, false);
     *s.down = Face(s.picture, true);
     *s.button = new PictureButton(QString::fromLatin1(s.name), QString::fromLatin1(s.tip), picToolbar);
