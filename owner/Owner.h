@@ -74,6 +74,15 @@ class Owner {
   // The custom-report menu rebuilt from the report templates of the program folder.
   virtual void BuildCustomReportMenu() = 0;
 
+  // ---- reports ------------------------------------------------------------------------------
+  // Makes the report of `kind` (0 lease, 1 loan, 2 cash, 3 lease / buy, 4 rebate, 5 a template
+  // picked in a file dialog, 6 CustomTemplatePath, 7 comparison, 8 payment tables, 9 payment
+  // calculations, 10 cash required) for the current page, committed, stored and recalculated
+  // first, and shows it in the configured viewer.
+  virtual void GenerateReport(int16_t kind) = 0;
+  // Opens folder & name of `path` & `ext` unmerged in the configured viewer (a template to edit).
+  virtual void OpenReportInEditor(const std::string& path, const std::string& ext) = 0;
+
   // ---- fields and labels ----------------------------------------------------------------------
   virtual std::string DealFieldText(int index) const = 0;
   virtual void SetDealFieldText(int index, const std::string& text) = 0;
