@@ -129,8 +129,6 @@ void Compare::Build() {
   buttons->addStretch(1);
   Command2[1] = new QPushButton("View &Report", this);
   Command2[0] = new QPushButton("&Close", this);
-  // No comparison report is produced: its button stays disabled.
-  Command2[1]->setEnabled(false);
   for (QPushButton* b : {Command2[1], Command2[0]}) {
     b->setAutoDefault(false);
     buttons->addWidget(b);
@@ -297,7 +295,8 @@ void Compare::Command1_Click(int Index) {
 
 void Compare::Command2_Click(int Index) {
   if (Index == 0) close();
-  // Index 1, the comparison report: no report is produced (its button is disabled).
+  // The comparison report reads this window's grid.
+  if (Index == 1) owner.GenerateReport(7);
 }
 
 void Compare::mnuCopy_Click() { QGuiApplication::clipboard()->setText(Q(CompareText(CompareSheetData))); }

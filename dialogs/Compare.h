@@ -54,7 +54,7 @@ class Compare : public ui::QvDialog {
   grid::GridWidget* PageList = nullptr;      // drop-down page list, hidden until "Lease..."
   std::array<QPushButton*, 3> Command3{};    // "Lease..." per column
   std::array<QPushButton*, 3> Command1{};    // "&Details..." per column
-  std::array<QPushButton*, 2> Command2{};    // 0 "&Close", 1 "View &Report" (disabled until reports exist)
+  std::array<QPushButton*, 2> Command2{};    // 0 "&Close", 1 "View &Report": the comparison report
   QMenuBar* menuBar = nullptr;
   QMenu* mnuEdit = nullptr;
   QAction* mnuCopy = nullptr;                // "&Copy"

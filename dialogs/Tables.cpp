@@ -89,8 +89,6 @@ void Tables::Build() {
   mnuPrintTable = mnuPrint->addAction("&Print Table");
   mnuReport = menuBar->addMenu("&Report");
   mnuViewReport = mnuReport->addAction("&View Report");
-  // No payment-tables report is produced: the item stays disabled.
-  mnuViewReport->setEnabled(false);
   top->setMenuBar(menuBar);
 
   Label1 = new QLabel(this);
@@ -445,7 +443,8 @@ void Tables::mnuCopy_Click() {
 }
 
 void Tables::mnuViewReport_Click() {
-  // No payment-tables report is produced; the menu item is disabled.
+  // The payment-tables report reads this window's grid and table values.
+  owner.GenerateReport(8);
 }
 
 // ---------------------------------------------------------------------------------------

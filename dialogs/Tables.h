@@ -69,7 +69,7 @@ class Tables : public ui::QvDialog {
   QAction* mnuCopy = nullptr;               // "&Copy Table"
   QAction* mnuPageSetup = nullptr;          // "Page &Setup"
   QAction* mnuPrintTable = nullptr;         // "&Print Table"
-  QAction* mnuViewReport = nullptr;         // "&View Report" (disabled until reports exist)
+  QAction* mnuViewReport = nullptr;         // "&View Report": the payment-tables report
 
   // ---- handlers ----
   void Form_Load();

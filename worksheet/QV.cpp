@@ -31,6 +31,7 @@
 #include "engine/Runtime.h"
 #include "platform/grid/GridWidget.h"
 #include "platform/ui/Window.h"
+#include "editor/ReportEditor.h"
 #include "worksheet/GridView.h"
 
 namespace qv {
@@ -896,6 +897,7 @@ void QV::ConnectHandlerFiles() {
   ConnectOptionList();
   ConnectFilesToolbarPanels();
   ConnectDealInputs();
+  ConnectReports();
   ConnectPricing();
 }
 

@@ -26,11 +26,14 @@
 
 #include <array>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "engine/Engine.h"
+#include "engine/Runtime.h"
 #include "owner/Owner.h"
 #include "owner/SharedState.h"
 #include "owner/WindowSet.h"
@@ -50,6 +53,9 @@ class QFrame;
 
 namespace qv::grid {
 class GridWidget;
+}
+namespace qv::editor {
+class ReportEditor;
 }
 
 namespace qv {
@@ -87,6 +93,28 @@ class QV : public QMainWindow, public EngineHost, public Owner {
   std::string CustomerNameText() const override;
   void SetDetailsRefresh(std::function<void(int view)> refresh) override { DetailsRefresh = std::move(refresh); }
   void ShowHelp(int16_t context) override;
+
+  // ---- reports (QVReports.cpp) -------------------------------------------------------------
+  // Commits the field being edited, stores and recalculates the page, then merges the report
+  // of `kind` and shows it in the configured viewer (reports/ReportGen.h). LastReportPath is
+  // the report written, empty when none was made.
+  void GenerateReport(int16_t kind) override;
+  void OpenReportInEditor(const std::string& path, const std::string& ext) override;
+  std::string LastReportPath;
+  // The date reports show (tests fix it); unset: today.
+  std::optional<Date> ReportDate;
+  // The program's report editor, made on first use.
+  editor::ReportEditor& ReportEditor();
+  // File > Reports: 0 lease, 1 loan, 2 cash, 3 lease / buy, 4 rebate report.
+  void mnuReports_Click(int Index);
+  // "Other Reports": 0 "&Browse..." (report kind 5), otherwise the template named by the
+  // item's caption in the program folder (CustomTemplatePath, report kind 6).
+  void mnuCustomRpt_Click(int Index);
+  // "Configure &Reports": the window Reports, modeless.
+  void mnuConfigReports_Click();
+  // Prints the report just generated (LastReportPath) through the editor's print dialog.
+  void PrintDocument();
+  void ConnectReports();
 
   // ---- start-up inputs ------------------------------------------------------------------
   // The folder of the program file (data files are read from there); set before Form_Load.
@@ -544,6 +572,7 @@ class QV : public QMainWindow, public EngineHost, public Owner {
   bool ending_ = false;
 
   WindowSet& windows_;
+  std::unique_ptr<editor::ReportEditor> reportEditor_;
 };
 
 }  // namespace qv

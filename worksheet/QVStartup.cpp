@@ -35,17 +35,6 @@ std::string Upper(std::string s) {
   return s;
 }
 
-std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
-// The file name part of a path written with "/" or "\".
-std::string FileNameOf(const std::string& path) {
-  size_t slash = path.find_last_of("/\\");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 void Report(const StartupError& e) { ui::GetPrompt().MsgBox(StartupErrorText(e)); }
 
 constexpr const char* kRecentSection = "Last File List";
@@ -233,30 +222,6 @@ void QV::FillTaxSetList() {
     size_t comma = lines[i].find(',');
     if (comma == std::string::npos) continue;  // not a setting line
     Combo1->addItem(Q(lines[i].substr(0, comma)));
-  }
-}
-
-void QV::BuildCustomReportMenu() {
-  for (size_t i = 1; i < mnuCustomRpt.size(); ++i) {
-    mnuOtherReports->removeAction(mnuCustomRpt[i]);
-    delete mnuCustomRpt[i];
-  }
-  mnuCustomRpt.resize(1);
-  std::vector<std::string> skip = {FileNameOf(eng.cfg.LeaseTemplatePath), FileNameOf(eng.cfg.LoanTemplatePath),
-                                   FileNameOf(eng.cfg.CashTemplatePath), FileNameOf(eng.cfg.LvbTemplatePath),
-                                   "Tables.rtf", "Compare.RTF", "StdEquip.RTF"};
-  for (std::string& s : skip) s = Lower(s);
-  for (int i = 0; i < File1.ListCount(); ++i) {
-    const std::string& name = File1.List(i);
-    if (std::find(skip.begin(), skip.end(), Lower(name)) != skip.end()) continue;
-    std::string caption = name.substr(0, name.find_last_of('.'));
-    if (caption.empty()) continue;
-    caption = Lower(caption);
-    caption[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(caption[0])));
-    QAction* a = MakeAction(mnuOtherReports, "");
-    a->setText(Q(caption));
-    a->setVisible(true);
-    mnuCustomRpt.push_back(a);
   }
 }
 

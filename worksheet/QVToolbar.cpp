@@ -16,7 +16,6 @@
 #include "platform/ui/Prompt.h"
 #include "platform/ui/Window.h"
 #include "worksheet/CRebar.h"
-#include "worksheet/PrintDocument.h"
 #include "worksheet/QV.h"
 
 namespace qv {
@@ -228,6 +227,7 @@ void QV::Toolbar_ButtonClick(int Index) {
     case 4:
       // The report of the selected view goes to the report editor and is printed there.
       if (!ToolbarReportCommand) return;
+      LastReportPath.clear();
       ToolbarReportCommand(static_cast<int16_t>(SelectedTab() - 1));
       PrintDocument();
       return;

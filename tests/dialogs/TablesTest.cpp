@@ -76,7 +76,7 @@ TEST_F(TablesTest, OpensOnTheCurrentPageWithItsOwnDealInTheSetOfItsTerm) {
   EXPECT_EQ(Box(w.txtMonths[0]), " ");
   EXPECT_FALSE(w.chkTax->isChecked());
   EXPECT_TRUE(w.chkTax->isEnabled());
-  EXPECT_FALSE(w.mnuViewReport->isEnabled());
+  EXPECT_TRUE(w.mnuViewReport->isEnabled());
 
   const grid::Sheet& t = Table(w);
   ASSERT_EQ(t.MaxRow(), 44);  // 0 to 2150 by 50

@@ -63,8 +63,7 @@ TEST_F(ToolbarTest, ButtonsSitFlatInOneRebarBandWithTheirTips) {
     auto* button = qobject_cast<QToolButton*>(qv->Toolbar->widgetForAction(a));
     ASSERT_NE(button, nullptr);
     EXPECT_TRUE(button->autoRaise());
-    // The report button waits for the reports.
-    EXPECT_EQ(a->isEnabled(), i != 4);
+    EXPECT_TRUE(a->isEnabled());
   }
   // A second start-up keeps the one band.
   Load();
