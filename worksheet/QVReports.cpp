@@ -115,6 +115,7 @@ void QV::ConnectReports() {
   MarkReady(mnuConfigReports);
 
   Command2ReportCommand = [this] { GenerateReport(3); };
+  connect(Command2[4], &QPushButton::clicked, this, [this] { Command2_Click(4); });
   MarkReady(Command2[4]);
   ToolbarReportCommand = [this](int16_t Index) { mnuReports_Click(Index); };
   MarkReady(ToolbarButtons[4]);
