@@ -38,6 +38,11 @@
 #include "platform/grid/GridWidget.h"
 #include "platform/ui/ScriptedPrompt.h"
 #include "pricing/ALGRes.h"
+#include "editor/ReportEditor.h"
+#include "editor/TextControl.h"
+#include "editor/frmMDIParent.h"
+#include "reports/FileError.h"
+#include "reports/Reports.h"
 #include "pricing/OptLookUp.h"
 #include "pricing/Prices.h"
 #include "pricing/StdEquip.h"
@@ -336,6 +341,30 @@ bool SaveGuideWindows(qv::Engine& eng, const QString& folder) {
   return ok;
 }
 
+// The report windows: the configuration window, the word-processor path window, and the
+// lease report of the sample deal in the built-in editor.
+bool SaveReportWindows(qv::Engine& eng, qv::QV& main, const QString& folder) {
+  qv::Reports& r = Windows().Get<qv::Reports>();
+  r.show();
+  bool ok = Save(r, folder, "Reports");
+  Windows().Unload<qv::Reports>();
+  qv::FileError& f = Windows().Get<qv::FileError>();
+  f.Label1->setText("Could not find File.");
+  f.Text1->setText("/opt/libreoffice/program/soffice");
+  f.show();
+  ok = Save(f, folder, "FileError") && ok;
+  Windows().Unload<qv::FileError>();
+  const std::string viewer = eng.cfg.ReportViewer;
+  eng.cfg.ReportViewer = "QVEdit";
+  main.GenerateReport(0);
+  eng.cfg.ReportViewer = viewer;
+  if (qv::editor::frmMDIParent* frame = main.ReportEditor().Frame()) {
+    frame->resize(1000, 760);
+    ok = Save(*frame, folder, "Report-Lease-Editor") && ok;
+  }
+  return ok;
+}
+
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString("screenshots");
@@ -397,6 +426,7 @@ int main(int argc, char** argv) {
   ok = SaveAnalysisWindows(eng, w, folder) && ok;
   ok = SaveEditorWindows(folder) && ok;
   ok = SaveGuideWindows(eng, folder) && ok;
+  ok = SaveReportWindows(eng, w, folder) && ok;
   application.main.reset();
   theWindows = nullptr;
   return ok ? 0 : 1;
