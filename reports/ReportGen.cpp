@@ -36,21 +36,10 @@ bool IsFolder(const std::string& folder) {
   return std::filesystem::is_directory(files::NormalizeSeparators(folder), ec);
 }
 
-// The template path setting of kinds 0 to 3.
-std::string* TemplateSetting(ProgramSettings& cfg, int16_t kind) {
-  switch (kind) {
-    case 0: return &cfg.LeaseTemplatePath;
-    case 1: return &cfg.LoanTemplatePath;
-    case 2: return &cfg.CashTemplatePath;
-    case 3: return &cfg.LvbTemplatePath;
-    default: return nullptr;
-  }
-}
-
 // The template of a kind; nullopt when none (kind 5's dialog cancelled, unknown kind).
 std::optional<std::string> TemplateOf(ReportDesk& d, int16_t kind) {
   Engine& e = d.eng;
-  if (std::string* s = TemplateSetting(e.cfg, kind)) return *s;
+  if (std::string* s = TemplatePathSetting(e.cfg, kind)) return *s;
   switch (kind) {
     case 5: {
       ui::FileDialogRequest req;
@@ -96,6 +85,16 @@ bool IsLibreOffice(const std::string& program) {
 }
 
 }  // namespace
+
+std::string* TemplatePathSetting(ProgramSettings& cfg, int kind) {
+  switch (kind) {
+    case 0: return &cfg.LeaseTemplatePath;
+    case 1: return &cfg.LoanTemplatePath;
+    case 2: return &cfg.CashTemplatePath;
+    case 3: return &cfg.LvbTemplatePath;
+    default: return nullptr;
+  }
+}
 
 void SplitFilePath(const std::string& path, std::string& folder, std::string& name, std::string& ext) {
   const size_t sep = path.find_last_of("/\\");
@@ -177,7 +176,7 @@ std::optional<std::string> GenerateReport(ReportDesk& d, int16_t kind) {
   // folder; a configured template's setting follows it and is saved.
   if (folder.empty() || !IsFolder(folder)) {
     folder = e.AppFolder;
-    if (std::string* setting = TemplateSetting(e.cfg, kind)) {
+    if (std::string* setting = TemplatePathSetting(e.cfg, kind)) {
       *setting = e.AppFolder + name + ".rtf";
       d.owner.WriteConfigFile();
     }

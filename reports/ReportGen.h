@@ -57,6 +57,10 @@ struct ProgramCall {
 };
 ProgramCall ViewerCall(const std::string& viewer, const ProgramSettings& cfg, const std::string& file);
 
+// The template path setting of report kinds 0 to 3 (lease, loan, cash, lease / buy);
+// nullptr for the other kinds.
+std::string* TemplatePathSetting(ProgramSettings& cfg, int kind);
+
 // What generation and hand-off need: the engine (page, settings, program folder), the main
 // window's services (settings file, window set, shared state), the program's report editor
 // and the windows' report sources.

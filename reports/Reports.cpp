@@ -25,16 +25,6 @@ constexpr const char* kViewers[3] = {reports::kViewerEditor, reports::kViewerWor
 // The smallest template a word processor and the editor both open: one empty paragraph.
 constexpr const char* kEmptyTemplate = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\\f0\\fs24\\par\n}\n";
 
-std::string* TemplatePath(ProgramSettings& cfg, int kind) {
-  switch (kind) {
-    case 0: return &cfg.LeaseTemplatePath;
-    case 1: return &cfg.LoanTemplatePath;
-    case 2: return &cfg.CashTemplatePath;
-    case 3: return &cfg.LvbTemplatePath;
-    default: return nullptr;
-  }
-}
-
 }  // namespace
 
 Reports::Reports(Engine& engine, Owner& owner) : ui::QvDialog(owner.MainWidget()), eng(engine), owner(owner) {
@@ -78,32 +68,30 @@ Reports::Reports(Engine& engine, Owner& owner) : ui::QvDialog(owner.MainWidget()
   }
   top->addWidget(viewer);
 
-  auto* commands = new QHBoxLayout;
-  const char* captions1[4] = {"&View Report", "&Edit Report File", "&Browse...", "&Create New Report"};
-  for (int i = 0; i < 4; ++i) {
-    Command1[i] = new QPushButton(captions1[i], this);
-    Command1[i]->setObjectName(QString("Command1_%1").arg(i));
-    Command1[i]->setAutoDefault(false);
-    commands->addWidget(Command1[i]);
-    connect(Command1[i], &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
-  }
-  top->addLayout(commands);
-  auto* closing = new QHBoxLayout;
-  closing->addStretch();
-  const char* captions2[2] = {"&OK", "&Cancel"};
-  for (int i = 0; i < 2; ++i) {
-    Command2[i] = new QPushButton(captions2[i], this);
-    Command2[i]->setObjectName(QString("Command2_%1").arg(i));
-    Command2[i]->setAutoDefault(false);
-    closing->addWidget(Command2[i]);
-    connect(Command2[i], &QPushButton::clicked, this, [this, i] { Command2_Click(i); });
-  }
-  top->addLayout(closing);
+  // A row of buttons of one control array, each running the array's click with its index.
+  auto buttonRow = [this, top](auto& buttons, std::initializer_list<const char*> captions, const char* name,
+                               void (Reports::*click)(int), bool right) {
+    auto* row = new QHBoxLayout;
+    if (right) row->addStretch();
+    int i = 0;
+    for (const char* caption : captions) {
+      buttons[i] = new QPushButton(caption, this);
+      buttons[i]->setObjectName(QString("%1_%2").arg(name).arg(i));
+      buttons[i]->setAutoDefault(false);
+      row->addWidget(buttons[i]);
+      connect(buttons[i], &QPushButton::clicked, this, [this, click, i] { (this->*click)(i); });
+      ++i;
+    }
+    top->addLayout(row);
+  };
+  buttonRow(Command1, {"&View Report", "&Edit Report File", "&Browse...", "&Create New Report"}, "Command1",
+            &Reports::Command1_Click, false);
+  buttonRow(Command2, {"&OK", "&Cancel"}, "Command2", &Reports::Command2_Click, true);
   Form_Load();
 }
 
 void Reports::Form_Load() {
-  for (int i = 0; i < 4; ++i) Text1[i]->setText(Q(*TemplatePath(eng.cfg, i)));
+  for (int i = 0; i < 4; ++i) Text1[i]->setText(Q(*reports::TemplatePathSetting(eng.cfg, i)));
   const int view = owner.SelectedView();
   if (view >= 1 && view <= 4) {
     Option1[view - 1]->setChecked(true);
@@ -148,7 +136,7 @@ void Reports::Command1_Click(int Index) {
     case 0:  // View
       ViewerFromButtons();
       if (k < 0) return;
-      *TemplatePath(eng.cfg, k) = S(Text1[k]->text());
+      *reports::TemplatePathSetting(eng.cfg, k) = S(Text1[k]->text());
       owner.GenerateReport(static_cast<int16_t>(k));
       break;
     case 1:  // Edit
@@ -207,7 +195,7 @@ void Reports::CreateReport() {
 
 void Reports::Command2_Click(int Index) {
   if (Index == 0) {
-    for (int i = 0; i < 4; ++i) *TemplatePath(eng.cfg, i) = S(Text1[i]->text());
+    for (int i = 0; i < 4; ++i) *reports::TemplatePathSetting(eng.cfg, i) = S(Text1[i]->text());
     ViewerFromButtons();
     owner.WriteConfigFile();
     owner.BuildCustomReportMenu();

@@ -21,11 +21,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
-
 using HandOff = ReportTest;
 
 TEST_F(HandOff, TheEditorShowsTheReportUnderItsPathInUpperCaseAndSavesItBack) {

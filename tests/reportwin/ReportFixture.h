@@ -23,6 +23,12 @@ inline const char* const kShippedTemplates[] = {"Lease.rtf",   "Loan.rtf",   "Ca
                                                 "RovOzevi.rtf", "Compare.rtf", "Tables.rtf", "pmtcalc.rtf",
                                                 "cashreqd.rtf", "StdEquip.RTF"};
 
+// A path as the editor captions it.
+inline std::string Upper(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
 struct ProgramStartRecord {
   std::string program;
   std::vector<std::string> args;
