@@ -897,6 +897,7 @@ void QV::ConnectHandlerFiles() {
   ConnectFilesToolbarPanels();
   ConnectDealInputs();
   ConnectPricing();
+  ConnectCustomer();
 }
 
 // Enter on a focused button of the window presses it, as in the deal windows.
