@@ -117,32 +117,33 @@ void Customer::Build() {
   Label2->setFrameShape(QFrame::Panel);
   Label2->setFrameShadow(QFrame::Sunken);
   Label2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  Label2->setMinimumWidth(70);
+  Label2->setFixedWidth(90);
 
-  // Name and number on the first row; the address block; the phones side by side; notes;
-  // the contact date.
+  // Label and box pairs in two columns: name and number; the address block over the whole
+  // width; the two phones; notes; the contact date.
   form->addWidget(Label24[0], 0, 0);
-  form->addWidget(Combo1, 0, 1, 1, 3);
-  form->addWidget(Label24[4], 0, 4);
-  form->addWidget(Label2, 0, 5);
+  form->addWidget(Combo1, 0, 1);
+  form->addWidget(Label24[4], 0, 2);
+  form->addWidget(Label2, 0, 3, Qt::AlignLeft);
   form->addWidget(Label24[1], 1, 0);
-  form->addWidget(Text4[1], 1, 1, 1, 5);
+  form->addWidget(Text4[1], 1, 1, 1, 3);
   auto* cityRow = new QHBoxLayout;
   cityRow->setSpacing(6);
   cityRow->addWidget(Text4[2], 1);
   cityRow->addWidget(Text4[3]);
   cityRow->addWidget(Text4[4]);
-  form->addLayout(cityRow, 2, 1, 1, 5);
+  form->addLayout(cityRow, 2, 1, 1, 3);
   form->addWidget(Label24[2], 3, 0);
-  form->addWidget(Text4[5], 3, 1, 1, 3);
-  form->addWidget(Label24[3], 3, 4);
-  form->addWidget(Text4[6], 3, 5);
+  form->addWidget(Text4[5], 3, 1);
+  form->addWidget(Label24[3], 3, 2);
+  form->addWidget(Text4[6], 3, 3);
   form->addWidget(Label24[5], 4, 0);
-  form->addWidget(Text4[7], 4, 1, 1, 5);
+  form->addWidget(Text4[7], 4, 1, 1, 3);
   form->addWidget(Label24[6], 5, 0);
   form->addWidget(Text4[8], 5, 1, Qt::AlignLeft);
-  form->setColumnStretch(1, 1);
-  form->setColumnStretch(5, 1);
+  Text4[6]->setMinimumWidth(130);
+  form->setColumnStretch(1, 3);
+  form->setColumnStretch(3, 2);
 
   auto* buttons = new QVBoxLayout;
   buttons->setSpacing(4);
@@ -165,10 +166,10 @@ void Customer::Build() {
   F1Book1->setSelectRows(true);
   F1Book1->setRowHeadersVisible(false);
   F1Book1->setColumnHidden(reports::kColFax, true);  // kept in the file, not shown
-  const int widths[] = {0, 44, 140, 160, 96, 40, 56, 96, 96, 160, 78};
+  const int widths[] = {0, 36, 120, 132, 86, 38, 50, 104, 104, 170, 76};
   for (int c = reports::kColID; c < reports::kColFax; ++c) F1Book1->setColumnWidth(c, widths[c]);
   F1Book1->setColumnAlignment(reports::kColID, Qt::AlignRight | Qt::AlignVCenter);
-  F1Book1->setMinimumHeight(130);
+  F1Book1->setMinimumHeight(110);
   top->addWidget(F1Book1, 1);
   // A click on a customer in the grid chooses it as the name list does.
   connect(F1Book1, &grid::GridWidget::click, this, [this](int row, int) {
@@ -183,7 +184,7 @@ void Customer::Build() {
   for (int k = 1; k <= 8; ++k)
     ui::WatchEntryBox(
         this, Text4[k], nullptr, [this, k] { Text4_LostFocus(k); }, [this, k](int& a) { Text4_KeyPress(k, a); });
-  resize(660, 400);
+  resize(760, 330);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -228,8 +229,8 @@ void Customer::fillcustomers(int row) {
   const CustomerList::Shown s = list.ShownFields(row);
   Label2->setText(Q(s.idText));
   for (int k = 1; k <= 8; ++k) Text4[k]->setText(Q(s.text4[k]));
+  F1Book1->setActiveCell(row, reports::kColID);
   F1Book1->setSelection(row, 1, row, reports::kColContactDate);
-  F1Book1->setActiveCell(row, reports::kColName);
 }
 
 int Customer::SelectedRow() const {
