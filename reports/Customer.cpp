@@ -59,6 +59,10 @@ Customer::Customer(Engine& engine, Owner& theOwner)
 Customer::~Customer() {
   // Unloaded without a close (by the owner, or the program ends): the list is written now.
   Form_Unload();
+  // The grid shows the list's workbook: it goes first, before the list it reads (child
+  // widgets are deleted only after the members).
+  delete F1Book1;
+  F1Book1 = nullptr;
 }
 
 Customer& Customer::ShowModeless(WindowSet& windows) {
@@ -229,6 +233,7 @@ void Customer::fillcustomers(int row) {
   const CustomerList::Shown s = list.ShownFields(row);
   Label2->setText(Q(s.idText));
   for (int k = 1; k <= 8; ++k) Text4[k]->setText(Q(s.text4[k]));
+  F1Book1->refresh();
   F1Book1->setActiveCell(row, reports::kColID);
   F1Book1->setSelection(row, 1, row, reports::kColContactDate);
 }
@@ -345,6 +350,7 @@ void Customer::Text4_LostFocus(int Index) {
   }
   if (text == list.Cell(row, Index + 2)) return;
   list.SetField(row, Index, text);
+  F1Book1->refresh();
 }
 
 void Customer::Text4_KeyPress(int Index, int& KeyAscii) {

@@ -355,6 +355,12 @@ TEST_F(CustomerTest, EnterMovesThroughTheBoxes) {
   EXPECT_TRUE(f == c.Combo1 || f == c.Combo1->lineEdit());
   // The boxes stored what they showed on the way.
   EXPECT_EQ(c.list.Cell(1, reports::kColContactDate), FormatDateMDY(Today()));
+  // Escape closes the window; what was typed into the box that had the focus is kept.
+  c.Text4[1]->setFocus();
+  QTest::keyClicks(c.Text4[1], "9 Pine St");
+  QTest::keyClick(c.Text4[1], Qt::Key_Escape);
+  EXPECT_FALSE(windows.Loaded<Customer>());
+  EXPECT_EQ(ReadBack().Cell(1, reports::kColAddress), "9 Pine St");
 }
 
 TEST_F(CustomerTest, TheWorkbookIsWrittenBackWholeAtUnload) {
