@@ -386,6 +386,22 @@ TEST_F(CustomerTest, TheWorkbookIsWrittenBackWholeAtUnload) {
   for (int k = 1; k <= 8; ++k) EXPECT_EQ(Text(c.Text4[k]), fields[k]) << k;
 }
 
+TEST_F(CustomerTest, TheStartUpCostsWindowAndTheEndOfTheProgramUnloadIt) {
+  for (const bool startUps : {true, false}) {
+    SCOPED_TRACE(startUps ? "start-ups" : "end of program");
+    std::filesystem::remove(FilePath());
+    AddCustomer(Open(), "Dana Reyes");
+    if (startUps) {
+      prompt.Modal([](ui::ModalWindow&) { return 0; });
+      qv->Command1_Click(0);
+      EXPECT_FALSE(windows.Loaded<Customer>());
+    } else {
+      windows.DeleteAll();  // what the main window does when it goes
+    }
+    EXPECT_EQ(ReadBack().NameOf(1), "Dana Reyes");
+  }
+}
+
 TEST_F(CustomerTest, AFailedWriteIsReported) {
   Customer& c = Open();
   AddCustomer(c, "Dana Reyes");
