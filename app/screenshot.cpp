@@ -11,6 +11,7 @@
 #include <QTabBar>
 #include <QWidget>
 
+#include <array>
 #include <cstdio>
 
 #include <QLineEdit>
@@ -37,6 +38,7 @@
 #include "dialogs/Trade.h"
 #include "platform/grid/GridWidget.h"
 #include "platform/ui/ScriptedPrompt.h"
+#include "reports/Customer.h"
 #include "pricing/ALGRes.h"
 #include "editor/ReportEditor.h"
 #include "editor/TextControl.h"
@@ -233,6 +235,36 @@ bool SaveWorksheetWindows(qv::Engine& eng, qv::QV& main, const QString& folder) 
   return ok;
 }
 
+// The customer window with a few customers, the second attached to the page, and the main
+// window showing it.
+bool SaveCustomerWindow(qv::QV& main, const QString& folder) {
+  main.Command3_Click();
+  qv::Customer& c = Windows().Get<qv::Customer>();
+  struct Sample {
+    const char* name;
+    std::array<const char*, 9> fields;
+  };
+  const Sample customers[] = {
+      {"Dana Reyes", {"", "418 Larkspur Lane", "Springfield", "IL", "62704", "(217) 555-0142", "(217) 555-0199",
+                      "Trade-in: 2019 sedan, wants 36 months", "11/02/2026"}},
+      {"Marcus Whitfield", {"", "77 Harbor View Dr.", "Decatur", "IL", "62521", "(217) 555-0310", "(217) 555-0388",
+                            "Lease return in March; prefers email", "11/18/2026"}},
+      {"Priya Natarajan", {"", "1203 Old Mill Road", "Champaign", "IL", "61820", "(217) 555-0457", "",
+                           "Pre-approved with credit union", "12/01/2026"}},
+  };
+  for (const Sample& s : customers) {
+    const int row = c.list.AddCustomer(s.name, qv::Today());
+    for (int k = 1; k <= 8; ++k) c.list.SetField(row, k, s.fields[k]);
+  }
+  c.FillCombo();
+  c.SelectEntry(1);
+  c.Command3_Click(3);
+  bool ok = Save(c, folder, "Customer");
+  c.Command3_Click(2);
+  ok = Save(main, folder, "QV-9-Customer-Attached") && ok;
+  return ok;
+}
+
 // The analysis windows on a worksheet of two pages: the payment tables, the lease
 // comparison (with its page list open) and the details window in both views.
 bool SaveAnalysisWindows(qv::Engine& eng, qv::QV& main, const QString& folder) {
@@ -423,6 +455,7 @@ int main(int argc, char** argv) {
   ok = SaveMarginAndTotalsWindows(eng, w, folder) && ok;
   ok = SaveDealInputWindows(eng, folder) && ok;
   ok = SaveWorksheetWindows(eng, w, folder) && ok;
+  ok = SaveCustomerWindow(w, folder) && ok;
   ok = SaveAnalysisWindows(eng, w, folder) && ok;
   ok = SaveEditorWindows(folder) && ok;
   ok = SaveGuideWindows(eng, folder) && ok;

@@ -477,7 +477,8 @@ void frmTableDlg::EntryChanged() {
 void frmTableDlg::btnOk_Click() {
   const auto size = Size();
   if (!size) return;  // refused: OK is disabled and says why
-  if (TextControl* tx = editor_.DialogTarget) tx->TableInsert(size->first, size->second);
+  const auto [rows, columns] = *size;
+  if (TextControl* tx = editor_.DialogTarget) tx->TableInsert(rows, columns);
   accept();
 }
 

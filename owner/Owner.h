@@ -90,6 +90,9 @@ class Owner {
   virtual std::string MarginPercentText() const = 0;
   // The name of the customer attached to the current page, as the main window shows it.
   virtual std::string CustomerNameText() const = 0;
+  // The customer labels (name and number) show the engine's Label25Caption and
+  // lblCustIDCaption again, after the customer window attached or detached a customer.
+  virtual void ShowCustomerLabels() = 0;
 
   // ---- after a recalculation ----------------------------------------------------------------
   // What the result display runs for the details window while it is open (view 1 to 3);

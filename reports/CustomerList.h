@@ -82,6 +82,9 @@ class CustomerList {
   // and Name cells are both empty, and never below 1 (an empty list has one empty row).
   int RowCount() const { return rowCount_; }
   const grid::Workbook& Book() const { return book_; }
+  // The workbook for a grid view that only shows it (the grid widget takes it non-const);
+  // edits go through the operations below.
+  grid::Workbook& BookForView() { return book_; }
   const grid::Sheet& Sheet() const { return book_.SheetAt(1); }
   std::string Cell(int row, int col) const { return Sheet().TextRC(row, col); }
   std::string NameOf(int row) const { return Cell(row, kColName); }

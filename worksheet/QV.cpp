@@ -899,6 +899,7 @@ void QV::ConnectHandlerFiles() {
   ConnectDealInputs();
   ConnectReports();
   ConnectPricing();
+  ConnectCustomer();
 }
 
 // Enter on a focused button of the window presses it, as in the deal windows.

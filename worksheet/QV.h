@@ -91,6 +91,7 @@ class QV : public QMainWindow, public EngineHost, public Owner {
   void SetDealFieldText(int index, const std::string& text) override;
   std::string MarginPercentText() const override;
   std::string CustomerNameText() const override;
+  void ShowCustomerLabels() override;
   void SetDetailsRefresh(std::function<void(int view)> refresh) override { DetailsRefresh = std::move(refresh); }
   void ShowHelp(int16_t context) override;
 
@@ -513,6 +514,11 @@ class QV : public QMainWindow, public EngineHost, public Owner {
   // The price guide (Prices, hidden not unloaded when it closes) for the vehicle buttons,
   // the option window (OptLookUp) for the option buttons, and the residual menu items.
   void ConnectPricing();
+
+  // ---- the customer window (QVCustomer.cpp) ------------------------------------------------
+  // "C&ustomer:": the customer window, modeless, made on first use.
+  void Command3_Click();
+  void ConnectCustomer();
 
   // ---- option list editing (QVOptions.cpp) ----------------------------------------------
   // The end of a cell edit of the option grid (its active cell is the edited cell): the

@@ -70,6 +70,11 @@ std::string QV::MarginPercentText() const { return S(lblPercMargin->text()); }
 
 std::string QV::CustomerNameText() const { return S(Label25->text()); }
 
+void QV::ShowCustomerLabels() {
+  Label25->setText(Q(eng.Label25Caption));
+  lblCustID->setText(Q(eng.lblCustIDCaption));
+}
+
 void QV::ShowHelp(int16_t context) { qv::ShowHelp(windows_, context); }
 
 }  // namespace qv

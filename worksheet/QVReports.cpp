@@ -12,6 +12,7 @@
 #include "platform/ui/QtText.h"
 #include "pricing/PriceGuide.h"
 #include "reports/ReportGen.h"
+#include "reports/Customer.h"
 #include "reports/Reports.h"
 #include "worksheet/QV.h"
 
@@ -40,6 +41,8 @@ reports::ReportDesk MakeDesk(QV& qv, WindowSet& windows) {
     const pricing::PriceGuide guide(e.AppFolder, e.page.CT);
     return guide.GetMajorSELine(mfgNum).value_or(std::string());
   };
+  // The customer window's list with its unsaved edits while it is open; else the file.
+  desk.sources.customers = CustomerListSource(windows);
   return desk;
 }
 

@@ -215,8 +215,7 @@ void QV::OptionListShown() {
   // after a load that leaves the rest of the window as it was (a recent file opened from
   // the menu, a page stepped to with the keys): show the new page's options now.
   OptionList->refresh();
-  Label25->setText(Q(eng.Label25Caption));
-  lblCustID->setText(Q(eng.lblCustIDCaption));
+  ShowCustomerLabels();
 }
 
 }  // namespace qv

@@ -1,4 +1,4 @@
-// Report window tests run inside a QApplication (the offscreen platform unless
+// Report and customer window tests run inside a QApplication (the offscreen platform unless
 // another is chosen: the listing of the test cases at build time needs no display either).
 #include <QApplication>
 
