@@ -177,7 +177,9 @@ void QV::ShowPageResults() {
       Put(Text3[19], Format(p.InvestRate, "0.00%;;"));
       // The cheapest way in blue: only a unique lowest figure, and never one shown as N/A.
       for (int i = 3; i <= 5; ++i) SetForeColor(Label2[i], kBlack);
-      const double lease = r.LeaseFC, loan = r.PurchFC, cash = r.CashFC;
+      // Compared on the cents shown: two figures that show the same are a tie.
+      auto cents = [](double v) { return Engine::RoundNum(v, 2); };
+      const double lease = cents(r.LeaseFC), loan = cents(r.PurchFC), cash = cents(r.CashFC);
       if (loanShort) {
         if (lease < cash) SetForeColor(Label2[3], kBlue);
         else if (cash < lease) SetForeColor(Label2[5], kBlue);
