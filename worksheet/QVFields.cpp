@@ -10,6 +10,7 @@
 #include "engine/NumText.h"
 #include "engine/Runtime.h"
 #include "platform/ui/Prompt.h"
+#include "platform/ui/QtText.h"
 #include "platform/ui/Window.h"
 #include "worksheet/QV.h"
 #include "worksheet/Settings.h"
@@ -323,10 +324,16 @@ void QV::Text5_LostFocus(int Index) {
   QLineEdit* box = Text5[Index];
   std::string text = box->text().toStdString();
   if (text == Shared().GotFocusText) return;
-  text = TrimRight(text);
-  double v = ParseAmountText(text);
-  // The rate is kept in percent: "6.5%" means 6.5, not 0.065.
-  if (text.find('%') != std::string::npos) v *= 100;
+  // The rate is kept in percent: "6.5" and "6.5%" both mean 6.5. A text that is no rate
+  // from 0 to 100 is refused before anything is stored or written: the box shows the rate
+  // it had.
+  double v = 0;
+  if (!ParseTaxRateText(text, v)) {
+    box->setText(Q(Shared().GotFocusText));
+    ui::GetPrompt().MsgBox("\"" + Trim(text) + "\" is not a tax rate. Please enter a rate from 0 to 100, such as 6.5.",
+                           ui::Buttons::OK, ui::Icon::Exclamation);
+    return;
+  }
   eng.tax.LeaseTaxRate = static_cast<float>(v);
   eng.tax.BuyTaxRate = static_cast<float>(v);
   eng.SkipItemReload = -1;

@@ -266,5 +266,36 @@ TEST_F(FieldEditTest, TaxRateBoxRewritesTheSettingsAndTheTaxSetting) {
   }
 }
 
+TEST_F(FieldEditTest, TaxRateBoxRefusesWhatIsNoRateAndWritesNothing) {
+  const std::string taxset = ReadFile(folder + "Taxset.txt");
+  const std::string config = ReadFile(folder + "Quorvant.Cfg");
+  const std::string shown = Text(qv->Text5[0]);
+  const float rate = eng.tax.LeaseTaxRate;
+  // No number, a decimal comma (the amount reader took "6,5" for 65), text after the
+  // number, and rates outside 0 to 100 (1e39 overflows a float).
+  for (const char* typed : {"abc", "6,5", "6.5x", "-1", "100.5", "1e39", "%"}) {
+    SCOPED_TRACE(typed);
+    prompt.Answer(ui::Answer::OK);
+    qv->Text5_GotFocus(0);
+    qv->Text5[0]->setText(typed);
+    qv->Text5_LostFocus(0);
+    EXPECT_EQ(prompt.MessageTexts().back(),
+              "\"" + std::string(typed) + "\" is not a tax rate. Please enter a rate from 0 to 100, such as 6.5.");
+    EXPECT_EQ(Text(qv->Text5[0]), shown);
+    EXPECT_EQ(eng.tax.LeaseTaxRate, rate);
+    EXPECT_EQ(eng.tax.BuyTaxRate, rate);
+    EXPECT_EQ(ReadFile(folder + "Taxset.txt"), taxset);
+    EXPECT_EQ(ReadFile(folder + "Quorvant.Cfg"), config);
+  }
+  EXPECT_TRUE(prompt.Exhausted());
+  // The ends of the range are rates.
+  for (const char* typed : {"0", "100%"}) {
+    qv->Text5_GotFocus(0);
+    qv->Text5[0]->setText(typed);
+    qv->Text5_LostFocus(0);
+    EXPECT_FLOAT_EQ(eng.tax.LeaseTaxRate, typed[0] == '0' ? 0.0f : 100.0f);
+  }
+}
+
 }  // namespace
 }  // namespace qv::test
