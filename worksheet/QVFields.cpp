@@ -4,7 +4,9 @@
 #include <QComboBox>
 #include <QLineEdit>
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "engine/Engine.h"
 #include "engine/NumText.h"
@@ -83,8 +85,16 @@ int QV::EnterTarget(int Index) const {
   bool seen[27] = {};
   while (!reachable(t)) {
     if (seen[t]) {
-      // The chain of the table runs only through boxes that are not shown: take the first
-      // shown box after this one.
+      // The chain of the table runs only through boxes that are not shown (the trade boxes
+      // lead into the loan boxes, which the cash view hides). In the purchase box, Enter
+      // goes on to the next box shown below this one, in the order they stand: trade-in,
+      // payoff, down payment, rebate.
+      static const int purchaseBox[] = {21, 22, 12, 20};
+      const int* at = std::find(std::begin(purchaseBox), std::end(purchaseBox), Index);
+      if (at != std::end(purchaseBox))
+        for (const int* n = at + 1; n != std::end(purchaseBox); ++n)
+          if (reachable(*n)) return *n;
+      // Otherwise the first shown box after this one.
       for (int k = 1; k <= 27; ++k) {
         int c = (Index + k) % 27;
         if (reachable(c)) return c;

@@ -195,7 +195,7 @@ TEST_F(FieldEditTest, RedisplayedBoxIsNotReadBackAsAnEdit) {
   EXPECT_EQ(eng.WorksheetModified, 0);
 }
 
-TEST_F(FieldEditTest, EnterTargets) {
+TEST_F(FieldEditTest, EnterTargetsFollowTheOrderOverTheBoxesShown) {
   struct Case {
     int tab;
     int16_t ltype;
@@ -206,8 +206,9 @@ TEST_F(FieldEditTest, EnterTargets) {
       {1, 0, 0, 1},   {1, 0, 3, 4},   {1, 0, 4, 5},   {2, 0, 4, 21},  {3, 0, 4, 17}, {4, 0, 4, 0},
       {1, 0, 8, 9},   {1, 3, 8, 24},  {1, 0, 24, 25}, {1, 0, 11, 0},  {4, 0, 19, -1},
       {2, 0, 12, 20}, {2, 0, 20, 13}, {2, 0, 22, 23}, {2, 0, 26, 13},
-      // On the cash view the down payment and the loan boxes are not shown.
-      {3, 0, 20, 21}, {3, 0, 22, 0},
+      // On the cash view the down payment and the loan boxes are not shown: from the trade
+      // boxes Enter goes down the purchase box to the rebate, not back to the invoice.
+      {3, 0, 21, 22}, {3, 0, 22, 20}, {3, 0, 20, 21},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.tab) + "/" + std::to_string(c.box));
