@@ -406,7 +406,10 @@ void TaxSet::SaveShownSetting() {
 }
 
 void TaxSet::Form_Unload() {
-  eng.tax.TaxSetName = ListText();
+  // A name typed into the list becomes a setting only through Add and its checks: closing
+  // drops it (as leaving the list does), so the current name, the settings file and the
+  // settings list stay one setting that exists.
+  if (ListText() != eng.tax.TaxSetName) SetListText(eng.tax.TaxSetName);
   owner.WriteConfigFile();
   SaveShownSetting();
   eng.RecalcPage();
@@ -499,7 +502,7 @@ void TaxSet::Command1_Click(int Index) {
       return;
     }
     case 2:
-      Finish();
+      if (ui::CommitFocusedEntry(Command1[2])) Finish();
       return;
     default:
       return;

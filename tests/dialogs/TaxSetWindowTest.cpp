@@ -225,6 +225,30 @@ TEST_F(TaxSetWindowTest, AddRefusesEmptyDuplicateAndCommaNames) {
   EXPECT_EQ(Names(w.Combo1), (std::vector<std::string>{"Home", "City", "city"}));
 }
 
+TEST_F(TaxSetWindowTest, ANameTypedIntoTheListIsDroppedOnClosing) {
+  // Typed over the current name, then Escape, the close box or OK: never a setting without
+  // Add's checks; the settings, the file and the current name stay consistent.
+  for (const char* typed : {"New,Name", "Brand New", "City"}) {
+    for (int how = 0; how < 2; ++how) {
+      SCOPED_TRACE(std::string(typed) + (how == 0 ? " Escape" : " OK"));
+      WriteSettings({kHeader, kHome, kCity});
+      eng.tax.TaxSetName = "Home";
+      eng.LoadTaxSet();
+      TaxSet& w = Open();
+      w.Combo1->setEditText(typed);
+      if (how == 0) w.reject();
+      else w.Command1_Click(2);
+      windows.Unload<TaxSet>();
+      EXPECT_EQ(eng.tax.TaxSetName, "Home");
+      EXPECT_EQ(ConfigTaxSetName(), "\"Home\"");
+      std::vector<std::string> names;
+      ASSERT_TRUE(TaxSet::ReadTaxSetNames(folder + "Taxset.txt", names));
+      EXPECT_EQ(names, (std::vector<std::string>{"Home", "City"}));
+      EXPECT_EQ(qv->Combo1->currentText().toStdString(), "Home");
+    }
+  }
+}
+
 TEST_F(TaxSetWindowTest, SwitchingSavesTheShownSettingAndLoadsTheChosenOne) {
   WriteSettings({kHeader, kHome, kCity});
   TaxSet& w = Open();
