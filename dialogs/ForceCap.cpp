@@ -71,6 +71,7 @@ void ForceCap::Text1_KeyPress(int& KeyAscii) {
 
 void ForceCap::Command1_Click(int Index) {
   if (finished_) return;
+  if (Index == 0 && !ui::CommitFocusedEntry(Command1[0])) return;
   if (Index == 0) {
     const double target = ParseAmountText(Text1->text().toStdString());
     const auto lever =

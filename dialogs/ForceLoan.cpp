@@ -134,6 +134,7 @@ void ForceLoan::Command1_Click(int Index) {
 
 void ForceLoan::Command2_Click(int Index) {
   if (finished_) return;
+  if (Index == 0 && !ui::CommitFocusedEntry(Command2[0])) return;
   if (Index == 1) {
     // The solves put back everything they touched: the page is as it was.
     Finish(QDialog::Rejected);

@@ -243,6 +243,7 @@ bool ForcePmt::HasApplicableResult() const {
 
 void ForcePmt::Command2_Click(int Index) {
   if (finished_) return;
+  if (Index == 0 && !ui::CommitFocusedEntry(Command2[0])) return;
   if (Index == 0 && HasApplicableResult()) {
     const double v = applicable_.value;
     PageRecord& p = eng.page;

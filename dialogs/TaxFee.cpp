@@ -198,7 +198,7 @@ void TaxFee::Command1_Click(int Index) {
   PageItems& it = eng.items;
   switch (Index) {
     case 0:
-      Finish();
+      if (ui::CommitFocusedEntry(Command1[0])) Finish();
       return;
     case 1:
       p.PurchLuxuryTax = it.LuxuryTax.Cap + it.LuxuryTax.Cash;
