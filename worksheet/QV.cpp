@@ -899,6 +899,13 @@ void QV::ConnectHandlerFiles() {
   ConnectPricing();
 }
 
+void QV::changeEvent(QEvent* e) {
+  QMainWindow::changeEvent(e);
+  if (e->type() != QEvent::ActivationChange || isActiveWindow()) return;
+  QWidget* now = QApplication::activeWindow();
+  if (now && now != this && windows_.Holds(now)) CommitFieldEdit();
+}
+
 // Enter on a focused button of the window presses it, as in the deal windows.
 void QV::keyPressEvent(QKeyEvent* e) {
   if (!ui::PressFocusedButton(this, e)) QMainWindow::keyPressEvent(e);

@@ -514,6 +514,11 @@ class QV : public QMainWindow, public EngineHost, public Owner {
   int Text3Index(const QObject* w) const;
 
  protected:
+  // Switching from the main window straight to another window of the program (details,
+  // comparison, cap cost, totals) takes the field being edited first: the other window may
+  // recalculate, and the redisplay would throw the typed text away. Message boxes and the
+  // other questions are no such window, so their returns run no LostFocus.
+  void changeEvent(QEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void keyPressEvent(QKeyEvent* e) override;

@@ -124,6 +124,12 @@ class WindowSlots {
     for (const QPointer<QWidget>& w : live)
       if (w) delete w.data();
   }
+  // True when `w` is one of the set's windows (loaded, not closing).
+  bool Holds(const QWidget* w) {
+    for (auto& [type, s] : slots_)
+      if (s.window && s.window.data() == w && !Closing(s, *s.window)) return true;
+    return false;
+  }
   template <class T>
   void Unload() {
     State& s = Slot<T>();
