@@ -116,6 +116,39 @@ TEST_F(TaxSetWindowTest, BoxesReformatWhatIsTyped) {
   EXPECT_EQ(eng.tax.LuxuryThreshold, 40000);
 }
 
+TEST_F(TaxSetWindowTest, BoxesRefuseRatesOutside0To100AndValuesNoFloatHolds) {
+  TaxSet& w = Open();
+  struct Case {
+    int box;
+    const char* typed;
+    const char* message;
+  };
+  const Case cases[] = {
+      {0, "150", "\"150\" is not a tax rate. Please enter a rate from 0 to 100, such as 6.5."},
+      {4, "1e39", "\"1e39\" is not a tax rate. Please enter a rate from 0 to 100, such as 6.5."},
+      {3, "1e39", "\"1e39\" is too large for this box."},
+      {6, "-1e39", "\"-1e39\" is too large for this box."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    const std::string before = Text(w.Text2[c.box]);
+    prompt.ClearAsked();
+    prompt.Answer(ui::Answer::OK);
+    Type(w, c.box, c.typed);
+    EXPECT_EQ(prompt.MessageTexts(), std::vector<std::string>{c.message});
+    EXPECT_EQ(Text(w.Text2[c.box]), before);
+  }
+  // A value no float holds that reaches the box otherwise is never cast: the setting keeps
+  // its value.
+  const float maxTax = eng.tax.MaxTax;
+  w.Text2[6]->setText("$1e39");
+  w.ReadTaxSetForm();
+  EXPECT_EQ(eng.tax.MaxTax, maxTax);
+  w.Text2[6]->setText("$1,000");
+  w.ReadTaxSetForm();
+  EXPECT_EQ(eng.tax.MaxTax, 1000.0f);
+}
+
 TEST_F(TaxSetWindowTest, EnterMovesThroughTheBoxes) {
   TaxSet& w = Open();
   w.show();
