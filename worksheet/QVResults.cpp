@@ -6,8 +6,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QTimer>
 
 #include "dialogs/StartUps2.h"
+#include "dialogs/Tables.h"
 #include "engine/Engine.h"
 #include "engine/NumText.h"
 #include "engine/Runtime.h"
@@ -54,6 +56,10 @@ void QV::ShowPageResults() {
   Put(Text3[4], Format(p.Margin, money));
 
   if (Shared().NotesOpen && NotesRefresh) NotesRefresh();
+  // The payment tables window follows the current page once this display is done (moving
+  // it fills its table, which recalculates and displays the page again).
+  if (Tables* tables = windows_.IfLoaded<Tables>(); tables && tables->TablePage() != eng.CurrentPage)
+    QTimer::singleShot(0, tables, [tables] { tables->FollowCurrentPage(); });
   // The start-up costs window, while shown, follows the start-up sheet and its labels.
   if (StartUps2* startUps = windows_.IfLoaded<StartUps2>(); startUps && startUps->isVisible())
     startUps->refresh();
