@@ -51,7 +51,7 @@ void ForceCap::Build() {
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
   Command1[0] = new QPushButton("&OK", this);
-  Command1[1] = new QPushButton("&Cancel", this);
+  Command1[1] = new QPushButton("Ca&ncel", this);
   buttons->addWidget(Command1[0]);
   buttons->addWidget(Command1[1]);
   top->addLayout(buttons);

@@ -53,7 +53,7 @@ void ForceLoan::Build() {
   Label2 = new QLabel("Value required to achieve desired payment.", this);
   auto* grid = new QGridLayout;
   grid->addWidget(Label2, 0, 1);
-  const char* captions[6] = {"&Margin Over Invoice", nullptr, "Loan &Rate", "&Down Payment", "M&onths",
+  const char* captions[6] = {"&Margin Over Invoice", nullptr, "Loan &Rate", "&Down Payment", "Mo&nths",
                              "&Balloon Payment"};
   int row = 1;
   for (int b = 0; b < 6; ++b) {

@@ -162,7 +162,7 @@ void Tables::Build() {
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
-  Command1[1] = new QPushButton("&Print Table", this);
+  Command1[1] = new QPushButton("Print &Table", this);
   Command1[0] = new QPushButton("&Close", this);
   for (QPushButton* b : {Command1[1], Command1[0]}) {
     b->setAutoDefault(false);

@@ -1,5 +1,5 @@
-// The road through the guides from the main window: a vehicle taken with "&Car" onto an
-// empty page, options added and taken off with "&Options", a residual with a locked
+// The road through the guides from the main window: a vehicle taken with "Ca&r" onto an
+// empty page, options added and taken off with "Opt&ions", a residual with a locked
 // adjustment from the residual menu, then an option taken off again with the residual
 // question. Every figure is worked by hand from the sample guide.
 #include <QAction>
@@ -57,7 +57,7 @@ TEST_F(GuideRoadTest, CarOptionsAndResidualOntoOnePage) {
   EXPECT_FALSE(qv->cmdbut2[2]->isEnabled());
   for (QAction* a : qv->mnuResidual) EXPECT_TRUE(a->isEnabled());
 
-  // "&Car": the 1998 models too, then the 2000 Solvane, "4dr Sedan Plus".
+  // "Ca&r": the 1998 models too, then the 2000 Solvane, "4dr Sedan Plus".
   Next<Prices>([](Prices& p) {
     p.Check1[0]->setChecked(true);
     int t = 'T';
@@ -75,7 +75,7 @@ TEST_F(GuideRoadTest, CarOptionsAndResidualOntoOnePage) {
   EXPECT_TRUE(qv->cmdbut2[7]->isEnabled());
   EXPECT_TRUE(qv->cmdbut2[9]->isEnabled());
 
-  // "&Options": the Convenience Group and floor mats on, the mats off again.
+  // "Opt&ions": the Convenience Group and floor mats on, the mats off again.
   Next<OptLookUp>([](OptLookUp& w) {
     w.OptionLookUp_DblClick(OptionRow(w, "Convenience Group"), 2);
     const int mats = OptionRow(w, "Floor mats");
