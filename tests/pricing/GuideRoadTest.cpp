@@ -122,5 +122,29 @@ TEST_F(GuideRoadTest, CarOptionsAndResidualOntoOnePage) {
   EXPECT_TRUE(prompt.Exhausted());
 }
 
+TEST_F(GuideRoadTest, AVehicleTakenOntoANewPageLeavesTheMethodMenuOnThatPagesMethod) {
+  // A Ford APR page holding a vehicle: the vehicle goes onto a new page, whose method the
+  // Method menu then shows.
+  eng.page.CarName = "Old Van";
+  eng.page.BaseInv = 15000;
+  eng.page.LType = 3;
+  eng.RecalcPage();
+  ASSERT_TRUE(qv->mnuType[3]->isChecked());
+  Next<Prices>([](Prices& p) {
+    p.Check1[0]->setChecked(true);
+    int t = 'T';
+    p.List1_KeyPress(t);
+    p.List1_DblClick();
+    p.Price1->setActiveCell(4, 1);
+    p.Price1_DblClick();
+  });
+  prompt.Answer(Answer::OK);  // "A new page will be created to contain pricing data."
+  qv->cmdbut2[0]->click();
+  ASSERT_EQ(eng.CurrentPage, 2);
+  EXPECT_EQ(eng.page.LType, 0);
+  EXPECT_EQ(qv->mnuType[3]->isChecked(), eng.page.LType != 0);
+  EXPECT_EQ(qv->mnuType[0]->isChecked(), eng.page.LType == 0);
+}
+
 }  // namespace
 }  // namespace qv::test
