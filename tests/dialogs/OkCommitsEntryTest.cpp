@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 
 #include <functional>
@@ -13,23 +14,35 @@
 #include "dialogs/AdjRes.h"
 #include "dialogs/ForceCap.h"
 #include "dialogs/ForcePmt.h"
+#include "dialogs/Margin2.h"
 #include "dialogs/TaxSet.h"
+#include "platform/grid/GridWidget.h"
 #include "tests/worksheet/QVFixture.h"
 
 namespace qv::test {
 namespace {
 
-class OkCommitsEntryTest : public SampleDealTest<ForcePmt, ForceCap, AdjRes, TaxSet> {
+class OkCommitsEntryTest : public SampleDealTest<ForcePmt, ForceCap, AdjRes, Margin2, TaxSet> {
  protected:
   // Shows the window active, types `typed` into `box` and presses Alt+`letter`; true once
   // the window has closed.
-  bool TypeThenAccelerator(QDialog* w, QLineEdit* box, const char* typed, Qt::Key letter) {
-    QPointer<QDialog> window(w);
+  static bool ShowActive(QDialog* w) {
     w->show();
     w->activateWindow();
     QApplication::setActiveWindow(w);
     for (int i = 0; i < 50 && QApplication::activeWindow() != w; ++i) QApplication::processEvents();
-    if (QApplication::activeWindow() != w) return false;
+    return QApplication::activeWindow() == w;
+  }
+  // The editor a grid opened on a cell.
+  static QLineEdit* CellEditor(grid::GridWidget* g, int row, int col) {
+    if (!g->editCell(row, col)) return nullptr;
+    for (auto* e : g->view()->viewport()->findChildren<QLineEdit*>())
+      if (e->isVisible()) return e;
+    return nullptr;
+  }
+  bool TypeThenAccelerator(QDialog* w, QLineEdit* box, const char* typed, Qt::Key letter) {
+    QPointer<QDialog> window(w);
+    if (!ShowActive(w) || !box) return false;
     box->setFocus(Qt::TabFocusReason);
     QApplication::processEvents();
     box->selectAll();
@@ -67,6 +80,16 @@ TEST_F(OkCommitsEntryTest, AltOTakesWhatWasTypedInEveryWindow) {
          return TypeThenAccelerator(&w, w.txtAdditionalMiles, "1000", Qt::Key_O);
        },
        [&] { EXPECT_EQ(eng.page.AllowedMiles, allowed + 1000); }},
+      {"margin parts (a grid cell being edited)",
+       [&] {
+         Margin2& w = windows.Get<Margin2>();
+         if (!ShowActive(&w)) return false;
+         return TypeThenAccelerator(&w, CellEditor(w.F1Book1, Margin2::kProfit, 1), "1500", Qt::Key_O);
+       },
+       [&] {
+         EXPECT_DOUBLE_EQ(eng.page.Profit, 1500);
+         EXPECT_DOUBLE_EQ(eng.page.Margin, 2500);  // 1500 profit + 1000 other
+       }},
       {"tax settings",
        [&] {
          TaxSet& w = windows.Get<TaxSet>();
