@@ -13,8 +13,10 @@
 
 #include "dialogs/AdjRes.h"
 #include "dialogs/ForceCap.h"
+#include "dialogs/ForceLoan.h"
 #include "dialogs/ForcePmt.h"
 #include "dialogs/Margin2.h"
+#include "dialogs/Milage.h"
 #include "dialogs/TaxSet.h"
 #include "platform/grid/GridWidget.h"
 #include "tests/worksheet/QVFixture.h"
@@ -22,7 +24,7 @@
 namespace qv::test {
 namespace {
 
-class OkCommitsEntryTest : public SampleDealTest<ForcePmt, ForceCap, AdjRes, Margin2, TaxSet> {
+class OkCommitsEntryTest : public SampleDealTest<ForcePmt, ForceCap, ForceLoan, AdjRes, Margin2, Milage, TaxSet> {
  protected:
   // Shows the window active, types `typed` into `box` and presses Alt+`letter`; true once
   // the window has closed.
@@ -90,6 +92,19 @@ TEST_F(OkCommitsEntryTest, AltOTakesWhatWasTypedInEveryWindow) {
          EXPECT_DOUBLE_EQ(eng.page.Profit, 1500);
          EXPECT_DOUBLE_EQ(eng.page.Margin, 2500);  // 1500 profit + 1000 other
        }},
+      {"loan solver",
+       [&] {
+         ForceLoan& w = windows.Get<ForceLoan>();
+         return TypeThenAccelerator(&w, w.Text1, "600", Qt::Key_O);
+       },
+       [&] { EXPECT_NEAR(eng.res.PurPmnt, 600, 0.0051); }},
+      {"pre-paid miles",
+       [&] {
+         windows.Shared().MileageEOLMode = 0;
+         Milage& w = windows.Get<Milage>();
+         return TypeThenAccelerator(&w, w.Text1[1], "15000", Qt::Key_O);
+       },
+       [&] { EXPECT_EQ(eng.page.PrePaidActualMiles, 15000); }},
       {"tax settings",
        [&] {
          TaxSet& w = windows.Get<TaxSet>();
