@@ -110,6 +110,7 @@ void AdjRes::txtCentsPerMile_KeyPress(int& KeyAscii) {
 
 void AdjRes::Command1_Click(int Index) {
   if (finished_) return;
+  if (Index == 0 && !ui::CommitFocusedEntry(Command1[0])) return;
   if (Index == 0) {
     // What is typed counts, even when the box still has the focus.
     CalcAdjustment();

@@ -74,7 +74,9 @@ void Compare::Build() {
   for (int i = 0; i < 3; ++i) {
     Command3[i] = new QPushButton("Lease...", this);
     Command3[i]->setObjectName(Q("Command3_" + std::to_string(i)));
-    Command1[i] = new QPushButton("&Details...", this);
+    // One Alt letter each: the three buttons are shown together.
+    static const char* const kDetails[3] = {"&Details...", "De&tails...", "Det&ails..."};
+    Command1[i] = new QPushButton(kDetails[i], this);
     Command1[i]->setObjectName(Q("Command1_" + std::to_string(i)));
     for (QPushButton* b : {Command3[i], Command1[i]}) {
       b->setAutoDefault(false);

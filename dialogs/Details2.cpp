@@ -155,7 +155,7 @@ void Details2::Build() {
   bottom->addWidget(Frame1);
   bottom->addStretch(1);
   const std::pair<int, const char*> buttons[] = {
-      {0, "Trade Equity"}, {1, "Start Ups"}, {2, "Adjustments"}, {5, "End-of-Lease Fees"}, {3, "&Close"}};
+      {0, "Trade Equity"}, {1, "Start Ups"}, {2, "Adjustments"}, {5, "End-of-Lease Fees"}, {3, "C&lose"}};
   for (const auto& [i, caption] : buttons) {
     Command1[i] = new QPushButton(caption, this);
     Command1[i]->setObjectName(Q("Command1_" + std::to_string(i)));

@@ -51,7 +51,7 @@ void ForceCap::Build() {
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
   Command1[0] = new QPushButton("&OK", this);
-  Command1[1] = new QPushButton("&Cancel", this);
+  Command1[1] = new QPushButton("Ca&ncel", this);
   buttons->addWidget(Command1[0]);
   buttons->addWidget(Command1[1]);
   top->addLayout(buttons);
@@ -71,6 +71,7 @@ void ForceCap::Text1_KeyPress(int& KeyAscii) {
 
 void ForceCap::Command1_Click(int Index) {
   if (finished_) return;
+  if (Index == 0 && !ui::CommitFocusedEntry(Command1[0])) return;
   if (Index == 0) {
     const double target = ParseAmountText(Text1->text().toStdString());
     const auto lever =

@@ -53,7 +53,7 @@ void ForceLoan::Build() {
   Label2 = new QLabel("Value required to achieve desired payment.", this);
   auto* grid = new QGridLayout;
   grid->addWidget(Label2, 0, 1);
-  const char* captions[6] = {"&Margin Over Invoice", nullptr, "Loan &Rate", "&Down Payment", "M&onths",
+  const char* captions[6] = {"&Margin Over Invoice", nullptr, "Loan &Rate", "&Down Payment", "Mo&nths",
                              "&Balloon Payment"};
   int row = 1;
   for (int b = 0; b < 6; ++b) {
@@ -134,6 +134,7 @@ void ForceLoan::Command1_Click(int Index) {
 
 void ForceLoan::Command2_Click(int Index) {
   if (finished_) return;
+  if (Index == 0 && !ui::CommitFocusedEntry(Command2[0])) return;
   if (Index == 1) {
     // The solves put back everything they touched: the page is as it was.
     Finish(QDialog::Rejected);

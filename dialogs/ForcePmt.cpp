@@ -62,7 +62,7 @@ void ForcePmt::Build() {
   top->addWidget(Label4);
   auto* items = new QGridLayout;
   const char* captions[6] = {"&Margin Over Invoice", "&Cap Reduction (Cash)", "&Factor",
-                             "&Ford APR",            "&Residual Value",       "&Months"};
+                             "Ford &APR",            "&Residual Value",       "Mon&ths"};
   for (int i = 0; i < 6; ++i) {
     Option1[i] = new QRadioButton(captions[i], this);
     items->addWidget(Option1[i], i % 3, i / 3);
@@ -82,7 +82,7 @@ void ForcePmt::Build() {
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
   Command2[0] = new QPushButton("&OK", this);
-  Command2[1] = new QPushButton("&Cancel", this);
+  Command2[1] = new QPushButton("Ca&ncel", this);
   buttons->addWidget(Command2[0]);
   buttons->addWidget(Command2[1]);
   top->addLayout(buttons);
@@ -243,6 +243,7 @@ bool ForcePmt::HasApplicableResult() const {
 
 void ForcePmt::Command2_Click(int Index) {
   if (finished_) return;
+  if (Index == 0 && !ui::CommitFocusedEntry(Command2[0])) return;
   if (Index == 0 && HasApplicableResult()) {
     const double v = applicable_.value;
     PageRecord& p = eng.page;

@@ -167,7 +167,9 @@ void Margin2::F1Book1_KeyPress(int* ascii) {
   }
 }
 
-void Margin2::Command1_Click() { done(QDialog::Accepted); }
+void Margin2::Command1_Click() {
+  if (ui::CommitFocusedEntry(Command1)) done(QDialog::Accepted);
+}
 
 void Margin2::done(int r) {
   Form_Unload();

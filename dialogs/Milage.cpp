@@ -166,7 +166,9 @@ void Milage::Text1_LostFocus(int Index) {
   UpdateMileageFee();
 }
 
-void Milage::Command1_Click() { Finish(); }
+void Milage::Command1_Click() {
+  if (ui::CommitFocusedEntry(Command1)) Finish();
+}
 
 void Milage::Finish() {
   if (finished_) return;

@@ -1,10 +1,13 @@
 #include "dialogs/Notes.h"
 
+#include <algorithm>
+
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QTextCursor>
 #include <QVBoxLayout>
 
 #include "engine/Engine.h"
@@ -66,10 +69,7 @@ Notes::~Notes() {
 void Notes::Form_Load() {
   setWindowFlag(Qt::WindowStaysOnTopHint, true);
   owner.Shared().NotesOpen = -1;
-  {
-    QSignalBlocker block(Text1);
-    Text1->setPlainText(ToBox(eng.page.Memo));
-  }
+  SetBoxText(ToBox(eng.page.Memo));
   lastStored_ = eng.page.Memo;
   shownPage_ = eng.CurrentPage;
   eng.WorksheetModified = -1;
@@ -81,9 +81,36 @@ std::string Notes::MemoText() const {
   return s.toStdString();
 }
 
+void Notes::SetBoxText(const QString& box) {
+  QSignalBlocker block(Text1);
+  Text1->setPlainText(box);
+  accepted_ = box;
+}
+
 void Notes::Text1_Change() {
+  if (refusing_) return;
   const std::string text = MemoText();
-  if (QString::fromStdString(text).length() > kMaxLength) return;
+  const int length = QString::fromStdString(text).length();
+  if (length > kMaxLength) {
+    // An edit that makes the text longer than the page keeps is taken back whole (the
+    // cursor where it was before), and the user is told.
+    QString before = accepted_;
+    before.replace("\n", "\r\n");
+    if (length > before.length()) {
+      refusing_ = true;
+      const int cursor = std::min(Text1->textCursor().position(), static_cast<int>(accepted_.length()));
+      SetBoxText(accepted_);
+      QTextCursor c = Text1->textCursor();
+      c.setPosition(std::min(cursor, static_cast<int>(accepted_.length())));
+      Text1->setTextCursor(c);
+      ui::GetPrompt().MsgBox(kTooLong);
+      refusing_ = false;
+      return;
+    }
+    accepted_ = Text1->toPlainText();
+    return;
+  }
+  accepted_ = Text1->toPlainText();
   if (text != eng.page.Memo) {
     eng.page.Memo = text;
     eng.WorksheetModified = -1;
@@ -94,10 +121,7 @@ void Notes::Text1_Change() {
 
 void Notes::ShowMemo() {
   if (eng.page.Memo == lastStored_ && eng.CurrentPage == shownPage_) return;
-  {
-    QSignalBlocker block(Text1);
-    Text1->setPlainText(ToBox(eng.page.Memo));
-  }
+  SetBoxText(ToBox(eng.page.Memo));
   lastStored_ = eng.page.Memo;
   shownPage_ = eng.CurrentPage;
 }

@@ -6,8 +6,11 @@
 // What is typed is stored into the page's Memo at every change, so a recalculation (which
 // shows Memo again) never throws typed notes away, and a page change never carries them
 // into another page: the page being left keeps them, and the window then shows the notes
-// of the page that was loaded. A text longer than 256 characters is not stored; closing the
-// window with such a text is refused with a message.
+// of the page that was loaded. The box takes no more than the page keeps: an edit (typing
+// or a paste) that would make the text longer than 256 characters is taken back with a
+// message, so nothing typed is dropped without a word. Notes already longer (read from a
+// file) can be shortened but not lengthened; such a text is not stored, and closing the
+// window with it is refused with the same message.
 #include <QDialog>
 
 #include <array>
@@ -61,7 +64,12 @@ class Notes : public QDialog {
 
  private:
   bool unloaded_ = false;
+  // Shows `box` in the text box without running Text1_Change, as the text accepted last.
+  void SetBoxText(const QString& box);
+
   std::string lastStored_;
+  QString accepted_;  // the box's text after the last edit it took
+  bool refusing_ = false;
   int shownPage_ = 0;
 };
 

@@ -120,7 +120,7 @@ void StartUps2::Build() {
 
   auto* buttons = new QHBoxLayout;
   Command1[0] = new QPushButton(" &OK", this);
-  Command1[3] = new QPushButton("&Taxes >>", this);
+  Command1[3] = new QPushButton("T&axes >>", this);
   Command1[4] = new QPushButton("&Calculate Value", this);
   buttons->addWidget(Command1[4]);
   buttons->addWidget(Command1[3]);

@@ -13,7 +13,7 @@
 // becomes active again after the mileage or trade window or a message box; check boxes set
 // by a recalculation never count as a change (the grid reports only the user's clicks).
 //
-// Entry point for openers (the main window's "&Start-Ups", the details window):
+// Entry point for openers (the main window's "S&tart-Ups", the details window):
 //   StartUps2::ShowModalAndWait(owner);  // recalculates, shows the window modally and returns
 //                                    // when it was hidden
 #include <array>

@@ -160,7 +160,7 @@ void Tables::Build() {
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
-  Command1[1] = new QPushButton("&Print Table", this);
+  Command1[1] = new QPushButton("Print &Table", this);
   Command1[0] = new QPushButton("&Close", this);
   for (QPushButton* b : {Command1[1], Command1[0]}) {
     b->setAutoDefault(false);
@@ -206,6 +206,10 @@ void Tables::Form_Load() {
 void Tables::Form_Unload() {
   if (unloaded_) return;
   unloaded_ = true;
+  PackIntoTablePage();
+}
+
+void Tables::PackIntoTablePage() {
   // The column sets go back into the page they were taken from.
   if (eng.CurrentPage == tablePage_) {
     eng.PackRateTable();
@@ -217,6 +221,17 @@ void Tables::Form_Unload() {
 }
 
 void Tables::UnloadDuties() { Form_Unload(); }
+
+bool Tables::FollowCurrentPage() {
+  if (unloaded_ || following_ || eng.CurrentPage == tablePage_) return false;
+  following_ = true;
+  // What is typed in a box belongs to the sets of the page being left (no fill runs now).
+  CommitBoxEdit();
+  PackIntoTablePage();
+  following_ = false;
+  Form_Load();
+  return true;
+}
 
 void Tables::closeEvent(QCloseEvent* e) {
   Form_Unload();
@@ -247,6 +262,9 @@ void Tables::ShowTableInputs() {
 }
 
 void Tables::FillPaymentTable() {
+  // While the window moves to another page nothing is filled; a fill on a page that is no
+  // longer the table's page moves the window to the current page first (which fills).
+  if (following_ || FollowCurrentPage()) return;
   ui::BusyCursor busy;
   eng.TableMarginStep = FittedTableStep(eng.TableMarginStart, eng.TableMarginEnd, eng.TableMarginStep);
   SetBox(txtMargin[0], Format(eng.TableMarginStart, "#,##0"));

@@ -3,10 +3,14 @@
 // a range of dealer margins (one row per margin) for up to four column sets of term, money
 // factor and residual (one payment column per set), with or without sales tax.
 //
-// The column sets belong to the page the window was opened for: they are unpacked from its
-// rate-table text when the window opens and packed back into that same page when it
-// closes, even if another page became current meanwhile. The margin range starts afresh at
-// every opening: 0 to a tenth of the purchase price in steps of 50.
+// The column sets belong to the page the window shows: they are unpacked from its rate-table
+// text when the window opens and packed back into that same page when it closes. The window
+// always shows the current page: when another page becomes current while it is open
+// (FollowCurrentPage, run after every display of the main window), the sets go back into
+// the page they were taken from and the window is built again for the current page (its
+// title, its sets, a fresh margin range), so a fill never mixes one page's deal with
+// another's sets. The margin range starts afresh at every opening: 0 to a tenth of the
+// purchase price in steps of 50.
 //
 // Every fill recalculates the current page once per cell in use, without the main window's
 // display, then puts the page back exactly as it was and recalculates it once (see
@@ -107,6 +111,10 @@ class Tables : public ui::QvDialog {
   void CommitBoxEdit();
   // What ui::SingleInstance<Tables>::Unload() runs before deleting the window.
   void UnloadDuties();
+  // When the current page is no longer the table's page: the box being edited is taken
+  // into the sets, the sets are packed into the table's page, and the window is loaded
+  // again for the current page. True when it was.
+  bool FollowCurrentPage();
 
  protected:
   void closeEvent(QCloseEvent* e) override;
@@ -120,11 +128,14 @@ class Tables : public ui::QvDialog {
   // The text of a box with its trailing blanks removed, and whether it differs from the
   // text it had when it took the focus.
   bool Changed(const QLineEdit* box) const;
+  // Packs the column sets into the table's page (the current page, or its stored row).
+  void PackIntoTablePage();
 
   int tablePage_ = 1;
   int lastTrials_ = 0;
   bool unloaded_ = false;
   bool inLostFocus_ = false;
+  bool following_ = false;  // set while the window moves to the current page
 };
 
 }  // namespace qv

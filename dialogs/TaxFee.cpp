@@ -126,7 +126,7 @@ void TaxFee::Build() {
   auto* buttons = new QVBoxLayout;
   Command1[0] = new QPushButton("&OK", this);
   Command1[1] = new QPushButton("&Re-calculate Taxes", this);
-  Command1[2] = new QPushButton("Use Lease &Regist && Title Fee", this);
+  Command1[2] = new QPushButton("Use Lease Regist && &Title Fee", this);
   auto* okRow = new QHBoxLayout;
   okRow->addWidget(Command1[1]);
   okRow->addWidget(Command1[2]);
@@ -198,7 +198,7 @@ void TaxFee::Command1_Click(int Index) {
   PageItems& it = eng.items;
   switch (Index) {
     case 0:
-      Finish();
+      if (ui::CommitFocusedEntry(Command1[0])) Finish();
       return;
     case 1:
       p.PurchLuxuryTax = it.LuxuryTax.Cap + it.LuxuryTax.Cash;

@@ -19,6 +19,8 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 #include "engine/NumText.h"
 #include "engine/Runtime.h"
@@ -81,6 +83,9 @@ bool LineKey(const std::string& line, std::string& key) {
   key = line.substr(0, comma);
   return true;
 }
+
+// True when a float can hold `v` (finite and within its range).
+bool FitsFloat(double v) { return std::isfinite(v) && std::fabs(v) <= std::numeric_limits<float>::max(); }
 
 bool Blank(const std::string& s) { return s.find_first_not_of(' ') == std::string::npos; }
 
@@ -316,14 +321,18 @@ void TaxSet::FillTaxSetForm() {
 
 void TaxSet::ReadTaxSetForm() {
   TaxSetting& t = eng.tax;
-  auto box = [this](int i) { return static_cast<float>(ParseMoneyText(S(Text2[i]->text()))); };
-  t.LeaseTaxRate = box(0);
-  t.BuyTaxRate = box(1);
-  t.LocalTaxRate = box(2);
-  t.MaxLocalTax = box(3);
-  t.LuxuryTaxRate = box(4);
+  // A box whose value no float can hold leaves the setting's value as it was.
+  auto box = [this](int i, float& to) {
+    const double v = ParseMoneyText(S(Text2[i]->text()));
+    if (FitsFloat(v)) to = static_cast<float>(v);
+  };
+  box(0, t.LeaseTaxRate);
+  box(1, t.BuyTaxRate);
+  box(2, t.LocalTaxRate);
+  box(3, t.MaxLocalTax);
+  box(4, t.LuxuryTaxRate);
   t.LuxuryThreshold = ToInt32(ParseMoneyText(S(Text2[5]->text())));
-  t.MaxTax = box(6);
+  box(6, t.MaxTax);
   if (const int m = optTaxMethod[0]->group()->checkedId(); m >= 0) t.TaxMethod = static_cast<float>(m);
   if (const int d = optCapCash[0]->group()->checkedId(); d >= 0) t.DefaultCapCash = static_cast<int16_t>(d);
   if (const int d = optLuxuryTaxCC[0]->group()->checkedId(); d >= 0) t.LuxuryTaxCapCash = static_cast<int16_t>(d);
@@ -406,7 +415,10 @@ void TaxSet::SaveShownSetting() {
 }
 
 void TaxSet::Form_Unload() {
-  eng.tax.TaxSetName = ListText();
+  // A name typed into the list becomes a setting only through Add and its checks: closing
+  // drops it (as leaving the list does), so the current name, the settings file and the
+  // settings list stay one setting that exists.
+  if (ListText() != eng.tax.TaxSetName) SetListText(eng.tax.TaxSetName);
   owner.WriteConfigFile();
   SaveShownSetting();
   eng.RecalcPage();
@@ -499,7 +511,7 @@ void TaxSet::Command1_Click(int Index) {
       return;
     }
     case 2:
-      Finish();
+      if (ui::CommitFocusedEntry(Command1[2])) Finish();
       return;
     default:
       return;
@@ -536,6 +548,17 @@ void TaxSet::Text2_LostFocus(int Index) {
   double v = ParseAmountText(TrimRight(text));
   // A rate typed as a fraction becomes percent (whatever the box).
   if (v < 1) v *= 100;
+  // The settings keep single-precision numbers and rates in percent: a value no float can
+  // hold, or a rate outside 0 to 100, is refused and the box shows what it had.
+  const bool rate = Index == 0 || Index == 1 || Index == 2 || Index == 4;
+  if (!FitsFloat(v) || (rate && !(v >= 0 && v <= 100))) {
+    Text2[Index]->setText(Q(owner.Shared().GotFocusText));
+    ui::GetPrompt().MsgBox("\"" + Trim(text) + "\" is " +
+                               (rate ? "not a tax rate. Please enter a rate from 0 to 100, such as 6.5."
+                                     : "too large for this box."),
+                           ui::Buttons::OK, ui::Icon::Exclamation, std::string(kTitle));
+    return;
+  }
   const char* pattern = (Index == 3 || Index == 5) ? kMoneyPattern : (Index == 6 ? kMaxTaxPattern : "0.000###;; ");
   Text2[Index]->setText(Q(Format(v, pattern)));
   owner.Shared().GotFocusText = S(Text2[Index]->text());

@@ -10,7 +10,8 @@
 // variables, ReadTaxSetForm takes the controls back into them.
 //
 // Add refuses an empty name, a name already in the list and a name with a comma, with a
-// message; Add and a switch both keep the edits of the setting shown. Lines of the file
+// message; a name typed into the list without Add is dropped when the list is left or the
+// window closes; Add and a switch both keep the edits of the setting shown. Lines of the file
 // without a comma are no settings: they are not listed and are kept as they are when a
 // setting is deleted. A file with no setting still opens the window, with Add offered.
 //

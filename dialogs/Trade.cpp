@@ -113,7 +113,9 @@ void Trade::Text1_LostFocus(int Index) {
   UpdateTradeEquity();
 }
 
-void Trade::Command1_Click() { Finish(); }
+void Trade::Command1_Click() {
+  if (ui::CommitFocusedEntry(Command1)) Finish();
+}
 
 void Trade::Finish() {
   if (finished_) return;

@@ -1,6 +1,9 @@
 #include "engine/NumText.h"
 
 #include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cmath>
 
 #include "engine/Runtime.h"
 
@@ -149,6 +152,22 @@ std::string WrapText(int16_t width, std::string_view text, std::string_view pref
     cStart = q + prefixRoom;
   }
   return t;
+}
+
+bool ParseTaxRateText(std::string_view text, double& rate) {
+  auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  if (!text.empty() && text.back() == '%') {
+    text.remove_suffix(1);
+    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  }
+  if (text.empty() || !(std::isdigit(static_cast<unsigned char>(text.front())) || text.front() == '.')) return false;
+  double v = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v, std::chars_format::general);
+  if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(v) || v < 0 || v > 100) return false;
+  rate = v;
+  return true;
 }
 
 }  // namespace qv

@@ -17,6 +17,13 @@ namespace qv {
 double ParseAmountText(const std::string* text);
 double ParseAmountText(std::string_view text);
 
+// The reader of a typed tax rate in percent ("6.5", "6.5%", " 7 "): blanks around it and
+// one "%" at its end are allowed, the rest must be a plain decimal number (digits, one
+// point, an exponent) from 0 to 100. A text with no number ("abc"), a decimal comma ("6,5",
+// which the amount reader would take for 65), anything after the number, and a rate
+// outside 0 to 100 (1e39 among them) are refused: false, `rate` unchanged.
+bool ParseTaxRateText(std::string_view text, double& rate);
+
 // The reader of grid-cell amounts: no text gives 0; otherwise the first "$" and every ","
 // of a copy become blanks and the result is TextValue of the copy. Parentheses and "%"
 // mean nothing here ("(1,500)" reads 0, "7.25%" reads 7.25).

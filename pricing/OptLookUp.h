@@ -5,7 +5,7 @@
 // the options already on the page are marked "<TAG>" when the window opens. The window also
 // shows the vehicle's standard equipment, prints the option list and copies it.
 //
-// Shown modally by the main window's "&Options" buttons; closing it refills the main
+// Shown modally by the main window's "Opt&ions" buttons; closing it refills the main
 // window's option list, recomputes the page and asks about the residual when the MSRP
 // changed.
 #include <array>

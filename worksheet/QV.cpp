@@ -401,7 +401,7 @@ QWidget* QV::BuildTopBlock() {
   lblpagenum->setFixedWidth(120);
   pageRow->addWidget(lblpagenum);
   pageRow->addSpacing(16);
-  Command3 = MakeButton("C&ustomer:");
+  Command3 = MakeButton("Cu&stomer:");
   pageRow->addWidget(Command3);
   Label25 = ValueLabel(top, 120);
   Label25->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -445,7 +445,7 @@ QWidget* QV::BuildTopBlock() {
   lblPercMargin = ValueLabel(price, 70);
   lblPercMargin->setObjectName("lblPercMargin");
   g->addWidget(lblPercMargin, 4, 2);
-  Command1[2] = MakeButton("&Margin");
+  Command1[2] = MakeButton("Mar&gin");
   g->addWidget(Command1[2], 4, 3);
   g->addWidget(Caption("Purchase Price:", price), 5, 0);
   lblPurchPrice = ValueLabel(price, 92);
@@ -510,7 +510,7 @@ QWidget* QV::BuildTopBlock() {
   tg->addWidget(Text4[1], 1, 0);
   tg->addWidget(Text5[0], 1, 1);
   tg->addWidget(Caption("%", tax), 1, 2);
-  cmdDealerNetwork = MakeButton("Dealer Network &Quotes");
+  cmdDealerNetwork = MakeButton("Dealer Net&work Quotes");
   Command8 = MakeButton("Rebates", "RovOzevi Rebate & Incentive Report");
   tg->addWidget(cmdDealerNetwork, 2, 0, 1, 3);
   tg->addWidget(Command8, 3, 0, 1, 3);
@@ -583,13 +583,13 @@ QWidget* QV::BuildLeaseView() {
   lblResNote->setObjectName("lblResNote");
   v->addWidget(lblResNote);
 
-  cmdbut2[0] = MakeButton("&Car", "Click To Select Car");
-  cmdbut2[1] = MakeButton("&Truck", "Click To Select Trucks & Vans");
-  cmdbut2[2] = MakeButton("&Options", "Clcik to Select Vehicle Options");
-  cmdbut2[4] = MakeButton(" &Force Payment", "Force Payment");
+  cmdbut2[0] = MakeButton("Ca&r", "Click To Select Car");
+  cmdbut2[1] = MakeButton("Truc&k", "Click To Select Trucks & Vans");
+  cmdbut2[2] = MakeButton("Opt&ions", "Clcik to Select Vehicle Options");
+  cmdbut2[4] = MakeButton(" Force Payme&nt", "Force Payment");
   Command2[0] = MakeButton("&Details", "Total Future Cost Detail Calculations");
-  Command5[0] = MakeButton("&Payment");
-  Command5[1] = MakeButton("&Cash Req'd");
+  Command5[0] = MakeButton("Pa&yment");
+  Command5[1] = MakeButton("Cash Re&q'd");
   AddButtonRow(v, {cmdbut2[0], cmdbut2[1], cmdbut2[2], cmdbut2[4]});
   AddButtonRow(v, {Command2[0], Command5[0], Command5[1]});
   return w;
@@ -620,10 +620,10 @@ QWidget* QV::BuildLoanView() {
   g->setColumnStretch(3, 1);
   v->addLayout(g);
 
-  cmdbut2[5] = MakeButton(" &Car", "Click to Select Car");
-  cmdbut2[6] = MakeButton("&Truck", "Click to Select Trucks & Vans");
-  cmdbut2[7] = MakeButton("&Options", "Click To Select Options");
-  cmdbut2[8] = MakeButton(" &Force Payment", "Force Payment");
+  cmdbut2[5] = MakeButton(" Ca&r", "Click to Select Car");
+  cmdbut2[6] = MakeButton("Truc&k", "Click to Select Trucks & Vans");
+  cmdbut2[7] = MakeButton("Opt&ions", "Click To Select Options");
+  cmdbut2[8] = MakeButton(" Force Payme&nt", "Force Payment");
   Command2[1] = MakeButton("&Details", "Total Future Cost Detail Calculations");
   AddButtonRow(v, {cmdbut2[5], cmdbut2[6], cmdbut2[7], cmdbut2[8], Command2[1]});
   v->addStretch(1);
@@ -643,9 +643,9 @@ QWidget* QV::BuildCashView() {
   AddPair(g, 3, 0, Label14[16], Label2[2]);
   g->setColumnStretch(3, 1);
   v->addLayout(g);
-  cmdbut2[11] = MakeButton(" &Car", "Click to Select Car");
-  cmdbut2[10] = MakeButton("&Truck", "Click To Select Trucks & Vans");
-  cmdbut2[9] = MakeButton("&Options", "Click To Select Options");
+  cmdbut2[11] = MakeButton(" Ca&r", "Click to Select Car");
+  cmdbut2[10] = MakeButton("Truc&k", "Click To Select Trucks & Vans");
+  cmdbut2[9] = MakeButton("Opt&ions", "Click To Select Options");
   Command2[2] = MakeButton(
       "&Details", "Total Future Cost After Number of Months in Lease (Future Value of Cash Flow)");
   AddButtonRow(v, {cmdbut2[11], cmdbut2[10], cmdbut2[9], Command2[2]});
@@ -692,8 +692,8 @@ QWidget* QV::BuildLeaseCashBox() {
   g->setVerticalSpacing(3);
   g->addWidget(Caption("Cap Reduction (Cash):", box), 0, 0);
   g->addWidget(MakeDealField(5, "Cap Reduction Paid in Cash"), 0, 1);
-  Command1[0] = MakeButton("&Start-Ups");
-  Command1[1] = MakeButton("&Other Adjustments");
+  Command1[0] = MakeButton("S&tart-Ups");
+  Command1[1] = MakeButton("Other Ad&justments");
   g->addWidget(Command1[0], 1, 0);
   g->addWidget(Command1[1], 1, 1);
   g->setColumnStretch(2, 1);
@@ -785,7 +785,7 @@ void QV::BuildSlidePanels(QWidget* host) {
   }
   auto* pb = new QHBoxLayout();
   Command6[0] = MakeButton("&Print");
-  Command6[1] = MakeButton("&Close >>");
+  Command6[1] = MakeButton("C&lose >>");
   pb->addStretch(1);
   pb->addWidget(Command6[0]);
   pb->addWidget(Command6[1]);
@@ -818,7 +818,7 @@ void QV::BuildSlidePanels(QWidget* host) {
   cg->addWidget(CashSheet, 1);
   auto* cb = new QHBoxLayout();
   Command7[0] = MakeButton("&Print");
-  Command7[1] = MakeButton("&Close>>");
+  Command7[1] = MakeButton("C&lose>>");
   cb->addStretch(1);
   cb->addWidget(Command7[0]);
   cb->addWidget(Command7[1]);
@@ -900,6 +900,13 @@ void QV::ConnectHandlerFiles() {
   ConnectReports();
   ConnectPricing();
   ConnectCustomer();
+}
+
+void QV::changeEvent(QEvent* e) {
+  QMainWindow::changeEvent(e);
+  if (e->type() != QEvent::ActivationChange || isActiveWindow()) return;
+  QWidget* now = QApplication::activeWindow();
+  if (now && now != this && windows_.Holds(now)) CommitFieldEdit();
 }
 
 // Enter on a focused button of the window presses it, as in the deal windows.

@@ -140,10 +140,10 @@ class QV : public QMainWindow, public EngineHost, public Owner {
   QLabel* lblDataDate = nullptr;
   QLabel* Label25 = nullptr;         // customer name
   QLabel* lblCustID = nullptr;       // customer number
-  QPushButton* Command3 = nullptr;   // "C&ustomer:"
+  QPushButton* Command3 = nullptr;   // "Cu&stomer:"
   QPushButton* Command8 = nullptr;   // "Rebates"
   QPushButton* cmdDealerNetwork = nullptr;
-  std::array<QPushButton*, 3> Command1{};  // 0 "&Start-Ups", 1 "&Other Adjustments", 2 "&Margin"
+  std::array<QPushButton*, 3> Command1{};  // 0 "S&tart-Ups", 1 "Other Ad&justments", 2 "Mar&gin"
   grid::GridWidget* OptionList = nullptr;  // shows eng.OptionList
 
   // ---- views --------------------------------------------------------------------------------
@@ -175,7 +175,7 @@ class QV : public QMainWindow, public EngineHost, public Owner {
   std::array<QPushButton*, 12> cmdbut2{};
   std::array<QPushButton*, 5> Command2{};  // "&Details" 0-3 by view, 4 "View &Report"
   std::array<QPushButton*, 2> Command4{};  // 1 "&Taxes && Fees" (0 unused)
-  std::array<QPushButton*, 2> Command5{};  // 0 "&Payment", 1 "&Cash Req'd"
+  std::array<QPushButton*, 2> Command5{};  // 0 "Pa&yment", 1 "Cash Re&q'd"
 
   // Loan / cash box.
   std::array<QLabel*, 1> Label17{};  // "Loan Principle / Cash Required ......"
@@ -192,7 +192,7 @@ class QV : public QMainWindow, public EngineHost, public Owner {
   QFrame* Picture5 = nullptr;  // cash required
   std::array<QLabel*, 18> lblDescrip{};
   std::array<QLabel*, 18> lblValue{};
-  std::array<QPushButton*, 2> Command6{};  // "&Print", "&Close >>"
+  std::array<QPushButton*, 2> Command6{};  // "&Print", "C&lose >>"
   std::array<QPushButton*, 2> Command7{};  // "&Print", "&Close>>"
   grid::Sheet CashSheetData;               // the cash-due grid's data
   grid::GridWidget* CashSheet = nullptr;
@@ -433,18 +433,18 @@ class QV : public QMainWindow, public EngineHost, public Owner {
   void ShowPaymentBreakdown();
   // Puts a panel where its twips say, over the Lease view (also after a resize).
   void PlaceSlidePanels();
-  // The Lease view's panel buttons: 0 "&Payment" (Picture3), 1 "&Cash Req'd" (Picture5). A
+  // The Lease view's panel buttons: 0 "Pa&yment" (Picture3), 1 "Cash Re&q'd" (Picture5). A
   // panel that is out slides back; otherwise it is filled and slides out.
   void Command5_Click(int Index);
   // The panels' own buttons: 0 "&Print" (the payment calculations or cash required report,
-  // enabled with its PanelReportCommands entry), 1 "&Close >>" / "&Close>>" slides the
+  // enabled with its PanelReportCommands entry), 1 "C&lose >>" / "C&lose>>" slides the
   // panel back.
   void Command6_Click(int Index);
   void Command7_Click(int Index);
   // Set by the reports to print the payment calculations (0) and the cash required (1); the
   // reports call MarkReady on Command6[0] and Command7[0].
   std::array<std::function<void()>, 2> PanelReportCommands{};
-  // "Dealer Network &Quotes": the dealer-network window frmDealerNetwork, modally.
+  // "Dealer Net&work Quotes": the dealer-network window frmDealerNetwork, modally.
   void cmdDealerNetwork_Click();
 
   // ---- buttons and labels (QVButtons.cpp) -----------------------------------------------
@@ -457,8 +457,8 @@ class QV : public QMainWindow, public EngineHost, public Owner {
   std::function<void()> ShowOptLookUp;
   // Page Up / Page Down on a vehicle, option or force button step through the pages.
   void cmdbut2_KeyDown(int Index, int KeyCode, int Shift);
-  // Runs Command1Commands[Index]: 0 "&Start-Ups" and 1 "&Other Adjustments" are put there
-  // by QVDealInputs.cpp, 2 "&Margin" (Margin2, modally) by QVButtons.cpp, which connects
+  // Runs Command1Commands[Index]: 0 "S&tart-Ups" and 1 "Other Ad&justments" are put there
+  // by QVDealInputs.cpp, 2 "Mar&gin" (Margin2, modally) by QVButtons.cpp, which connects
   // the three buttons to this handler.
   void Command1_Click(int Index);
   std::array<std::function<void()>, 3> Command1Commands{};
@@ -548,6 +548,11 @@ class QV : public QMainWindow, public EngineHost, public Owner {
   int Text3Index(const QObject* w) const;
 
  protected:
+  // Switching from the main window straight to another window of the program (details,
+  // comparison, cap cost, totals) takes the field being edited first: the other window may
+  // recalculate, and the redisplay would throw the typed text away. Message boxes and the
+  // other questions are no such window, so their returns run no LostFocus.
+  void changeEvent(QEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void keyPressEvent(QKeyEvent* e) override;

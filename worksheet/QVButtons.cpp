@@ -94,7 +94,7 @@ void QV::ConnectButtons() {
         new KeyDownFilter(this, [this, i](int key, int shift) { cmdbut2_KeyDown(i, key, shift); }));
   }
 
-  // "&Margin": the margin window writes the margin and recalculates when it unloads.
+  // "Mar&gin": the margin window writes the margin and recalculates when it unloads.
   Command1Commands[2] = [this] {
     windows_.ShowModalAndUnload<Margin2>();
   };

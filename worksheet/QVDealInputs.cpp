@@ -1,5 +1,5 @@
-// The main window's ways into the deal input windows: "&Start-Ups" and "&Other
-// Adjustments" (the commands of Command1 0 and 1), "&Taxes && Fees" (Command4 1), the
+// The main window's ways into the deal input windows: "S&tart-Ups" and "Other
+// Ad&justments" (the commands of Command1 0 and 1), "&Taxes && Fees" (Command4 1), the
 // "&Tax Settings" menu item and the double-clicks on the tax-setting list and on the tax
 // caption boxes.
 #include <QAction>

@@ -4,12 +4,15 @@
 #include <QComboBox>
 #include <QLineEdit>
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "engine/Engine.h"
 #include "engine/NumText.h"
 #include "engine/Runtime.h"
 #include "platform/ui/Prompt.h"
+#include "platform/ui/QtText.h"
 #include "platform/ui/Window.h"
 #include "worksheet/QV.h"
 #include "worksheet/Settings.h"
@@ -82,8 +85,16 @@ int QV::EnterTarget(int Index) const {
   bool seen[27] = {};
   while (!reachable(t)) {
     if (seen[t]) {
-      // The chain of the table runs only through boxes that are not shown: take the first
-      // shown box after this one.
+      // The chain of the table runs only through boxes that are not shown (the trade boxes
+      // lead into the loan boxes, which the cash view hides). In the purchase box, Enter
+      // goes on to the next box shown below this one, in the order they stand: trade-in,
+      // payoff, down payment, rebate.
+      static const int purchaseBox[] = {21, 22, 12, 20};
+      const int* at = std::find(std::begin(purchaseBox), std::end(purchaseBox), Index);
+      if (at != std::end(purchaseBox))
+        for (const int* n = at + 1; n != std::end(purchaseBox); ++n)
+          if (reachable(*n)) return *n;
+      // Otherwise the first shown box after this one.
       for (int k = 1; k <= 27; ++k) {
         int c = (Index + k) % 27;
         if (reachable(c)) return c;
@@ -323,10 +334,16 @@ void QV::Text5_LostFocus(int Index) {
   QLineEdit* box = Text5[Index];
   std::string text = box->text().toStdString();
   if (text == Shared().GotFocusText) return;
-  text = TrimRight(text);
-  double v = ParseAmountText(text);
-  // The rate is kept in percent: "6.5%" means 6.5, not 0.065.
-  if (text.find('%') != std::string::npos) v *= 100;
+  // The rate is kept in percent: "6.5" and "6.5%" both mean 6.5. A text that is no rate
+  // from 0 to 100 is refused before anything is stored or written: the box shows the rate
+  // it had.
+  double v = 0;
+  if (!ParseTaxRateText(text, v)) {
+    box->setText(Q(Shared().GotFocusText));
+    ui::GetPrompt().MsgBox("\"" + Trim(text) + "\" is not a tax rate. Please enter a rate from 0 to 100, such as 6.5.",
+                           ui::Buttons::OK, ui::Icon::Exclamation);
+    return;
+  }
   eng.tax.LeaseTaxRate = static_cast<float>(v);
   eng.tax.BuyTaxRate = static_cast<float>(v);
   eng.SkipItemReload = -1;

@@ -6,8 +6,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QTimer>
 
 #include "dialogs/StartUps2.h"
+#include "dialogs/Tables.h"
 #include "engine/Engine.h"
 #include "engine/NumText.h"
 #include "engine/Runtime.h"
@@ -54,6 +56,10 @@ void QV::ShowPageResults() {
   Put(Text3[4], Format(p.Margin, money));
 
   if (Shared().NotesOpen && NotesRefresh) NotesRefresh();
+  // The payment tables window follows the current page once this display is done (moving
+  // it fills its table, which recalculates and displays the page again).
+  if (Tables* tables = windows_.IfLoaded<Tables>(); tables && tables->TablePage() != eng.CurrentPage)
+    QTimer::singleShot(0, tables, [tables] { tables->FollowCurrentPage(); });
   // The start-up costs window, while shown, follows the start-up sheet and its labels.
   if (StartUps2* startUps = windows_.IfLoaded<StartUps2>(); startUps && startUps->isVisible())
     startUps->refresh();
@@ -177,7 +183,9 @@ void QV::ShowPageResults() {
       Put(Text3[19], Format(p.InvestRate, "0.00%;;"));
       // The cheapest way in blue: only a unique lowest figure, and never one shown as N/A.
       for (int i = 3; i <= 5; ++i) SetForeColor(Label2[i], kBlack);
-      const double lease = r.LeaseFC, loan = r.PurchFC, cash = r.CashFC;
+      // Compared on the cents shown: two figures that show the same are a tie.
+      auto cents = [](double v) { return Engine::RoundNum(v, 2); };
+      const double lease = cents(r.LeaseFC), loan = cents(r.PurchFC), cash = cents(r.CashFC);
       if (loanShort) {
         if (lease < cash) SetForeColor(Label2[3], kBlue);
         else if (cash < lease) SetForeColor(Label2[5], kBlue);

@@ -1,5 +1,6 @@
 // The worksheet open sequence (start-up with a file on the command line, Open, a recent
 // file) and the save that shut-down offers.
+#include <filesystem>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSignalBlocker>
@@ -74,7 +75,9 @@ QV::SaveResult QV::SaveWorksheet(bool saveAs) {
       return SaveResult::Cancelled;
     }
     path = *chosen;
-    if (path.find('.') == std::string::npos) path += ".QVX";
+    // The extension is judged on the file name alone: a dot in a folder's name ("j.smith")
+    // does not make a name without one a name with an extension.
+    if (std::filesystem::path(path).filename().string().find('.') == std::string::npos) path += ".QVX";
   }
   eng.SavePageItems();
   eng.SavePageFields();

@@ -146,6 +146,8 @@ class GridModel : public QAbstractTableModel {
 
 // ---- delegate: check boxes, per-column word wrap, Enter after an edit -----------------
 
+class GridView;
+
 class GridDelegate : public QStyledItemDelegate {
  public:
   explicit GridDelegate(GridWidget* w) : QStyledItemDelegate(w), w_(w) {}
@@ -223,21 +225,7 @@ class GridDelegate : public QStyledItemDelegate {
     if (auto* edit = qobject_cast<QLineEdit*>(editor)) model->setData(index, edit->text(), Qt::EditRole);
   }
 
-  bool eventFilter(QObject* object, QEvent* event) override {
-    if (event->type() == QEvent::KeyPress) {
-      auto* ke = static_cast<QKeyEvent*>(event);
-      auto* editor = qobject_cast<QWidget*>(object);
-      if (editor && (ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter)) {
-        // Commit, close, then let the grid see the Enter as after any edit.
-        emit commitData(editor);
-        emit closeEditor(editor, QAbstractItemDelegate::NoHint);
-        QKeyEvent copy(ke->type(), ke->key(), ke->modifiers(), ke->text());
-        w_->DispatchKeyPress(&copy, true);
-        return true;
-      }
-    }
-    return QStyledItemDelegate::eventFilter(object, event);
-  }
+  bool eventFilter(QObject* object, QEvent* event) override;
 
  private:
   GridWidget* w_;
@@ -252,18 +240,57 @@ class GridView : public QTableView {
   void KeyPressFromGrid(QKeyEvent* e) { QTableView::keyPressEvent(e); }
   bool IsEditing() const { return state() == QAbstractItemView::EditingState; }
 
+  // Tab moves from cell to cell, but the grid is no trap for the keyboard: Tab from the last
+  // cell (Shift+Tab from the first) goes on to the next (previous) control of the window,
+  // and Ctrl+Tab (Ctrl+Shift+Tab) always does.
+  static bool IsTabKey(const QKeyEvent* e) { return e->key() == Qt::Key_Tab || e->key() == Qt::Key_Backtab; }
+  static bool Forward(const QKeyEvent* e) {
+    return e->key() == Qt::Key_Tab && !(e->modifiers() & Qt::ShiftModifier);
+  }
+  static bool LeavesAlways(const QKeyEvent* e) { return IsTabKey(e) && (e->modifiers() & Qt::ControlModifier); }
+  // True when Tab (next) or Shift+Tab would wrap round to the other end of the grid, or has
+  // no cell to go to.
+  bool AtEdge(bool next) {
+    const QModelIndex cur = currentIndex();
+    if (!model() || model()->rowCount() == 0 || model()->columnCount() == 0) return true;
+    if (!cur.isValid()) return false;
+    const QModelIndex to = moveCursor(next ? MoveNext : MovePrevious, Qt::NoModifier);
+    if (!to.isValid() || to == cur) return true;
+    const bool after = to.row() > cur.row() || (to.row() == cur.row() && to.column() > cur.column());
+    return after != next;
+  }
+  // Gives the focus to the next (previous) control of the window, past the grid's cells.
+  bool LeaveGrid(bool next) { return QWidget::focusNextPrevChild(next); }
+
  protected:
+  bool focusNextPrevChild(bool next) override {
+    if (AtEdge(next)) return LeaveGrid(next);
+    return QTableView::focusNextPrevChild(next);
+  }
+
   // The store of an edit may ask a question in a window of its own; the editor then loses
   // the focus before it closes, and the view would not take it back. Left so, the window
   // would give the focus to its first control (the page selector of the main window) when
   // it is active again, and the next keys would go there.
+  // Tab out of the editor of the last cell (Shift+Tab, the first) stores the cell and leaves
+  // the grid instead of opening the editor of the cell at the other end.
   void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override {
+    int leave = 0;  // 1 forward, -1 backward
+    if (hint == QAbstractItemDelegate::EditNextItem || hint == QAbstractItemDelegate::EditPreviousItem) {
+      const bool next = hint == QAbstractItemDelegate::EditNextItem;
+      if (AtEdge(next)) {
+        leave = next ? 1 : -1;
+        hint = QAbstractItemDelegate::NoHint;
+      }
+    }
     auto inEditor = [editor](QWidget* f) { return f && editor && (f == editor || editor->isAncestorOf(f)); };
     const bool heldFocus = inEditor(window()->focusWidget());
     QTableView::closeEditor(editor, hint);
-    if (!heldFocus) return;
-    QWidget* now = window()->focusWidget();
-    if (!now || inEditor(now) || !now->isVisible()) setFocus(Qt::OtherFocusReason);
+    if (heldFocus) {
+      QWidget* now = window()->focusWidget();
+      if (!now || inEditor(now) || !now->isVisible()) setFocus(Qt::OtherFocusReason);
+    }
+    if (leave != 0 && hasFocus()) LeaveGrid(leave > 0);
   }
 
   // The cell under a point, 1-based; (0, 0) outside the cells.
@@ -332,7 +359,14 @@ class GridView : public QTableView {
     emit w_->mouseUp(e->button(), e->modifiers(), r, c);
   }
 
-  void keyPressEvent(QKeyEvent* e) override { w_->DispatchKeyPress(e, false); }
+  void keyPressEvent(QKeyEvent* e) override {
+    if (LeavesAlways(e)) {
+      e->accept();
+      LeaveGrid(Forward(e));
+      return;
+    }
+    w_->DispatchKeyPress(e, false);
+  }
 
   void keyReleaseEvent(QKeyEvent* e) override {
     emit w_->keyUp(e->key(), e->modifiers());
@@ -370,6 +404,29 @@ class GridView : public QTableView {
  private:
   GridWidget* w_;
 };
+
+bool GridDelegate::eventFilter(QObject* object, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    auto* ke = static_cast<QKeyEvent*>(event);
+    auto* editor = qobject_cast<QWidget*>(object);
+    if (editor && GridView::LeavesAlways(ke)) {
+      // Ctrl+Tab stores the cell being edited and leaves the grid.
+      emit commitData(editor);
+      emit closeEditor(editor, QAbstractItemDelegate::NoHint);
+      if (auto* view = static_cast<GridView*>(w_->view()); view->hasFocus()) view->LeaveGrid(GridView::Forward(ke));
+      return true;
+    }
+    if (editor && (ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter)) {
+      // Commit, close, then let the grid see the Enter as after any edit.
+      emit commitData(editor);
+      emit closeEditor(editor, QAbstractItemDelegate::NoHint);
+      QKeyEvent copy(ke->type(), ke->key(), ke->modifiers(), ke->text());
+      w_->DispatchKeyPress(&copy, true);
+      return true;
+    }
+  }
+  return QStyledItemDelegate::eventFilter(object, event);
+}
 
 // ---- widget ------------------------------------------------------------------------------
 

@@ -124,6 +124,12 @@ class WindowSlots {
     for (const QPointer<QWidget>& w : live)
       if (w) delete w.data();
   }
+  // True when `w` is one of the set's windows (loaded, not closing).
+  bool Holds(const QWidget* w) {
+    for (auto& [type, s] : slots_)
+      if (s.window && s.window.data() == w && !Closing(s, *s.window)) return true;
+    return false;
+  }
   template <class T>
   void Unload() {
     State& s = Slot<T>();
@@ -160,6 +166,22 @@ inline bool PressFocusedButton(QWidget* window, QKeyEvent* e) {
   e->accept();
   button->click();
   return true;
+}
+
+// Commits the entry being edited before an OK does its work. A click by mouse, or Enter
+// after the box moved the focus to OK, takes the focus from the box first, which runs the
+// box's LostFocus handler (a grid's cell editor stores its cell the same way). A button's
+// accelerator (Alt+letter) clicks without moving the focus, so what was typed would be
+// lost: the focus is moved to the button here, as a real focus move. Every OK calls it
+// first. False when the handler kept or put the focus back in the box (it refused what was
+// typed): the OK then does nothing more. A window that is not active has no focus to move.
+inline bool CommitFocusedEntry(QWidget* button) {
+  QWidget* window = button->window();
+  QWidget* focus = window->focusWidget();
+  if (!window->isActiveWindow() || !focus || focus == button || !focus->isVisible()) return true;
+  button->setFocus(Qt::ShortcutFocusReason);
+  QWidget* now = window->focusWidget();
+  return !(now == focus || (now && focus->isAncestorOf(now)));
 }
 
 // A dialog that can be shown modally through the prompt seam.

@@ -2,6 +2,7 @@
 // recalculation, the two views and their panel positions, the sheet tabs, the dialogs of its
 // buttons with the topmost band, and a modal show while it is open modeless.
 #include <QApplication>
+#include <QDialog>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -150,6 +151,39 @@ TEST_F(DetailsTest, DialogButtonsLeaveTheTopmostBandWhileTheirWindowIsShown) {
     EXPECT_TRUE(d.IsTopmost());
   }
   EXPECT_TRUE(prompt.Exhausted());
+}
+
+TEST_F(DetailsTest, SwitchingToItTakesTheFieldBeingEditedFirst) {
+  Details2& d = OpenFromView(1);
+  ASSERT_TRUE(ShowActive());
+  auto activate = [](QWidget* w) {
+    w->show();
+    w->activateWindow();
+    QApplication::setActiveWindow(w);
+    for (int i = 0; i < 50 && QApplication::activeWindow() != w; ++i) QApplication::processEvents();
+    return QApplication::activeWindow() == w;
+  };
+  auto typeMargin = [this](const char* text) {
+    qv->Text3[4]->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    qv->Text3[4]->setText(text);
+  };
+  // A window that is none of the program's windows (as a message box): its activation and
+  // its return run no LostFocus, and the typed text stays in the box.
+  typeMargin("2500");
+  QDialog question;
+  ASSERT_TRUE(activate(&question));
+  EXPECT_DOUBLE_EQ(eng.page.Margin, 1000);
+  question.hide();
+  ASSERT_TRUE(ShowActive());
+  EXPECT_EQ(Text(qv->Text3[4]), "2500");
+  EXPECT_DOUBLE_EQ(eng.page.Margin, 1000);
+  // Straight to the details window: the margin is taken, and the details show it.
+  ASSERT_TRUE(activate(&d));
+  EXPECT_DOUBLE_EQ(eng.page.Margin, 2500);
+  EXPECT_EQ(Text(qv->Text3[4]), "$2,500.00");
+  eng.RecalcPage();
+  EXPECT_EQ(Text(qv->Text3[4]), "$2,500.00");
 }
 
 TEST_F(DetailsTest, CloseUnloadsIt) {

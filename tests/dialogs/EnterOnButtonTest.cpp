@@ -55,7 +55,7 @@ TEST_F(EnterOnButtonTest, MileageWindowClosesOnEnterAtItsOKButton) {
 
 TEST_F(EnterOnButtonTest, EnterOnAFocusedMainWindowButtonPressesIt) {
   ASSERT_TRUE(ShowActive());
-  qv->Command1[2]->setFocus(Qt::TabFocusReason);  // "&Margin"
+  qv->Command1[2]->setFocus(Qt::TabFocusReason);  // "Mar&gin"
   std::string opened;
   prompt.Modal([&](ui::ModalWindow& w) {
     opened = w.ModalName();

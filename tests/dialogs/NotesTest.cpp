@@ -1,5 +1,8 @@
 // The notes window of the current page.
+#include <QClipboard>
 #include <QPlainTextEdit>
+#include <QTest>
+#include <QTextCursor>
 #include <QPushButton>
 #include <QSignalBlocker>
 
@@ -51,42 +54,69 @@ TEST_F(NotesTest, OpeningShowsTheNotesOnTopAndMarksTheWorksheetModified) {
   EXPECT_EQ(eng.page.Memo, "call back\r\nTuesday");
 }
 
-TEST_F(NotesTest, TheTextIsLimitedTo256Characters) {
-  struct Case {
-    int length;
-    bool closes;
-  };
-  for (const Case c : {Case{256, true}, Case{257, false}}) {
-    SCOPED_TRACE(c.length);
-    eng.page.Memo = "before";
-    prompt.ClearAsked();
-    Notes& n = Open();
-    Write(n, std::string(c.length, 'n'));
-    if (!c.closes) prompt.Answer(ui::Answer::OK);
-    n.Command2_Click(1);
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(windows.Loaded<Notes>(), !c.closes);
-    EXPECT_EQ(windows.Shared().NotesOpen, c.closes ? 0 : -1);
-    EXPECT_EQ(eng.page.Memo, c.closes ? std::string(256, 'n') : "before");
-    if (c.closes) {
-      EXPECT_TRUE(prompt.Asked().empty());
-    } else {
-      EXPECT_EQ(prompt.MessageTexts(),
-                std::vector<std::string>{"Length of notes field cannot be longer than 256 characters"});
-      EXPECT_EQ(prompt.Asked()[0].buttons, ui::Buttons::OK);
-      EXPECT_EQ(prompt.Asked()[0].title, std::nullopt);
-      // The text typed stays in the box through a recalculation, and is not stored.
-      eng.RecalcPage();
-      EXPECT_EQ(Shown(n), std::string(257, 'n'));
-      EXPECT_EQ(eng.page.Memo, "before");
-      // Escape closes as the close box does: refused again.
-      prompt.Answer(ui::Answer::OK);
-      n.reject();
-      EXPECT_TRUE(n.isVisible());
-      windows.Unload<Notes>();
-      EXPECT_EQ(windows.Shared().NotesOpen, 0);
-    }
-  }
+TEST_F(NotesTest, TheBoxTakesNoMoreThan256CharactersWhenTypingOrPasting) {
+  const std::vector<std::string> tooLong{"Length of notes field cannot be longer than 256 characters"};
+  eng.page.Memo = std::string(254, 'n');
+  Notes& n = Open();
+  n.Text1->moveCursor(QTextCursor::End);
+  // Typing up to the limit is taken; the character after it is refused with a word.
+  QTest::keyClicks(n.Text1, "ab");
+  EXPECT_TRUE(prompt.Asked().empty());
+  EXPECT_EQ(eng.page.Memo, std::string(254, 'n') + "ab");
+  prompt.Answer(ui::Answer::OK);
+  QTest::keyClicks(n.Text1, "c");
+  EXPECT_EQ(prompt.MessageTexts(), tooLong);
+  EXPECT_EQ(Shown(n), std::string(254, 'n') + "ab");
+  EXPECT_EQ(eng.page.Memo, std::string(254, 'n') + "ab");
+  // A line break is two characters of the page's notes.
+  QTest::keyClick(n.Text1, Qt::Key_Backspace);
+  prompt.ClearAsked();
+  prompt.Answer(ui::Answer::OK);
+  QTest::keyClick(n.Text1, Qt::Key_Return);
+  EXPECT_EQ(prompt.MessageTexts(), tooLong);
+  EXPECT_EQ(Shown(n), std::string(254, 'n') + "a");
+  // A paste that does not fit is refused whole; one that fits is taken.
+  QApplication::clipboard()->setText("xy");
+  prompt.ClearAsked();
+  prompt.Answer(ui::Answer::OK);
+  n.Text1->paste();
+  EXPECT_EQ(prompt.MessageTexts(), tooLong);
+  EXPECT_EQ(Shown(n), std::string(254, 'n') + "a");
+  QApplication::clipboard()->setText("x");
+  n.Text1->paste();
+  EXPECT_EQ(eng.page.Memo, std::string(254, 'n') + "ax");
+  // What is shown is what the page keeps: OK closes without a question.
+  prompt.ClearAsked();
+  n.Command2_Click(1);
+  EXPECT_TRUE(prompt.Asked().empty());
+  EXPECT_EQ(windows.Shared().NotesOpen, 0);
+  EXPECT_EQ(eng.page.Memo, std::string(254, 'n') + "ax");
+}
+
+TEST_F(NotesTest, NotesLongerThanThePageKeepsCanOnlyBeShortened) {
+  // A worksheet written elsewhere may hold longer notes: they show whole, may be shortened,
+  // and are stored only once they fit; closing with them is refused.
+  eng.page.Memo = std::string(258, 'n');
+  Notes& n = Open();
+  n.Text1->moveCursor(QTextCursor::End);
+  QTest::keyClick(n.Text1, Qt::Key_Backspace);
+  EXPECT_EQ(Shown(n), std::string(257, 'n'));
+  EXPECT_EQ(eng.page.Memo, std::string(258, 'n'));
+  prompt.Answer(ui::Answer::OK);
+  n.Command2_Click(1);
+  EXPECT_EQ(prompt.MessageTexts(),
+            std::vector<std::string>{"Length of notes field cannot be longer than 256 characters"});
+  EXPECT_EQ(prompt.Asked()[0].buttons, ui::Buttons::OK);
+  EXPECT_EQ(prompt.Asked()[0].title, std::nullopt);
+  EXPECT_TRUE(n.isVisible());
+  EXPECT_EQ(windows.Shared().NotesOpen, -1);
+  // The text shown stays in the box through a recalculation.
+  eng.RecalcPage();
+  EXPECT_EQ(Shown(n), std::string(257, 'n'));
+  QTest::keyClick(n.Text1, Qt::Key_Backspace);
+  EXPECT_EQ(eng.page.Memo, std::string(256, 'n'));
+  n.Command2_Click(1);
+  EXPECT_EQ(windows.Shared().NotesOpen, 0);
 }
 
 TEST_F(NotesTest, ClearThenOkStoresAnEmptyText) {

@@ -41,7 +41,7 @@ TEST_F(StartUps2Test, TheMainWindowButtonShowsTheSheetAndOkHidesTheWindow) {
     EXPECT_EQ(Text(w.Label1[1]), "Total Cash Required at Signing:");
     EXPECT_EQ(Text(w.Label2[0]), " ");
     EXPECT_EQ(Text(w.Label2[1]), "$743.50");
-    const char* captions[5] = {" &OK", " &Miles", " &Trade", "&Taxes >>", "&Calculate Value"};
+    const char* captions[5] = {" &OK", " &Miles", " &Trade", "T&axes >>", "&Calculate Value"};
     for (int i = 0; i < 5; ++i) EXPECT_EQ(w.Command1[i]->text().toStdString(), captions[i]);
     w.Command1_Click(0);
     return 1;

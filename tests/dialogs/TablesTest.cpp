@@ -315,7 +315,7 @@ TEST_F(TablesTest, PrintGoesThroughThePrintDialogAndACancelIsQuiet) {
   EXPECT_TRUE(prompt.Exhausted());
 }
 
-TEST_F(TablesTest, TheColumnSetsGoBackIntoThePageTheTableWasBuiltFor) {
+TEST_F(TablesTest, TheWindowFollowsTheCurrentPageAndPacksEachPagesSets) {
   Tables& w = Open();
   Enter(w, w.txtMonths[0], "24");
   Enter(w, w.txtFactor[0], ".003");
@@ -323,23 +323,44 @@ TEST_F(TablesTest, TheColumnSetsGoBackIntoThePageTheTableWasBuiltFor) {
   const std::string packed = "24       0.003000 14000.00 36       0.002500 12000.00 " + std::string(9, ' ') +
                              "0.000000 .00      " + std::string(9, ' ') + "0.000000 .00      ";
 
-  // Another page becomes current while the window is open.
+  // Another page becomes current and the tax box is ticked at once: the sets go into page
+  // 1, and the table is page 2's (no description, its own deal in the 36-month set).
   GoToPage(2);
-  const std::string page2Text = eng.page.TabParam;
+  w.chkTax->setChecked(true);
+  w.chkTax_Click();
+  EXPECT_EQ(w.TablePage(), 2);
+  EXPECT_EQ(eng.WKS.SheetAt(1).TextRC(1, 12), packed);
+  EXPECT_EQ(Text(w.Label1), "");
+  EXPECT_EQ(Box(w.txtMonths[0]), " ");
+  EXPECT_EQ(Box(w.txtMonths[1]), "36");
+  EXPECT_TRUE(w.chkTax->isChecked());
+  // Margin 500 on page 2: its cap cost is 500 below page 1's at the same margin.
+  const grid::Sheet& t = Table(w);
+  EXPECT_DOUBLE_EQ(t.NumberRC(21, 1), 1000);
+  EXPECT_DOUBLE_EQ(t.NumberRC(21, 4), 368.50);
+
+  // Page 3 becomes current: the window moves once the main window's display is done.
+  GoToPage(3);
+  QApplication::processEvents();
+  EXPECT_EQ(w.TablePage(), 3);
+  EXPECT_EQ(Text(w.Label1), kSampleName);
+  EXPECT_EQ(Box(w.txtMonths[2]), "48");
+  EXPECT_EQ(Box(w.txtFactor[2]), "0.002000");
+  EXPECT_EQ(Box(w.txtResidual[2]), "$10,000.00");
+  EXPECT_EQ(t.ColText(5), "Months 48\r\nRes 10,000\r\nFact 0.00200");
+  // Page 2 got its own sets back.
+  EXPECT_EQ(eng.WKS.SheetAt(1).TextRC(2, 12).substr(27, 27), "36       0.002500 12000.00 ");
+
+  // Closed on page 3: packed into page 3; page 1 keeps its sets.
   w.Command1_Click(0);
   DeleteClosedWindows();
   EXPECT_FALSE(windows.Loaded<Tables>());
-  EXPECT_EQ(eng.page.TabParam, page2Text);
-  EXPECT_EQ(eng.WKS.SheetAt(1).TextRC(1, 12), packed);
-
-  // Back on page 1 the table opens with its sets.
+  EXPECT_EQ(eng.page.TabParam.substr(54, 27), "48       0.002000 10000.00 ");
   GoToPage(1);
   EXPECT_EQ(eng.page.TabParam, packed);
   Tables& again = Open();
   EXPECT_EQ(Box(again.txtMonths[0]), "24");
   EXPECT_EQ(Box(again.txtResidual[0]), "$14,000.00");
-
-  // Closed on its own page: packed into the current page.
   again.close();
   DeleteClosedWindows();
   EXPECT_EQ(eng.page.TabParam, packed);

@@ -35,7 +35,7 @@ TEST_F(TaxFeeTest, OpensWithThePurchaseTaxesAndFeesAndTheirTotal) {
   for (int i = 0; i < 8; ++i) EXPECT_EQ(Text(w.Label1[i]), captions[i]);
   EXPECT_EQ(w.Command1[0]->text(), "&OK");
   EXPECT_EQ(w.Command1[1]->text(), "&Re-calculate Taxes");
-  EXPECT_EQ(w.Command1[2]->text(), "Use Lease &Regist && Title Fee");
+  EXPECT_EQ(w.Command1[2]->text(), "Use Lease Regist && &Title Fee");
   EXPECT_EQ(Shown(w, 1), "$80.00");
   EXPECT_EQ(Shown(w, 2), "$0.00");  // an empty field shows 0
   EXPECT_EQ(Shown(w, 3), "$1,290.00");

@@ -116,6 +116,39 @@ TEST_F(TaxSetWindowTest, BoxesReformatWhatIsTyped) {
   EXPECT_EQ(eng.tax.LuxuryThreshold, 40000);
 }
 
+TEST_F(TaxSetWindowTest, BoxesRefuseRatesOutside0To100AndValuesNoFloatHolds) {
+  TaxSet& w = Open();
+  struct Case {
+    int box;
+    const char* typed;
+    const char* message;
+  };
+  const Case cases[] = {
+      {0, "150", "\"150\" is not a tax rate. Please enter a rate from 0 to 100, such as 6.5."},
+      {4, "1e39", "\"1e39\" is not a tax rate. Please enter a rate from 0 to 100, such as 6.5."},
+      {3, "1e39", "\"1e39\" is too large for this box."},
+      {6, "-1e39", "\"-1e39\" is too large for this box."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    const std::string before = Text(w.Text2[c.box]);
+    prompt.ClearAsked();
+    prompt.Answer(ui::Answer::OK);
+    Type(w, c.box, c.typed);
+    EXPECT_EQ(prompt.MessageTexts(), std::vector<std::string>{c.message});
+    EXPECT_EQ(Text(w.Text2[c.box]), before);
+  }
+  // A value no float holds that reaches the box otherwise is never cast: the setting keeps
+  // its value.
+  const float maxTax = eng.tax.MaxTax;
+  w.Text2[6]->setText("$1e39");
+  w.ReadTaxSetForm();
+  EXPECT_EQ(eng.tax.MaxTax, maxTax);
+  w.Text2[6]->setText("$1,000");
+  w.ReadTaxSetForm();
+  EXPECT_EQ(eng.tax.MaxTax, 1000.0f);
+}
+
 TEST_F(TaxSetWindowTest, EnterMovesThroughTheBoxes) {
   TaxSet& w = Open();
   w.show();
@@ -223,6 +256,30 @@ TEST_F(TaxSetWindowTest, AddRefusesEmptyDuplicateAndCommaNames) {
   prompt.Input("city");
   w.Command1_Click(0);
   EXPECT_EQ(Names(w.Combo1), (std::vector<std::string>{"Home", "City", "city"}));
+}
+
+TEST_F(TaxSetWindowTest, ANameTypedIntoTheListIsDroppedOnClosing) {
+  // Typed over the current name, then Escape, the close box or OK: never a setting without
+  // Add's checks; the settings, the file and the current name stay consistent.
+  for (const char* typed : {"New,Name", "Brand New", "City"}) {
+    for (int how = 0; how < 2; ++how) {
+      SCOPED_TRACE(std::string(typed) + (how == 0 ? " Escape" : " OK"));
+      WriteSettings({kHeader, kHome, kCity});
+      eng.tax.TaxSetName = "Home";
+      eng.LoadTaxSet();
+      TaxSet& w = Open();
+      w.Combo1->setEditText(typed);
+      if (how == 0) w.reject();
+      else w.Command1_Click(2);
+      windows.Unload<TaxSet>();
+      EXPECT_EQ(eng.tax.TaxSetName, "Home");
+      EXPECT_EQ(ConfigTaxSetName(), "\"Home\"");
+      std::vector<std::string> names;
+      ASSERT_TRUE(TaxSet::ReadTaxSetNames(folder + "Taxset.txt", names));
+      EXPECT_EQ(names, (std::vector<std::string>{"Home", "City"}));
+      EXPECT_EQ(qv->Combo1->currentText().toStdString(), "Home");
+    }
+  }
 }
 
 TEST_F(TaxSetWindowTest, SwitchingSavesTheShownSettingAndLoadsTheChosenOne) {

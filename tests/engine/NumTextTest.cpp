@@ -62,6 +62,27 @@ TEST(AmountTextTest, NoTextAndOddTextGiveZero) {
 
 // ---- PadRight, CleanGridText, StripLineBreaks -------------------------------------------
 
+TEST(TaxRateTextTest, ReadsPlainPercentagesAndRefusesTheRest) {
+  struct Case {
+    const char* text;
+    bool ok;
+    double rate;
+  };
+  const Case cases[] = {
+      {"6.5", true, 6.5},   {" 7 ", true, 7},     {"6.5%", true, 6.5},  {"6.5 %", true, 6.5},
+      {".25", true, 0.25},  {"0", true, 0},       {"100", true, 100},   {"1e1", true, 10},
+      {"abc", false, 0},    {"", false, 0},       {"%", false, 0},      {"6,5", false, 0},
+      {"6.5x", false, 0},   {"-1", false, 0},     {"100.01", false, 0}, {"1e39", false, 0},
+      {"1e999", false, 0},  {"nan", false, 0},    {"inf", false, 0},    {"$6", false, 0},
+      {"6%%", false, 0},    {"+6", false, 0},
+  };
+  for (const Case& c : cases) {
+    double rate = -7;
+    EXPECT_EQ(ParseTaxRateText(c.text, rate), c.ok) << c.text;
+    EXPECT_EQ(rate, c.ok ? c.rate : -7) << c.text;
+  }
+}
+
 TEST(TextHelperTest, PadRight) {
   EXPECT_EQ(PadRight("ab", 5), "   ab");
   EXPECT_EQ(PadRight("abcdef", 3), "abcdef");

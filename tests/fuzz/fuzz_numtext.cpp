@@ -1,5 +1,5 @@
 // Number texts and the rate-table text. The bytes are read as a typed amount, a grid-cell
-// amount, a leading number and a plain cell number, shown through the program's format
+// amount, a leading number, a tax rate and a plain cell number, shown through the program's format
 // patterns, and read as the payment-tables text of a page (TabParam). Properties: a plain
 // number cell's text reads back as the same double, and the rate-table text packed from
 // what was read reads back to the same text.
@@ -22,6 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const double values[] = {ParseAmountText(text), ParseMoneyText(text), TextValue(text)};
   (void)ParseAmountText(&text);
   (void)IsNumberText(text);
+  if (double rate = 0; ParseTaxRateText(text, rate) && !(rate >= 0 && rate <= 100))
+    fuzz::FuzzFailure("a tax rate outside 0 to 100 was taken");
   for (double v : values)
     for (const char* pattern : {"$#,###.00;; ", "##.00%;; ", "0.000000;; ", "#.###", "##", "####.00", "0.0##;;",
                                 "$#,##0.00;($#,##0.00)", "General"})

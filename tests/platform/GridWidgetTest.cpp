@@ -413,6 +413,77 @@ TEST(GridWidget, KeepsTheFocusWhenTheEndOfAnEditOpensADialog) {
   }
 }
 
+TEST(GridWidget, TabLeavesTheGridAtItsEndsAndCtrlTabAlways) {
+  Sheet s = OptionSheet();  // 3 rows of 3 cells
+  QWidget window;
+  auto* before = new QLineEdit(&window);
+  auto* g = new GridWidget(&window);
+  auto* after = new QLineEdit(&window);
+  auto* layout = new QVBoxLayout(&window);
+  layout->addWidget(before);
+  layout->addWidget(g);
+  layout->addWidget(after);
+  window.resize(400, 300);
+  window.show();
+  QApplication::setActiveWindow(&window);
+  g->setSheet(&s);
+  auto press = [](QWidget* to, int key, Qt::KeyboardModifiers mods) {
+    QKeyEvent e(QEvent::KeyPress, key, mods, key == Qt::Key_Tab ? "\t" : QString());
+    QApplication::sendEvent(to, &e);
+    QApplication::processEvents();
+  };
+  struct Case {
+    const char* name;
+    int row, col;
+    int key;
+    Qt::KeyboardModifiers mods;
+    QWidget* focus;  // nullptr: stays in the grid
+    int toRow, toCol;
+  };
+  const Case cases[] = {
+      {"Tab inside", 1, 1, Qt::Key_Tab, Qt::NoModifier, nullptr, 1, 2},
+      {"Tab at the row's end", 1, 3, Qt::Key_Tab, Qt::NoModifier, nullptr, 2, 1},
+      {"Tab from the last cell", 3, 3, Qt::Key_Tab, Qt::NoModifier, after, 0, 0},
+      {"Shift+Tab inside", 2, 1, Qt::Key_Backtab, Qt::ShiftModifier, nullptr, 1, 3},
+      {"Shift+Tab from the first cell", 1, 1, Qt::Key_Backtab, Qt::ShiftModifier, before, 0, 0},
+      {"Ctrl+Tab", 1, 1, Qt::Key_Tab, Qt::ControlModifier, after, 0, 0},
+      {"Ctrl+Shift+Tab", 2, 2, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, before, 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    // Not editing.
+    g->view()->setFocus(Qt::OtherFocusReason);
+    g->setActiveCell(c.row, c.col);
+    QApplication::processEvents();
+    press(g->view(), c.key, c.mods);
+    if (c.focus) {
+      EXPECT_EQ(window.focusWidget(), c.focus);
+    } else {
+      EXPECT_EQ(window.focusWidget(), g->view());
+      EXPECT_EQ(g->activeRow(), c.toRow);
+      EXPECT_EQ(g->activeCol(), c.toCol);
+    }
+    // Editing: the cell is stored either way.
+    g->view()->setFocus(Qt::OtherFocusReason);
+    ASSERT_TRUE(g->editCell(c.row, c.col));
+    QLineEdit* editor = nullptr;
+    for (auto* e : g->view()->viewport()->findChildren<QLineEdit*>())
+      if (e->isVisible()) editor = e;
+    ASSERT_NE(editor, nullptr);
+    editor->setFocus();
+    editor->selectAll();
+    editor->insert("77");
+    press(editor, c.key, c.mods);
+    EXPECT_EQ(s.NumberRC(c.row, c.col), 77);
+    if (c.focus) EXPECT_EQ(window.focusWidget(), c.focus);
+    else EXPECT_TRUE(g->isAncestorOf(window.focusWidget()));
+    g->view()->closePersistentEditor(g->view()->currentIndex());
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    s = OptionSheet();
+    g->refresh();
+  }
+}
+
 TEST(GridWidget, ChangesFromCodeSendNoSignal) {
   Sheet s = OptionSheet();
   s.AddCheckBox(1, 2, 4);

@@ -1,5 +1,5 @@
-// The road through the guides from the main window: a vehicle taken with "&Car" onto an
-// empty page, options added and taken off with "&Options", a residual with a locked
+// The road through the guides from the main window: a vehicle taken with "Ca&r" onto an
+// empty page, options added and taken off with "Opt&ions", a residual with a locked
 // adjustment from the residual menu, then an option taken off again with the residual
 // question. Every figure is worked by hand from the sample guide.
 #include <QAction>
@@ -57,7 +57,7 @@ TEST_F(GuideRoadTest, CarOptionsAndResidualOntoOnePage) {
   EXPECT_FALSE(qv->cmdbut2[2]->isEnabled());
   for (QAction* a : qv->mnuResidual) EXPECT_TRUE(a->isEnabled());
 
-  // "&Car": the 1998 models too, then the 2000 Solvane, "4dr Sedan Plus".
+  // "Ca&r": the 1998 models too, then the 2000 Solvane, "4dr Sedan Plus".
   Next<Prices>([](Prices& p) {
     p.Check1[0]->setChecked(true);
     int t = 'T';
@@ -75,7 +75,7 @@ TEST_F(GuideRoadTest, CarOptionsAndResidualOntoOnePage) {
   EXPECT_TRUE(qv->cmdbut2[7]->isEnabled());
   EXPECT_TRUE(qv->cmdbut2[9]->isEnabled());
 
-  // "&Options": the Convenience Group and floor mats on, the mats off again.
+  // "Opt&ions": the Convenience Group and floor mats on, the mats off again.
   Next<OptLookUp>([](OptLookUp& w) {
     w.OptionLookUp_DblClick(OptionRow(w, "Convenience Group"), 2);
     const int mats = OptionRow(w, "Floor mats");
@@ -120,6 +120,30 @@ TEST_F(GuideRoadTest, CarOptionsAndResidualOntoOnePage) {
   EXPECT_EQ(Text(qv->lblTotals[1]), "$19,480.00");
   EXPECT_EQ(eng.WorksheetModified, -1);
   EXPECT_TRUE(prompt.Exhausted());
+}
+
+TEST_F(GuideRoadTest, AVehicleTakenOntoANewPageLeavesTheMethodMenuOnThatPagesMethod) {
+  // A Ford APR page holding a vehicle: the vehicle goes onto a new page, whose method the
+  // Method menu then shows.
+  eng.page.CarName = "Old Van";
+  eng.page.BaseInv = 15000;
+  eng.page.LType = 3;
+  eng.RecalcPage();
+  ASSERT_TRUE(qv->mnuType[3]->isChecked());
+  Next<Prices>([](Prices& p) {
+    p.Check1[0]->setChecked(true);
+    int t = 'T';
+    p.List1_KeyPress(t);
+    p.List1_DblClick();
+    p.Price1->setActiveCell(4, 1);
+    p.Price1_DblClick();
+  });
+  prompt.Answer(Answer::OK);  // "A new page will be created to contain pricing data."
+  qv->cmdbut2[0]->click();
+  ASSERT_EQ(eng.CurrentPage, 2);
+  EXPECT_EQ(eng.page.LType, 0);
+  EXPECT_EQ(qv->mnuType[3]->isChecked(), eng.page.LType != 0);
+  EXPECT_EQ(qv->mnuType[0]->isChecked(), eng.page.LType == 0);
 }
 
 }  // namespace

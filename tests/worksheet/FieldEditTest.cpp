@@ -195,7 +195,7 @@ TEST_F(FieldEditTest, RedisplayedBoxIsNotReadBackAsAnEdit) {
   EXPECT_EQ(eng.WorksheetModified, 0);
 }
 
-TEST_F(FieldEditTest, EnterTargets) {
+TEST_F(FieldEditTest, EnterTargetsFollowTheOrderOverTheBoxesShown) {
   struct Case {
     int tab;
     int16_t ltype;
@@ -206,8 +206,9 @@ TEST_F(FieldEditTest, EnterTargets) {
       {1, 0, 0, 1},   {1, 0, 3, 4},   {1, 0, 4, 5},   {2, 0, 4, 21},  {3, 0, 4, 17}, {4, 0, 4, 0},
       {1, 0, 8, 9},   {1, 3, 8, 24},  {1, 0, 24, 25}, {1, 0, 11, 0},  {4, 0, 19, -1},
       {2, 0, 12, 20}, {2, 0, 20, 13}, {2, 0, 22, 23}, {2, 0, 26, 13},
-      // On the cash view the down payment and the loan boxes are not shown.
-      {3, 0, 20, 21}, {3, 0, 22, 0},
+      // On the cash view the down payment and the loan boxes are not shown: from the trade
+      // boxes Enter goes down the purchase box to the rebate, not back to the invoice.
+      {3, 0, 21, 22}, {3, 0, 22, 20}, {3, 0, 20, 21},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.tab) + "/" + std::to_string(c.box));
@@ -263,6 +264,37 @@ TEST_F(FieldEditTest, TaxRateBoxRewritesTheSettingsAndTheTaxSetting) {
     EXPECT_EQ(lines[1].substr(0, lines[1].find(',', 5)), "Home," + GeneralNumber(c.rate));
     EXPECT_EQ(ReadFile(folder + "Quorvant.Cfg"), BuildConfigText(eng));
     EXPECT_NEAR(eng.res.PaymentWT, eng.res.PaymentNT * (1 + c.rate / 100.0), 1e-5);
+  }
+}
+
+TEST_F(FieldEditTest, TaxRateBoxRefusesWhatIsNoRateAndWritesNothing) {
+  const std::string taxset = ReadFile(folder + "Taxset.txt");
+  const std::string config = ReadFile(folder + "Quorvant.Cfg");
+  const std::string shown = Text(qv->Text5[0]);
+  const float rate = eng.tax.LeaseTaxRate;
+  // No number, a decimal comma (the amount reader took "6,5" for 65), text after the
+  // number, and rates outside 0 to 100 (1e39 overflows a float).
+  for (const char* typed : {"abc", "6,5", "6.5x", "-1", "100.5", "1e39", "%"}) {
+    SCOPED_TRACE(typed);
+    prompt.Answer(ui::Answer::OK);
+    qv->Text5_GotFocus(0);
+    qv->Text5[0]->setText(typed);
+    qv->Text5_LostFocus(0);
+    EXPECT_EQ(prompt.MessageTexts().back(),
+              "\"" + std::string(typed) + "\" is not a tax rate. Please enter a rate from 0 to 100, such as 6.5.");
+    EXPECT_EQ(Text(qv->Text5[0]), shown);
+    EXPECT_EQ(eng.tax.LeaseTaxRate, rate);
+    EXPECT_EQ(eng.tax.BuyTaxRate, rate);
+    EXPECT_EQ(ReadFile(folder + "Taxset.txt"), taxset);
+    EXPECT_EQ(ReadFile(folder + "Quorvant.Cfg"), config);
+  }
+  EXPECT_TRUE(prompt.Exhausted());
+  // The ends of the range are rates.
+  for (const char* typed : {"0", "100%"}) {
+    qv->Text5_GotFocus(0);
+    qv->Text5[0]->setText(typed);
+    qv->Text5_LostFocus(0);
+    EXPECT_FLOAT_EQ(eng.tax.LeaseTaxRate, typed[0] == '0' ? 0.0f : 100.0f);
   }
 }
 

@@ -243,7 +243,7 @@ TEST_F(FilesTest, SavingALinkedWorksheetReplacesTheFileTheLinkLeadsTo) {
   EXPECT_DOUBLE_EQ(back.NumberRC(1, 6), 4321);
 }
 
-TEST_F(FilesTest, SaveAsAddsTheExtensionOnlyToANameWithoutADot) {
+TEST_F(FilesTest, SaveAsAddsTheExtensionOnlyToAFileNameWithoutADot) {
   std::filesystem::create_directories(folder + "d.x");
   struct Case {
     std::string chosen, written;
@@ -251,7 +251,8 @@ TEST_F(FilesTest, SaveAsAddsTheExtensionOnlyToANameWithoutADot) {
   const Case cases[] = {
       {"deal", "deal.QVX"},
       {"deal.old", "deal.old"},
-      {"d.x/deal", "d.x/deal"},
+      {"d.x/deal", "d.x/deal.QVX"},
+      {"d.x/deal.v2", "d.x/deal.v2"},
   };
   NamePage("Van", 18000);
   for (const Case& c : cases) {
@@ -274,7 +275,7 @@ TEST_F(FilesTest, SaveAsAddsTheExtensionOnlyToANameWithoutADot) {
   prompt.File(std::nullopt);
   qv->mnuOpenSave_click(2);
   EXPECT_EQ(windows.Shared().SaveAbandoned, -1);
-  EXPECT_EQ(eng.WorksheetFileName, folder + "d.x/deal");
+  EXPECT_EQ(eng.WorksheetFileName, folder + "d.x/deal.v2");
   EXPECT_EQ(eng.WorksheetModified, -1);
 }
 

@@ -173,6 +173,25 @@ TEST_F(ResultsTest, CheapestWayIsBlueOnlyWhenUniqueAndShown) {
   EXPECT_EQ(Text(qv->Label2[8]), "N/A");
   EXPECT_LT(eng.res.LeaseFC, eng.res.CashFC);
   EXPECT_EQ(colours(), (std::vector<uint32_t>{blue, black, black}));
+  // Figures that differ below the cent show the same and tie; a cent apart, the lower wins.
+  struct Case {
+    double lease, loan, cash;
+    std::vector<uint32_t> expected;
+  };
+  const Case cases[] = {
+      {13000.001, 14000, 13000.004, {black, black, black}},
+      {13000.004, 13000.001, 14000, {black, black, black}},
+      {13000.001, 14000, 13000.006, {blue, black, black}},
+      {14000, 12999.996, 13000.004, {black, black, black}},
+  };
+  eng.page.LoanMonths = 36;
+  for (const Case& c : cases) {
+    eng.res.LeaseFC = c.lease;
+    eng.res.PurchFC = c.loan;
+    eng.res.CashFC = c.cash;
+    qv->ShowPageResults();
+    EXPECT_EQ(colours(), c.expected) << c.lease << " " << c.loan << " " << c.cash;
+  }
 }
 
 TEST_F(ResultsTest, LoanShorterThanTheLease) {

@@ -1,0 +1,187 @@
+// The Alt letters of every window: a menu title's letter opens its menu at the first press,
+// so no two visible controls or menu titles of a window may share one (Qt then only moves
+// the focus between them at each press).
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFrame>
+#include <QGroupBox>
+#include <QKeySequence>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTabBar>
+#include <QTest>
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "dialogs/AdjRes.h"
+#include "dialogs/Adjust.h"
+#include "dialogs/Compare.h"
+#include "dialogs/Details2.h"
+#include "dialogs/EOLFee.h"
+#include "dialogs/ForceCap.h"
+#include "dialogs/ForceLoan.h"
+#include "dialogs/ForcePmt.h"
+#include "dialogs/Margin2.h"
+#include "dialogs/Milage.h"
+#include "dialogs/Notes.h"
+#include "dialogs/ResBase.h"
+#include "dialogs/StartUps2.h"
+#include "dialogs/Tables.h"
+#include "dialogs/TaxFee.h"
+#include "dialogs/TaxSet.h"
+#include "dialogs/Totals.h"
+#include "dialogs/Trade.h"
+#include "tests/dialogs/AnalysisFixture.h"
+
+namespace qv::test {
+namespace {
+
+// The Alt letter of a caption ("&File" F, "&&" none), upper case; 0 for none.
+char AltLetter(const QString& text) {
+  const QKeySequence k = QKeySequence::mnemonic(text);
+  if (k.isEmpty()) return 0;
+  const int key = k[0].key();
+  return key >= Qt::Key_A && key <= Qt::Key_Z ? static_cast<char>('A' + (key - Qt::Key_A))
+         : key >= Qt::Key_0 && key <= Qt::Key_9 ? static_cast<char>('0' + (key - Qt::Key_0))
+                                                 : '?';
+}
+
+// Every caption of `window` that takes an Alt letter and is shown: the menu titles of its
+// menu bar, its visible buttons, tabs, group boxes and labels with a buddy. Letter to the
+// captions that use it.
+std::map<char, std::vector<std::string>> AltLetters(QWidget* window) {
+  std::map<char, std::vector<std::string>> used;
+  auto add = [&](const QString& text) {
+    if (char c = AltLetter(text)) used[c].push_back(text.toStdString());
+  };
+  auto shown = [window](const QWidget* w) { return w->isVisibleTo(window) && w->window() == window; };
+  for (QMenuBar* bar : window->findChildren<QMenuBar*>())
+    if (shown(bar))
+      for (QAction* a : bar->actions())
+        if (a->isVisible()) add(a->text());
+  for (QAbstractButton* b : window->findChildren<QAbstractButton*>())
+    if (shown(b)) add(b->text());
+  for (QGroupBox* g : window->findChildren<QGroupBox*>())
+    if (shown(g)) add(g->title());
+  for (QLabel* l : window->findChildren<QLabel*>())
+    if (shown(l) && l->buddy()) add(l->text());
+  for (QTabBar* t : window->findChildren<QTabBar*>())
+    if (shown(t))
+      for (int i = 0; i < t->count(); ++i)
+        if (t->isTabVisible(i)) add(t->tabText(i));
+  return used;
+}
+
+std::string All(QWidget* window) {
+  std::string out;
+  for (const auto& [letter, captions] : AltLetters(window)) {
+    out += std::string(1, letter) + ":";
+    for (const std::string& c : captions) out += " \"" + c + "\"";
+    out += "\n";
+  }
+  return out;
+}
+
+std::string Clashes(QWidget* window) {
+  std::string out;
+  for (const auto& [letter, captions] : AltLetters(window)) {
+    if (captions.size() < 2) continue;
+    out += std::string(1, letter) + ":";
+    for (const std::string& c : captions) out += " \"" + c + "\"";
+    out += "; ";
+  }
+  return out;
+}
+
+class AltKeysTest : public AnalysisTest {
+ protected:
+  void TearDown() override {
+    windows.Unload<AdjRes>();
+    windows.Unload<Adjust>();
+    windows.Unload<Compare>();
+    windows.Unload<Details2>();
+    windows.Unload<EOLFee>();
+    windows.Unload<ForceCap>();
+    windows.Unload<ForceLoan>();
+    windows.Unload<ForcePmt>();
+    windows.Unload<Margin2>();
+    windows.Unload<Milage>();
+    windows.Unload<Notes>();
+    windows.Unload<ResBase>();
+    windows.Unload<StartUps2>();
+    windows.Unload<Tables>();
+    windows.Unload<TaxFee>();
+    windows.Unload<TaxSet>();
+    windows.Unload<Totals>();
+    windows.Unload<Trade>();
+    AnalysisTest::TearDown();
+  }
+  // Shows a deal window of the set and returns its clashes.
+  template <class W>
+  std::string Of() {
+    W& w = windows.Get<W>();
+    w.show();
+    QApplication::processEvents();
+    std::string clashes = Clashes(&w);
+    if (!clashes.empty()) clashes += "\n" + All(&w);
+    w.hide();
+    return clashes;
+  }
+};
+
+TEST_F(AltKeysTest, NoTwoCaptionsOfTheMainWindowShareAnAltLetterOnAnyView) {
+  qv->show();
+  for (int view = 1; view <= 4; ++view) {
+    SCOPED_TRACE(view);
+    qv->SelectTab(view);
+    QApplication::processEvents();
+    EXPECT_EQ(Clashes(qv.get()), "") << All(qv.get());
+  }
+  // The lease view with either slide-out panel out.
+  qv->SelectTab(1);
+  for (int panel = 0; panel < 2; ++panel) {
+    SCOPED_TRACE(panel == 0 ? "payment panel" : "cash panel");
+    qv->Command5_Click(panel);
+    QApplication::processEvents();
+    QFrame* shown = panel == 0 ? qv->Picture3 : qv->Picture5;
+    ASSERT_TRUE(shown->isVisibleTo(qv.get()));
+    EXPECT_EQ(Clashes(qv.get()), "") << All(qv.get());
+    shown->hide();
+  }
+}
+
+TEST_F(AltKeysTest, AMenuTitlesLetterOpensItsMenuAtTheFirstPress) {
+  ASSERT_TRUE(ShowActive());
+  qv->SelectTab(1);
+  QApplication::processEvents();
+  QTest::keyClick(qv.get(), Qt::Key_F, Qt::AltModifier);
+  QApplication::processEvents();
+  EXPECT_TRUE(qv->mnuFile->isVisible());
+  qv->mnuFile->close();
+  QApplication::processEvents();
+}
+
+TEST_F(AltKeysTest, NoTwoCaptionsOfADealWindowShareAnAltLetter) {
+  const std::pair<const char*, std::function<std::string()>> windowsToWalk[] = {
+      {"AdjRes", [this] { return Of<AdjRes>(); }},       {"Adjust", [this] { return Of<Adjust>(); }},
+      {"Compare", [this] { return Of<Compare>(); }},     {"Details2", [this] { return Of<Details2>(); }},
+      {"EOLFee", [this] { return Of<EOLFee>(); }},       {"ForceCap", [this] { return Of<ForceCap>(); }},
+      {"ForceLoan", [this] { return Of<ForceLoan>(); }}, {"ForcePmt", [this] { return Of<ForcePmt>(); }},
+      {"Margin2", [this] { return Of<Margin2>(); }},     {"Milage", [this] { return Of<Milage>(); }},
+      {"Notes", [this] { return Of<Notes>(); }},         {"ResBase", [this] { return Of<ResBase>(); }},
+      {"StartUps2", [this] { return Of<StartUps2>(); }}, {"Tables", [this] { return Of<Tables>(); }},
+      {"TaxFee", [this] { return Of<TaxFee>(); }},       {"TaxSet", [this] { return Of<TaxSet>(); }},
+      {"Totals", [this] { return Of<Totals>(); }},       {"Trade", [this] { return Of<Trade>(); }},
+  };
+  for (const auto& [name, clashes] : windowsToWalk) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(clashes(), "");
+  }
+}
+
+}  // namespace
+}  // namespace qv::test
