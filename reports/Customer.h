@@ -2,7 +2,7 @@
 // The customer window "Customer" (caption "Customers"): the dealership's customer list, kept
 // in the customer workbook "Customer.vts" of the program folder, and the customer attached
 // to the current page. Modeless and on top of the other windows; opened by the main
-// window's "C&ustomer:" button.
+// window's "Cu&stomer:" button.
 //
 // The list (reports/CustomerList.h) is read whole when the window loads and written back
 // whole, through a temporary file and a rename, when it unloads (its " &Close" button, the

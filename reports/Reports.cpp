@@ -35,7 +35,9 @@ Reports::Reports(Engine& engine, Owner& owner) : ui::QvDialog(owner.MainWidget()
 
   auto* report = new QGroupBox("Report", this);
   auto* reportRow = new QHBoxLayout(report);
-  const char* kinds[4] = {"&Lease", "L&oan", "&Cash", "Lease/&Buy"};
+  // Each Alt letter of the window opens one thing, so "Loan", "Cash", "Browse..." and
+  // "Create New Report" take letters that OK, Cancel and Lease/Buy leave free.
+  const char* kinds[4] = {"&Lease", "Lo&an", "Ca&sh", "Lease/&Buy"};
   for (int i = 0; i < 4; ++i) {
     Option1[i] = new QRadioButton(kinds[i], report);
     Option1[i]->setObjectName(QString("Option1_%1").arg(i));
@@ -84,7 +86,7 @@ Reports::Reports(Engine& engine, Owner& owner) : ui::QvDialog(owner.MainWidget()
     }
     top->addLayout(row);
   };
-  buttonRow(Command1, {"&View Report", "&Edit Report File", "&Browse...", "&Create New Report"}, "Command1",
+  buttonRow(Command1, {"&View Report", "&Edit Report File", "B&rowse...", "Create &New Report"}, "Command1",
             &Reports::Command1_Click, false);
   buttonRow(Command2, {"&OK", "&Cancel"}, "Command2", &Reports::Command2_Click, true);
   Form_Load();

@@ -516,7 +516,7 @@ class QV : public QMainWindow, public EngineHost, public Owner {
   void ConnectPricing();
 
   // ---- the customer window (QVCustomer.cpp) ------------------------------------------------
-  // "C&ustomer:": the customer window, modeless, made on first use.
+  // "Cu&stomer:": the customer window, modeless, made on first use.
   void Command3_Click();
   void ConnectCustomer();
 

@@ -1,4 +1,4 @@
-// The main window's way into the customer window: the "C&ustomer:" button shows it
+// The main window's way into the customer window: the "Cu&stomer:" button shows it
 // modelessly. The window attaches a customer to the page and sets the customer labels
 // through the owner (ShowCustomerLabels); a page load shows the page's own customer.
 #include <QPushButton>

@@ -13,6 +13,7 @@
 #include "platform/grid/GridWidget.h"
 #include "reports/Customer.h"
 #include "reports/ReportFields.h"
+#include "tests/dialogs/AltLetters.h"
 #include "tests/worksheet/QVFixture.h"
 
 namespace qv::test {
@@ -96,6 +97,7 @@ TEST_F(CustomerTest, TheButtonShowsTheWindowModelessOnTopWithItsCaptions) {
   EXPECT_EQ(c.Command3[4], nullptr);
   const char* labels[] = {"Name:", "Address:", "Day-Time Phone:", "Evening Phone:", "Customer Number:", "Notes:", "Date:"};
   for (int i = 0; i < 7; ++i) EXPECT_EQ(c.Label24[i]->text().toStdString(), labels[i]);
+  EXPECT_EQ(Clashes(&c), "") << All(&c);
   // A second click brings the same window forward.
   qv->Command3->click();
   EXPECT_EQ(&windows.Get<Customer>(), &c);

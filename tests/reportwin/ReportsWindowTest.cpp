@@ -5,6 +5,7 @@
 #include <QRadioButton>
 #include <QStackedWidget>
 
+#include "tests/dialogs/AltLetters.h"
 #include "tests/reportwin/ReportFixture.h"
 
 namespace qv::test {
@@ -38,6 +39,12 @@ TEST_F(ReportsWindow, OpensOnTheReportOfTheViewWithoutAskingForPaths) {
   // The word processors of this platform are named.
   EXPECT_EQ(w.Option2[0]->text().toStdString(), "Quorvant Report Editor");
   EXPECT_EQ(w.Option2[1]->text().toStdString(), "LibreOffice &Writer");
+  // Every Alt letter opens one thing, here and in the word-processor path window.
+  EXPECT_EQ(Clashes(&w), "") << All(&w);
+  FileError& f = windows.Get<FileError>();
+  f.show();
+  EXPECT_EQ(Clashes(&f), "") << All(&f);
+  windows.Unload<FileError>();
   EXPECT_EQ(w.Option2[2]->text().toStdString(), "&Desktop RTF Program");
 
   w.Option1[3]->click();
