@@ -10,6 +10,9 @@
 #include <QSignalBlocker>
 #include <QTest>
 
+#include <fstream>
+#include <iterator>
+
 #include "platform/grid/GridWidget.h"
 #include "reports/Customer.h"
 #include "reports/ReportFields.h"
@@ -443,6 +446,15 @@ TEST_F(CustomerTest, ReportFieldsReadTheOpenWindowsListElseTheFile) {
   EXPECT_FALSE(std::filesystem::exists(FilePath()));  // not written yet: the window's list
   EXPECT_EQ(reports::ReportFieldValue(ctx, "Name"), "Dana Reyes");
   EXPECT_EQ(reports::ReportFieldValue(ctx, "Address"), "9 Pine St");
+  // The main window's lease report reads the same open list.
+  std::filesystem::copy_file(std::string(QV_SOURCE_DIR) + "/data/Lease.rtf", folder + "Lease.rtf");
+  eng.cfg.LeaseTemplatePath = folder + "Lease.rtf";
+  eng.cfg.ReportViewer = "None";
+  qv->GenerateReport(0);
+  std::ifstream in(folder + "Lease.QVR", std::ios::binary);
+  const std::string report((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_NE(report.find("Dana Reyes"), std::string::npos);
+  EXPECT_NE(report.find("9 Pine St"), std::string::npos);
   c.Command3_Click(2);
   EXPECT_EQ(ctx.sources.customers(), nullptr);
   EXPECT_EQ(reports::ReportFieldValue(ctx, "Address"), "9 Pine St");  // from the file
