@@ -2,10 +2,12 @@
 # Installs the Debian packages the build and the tests need. Idempotent: quiet when all is there.
 set -euo pipefail
 # clang with libFuzzer (libclang-rt-14-dev holds libclang_rt.fuzzer) and llvm's symbolizer
-# are for the fuzz build (scripts/fuzz.sh).
+# are for the fuzz build (scripts/fuzz.sh). LibreOffice Writer is the word processor reports
+# are handed to (the full package, so that it opens a window; the tests run it headless and
+# read its PDFs back with poppler-utils' pdftotext).
 packages=(build-essential cmake ninja-build qt6-base-dev nlohmann-json3-dev
           libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth fonts-dejavu-core
-          libreoffice-writer-nogui poppler-utils clang libclang-rt-14-dev llvm)
+          libreoffice-writer poppler-utils clang libclang-rt-14-dev llvm)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

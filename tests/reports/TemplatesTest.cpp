@@ -123,7 +123,7 @@ TEST(ShippedTemplates, AWordProcessorReadsEveryMergedReport) {
   const std::string soffice = FindSoffice();
   ASSERT_FALSE(soffice.empty())
       << "LibreOffice (soffice) is not on PATH, so the merged reports cannot be checked by a real word "
-         "processor. Install it with scripts/setup.sh (Debian packages libreoffice-writer-nogui and "
+         "processor. Install it with scripts/setup.sh (Debian packages libreoffice-writer and "
          "poppler-utils).";
 
   std::string tmpl = (fs::temp_directory_path() / "qv-reports-XXXXXX").string();

@@ -200,7 +200,7 @@ std::string Money(double v) {
 TEST_F(HandOff, LibreOfficeShowsTheLeaseReportOfTheSampleDeal) {
   ASSERT_FALSE(FindOnPath("soffice").empty())
       << "LibreOffice (soffice) is not on PATH. Install it with scripts/setup.sh (Debian packages "
-         "libreoffice-writer-nogui and poppler-utils).";
+         "libreoffice-writer and poppler-utils).";
   ASSERT_FALSE(FindOnPath("pdftotext").empty())
       << "pdftotext is not on PATH. Install it with scripts/setup.sh (Debian package poppler-utils).";
   QTemporaryDir tmp;

@@ -78,7 +78,7 @@ class LibreOffice : public ::testing::Test {
     dir_ = tmpl;
     if (std::system("command -v soffice >/dev/null 2>&1") != 0)
       GTEST_FAIL() << "LibreOffice (soffice) is missing: scripts/setup.sh installs it "
-                      "(Debian package libreoffice-writer-nogui)";
+                      "(Debian package libreoffice-writer)";
   }
   void TearDown() override {
     std::error_code ec;
