@@ -33,7 +33,8 @@ class ALGRes : public ui::QvDialog {
   QListWidget* lstResValues = nullptr;  // the four residual lines
   std::array<QRadioButton*, 2> Option1{};  // 0 "12,000 Miles", 1 "15,000 Miles"
   QLabel* Label1 = nullptr;
-  // 0 "&Use Residual", 1 "&Cancel", 2 "&Add" / "&Deduct" / "&Un-Lock".
+  // 0 "&Use Residual", 1 "&Cancel", 2 "&Add" / "&Deduct" / "Un-&Lock"
+  // (U stays with "&Use Residual").
   std::array<QPushButton*, 3> cmdbutUse{};
 
   // ---- handlers ----

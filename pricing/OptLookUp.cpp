@@ -70,7 +70,7 @@ void OptLookUp::Build() {
   top->addWidget(OptionLookUp, 1);
 
   auto* buttons = new QHBoxLayout;
-  const char* captions[5] = {"&Select", "&Close", "&Un-Select", "Std &Equip", " &Print All Options"};
+  const char* captions[5] = {"&Select", "&Close", "&Un-Select", "Std E&quip", " Print &All Options"};
   for (int i : {0, 2, 3, 4, 1}) {
     Command1[i] = new QPushButton(captions[i], this);
     Command1[i]->setObjectName(QString("Command1_%1").arg(i));

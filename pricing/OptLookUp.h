@@ -40,7 +40,8 @@ class OptLookUp : public ui::QvDialog {
   QLabel* lblCarname = nullptr;
   grid::Sheet OptionLookUpData;  // 1 mark or group, 2 "Option", 3 "Invoice", 4 "MSRP", 5 sheet row
   grid::GridWidget* OptionLookUp = nullptr;
-  // 0 "&Select", 1 "&Close", 2 "&Un-Select", 3 "Std &Equip", 4 " &Print All Options".
+  // 0 "&Select", 1 "&Close", 2 "&Un-Select", 3 "Std E&quip", 4 " Print &All Options" (E and P
+  // belong to the menu titles).
   std::array<QPushButton*, 5> Command1{};
   QMenuBar* menuBar = nullptr;
   QMenu* mnuEdit = nullptr;

@@ -113,7 +113,7 @@ OptionButtons ButtonsForRow(const OptionGrid& grid, int row);
 // The option window's vehicle label from the page's CarName: the text before the first
 // "-" at or after the first ":" (the whole name when there is none).
 std::string OptionWindowLabel(const std::string& carName);
-// "Std &Equip" is enabled when the label holds ":".
+// "Std E&quip" is enabled when the label holds ":".
 bool StdEquipEnabled(const std::string& label);
 
 // What closing the option window does, in order: refill the page's option list, compute

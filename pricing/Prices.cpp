@@ -123,7 +123,7 @@ void Prices::Build() {
   top->addLayout(checks);
 
   auto* buttons = new QHBoxLayout;
-  const char* captions[6] = {"&OK", "&Cancel", "&Standard Equipment", "&Help", "&Print", "&Close"};
+  const char* captions[6] = {"&OK", "&Cancel", "&Standard Equipment", "&Help", "P&rint", "&Close"};
   for (int i = 0; i < 6; ++i) {
     Command1[i] = new QPushButton(captions[i], this);
     Command1[i]->setObjectName(QString("Command1_%1").arg(i));

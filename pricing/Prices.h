@@ -53,7 +53,8 @@ class Prices : public ui::QvDialog {
   grid::GridWidget* Price1 = nullptr;
   grid::Sheet Price2Data;                 // standard equipment, one text column
   grid::GridWidget* Price2 = nullptr;
-  // 0 "&OK", 1 "&Cancel", 2 "&Standard Equipment", 3 "&Help", 4 "&Print", 5 "&Close".
+  // 0 "&OK", 1 "&Cancel", 2 "&Standard Equipment", 3 "&Help", 4 "P&rint", 5 "&Close"
+  // (P belongs to the Print menu shown beside it).
   std::array<QPushButton*, 6> Command1{};
   QMenuBar* menuBar = nullptr;
   QMenu* mnuPrintMenu = nullptr;          // "&Print" (standard-equipment view)

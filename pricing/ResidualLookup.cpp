@@ -128,7 +128,7 @@ ResidualLookup::ResView ResidualLookup::UpdateRes(int sel) const {
     v.label1 = add ? "Add (Click 'Add' to Lock In)" : "Deduct (Click 'Deduct' to Lock In)";
     if (IsLocked(sel)) {
       v.button2Visible = true;
-      v.button2Caption = "&Un-Lock";
+      v.button2Caption = "Un-&Lock";
     } else if (!HasLocks() || lockedHeader_ == GroupIndex(sel)) {
       v.button2Visible = true;
       v.button2Caption = add ? "&Add" : "&Deduct";

@@ -62,7 +62,7 @@ class ResidualLookup {
     bool showsResidual = false;  // false: the list stays empty and Label1 keeps its text
     std::string label1;          // when showsResidual
     bool button2Visible = false;
-    std::string button2Caption;  // "&Add", "&Deduct" or "&Un-Lock" when visible
+    std::string button2Caption;  // "&Add", "&Deduct" or "Un-&Lock" when visible
     std::vector<std::string> lines;  // the four lines of `lstResValues`
   };
   ResView UpdateRes(int sel) const;

@@ -61,9 +61,7 @@ class AltKeysTest : public AnalysisTest {
   std::string Of() {
     W& w = windows.Get<W>();
     w.show();
-    QApplication::processEvents();
-    std::string clashes = Clashes(&w);
-    if (!clashes.empty()) clashes += "\n" + All(&w);
+    std::string clashes = ClashReport(&w);
     w.hide();
     return clashes;
   }

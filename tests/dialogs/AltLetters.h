@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QGroupBox>
 #include <QKeySequence>
 #include <QLabel>
@@ -72,6 +73,15 @@ inline std::string Clashes(QWidget* window) {
     out += "; ";
   }
   return out;
+}
+
+// The clashes of `window` once pending events have run, followed by all its letters when
+// there are any (empty when none clash).
+inline std::string ClashReport(QWidget* window) {
+  QApplication::processEvents();
+  std::string clashes = Clashes(window);
+  if (!clashes.empty()) clashes += "\n" + All(window);
+  return clashes;
 }
 
 }  // namespace qv::test

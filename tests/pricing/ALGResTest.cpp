@@ -175,7 +175,7 @@ TEST_F(ALGResTest, LockedAdjustmentsAddToTheirModelsResiduals) {
     const int moonroof = w.lstModel->currentRow();
     w.cmdbutUse_Click(2);
     EXPECT_EQ(w.lstModel->item(moonroof)->text().toStdString().substr(0, 7), " <lock>");
-    EXPECT_EQ(w.cmdbutUse[2]->text().toStdString(), "&Un-Lock");
+    EXPECT_EQ(w.cmdbutUse[2]->text().toStdString(), "Un-&Lock");
 
     Choose(w, 0, "w/o AIR CONDITIONING Deduct");
     EXPECT_EQ(w.Label1->text().toStdString(), "Deduct (Click 'Deduct' to Lock In)");
@@ -197,7 +197,7 @@ TEST_F(ALGResTest, LockedAdjustmentsAddToTheirModelsResiduals) {
 
     // Unlocking the moonroof takes its points back out.
     Choose(w, 0, AddLine("POWER MOONROOF"));
-    EXPECT_EQ(w.cmdbutUse[2]->text().toStdString(), "&Un-Lock");
+    EXPECT_EQ(w.cmdbutUse[2]->text().toStdString(), "Un-&Lock");
     w.cmdbutUse_Click(2);
     EXPECT_EQ(w.cmdbutUse[2]->text().toStdString(), "&Add");
     EXPECT_EQ(w.lstModel->currentItem()->text().toStdString().find(" <lock>"), std::string::npos);

@@ -231,7 +231,7 @@ TEST_F(LookupTest, LockingADeductAndUnlockingIt) {
   EXPECT_EQ(look.LockedAdjust(0), -2);
   EXPECT_EQ(look.LockedAdjust(2), -3);
   EXPECT_EQ(look.LockedHeader(), 0);
-  EXPECT_EQ(look.UpdateRes(4).button2Caption, "&Un-Lock");
+  EXPECT_EQ(look.UpdateRes(4).button2Caption, "Un-&Lock");
   // The lock shows on the lines of its group.
   EXPECT_EQ(look.UpdateRes(1).lines[2], " 48 Months: 40 - 3 = 37%  of  MSRP");
   // A locked line does not become a group line.
