@@ -171,7 +171,7 @@ ParagraphDlg::ParagraphDlg(TextControl& tx, int measureUnit, QWidget* parent)
   form->addRow(QStringLiteral("&Right indent (%1):").arg(unit), txtRight);
   form->addRow(QStringLiteral("&First line (%1):").arg(unit), txtFirstLine);
   form->addRow(QStringLiteral("Space &before (%1):").arg(unit), txtBefore);
-  form->addRow(QStringLiteral("Space &after (%1):").arg(unit), txtAfter);
+  form->addRow(QStringLiteral("Space af&ter (%1):").arg(unit), txtAfter);
   cmdOK = new QPushButton(QStringLiteral("OK"), this);
   cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
   auto* col = new QVBoxLayout(this);

@@ -253,8 +253,8 @@ frmFramesDlg::frmFramesDlg(ReportEditor& editor, QWidget* parent) : ui::QvDialog
   cboTextDistance->setObjectName("cboTextDistance");
   cboTextDistance->setEditable(true);
   auto* form = new QFormLayout;
-  form->addRow(QStringLiteral("&Line Width:"), cboLineWidth);
-  form->addRow(QStringLiteral("&Text Distance:"), cboTextDistance);
+  form->addRow(QStringLiteral("Line &Width:"), cboLineWidth);
+  form->addRow(QStringLiteral("Text Di&stance:"), cboTextDistance);
   sl->addLayout(form);
   cmdOK = new QPushButton(QStringLiteral("OK"), this);
   cmdOK->setObjectName("cmdOK");

@@ -2,6 +2,8 @@
 // Each test gets its own report editor, a scripted prompt that fails the test on any
 // question it did not expect, and a temporary folder for files.
 #include <QApplication>
+#include <QBuffer>
+#include <QImage>
 #include <QDir>
 #include <QFile>
 #include <QMdiArea>
@@ -23,6 +25,17 @@
 #include "platform/ui/ScriptedPrompt.h"
 
 namespace qv::editor::test {
+
+// The bytes of a PNG picture of one colour.
+inline std::string PngBytes(int width = 16, int height = 8, Qt::GlobalColor color = Qt::blue) {
+  QImage image(width, height, QImage::Format_RGB32);
+  image.fill(color);
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, "PNG");
+  return png.toStdString();
+}
 
 class EditorTest : public ::testing::Test {
  protected:

@@ -2,8 +2,6 @@
 // messages of damaged files; the merged report of the hand-off.
 #include "tests/editor/EditorFixture.h"
 
-#include <QBuffer>
-#include <QImage>
 #include <QTextBlock>
 #include <QTextTable>
 
@@ -22,16 +20,6 @@ std::string Int32(int32_t v) {
   std::string s(4, '\0');
   for (int k = 0; k < 4; ++k) s[size_t(k)] = char((uint32_t(v) >> (8 * k)) & 0xFF);
   return s;
-}
-
-std::string PngBytes() {
-  QImage image(16, 8, QImage::Format_RGB32);
-  image.fill(Qt::blue);
-  QByteArray png;
-  QBuffer buffer(&png);
-  buffer.open(QIODevice::WriteOnly);
-  image.save(&buffer, "PNG");
-  return png.toStdString();
 }
 
 }  // namespace

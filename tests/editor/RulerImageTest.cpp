@@ -1,8 +1,6 @@
 // The ruler's indents and tab stops, and pictures inserted from files.
 #include "tests/editor/EditorFixture.h"
 
-#include <QBuffer>
-#include <QImage>
 #include <QTextBlock>
 
 namespace qv::editor::test {
@@ -47,13 +45,7 @@ TEST_F(EditorTest, AClickOnTheRulersLowerHalfSetsATabStop) {
 
 TEST_F(EditorTest, InsertImagePutsAPictureAtTheCaretOrInAParagraphOfItsOwn) {
   Frame();
-  QImage image(30, 20, QImage::Format_RGB32);
-  image.fill(Qt::red);
-  QByteArray png;
-  QBuffer buffer(&png);
-  buffer.open(QIODevice::WriteOnly);
-  image.save(&buffer, "PNG");
-  const std::string path = Write("red.png", png.toStdString());
+  const std::string path = Write("red.png", PngBytes(30, 20, Qt::red));
   Type(Tx(1), "ab");
   Tx(1).SetSelection(1, 0);
   prompt.File(path);
