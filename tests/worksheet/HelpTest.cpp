@@ -1,5 +1,5 @@
-// Help by context number, the About window, the update notice's help button and the
-// dealer-network window.
+// Help by context number, the About window, the update notice's help button, the
+// dealer-network window, and the Alt letters of these windows.
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
@@ -10,12 +10,16 @@
 #include <QTextBrowser>
 #include <QToolButton>
 
+#include <functional>
 #include <set>
+#include <string>
 
+#include "tests/dialogs/AltLetters.h"
 #include "tests/worksheet/QVFixture.h"
 #include "worksheet/About.h"
 #include "worksheet/DealerNet.h"
 #include "worksheet/Help.h"
+#include "worksheet/Update.h"
 
 namespace qv::test {
 namespace {
@@ -33,6 +37,7 @@ class HelpTest : public QVTest {
     windows.Unload<HelpViewer>();
     windows.Unload<About>();
     windows.Unload<frmDealerNetwork>();
+    windows.Unload<Update>();
     QVTest::TearDown();
   }
   HelpViewer& Viewer() { return windows.Get<HelpViewer>(); }
@@ -181,6 +186,40 @@ TEST_F(HelpTest, DealerNetworkOpensTheQuotePageAsOftenAsAskedUntilCancel) {
     if (r.kind == Kind::External) opened.push_back(r.text);
   EXPECT_EQ(opened, std::vector<std::string>(2, "https://quotes.example.com/auto/quotes/q1.cfm?src=474"));
   EXPECT_FALSE(windows.Loaded<frmDealerNetwork>());
+}
+
+// No two visible controls of a helper window share an Alt letter (Qt otherwise only moves
+// the focus between them at each press).
+TEST_F(HelpTest, NoTwoCaptionsOfAHelperWindowShareAnAltLetter) {
+  auto shown = [this](QWidget& w) {
+    w.show();
+    return ClashReport(&w);
+  };
+  const std::pair<const char*, std::function<std::string()>> windowsToWalk[] = {
+      {"HelpViewer",
+       [&] {
+         qv->ShowHelp(1);
+         return ClashReport(&Viewer());
+       }},
+      {"About", [&] { return shown(windows.Get<About>()); }},
+      {"Update", [&] { return shown(windows.Get<Update>()); }},
+      {"frmDealerNetwork",
+       [&] {
+         std::string clashes;
+         prompt.Modal([&](ui::ModalWindow& mw) {
+           auto& d = dynamic_cast<frmDealerNetwork&>(mw);
+           clashes = ClashReport(&d);
+           d.Command1_Click(1);
+           return d.result();
+         });
+         qv->cmdDealerNetwork_Click();
+         return clashes;
+       }},
+  };
+  for (const auto& [name, clashes] : windowsToWalk) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(clashes(), "");
+  }
 }
 
 }  // namespace
