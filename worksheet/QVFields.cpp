@@ -9,6 +9,7 @@
 #include "engine/Engine.h"
 #include "engine/NumText.h"
 #include "engine/Runtime.h"
+#include "owner/FiniteEntry.h"
 #include "platform/ui/Prompt.h"
 #include "platform/ui/Window.h"
 #include "worksheet/QV.h"
@@ -104,12 +105,16 @@ void QV::Text3_LostFocus(int Index) {
   std::string text = box->text().toStdString();
   if (text == Shared().GotFocusText) return;
 
+  FiniteEntry entry(eng);
   eng.WorksheetModified = -1;
   const double v = ParseAmountText(TrimRight(text));
   PageRecord& p = eng.page;
   PageResults& r = eng.res;
   PageItems& it = eng.items;
   ui::Prompt& prompt = ui::GetPrompt();
+  // The allowed miles carry the mileage fees with them; they are stored once the entry is
+  // taken.
+  bool storePrePaidFee = false, storeEOLFees = false;
 
   switch (Index) {
     case 0:
@@ -163,8 +168,7 @@ void QV::Text3_LostFocus(int Index) {
           it.PrePaidMileFee.Cash = fee;
           it.PrePaidMileFee.Cap = 0;
         }
-        eng.SavePageItems();
-        eng.RecalcPage();
+        storePrePaidFee = true;
       }
       if (p.EOLActualMiles != 0) {
         double extra = (static_cast<double>(p.EOLActualMiles) - p.AllowedMiles) * p.Months / 12;
@@ -172,7 +176,7 @@ void QV::Text3_LostFocus(int Index) {
         it.EOLFees[1].Amount = p.EOLCentsperMile * extra;
         it.TotalEOLFees = 0;
         for (int k = 1; k <= 10; ++k) it.TotalEOLFees += it.EOLFees[k].Amount;
-        eng.SavePageEOLFees();
+        storeEOLFees = true;
       }
       break;
     }
@@ -294,6 +298,15 @@ void QV::Text3_LostFocus(int Index) {
       break;
   }
 
+  if (!entry.Accept({v})) {
+    box->setText(QString::fromStdString(Shared().GotFocusText));
+    return;
+  }
+  if (storePrePaidFee) {
+    eng.SavePageItems();
+    eng.RecalcPage();
+  }
+  if (storeEOLFees) eng.SavePageEOLFees();
   eng.SkipItemReload = -1;
   eng.RecalcPage();
   eng.SkipItemReload = 0;
