@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "owner/FiniteEntry.h"
+#include "platform/grid/GridWidget.h"
 #include "tests/worksheet/QVFixture.h"
 
 namespace qv::test {
@@ -91,6 +92,46 @@ TEST_F(FiniteEntryTest, EntriesThatOverflowThePageAreRefused) {
     EXPECT_EQ(eng.WorksheetModified, -1);
     EXPECT_TRUE(prompt.Exhausted());
   }
+}
+
+// Option amounts that overflow the page's totals are refused before anything is stored.
+TEST_F(FiniteEntryTest, OptionAmountsThatOverflowAreRefused) {
+  auto edit = [this](int row, int col, const char* text) {
+    qv->OptionList->refresh();
+    return qv->OptionList->commitEdit(row, col, QString::fromUtf8(text));
+  };
+  // Refused in the empty row of an empty page: no option row is made for it.
+  prompt.Answer(Answer::OK);
+  EXPECT_FALSE(edit(1, 2, "-1e308"));
+  EXPECT_EQ(prompt.MessageTexts(), std::vector<std::string>{kEntryTooLargeMessage});
+  EXPECT_EQ(eng.WKS.SheetAt(2).MaxRow(), 1) << "no option row was stored";
+  EXPECT_EQ(eng.OptionList.NumberRC(1, 5), 0) << "the row links to no option";
+  EXPECT_EQ(eng.WorksheetModified, 0);
+
+  // Refused in an option's row: the option keeps its amounts, the page its figures.
+  ASSERT_TRUE(edit(1, 1, "Moon roof"));
+  prompt.Answer(Answer::No);
+  ASSERT_TRUE(edit(1, 3, "1e308"));  // a huge MSRP alone gives finite figures
+  eng.WorksheetModified = 0;
+  const PageInputs before = eng.SnapshotInputs();
+  const double payment = eng.res.PaymentWT;
+  const std::string paymentText = Text(qv->lblPayment[1]);
+  prompt.ClearAsked();
+  prompt.Answer(Answer::OK);
+  EXPECT_FALSE(edit(1, 2, "-1e308"));
+  EXPECT_EQ(prompt.MessageTexts(), std::vector<std::string>{kEntryTooLargeMessage});
+  EXPECT_EQ(eng.WKS.SheetAt(2).TextRC(2, 3), "");
+  EXPECT_EQ(eng.OptionList.TextRC(1, 2), "");
+  EXPECT_TRUE(eng.SnapshotInputs() == before);
+  EXPECT_EQ(eng.res.PaymentWT, payment);
+  EXPECT_EQ(Text(qv->lblPayment[1]), paymentText);
+  EXPECT_EQ(eng.WorksheetModified, 0);
+
+  prompt.ClearAsked();
+  EXPECT_TRUE(edit(1, 2, "1,250"));
+  EXPECT_TRUE(prompt.Asked().empty());
+  EXPECT_DOUBLE_EQ(eng.res.TotalOptInv, 1250);
+  EXPECT_EQ(eng.WorksheetModified, -1);
 }
 
 // Every deal field, fed every extreme text, with every question answered Yes and then No:
