@@ -1,6 +1,7 @@
 // Deal fields fed values the arithmetic cannot carry: the entry is refused with one
 // message, the page and its figures stay as they were; ordinary values still go through.
 #include <cmath>
+#include <functional>
 #include <vector>
 
 #include "owner/FiniteEntry.h"
@@ -91,6 +92,43 @@ TEST_F(FiniteEntryTest, EntriesThatOverflowThePageAreRefused) {
     EXPECT_FALSE(eng.SnapshotInputs() == before);
     EXPECT_EQ(eng.WorksheetModified, -1);
     EXPECT_TRUE(prompt.Exhausted());
+  }
+}
+
+// The amounts asked for by double-clicks and menu items are refused the same way.
+TEST_F(FiniteEntryTest, AnswersThatOverflowThePageAreRefused) {
+  struct Case {
+    const char* what;
+    std::function<void()> ask;
+    const char* bad;
+    const char* good;
+  };
+  const Case cases[] = {
+      {"cash required", [this] { qv->lblPayment_DblClick(0); }, "1e308", "1500"},
+      {"purchase price", [this] { qv->lblPurchPrice_DblClick(); }, "1e308", "22,000"},
+      {"single-payment lease", [this] { qv->mnuSinglePayLease_Click(); }, "-1e308", "5000"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Reset();
+    const PageInputs before = eng.SnapshotInputs();
+    const double payment = eng.res.PaymentWT;
+    const std::string paymentText = Text(qv->lblPayment[1]);
+    prompt.ClearAsked();
+    prompt.Input(c.bad).Answer(Answer::OK);
+    c.ask();
+    EXPECT_EQ(prompt.MessageTexts(), std::vector<std::string>{kEntryTooLargeMessage});
+    EXPECT_TRUE(eng.SnapshotInputs() == before);
+    EXPECT_EQ(eng.res.PaymentWT, payment);
+    EXPECT_EQ(Text(qv->lblPayment[1]), paymentText);
+    EXPECT_EQ(eng.WorksheetModified, 0);
+
+    prompt.ClearAsked();
+    prompt.Input(c.good);
+    c.ask();
+    EXPECT_TRUE(prompt.MessageTexts().empty());
+    EXPECT_FALSE(eng.SnapshotInputs() == before);
+    EXPECT_EQ(eng.WorksheetModified, -1);
   }
 }
 
