@@ -106,7 +106,13 @@ void QV::Text3_LostFocus(int Index) {
   if (text == Shared().GotFocusText) return;
 
   FiniteEntry entry(eng);
+  const int16_t wasModified = eng.WorksheetModified;
   eng.WorksheetModified = -1;
+  // A value the page cannot hold: the message has said so; the box gets its text back.
+  auto refuse = [&] {
+    eng.WorksheetModified = wasModified;
+    box->setText(QString::fromStdString(Shared().GotFocusText));
+  };
   const double v = ParseAmountText(TrimRight(text));
   PageRecord& p = eng.page;
   PageResults& r = eng.res;
@@ -154,7 +160,8 @@ void QV::Text3_LostFocus(int Index) {
       const double miles = RoundHalfEven(v);
       if (miles < -2147483648.0 || miles > 2147483647.0) {
         prompt.MsgBox(StrNum(v) + " is not a valid number of miles.");
-        break;
+        refuse();
+        return;
       }
       p.AllowedMiles = ToInt32(miles);
       if (p.PrePaidActualMiles != 0) {
@@ -289,7 +296,8 @@ void QV::Text3_LostFocus(int Index) {
       const double days = RoundHalfEven(v);
       if (days < -32768 || days > 32767) {
         prompt.MsgBox(StrNum(v) + " is not a valid number of days.");
-        break;
+        refuse();
+        return;
       }
       p.DaysToFirstPayment = ToInt16(days);
       break;
@@ -299,7 +307,7 @@ void QV::Text3_LostFocus(int Index) {
   }
 
   if (!entry.Accept({v})) {
-    box->setText(QString::fromStdString(Shared().GotFocusText));
+    refuse();
     return;
   }
   if (storePrePaidFee) {
