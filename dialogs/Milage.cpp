@@ -139,6 +139,30 @@ void Milage::UpdateMileageFee() {
   }
 }
 
+PageInputs Milage::WithEntry(double actualMiles, double centsPerMile) const {
+  PageInputs in = eng.SnapshotInputs();
+  PageRecord& p = in.page;
+  double x = (actualMiles - p.AllowedMiles) * p.Months / 12;
+  if (x < 0) x = 0;
+  const double fee = centsPerMile * x;
+  if (mode_ == 0) {
+    p.PrePaidCentsPerMile = centsPerMile;
+    p.PrePaidActualMiles = ToInt32(actualMiles);
+    StartUpItem& item = in.items.PrePaidMileFee;
+    item.Amount = fee;
+    item.Cap = item.Cap != 0 ? fee : 0;
+    item.Cash = item.Cap != 0 ? 0 : fee;
+    item.ManualSplit = 0;
+  } else {
+    p.EOLCentsperMile = centsPerMile;
+    p.EOLActualMiles = ToInt32(actualMiles);
+    in.items.EOLFees[1].Amount = fee;
+    in.items.TotalEOLFees = 0;
+    for (int n = 1; n <= 10; ++n) in.items.TotalEOLFees += in.items.EOLFees[n].Amount;
+  }
+  return in;
+}
+
 void Milage::Text1_GotFocus(int Index) {
   if (Index < 1 || Index > 2) return;
   Text1[Index]->selectAll();
@@ -174,30 +198,6 @@ void Milage::Text1_LostFocus(int Index) {
   ActualMiles = actual;
   CentsPerMile = perMile;
   UpdateMileageFee();
-}
-
-PageInputs Milage::WithEntry(double actualMiles, double centsPerMile) const {
-  PageInputs in = eng.SnapshotInputs();
-  PageRecord& p = in.page;
-  double x = (actualMiles - p.AllowedMiles) * p.Months / 12;
-  if (x < 0) x = 0;
-  const double fee = centsPerMile * x;
-  if (mode_ == 0) {
-    p.PrePaidCentsPerMile = centsPerMile;
-    p.PrePaidActualMiles = ToInt32(actualMiles);
-    StartUpItem& item = in.items.PrePaidMileFee;
-    item.Amount = fee;
-    item.Cap = item.Cap != 0 ? fee : 0;
-    item.Cash = item.Cap != 0 ? 0 : fee;
-    item.ManualSplit = 0;
-  } else {
-    p.EOLCentsperMile = centsPerMile;
-    p.EOLActualMiles = ToInt32(actualMiles);
-    in.items.EOLFees[1].Amount = fee;
-    in.items.TotalEOLFees = 0;
-    for (int n = 1; n <= 10; ++n) in.items.TotalEOLFees += in.items.EOLFees[n].Amount;
-  }
-  return in;
 }
 
 void Milage::Command1_Click() { Finish(); }
