@@ -11,6 +11,7 @@
 
 #include "engine/NumText.h"
 #include "engine/Runtime.h"
+#include "owner/FiniteEntry.h"
 #include "owner/SharedState.h"
 #include "owner/WindowSet.h"
 #include "platform/ui/Prompt.h"
@@ -96,6 +97,22 @@ void AdjRes::CalcAdjustment() {
   lblAdjustedResidual->setText(Q(Format(adjusted_, "$0.00")));
 }
 
+PageInputs AdjRes::Adjusted() const {
+  PageInputs in = eng.SnapshotInputs();
+  in.page.Residual = adjusted_;
+  in.page.AllowedMiles = ToInt32(static_cast<double>(eng.page.AllowedMiles) + miles_);
+  return in;
+}
+
+void AdjRes::Box_GotFocus(QLineEdit* box) { focusText_ = S(box->text()); }
+
+void AdjRes::Box_LostFocus(QLineEdit* box) {
+  CalcAdjustment();
+  if (S(box->text()) == focusText_ || AcceptCandidate(eng, Adjusted(), {miles_, adjusted_})) return;
+  box->setText(Q(focusText_));
+  CalcAdjustment();
+}
+
 void AdjRes::txtAdditionalMiles_KeyPress(int& KeyAscii) {
   if (KeyAscii != 13) return;
   KeyAscii = 0;
@@ -119,9 +136,11 @@ void AdjRes::Command1_Click(int Index) {
       ui::GetPrompt().MsgBox(StrNum(miles_) + " is not a valid number of miles.");
       return;
     }
+    FiniteEntry entry(eng);
     eng.page.Residual = adjusted_;
     eng.page.AllowedMiles = ToInt32(miles);
     eng.WorksheetModified = -1;
+    if (!entry.Accept({miles_, adjusted_})) return;
     eng.RecalcPage();
   }
   finished_ = true;
@@ -136,7 +155,9 @@ void AdjRes::reject() {
 bool AdjRes::eventFilter(QObject* watched, QEvent* event) {
   if (watched == txtAdditionalMiles || watched == txtCentsPerMile) {
     const bool miles = watched == txtAdditionalMiles;
-    if (ui::RunEntryBoxHandlers(watched, event, nullptr, [this] { CalcAdjustment(); },
+    auto* box = static_cast<QLineEdit*>(watched);
+    if (ui::RunEntryBoxHandlers(watched, event, [this, box] { Box_GotFocus(box); },
+                                [this, box] { Box_LostFocus(box); },
                                 [this, miles](int& ascii) {
                                   if (miles) txtAdditionalMiles_KeyPress(ascii);
                                   else txtCentsPerMile_KeyPress(ascii);

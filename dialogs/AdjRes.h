@@ -6,6 +6,7 @@
 // the allowance, recalculates and marks the worksheet modified. Cancel changes nothing.
 // Shown modally from the main window (menu, residual caption, miles field).
 #include <array>
+#include <string>
 
 #include "engine/Engine.h"
 #include "owner/Owner.h"
@@ -39,6 +40,10 @@ class AdjRes : public ui::QvDialog {
   void txtAdditionalMiles_KeyPress(int& KeyAscii);
   void txtCentsPerMile_KeyPress(int& KeyAscii);
   void Command1_Click(int Index);
+  // Leaving a box: the adjustment follows it, unless the page could not take it; then the
+  // box gets back the text it had when it got the focus.
+  void Box_GotFocus(QLineEdit* box);
+  void Box_LostFocus(QLineEdit* box);
 
   // The values of the last CalcAdjustment.
   double AdditionalMiles() const { return miles_; }
@@ -51,6 +56,9 @@ class AdjRes : public ui::QvDialog {
 
  private:
   void Build();
+  // The page's inputs with the adjustment taken.
+  PageInputs Adjusted() const;
+  std::string focusText_;
   double miles_ = 0;
   double adjusted_ = 0;
   bool finished_ = false;

@@ -13,6 +13,7 @@
 #include "engine/NumText.h"
 #include "engine/PageStore.h"
 #include "engine/Runtime.h"
+#include "owner/FiniteEntry.h"
 #include "owner/SharedState.h"
 #include "owner/WindowSet.h"
 #include "platform/grid/GridWidget.h"
@@ -146,6 +147,7 @@ void Adjust::AdjustmentSheet_EndEdit(QString* text, bool* cancel) {
     *cancel = true;  // only the ten rows and three columns are records
     return;
   }
+  FiniteEntry entry(eng);
   AdjustmentRec& a = eng.items.Adjustments[r];
   const AdjustmentRec before = a;
   const std::string typed = S(*text);
@@ -160,6 +162,8 @@ void Adjust::AdjustmentSheet_EndEdit(QString* text, bool* cancel) {
   }
   if (!(before == a)) eng.WorksheetModified = -1;
   TotalAdjust();
+  // A refused amount: the cell keeps its text and the records their amounts.
+  if (!entry.Accept()) *cancel = true;
   ShowTotals();
 }
 

@@ -13,6 +13,7 @@
 #include "engine/NumText.h"
 #include "engine/PageStore.h"
 #include "engine/Runtime.h"
+#include "owner/FiniteEntry.h"
 #include "owner/SharedState.h"
 #include "owner/WindowSet.h"
 #include "platform/grid/GridWidget.h"
@@ -136,6 +137,7 @@ void EOLFee::EOLSheet_EndEdit(QString* text, bool* cancel) {
   *cancel = true;
   if (r < 1 || r > kRows || c < 1 || c > 2 || (c == 1 && r <= kFixedRows)) return;
   const std::string typed = S(*text);
+  FiniteEntry entry(eng);
   if (c == 1) {
     s.SetTextRC(r, 1, TabFreeText(typed));
   } else if (TrimRight(typed).find_first_not_of(' ') == std::string::npos) {
@@ -143,12 +145,12 @@ void EOLFee::EOLSheet_EndEdit(QString* text, bool* cancel) {
   } else {
     s.SetNumberRC(r, 2, ParseAmountText(typed));
   }
-  EOLSheet_EndRecalc();
+  EOLSheet_EndRecalc(&entry);
 }
 
-void EOLFee::EOLSheet_EndRecalc() {
+void EOLFee::EOLSheet_EndRecalc(FiniteEntry* entry) {
   PageItems& it = eng.items;
-  const grid::Sheet& s = EOLSheetData;
+  grid::Sheet& s = EOLSheetData;
   const auto before = it.EOLFees;
   it.TotalEOLFees = 0;
   for (int i = 1; i <= kRows; ++i) {
@@ -157,6 +159,16 @@ void EOLFee::EOLSheet_EndRecalc() {
     it.TotalEOLFees += it.EOLFees[i].Amount;
   }
   if (before != it.EOLFees) eng.WorksheetModified = -1;
+  if (entry && !entry->Accept()) {
+    // A refused amount: the cells show the page's amounts again.
+    for (int i = 1; i <= kRows; ++i) {
+      if (it.EOLFees[i].Amount != 0) s.SetNumberRC(i, 2, it.EOLFees[i].Amount);
+      else s.SetTextRC(i, 2, "");
+    }
+    EOLSheet->refresh();
+    ShowTotal();
+    return;
+  }
   ShowTotal();
   eng.RecalcPage();
 }

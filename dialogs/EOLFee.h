@@ -26,6 +26,8 @@ class QString;
 
 namespace qv {
 
+class FiniteEntry;
+
 namespace grid {
 class GridWidget;
 }
@@ -61,7 +63,8 @@ class EOLFee : public ui::QvDialog {
   // runs. The grid widget stores nothing itself afterwards.
   void EOLSheet_EndEdit(QString* text, bool* cancel);
   // After the grid has taken a change: the whole grid into the records, total, recalculation.
-  void EOLSheet_EndRecalc();
+  // Takes the cells into the page; an entry the page cannot take is refused.
+  void EOLSheet_EndRecalc(FiniteEntry* entry = nullptr);
   void EOLSheet_KeyUp(int KeyCode, int Shift);
   void Command1_Click(int Index);
 

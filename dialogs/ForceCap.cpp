@@ -13,6 +13,7 @@
 #include "engine/NumText.h"
 #include "engine/Runtime.h"
 #include "engine/Solvers.h"
+#include "owner/FiniteEntry.h"
 #include "owner/SharedState.h"
 #include "owner/WindowSet.h"
 
@@ -76,8 +77,16 @@ void ForceCap::Command1_Click(int Index) {
     const double target = ParseAmountText(Text1->text().toStdString());
     const auto lever =
         Option1[1]->isChecked() ? PaymentSolver::CapLever::CapReduction : PaymentSolver::CapLever::Margin;
+    FiniteEntry entry(eng);
     passes_ = PaymentSolver::ReachCapCost(eng, target, lever, &reached_);
     if (passes_ > 0) eng.WorksheetModified = -1;
+    if (!entry.Accept({target})) {
+      // The page is as it was; the box shows its cap cost again.
+      passes_ = 0;
+      reached_ = false;
+      Form_Load();
+      return;
+    }
   }
   finished_ = true;
   QDialog::done(Index == 0 ? QDialog::Accepted : QDialog::Rejected);

@@ -13,6 +13,7 @@
 
 #include "engine/NumText.h"
 #include "engine/Runtime.h"
+#include "owner/FiniteEntry.h"
 #include "owner/SharedState.h"
 #include "owner/WindowSet.h"
 #include "platform/ui/QtText.h"
@@ -142,6 +143,7 @@ void ForceLoan::Command2_Click(int Index) {
   }
   const Var v = SolveVisible(ParseAmountText(S(Text1->text())));
   if (v.IsEmpty()) return;  // the message said why; the old value stays
+  FiniteEntry entry(eng);
   PageRecord& p = eng.page;
   switch (visible_) {
     case 0: p.Margin = v; break;
@@ -152,6 +154,7 @@ void ForceLoan::Command2_Click(int Index) {
     default: break;
   }
   eng.WorksheetModified = -1;
+  if (!entry.Accept({static_cast<double>(v)})) return;
   eng.RecalcPage();
   Finish(QDialog::Accepted);
 }

@@ -16,6 +16,7 @@
 #include "engine/NumText.h"
 #include "engine/Runtime.h"
 #include "engine/Solvers.h"
+#include "owner/FiniteEntry.h"
 #include "owner/SharedState.h"
 #include "owner/WindowSet.h"
 #include "platform/ui/QtText.h"
@@ -246,6 +247,7 @@ void ForcePmt::Command2_Click(int Index) {
   if (Index == 0 && !ui::CommitFocusedEntry(Command2[0])) return;
   if (Index == 0 && HasApplicableResult()) {
     const double v = applicable_.value;
+    FiniteEntry entry(eng);
     PageRecord& p = eng.page;
     switch (applicable_.item) {
       case 0: p.Margin = Engine::RoundNum(v, 2); break;
@@ -257,6 +259,7 @@ void ForcePmt::Command2_Click(int Index) {
       default: break;
     }
     eng.WorksheetModified = -1;
+    if (!entry.Accept({v})) return;
     Finish(QDialog::Accepted);
   } else {
     // Cancel, or OK with nothing computed for these inputs: the page exactly as it was at

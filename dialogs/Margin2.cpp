@@ -12,6 +12,7 @@
 
 #include "engine/NumText.h"
 #include "engine/Runtime.h"
+#include "owner/FiniteEntry.h"
 #include "owner/SharedState.h"
 #include "owner/WindowSet.h"
 #include "platform/grid/GridWidget.h"
@@ -138,6 +139,17 @@ void Margin2::F1Book1_EndEdit(int row, int col, QString* text, bool* cancel) {
     }
     default:
       return;
+  }
+  // The margin the parts would make: a part the page cannot take is refused.
+  const double old = *component;
+  *component = v;
+  PageInputs candidate = eng.SnapshotInputs();
+  *component = old;
+  const PageRecord& c = candidate.page;
+  candidate.page.Margin = c.Profit + c.Advertising + c.Incentive + c.Holdback + c.Other;
+  if (!AcceptCandidate(eng, candidate, {v})) {
+    *cancel = true;
+    return;
   }
   *component = v;
   F1Book1Data.SetNumberRC(row, 1, v);

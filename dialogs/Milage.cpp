@@ -12,9 +12,11 @@
 #include "dialogs/EOLFee.h"
 #include "engine/NumText.h"
 #include "engine/Runtime.h"
+#include "owner/FiniteEntry.h"
 #include "owner/SharedState.h"
 #include "owner/WindowSet.h"
 #include "platform/grid/GridWidget.h"
+#include "platform/ui/Prompt.h"
 #include "platform/ui/QtText.h"
 
 namespace qv {
@@ -137,6 +139,30 @@ void Milage::UpdateMileageFee() {
   }
 }
 
+PageInputs Milage::WithEntry(double actualMiles, double centsPerMile) const {
+  PageInputs in = eng.SnapshotInputs();
+  PageRecord& p = in.page;
+  double x = (actualMiles - p.AllowedMiles) * p.Months / 12;
+  if (x < 0) x = 0;
+  const double fee = centsPerMile * x;
+  if (mode_ == 0) {
+    p.PrePaidCentsPerMile = centsPerMile;
+    p.PrePaidActualMiles = ToInt32(actualMiles);
+    StartUpItem& item = in.items.PrePaidMileFee;
+    item.Amount = fee;
+    item.Cap = item.Cap != 0 ? fee : 0;
+    item.Cash = item.Cap != 0 ? 0 : fee;
+    item.ManualSplit = 0;
+  } else {
+    p.EOLCentsperMile = centsPerMile;
+    p.EOLActualMiles = ToInt32(actualMiles);
+    in.items.EOLFees[1].Amount = fee;
+    in.items.TotalEOLFees = 0;
+    for (int n = 1; n <= 10; ++n) in.items.TotalEOLFees += in.items.EOLFees[n].Amount;
+  }
+  return in;
+}
+
 void Milage::Text1_GotFocus(int Index) {
   if (Index < 1 || Index > 2) return;
   Text1[Index]->selectAll();
@@ -154,15 +180,23 @@ void Milage::Text1_KeyPress(int Index, int& KeyAscii) {
 void Milage::Text1_LostFocus(int Index) {
   if (Index < 1 || Index > 2) return;
   const double v = ParseAmountText(S(Text1[Index]->text()));
-  if (Index == 1) {
-    if (v != ActualMiles) eng.WorksheetModified = -1;
-    ActualMiles = v;
-  } else {
-    // A price typed as whole cents (15) is fifteen cents.
-    const double perMile = v < 1 ? v : v / 100;
-    if (perMile != CentsPerMile) eng.WorksheetModified = -1;
-    CentsPerMile = perMile;
+  const double actual = Index == 1 ? v : ActualMiles;
+  // A price typed as whole cents (15) is fifteen cents.
+  const double perMile = Index == 2 ? (v < 1 ? v : v / 100) : CentsPerMile;
+  // The page keeps the miles as a whole number; a refused entry leaves the boxes as they were.
+  const double miles = RoundHalfEven(actual);
+  if (miles < -2147483648.0 || miles > 2147483647.0) {
+    ui::GetPrompt().MsgBox(StrNum(v) + " is not a valid number of miles.");
+    UpdateMileageFee();
+    return;
   }
+  if (!AcceptCandidate(eng, WithEntry(actual, perMile), {v})) {
+    UpdateMileageFee();
+    return;
+  }
+  if (actual != ActualMiles || perMile != CentsPerMile) eng.WorksheetModified = -1;
+  ActualMiles = actual;
+  CentsPerMile = perMile;
   UpdateMileageFee();
 }
 

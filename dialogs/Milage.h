@@ -74,6 +74,8 @@ class Milage : public ui::QvDialog {
  private:
   void Build();
   void UpdateMileageFee();
+  // The page's inputs with these miles and price stored as the window stores them.
+  PageInputs WithEntry(double actualMiles, double centsPerMile) const;
   void Finish();
 
   int16_t mode_ = 0;

@@ -20,6 +20,7 @@
 #include "dialogs/Trade.h"
 #include "engine/NumText.h"
 #include "engine/Runtime.h"
+#include "owner/FiniteEntry.h"
 #include "owner/SharedState.h"
 #include "owner/WindowSet.h"
 #include "platform/grid/GridWidget.h"
@@ -287,6 +288,7 @@ void StartUps2::StartUpsSheet_EndEdit(int row, int col, QString* text, bool* can
   // The recalculation writes the sheet; the grid stores nothing of its own afterwards.
   *cancel = true;
   const double value = ParseAmountText(S(*text));
+  FiniteEntry entry(eng);
   if (StartUpItem* it = eng.ItemOfRow(row)) {
     if (col == 2)
       it->Cap = value;
@@ -302,6 +304,10 @@ void StartUps2::StartUpsSheet_EndEdit(int row, int col, QString* text, bool* can
     }
   }
   CheckManualSplit(row - kFirstItemRow);
+  if (!entry.Accept({value})) {
+    refresh();
+    return;
+  }
   eng.SkipSheetFormat = -1;
   eng.CalcStartUpTaxes();
   eng.RecalcPage();

@@ -12,6 +12,7 @@
 
 #include "engine/NumText.h"
 #include "engine/Runtime.h"
+#include "owner/FiniteEntry.h"
 #include "owner/SharedState.h"
 #include "owner/WindowSet.h"
 #include "platform/grid/GridWidget.h"
@@ -177,6 +178,7 @@ void TaxFee::F1Book1_EndEdit(QString* text, bool* cancel) {
     return;
   }
   const double v = ParseMoneyText(S(*text));
+  FiniteEntry entry(eng);
   if (int16_t* flag = OverrideOfRow(p, row)) {
     // A value other than the one shown is the user's own; the value shown gives the tax back
     // to the calculation. Taxes computed with single-precision rates lie a hair off the
@@ -185,10 +187,15 @@ void TaxFee::F1Book1_EndEdit(QString* text, bool* cancel) {
     const int16_t now = same ? 0 : -1;
     if (now != *flag) eng.WorksheetModified = -1;
     *flag = now;
-    F1Book1Data.SetFontRC(row, 1, now ? kBold : kPlain);
   }
   if (field->IsEmpty() || static_cast<double>(*field) != v) eng.WorksheetModified = -1;
   *field = v;
+  // A refused amount: the cell keeps its text and the page its value.
+  if (!entry.Accept({v})) {
+    *cancel = true;
+    return;
+  }
+  if (const int16_t* flag = OverrideOfRow(p, row)) F1Book1Data.SetFontRC(row, 1, *flag ? kBold : kPlain);
   // The cell holds the number stored, so the total row adds what the page holds.
   *text = Q(grid::NumberCellText(v));
 }

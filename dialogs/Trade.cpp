@@ -10,6 +10,7 @@
 
 #include "engine/NumText.h"
 #include "engine/Runtime.h"
+#include "owner/FiniteEntry.h"
 #include "owner/SharedState.h"
 #include "owner/WindowSet.h"
 #include "platform/ui/QtText.h"
@@ -107,10 +108,13 @@ void Trade::Text1_KeyPress(int Index, int& KeyAscii) {
 void Trade::Text1_LostFocus(int Index) {
   if (Index < 0 || Index > 1) return;
   const double v = ParseAmountText(S(Text1[Index]->text()));
+  FiniteEntry entry(eng);
   double& field = Index == 0 ? eng.items.TradeAllowance : eng.items.TradePayoff;
   if (field != v) eng.WorksheetModified = -1;
   field = v;
   UpdateTradeEquity();
+  // A refused amount: the boxes show the page's amounts again.
+  if (!entry.Accept({v})) UpdateTradeEquity();
 }
 
 void Trade::Command1_Click() {

@@ -15,6 +15,7 @@
 #include "dialogs/ResBase.h"
 #include "engine/Engine.h"
 #include "engine/NumText.h"
+#include "owner/FiniteEntry.h"
 #include "platform/ui/Prompt.h"
 #include "platform/ui/Window.h"
 #include "worksheet/QV.h"
@@ -139,6 +140,7 @@ void QV::lblPayment_DblClick(int Index) {
   const std::optional<std::string> answer = ui::GetPrompt().InputBox(kCashRequiredPrompt);
   // Cancel, an empty answer or a text without a number changes nothing.
   if (!answer || answer->empty() || !HoldsNumber(*answer)) return;
+  FiniteEntry entry(eng);
   eng.WorksheetModified = -1;
   const double target = ParseAmountText(*answer);
   // The cash cap reduction takes what the cash start-ups and adjustments leave of the
@@ -149,6 +151,7 @@ void QV::lblPayment_DblClick(int Index) {
     eng.RecalcPage();
     if (pass > kMaxCashRequiredPasses) break;
   }
+  entry.Accept({target});
 }
 
 void QV::lblPurchPrice_DblClick() {
@@ -157,7 +160,9 @@ void QV::lblPurchPrice_DblClick() {
   if (!answer || answer->empty() || !HoldsNumber(*answer)) return;
   // The purchase price is the total invoice plus the margin: one step reaches it.
   const double p = ParseAmountText(*answer);
+  FiniteEntry entry(eng);
   eng.page.Margin = eng.page.Margin + (p - eng.res.PurchPrice);
+  if (!entry.Accept({p})) return;
   eng.RecalcPage();
   eng.WorksheetModified = -1;
 }

@@ -11,6 +11,7 @@
 #include "engine/Engine.h"
 #include "engine/NumText.h"
 #include "engine/Runtime.h"
+#include "owner/FiniteEntry.h"
 #include "platform/ui/Prompt.h"
 #include "platform/ui/QtText.h"
 #include "platform/ui/Window.h"
@@ -115,12 +116,22 @@ void QV::Text3_LostFocus(int Index) {
   std::string text = box->text().toStdString();
   if (text == Shared().GotFocusText) return;
 
+  FiniteEntry entry(eng);
+  const int16_t wasModified = eng.WorksheetModified;
   eng.WorksheetModified = -1;
+  // A value the page cannot hold: the message has said so; the box gets its text back.
+  auto refuse = [&] {
+    eng.WorksheetModified = wasModified;
+    box->setText(QString::fromStdString(Shared().GotFocusText));
+  };
   const double v = ParseAmountText(TrimRight(text));
   PageRecord& p = eng.page;
   PageResults& r = eng.res;
   PageItems& it = eng.items;
   ui::Prompt& prompt = ui::GetPrompt();
+  // The allowed miles carry the mileage fees with them; they are stored once the entry is
+  // taken.
+  bool storePrePaidFee = false, storeEOLFees = false;
 
   switch (Index) {
     case 0:
@@ -160,7 +171,8 @@ void QV::Text3_LostFocus(int Index) {
       const double miles = RoundHalfEven(v);
       if (miles < -2147483648.0 || miles > 2147483647.0) {
         prompt.MsgBox(StrNum(v) + " is not a valid number of miles.");
-        break;
+        refuse();
+        return;
       }
       p.AllowedMiles = ToInt32(miles);
       if (p.PrePaidActualMiles != 0) {
@@ -174,8 +186,7 @@ void QV::Text3_LostFocus(int Index) {
           it.PrePaidMileFee.Cash = fee;
           it.PrePaidMileFee.Cap = 0;
         }
-        eng.SavePageItems();
-        eng.RecalcPage();
+        storePrePaidFee = true;
       }
       if (p.EOLActualMiles != 0) {
         double extra = (static_cast<double>(p.EOLActualMiles) - p.AllowedMiles) * p.Months / 12;
@@ -183,7 +194,7 @@ void QV::Text3_LostFocus(int Index) {
         it.EOLFees[1].Amount = p.EOLCentsperMile * extra;
         it.TotalEOLFees = 0;
         for (int k = 1; k <= 10; ++k) it.TotalEOLFees += it.EOLFees[k].Amount;
-        eng.SavePageEOLFees();
+        storeEOLFees = true;
       }
       break;
     }
@@ -296,7 +307,8 @@ void QV::Text3_LostFocus(int Index) {
       const double days = RoundHalfEven(v);
       if (days < -32768 || days > 32767) {
         prompt.MsgBox(StrNum(v) + " is not a valid number of days.");
-        break;
+        refuse();
+        return;
       }
       p.DaysToFirstPayment = ToInt16(days);
       break;
@@ -305,6 +317,15 @@ void QV::Text3_LostFocus(int Index) {
       break;
   }
 
+  if (!entry.Accept({v})) {
+    refuse();
+    return;
+  }
+  if (storePrePaidFee) {
+    eng.SavePageItems();
+    eng.RecalcPage();
+  }
+  if (storeEOLFees) eng.SavePageEOLFees();
   eng.SkipItemReload = -1;
   eng.RecalcPage();
   eng.SkipItemReload = 0;

@@ -12,6 +12,7 @@
 #include "engine/PageStore.h"
 #include "engine/NumText.h"
 #include "engine/Runtime.h"
+#include "owner/FiniteEntry.h"
 #include "platform/grid/GridWidget.h"
 #include "platform/ui/Prompt.h"
 #include "worksheet/QV.h"
@@ -58,6 +59,21 @@ void QV::OptionList_EndEdit(QString& EditString, bool& Cancel) {
   grid::Workbook& wks = eng.WKS;
   const int r = grid.ActiveRow();
   const int c = grid.ActiveCol();
+
+  // An amount the page cannot take is refused before anything is stored: the cell keeps its
+  // text and the page its figures.
+  if (c == 2 || c == 3) {
+    const double v = ParseAmountText(EditString.toStdString());
+    const grid::Cell* cell = grid.CellAt(r, c);
+    const grid::Cell old = cell ? *cell : grid::Cell{};
+    grid.SetNumberRC(r, c, v);
+    const bool taken = AcceptCandidate(eng, eng.SnapshotInputs(), {v});
+    grid.SetCell(r, c, old);
+    if (!taken) {
+      Cancel = true;
+      return;
+    }
+  }
 
   // A row typed in for the first time gets its row in sheet "Options", for this page,
   // before anything is stored.

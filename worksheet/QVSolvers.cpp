@@ -11,6 +11,7 @@
 #include "dialogs/ForceLoan.h"
 #include "dialogs/ForcePmt.h"
 #include "engine/NumText.h"
+#include "owner/FiniteEntry.h"
 #include "platform/ui/Window.h"
 #include "worksheet/QV.h"
 
@@ -62,7 +63,9 @@ void QV::mnuSinglePayLease_Click() {
   const std::optional<std::string> answer = ui::GetPrompt().InputBox(kSinglePaymentPrompt);
   // Cancel, an empty answer or a text without a number changes nothing.
   if (!answer || answer->empty() || !HoldsNumber(*answer)) return;
+  FiniteEntry entry(eng);
   eng.page.CapRd = ParseAmountText(*answer);
+  if (!entry.Accept()) return;
   eng.RecalcPage();
   // The forced payment window, not shown: a monthly payment of 0 by the margin, applied.
   ForcePmt& w = windows_.Get<ForcePmt>();

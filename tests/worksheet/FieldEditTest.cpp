@@ -159,12 +159,30 @@ TEST_F(FieldEditTest, RentChargeWithoutATermStoresNothing) {
   EXPECT_DOUBLE_EQ(eng.page.Factor, 0.0025);
 }
 
-TEST_F(FieldEditTest, OutOfRangeDaysAreRefused) {
-  qv->SelectTab(2);
-  prompt.Answer(Answer::OK);
-  Type(26, "40000");
-  EXPECT_EQ(prompt.MessageTexts(), std::vector<std::string>{" 40000 is not a valid number of days."});
-  EXPECT_EQ(eng.page.DaysToFirstPayment, 30);
+TEST_F(FieldEditTest, OutOfRangeDaysAndMilesAreRefused) {
+  struct Case {
+    int tab, box;
+    const char* typed;
+    const char* message;
+  };
+  const Case cases[] = {
+      {2, 26, "40000", " 40000 is not a valid number of days."},
+      {1, 8, "1e308", " 1E+308 is not a valid number of miles."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    qv->SelectTab(c.tab);
+    const PageInputs before = eng.SnapshotInputs();
+    const std::string shown = Text(qv->Text3[c.box]);
+    eng.WorksheetModified = 0;
+    prompt.ClearAsked();
+    prompt.Answer(Answer::OK);
+    Type(c.box, c.typed);
+    EXPECT_EQ(prompt.MessageTexts(), std::vector<std::string>{c.message});
+    EXPECT_TRUE(eng.SnapshotInputs() == before);
+    EXPECT_EQ(Text(qv->Text3[c.box]), shown);
+    EXPECT_EQ(eng.WorksheetModified, 0);
+  }
   EXPECT_EQ(Text(qv->Text3[26]), "30");
 }
 

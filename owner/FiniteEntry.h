@@ -1,0 +1,79 @@
+#pragma once
+// The one refusal path of the deal entries: an entry whose value, or whose page result,
+// would not be a finite number is refused with a message and changes nothing.
+//
+// A box's commit makes a FiniteEntry before it touches the page, applies the entry to the
+// engine's page as it always has (questions included), and asks Accept before it stores
+// anything else or recalculates. On refusal the page, its results, the settled state and
+// the modified mark are as they were before the entry, the page is shown again, and the
+// caller puts its box's text back.
+#include <cmath>
+#include <initializer_list>
+#include <string>
+
+#include "engine/Engine.h"
+#include "platform/ui/Prompt.h"
+
+namespace qv {
+
+inline constexpr const char* kEntryTooLargeMessage = "That value is too large for this deal.";
+
+// True when the values typed are finite and `candidate`, as the page's inputs, gives finite
+// inputs and results; otherwise the message is shown. The engine is left as it was.
+inline bool AcceptCandidate(Engine& e, const PageInputs& candidate, std::initializer_list<double> typed = {}) {
+  bool finite = true;
+  for (double v : typed) finite = finite && std::isfinite(v);
+  if (finite && e.GivesFiniteResults(candidate)) return true;
+  ui::GetPrompt().MsgBox(kEntryTooLargeMessage, ui::Buttons::OK, ui::Icon::Exclamation);
+  return false;
+}
+
+class FiniteEntry {
+ public:
+  explicit FiniteEntry(Engine& e)
+      : eng_(e), inputs_(e.SnapshotInputs()), results_(e.res), cycle_(e.settledCycle), modified_(e.WorksheetModified) {}
+  FiniteEntry(const FiniteEntry&) = delete;
+  FiniteEntry& operator=(const FiniteEntry&) = delete;
+
+  // True when the values typed and the engine's page as it now stands (the entry applied)
+  // give finite inputs and finite results. Otherwise everything is put back, the message is
+  // shown and the result is false.
+  bool Accept(std::initializer_list<double> typed = {}) {
+    const PageInputs candidate = eng_.SnapshotInputs();
+    const PageResults results = eng_.res;
+    const Engine::SettledCycle cycle = eng_.settledCycle;
+    // The check starts from the page as it was: what the entry calculated on the way (a
+    // residual question, a rent search) does not count.
+    Restore();
+    if (AcceptCandidate(eng_, candidate, typed)) {
+      // Taken: the engine is as the entry left it.
+      eng_.RestoreInputs(candidate);
+      eng_.res = results;
+      eng_.settledCycle = cycle;
+      return true;
+    }
+    // The page is shown again as it was.
+    eng_.WorksheetModified = modified_;
+    const int16_t reload = eng_.SkipItemReload;
+    eng_.SkipItemReload = -1;
+    eng_.RecalcPage();
+    eng_.SkipItemReload = reload;
+    Restore();
+    return false;
+  }
+
+ private:
+  void Restore() {
+    eng_.RestoreInputs(inputs_);
+    eng_.res = results_;
+    eng_.settledCycle = cycle_;
+  }
+
+  Engine& eng_;
+  const PageInputs inputs_;
+  const PageResults results_;
+  const Engine::SettledCycle cycle_;
+  const int16_t modified_;
+};
+
+}  // namespace qv
