@@ -30,6 +30,23 @@ QHBoxLayout* ButtonRow(std::initializer_list<QPushButton*> buttons) {
   return row;
 }
 
+// The dark-red line under a dialog's boxes that says why OK is disabled.
+QLabel* ProblemLabel(QWidget* parent) {
+  auto* label = new QLabel(parent);
+  label->setObjectName("lblProblem");
+  label->setWordWrap(true);
+  QPalette pal = label->palette();
+  pal.setColor(QPalette::WindowText, QColor(0xA0, 0, 0));
+  label->setPalette(pal);
+  return label;
+}
+
+QPushButton* DialogButton(QWidget* parent, const char* caption, const char* name) {
+  auto* b = new QPushButton(QString::fromLatin1(caption), parent);
+  b->setObjectName(QString::fromLatin1(name));
+  return b;
+}
+
 // A length box wide enough for any value a page can have ("1234.56").
 QLineEdit* LengthBox(QWidget* parent, const char* name) {
   auto* e = new QLineEdit(parent);
@@ -95,16 +112,9 @@ frmPageDlg::frmPageDlg(ReportEditor& editor, QWidget* parent) : ui::QvDialog(par
     mg->addWidget(rows[k].second, k, 1);
     mg->addWidget(lblMeasurement[size_t(k)], k, 2);
   }
-  lblProblem = new QLabel(this);
-  lblProblem->setObjectName("lblProblem");
-  lblProblem->setWordWrap(true);
-  QPalette pal = lblProblem->palette();
-  pal.setColor(QPalette::WindowText, QColor(0xA0, 0, 0));
-  lblProblem->setPalette(pal);
-  btnOK = new QPushButton(QStringLiteral("Ok"), this);
-  btnOK->setObjectName("btnOK");
-  btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
-  btnCancel->setObjectName("btnCancel");
+  lblProblem = ProblemLabel(this);
+  btnOK = DialogButton(this, "Ok", "btnOK");
+  btnCancel = DialogButton(this, "Cancel", "btnCancel");
   auto* boxes = new QHBoxLayout;
   boxes->addWidget(paper);
   boxes->addWidget(margins);
@@ -361,10 +371,8 @@ frmImageDlg::frmImageDlg(ReportEditor& editor, QWidget* parent) : ui::QvDialog(p
   ol->addWidget(chkFastDisplay);
   ol->addWidget(chkSaveAsData);
   ol->addStretch(1);
-  btnOK = new QPushButton(QStringLiteral("Ok"), this);
-  btnOK->setObjectName("btnOK");
-  btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
-  btnCancel->setObjectName("btnCancel");
+  btnOK = DialogButton(this, "Ok", "btnOK");
+  btnCancel = DialogButton(this, "Cancel", "btnCancel");
   auto* boxes = new QHBoxLayout;
   boxes->addWidget(frmBorders);
   boxes->addWidget(options);
@@ -421,16 +429,9 @@ frmTableDlg::frmTableDlg(ReportEditor& editor, QWidget* parent) : ui::QvDialog(p
   auto* form = new QFormLayout;
   form->addRow(QStringLiteral("Rows:"), cboRows);
   form->addRow(QStringLiteral("Columns:"), cboColumns);
-  lblProblem = new QLabel(this);
-  lblProblem->setObjectName("lblProblem");
-  lblProblem->setWordWrap(true);
-  QPalette pal = lblProblem->palette();
-  pal.setColor(QPalette::WindowText, QColor(0xA0, 0, 0));
-  lblProblem->setPalette(pal);
-  btnOK = new QPushButton(QStringLiteral("Ok"), this);
-  btnOK->setObjectName("btnOK");
-  btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
-  btnCancel->setObjectName("btnCancel");
+  lblProblem = ProblemLabel(this);
+  btnOK = DialogButton(this, "Ok", "btnOK");
+  btnCancel = DialogButton(this, "Cancel", "btnCancel");
   auto* col = new QVBoxLayout(this);
   col->addLayout(form);
   col->addWidget(lblProblem);
