@@ -162,36 +162,17 @@ void TextControl::SetPage(const PageSettings& page) {
   if (changed && quiet_ == 0) emit Change();
 }
 
-void TextControl::SetPageWidth(int32_t v) {
+void TextControl::SetPageField(int32_t PageSettings::*field, int32_t v) {
   PageSettings p = page_;
-  p.PageWidth = v;
+  p.*field = v;
   SetPage(p);
 }
-void TextControl::SetPageHeight(int32_t v) {
-  PageSettings p = page_;
-  p.PageHeight = v;
-  SetPage(p);
-}
-void TextControl::SetPageMarginL(int32_t v) {
-  PageSettings p = page_;
-  p.PageMarginL = v;
-  SetPage(p);
-}
-void TextControl::SetPageMarginT(int32_t v) {
-  PageSettings p = page_;
-  p.PageMarginT = v;
-  SetPage(p);
-}
-void TextControl::SetPageMarginR(int32_t v) {
-  PageSettings p = page_;
-  p.PageMarginR = v;
-  SetPage(p);
-}
-void TextControl::SetPageMarginB(int32_t v) {
-  PageSettings p = page_;
-  p.PageMarginB = v;
-  SetPage(p);
-}
+void TextControl::SetPageWidth(int32_t v) { SetPageField(&PageSettings::PageWidth, v); }
+void TextControl::SetPageHeight(int32_t v) { SetPageField(&PageSettings::PageHeight, v); }
+void TextControl::SetPageMarginL(int32_t v) { SetPageField(&PageSettings::PageMarginL, v); }
+void TextControl::SetPageMarginT(int32_t v) { SetPageField(&PageSettings::PageMarginT, v); }
+void TextControl::SetPageMarginR(int32_t v) { SetPageField(&PageSettings::PageMarginR, v); }
+void TextControl::SetPageMarginB(int32_t v) { SetPageField(&PageSettings::PageMarginB, v); }
 
 void TextControl::ApplyPage() {
   // A page too small to hold a line would leave the layout nowhere to put text: keep at

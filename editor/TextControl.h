@@ -205,6 +205,8 @@ class TextControl : public QGraphicsView {
 
  private:
   friend class TextItem;
+  // Sets one value of the page record through SetPage (layout, change signal).
+  void SetPageField(int32_t PageSettings::*field, int32_t v);
   void ApplyPage();
   void SyncMarginsFromLayout();
   void UpdateSceneRect();
