@@ -18,72 +18,24 @@ namespace rt = qv::richtext;
 
 namespace {
 
-rt::PageSettings ToLibrary(const PageSettings& p) {
-  rt::PageSettings s;
-  s.PageMarginL = p.PageMarginL;
-  s.PageMarginT = p.PageMarginT;
-  s.PageMarginR = p.PageMarginR;
-  s.PageMarginB = p.PageMarginB;
-  s.PageHeight = p.PageHeight;
-  s.PageWidth = p.PageWidth;
-  s.PaperSizeIndex = p.PaperSizeIndex;
-  return s;
-}
-
-PageSettings FromLibrary(const rt::PageSettings& s) {
-  PageSettings p;
-  p.PageMarginL = s.PageMarginL;
-  p.PageMarginT = s.PageMarginT;
-  p.PageMarginR = s.PageMarginR;
-  p.PageMarginB = s.PageMarginB;
-  p.PageHeight = s.PageHeight;
-  p.PageWidth = s.PageWidth;
-  p.PaperSizeIndex = s.PaperSizeIndex;
-  return p;
-}
-
 rt::MeasureUnit Unit(int measureUnit) { return measureUnit == 2 ? rt::MeasureUnit::Centimetre : rt::MeasureUnit::Inch; }
-
-FileMessage FromLibrary(rt::FileMessage m) {
-  switch (m) {
-    case rt::FileMessage::CantOpen: return FileMessage::CantOpen;
-    case rt::FileMessage::WrongFileType: return FileMessage::WrongFileType;
-    case rt::FileMessage::CantLoad: return FileMessage::CantLoad;
-    case rt::FileMessage::CantSave: return FileMessage::CantSave;
-    case rt::FileMessage::CantImport: return FileMessage::CantImport;
-    case rt::FileMessage::InvalidImagePath: return FileMessage::InvalidImagePath;
-  }
-  return FileMessage::CantLoad;
-}
-
-rt::FileMessage ToLibrary(FileMessage m) {
-  switch (m) {
-    case FileMessage::CantOpen: return rt::FileMessage::CantOpen;
-    case FileMessage::WrongFileType: return rt::FileMessage::WrongFileType;
-    case FileMessage::CantLoad: return rt::FileMessage::CantLoad;
-    case FileMessage::CantSave: return rt::FileMessage::CantSave;
-    case FileMessage::CantImport: return rt::FileMessage::CantImport;
-    case FileMessage::InvalidImagePath: return rt::FileMessage::InvalidImagePath;
-  }
-  return rt::FileMessage::CantLoad;
-}
 
 ReadResult Loaded(const rt::DocumentReadResult& r, QTextDocument& doc, const rt::PageSettings& page) {
   ReadResult out;
   if (!r.ok) {
-    out.failure = FromLibrary(r.failure);
+    out.failure = r.failure;
     return out;
   }
   rt::qt::ToQTextDocument(r.document, doc);
   out.ok = true;
   out.hasPage = true;
-  out.page = FromLibrary(page);
+  out.page = page;
   return out;
 }
 
 rt::Document ModelOf(const QTextDocument& doc, const PageSettings& page) {
   rt::Document d = rt::qt::FromQTextDocument(doc);
-  d.page = rt::PageSetupOf(ToLibrary(page));
+  d.page = rt::PageSetupOf(page);
   return d;
 }
 
@@ -102,13 +54,6 @@ void CopyPictures(const QTextDocument& from, QTextDocument& to) {
 }
 
 }  // namespace
-
-FileFormat FormatForOpening(std::string_view path) { return FileFormat(int(rt::FormatForOpening(path))); }
-FileFormat FormatForSaving(std::string_view path) { return FileFormat(int(rt::FormatForSaving(path))); }
-
-std::string FileMessageText(FileMessage message, const std::string& path) {
-  return rt::FileMessageText(ToLibrary(message), path);
-}
 
 ReadResult ReadTxmInto(std::string_view bytes, QTextDocument& doc) {
   const rt::DocumentReadResult r = rt::ReadTxm(bytes);

@@ -11,28 +11,21 @@
 #include <string>
 #include <string_view>
 
+#include "editor/richtext/TxmFile.h"
+
 namespace qv::editor {
 
-// The page record of the editor, as the page dialog edits it and a ".txm" header holds it
-// (twips).
-struct PageSettings {
-  int32_t PageMarginL = 1440;
-  int32_t PageMarginT = 1440;
-  int32_t PageMarginR = 1440;
-  int32_t PageMarginB = 1440;
-  int32_t PageHeight = 15840;
-  int32_t PageWidth = 12240;
-  int16_t PaperSizeIndex = 0;
-  friend bool operator==(const PageSettings&, const PageSettings&) = default;
-};
+// The page record, the format codes and the file messages are the rich-text library's own.
+using richtext::FileFormat;
+using richtext::FileMessage;
+using richtext::FileMessageText;
+using richtext::FormatForOpening;
+using richtext::FormatForSaving;
+using richtext::PageSettings;
 
-// Format codes of the editor's load and save.
-enum class FileFormat { Text = 1, Txm = 3, Html = 4, Rtf = 5 };
-FileFormat FormatForOpening(std::string_view path);
-FileFormat FormatForSaving(std::string_view path);
-
-enum class FileMessage { CantOpen, WrongFileType, CantLoad, CantSave, CantImport, InvalidImagePath };
-std::string FileMessageText(FileMessage message, const std::string& path);
+// A new document's page: Letter with one-inch margins (the window's load sets the size by
+// the locale).
+inline constexpr PageSettings kLetterPage{1440, 1440, 1440, 1440, 15840, 12240, 0};
 
 // Reading a document file into a QTextDocument. On success the document holds the file's
 // content and `page` its page (when the file has one, `hasPage`); on failure the document

@@ -82,7 +82,7 @@ class ReportEditor {
   // Slots from 1; entry 0 is unused.
   std::vector<QPointer<frmMDIChild>> Documents;
   std::vector<DocumentState> DocumentStates;
-  editor::PageSettings PageSettings;
+  editor::PageSettings PageSettings = kLetterPage;
   int16_t MeasureUnit = 1;
   QPointer<TextControl> DialogTarget;
 

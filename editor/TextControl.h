@@ -222,7 +222,7 @@ class TextControl : public QGraphicsView {
   QGraphicsScene* scene_;
   TextItem* item_;
   QImage layoutDevice_;
-  PageSettings page_;
+  PageSettings page_ = kLetterPage;
   int zoom_ = 100;
   int printZoom_ = 100;
   bool controlChars_ = false;
