@@ -10,29 +10,9 @@
 
 #include "engine/Engine.h"
 #include "platform/ui/ScriptedPrompt.h"
+#include "tests/support/TempFolder.h"
 
 namespace qv::testing_support {
-
-// A fresh, empty folder that is removed again at the end of the test.
-class TempFolder {
- public:
-  TempFolder() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "qv-pagemodel-XXXXXX").string();
-    if (char* p = mkdtemp(tmpl.data())) path_ = p;
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  // The folder with a trailing "/", as AppFolder holds it.
-  std::string Folder() const { return path_ + "/"; }
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
 
 // Records what the engine asks of the window side.
 struct RecordingHost : EngineHost {

@@ -11,40 +11,21 @@
 
 #include "platform/ui/ScriptedPrompt.h"
 #include "pricing/gen/GuideSource.h"
+#include "tests/support/TempFolder.h"
 
 namespace qv::pricing::test {
 
-class TempFolder {
+class TempFolder : public testing_support::TempFolder {
  public:
-  TempFolder() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "qv-pricing-XXXXXX").string();
-    if (char* p = mkdtemp(tmpl.data())) path_ = p;
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  std::string Folder() const { return path_ + "/"; }
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
-
-  void Write(const std::string& name, const std::string& content) const {
-    std::ofstream out(File(name), std::ios::binary);
-    out << content;
-  }
-  void Remove(const std::string& name) const { std::filesystem::remove(File(name)); }
+  TempFolder() : testing_support::TempFolder("qv-pricing") {}
 
   // Writes the guide of one class from source text (the statements of data-src/guide).
   void WriteGuide(const std::string& classLetter, const std::string& source) const {
     gen::GuideSource g;
     std::string error;
     ASSERT_TRUE(gen::ParseGuideSource(source, "fixture", g, error)) << error;
-    ASSERT_TRUE(gen::WriteFiles(gen::BuildGuideFiles(g), path_, classLetter, error)) << error;
+    ASSERT_TRUE(gen::WriteFiles(gen::BuildGuideFiles(g), Path(), classLetter, error)) << error;
   }
-
- private:
-  std::string path_;
 };
 
 // The bytes of an offset index holding these records.
