@@ -273,8 +273,15 @@ class Writer {
       }
       *out_ += '}';
     }
-    CharProps(p.markFormat);
-    *out_ += end;
+    // The mark's format goes in a group of its own with "\par": after a "\super" outside
+    // a group LibreOffice joins the paragraph to the next one.
+    const size_t start = out_->size();
+    if (CharProps(p.markFormat) && std::string_view(end) == "\\par") {
+      out_->insert(start, 1, '{');
+      *out_ += "\\par}";
+    } else {
+      *out_ += end;
+    }
     *out_ += '\n';
   }
 
