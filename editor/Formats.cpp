@@ -28,6 +28,7 @@ ReadResult Loaded(const rt::DocumentReadResult& r, QTextDocument& doc, const rt:
   }
   rt::qt::ToQTextDocument(r.document, doc);
   out.ok = true;
+  out.warning = r.warning;
   out.hasPage = true;
   out.page = page;
   return out;

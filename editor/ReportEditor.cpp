@@ -320,6 +320,7 @@ bool ReportEditor::ReadInto(frmMDIChild& doc, const std::string& path, int forma
     tx.ResetUndo();
     tx.setTextCursor(QTextCursor(tx.document()));
     doc.sourceFormat = FileFormat::Rtf;
+    if (!r.warning.empty()) ui::GetPrompt().MsgBox(path + "\n" + r.warning, ui::Buttons::OK, ui::Icon::Exclamation);
     return true;
   }
   const QByteArray raw = QByteArray::fromStdString(bytes);

@@ -2,8 +2,10 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <set>
 #include <unordered_map>
 
+#include "editor/richtext/CodePage.h"
 #include "editor/richtext/Rtf.h"
 #include "editor/richtext/TextCodec.h"
 
@@ -18,9 +20,9 @@ enum class Kw {
   FontTable, ColorTable, SkipDest, Picture, Transparent, Upr, Ud, ShapeInstance,
   // document
   Rtf, Deff, PaperW, PaperH, MargL, MargR, MargT, MargB, PgWsxn, PgHsxn, MargLsxn, MargRsxn,
-  MargTsxn, MargBsxn, Bin, Uc, U,
+  MargTsxn, MargBsxn, Bin, Uc, U, AnsiCpg, Mac, Pc, Pca,
   // font and colour table entries
-  F, Red, Green, Blue,
+  F, FCharset, Cpg, Red, Green, Blue,
   // characters
   Plain, B, I, Strike, StrikeD, Ul, UlNone, UlDb, UlDotted, UlDash, UlWave, UlWords, Fs, Cf, Cb,
   ChCbPat, Highlight, Up, Dn, Super, Sub, NoSuperSub, Hidden,
@@ -69,8 +71,9 @@ const std::unordered_map<std::string_view, Kw>& Keywords() {
         {"margl", Kw::MargL}, {"margr", Kw::MargR}, {"margt", Kw::MargT}, {"margb", Kw::MargB},
         {"pgwsxn", Kw::PgWsxn}, {"pghsxn", Kw::PgHsxn}, {"marglsxn", Kw::MargLsxn},
         {"margrsxn", Kw::MargRsxn}, {"margtsxn", Kw::MargTsxn}, {"margbsxn", Kw::MargBsxn},
-        {"bin", Kw::Bin}, {"uc", Kw::Uc}, {"u", Kw::U},
-        {"f", Kw::F}, {"red", Kw::Red}, {"green", Kw::Green}, {"blue", Kw::Blue},
+        {"bin", Kw::Bin}, {"uc", Kw::Uc}, {"u", Kw::U}, {"ansicpg", Kw::AnsiCpg},
+        {"mac", Kw::Mac}, {"pc", Kw::Pc}, {"pca", Kw::Pca}, {"f", Kw::F},
+        {"fcharset", Kw::FCharset}, {"cpg", Kw::Cpg}, {"red", Kw::Red}, {"green", Kw::Green}, {"blue", Kw::Blue},
         {"plain", Kw::Plain}, {"b", Kw::B}, {"i", Kw::I}, {"strike", Kw::Strike},
         {"striked", Kw::StrikeD}, {"ul", Kw::Ul}, {"ulnone", Kw::UlNone}, {"uldb", Kw::UlDb},
         {"uld", Kw::UlDotted}, {"ulth", Kw::Ul}, {"ulthd", Kw::UlDotted},
@@ -181,6 +184,11 @@ class Reader {
     Finish();
     Normalize(doc_);
     result.ok = true;
+    for (int cp : unmapped_) {
+      result.warning += result.warning.empty() ? "Some characters of code page " : ", ";
+      result.warning += std::to_string(cp);
+    }
+    if (!result.warning.empty()) result.warning += " could not be read; they show as U+FFFD.";
     result.document = std::move(doc_);
     return result;
   }
@@ -315,7 +323,8 @@ class Reader {
       case '\\':
       case '{':
       case '}':
-        Char(char32_t(c));
+        if (lead_ >= 0) Byte(uint8_t(c), true);  // the trail byte of a double-byte character
+        else Char(char32_t(c));
         return;
       case '~':
         Char(0xA0);
@@ -385,7 +394,37 @@ class Reader {
 
   // ---- text ------------------------------------------------------------------------------
 
-  // A byte of text: a character in code page 1252.
+  // The code page of the text being read: the current font's, else the document's. Font
+  // names are read in their entry's code page, never a symbol font's map.
+  int CodePage() const {
+    int cp = 0;
+    if (st_.dest == Dest::FontTable) {
+      cp = fontCpg_ > 0 ? fontCpg_ : codec::CodePageOfCharset(fontCharset_);
+      if (cp < 0) cp = 1252;
+    } else {
+      auto it = fontCodePages_.find(st_.font >= 0 ? st_.font : deff_);
+      if (it != fontCodePages_.end()) cp = it->second;
+    }
+    return cp != 0 ? cp : docCodePage_;
+  }
+
+  // A character decoded from a byte; a byte the code page does not map is remembered for
+  // the message.
+  void Decoded(char32_t c, int cp) {
+    if (c == 0xFFFD && unmapped_.size() < 8) unmapped_.insert(cp);
+    Char(c);
+  }
+
+  // A lead byte whose trail byte never came.
+  void FlushLead() {
+    if (lead_ < 0) return;
+    int cp = leadCodePage_;
+    lead_ = -1;
+    Decoded(0xFFFD, cp);
+  }
+
+  // A byte of text, in the code page in force (a lead byte of a double-byte code page waits
+  // for the byte after it, written as "\'xx" or as it is).
   void Byte(uint8_t b, bool escaped = false) {
     if (st_.dest == Dest::Picture) {
       if (!picture_) return;
@@ -399,6 +438,13 @@ class Reader {
       }
       return;
     }
+    if (lead_ >= 0 && (escaped || b >= 0x40)) {
+      uint8_t lead = uint8_t(lead_);
+      lead_ = -1;
+      Decoded(decoder_.Pair(leadCodePage_, lead, b), leadCodePage_);
+      return;
+    }
+    FlushLead();
     if (!escaped) {
       if (b == '\t') {
         Char('\t');
@@ -416,10 +462,21 @@ class Reader {
         return;
       }
     }
-    Char(codec::FromCp1252(b));
+    int cp = CodePage();
+    if (!escaped && b < 0x80 && (cp > 0 || st_.dest == Dest::FontTable)) {
+      Char(b);
+      return;
+    }
+    if (codec::IsLeadByte(cp, b)) {
+      lead_ = b;
+      leadCodePage_ = cp;
+      return;
+    }
+    Decoded(decoder_.Byte(cp, b), cp);
   }
 
   void Char(char32_t c) {
+    FlushLead();
     if (highSurrogate_) {
       highSurrogate_ = 0;
       Char(0xFFFD);
@@ -502,7 +559,12 @@ class Reader {
   void CommitFont() {
     std::string name = Trim(fontName_);
     fontName_.clear();
-    if (currentFont_ >= 0 && fonts_.size() < 4096) fonts_[currentFont_] = name;
+    if (currentFont_ >= 0 && fonts_.size() < 4096) {
+      fonts_[currentFont_] = name;
+      int cp = codec::CodePageOfFont(name, fontCharset_);
+      if (fontCpg_ > 0 && cp > 0) cp = fontCpg_;
+      fontCodePages_[currentFont_] = cp;
+    }
     if (currentFont_ >= 0 && currentFont_ == deff_ && !name.empty()) doc_.defaultFont = name;
   }
 
@@ -526,6 +588,7 @@ class Reader {
 
   // Ends the paragraph being read, with the paragraph format in force now.
   void EndParagraph(bool forceCell = false) {
+    FlushLead();
     Paragraph p = std::move(para_);
     para_ = Paragraph{};
     runVersion_ = -1;
@@ -589,6 +652,7 @@ class Reader {
   }
 
   void Finish() {
+    FlushLead();
     if (highSurrogate_) {
       highSurrogate_ = 0;
       Char(0xFFFD);
@@ -699,10 +763,24 @@ class Reader {
       case Kw::U:
         Unicode(n);
         return;
+      case Kw::AnsiCpg:
+        if (n > 0) docCodePage_ = n;
+        return;
+      case Kw::Mac: docCodePage_ = 10000; return;
+      case Kw::Pc: docCodePage_ = 437; return;
+      case Kw::Pca: docCodePage_ = 850; return;
+      case Kw::FCharset:
+        if (st_.dest == Dest::FontTable) fontCharset_ = n;
+        return;
+      case Kw::Cpg:
+        if (st_.dest == Dest::FontTable) fontCpg_ = n;
+        return;
       case Kw::F:
         if (st_.dest == Dest::FontTable) {
           if (!fontName_.empty()) CommitFont();
           currentFont_ = n;
+          fontCharset_ = 1;
+          fontCpg_ = 0;
           return;
         }
         st_.font = n;
@@ -912,6 +990,14 @@ class Reader {
   char32_t highSurrogate_ = 0;
 
   std::unordered_map<int, std::string> fonts_;
+  std::unordered_map<int, int> fontCodePages_;  // 0: the document's code page
+  int fontCharset_ = 1;  // of the font table entry being read
+  int fontCpg_ = 0;
+  int docCodePage_ = 1252;
+  codec::CodePageDecoder decoder_;
+  int lead_ = -1;  // a lead byte waiting for its trail byte
+  int leadCodePage_ = 0;
+  std::set<int> unmapped_;  // code pages with bytes no character was found for
   int deff_ = 0;
   int currentFont_ = -1;
   std::string fontName_;

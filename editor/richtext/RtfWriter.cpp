@@ -273,8 +273,15 @@ class Writer {
       }
       *out_ += '}';
     }
-    CharProps(p.markFormat);
-    *out_ += end;
+    // The mark's format goes in a group of its own with "\par": after a "\super" outside
+    // a group LibreOffice joins the paragraph to the next one.
+    const size_t start = out_->size();
+    if (CharProps(p.markFormat) && std::string_view(end) == "\\par") {
+      out_->insert(start, 1, '{');
+      *out_ += "\\par}";
+    } else {
+      *out_ += end;
+    }
     *out_ += '\n';
   }
 
@@ -313,8 +320,8 @@ class Writer {
 
  public:
   // Appends text: ASCII as it is (backslash and braces escaped), TAB as "\tab", a line
-  // feed as "\line", other characters as "\u" with the code page 1252 byte (or "?") as the
-  // fallback for readers without Unicode.
+  // feed as "\line", other characters as "\u" with "?" as the fallback for readers without
+  // Unicode (a code page byte would be read in whatever code page the reader assumes).
   static void AppendText(std::string& out, std::string_view s) {
     for (size_t i = 0; i < s.size();) {
       char32_t c = codec::NextUtf8(s, i);
@@ -335,16 +342,7 @@ class Writer {
         out += "\\u" + std::to_string(hi - 65536) + "?\\u" + std::to_string(lo - 65536) + "?";
       } else {
         int n = int(c);
-        out += "\\u" + std::to_string(n > 32767 ? n - 65536 : n);
-        int b = codec::ToCp1252(c);
-        if (b >= 0) {
-          static const char kHex[] = "0123456789abcdef";
-          out += "\\'";
-          out += kHex[b >> 4];
-          out += kHex[b & 15];
-        } else {
-          out += '?';
-        }
+        out += "\\u" + std::to_string(n > 32767 ? n - 65536 : n) + "?";
       }
     }
   }

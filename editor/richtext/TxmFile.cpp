@@ -160,6 +160,7 @@ DocumentReadResult ReadTxm(std::string_view bytes) {
     return r;
   }
   r.ok = true;
+  r.warning = std::move(body.warning);
   r.document = std::move(body.document);
   r.document.page = PageSetupOf(r.page);
   return r;
@@ -189,6 +190,7 @@ DocumentReadResult ReadRtfFile(std::string_view bytes) {
     return r;
   }
   r.ok = true;
+  r.warning = std::move(rtf.warning);
   r.document = std::move(rtf.document);
   r.page = PageSettingsOf(r.document.page);
   return r;
