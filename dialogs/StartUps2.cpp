@@ -263,12 +263,12 @@ void StartUps2::Command1_Click(int Index) {
     case 3:
       if (!Expanded()) {
         eng.StartUpsSheet.SetMaxCol(5);
-        Command1[3]->setText("<<&Taxes");
+        Command1[3]->setText("<<T&axes");
         resize(Px(kExpandedWidth), height());
         move(Px(kExpandedLeft), y());
       } else {
         eng.StartUpsSheet.SetMaxCol(3);
-        Command1[3]->setText("&Taxes>>");
+        Command1[3]->setText("T&axes>>");
         resize(Px(kCollapsedWidth), height());
         move(Px(kCollapsedLeft), y());
       }

@@ -244,12 +244,12 @@ TEST_F(StartUps2Test, TheTaxesToggleShowsTheTaxColumnsAndComesBack) {
   w.Command1_Click(3);
   EXPECT_TRUE(w.Expanded());
   EXPECT_EQ(w.StartUpsSheet->columnCount(), 5);
-  EXPECT_EQ(w.Command1[3]->text().toStdString(), "<<&Taxes");
+  EXPECT_EQ(w.Command1[3]->text().toStdString(), "<<T&axes");
   EXPECT_EQ(w.width(), 412);
   EXPECT_EQ(w.x(), 219);
   w.Command1_Click(3);
   EXPECT_EQ(w.StartUpsSheet->columnCount(), 3);
-  EXPECT_EQ(w.Command1[3]->text().toStdString(), "&Taxes>>");
+  EXPECT_EQ(w.Command1[3]->text().toStdString(), "T&axes>>");
   EXPECT_EQ(w.width(), 307);
   EXPECT_EQ(w.x(), 329);
 }
