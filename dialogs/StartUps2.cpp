@@ -36,6 +36,18 @@ constexpr int kLastItemRow = 16;
 constexpr int kTradeRow = static_cast<int>(StartUpRow::TradeEquity);
 constexpr int kMilesRow = static_cast<int>(StartUpRow::PrePaidMileFee);
 
+// The items whose amount the calculation works out (the others are typed by the user).
+bool HasComputedAmount(int row) {
+  using R = StartUpRow;
+  switch (static_cast<R>(row)) {
+    case R::FirstPayment: case R::Security: case R::STaxSumPmt: case R::CapRedTax: case R::RebateTax:
+    case R::LuxuryTax: case R::TradeEquity: case R::PrePaidMileFee: case R::STaxOnFeesTaxes:
+      return true;
+    default:
+      return false;
+  }
+}
+
 // Window widths and left edges of the two states of the Taxes toggle, in twips.
 constexpr int kCollapsedWidth = 4605, kCollapsedLeft = 4935;
 constexpr int kExpandedWidth = 6180, kExpandedLeft = 3280;
@@ -263,12 +275,12 @@ void StartUps2::Command1_Click(int Index) {
     case 3:
       if (!Expanded()) {
         eng.StartUpsSheet.SetMaxCol(5);
-        Command1[3]->setText("<<&Taxes");
+        Command1[3]->setText("<<T&axes");
         resize(Px(kExpandedWidth), height());
         move(Px(kExpandedLeft), y());
       } else {
         eng.StartUpsSheet.SetMaxCol(3);
-        Command1[3]->setText("&Taxes>>");
+        Command1[3]->setText("T&axes>>");
         resize(Px(kCollapsedWidth), height());
         move(Px(kCollapsedLeft), y());
       }
@@ -336,8 +348,15 @@ void StartUps2::StartUpsSheet_DblClick(int row, int col) {
 void StartUps2::StartUpsSheet_RightDblClick(int row, int col) {
   if (col != 2 && col != 3) return;
   if (StartUpItem* it = eng.ItemOfRow(row)) {
-    // The calculation places the item's computed amount again.
+    // The calculation places the item's computed amount again. Its parts are cleared first:
+    // the calculation keeps an item that has both parts, so a hand split would stay beside
+    // the computed amount; cleared, the amount goes to the side the tax setting chooses for
+    // it (cash for the deposit, the first payment and the fees).
     it->ManualSplit = 0;
+    if (HasComputedAmount(row)) {
+      it->Cap = 0;
+      it->Cash = 0;
+    }
     if (row == kTradeRow) eng.CalcTradeEquity();
     if (row == kMilesRow) eng.CalcMileageFees();
   }

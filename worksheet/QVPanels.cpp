@@ -159,6 +159,13 @@ void QV::Command5_Click(int Index) {
     else SlideCashPanel(1);
     return;
   }
+  // One panel at a time: the other one covers the same deal fields and has buttons with the
+  // same letters ("&Print", "C&lose"), so it slides back first.
+  QFrame* other = Index == 0 ? Picture5 : Picture3;
+  if (!other->isHidden()) {
+    if (Index == 0) SlideCashPanel(1);
+    else SlidePaymentPanel(1);
+  }
   panel->hide();
   panel->raise();
   panel->show();

@@ -41,8 +41,29 @@ QString QtFilterFromDialogFilter(const std::string& filter) {
 QtPrompt::QtPrompt() : printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {}
 QtPrompt::~QtPrompt() = default;
 
+// The visible window of the program that stays on top of the others (the customer window),
+// if there is one; the active one first.
+static QWidget* StayOnTopWindow() {
+  auto staysOnTop = [](const QWidget* w) {
+    const Qt::WindowType type = w->windowType();
+    return w->isVisible() && !w->isMinimized() && w->windowFlags().testFlag(Qt::WindowStaysOnTopHint) &&
+           type != Qt::Popup && type != Qt::ToolTip && type != Qt::SplashScreen;
+  };
+  if (QWidget* w = QApplication::activeWindow(); w && staysOnTop(w)) return w;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (staysOnTop(w)) return w;
+  return nullptr;
+}
+
 QWidget* QtPrompt::Parent() const {
   if (QWidget* w = QApplication::activeModalWidget()) return w;
+  // A window that stays on top covers every other window of the program, also while it is
+  // being shown and not active yet (a question raised while it loads): a box parented to
+  // any other window would sit under it, and the program would seem frozen.
+  if (QWidget* w = StayOnTopWindow()) {
+    lastOwner_ = w;
+    return w;
+  }
   if (QWidget* w = QApplication::activeWindow()) {
     lastOwner_ = w;
     return w;

@@ -20,8 +20,9 @@ class QtPrompt : public Prompt {
   QtPrompt();
   ~QtPrompt() override;
 
-  // Dialogs are parented to the active window; when none is active, to the window of the
-  // question before, or else to `fallbackParent`.
+  // Dialogs are parented to the active modal window, else to a visible window that stays on
+  // top (it would cover them), else to the active window; when none is active, to the
+  // window of the question before, or else to `fallbackParent`.
   void SetFallbackParent(QWidget* w) { fallback_ = w; }
 
   Answer MsgBox(const std::string& text, Buttons buttons, Icon icon, const Title& title) override;

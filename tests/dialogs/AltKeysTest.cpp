@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "dialogs/AdjRes.h"
 #include "dialogs/Adjust.h"
@@ -85,6 +86,42 @@ TEST_F(AltKeysTest, NoTwoCaptionsOfTheMainWindowShareAnAltLetterOnAnyView) {
     ASSERT_TRUE(shown->isVisibleTo(qv.get()));
     EXPECT_EQ(Clashes(qv.get()), "") << All(qv.get());
     shown->hide();
+  }
+}
+
+// A caption a window sets later (a toggle, a panel that slides out) keeps the window's
+// letters free: each window is checked after every press of its buttons that change
+// captions.
+TEST_F(AltKeysTest, CaptionsSetByButtonsKeepTheLettersFree) {
+  struct Presses {
+    const char* name;
+    std::function<QWidget*()> window;
+    std::vector<std::pair<const char*, std::function<void()>>> presses;
+  };
+  auto startUps = [this] { return &windows.Get<StartUps2>(); };
+  auto taxes = [this] { windows.Get<StartUps2>().Command1_Click(3); };
+  auto mainWindow = [this] {
+    qv->SelectTab(1);
+    return static_cast<QWidget*>(qv.get());
+  };
+  auto panel = [this](int i) { return [this, i] { qv->Command5_Click(i); }; };
+  const Presses cases[] = {
+      {"StartUps2", startUps, {{"Taxes out", taxes}, {"Taxes in", taxes}, {"Taxes out again", taxes}}},
+      {"QV",
+       mainWindow,
+       {{"Payment", panel(0)}, {"Cash Req'd over Payment", panel(1)}, {"Payment over Cash Req'd", panel(0)},
+        {"Payment back", panel(0)}}},
+  };
+  for (const Presses& c : cases) {
+    SCOPED_TRACE(c.name);
+    QWidget* w = c.window();
+    w->show();
+    for (const auto& [what, press] : c.presses) {
+      SCOPED_TRACE(what);
+      press();
+      EXPECT_EQ(ClashReport(w), "");
+    }
+    w->hide();
   }
 }
 

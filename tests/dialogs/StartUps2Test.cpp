@@ -135,6 +135,73 @@ TEST_F(StartUps2Test, TradeEquityKeepsItsTotalAndDoubleClicksMoveOrResetAnItem) 
   EXPECT_EQ(eng.WorksheetModified, -1);
 }
 
+// Calculate Value (and a right double-click) on an item split by hand gives the item its
+// computed amount, all on the side the tax setting chooses: no part of the hand split stays.
+// The common page: cap cost 21500, payment ((21500 + 12000) x .0025 + 9500 / 36) x 1.06 =
+// 368.50, deposit 375 (the next multiple of 25), 743.50 in cash at signing.
+TEST_F(StartUps2Test, CalculateValueGivesAHandSplitItemItsComputedAmountOnItsSide) {
+  constexpr int kFirstPaymentRow = 2, kLuxuryRow = 10;
+  struct Case {
+    const char* name;
+    int row;
+    int16_t luxuryCapCash;  // the tax setting's side for the luxury tax
+    double cap, cash;       // what Calculate Value leaves
+    double capCost, cashAtSigning;
+  };
+  // A luxury threshold of 20000 taxes 21500 - 20000 = 1500 at 6 %: 90.00 (6 % taken in
+  // single precision). Capitalised it adds 90 to the cap cost and is repaid without rent:
+  // the payment is (347.64 + 90 / 36) x 1.06 = 350.14 x 1.06 = 371.15, with the deposit
+  // 375 that is 746.15 at signing; paid in cash it adds 90 to the 743.50.
+  const Case cases[] = {
+      {"security deposit", kSecurityRow, 1, 0, 375, 21500, 743.50},
+      {"first payment", kFirstPaymentRow, 1, 0, 368.50, 21500, 743.50},
+      {"luxury tax capitalised", kLuxuryRow, 1, 90, 0, 21590, 746.15},
+      {"luxury tax in cash", kLuxuryRow, 0, 0, 90, 21500, 833.50},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    eng.tax.LuxuryThreshold = c.row == kLuxuryRow ? 20000 : 36000;
+    eng.tax.LuxuryTaxCapCash = c.luxuryCapCash;
+    StartUps2& w = Open();
+    StartUpItem& it = *eng.ItemOfRow(c.row);
+    // The hand split: 100 typed into Capitalize beside the amount in its column.
+    TypeInCell(w.StartUpsSheet, c.row, 2, "100");
+    TypeInCell(w.StartUpsSheet, c.row, 3, "475");
+    ASSERT_EQ(it.ManualSplit, 1);
+    ASSERT_EQ(it.Cap, 100);
+    ASSERT_EQ(it.Cash, 475);
+
+    w.StartUpsSheet->setActiveCell(c.row, 2);
+    w.Command1_Click(4);
+    EXPECT_EQ(it.ManualSplit, 0);
+    EXPECT_NEAR(it.Cap, c.cap, 1e-5);
+    EXPECT_NEAR(it.Cash, c.cash, 0.005);
+    EXPECT_NEAR(it.Cap + it.Cash, it.Amount, 1e-9);
+    EXPECT_NEAR(eng.res.CapCost, c.capCost, 1e-5);
+    EXPECT_NEAR(eng.res.LCashReqd, c.cashAtSigning, 0.005);
+    EXPECT_FALSE(Bold(c.row, 2) || Bold(c.row, 3));
+    // Stored with the page: a reload gives the same split.
+    eng.SavePageItems();
+    eng.LoadPageItems();
+    EXPECT_NEAR(eng.ItemOfRow(c.row)->Cash, c.cash, 0.005);
+
+    // A right double-click does the same.
+    TypeInCell(w.StartUpsSheet, c.row, 2, "100");
+    TypeInCell(w.StartUpsSheet, c.row, 3, "475");
+    w.StartUpsSheet_RightDblClick(c.row, 3);
+    EXPECT_NEAR(it.Cap, c.cap, 1e-5);
+    EXPECT_NEAR(it.Cash, c.cash, 0.005);
+  }
+
+  // A typed fee has no computed amount: the reset leaves what was typed.
+  StartUps2& w = Open();
+  TypeInCell(w.StartUpsSheet, kOtherRow, 2, "300");
+  TypeInCell(w.StartUpsSheet, kOtherRow, 3, "200");
+  w.StartUpsSheet_RightDblClick(kOtherRow, 2);
+  EXPECT_EQ(eng.items.OtherFee.Cap, 300);
+  EXPECT_EQ(eng.items.OtherFee.Cash, 200);
+}
+
 TEST_F(StartUps2Test, TickingTaxableTaxesTheItemAndOkAsksToSaveTheSetting) {
   const std::string fileBefore = TaxSetFile();
   for (ui::Answer answer : {ui::Answer::No, ui::Answer::Yes}) {
@@ -244,12 +311,12 @@ TEST_F(StartUps2Test, TheTaxesToggleShowsTheTaxColumnsAndComesBack) {
   w.Command1_Click(3);
   EXPECT_TRUE(w.Expanded());
   EXPECT_EQ(w.StartUpsSheet->columnCount(), 5);
-  EXPECT_EQ(w.Command1[3]->text().toStdString(), "<<&Taxes");
+  EXPECT_EQ(w.Command1[3]->text().toStdString(), "<<T&axes");
   EXPECT_EQ(w.width(), 412);
   EXPECT_EQ(w.x(), 219);
   w.Command1_Click(3);
   EXPECT_EQ(w.StartUpsSheet->columnCount(), 3);
-  EXPECT_EQ(w.Command1[3]->text().toStdString(), "&Taxes>>");
+  EXPECT_EQ(w.Command1[3]->text().toStdString(), "T&axes>>");
   EXPECT_EQ(w.width(), 307);
   EXPECT_EQ(w.x(), 329);
 }

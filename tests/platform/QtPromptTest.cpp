@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 #include <memory>
 #include <vector>
@@ -121,4 +122,48 @@ TEST(QtPromptSuffix, TheDefaultSuffixIsTheFiltersFirstExtension) {
   EXPECT_EQ(qv::ui::DefaultSuffixOfFilter("Hypertext Markup Language(*.htm *.html)"), "htm");
   EXPECT_EQ(qv::ui::DefaultSuffixOfFilter("Text Document (*.txt)"), "txt");
   EXPECT_EQ(qv::ui::DefaultSuffixOfFilter("All files (*)"), "");
+}
+
+// A window that stays on top (the customer window) asks while it is shown but not yet active
+// (a name not found while it loads): the box belongs to it, so it is drawn above it and
+// takes the keyboard; once that window is hidden, boxes belong to the active window again.
+TEST(QtPrompt, AQuestionBelongsToAWindowThatStaysOnTop) {
+  int argc = 1;
+  char name[] = "platform_tests";
+  char* argv[] = {name, nullptr};
+  std::unique_ptr<QApplication> own;
+  if (!QApplication::instance()) own = std::make_unique<QApplication>(argc, argv);
+
+  QWidget main;
+  main.show();
+  QWidget onTop(&main, Qt::Window | Qt::WindowStaysOnTopHint);
+  onTop.show();
+  main.activateWindow();
+  QApplication::setActiveWindow(&main);
+  for (int i = 0; i < 20 && QApplication::activeWindow() != &main; ++i) QApplication::processEvents();
+  ASSERT_EQ(QApplication::activeWindow(), &main);
+
+  qv::ui::QtPrompt prompt;
+  prompt.SetFallbackParent(&main);
+  std::vector<QWidget*> parents;
+  std::vector<QWindow*> transientParents;
+  auto answer = [&] {
+    QTimer::singleShot(0, [&] {
+      QWidget* box = QApplication::activeModalWidget();
+      ASSERT_NE(box, nullptr);
+      parents.push_back(box->parentWidget());
+      transientParents.push_back(box->windowHandle()->transientParent());
+      box->close();
+    });
+  };
+  answer();
+  prompt.MsgBox("Carla Tres not found.", qv::ui::Buttons::OK, qv::ui::Icon::None, {});
+  answer();
+  prompt.InputBox("Name:", {}, "");
+  onTop.hide();
+  answer();
+  prompt.MsgBox("Saved.", qv::ui::Buttons::OK, qv::ui::Icon::None, {});
+  EXPECT_EQ(parents, (std::vector<QWidget*>{&onTop, &onTop, &main}));
+  EXPECT_EQ(transientParents,
+            (std::vector<QWindow*>{onTop.windowHandle(), onTop.windowHandle(), main.windowHandle()}));
 }

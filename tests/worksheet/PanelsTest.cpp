@@ -94,6 +94,32 @@ TEST_F(PanelsTest, ButtonsSlideOutAndBackAndATabChangeClosesThePanel) {
   EXPECT_TRUE(qv->CashPanelOut());
 }
 
+// One panel at a time: the two cover the same deal fields and their buttons share letters
+// ("&Print", "C&lose"). Opening one slides the other back first, whichever is out.
+TEST_F(PanelsTest, OpeningOnePanelSlidesTheOtherBackFirst) {
+  CommonPage();
+  struct Case {
+    int first, second;
+  };
+  for (const Case c : {Case{0, 1}, Case{1, 0}}) {
+    SCOPED_TRACE(c.first);
+    QFrame* panels[2] = {qv->Picture3, qv->Picture5};
+    auto out = [&](int i) { return i == 0 ? qv->PaymentPanelOut() : qv->CashPanelOut(); };
+    qv->Command5_Click(c.first);
+    ASSERT_TRUE(out(c.first));
+    qv->Command5_Click(c.second);
+    EXPECT_TRUE(out(c.second));
+    EXPECT_FALSE(out(c.first));
+    EXPECT_TRUE(panels[c.first]->isHidden());
+    EXPECT_EQ(qv->PanelLeft[c.first], 6240.0f);
+    // Only the open panel's Print and Close can be reached.
+    EXPECT_EQ(qv->Command6[0]->isVisibleTo(qv.get()), c.second == 0);
+    EXPECT_EQ(qv->Command7[0]->isVisibleTo(qv.get()), c.second == 1);
+    qv->Command5_Click(c.second);
+    EXPECT_TRUE(panels[0]->isHidden() && panels[1]->isHidden());
+  }
+}
+
 TEST_F(PanelsTest, CashDueGridListsTheCashItemsThenTheTotals) {
   eng.tax.TaxMethod = 0;
   eng.items = PageItems{};
