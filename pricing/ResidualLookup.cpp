@@ -81,10 +81,10 @@ bool ResidualLookup::IsGroupLine(int i) const {
   return !Trim(std::string_view(t).substr(0, 10)).empty();
 }
 
-bool ResidualLookup::IsModelLine(int i) const {
+bool ResidualLookup::ShowsResidual(int i) const {
   if (i < 0 || i >= LineCount()) return false;
   const ResidualRecord& r = lines_[static_cast<size_t>(i)].record;
-  return ClassOf(r) == ResidualLineClass::Model && !r.IsAdd() && r.HasResidualData();
+  return r.HasResidualData() && !r.IsAdd() && !r.IsDeductAdjust();
 }
 
 int ResidualLookup::GroupIndex(int sel) const {
@@ -179,7 +179,7 @@ ResidualLookup::UseChoice ResidualLookup::PrepareUse(int sel, int resIndex, doub
     c.refusal = "RESIDUAL VALUE MUST BE SELECTED";
     return c;
   }
-  if (!IsModelLine(sel)) {
+  if (!ShowsResidual(sel)) {
     c.refusal = "RESIDUAL VALUE MUST BE TAKEN FROM A MODEL LINE";
     return c;
   }

@@ -80,7 +80,8 @@ class ResidualLookup {
   int LockedHeader() const { return lockedHeader_; }
 
   // `cmdbutUse_Click` 0, up to the confirmation: refused with a message (MSRP 0, no
-  // residual line selected, not a model line), or the residual and the question text.
+  // residual line selected, a line that shows no residual: none, no data, "ADD", "EAA" or
+  // "EDA"), or the residual of the selected line (a model or a trim) and the question text.
   struct UseChoice {
     bool ok = false;
     std::string refusal;   // the message when refused
@@ -105,7 +106,9 @@ class ResidualLookup {
  private:
   static constexpr int kNoLocks = -2;
   bool IsGroupLine(int i) const;
-  bool IsModelLine(int i) const;
+  // A line `UpdateRes` shows as "Residual Value in % of MSRP": it has residual data and is
+  // no add or deduct adjustment (whose fields are percentage points).
+  bool ShowsResidual(int i) const;
   int GroupIndex(int sel) const;  // -1 when none
   // The locked points that apply to line `sel` for one term: those of its group, else 0.
   double LockFor(int sel, int term) const;

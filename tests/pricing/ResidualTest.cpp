@@ -293,7 +293,7 @@ TEST_F(LookupTest, UseResidualComputesFromTheModelLine) {
   EXPECT_EQ(c.value, 8580);  // 25999.99 x .33 = 8579.9967, to the cent 8580.00
 }
 
-TEST_F(LookupTest, UseResidualRefusesWhatIsNoModelResidual) {
+TEST_F(LookupTest, UseResidualRefusesLinesThatShowNoResidual) {
   struct Case {
     int sel, res;
     double msrp;
@@ -303,7 +303,6 @@ TEST_F(LookupTest, UseResidualRefusesWhatIsNoModelResidual) {
       {1, -1, 20000, "RESIDUAL VALUE MUST BE SELECTED"},
       {3, 0, 20000, "RESIDUAL VALUE MUST BE TAKEN FROM A MODEL LINE"},  // ADD
       {4, 0, 20000, "RESIDUAL VALUE MUST BE TAKEN FROM A MODEL LINE"},  // EAA
-      {6, 0, 20000, "RESIDUAL VALUE MUST BE TAKEN FROM A MODEL LINE"},  // option line with points
       {0, 0, 20000, "RESIDUAL VALUE MUST BE TAKEN FROM A MODEL LINE"},  // no residual data
       {-1, 0, 20000, "RESIDUAL VALUE MUST BE TAKEN FROM A MODEL LINE"},
   };
@@ -312,6 +311,44 @@ TEST_F(LookupTest, UseResidualRefusesWhatIsNoModelResidual) {
     EXPECT_FALSE(u.ok) << c.sel;
     EXPECT_EQ(u.refusal, c.refusal) << c.sel;
   }
+  // An option-class line with residual data shows a residual and gives it.
+  EXPECT_EQ(look.UpdateRes(6).label1, "Residual Value in % of MSRP");
+  const ResidualLookup::UseChoice u = look.PrepareUse(6, 2, 20000, 1);
+  ASSERT_TRUE(u.ok) << u.refusal;
+  EXPECT_DOUBLE_EQ(u.fraction, 0.05);
+  EXPECT_EQ(u.value, 1000);  // 20000 x .05
+}
+
+// A group line, a model line, its trim (an option-class line) and a deduct adjustment of
+// the trims below the model.
+TEST(LookupTrim, ALockedDeductReachesTheTrimAndItsResidual) {
+  TempFolder t;
+  t.Write("ALG99.DR1", "HEADER\r\nHEADER 2\r\nMAKER               1\r\n");
+  t.Write("ALG99.RV1", Record("1", "  1", "MK000", "MAKER 1999 MODELS") +
+                           Record("1", "  2", "SED100", "SEDAN 4DR", {"52", "47", "41", "35"}) +
+                           Record("1", " 20", "SED110", "BASE", {"53", "48", "42", "36"}, "18450", "20000") +
+                           Record("1", "EAA", "", "AIR CONDITIONING|A/C", {"2", "2", "3", "3"}));
+  ResidualLookup look;
+  std::string error;
+  ASSERT_TRUE(look.Load(t.Folder(), "1999", error)) << error;
+  ASSERT_TRUE(look.UpdateModel(0, error)) << error;
+  ASSERT_EQ(look.LineCount(), 4);
+  ASSERT_EQ(ClassOf(look.Line(2).record), ResidualLineClass::Option);
+  ASSERT_TRUE(look.ToggleLock(3));
+  EXPECT_EQ(look.UpdateRes(2).lines[1], " 36 Months: 48 - 2 = 46%  of  MSRP");
+  EXPECT_EQ(look.UpdateRes(1).lines[1], " 36 Months: 47 + 0 = 47%  of  MSRP");  // another group
+
+  ResidualLookup::UseChoice c = look.PrepareUse(2, 1, 20000, 1);
+  ASSERT_TRUE(c.ok) << c.refusal;
+  EXPECT_EQ(c.months, 36);
+  EXPECT_DOUBLE_EQ(c.fraction, 0.46);
+  EXPECT_EQ(c.value, 9200);  // 20000 x .46
+  EXPECT_EQ(c.question, "Page 1 of the Worksheet will be modified to include\ra residual value of $20000 x .46 = $9200");
+  c = look.PrepareUse(1, 1, 20000, 1);
+  ASSERT_TRUE(c.ok) << c.refusal;
+  EXPECT_EQ(c.value, 9400);  // the model line: 47 %, without the lock
+  // The adjustment itself stays refused.
+  EXPECT_EQ(look.PrepareUse(3, 1, 20000, 1).refusal, "RESIDUAL VALUE MUST BE TAKEN FROM A MODEL LINE");
 }
 
 TEST_F(LookupTest, UseResidualAsksAndWritesThePage) {
