@@ -27,6 +27,10 @@ namespace {
 
 constexpr const char* kInvalidDate = "Invalid date format.";
 constexpr const char* kEmptyName = "A customer's name cannot be empty.";
+constexpr const char* kNotWritten =
+    "The customer list is not saved. Retry writes it again; Cancel keeps the window open with its list.";
+constexpr const char* kDropChanges =
+    "Close the customer list anyway? The changes that could not be saved will be lost.";
 
 std::string DuplicateName(const std::string& name) { return "Another customer is already named " + name + "."; }
 
@@ -418,19 +422,49 @@ void Customer::UnAttach() {
 // ---------------------------------------------------------------------------------------
 // Unloading
 
-void Customer::Form_Unload() {
-  if (unloaded_) return;
+void Customer::CommitFocusedField() {
   // A field box left by closing the window keeps what was typed into it.
   for (int k = 1; k <= 8; ++k)
     if (Text4[k] && Text4[k]->hasFocus()) Text4_LostFocus(k);
-  unloaded_ = true;
+}
+
+bool Customer::WriteBack() {
+  if (unloaded_ || dropped_) return true;
+  CommitFocusedField();
   // Nothing changed: nothing to write. A damaged file was reported at load and is kept.
-  if (!list.Modified() || !list.CanSave()) return;
+  if (!list.Modified() || !list.CanSave()) return true;
+  for (;;) {
+    std::string error;
+    if (list.Save(error)) return true;
+    if (ui::GetPrompt().MsgBox(error + "\r\n\r\n" + kNotWritten, ui::Buttons::RetryCancel, ui::Icon::Exclamation) ==
+        ui::Answer::Retry)
+      continue;
+    if (ui::GetPrompt().MsgBox(kDropChanges, ui::Buttons::YesNo, ui::Icon::Question) != ui::Answer::Yes) {
+      show();
+      raise();
+      return false;
+    }
+    dropped_ = true;
+    return true;
+  }
+}
+
+void Customer::Form_Unload() {
+  if (unloaded_) return;
+  CommitFocusedField();
+  unloaded_ = true;
+  // Unloaded without the question (the set of windows goes): one last write, reported when
+  // it fails.
+  if (dropped_ || !list.Modified() || !list.CanSave()) return;
   std::string error;
   if (!list.Save(error)) ui::GetPrompt().MsgBox(error, ui::Buttons::OK, ui::Icon::Exclamation);
 }
 
 void Customer::closeEvent(QCloseEvent* e) {
+  if (!WriteBack()) {
+    e->ignore();
+    return;
+  }
   Form_Unload();
   e->accept();
 }

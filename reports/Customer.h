@@ -76,8 +76,14 @@ class Customer : public ui::QvDialog {
   void Text4_LostFocus(int Index);
   void Text4_KeyPress(int Index, int& KeyAscii);
   void Command3_Click(int Index);
-  // Writes the list back (once); a failed write is reported. Runs when the window closes
-  // or is unloaded by its owner.
+  // Writes the list back when it changed. A failed write shows the reason and offers to
+  // retry; declined, a question asks whether to close and lose the changes. True when the
+  // window may unload (nothing to write, written, or the changes knowingly dropped); false
+  // when it stays open with its list. The close button, the close box, Escape, the start-up
+  // costs window and the end of the program ask this before the window goes.
+  bool WriteBack();
+  // The last duty when the window goes: a list not yet written (unloaded without WriteBack)
+  // is written once more, and a failure reported.
   void Form_Unload();
   void UnloadDuties() { Form_Unload(); }
 
@@ -101,7 +107,10 @@ class Customer : public ui::QvDialog {
 
   std::string rememberedName_;
   int rememberedIndex_ = -1;
+  void CommitFocusedField();
+
   bool unloaded_ = false;
+  bool dropped_ = false;  // the user chose to close without the changes that failed to write
   bool inLostFocus_ = false;
 };
 
