@@ -27,6 +27,8 @@ namespace {
 
 constexpr const char* kInvalidDate = "Invalid date format.";
 constexpr const char* kEmptyName = "A customer's name cannot be empty.";
+constexpr const char* kReadOnly =
+    "The customer window is read-only: no customer can be added, changed or deleted until the file is mended.";
 constexpr const char* kNotWritten =
     "The customer list is not saved. Retry writes it again; Cancel keeps the window open with its list.";
 constexpr const char* kDropChanges =
@@ -201,8 +203,12 @@ void Customer::Build() {
 void Customer::Form_Load() {
   setWindowFlag(Qt::WindowStaysOnTopHint, true);
   std::string error;
-  if (list.Load(eng.AppFolder, error) == CustomerList::LoadResult::Damaged)
-    ui::GetPrompt().MsgBox(error, ui::Buttons::OK, ui::Icon::Exclamation);
+  readOnly_ = list.Load(eng.AppFolder, error) == CustomerList::LoadResult::Damaged;
+  if (readOnly_) {
+    ui::GetPrompt().MsgBox(error + "\r\n\r\n" + kReadOnly, ui::Buttons::OK, ui::Icon::Exclamation);
+    setWindowTitle("Customers (read-only)");
+    if (Combo1->lineEdit()) Combo1->lineEdit()->setReadOnly(true);
+  }
   F1Book1->refresh();
   FillCombo();
 
@@ -269,10 +275,11 @@ void Customer::UpdateControls() {
   const int row = SelectedRow();
   const bool customer = IsCustomerRow(list, row);
   const bool attached = customer && reports::IsAttachedRow(eng, list, row);
-  Command3[1]->setEnabled(customer);
+  Command3[0]->setEnabled(!readOnly_);
+  Command3[1]->setEnabled(customer && !readOnly_);
   Command3[3]->setEnabled(customer && !attached);
   Command3[5]->setEnabled(attached);
-  for (int k = 1; k <= 8; ++k) Text4[k]->setEnabled(customer);
+  for (int k = 1; k <= 8; ++k) Text4[k]->setEnabled(customer && !readOnly_);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -300,6 +307,10 @@ void Customer::Combo1_LostFocus() {
   if (!guard.Entered() || unloaded_) return;
   const std::string text = BoxText();
   if (text == rememberedName_) return;
+  if (readOnly_) {
+    RestoreName();
+    return;
+  }
   const int row = rememberedIndex_ >= 0 && rememberedIndex_ < Combo1->count()
                       ? Combo1->itemData(rememberedIndex_).toInt()
                       : 0;
@@ -338,7 +349,7 @@ void Customer::Combo1_KeyPress(int& KeyAscii) {
 // The field boxes
 
 void Customer::Text4_LostFocus(int Index) {
-  if (Index < 1 || Index > 8 || unloaded_) return;
+  if (Index < 1 || Index > 8 || unloaded_ || readOnly_) return;
   const int row = SelectedRow();
   if (!IsCustomerRow(list, row)) return;
   std::string text = S(Text4[Index]->text());
@@ -380,6 +391,7 @@ void Customer::Command3_Click(int Index) {
 }
 
 void Customer::NewCustomer() {
+  if (readOnly_) return;
   // The name is asked first: a cancelled question leaves no numbered row without a name.
   const std::optional<std::string> answer = ui::GetPrompt().InputBox("Enter Name of New Customer:");
   if (!answer || answer->empty()) return;
@@ -395,7 +407,7 @@ void Customer::NewCustomer() {
 
 void Customer::DeleteCustomer() {
   const int row = SelectedRow();
-  if (!IsCustomerRow(list, row)) return;
+  if (!IsCustomerRow(list, row) || readOnly_) return;
   if (ui::GetPrompt().MsgBox("Delete: " + BoxText() + "?", ui::Buttons::OKCancel) != ui::Answer::OK) return;
   if (reports::IsAttachedRow(eng, list, row)) UnAttach();
   list.DeleteCustomer(row);

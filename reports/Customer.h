@@ -8,7 +8,8 @@
 // whole, through a temporary file and a rename, when it unloads (its " &Close" button, the
 // close box, the start-up costs window unloading it, the end of the program); every edit in
 // between goes straight into the workbook's cells, which the grid at the bottom shows.
-// A damaged file is reported when the window loads and never written over.
+// A damaged file is reported when the window loads and never written over; the window is
+// read-only then (no New, Delete, rename or field edit), and its message says so.
 //
 // Attaching sets the page's CustomerID and CustomerName and the main window's customer
 // labels (Owner::ShowCustomerLabels); the report fields of the customer read the list this
@@ -110,7 +111,8 @@ class Customer : public ui::QvDialog {
   void CommitFocusedField();
 
   bool unloaded_ = false;
-  bool dropped_ = false;  // the user chose to close without the changes that failed to write
+  bool dropped_ = false;
+  bool readOnly_ = false;  // the file is damaged: shown, never edited (nothing could be saved)  // the user chose to close without the changes that failed to write
   bool inLostFocus_ = false;
 };
 

@@ -123,7 +123,11 @@ TEST_F(CustomerTest, LoadingAMissingEmptyOrDamagedFile) {
     Customer& c = Open();
     if (k.damaged) {
       ASSERT_NE(prompt.Last(), nullptr);
-      EXPECT_NE(prompt.Last()->text.find(FilePath()), std::string::npos) << prompt.Last()->text;
+      const std::string& text = prompt.Last()->text;
+      EXPECT_NE(text.find(FilePath()), std::string::npos) << text;
+      EXPECT_NE(text.find("The customer window is read-only: no customer can be added, changed or deleted"),
+                std::string::npos)
+          << text;
     }
     // One empty entry; nothing to delete or attach.
     EXPECT_EQ(Entries(c), std::vector<std::string>{""});
@@ -131,10 +135,20 @@ TEST_F(CustomerTest, LoadingAMissingEmptyOrDamagedFile) {
     EXPECT_FALSE(c.Command3[1]->isEnabled());
     EXPECT_FALSE(c.Command3[3]->isEnabled());
     EXPECT_FALSE(c.Command3[5]->isEnabled());
-    // Typing a name into the empty entry names row 1 without a question and numbers it.
-    TypeName(c, "Ada Quinn");
-    EXPECT_EQ(Entries(c), std::vector<std::string>{"Ada Quinn"});
-    EXPECT_EQ(Text(c.Label2), "1");
+    EXPECT_EQ(c.Command3[0]->isEnabled(), !k.damaged);
+    EXPECT_EQ(c.Combo1->lineEdit()->isReadOnly(), k.damaged);
+    if (k.damaged) {
+      // Read-only: a typed name and New change nothing, and nothing is dropped unsaid.
+      TypeName(c, "Ada Quinn");
+      c.Command3_Click(0);
+      EXPECT_EQ(Entries(c), std::vector<std::string>{""});
+      EXPECT_FALSE(c.list.Modified());
+    } else {
+      // Typing a name into the empty entry names row 1 without a question and numbers it.
+      TypeName(c, "Ada Quinn");
+      EXPECT_EQ(Entries(c), std::vector<std::string>{"Ada Quinn"});
+      EXPECT_EQ(Text(c.Label2), "1");
+    }
     c.Command3_Click(2);
     EXPECT_FALSE(windows.Loaded<Customer>());
     if (k.damaged) {
