@@ -27,6 +27,12 @@ namespace {
 
 constexpr const char* kInvalidDate = "Invalid date format.";
 constexpr const char* kEmptyName = "A customer's name cannot be empty.";
+constexpr const char* kReadOnly =
+    "The customer window is read-only: no customer can be added, changed or deleted until the file is mended.";
+constexpr const char* kNotWritten =
+    "The customer list is not saved. Retry writes it again; Cancel keeps the window open with its list.";
+constexpr const char* kDropChanges =
+    "Close the customer list anyway? The changes that could not be saved will be lost.";
 
 std::string DuplicateName(const std::string& name) { return "Another customer is already named " + name + "."; }
 
@@ -197,8 +203,12 @@ void Customer::Build() {
 void Customer::Form_Load() {
   setWindowFlag(Qt::WindowStaysOnTopHint, true);
   std::string error;
-  if (list.Load(eng.AppFolder, error) == CustomerList::LoadResult::Damaged)
-    ui::GetPrompt().MsgBox(error, ui::Buttons::OK, ui::Icon::Exclamation);
+  readOnly_ = list.Load(eng.AppFolder, error) == CustomerList::LoadResult::Damaged;
+  if (readOnly_) {
+    ui::GetPrompt().MsgBox(error + "\r\n\r\n" + kReadOnly, ui::Buttons::OK, ui::Icon::Exclamation);
+    setWindowTitle("Customers (read-only)");
+    if (Combo1->lineEdit()) Combo1->lineEdit()->setReadOnly(true);
+  }
   F1Book1->refresh();
   FillCombo();
 
@@ -265,10 +275,11 @@ void Customer::UpdateControls() {
   const int row = SelectedRow();
   const bool customer = IsCustomerRow(list, row);
   const bool attached = customer && reports::IsAttachedRow(eng, list, row);
-  Command3[1]->setEnabled(customer);
+  Command3[0]->setEnabled(!readOnly_);
+  Command3[1]->setEnabled(customer && !readOnly_);
   Command3[3]->setEnabled(customer && !attached);
   Command3[5]->setEnabled(attached);
-  for (int k = 1; k <= 8; ++k) Text4[k]->setEnabled(customer);
+  for (int k = 1; k <= 8; ++k) Text4[k]->setEnabled(customer && !readOnly_);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -296,6 +307,10 @@ void Customer::Combo1_LostFocus() {
   if (!guard.Entered() || unloaded_) return;
   const std::string text = BoxText();
   if (text == rememberedName_) return;
+  if (readOnly_) {
+    RestoreName();
+    return;
+  }
   const int row = rememberedIndex_ >= 0 && rememberedIndex_ < Combo1->count()
                       ? Combo1->itemData(rememberedIndex_).toInt()
                       : 0;
@@ -334,7 +349,7 @@ void Customer::Combo1_KeyPress(int& KeyAscii) {
 // The field boxes
 
 void Customer::Text4_LostFocus(int Index) {
-  if (Index < 1 || Index > 8 || unloaded_) return;
+  if (Index < 1 || Index > 8 || unloaded_ || readOnly_) return;
   const int row = SelectedRow();
   if (!IsCustomerRow(list, row)) return;
   std::string text = S(Text4[Index]->text());
@@ -376,6 +391,7 @@ void Customer::Command3_Click(int Index) {
 }
 
 void Customer::NewCustomer() {
+  if (readOnly_) return;
   // The name is asked first: a cancelled question leaves no numbered row without a name.
   const std::optional<std::string> answer = ui::GetPrompt().InputBox("Enter Name of New Customer:");
   if (!answer || answer->empty()) return;
@@ -391,7 +407,7 @@ void Customer::NewCustomer() {
 
 void Customer::DeleteCustomer() {
   const int row = SelectedRow();
-  if (!IsCustomerRow(list, row)) return;
+  if (!IsCustomerRow(list, row) || readOnly_) return;
   if (ui::GetPrompt().MsgBox("Delete: " + BoxText() + "?", ui::Buttons::OKCancel) != ui::Answer::OK) return;
   if (reports::IsAttachedRow(eng, list, row)) UnAttach();
   list.DeleteCustomer(row);
@@ -418,19 +434,49 @@ void Customer::UnAttach() {
 // ---------------------------------------------------------------------------------------
 // Unloading
 
-void Customer::Form_Unload() {
-  if (unloaded_) return;
+void Customer::CommitFocusedField() {
   // A field box left by closing the window keeps what was typed into it.
   for (int k = 1; k <= 8; ++k)
     if (Text4[k] && Text4[k]->hasFocus()) Text4_LostFocus(k);
-  unloaded_ = true;
+}
+
+bool Customer::WriteBack() {
+  if (unloaded_ || dropped_) return true;
+  CommitFocusedField();
   // Nothing changed: nothing to write. A damaged file was reported at load and is kept.
-  if (!list.Modified() || !list.CanSave()) return;
+  if (!list.Modified() || !list.CanSave()) return true;
+  for (;;) {
+    std::string error;
+    if (list.Save(error)) return true;
+    if (ui::GetPrompt().MsgBox(error + "\r\n\r\n" + kNotWritten, ui::Buttons::RetryCancel, ui::Icon::Exclamation) ==
+        ui::Answer::Retry)
+      continue;
+    if (ui::GetPrompt().MsgBox(kDropChanges, ui::Buttons::YesNo, ui::Icon::Question) != ui::Answer::Yes) {
+      show();
+      raise();
+      return false;
+    }
+    dropped_ = true;
+    return true;
+  }
+}
+
+void Customer::Form_Unload() {
+  if (unloaded_) return;
+  CommitFocusedField();
+  unloaded_ = true;
+  // Unloaded without the question (the set of windows goes): one last write, reported when
+  // it fails.
+  if (dropped_ || !list.Modified() || !list.CanSave()) return;
   std::string error;
   if (!list.Save(error)) ui::GetPrompt().MsgBox(error, ui::Buttons::OK, ui::Icon::Exclamation);
 }
 
 void Customer::closeEvent(QCloseEvent* e) {
+  if (!WriteBack()) {
+    e->ignore();
+    return;
+  }
   Form_Unload();
   e->accept();
 }

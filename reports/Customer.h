@@ -8,7 +8,8 @@
 // whole, through a temporary file and a rename, when it unloads (its " &Close" button, the
 // close box, the start-up costs window unloading it, the end of the program); every edit in
 // between goes straight into the workbook's cells, which the grid at the bottom shows.
-// A damaged file is reported when the window loads and never written over.
+// A damaged file is reported when the window loads and never written over; the window is
+// read-only then (no New, Delete, rename or field edit), and its message says so.
 //
 // Attaching sets the page's CustomerID and CustomerName and the main window's customer
 // labels (Owner::ShowCustomerLabels); the report fields of the customer read the list this
@@ -76,8 +77,14 @@ class Customer : public ui::QvDialog {
   void Text4_LostFocus(int Index);
   void Text4_KeyPress(int Index, int& KeyAscii);
   void Command3_Click(int Index);
-  // Writes the list back (once); a failed write is reported. Runs when the window closes
-  // or is unloaded by its owner.
+  // Writes the list back when it changed. A failed write shows the reason and offers to
+  // retry; declined, a question asks whether to close and lose the changes. True when the
+  // window may unload (nothing to write, written, or the changes knowingly dropped); false
+  // when it stays open with its list. The close button, the close box, Escape, the start-up
+  // costs window and the end of the program ask this before the window goes.
+  bool WriteBack();
+  // The last duty when the window goes: a list not yet written (unloaded without WriteBack)
+  // is written once more, and a failure reported.
   void Form_Unload();
   void UnloadDuties() { Form_Unload(); }
 
@@ -101,7 +108,11 @@ class Customer : public ui::QvDialog {
 
   std::string rememberedName_;
   int rememberedIndex_ = -1;
+  void CommitFocusedField();
+
   bool unloaded_ = false;
+  bool dropped_ = false;
+  bool readOnly_ = false;  // the file is damaged: shown, never edited (nothing could be saved)  // the user chose to close without the changes that failed to write
   bool inLostFocus_ = false;
 };
 

@@ -519,6 +519,9 @@ class QV : public QMainWindow, public EngineHost, public Owner {
   // "Cu&stomer:": the customer window, modeless, made on first use.
   void Command3_Click();
   void ConnectCustomer();
+  // Closes the customer window when it is open, its list written first (or its changes
+  // knowingly dropped after a failed write). False when the user keeps it open.
+  bool CloseCustomerWindow();
 
   // ---- option list editing (QVOptions.cpp) ----------------------------------------------
   // The end of a cell edit of the option grid (its active cell is the edited cell): the

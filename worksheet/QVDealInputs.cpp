@@ -20,8 +20,8 @@ namespace qv {
 
 namespace {
 
-// The customer list and the report configuration are closed before the start-up costs
-// window opens; they are found by their window names.
+// The report configuration is closed before the start-up costs window opens (the customer
+// list too, through CloseCustomerWindow); it is found by its window name.
 void UnloadWindowsNamed(std::initializer_list<const char*> names) {
   QList<QPointer<QWidget>> found;
   for (QWidget* w : QApplication::topLevelWidgets())
@@ -38,7 +38,8 @@ void UnloadWindowsNamed(std::initializer_list<const char*> names) {
 void QV::ConnectDealInputs() {
   // The buttons themselves are connected to Command1_Click with the other buttons.
   Command1Commands[0] = [this] {
-    UnloadWindowsNamed({"Customer", "Reports"});
+    if (!CloseCustomerWindow()) return;
+    UnloadWindowsNamed({"Reports"});
     StartUps2::ShowModalAndWait(*this);
   };
   Command1Commands[1] = [this] { Adjust::ShowModalAndWait(*this); };

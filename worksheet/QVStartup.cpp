@@ -157,10 +157,19 @@ void QV::Form_Load() {
 
 void QV::Form_Unload(int16_t& Cancel) {
   Shared().SaveAbandoned = 0;
-  if (eng.WorksheetModified != -1) {
+  // The customer list is written (or its changes knowingly dropped) before anything goes;
+  // a user who keeps its window open keeps the program open.
+  auto end = [&] {
+    if (!CloseCustomerWindow()) {
+      Cancel = -1;
+      return;
+    }
     UpdateQVXINI();
     ending_ = true;
     EndProgram();
+  };
+  if (eng.WorksheetModified != -1) {
+    end();
     return;
   }
   switch (ui::GetPrompt().MsgBox("Save Worksheet Before Exiting?", ui::Buttons::YesNoCancel, ui::Icon::None,
@@ -168,9 +177,7 @@ void QV::Form_Unload(int16_t& Cancel) {
     case ui::Answer::Yes:
       switch (SaveWorksheet(false)) {
         case SaveResult::Saved:
-          UpdateQVXINI();
-          ending_ = true;
-          EndProgram();
+          end();
           return;
         case SaveResult::Cancelled:
           Shared().SaveAbandoned = -1;
@@ -183,9 +190,7 @@ void QV::Form_Unload(int16_t& Cancel) {
       }
       return;
     case ui::Answer::No:
-      UpdateQVXINI();
-      ending_ = true;
-      EndProgram();
+      end();
       return;
     default:
       Cancel = -1;

@@ -123,7 +123,11 @@ TEST_F(CustomerTest, LoadingAMissingEmptyOrDamagedFile) {
     Customer& c = Open();
     if (k.damaged) {
       ASSERT_NE(prompt.Last(), nullptr);
-      EXPECT_NE(prompt.Last()->text.find(FilePath()), std::string::npos) << prompt.Last()->text;
+      const std::string& text = prompt.Last()->text;
+      EXPECT_NE(text.find(FilePath()), std::string::npos) << text;
+      EXPECT_NE(text.find("The customer window is read-only: no customer can be added, changed or deleted"),
+                std::string::npos)
+          << text;
     }
     // One empty entry; nothing to delete or attach.
     EXPECT_EQ(Entries(c), std::vector<std::string>{""});
@@ -131,10 +135,20 @@ TEST_F(CustomerTest, LoadingAMissingEmptyOrDamagedFile) {
     EXPECT_FALSE(c.Command3[1]->isEnabled());
     EXPECT_FALSE(c.Command3[3]->isEnabled());
     EXPECT_FALSE(c.Command3[5]->isEnabled());
-    // Typing a name into the empty entry names row 1 without a question and numbers it.
-    TypeName(c, "Ada Quinn");
-    EXPECT_EQ(Entries(c), std::vector<std::string>{"Ada Quinn"});
-    EXPECT_EQ(Text(c.Label2), "1");
+    EXPECT_EQ(c.Command3[0]->isEnabled(), !k.damaged);
+    EXPECT_EQ(c.Combo1->lineEdit()->isReadOnly(), k.damaged);
+    if (k.damaged) {
+      // Read-only: a typed name and New change nothing, and nothing is dropped unsaid.
+      TypeName(c, "Ada Quinn");
+      c.Command3_Click(0);
+      EXPECT_EQ(Entries(c), std::vector<std::string>{""});
+      EXPECT_FALSE(c.list.Modified());
+    } else {
+      // Typing a name into the empty entry names row 1 without a question and numbers it.
+      TypeName(c, "Ada Quinn");
+      EXPECT_EQ(Entries(c), std::vector<std::string>{"Ada Quinn"});
+      EXPECT_EQ(Text(c.Label2), "1");
+    }
     c.Command3_Click(2);
     EXPECT_FALSE(windows.Loaded<Customer>());
     if (k.damaged) {
@@ -411,15 +425,132 @@ TEST_F(CustomerTest, TheStartUpCostsWindowAndTheEndOfTheProgramUnloadIt) {
   }
 }
 
-TEST_F(CustomerTest, AFailedWriteIsReported) {
+// Ways the customer file cannot be written, set up after the window read it; each undone
+// by `mend`.
+struct WriteFault {
+  const char* name;
+  const char* reason;  // in the message
+  std::function<void(const std::string& path)> make, mend;
+};
+
+std::vector<WriteFault> WriteFaults() {
+  namespace fs = std::filesystem;
+  return {
+      {"read-only file", "read-only", [](const std::string& p) { fs::permissions(p, fs::perms::owner_read); },
+       [](const std::string& p) { fs::permissions(p, fs::perms::owner_read | fs::perms::owner_write); }},
+      {"a folder in its place", "Is a directory",
+       [](const std::string& p) {
+         fs::rename(p, p + ".kept");
+         fs::create_directory(p);
+       },
+       [](const std::string& p) {
+         fs::remove(p);
+         fs::rename(p + ".kept", p);
+       }},
+      {"a dangling link", "No such file or directory",
+       [](const std::string& p) {
+         fs::rename(p, p + ".kept");
+         fs::create_symlink("no-such-folder/Customer.vts", p);
+       },
+       [](const std::string& p) {
+         fs::remove(p);
+         fs::rename(p + ".kept", p);
+       }},
+      {"a write that fails part-way (a full disk)", "interrupted",
+       [](const std::string&) { files::SetWriteFaultForTesting([](const std::string&) { return true; }); },
+       [](const std::string&) { files::SetWriteFaultForTesting(nullptr); }},
+  };
+}
+
+TEST_F(CustomerTest, AFailedWriteKeepsTheWindowAndItsListUntilTheUserDropsThem) {
+  for (const WriteFault& f : WriteFaults()) {
+    SCOPED_TRACE(f.name);
+    std::filesystem::remove(FilePath());
+    WriteCustomers({{1, "Ann Cole", "1 Elm", ""}});
+    const std::string before = ReadFile(FilePath());
+    Customer& c = Open();
+    AddCustomer(c, "Dana Reyes");
+    f.make(FilePath());
+    // Cancel, then No: the window stays open with the new customer.
+    prompt.ClearAsked();
+    prompt.Answer(ui::Answer::Cancel).Answer(ui::Answer::No);
+    c.Command3_Click(2);
+    ASSERT_EQ(prompt.Asked().size(), 2u);
+    const std::string& message = prompt.Asked()[0].text;
+    EXPECT_NE(message.find(FilePath()), std::string::npos) << message;
+    EXPECT_NE(message.find(f.reason), std::string::npos) << message;
+    EXPECT_NE(message.find("The customer list is not saved."), std::string::npos) << message;
+    EXPECT_EQ(prompt.Asked()[0].buttons, ui::Buttons::RetryCancel);
+    EXPECT_EQ(prompt.Asked()[1].text,
+              "Close the customer list anyway? The changes that could not be saved will be lost.");
+    ASSERT_TRUE(windows.Loaded<Customer>());
+    EXPECT_EQ(Entries(c), (std::vector<std::string>{"Ann Cole", "Dana Reyes"}));
+    EXPECT_EQ(c.list.NameOf(2), "Dana Reyes");
+    // Mended, the next close writes the list.
+    f.mend(FilePath());
+    EXPECT_EQ(ReadFile(FilePath()), before);
+    prompt.ClearAsked();
+    c.Command3_Click(2);
+    EXPECT_TRUE(prompt.Asked().empty());
+    EXPECT_FALSE(windows.Loaded<Customer>());
+    EXPECT_EQ(ReadBack().NameOf(2), "Dana Reyes");
+  }
+}
+
+TEST_F(CustomerTest, RetryWritesAgainAndYesDropsTheChangesKnowingly) {
+  WriteCustomers({{1, "Ann Cole", "1 Elm", ""}});
+  const std::string before = ReadFile(FilePath());
+  {
+    // The first write fails, the retry succeeds.
+    int failures = 1;
+    files::SetWriteFaultForTesting([&failures](const std::string&) { return failures-- > 0; });
+    Customer& c = Open();
+    AddCustomer(c, "Dana Reyes");
+    prompt.Answer(ui::Answer::Retry);
+    c.Command3_Click(2);
+    files::SetWriteFaultForTesting(nullptr);
+    EXPECT_FALSE(windows.Loaded<Customer>());
+    EXPECT_EQ(ReadBack().NameOf(2), "Dana Reyes");
+  }
+  std::filesystem::remove(FilePath());
+  WriteCustomers({{1, "Ann Cole", "1 Elm", ""}});
   Customer& c = Open();
-  AddCustomer(c, "Dana Reyes");
+  AddCustomer(c, "Eve Hart");
   files::SetWriteFaultForTesting([](const std::string&) { return true; });
-  prompt.Answer(ui::Answer::OK);
+  prompt.Answer(ui::Answer::Cancel).Answer(ui::Answer::Yes);
   c.Command3_Click(2);
-  ASSERT_NE(prompt.Last(), nullptr);
-  EXPECT_EQ(prompt.Last()->kind, ui::PromptRecord::Kind::MsgBox);
-  EXPECT_NE(prompt.Last()->text.find(CustomerList::kFileName), std::string::npos) << prompt.Last()->text;
+  files::SetWriteFaultForTesting(nullptr);
+  EXPECT_FALSE(windows.Loaded<Customer>());
+  EXPECT_EQ(ReadFile(FilePath()), before);  // the old file, untouched
+}
+
+TEST_F(CustomerTest, TheStartUpCostsWindowAndTheProgramsEndAskBeforeDroppingAFailedList) {
+  for (const bool startUps : {true, false}) {
+    SCOPED_TRACE(startUps ? "start-ups" : "end of program");
+    std::filesystem::remove(FilePath());
+    WriteCustomers({{1, "Ann Cole", "1 Elm", ""}});
+    const std::string before = ReadFile(FilePath());
+    Customer& c = Open();
+    AddCustomer(c, "Dana Reyes");
+    eng.WorksheetModified = 0;  // no worksheet question at the end
+    files::SetWriteFaultForTesting([](const std::string&) { return true; });
+    prompt.ClearAsked();
+    prompt.Answer(ui::Answer::Cancel).Answer(ui::Answer::No);
+    if (startUps) {
+      qv->Command1_Click(0);  // the start-up costs window does not open (no modal scripted)
+    } else {
+      int16_t cancel = 0;
+      qv->Form_Unload(cancel);
+      EXPECT_NE(cancel, 0);  // the program stays
+    }
+    files::SetWriteFaultForTesting(nullptr);
+    ASSERT_EQ(prompt.Asked().size(), 2u);
+    ASSERT_TRUE(windows.Loaded<Customer>());
+    EXPECT_EQ(c.list.NameOf(2), "Dana Reyes");
+    EXPECT_EQ(ReadFile(FilePath()), before);
+    c.Command3_Click(2);
+    EXPECT_EQ(ReadBack().NameOf(2), "Dana Reyes");
+  }
 }
 
 TEST_F(CustomerTest, APageLoadShowsThePagesCustomer) {
