@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPainter>
 #include <QResizeEvent>
 
 #include <cmath>
@@ -176,6 +177,7 @@ void frmMDIChild::ShowWindow() {
     sub_ = frame->MdiArea()->addSubWindow(this);
     sub_->setAttribute(Qt::WA_DeleteOnClose);
     sub_->setWindowTitle(windowTitle());
+    sub_->setWindowIcon(editor_.DocumentIcon());
     subObject_ = sub_.data();
     sub_->installEventFilter(this);
     sub_->resize(TXTextControl1->PageViewWidth() + 24, std::max(300, frame->MdiArea()->height() - 40));
@@ -248,6 +250,17 @@ void frmMDIChild::Form_Load() {
 void frmMDIChild::resizeEvent(QResizeEvent* e) {
   QWidget::resizeEvent(e);
   Form_Resize();
+}
+
+void frmMDIChild::SetBackground(const QColor& colour) {
+  if (colour == background_) return;
+  background_ = colour;
+  update();
+}
+
+void frmMDIChild::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.fillRect(rect(), background_);
 }
 
 void frmMDIChild::Form_Resize() {
