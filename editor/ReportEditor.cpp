@@ -60,9 +60,9 @@ ReportEditor::ReportEditor(EditorOptions options) : options_(options) {
 }
 
 ReportEditor::~ReportEditor() {
-  if (frame_) {
-    frame_->MDIForm_Unload();
-    delete frame_.data();
+  if (frmMDIParent* frame = frame_.data()) {
+    frame->MDIForm_Unload();
+    delete frame;
   }
 }
 
@@ -89,7 +89,9 @@ bool ReportEditor::CloseEditor() {
 }
 
 void ReportEditor::FrameUnloaded() {
-  // The frame goes; the next showing starts again from slot 1.
+  // The frame goes (its deletion may still be pending): from now on the editor is closed,
+  // and the next showing makes a new frame that starts again from slot 1.
+  frame_ = nullptr;
   DialogTarget = nullptr;
 }
 

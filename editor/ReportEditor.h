@@ -59,7 +59,8 @@ class ReportEditor {
   const EditorOptions& Options() const { return options_; }
 
   // ---- the frame ----
-  // True exactly while the frame is loaded.
+  // True from the frame's load until it unloads (false once it is closed, even while its
+  // deletion is still pending).
   bool EditorOpen() const;
   // The frame, loaded (with document window 1) and shown when it is not.
   frmMDIParent& ShowEditor();

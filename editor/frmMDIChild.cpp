@@ -288,6 +288,8 @@ void frmMDIChild::Form_QueryUnload(bool& cancel) {
 void frmMDIChild::Form_Unload() {
   if (unloaded_) return;
   unloaded_ = true;
+  // The sub-window sends events until it is destroyed; none of them reaches this window.
+  if (subObject_) subObject_->removeEventFilter(this);
   const int slot = Slot();
   if (slot >= 1 && slot <= editor_.SlotCount()) {
     editor_.State(slot).Deleted = kTrue;

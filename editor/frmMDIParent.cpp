@@ -613,6 +613,9 @@ void frmMDIParent::MDIForm_Unload() {
   }
   TXButtonBar1->Bind(nullptr);
   TXStatusBar1->Bind(nullptr);
+  // Nothing reaches the frame any more while it waits for its deletion, and its area's
+  // signals (sent while it is destroyed) find no handler of the half-destroyed frame.
+  disconnect(mdi_, nullptr, this, nullptr);
   editor_.FrameUnloaded();
 }
 

@@ -90,4 +90,40 @@ TEST_F(EditorTest, HeapStaysFlatOverTwoHundredReportCycles) {
   EXPECT_LT(last - middle, 32);
 }
 
+// A report made while the closed frame still waits for its deletion (a nested event loop can
+// do that) opens a new frame, and the report survives the old frame's deletion.
+TEST_F(EditorTest, AReportMadeRightAfterTheEditorClosedShowsInANewFrame) {
+  const std::string first = Write("Loan.QVR", "{\\rtf1\\ansi Loan payment $412.07\\par}");
+  const std::string second = Write("Lease.QVR", "{\\rtf1\\ansi Lease payment $389.42\\par}");
+  ASSERT_TRUE(editor->OpenReport(first));
+  Drain();
+  QPointer<frmMDIParent> closed = frame();
+  ASSERT_TRUE(editor->CloseEditor());
+  EXPECT_FALSE(editor->EditorOpen());
+  EXPECT_EQ(editor->Frame(), nullptr);
+  EXPECT_EQ(editor->ActiveDocument(), nullptr);
+  ASSERT_TRUE(editor->OpenReport(second));  // no event processing in between
+  QPointer<frmMDIParent> opened = frame();
+  ASSERT_NE(opened, nullptr);
+  EXPECT_NE(opened, closed);
+  Drain();
+  EXPECT_TRUE(closed.isNull());
+  ASSERT_FALSE(opened.isNull());
+  EXPECT_TRUE(editor->EditorOpen());
+  EXPECT_TRUE(opened->isVisible());
+  EXPECT_EQ(OpenWindows(), 1);
+  frmMDIChild* d = editor->ActiveDocument();
+  ASSERT_NE(d, nullptr);
+  EXPECT_EQ(d, &Doc(1));
+  EXPECT_TRUE(d->SubWindow()->isVisible());
+  EXPECT_EQ(d->Caption(), QString::fromStdString(second).toUpper());
+  EXPECT_EQ(d->TXTextControl1->document()->toPlainText(), "Lease payment $389.42");
+  // The new frame works on: a window opened and activated in it is the active document.
+  frmMDIChild* next = editor->NewDocument();
+  ASSERT_NE(next, nullptr);
+  QApplication::processEvents();
+  EXPECT_EQ(editor->ActiveDocument(), next);
+  EXPECT_EQ(OpenWindows(), 2);
+}
+
 }  // namespace qv::editor::test
