@@ -495,10 +495,7 @@ int FitPrintZoom(double boxWidthTwips, double boxHeightTwips, double pageWidthTw
 }
 
 PreviewPage::PreviewPage(TextControl& tx, QWidget* parent) : QWidget(parent), tx_(tx) {
-  setAutoFillBackground(true);
-  QPalette pal = palette();
-  pal.setColor(QPalette::Window, QColor(0xA0, 0xA0, 0xA0));
-  setPalette(pal);
+  setAttribute(Qt::WA_OpaquePaintEvent);
   setFixedSize(sizeHint());
 }
 
@@ -508,8 +505,11 @@ QSize PreviewPage::sizeHint() const {
 }
 
 void PreviewPage::paintEvent(QPaintEvent*) {
-  if (page > tx_.CurrentPages()) return;  // past the last page: the box stays empty
+  // The grey box is painted here rather than set in a palette of its own (a new palette for
+  // every preview would leave entries in the style's drawing cache).
   QPainter p(this);
+  p.fillRect(rect(), QColor(0xA0, 0xA0, 0xA0));
+  if (page > tx_.CurrentPages()) return;  // past the last page: the box stays empty
   p.setRenderHint(QPainter::Antialiasing);
   p.setRenderHint(QPainter::TextAntialiasing);
   const double scale = tx_.PrintZoom() / 100.0;

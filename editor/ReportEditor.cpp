@@ -1,5 +1,6 @@
 #include "editor/ReportEditor.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -8,6 +9,7 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QStringDecoder>
+#include <QStyle>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocumentWriter>
@@ -58,9 +60,9 @@ ReportEditor::ReportEditor(EditorOptions options) : options_(options) {
 }
 
 ReportEditor::~ReportEditor() {
-  if (frame_) {
-    frame_->MDIForm_Unload();
-    delete frame_.data();
+  if (frmMDIParent* frame = frame_.data()) {
+    frame->MDIForm_Unload();
+    delete frame;
   }
 }
 
@@ -87,7 +89,9 @@ bool ReportEditor::CloseEditor() {
 }
 
 void ReportEditor::FrameUnloaded() {
-  // The frame goes; the next showing starts again from slot 1.
+  // The frame goes (its deletion may still be pending): from now on the editor is closed,
+  // and the next showing makes a new frame that starts again from slot 1.
+  frame_ = nullptr;
   DialogTarget = nullptr;
 }
 
@@ -103,6 +107,11 @@ frmMDIChild& ReportEditor::DocumentWindow(int slot) {
 }
 
 frmMDIChild* ReportEditor::ActiveDocument() const { return frame_ ? frame_->ActiveForm() : nullptr; }
+
+const QIcon& ReportEditor::DocumentIcon() {
+  if (documentIcon_.isNull()) documentIcon_ = QApplication::style()->standardIcon(QStyle::SP_TitleBarMenuButton);
+  return documentIcon_;
+}
 
 TextControl* ReportEditor::ActiveText() const {
   frmMDIChild* d = ActiveDocument();
@@ -203,9 +212,7 @@ void ReportEditor::ShowPageSetup(TextControl& tx) {
 
 void ReportEditor::ResizeEditor(frmMDIChild& frm) {
   TextControl& tx = *frm.TXTextControl1;
-  QPalette pal = frm.palette();
-  pal.setColor(QPalette::Window, frm.width() > tx.width() ? QColor(0xC0, 0xC0, 0xC0) : QColor(0xFF, 0xFF, 0xFF));
-  frm.setPalette(pal);
+  frm.SetBackground(frm.width() > tx.width() ? QColor(0xC0, 0xC0, 0xC0) : QColor(0xFF, 0xFF, 0xFF));
   const bool minimised = frm.SubWindow() && frm.SubWindow()->isMinimized();
   const int rulerHeight = frm.TXRuler1->height();
   if (!minimised && frm.ScaleHeight() - rulerHeight > 0) {

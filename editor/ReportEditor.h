@@ -11,6 +11,7 @@
 // For the report hand-off: OpenReport(path) shows the editor (a fresh document window when
 // it is open already, document window 1 when it loads) and imports the report as RTF into
 // that window; PrintDocument() prints the active document through the print dialog.
+#include <QIcon>
 #include <QPointer>
 #include <QString>
 
@@ -58,7 +59,8 @@ class ReportEditor {
   const EditorOptions& Options() const { return options_; }
 
   // ---- the frame ----
-  // True exactly while the frame is loaded.
+  // True from the frame's load until it unloads (false once it is closed, even while its
+  // deletion is still pending).
   bool EditorOpen() const;
   // The frame, loaded (with document window 1) and shown when it is not.
   frmMDIParent& ShowEditor();
@@ -94,6 +96,9 @@ class ReportEditor {
   // The frame's active document window, if any, and its text control.
   frmMDIChild* ActiveDocument() const;
   TextControl* ActiveText() const;
+  // The icon of every document window's title bar. One icon for all: the style caches each
+  // icon's drawing, and an icon per window would leave one entry per window behind.
+  const QIcon& DocumentIcon();
 
   // ---- slots and editing commands ----
   int FindFreeDocumentSlot();
@@ -154,6 +159,7 @@ class ReportEditor {
 
   EditorOptions options_;
   QPointer<frmMDIParent> frame_;
+  QIcon documentIcon_;
 };
 
 }  // namespace qv::editor

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPainter>
 #include <QResizeEvent>
 
 #include <cmath>
@@ -176,6 +177,7 @@ void frmMDIChild::ShowWindow() {
     sub_ = frame->MdiArea()->addSubWindow(this);
     sub_->setAttribute(Qt::WA_DeleteOnClose);
     sub_->setWindowTitle(windowTitle());
+    sub_->setWindowIcon(editor_.DocumentIcon());
     subObject_ = sub_.data();
     sub_->installEventFilter(this);
     sub_->resize(TXTextControl1->PageViewWidth() + 24, std::max(300, frame->MdiArea()->height() - 40));
@@ -250,6 +252,17 @@ void frmMDIChild::resizeEvent(QResizeEvent* e) {
   Form_Resize();
 }
 
+void frmMDIChild::SetBackground(const QColor& colour) {
+  if (colour == background_) return;
+  background_ = colour;
+  update();
+}
+
+void frmMDIChild::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.fillRect(rect(), background_);
+}
+
 void frmMDIChild::Form_Resize() {
   // The control is as wide as a page (and no wider than the window); the ruler goes with it.
   const int w = std::min(width(), TXTextControl1->PageViewWidth() + TXTextControl1->verticalScrollBar()->sizeHint().width());
@@ -275,6 +288,8 @@ void frmMDIChild::Form_QueryUnload(bool& cancel) {
 void frmMDIChild::Form_Unload() {
   if (unloaded_) return;
   unloaded_ = true;
+  // The sub-window sends events until it is destroyed; none of them reaches this window.
+  if (subObject_) subObject_->removeEventFilter(this);
   const int slot = Slot();
   if (slot >= 1 && slot <= editor_.SlotCount()) {
     editor_.State(slot).Deleted = kTrue;

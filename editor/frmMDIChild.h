@@ -2,6 +2,7 @@
 // One document of the report editor: a ruler over a text control shown as pages, and the
 // editor's full menu bar, which the frame shows while this window is active. The window
 // knows its slot through its Tag and finds its flags there.
+#include <QColor>
 #include <QMenu>
 #include <QPointer>
 #include <QString>
@@ -139,9 +140,14 @@ class frmMDIChild : public QWidget {
 
   // The height of the window's inside (what the text control and the ruler share).
   int ScaleHeight() const { return height(); }
+  // The colour painted beside the text control. It is painted, not set in a palette: every
+  // new palette would give the control's scroll bars new entries in the style's drawing cache.
+  QColor Background() const { return background_; }
+  void SetBackground(const QColor& colour);
 
  protected:
   void resizeEvent(QResizeEvent* e) override;
+  void paintEvent(QPaintEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -154,6 +160,7 @@ class frmMDIChild : public QWidget {
   QPointer<QObject> subObject_;
   bool closingWithoutAsking_ = false;
   bool unloaded_ = false;
+  QColor background_{0xFF, 0xFF, 0xFF};
 };
 
 }  // namespace qv::editor

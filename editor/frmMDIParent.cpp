@@ -192,6 +192,23 @@ void PictureButton::mouseReleaseEvent(QMouseEvent* e) {
   if (e->button() == Qt::LeftButton && x > 0 && x <= width() && y >= 0 && y <= height() && onClick) onClick();
 }
 
+// ---- the tool bar's panel -------------------------------------------------------------------
+
+namespace {
+// Paints its grey itself: a palette of its own would be a new palette for every frame, and
+// the style caches the drawings of the font boxes on it under each palette.
+class GreyPanel : public QWidget {
+ public:
+  using QWidget::QWidget;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    p.fillRect(rect(), QColor(0xC0, 0xC0, 0xC0));
+  }
+};
+}  // namespace
+
 // ---- ButtonBar ------------------------------------------------------------------------------
 
 namespace {
@@ -457,12 +474,8 @@ frmMDIParent::~frmMDIParent() {
 }
 
 void frmMDIParent::BuildToolbar() {
-  picToolbar = new QWidget(this);
+  picToolbar = new GreyPanel(this);
   picToolbar->setObjectName(QStringLiteral("picToolbar"));
-  picToolbar->setAutoFillBackground(true);
-  QPalette pal = picToolbar->palette();
-  pal.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
-  picToolbar->setPalette(pal);
   auto* row = new QHBoxLayout(picToolbar);
   row->setContentsMargins(4, 3, 4, 3);
   row->setSpacing(1);
@@ -600,6 +613,9 @@ void frmMDIParent::MDIForm_Unload() {
   }
   TXButtonBar1->Bind(nullptr);
   TXStatusBar1->Bind(nullptr);
+  // Nothing reaches the frame any more while it waits for its deletion, and its area's
+  // signals (sent while it is destroyed) find no handler of the half-destroyed frame.
+  disconnect(mdi_, nullptr, this, nullptr);
   editor_.FrameUnloaded();
 }
 

@@ -138,11 +138,11 @@ TEST_F(EditorTest, ResizeEditorGreysTheBackgroundBesideANarrowerControl) {
   d.SubWindow()->resize(1400, 500);
   QApplication::processEvents();
   EXPECT_GT(d.width(), Tx(1).width());
-  EXPECT_EQ(d.palette().color(QPalette::Window), QColor(0xC0, 0xC0, 0xC0));
+  EXPECT_EQ(d.Background(), QColor(0xC0, 0xC0, 0xC0));
   d.SubWindow()->resize(300, 500);
   QApplication::processEvents();
   EXPECT_EQ(d.width(), Tx(1).width());
-  EXPECT_EQ(d.palette().color(QPalette::Window), QColor(0xFF, 0xFF, 0xFF));
+  EXPECT_EQ(d.Background(), QColor(0xFF, 0xFF, 0xFF));
   // A minimised window keeps its control's height.
   const int h = Tx(1).height();
   d.SubWindow()->showMinimized();
