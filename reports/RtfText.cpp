@@ -1,5 +1,6 @@
 #include "reports/RtfText.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace qv::reports {
@@ -146,6 +147,34 @@ std::string GroupMarks(std::string_view markup) {
       ++i;  // the escaped character, whatever it is, is not a group mark
     } else if (c == '{' || c == '}') {
       out += c;
+    }
+  }
+  return out;
+}
+
+std::string PlainText(std::string_view markup) {
+  std::string out;
+  for (size_t i = 0; i < markup.size(); ++i) {
+    const char c = markup[i];
+    if (c == '{' || c == '}') continue;
+    if (c != '\\') {
+      out += c;
+      continue;
+    }
+    if (i + 1 >= markup.size()) break;
+    const char next = markup[i + 1];
+    if (IsLetter(next)) {
+      size_t j = i + 1;
+      while (j < markup.size() && IsLetter(markup[j])) ++j;
+      if (j < markup.size() && markup[j] == '-') ++j;
+      while (j < markup.size() && IsDigit(markup[j])) ++j;
+      if (j < markup.size() && markup[j] == ' ') ++j;
+      i = j - 1;
+    } else if (next == '\'') {
+      i = std::min(markup.size(), i + 4) - 1;
+    } else {
+      if (next == '{' || next == '}' || next == '\\') out += next;
+      ++i;
     }
   }
   return out;

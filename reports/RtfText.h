@@ -35,6 +35,11 @@ void AppendRtf(std::string& out, std::string_view piece);
 // what is kept of markup that the merge drops, so that the document's groups still balance.
 std::string GroupMarks(std::string_view markup);
 
+// The text of a piece of markup without its markup: group marks, control words (with their
+// parameter and delimiting blank) and control symbols are dropped, "\{" "\}" "\\" give the
+// character, "\'xx" gives nothing. "{\b Pay}ment" gives "Payment".
+std::string PlainText(std::string_view markup);
+
 // True when `text` ends with an odd run of backslashes: its last backslash escapes whatever
 // character comes next.
 bool EndsWithLoneBackslash(std::string_view text);

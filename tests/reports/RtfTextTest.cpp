@@ -88,5 +88,17 @@ TEST(RtfText, LineBreaksAreRemovedWithoutJoiningAControlWordToTheText) {
   for (const auto& [in, out] : cases) EXPECT_EQ(StripTemplateLineBreaks(in), out) << in;
 }
 
+TEST(RtfText, PlainTextDropsTheMarkup) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"Payment}{\\i NT", "PaymentNT"},
+      {"{\\b Pay}ment", "Payment"},
+      {"\\fs-24 a\\'e9b", "ab"},
+      {"x\\{y\\}\\\\z\\~", "x{y}\\z"},
+      {"see page 2\\par [PaymentWT", "see page 2[PaymentWT"},
+      {"end\\", "end"},
+  };
+  for (const auto& [in, out] : cases) EXPECT_EQ(PlainText(in), out) << in;
+}
+
 }  // namespace
 }  // namespace qv::reports
