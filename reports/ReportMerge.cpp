@@ -167,6 +167,11 @@ MergeResult ReportMerger::Merge(std::string& doc) {
       case FieldKind::Single: EmitText(ReportFieldValue(ctx_, field, Customer())); break;
     }
     if (!ok) return result_;
+    if (out_.size() > kMaxReportBytes) {
+      Fault("the report would be larger than " + std::to_string(kMaxReportBytes >> 20) +
+            " MB");
+      return result_;
+    }
   }
   doc = std::move(out_);
   out_.clear();

@@ -44,6 +44,8 @@ namespace qv::reports {
 
 inline constexpr const char* kCompareClosedMessage = "Compare Leases Window must be open.";
 inline constexpr size_t kMaxTemplateBytes = 64000;
+// A merged report larger than this is refused (a template fault naming the template).
+inline constexpr size_t kMaxReportBytes = 16u << 20;
 
 struct MergeResult {
   enum class Status {

@@ -124,12 +124,16 @@ bool EndsOpen(std::string_view s) {
   // "\'" or "\'h": the two hex digits are not complete.
   if (s[n - 1] == '\'' && OddBackslashRunBefore(s, n - 1)) return true;
   if (n >= 2 && IsHex(s[n - 1]) && s[n - 2] == '\'' && OddBackslashRunBefore(s, n - 2)) return true;
-  // A control word: "\" letters, then an optional "-" and digits, up to the end.
+  // A control word: "\" letters, then an optional "-" and digits, up to the end. A word
+  // has at most kMaxControlWord letters and its parameter as many digits at most: a longer
+  // run is text, and the scan back never goes further (a long value stays linear to merge).
   size_t p = n;
-  while (p > 0 && IsDigit(s[p - 1])) --p;
+  while (p > 0 && n - p < kMaxControlWord && IsDigit(s[p - 1])) --p;
+  if (p > 0 && IsDigit(s[p - 1])) return false;
   if (p > 0 && s[p - 1] == '-') --p;
   size_t q = p;
-  while (q > 0 && IsLetter(s[q - 1])) --q;
+  while (q > 0 && p - q < kMaxControlWord && IsLetter(s[q - 1])) --q;
+  if (q > 0 && IsLetter(s[q - 1])) return false;
   return q < p && q > 0 && s[q - 1] == '\\' && OddBackslashRunBefore(s, q);
 }
 

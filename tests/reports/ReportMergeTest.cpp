@@ -264,6 +264,16 @@ TEST_F(MergeTest, MalformedTemplatesAreReportedByName) {
   }
 }
 
+TEST_F(MergeTest, AReportOver16MBIsRefusedByTemplateName) {
+  e.page.Memo = std::string(64 * 1024, 'm');
+  std::string tmpl;
+  for (int k = 0; k < 240; ++k) tmpl += "[Memo]";  // 15 MB: merged
+  EXPECT_EQ(Merge(tmpl).size(), 240u * 64 * 1024);
+  for (int k = 0; k < 20; ++k) tmpl += "[Memo]";  // 16.25 MB: refused
+  const MergeResult r = Fails(tmpl);
+  EXPECT_EQ(r.message, "The report template \"Test.rtf\" cannot be merged: the report would be larger than 16 MB.");
+}
+
 TEST_F(MergeTest, DroppedMarkupKeepsTheGroupsBalanced) {
   e.OptionList.SetTextRC(1, 1, "Moonroof");
   e.OptionList.SetNumberRC(1, 2, 400);

@@ -100,5 +100,15 @@ TEST(RtfText, PlainTextDropsTheMarkup) {
   for (const auto& [in, out] : cases) EXPECT_EQ(PlainText(in), out) << in;
 }
 
+TEST(RtfText, AControlWordHasAtMost32LettersAndDigits) {
+  const std::string letters(kMaxControlWord, 'a'), digits(kMaxControlWord, '1');
+  EXPECT_TRUE(EndsOpen("\\" + letters));
+  EXPECT_FALSE(EndsOpen("\\" + letters + "a"));
+  EXPECT_TRUE(EndsOpen("\\fs" + digits));
+  EXPECT_FALSE(EndsOpen("\\fs" + digits + "1"));
+  // A long run of letters is text, however it started.
+  EXPECT_FALSE(EndsOpen("\\b " + std::string(100000, 'x')));
+}
+
 }  // namespace
 }  // namespace qv::reports
