@@ -87,7 +87,7 @@ std::string* TemplatePathSetting(ProgramSettings& cfg, int kind) {
     case 0: return &cfg.LeaseTemplatePath;
     case 1: return &cfg.LoanTemplatePath;
     case 2: return &cfg.CashTemplatePath;
-    case 3: return &cfg.LvbTemplatePath;
+    case 3: return &cfg.LVBTemplatePath;
     default: return nullptr;
   }
 }
@@ -112,7 +112,7 @@ void SplitFilePath(const std::string& path, std::string& folder, std::string& na
 std::vector<std::string> CustomReportCaptions(const std::string& appFolder, const std::vector<std::string>& entries,
                                               const ProgramSettings& cfg) {
   std::vector<std::string> skip = {cfg.LeaseTemplatePath,       cfg.LoanTemplatePath,        cfg.CashTemplatePath,
-                                   cfg.LvbTemplatePath,         appFolder + "Tables.rtf",    appFolder + "Compare.RTF",
+                                   cfg.LVBTemplatePath,         appFolder + "Tables.rtf",    appFolder + "Compare.RTF",
                                    appFolder + "StdEquip.RTF"};
   for (std::string& s : skip) s = Lower(files::NormalizeSeparators(s));
   std::vector<std::string> captions;
