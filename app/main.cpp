@@ -4,9 +4,12 @@
 #include <QStringList>
 
 #include "app/Application.h"
+#include "platform/files/AtomicFile.h"
 #include "platform/ui/QtPrompt.h"
 
 int main(int argc, char** argv) {
+  // A save over the file-size limit fails and is reported; the worksheet stays open.
+  qv::files::IgnoreFileSizeSignal();
   QApplication app(argc, argv);
   QApplication::setApplicationName("Quorvant");
   qv::ui::QtPrompt prompt;

@@ -165,7 +165,7 @@ struct ProgramSettings {
   std::string LeaseTemplatePath;
   std::string LoanTemplatePath;
   std::string CashTemplatePath;
-  std::string LvbTemplatePath;
+  std::string LVBTemplatePath;
   double DefaultAdminFactor = 0;
   int16_t NoUpdateReminder = 0;
 };

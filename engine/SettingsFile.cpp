@@ -65,7 +65,7 @@ std::vector<StartupError> ParseConfigText(const std::string& content, ProgramSet
   r.Text(c.LeaseTemplatePath);
   r.Text(c.LoanTemplatePath);
   r.Text(c.CashTemplatePath);
-  r.Text(c.LvbTemplatePath);
+  r.Text(c.LVBTemplatePath);
   r.Number(c.DefaultAdminFactor);
   r.Int16(tax.ExclTradeFromLocal);
   // A 0 / 1 flag whatever a hand-edited file holds (the tax rules test it for 1).
@@ -86,7 +86,7 @@ std::string BuildConfigText(const ProgramSettings& c, const TaxSetting& tax) {
       {V::Text(c.LeaseTemplatePath)},
       {V::Text(c.LoanTemplatePath)},
       {V::Text(c.CashTemplatePath)},
-      {V::Text(c.LvbTemplatePath)},
+      {V::Text(c.LVBTemplatePath)},
       {V::Number(c.DefaultAdminFactor)},
       {V::Number(tax.ExclTradeFromLocal)},
       {V::Number(c.NoUpdateReminder)},

@@ -34,7 +34,9 @@ constexpr const char* kNotWritten =
 constexpr const char* kDropChanges =
     "Close the customer list anyway? The changes that could not be saved will be lost.";
 
-std::string DuplicateName(const std::string& name) { return "Another customer is already named " + name + "."; }
+std::string DuplicateName(const std::string& name) {
+  return "Another customer is already named " + name + ". Add this one as well?";
+}
 
 bool Blank(const std::string& s) { return Trim(s).empty(); }
 
@@ -42,13 +44,6 @@ bool Blank(const std::string& s) { return Trim(s).empty(); }
 // has neither).
 bool IsCustomerRow(const CustomerList& list, int row) {
   return row >= 1 && row <= list.RowCount() && !(Blank(list.IdText(row)) && Blank(list.NameOf(row)));
-}
-
-// The first used row other than `except` whose name is `name`; 0 when none.
-int OtherRowNamed(const CustomerList& list, const std::string& name, int except) {
-  for (int r = 1; r <= list.RowCount(); ++r)
-    if (r != except && list.NameOf(r) == name) return r;
-  return 0;
 }
 
 }  // namespace
@@ -318,15 +313,9 @@ void Customer::Combo1_LostFocus() {
     RestoreName();
     return;
   }
-  // A customer keeps a name, and one no other customer has (the list and the attached
-  // customer are found by name).
+  // A customer keeps a name; two customers may share one (they are told apart by number).
   if (Blank(text)) {
     ui::GetPrompt().MsgBox(kEmptyName, ui::Buttons::OK, ui::Icon::Exclamation);
-    RestoreName();
-    return;
-  }
-  if (OtherRowNamed(list, text, row)) {
-    ui::GetPrompt().MsgBox(DuplicateName(text), ui::Buttons::OK, ui::Icon::Exclamation);
     RestoreName();
     return;
   }
@@ -395,10 +384,10 @@ void Customer::NewCustomer() {
   // The name is asked first: a cancelled question leaves no numbered row without a name.
   const std::optional<std::string> answer = ui::GetPrompt().InputBox("Enter Name of New Customer:");
   if (!answer || answer->empty()) return;
-  if (OtherRowNamed(list, *answer, 0)) {
-    ui::GetPrompt().MsgBox(DuplicateName(*answer), ui::Buttons::OK, ui::Icon::Exclamation);
+  // Dealerships do have two John Smiths: a name already used is asked about once.
+  if (list.FindEntry(*answer) >= 0 &&
+      ui::GetPrompt().MsgBox(DuplicateName(*answer), ui::Buttons::OKCancel, ui::Icon::Question) != ui::Answer::OK)
     return;
-  }
   Combo1->setFocus();
   const int row = list.AddCustomer(*answer, Today());
   FillCombo();

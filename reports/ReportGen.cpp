@@ -50,6 +50,7 @@ std::optional<std::string> TemplateOf(ReportDesk& d, int16_t kind) {
       req.mustExist = true;
       return ui::GetPrompt().OpenFile(req);
     }
+    case 4: return files::ResolveNoCase(e.AppFolder + "RovOzevi.rtf");
     case 6: return d.owner.Shared().CustomTemplatePath;
     case 7: return e.AppFolder + "Compare.rtf";
     case 8: return e.AppFolder + "Tables.rtf";
@@ -59,14 +60,9 @@ std::optional<std::string> TemplateOf(ReportDesk& d, int16_t kind) {
   }
 }
 
-// Kind 4: the rebate template itself, in the editor whatever the viewer, with half-inch
+// Kind 4: the merged rebate report, in the editor whatever the viewer, with half-inch
 // margins.
-std::optional<std::string> OpenRebateReport(ReportDesk& d) {
-  const std::string path = files::ResolveNoCase(d.eng.AppFolder + "RovOzevi.rtf");
-  if (!files::FileExistsNoCase(path)) {
-    ui::GetPrompt().MsgBox("Can't open file: " + path);
-    return std::nullopt;
-  }
+std::optional<std::string> ShowRebateReport(ReportDesk& d, const std::string& path) {
   if (!d.editor.OpenReport(path)) return std::nullopt;
   if (editor::TextControl* tx = d.editor.ActiveText()) {
     constexpr int32_t kHalfInch = 720;
@@ -91,7 +87,7 @@ std::string* TemplatePathSetting(ProgramSettings& cfg, int kind) {
     case 0: return &cfg.LeaseTemplatePath;
     case 1: return &cfg.LoanTemplatePath;
     case 2: return &cfg.CashTemplatePath;
-    case 3: return &cfg.LvbTemplatePath;
+    case 3: return &cfg.LVBTemplatePath;
     default: return nullptr;
   }
 }
@@ -116,7 +112,7 @@ void SplitFilePath(const std::string& path, std::string& folder, std::string& na
 std::vector<std::string> CustomReportCaptions(const std::string& appFolder, const std::vector<std::string>& entries,
                                               const ProgramSettings& cfg) {
   std::vector<std::string> skip = {cfg.LeaseTemplatePath,       cfg.LoanTemplatePath,        cfg.CashTemplatePath,
-                                   cfg.LvbTemplatePath,         appFolder + "Tables.rtf",    appFolder + "Compare.RTF",
+                                   cfg.LVBTemplatePath,         appFolder + "Tables.rtf",    appFolder + "Compare.RTF",
                                    appFolder + "StdEquip.RTF"};
   for (std::string& s : skip) s = Lower(files::NormalizeSeparators(s));
   std::vector<std::string> captions;
@@ -167,7 +163,6 @@ bool HandOff(ReportDesk& d, const std::string& file) {
 
 std::optional<std::string> GenerateReport(ReportDesk& d, int16_t kind) {
   Engine& e = d.eng;
-  if (kind == 4) return OpenRebateReport(d);
   const std::optional<std::string> tmpl = TemplateOf(d, kind);
   if (!tmpl) return std::nullopt;
   std::string folder, name, ext;
@@ -199,6 +194,7 @@ std::optional<std::string> GenerateReport(ReportDesk& d, int16_t kind) {
     return std::nullopt;
   }
   busy.release();
+  if (kind == 4) return ShowRebateReport(d, out);
   HandOff(d, out);
   return out;
 }

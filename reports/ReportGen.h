@@ -12,7 +12,7 @@
 // FileError, which asks for its path; OK tries again with the new path, Cancel gives up.
 //
 // Report kinds: 0 lease, 1 loan, 2 cash, 3 lease / buy (the four configured templates),
-// 4 the rebate report "RovOzevi.rtf" (opened in the editor, not merged), 5 a template picked
+// 4 the rebate report "RovOzevi.rtf" (merged, and shown in the editor whatever the viewer), 5 a template picked
 // in a file dialog, 6 CustomTemplatePath, 7 "Compare.rtf", 8 "Tables.rtf", 9 "pmtcalc.rtf",
 // 10 "cashreqd.rtf" (all in the program folder).
 #include <cstdint>
@@ -73,8 +73,7 @@ struct ReportDesk {
 };
 
 // Merges the template of `kind` and hands the report to the viewer. The caller has stored
-// and recalculated the current page. Returns the path of the report file written (for kind
-// 4, the rebate template opened), or nullopt when no report was made (a message was shown,
+// and recalculated the current page. Returns the path of the report file written, or nullopt when no report was made (a message was shown,
 // or a file dialog cancelled). Faults mended against the old program: the template is only
 // read (a missing one gives "Can't open file: " and its path, nothing is created); the
 // report is written whole through a temporary file, and a failed write names the file.

@@ -69,6 +69,29 @@ std::string Quoted(std::string_view s) {
   return out;
 }
 
+// What a field between the marks stands for: a section of rows, a table, or one value.
+enum class FieldKind { Options, Adjustments, EOLFees, Compare, TableData, StdEquipment, Single };
+
+FieldKind KindOf(std::string_view field) {
+  auto any = [field](std::initializer_list<std::string_view> parts) {
+    return std::any_of(parts.begin(), parts.end(), [field](std::string_view p) { return Contains(field, p); });
+  };
+  if (any({"OptName.All", "OptInv.All", "OptMSRP.All"})) return FieldKind::Options;
+  if (any({"AdjustAll.Desc", "AdjustAll.Cap", "AdjustAll.Cash", "AdjustAll.Total", "AdjustmentsAll.Total"}))
+    return FieldKind::Adjustments;
+  if (any({"EOLFeesAll.Desc", "EOLFeesAll.Cap", "EOLFeesAll.Cash", "EOLFeesAll.Total", "EOLFeesAll.Amount"}))
+    return FieldKind::EOLFees;
+  if (Contains(field, "Compare")) return FieldKind::Compare;
+  if (Contains(field, "TableData")) return FieldKind::TableData;
+  if (field == "StdEquipment") return FieldKind::StdEquipment;
+  return FieldKind::Single;
+}
+
+// True when the text names a field the merge knows: a section, a table or a single value.
+bool IsKnownField(std::string_view text) {
+  return KindOf(text) != FieldKind::Single || IsReportFieldName(text);
+}
+
 }  // namespace
 
 ReportMerger::ReportMerger(const ReportContext& ctx, std::string_view openMark, std::string_view closeMark,
@@ -121,32 +144,34 @@ MergeResult ReportMerger::Merge(std::string& doc) {
     const std::string field = src_.substr(nameStart, c - nameStart);
     pos_ = c + close_.size();
     if (field.find_first_of("{}\\") != std::string::npos) {
-      Fault("the field " + Quoted(open_ + field + close_) +
-            " holds RTF markup between its marks (retype the field name in one piece, in one format)");
-      return result_;
+      // A known field name split by markup cannot be merged; any other "[" is the text's
+      // own, kept as written, and the search goes on after it.
+      if (IsKnownField(PlainText(field))) {
+        Fault("the field " + Quoted(open_ + field + close_) +
+              " holds RTF markup between its marks (retype the field name in one piece, in one format)");
+        return result_;
+      }
+      Emit(open_);
+      pos_ = nameStart;
+      continue;
     }
 
     bool ok = true;
-    if (Contains(field, "OptName.All") || Contains(field, "OptInv.All") || Contains(field, "OptMSRP.All")) {
-      ok = MergeOptionRows(field);
-    } else if (Contains(field, "AdjustAll.Desc") || Contains(field, "AdjustAll.Cap") ||
-               Contains(field, "AdjustAll.Cash") || Contains(field, "AdjustAll.Total") ||
-               Contains(field, "AdjustmentsAll.Total")) {
-      ok = MergeAdjustmentRows(field);
-    } else if (Contains(field, "EOLFeesAll.Desc") || Contains(field, "EOLFeesAll.Cap") ||
-               Contains(field, "EOLFeesAll.Cash") || Contains(field, "EOLFeesAll.Total") ||
-               Contains(field, "EOLFeesAll.Amount")) {
-      ok = MergeEOLFeeRows(field);
-    } else if (Contains(field, "Compare")) {
-      ok = MergeCompareTable(field);
-    } else if (Contains(field, "TableData")) {
-      ok = MergeTableData(field);
-    } else if (field == "StdEquipment") {
-      ok = MergeStdEquipment();
-    } else {
-      EmitText(ReportFieldValue(ctx_, field, Customer()));
+    switch (KindOf(field)) {
+      case FieldKind::Options: ok = MergeOptionRows(field); break;
+      case FieldKind::Adjustments: ok = MergeAdjustmentRows(field); break;
+      case FieldKind::EOLFees: ok = MergeEOLFeeRows(field); break;
+      case FieldKind::Compare: ok = MergeCompareTable(field); break;
+      case FieldKind::TableData: ok = MergeTableData(field); break;
+      case FieldKind::StdEquipment: ok = MergeStdEquipment(); break;
+      case FieldKind::Single: EmitText(ReportFieldValue(ctx_, field, Customer())); break;
     }
     if (!ok) return result_;
+    if (out_.size() > kMaxReportBytes) {
+      Fault("the report would be larger than " + std::to_string(kMaxReportBytes >> 20) +
+            " MB");
+      return result_;
+    }
   }
   doc = std::move(out_);
   out_.clear();
@@ -165,13 +190,13 @@ std::string ReportMerger::SkipTemplateChars(size_t count) {
 bool ReportMerger::ReadSection(const std::string& field, bool withWidth, bool withRow, Section& s) {
   const std::string shown = Quoted(open_ + field + close_);
   if (withWidth) {
-    // Three characters of width, read as their leading digits, and one more character.
-    if (src_.size() - pos_ < 4 || src_[pos_] < '0' || src_[pos_] > '9')
+    // Three characters of width, read as a number (" 30" is 30, "abc" is 0: no wrapping),
+    // and one more character.
+    if (src_.size() - pos_ < 4)
       return Fault("the field " + shown + " must be followed by a width of three digits (such as 030) and a blank");
-    int w = 0;
-    for (size_t k = 0; k < 3 && src_[pos_ + k] >= '0' && src_[pos_ + k] <= '9'; ++k) w = w * 10 + (src_[pos_ + k] - '0');
+    const double w = TextValue(std::string_view(src_).substr(pos_, 3));
     s.wrapped = true;
-    s.width = w;
+    s.width = w >= 1 ? static_cast<int>(std::min(w, 999.0)) : 0;
     s.dropped += SkipTemplateChars(4);
   }
   if (withRow) {

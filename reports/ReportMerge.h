@@ -22,11 +22,15 @@
 // For the three row families, the section field is followed by its row template: the text
 // up to the next "\par ", which only tells which columns to print through the markers it
 // holds (the names above written as fields); it is replaced by the rows. "www" is a width
-// of three characters, read as its leading digits ("030" and "30 " give 30), followed by one
-// more character; neither is copied. Descriptions longer than the width are wrapped.
+// of three characters, read as a number ("030", "30 " and " 30" give 30; "abc" gives 0, no
+// wrapping), followed by one more character; neither is copied. Descriptions longer than the width are wrapped.
 //
-// Faults of a template (an opening mark with no closing mark after it, a field holding RTF
-// markup, a section field without its width or without "\par " after its row template, a
+// An opening mark whose text up to the closing mark holds RTF markup and, without it, names
+// no known field is the text's own ("Options [see page 2\par "): it is kept as written and
+// the merge goes on after it.
+//
+// Faults of a template (an opening mark with no closing mark after it, a known field name
+// split by RTF markup, a section field without its width or without "\par " after its row template, a
 // standard-equipment item with an opening tag and no second "<") stop the merge with a
 // message naming the template and the fault; the document is then left as it was.
 #include <cstddef>
@@ -40,6 +44,8 @@ namespace qv::reports {
 
 inline constexpr const char* kCompareClosedMessage = "Compare Leases Window must be open.";
 inline constexpr size_t kMaxTemplateBytes = 64000;
+// A merged report larger than this is refused (a template fault naming the template).
+inline constexpr size_t kMaxReportBytes = 16u << 20;
 
 struct MergeResult {
   enum class Status {

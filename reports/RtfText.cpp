@@ -1,5 +1,6 @@
 #include "reports/RtfText.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace qv::reports {
@@ -123,12 +124,16 @@ bool EndsOpen(std::string_view s) {
   // "\'" or "\'h": the two hex digits are not complete.
   if (s[n - 1] == '\'' && OddBackslashRunBefore(s, n - 1)) return true;
   if (n >= 2 && IsHex(s[n - 1]) && s[n - 2] == '\'' && OddBackslashRunBefore(s, n - 2)) return true;
-  // A control word: "\" letters, then an optional "-" and digits, up to the end.
+  // A control word: "\" letters, then an optional "-" and digits, up to the end. A word
+  // has at most kMaxControlWord letters and its parameter as many digits at most: a longer
+  // run is text, and the scan back never goes further (a long value stays linear to merge).
   size_t p = n;
-  while (p > 0 && IsDigit(s[p - 1])) --p;
+  while (p > 0 && n - p < kMaxControlWord && IsDigit(s[p - 1])) --p;
+  if (p > 0 && IsDigit(s[p - 1])) return false;
   if (p > 0 && s[p - 1] == '-') --p;
   size_t q = p;
-  while (q > 0 && IsLetter(s[q - 1])) --q;
+  while (q > 0 && p - q < kMaxControlWord && IsLetter(s[q - 1])) --q;
+  if (q > 0 && IsLetter(s[q - 1])) return false;
   return q < p && q > 0 && s[q - 1] == '\\' && OddBackslashRunBefore(s, q);
 }
 
@@ -146,6 +151,34 @@ std::string GroupMarks(std::string_view markup) {
       ++i;  // the escaped character, whatever it is, is not a group mark
     } else if (c == '{' || c == '}') {
       out += c;
+    }
+  }
+  return out;
+}
+
+std::string PlainText(std::string_view markup) {
+  std::string out;
+  for (size_t i = 0; i < markup.size(); ++i) {
+    const char c = markup[i];
+    if (c == '{' || c == '}') continue;
+    if (c != '\\') {
+      out += c;
+      continue;
+    }
+    if (i + 1 >= markup.size()) break;
+    const char next = markup[i + 1];
+    if (IsLetter(next)) {
+      size_t j = i + 1;
+      while (j < markup.size() && IsLetter(markup[j])) ++j;
+      if (j < markup.size() && markup[j] == '-') ++j;
+      while (j < markup.size() && IsDigit(markup[j])) ++j;
+      if (j < markup.size() && markup[j] == ' ') ++j;
+      i = j - 1;
+    } else if (next == '\'') {
+      i = std::min(markup.size(), i + 4) - 1;
+    } else {
+      if (next == '{' || next == '}' || next == '\\') out += next;
+      ++i;
     }
   }
   return out;

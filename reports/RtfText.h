@@ -10,6 +10,7 @@
 //   - "\" followed by any other character is a control symbol of those two characters, so
 //     "\{", "\}" and "\\" are text, not group marks;
 //   - "{" and "}" anywhere else open and close a group.
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -22,8 +23,12 @@ namespace qv::reports {
 // ("\'xx"). The result never ends inside a control word or escape.
 std::string EscapeRtf(std::string_view text);
 
+// The most letters of a control word (and digits of its parameter).
+inline constexpr size_t kMaxControlWord = 32;
+
 // True when `rtf` ends so that the next character would continue it: an undelimited control
 // word ("\b", "\fs24", "\li-"), a lone escaping "\", or "\'" with fewer than two digits.
+// At most kMaxControlWord letters and digits are looked at.
 bool EndsOpen(std::string_view rtf);
 
 // Appends `piece` to `out`. When `out` ends open (see EndsOpen) and the piece is not empty,
@@ -34,6 +39,11 @@ void AppendRtf(std::string& out, std::string_view piece);
 // The group marks ("{" and "}", escaped ones not counted) of a piece of markup, in order:
 // what is kept of markup that the merge drops, so that the document's groups still balance.
 std::string GroupMarks(std::string_view markup);
+
+// The text of a piece of markup without its markup: group marks, control words (with their
+// parameter and delimiting blank) and control symbols are dropped, "\{" "\}" "\\" give the
+// character, "\'xx" gives nothing. "{\b Pay}ment" gives "Payment".
+std::string PlainText(std::string_view markup);
 
 // True when `text` ends with an odd run of backslashes: its last backslash escapes whatever
 // character comes next.

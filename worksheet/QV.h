@@ -108,6 +108,8 @@ class QV : public QMainWindow, public EngineHost, public Owner {
   editor::ReportEditor& ReportEditor();
   // File > Reports: 0 lease, 1 loan, 2 cash, 3 lease / buy, 4 rebate report.
   void mnuReports_Click(int Index);
+  // "Rebates": the rebate report of the current page (report kind 4).
+  void Command8_Click();
   // "Other Reports": 0 "&Browse..." (report kind 5), otherwise the template named by the
   // item's caption in the program folder (CustomTemplatePath, report kind 6).
   void mnuCustomRpt_Click(int Index);

@@ -63,6 +63,8 @@ void QV::OpenReportInEditor(const std::string& path, const std::string& ext) {
 
 void QV::mnuReports_Click(int Index) { GenerateReport(static_cast<int16_t>(Index)); }
 
+void QV::Command8_Click() { GenerateReport(4); }
+
 void QV::mnuCustomRpt_Click(int Index) {
   if (Index == 0) {
     GenerateReport(5);
@@ -126,7 +128,7 @@ void QV::ConnectReports() {
   PanelReportCommands[1] = [this] { GenerateReport(10); };
   MarkReady(Command6[0]);
   MarkReady(Command7[0]);
-  connect(Command8, &QPushButton::clicked, this, [this] { GenerateReport(4); });
+  connect(Command8, &QPushButton::clicked, this, [this] { Command8_Click(); });
   MarkReady(Command8);
 }
 

@@ -19,7 +19,7 @@ std::vector<StartupError> ReadConfigFile(Engine& eng) {
   if (c.LeaseTemplatePath.empty()) c.LeaseTemplatePath = eng.AppFolder + "Lease.rtf";
   if (c.LoanTemplatePath.empty()) c.LoanTemplatePath = eng.AppFolder + "Loan.rtf";
   if (c.CashTemplatePath.empty()) c.CashTemplatePath = eng.AppFolder + "Cash.rtf";
-  if (c.LvbTemplatePath.empty()) c.LvbTemplatePath = eng.AppFolder + "LVB.rtf";
+  if (c.LVBTemplatePath.empty()) c.LVBTemplatePath = eng.AppFolder + "LVB.rtf";
   return errors;
 }
 

@@ -1,6 +1,7 @@
 #include "platform/files/AtomicFile.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -38,7 +39,15 @@ bool FollowLinks(const std::string& path, std::string& target) {
   }
   return false;
 }
+// The process's umask (read by setting it and putting it back at once).
+mode_t CurrentUmask() {
+  const mode_t mask = ::umask(077);
+  ::umask(mask);
+  return mask;
+}
 }  // namespace
+
+void IgnoreFileSizeSignal() { ::signal(SIGXFSZ, SIG_IGN); }
 
 void SetWriteFaultForTesting(std::function<bool(const std::string& path)> fault) { Fault() = std::move(fault); }
 
@@ -89,8 +98,9 @@ bool WriteFileAtomic(const std::string& path, const std::string& content, std::s
   if (Fault() && Fault()(path)) return fail("the write was interrupted");
   if (!writeSome(content.size())) return fail(std::strerror(errno));
   if (::fsync(fd) != 0) return fail(std::strerror(errno));
-  // Keep the permissions of the file being replaced; a new file gets the usual 0644.
-  ::fchmod(fd, replacing ? old.st_mode & 07777 : 0644);
+  // Keep the permissions of the file being replaced; a new file gets what open() would
+  // have given it (0666 less the umask: a user's umask 077 keeps the file private).
+  ::fchmod(fd, replacing ? old.st_mode & 07777 : 0666 & ~CurrentUmask());
   if (replacing && (old.st_uid != ::geteuid() || old.st_gid != ::getegid())) {
     // Best effort: only a privileged user can give the file back to another owner.
     [[maybe_unused]] int ignored = ::fchown(fd, old.st_uid, old.st_gid);

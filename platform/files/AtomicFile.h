@@ -14,8 +14,13 @@ namespace qv::files {
 // refused, as editors refuse it, rather than replaced behind the user's back. A symbolic
 // link is followed: the file it leads to is replaced (atomically, in that file's folder),
 // and the link stays a link. The replaced file keeps its permissions and, where the system
-// allows, its owner.
+// allows, its owner; a new file gets 0666 less the umask. A write that fails part-way (a
+// full disk, the file-size limit) leaves no temporary file behind.
 bool WriteFileAtomic(const std::string& path, const std::string& content, std::string* error = nullptr);
+
+// Makes a write over the file-size limit (ulimit -f) fail with EFBIG like any other failed
+// write, instead of ending the program by SIGXFSZ. The program calls it once at start.
+void IgnoreFileSizeSignal();
 
 // Reads a whole file. Returns false when it cannot be opened.
 bool ReadWholeFile(const std::string& path, std::string& content);

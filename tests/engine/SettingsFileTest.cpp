@@ -17,7 +17,7 @@ TEST(SettingsText, WrittenSettingsReadBackTheSame) {
   cfg.LeaseTemplatePath = "/data/Lease.rtf";
   cfg.LoanTemplatePath = "two\r\nlines";
   cfg.CashTemplatePath = "";
-  cfg.LvbTemplatePath = "\"";
+  cfg.LVBTemplatePath = "\"";
   cfg.DefaultAdminFactor = 0.0004;
   cfg.NoUpdateReminder = -1;
   TaxSetting tax;
@@ -37,7 +37,7 @@ TEST(SettingsText, WrittenSettingsReadBackTheSame) {
   EXPECT_EQ(back.LeaseTemplatePath, cfg.LeaseTemplatePath);
   EXPECT_EQ(back.LoanTemplatePath, cfg.LoanTemplatePath);
   EXPECT_EQ(back.CashTemplatePath, cfg.CashTemplatePath);
-  EXPECT_EQ(back.LvbTemplatePath, cfg.LvbTemplatePath);
+  EXPECT_EQ(back.LVBTemplatePath, cfg.LVBTemplatePath);
   EXPECT_EQ(back.DefaultAdminFactor, cfg.DefaultAdminFactor);
   EXPECT_EQ(back.NoUpdateReminder, cfg.NoUpdateReminder);
   EXPECT_EQ(backTax.TaxSetName, tax.TaxSetName);

@@ -1,6 +1,7 @@
 // Safe file writing and case-blind lookup in the program folder.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <cstdlib>
@@ -84,6 +85,47 @@ TEST_F(Folder, FailedWritesLeaveThePreviousFileAndNoTemporaryFile) {
   fs::create_directory(At("adir"));
   EXPECT_FALSE(files::WriteFileAtomic(At("adir"), "x", &error));
   EXPECT_EQ(Names(), (std::vector<std::string>{"Taxset.txt", "adir", "other.txt"}));
+}
+
+TEST_F(Folder, AWriteOverTheFileSizeLimitFailsAndLeavesTheOldFile) {
+  const std::string path = At("deal.QVX");
+  ASSERT_TRUE(files::WriteFileAtomic(path, "old worksheet"));
+  files::IgnoreFileSizeSignal();
+  struct rlimit before {};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+  struct rlimit small = before;
+  small.rlim_cur = 4096;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  std::string error;
+  const bool written = files::WriteFileAtomic(path, std::string(100000, 'x'), &error);
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &before), 0);
+  EXPECT_FALSE(written);
+  EXPECT_NE(error.find(path), std::string::npos) << error;
+  EXPECT_NE(error.find("too large"), std::string::npos) << error;  // EFBIG
+  EXPECT_EQ(Content(path), "old worksheet");
+  EXPECT_EQ(Names(), std::vector<std::string>{"deal.QVX"});  // no temporary left
+}
+
+TEST_F(Folder, ANewFileTakesTheUmaskAndAReplacedOneKeepsItsMode) {
+  struct Case {
+    mode_t umask, expected;
+  };
+  for (const Case c : {Case{077, 0600}, Case{022, 0644}, Case{002, 0664}, Case{0, 0666}}) {
+    SCOPED_TRACE(c.umask);
+    const std::string path = At("Customer.vts");
+    fs::remove(path);
+    const mode_t saved = ::umask(c.umask);
+    ASSERT_TRUE(files::WriteFileAtomic(path, "new"));
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, c.expected);
+    // Replaced, whatever the umask, the file keeps the mode it had.
+    ::chmod(path.c_str(), 0640);
+    ASSERT_TRUE(files::WriteFileAtomic(path, "replaced"));
+    ::umask(saved);
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+  }
 }
 
 TEST_F(Folder, AReadOnlyFileIsRefusedWithItsNameAndKept) {

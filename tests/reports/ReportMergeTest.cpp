@@ -41,6 +41,13 @@ TEST_F(MergeTest, ReplacesFieldsAndRemovesUnknownNames) {
   EXPECT_EQ(Merge("a ] stray close"), "a ] stray close");
 }
 
+TEST_F(MergeTest, AStrayBracketIsKeptAsWrittenAndTheMergeGoesOn) {
+  e.res.PaymentWT = 412.5;
+  EXPECT_EQ(Merge("{\\rtf1\\ansi{\\fonttbl{\\f0 Times;}}\\f0 Options [see page 2 for details\\par [PaymentWT]\\par }"),
+            "{\\rtf1\\ansi{\\fonttbl{\\f0 Times;}}\\f0 Options [see page 2 for details\\par $412.50\\par }");
+  EXPECT_EQ(Merge("a [{\\b bold} note] b"), "a [{\\b bold} note] b");
+}
+
 TEST_F(MergeTest, RemovesLineBreaksOfTheTemplate) {
   e.page.Margin = 5;
   EXPECT_EQ(Merge("a\r\nb\rc\n[Mar\r\ngin]"), "abc$5.00");
@@ -112,9 +119,14 @@ TEST_F(MergeTest, LongDescriptionsAreWrappedBelowTheRow) {
   Adjust(1, "Extended service contract covering powertrain", 0, 1200);
   EXPECT_EQ(Merge("[AdjustAll.Desc]030 [AdjustAll.Cash]\\par "),
             "Extended service contract\\tab \\tab $1,200.00\\tab \\par covering powertrain\\par ");
-  // Width digits are read as far as they go: "30 " is 30, the blank after them is dropped.
-  EXPECT_EQ(Merge("[AdjustAll.Desc]30  [AdjustAll.Cash]\\par "),
-            "Extended service contract\\tab \\tab $1,200.00\\tab \\par covering powertrain\\par ");
+  // The width is the three characters read as a number: "30 " and " 30" are 30, and a width
+  // that is no number ("abc") is 0: the description is not wrapped.
+  for (const char* width : {"30 ", " 30"})
+    EXPECT_EQ(Merge(std::string("[AdjustAll.Desc]") + width + " [AdjustAll.Cash]\\par "),
+              "Extended service contract\\tab \\tab $1,200.00\\tab \\par covering powertrain\\par ")
+        << width;
+  EXPECT_EQ(Merge("[AdjustAll.Desc]abc [AdjustAll.Cash]\\par "),
+            "Extended service contract covering powertrain\\tab \\tab $1,200.00\\tab \\par ");
 }
 
 TEST_F(MergeTest, DescriptionsAreEscapedPieceByPiece) {
@@ -236,10 +248,13 @@ TEST_F(MergeTest, MalformedTemplatesAreReportedByName) {
   const Case cases[] = {
       {"Total [PaymentNT", "has no \"]\" after it"},
       {"[AdjustAll.Desc]030 [AdjustAll.Cash] no paragraph end", "has no \"\\par \" after it"},
-      {"[OptName.All]\\par ", "must be followed by a width"},
+      {"[OptName.All]\\par ", "has no \"\\par \" after it"},  // width "\pa" is 0; "r " skipped
       {"[EOLFeesAll.Desc]03", "must be followed by a width"},
       {"[TableData]00", "four characters"},
       {"[{\\b PaymentNT}]", "holds RTF markup"},
+      // A known name split by markup, as a word processor writes a field typed in two formats.
+      {"{\\rtf1\\ansi{\\fonttbl{\\f0 Times;}}\\f0 Pay {\\b [Payment}{\\i NT]}\\par }", "holds RTF markup"},
+      {"[Opt{\\b Name.All]030 [OptInv.All]\\par ", "holds RTF markup"},
   };
   for (const auto& c : cases) {
     const MergeResult r = Fails(c.tmpl);
@@ -247,6 +262,16 @@ TEST_F(MergeTest, MalformedTemplatesAreReportedByName) {
     EXPECT_NE(r.message.find("\"Test.rtf\""), std::string::npos) << r.message;
     EXPECT_NE(r.message.find(c.says), std::string::npos) << r.message;
   }
+}
+
+TEST_F(MergeTest, AReportOver16MBIsRefusedByTemplateName) {
+  e.page.Memo = std::string(64 * 1024, 'm');
+  std::string tmpl;
+  for (int k = 0; k < 240; ++k) tmpl += "[Memo]";  // 15 MB: merged
+  EXPECT_EQ(Merge(tmpl).size(), 240u * 64 * 1024);
+  for (int k = 0; k < 20; ++k) tmpl += "[Memo]";  // 16.25 MB: refused
+  const MergeResult r = Fails(tmpl);
+  EXPECT_EQ(r.message, "The report template \"Test.rtf\" cannot be merged: the report would be larger than 16 MB.");
 }
 
 TEST_F(MergeTest, DroppedMarkupKeepsTheGroupsBalanced) {

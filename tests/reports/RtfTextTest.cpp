@@ -88,5 +88,27 @@ TEST(RtfText, LineBreaksAreRemovedWithoutJoiningAControlWordToTheText) {
   for (const auto& [in, out] : cases) EXPECT_EQ(StripTemplateLineBreaks(in), out) << in;
 }
 
+TEST(RtfText, PlainTextDropsTheMarkup) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"Payment}{\\i NT", "PaymentNT"},
+      {"{\\b Pay}ment", "Payment"},
+      {"\\fs-24 a\\'e9b", "ab"},
+      {"x\\{y\\}\\\\z\\~", "x{y}\\z"},
+      {"see page 2\\par [PaymentWT", "see page 2[PaymentWT"},
+      {"end\\", "end"},
+  };
+  for (const auto& [in, out] : cases) EXPECT_EQ(PlainText(in), out) << in;
+}
+
+TEST(RtfText, AControlWordHasAtMost32LettersAndDigits) {
+  const std::string letters(kMaxControlWord, 'a'), digits(kMaxControlWord, '1');
+  EXPECT_TRUE(EndsOpen("\\" + letters));
+  EXPECT_FALSE(EndsOpen("\\" + letters + "a"));
+  EXPECT_TRUE(EndsOpen("\\fs" + digits));
+  EXPECT_FALSE(EndsOpen("\\fs" + digits + "1"));
+  // A long run of letters is text, however it started.
+  EXPECT_FALSE(EndsOpen("\\b " + std::string(100000, 'x')));
+}
+
 }  // namespace
 }  // namespace qv::reports

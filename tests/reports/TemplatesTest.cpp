@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -181,6 +183,105 @@ TEST(ShippedTemplates, AWordProcessorReadsEveryMergedReport) {
   }
   std::error_code ec;
   fs::remove_all(dir, ec);
+}
+
+// The sample deal with a trade-in, rebates and two adjustments.
+struct TradeDeal : test::SampleDeal {
+  TradeDeal() {
+    e.items.TradeAllowance = 6500;
+    e.items.TradePayoff = 2500;
+    e.items.TradeEquity.Cash = 4000;
+    e.items.LeaseRebate.Cap = 1000;
+    e.items.LeaseRebate.Cash = 500;
+    e.page.PurchRebate = 1500;
+    e.items.Adjustments[1] = {"Paint & fabric protection", 0, 250};
+    e.items.Adjustments[2] = {"Extended service contract covering powertrain and electrical", 1200, 300};
+    e.items.TotalAdjust = {1200, 550};
+    e.SavePageItems();
+    e.RecalcPage();
+  }
+};
+
+// The vertical extent of a PDF's text, in points from the top of the first page: where the
+// lowest word of the last page ends. Read from pdftotext's word boxes.
+double TextExtent(const fs::path& pdf, const fs::path& dir) {
+  const fs::path html = dir / (pdf.stem().string() + ".html");
+  const std::string cmd = "timeout 60 pdftotext -bbox '" + pdf.string() + "' '" + html.string() + "'";
+  if (std::system(cmd.c_str()) != 0) return -1;
+  const std::string text = ReadText(html);
+  double pageHeight = 0, lowest = 0, pages = 0;
+  for (size_t p = 0; (p = text.find("<page ", p)) != std::string::npos; ++p) {
+    ++pages;
+    pageHeight = std::atof(text.c_str() + text.find("height=\"", p) + 8);
+    lowest = 0;
+    const size_t next = text.find("<page ", p + 1);
+    for (size_t w = p; (w = text.find("yMax=\"", w)) != std::string::npos && w < next; ++w)
+      lowest = std::max(lowest, std::atof(text.c_str() + w + 6));
+  }
+  return (pages - 1) * pageHeight + lowest;
+}
+
+// The report with every tab written as a blank: its lines are no longer than with the tabs,
+// and a line that fits without them cannot wrap because of them.
+std::string WithoutTabs(const std::string& rtf) {
+  std::string out;
+  for (size_t p = 0;;) {
+    const size_t t = rtf.find("\\tab", p);
+    if (t == std::string::npos) return out + rtf.substr(p);
+    const size_t end = t + 4;
+    if (end < rtf.size() && std::isalpha(static_cast<unsigned char>(rtf[end]))) {  // \tabsomething
+      out += rtf.substr(p, end - p);
+      p = end;
+      continue;
+    }
+    out += rtf.substr(p, t - p) + " ";
+    p = end < rtf.size() && rtf[end] == ' ' ? end + 1 : end;
+  }
+}
+
+// Every shipped template, merged for the sample deal and for a deal with a trade-in, rebates
+// and two adjustments, is laid out by LibreOffice twice: as merged, and with its tabs written
+// as blanks. The text ends at the same height on both: no line wraps because of its tabs (a
+// tab past the last tab stop puts the line's end on a line of its own).
+TEST(ShippedTemplates, NoLineOfAMergedReportWraps) {
+  const std::string soffice = FindSoffice();
+  ASSERT_FALSE(soffice.empty()) << "LibreOffice (soffice) is not on PATH (scripts/setup.sh installs it).";
+  std::string tmpl = (fs::temp_directory_path() / "qv-wraps-XXXXXX").string();
+  ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
+  const fs::path dir = tmpl;
+  test::SampleDeal sample;
+  TradeDeal trade;
+  std::string files;
+  std::vector<std::string> names;
+  for (const auto& [deal, ctx] : {std::pair{"sample", &sample.ctx}, std::pair{"trade", &trade.ctx}}) {
+    for (const char* t : kTemplates) {
+      std::string report;
+      const MergeResult r = MergeTemplateFile(*ctx, test::DataFolder() + t, report);
+      ASSERT_TRUE(r.ok()) << t << ": " << r.message;
+      const std::string name = std::string(deal) + "-" + fs::path(t).stem().string();
+      std::string plain = WithoutTabs(report);
+      for (const auto& [suffix, text] : {std::pair{"", &report}, std::pair{"-plain", &plain}}) {
+        const fs::path out = dir / (name + suffix + ".rtf");
+        ASSERT_TRUE(files::WriteFileAtomic(out.string(), *text));
+        files += " '" + out.string() + "'";
+      }
+      names.push_back(name);
+    }
+  }
+  const std::string cmd = "timeout 300 '" + soffice + "' -env:UserInstallation=file://" + (dir / "profile").string() +
+                          " --headless --norestore --convert-to pdf --outdir '" + (dir / "pdf").string() + "'" +
+                          files + " > '" + (dir / "soffice.log").string() + "' 2>&1";
+  ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd << "\n" << ReadText(dir / "soffice.log");
+  for (const std::string& name : names) {
+    const double narrow = TextExtent(dir / "pdf" / (name + ".pdf"), dir);
+    const double plain = TextExtent(dir / "pdf" / (name + "-plain.pdf"), dir);
+    ASSERT_GT(narrow, 0) << name << "\n" << ReadText(dir / "soffice.log");
+    EXPECT_NEAR(narrow, plain, 1.0) << name << ": a line with tabs wraps (" << dir << ")";
+  }
+  if (!::testing::Test::HasFailure()) {
+    std::error_code ec;
+    fs::remove_all(dir, ec);
+  }
 }
 
 }  // namespace

@@ -257,8 +257,9 @@ TEST_F(CustomerTest, RenamingAsksAndCancelRestores) {
   const Case cases[] = {
       {"Ben Dale Jr", ui::Answer::Cancel, nullptr, {"Ann Cole", "Ben Dale"}},
       {"", std::nullopt, "A customer's name cannot be empty.", {"Ann Cole", "Ben Dale"}},
-      {"Ann Cole", std::nullopt, "Another customer is already named Ann Cole.", {"Ann Cole", "Ben Dale"}},
       {"Ben Dale Jr", ui::Answer::OK, nullptr, {"Ann Cole", "Ben Dale Jr"}},
+      // Two customers may share a name.
+      {"Ann Cole", ui::Answer::OK, nullptr, {"Ann Cole", "Ann Cole"}},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.typed);
@@ -283,6 +284,25 @@ TEST_F(CustomerTest, RenamingAsksAndCancelRestores) {
     }
   }
   EXPECT_EQ(c.list.IdText(2), "2");
+}
+
+TEST_F(CustomerTest, NewWarnsOnceOfANameInUseAndAddsItWhenTheUserGoesOn) {
+  WriteCustomers({{1, "John Smith", "1 Elm", ""}});
+  Customer& c = Open();
+  for (const ui::Answer answer : {ui::Answer::Cancel, ui::Answer::OK}) {
+    prompt.ClearAsked();
+    prompt.Input("John Smith").Answer(answer);
+    c.Command3_Click(0);
+    ASSERT_EQ(prompt.Asked().size(), 2u);  // the name, then the one warning
+    EXPECT_EQ(prompt.Asked()[1].text, "Another customer is already named John Smith. Add this one as well?");
+  }
+  EXPECT_EQ(Entries(c), (std::vector<std::string>{"John Smith", "John Smith"}));
+  EXPECT_EQ(Text(c.Label2), "2");  // the new one is shown, under its own number
+  c.Command3_Click(2);
+  const CustomerList back = ReadBack();
+  EXPECT_EQ(back.NameEntries(), (std::vector<CustomerList::Entry>{{"John Smith", 1}, {"John Smith", 2}}));
+  EXPECT_EQ(back.Cell(1, reports::kColAddress), "1 Elm");
+  EXPECT_EQ(back.Cell(2, reports::kColAddress), "");
 }
 
 TEST_F(CustomerTest, DeleteDetachesMovesRowsUpAndNeverReusesANumber) {

@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "editor/TextControl.h"
+#include "reports/ReportFields.h"
 #include "reports/ReportGen.h"
 #include "tests/reportwin/ReportFixture.h"
 
@@ -46,16 +47,29 @@ TEST_F(HandOff, TheEditorShowsTheReportUnderItsPathInUpperCaseAndSavesItBack) {
   EXPECT_EQ(EditorDocument()->Caption().toStdString(), Upper(folder + "Loan.QVR"));
 }
 
-TEST_F(HandOff, TheRebateReportOpensItsTemplateWithHalfInchMargins) {
+TEST_F(HandOff, TheRebateReportIsMergedAndShownWithHalfInchMargins) {
   eng.cfg.ReportViewer = "WinWord";  // the rebate report always goes to the editor
-  qv->Command8->click();
-  editor::frmMDIChild* doc = EditorDocument();
-  ASSERT_NE(doc, nullptr);
-  EXPECT_EQ(doc->Caption().toStdString(), Upper(folder + "RovOzevi.rtf"));
-  EXPECT_EQ(doc->TXTextControl1->PageMarginL(), 720);
-  EXPECT_EQ(doc->TXTextControl1->PageMarginB(), 720);
-  EXPECT_TRUE(starts.empty());
-  EXPECT_FALSE(Exists("RovOzevi.QVR"));
+  reports::ReportContext ctx(eng);
+  // The rebates button and the File > Reports item of kind 4.
+  for (const bool button : {true, false}) {
+    SCOPED_TRACE(button ? "button" : "menu");
+    fs::remove(folder + "RovOzevi.QVR");
+    if (button) qv->Command8->click();
+    else qv->mnuReports_Click(4);
+    editor::frmMDIChild* doc = EditorDocument();
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(doc->Caption().toStdString(), Upper(folder + "RovOzevi.QVR"));
+    EXPECT_EQ(doc->TXTextControl1->PageMarginL(), 720);
+    EXPECT_EQ(doc->TXTextControl1->PageMarginB(), 720);
+    EXPECT_TRUE(starts.empty());
+    const QString text = doc->TXTextControl1->document()->toPlainText();
+    for (const char* field : {"[Name]", "[Margin]", "[CarName]", "[Holdback]", "[Date]"})
+      EXPECT_EQ(text.indexOf(field), -1) << field;
+    const std::string margin = reports::ReportFieldValue(ctx, "Margin");
+    ASSERT_FALSE(margin.empty());
+    EXPECT_NE(text.indexOf(QString::fromStdString(margin)), -1) << margin;
+    ASSERT_TRUE(Exists("RovOzevi.QVR"));
+  }
 }
 
 TEST_F(HandOff, TheWordProcessorsGetTheReportAsTheirOneArgument) {

@@ -20,7 +20,7 @@ class SettingsTest : public QVTest {
     e.cfg.LeaseTemplatePath = folder + "My, Lease.rtf";
     e.cfg.LoanTemplatePath = folder + "Loan.rtf";
     e.cfg.CashTemplatePath = folder + "Cash.rtf";
-    e.cfg.LvbTemplatePath = folder + "LVB.rtf";
+    e.cfg.LVBTemplatePath = folder + "LVB.rtf";
     e.cfg.DefaultAdminFactor = 0.00111;
     e.tax.ExclTradeFromLocal = 1;
     e.cfg.NoUpdateReminder = -1;
@@ -51,7 +51,7 @@ TEST_F(SettingsTest, WrittenFileReadsBackTheSameThirteenValues) {
   EXPECT_EQ(b.cfg.LeaseTemplatePath, a.cfg.LeaseTemplatePath);
   EXPECT_EQ(b.cfg.LoanTemplatePath, a.cfg.LoanTemplatePath);
   EXPECT_EQ(b.cfg.CashTemplatePath, a.cfg.CashTemplatePath);
-  EXPECT_EQ(b.cfg.LvbTemplatePath, a.cfg.LvbTemplatePath);
+  EXPECT_EQ(b.cfg.LVBTemplatePath, a.cfg.LVBTemplatePath);
   EXPECT_DOUBLE_EQ(b.cfg.DefaultAdminFactor, 0.00111);
   EXPECT_EQ(b.tax.ExclTradeFromLocal, 1);
   EXPECT_EQ(b.cfg.NoUpdateReminder, -1);
@@ -82,7 +82,7 @@ TEST_F(SettingsTest, FileWithOnlyTheFirstThreeLines) {
   EXPECT_EQ(e.cfg.LeaseTemplatePath, folder + "Lease.rtf");
   EXPECT_EQ(e.cfg.LoanTemplatePath, folder + "Loan.rtf");
   EXPECT_EQ(e.cfg.CashTemplatePath, folder + "Cash.rtf");
-  EXPECT_EQ(e.cfg.LvbTemplatePath, folder + "LVB.rtf");
+  EXPECT_EQ(e.cfg.LVBTemplatePath, folder + "LVB.rtf");
 }
 
 TEST_F(SettingsTest, FailedWriteIsReportedAndKeepsTheOldFile) {

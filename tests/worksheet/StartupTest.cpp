@@ -48,7 +48,7 @@ TEST_F(QVTest, MissingSettingsFileIsReportedOnceAndDefaultsApply) {
   EXPECT_EQ(eng.cfg.LeaseTemplatePath, folder + "Lease.rtf");
   EXPECT_EQ(eng.cfg.LoanTemplatePath, folder + "Loan.rtf");
   EXPECT_EQ(eng.cfg.CashTemplatePath, folder + "Cash.rtf");
-  EXPECT_EQ(eng.cfg.LvbTemplatePath, folder + "LVB.rtf");
+  EXPECT_EQ(eng.cfg.LVBTemplatePath, folder + "LVB.rtf");
   EXPECT_DOUBLE_EQ(eng.page.LoanRate, 0);
   // No setting was named: the first one of the list becomes current.
   EXPECT_EQ(eng.tax.TaxSetName, "Home");
