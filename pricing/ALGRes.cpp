@@ -15,6 +15,7 @@
 #include "owner/SharedState.h"
 #include "platform/ui/Prompt.h"
 #include "platform/ui/QtText.h"
+#include "pricing/GuideFiles.h"
 
 namespace qv {
 
@@ -105,7 +106,7 @@ void ALGRes::Form_Load() {
     lstMfg->clear();
     const std::vector<pricing::ResidualIndexItem>& items = lookup_.Index().items;
     for (const pricing::ResidualIndexItem& item : items) {
-      auto* it = new QListWidgetItem(Q(item.name), lstMfg);
+      auto* it = new QListWidgetItem(Q(pricing::GuideText(item.name)), lstMfg);
       it->setData(Qt::UserRole, static_cast<qlonglong>(item.firstRecord));
     }
     lstMfg->setCurrentRow(-1);
@@ -120,7 +121,7 @@ void ALGRes::UpdateModel() {
   {
     QSignalBlocker block(lstModel);
     lstModel->clear();
-    for (const std::string& t : lookup_.LineTexts()) lstModel->addItem(Q(t));
+    for (const std::string& t : lookup_.LineTexts()) lstModel->addItem(Q(pricing::GuideText(t)));
     lstModel->setCurrentRow(-1);
   }
   UpdateRes();
@@ -163,7 +164,7 @@ void ALGRes::cmdbutUse_Click(int Index) {
     case 2: {
       const int sel = lstModel->currentRow();
       if (!lookup_.ToggleLock(sel)) return;
-      if (QListWidgetItem* it = lstModel->item(sel)) it->setText(Q(lookup_.LineText(sel)));
+      if (QListWidgetItem* it = lstModel->item(sel)) it->setText(Q(pricing::GuideText(lookup_.LineText(sel))));
       UpdateRes();
       lstModel->setFocus();
       return;

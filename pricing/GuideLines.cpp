@@ -181,15 +181,3 @@ int TypeAheadIndex(const std::vector<std::string>& entries, char key, int curren
 }
 
 }  // namespace qv::pricing
-
-namespace qv::pricing {
-
-size_t Utf8CutLength(std::string_view s, size_t n) {
-  if (n >= s.size()) return s.size();
-  size_t cut = n;
-  // Back off while the byte at the cut continues a character begun before it.
-  while (cut > 0 && (static_cast<unsigned char>(s[cut]) & 0xC0) == 0x80) --cut;
-  return cut;
-}
-
-}  // namespace qv::pricing

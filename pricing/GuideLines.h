@@ -79,11 +79,3 @@ DecodedEntry DecodeListEntry(std::string_view entry);
 int TypeAheadIndex(const std::vector<std::string>& entries, char key, int current);
 
 }  // namespace qv::pricing
-
-namespace qv::pricing {
-
-// The length of the longest beginning of `s` of at most `n` bytes that does not end inside
-// a UTF-8 character (texts are cut for fixed widths and cell limits).
-size_t Utf8CutLength(std::string_view s, size_t n);
-
-}  // namespace qv::pricing

@@ -19,6 +19,7 @@
 #include "platform/grid/GridWidget.h"
 #include "platform/ui/Prompt.h"
 #include "platform/ui/QtText.h"
+#include "pricing/GuideFiles.h"
 #include "pricing/StdEquip.h"
 
 namespace qv {
@@ -135,7 +136,7 @@ void OptLookUp::ShowRow(int row) {
     f.color = kBlue;
     s.SetFontRC(row, 1, f);
   }
-  s.SetTextRC(row, 2, r.description);
+  s.SetTextRC(row, 2, pricing::GuideText(r.description));
   s.SetTextRC(row, 3, r.invoiceText);
   s.SetTextRC(row, 4, r.msrpText);
   if (r.Marked()) s.SetNumberRC(row, 5, r.sheetRow);

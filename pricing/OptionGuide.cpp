@@ -19,7 +19,7 @@ constexpr int kOptionsSheet = 2;
 
 std::string MatchKey(std::string_view name) {
   const std::string t = Trim(name);
-  return t.substr(0, Utf8CutLength(t, kMatchLength));
+  return t.substr(0, kMatchLength);
 }
 
 double OptionKey(const std::string& line) { return ParseOptionLine(line).key; }
@@ -134,7 +134,7 @@ OptionGrid OptionRowsFromLines(const std::vector<std::string>& lines, int64_t mf
     // A long description is split at the last blank at or before character 255 (at 255
     // when there is none); the second row carries only the rest of the text.
     size_t cut = o.description.rfind(' ', kCellLimit - 1);
-    cut = cut == std::string::npos ? Utf8CutLength(o.description, kCellLimit) : cut + 1;
+    cut = cut == std::string::npos ? kCellLimit : cut + 1;
     r.description = o.description.substr(0, cut);
     OptionRow rest;
     rest.kind = OptionRow::Kind::Continuation;

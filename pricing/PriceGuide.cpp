@@ -2,6 +2,7 @@
 // type onto a page.
 #include "pricing/PriceGuide.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "engine/Engine.h"
@@ -207,9 +208,9 @@ std::vector<StdEquipRow> LayoutStandardEquipment(const std::string& line) {
   // A long text goes over as many rows as it needs, 255 characters each.
   auto putLong = [&](std::string_view s) {
     do {
-      const size_t n = Utf8CutLength(s, kCellLimit);
-      put(std::string(s.substr(0, n == 0 ? s.size() : n)), false);
-      s.remove_prefix(n == 0 ? s.size() : n);
+      const size_t n = std::min(s.size(), kCellLimit);
+      put(std::string(s.substr(0, n)), false);
+      s.remove_prefix(n);
     } while (!s.empty());
   };
 
@@ -247,9 +248,8 @@ std::vector<StdEquipRow> LayoutStandardEquipment(const std::string& line) {
     put(label + " " + suffix, true);
     if (Trim(value).empty()) continue;
     if (value.size() > kCellLimit) {
-      const size_t n = Utf8CutLength(value, kCellLimit);
-      put(value.substr(0, n), false);
-      put(value.substr(n), false);
+      put(value.substr(0, kCellLimit), false);
+      put(value.substr(kCellLimit), false);
     } else {
       put(value, false);
     }
@@ -258,8 +258,7 @@ std::vector<StdEquipRow> LayoutStandardEquipment(const std::string& line) {
 }
 
 std::string StdEquipPrintHeader(const std::string& entryText) {
-  const size_t n = Utf8CutLength(entryText, 86);
-  return "&C" + Trim(std::string_view(entryText).substr(0, n));
+  return "&C" + Trim(std::string_view(entryText).substr(0, 86));
 }
 
 std::string VehicleText(const std::string& description, const ModelRow& row) {

@@ -126,5 +126,18 @@ TEST(Messages, NameTheFile) {
   EXPECT_EQ(DamagedFileMessage("/p/x.ndx", "why"), "The data file \"/p/x.ndx\" is damaged: why.");
 }
 
+TEST(GuideText, ReadsTheBytesAsWindows1252) {
+  struct Case {
+    std::string bytes, text;
+  } cases[] = {
+      {"V\xE9lmora", "V\xC3\xA9lmora"},                      // é
+      {"\x80 \x99 \x9F", "\xE2\x82\xAC \xE2\x84\xA2 \xC5\xB8"},  // € ™ Ÿ
+      {"\x81\xA0\xFF", "\xC2\x81\xC2\xA0\xC3\xBF"},          // unassigned 81, no-break blank, ÿ
+      {"plain", "plain"},
+      {"", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(GuideText(c.bytes), c.text) << c.bytes;
+}
+
 }  // namespace
 }  // namespace qv::pricing
