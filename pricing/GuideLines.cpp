@@ -172,6 +172,12 @@ DecodedEntry DecodeListEntry(std::string_view entry) {
   return d;
 }
 
+size_t RowCut(std::string_view text) {
+  if (text.size() <= kCellLimit) return text.size();
+  const size_t blank = text.rfind(' ', kCellLimit - 1);
+  return blank == std::string_view::npos ? kCellLimit : blank + 1;
+}
+
 int TypeAheadIndex(const std::vector<std::string>& entries, char key, int current) {
   const char up = static_cast<char>(std::toupper(static_cast<unsigned char>(key)));
   for (size_t i = 0; i < entries.size(); ++i) {

@@ -2,7 +2,6 @@
 // type onto a page.
 #include "pricing/PriceGuide.h"
 
-#include <algorithm>
 #include <cmath>
 
 #include "engine/Engine.h"
@@ -14,7 +13,6 @@ namespace qv::pricing {
 
 namespace {
 
-constexpr size_t kCellLimit = 255;
 constexpr int64_t kMaxMfgNum = 32767;  // the page keeps the line number in 16 bits
 constexpr int kMaxPages = 32767;
 
@@ -205,10 +203,11 @@ std::vector<StdEquipRow> LayoutStandardEquipment(const std::string& line) {
   std::vector<StdEquipRow> rows;
   std::string text = StdEquipText(line);
   auto put = [&](std::string s, bool bold) { rows.push_back({std::move(s), bold}); };
-  // A long text goes over as many rows as it needs, 255 characters each.
+  // A long untagged item goes over as many rows as it needs, split as option descriptions
+  // are, so that no word is cut.
   auto putLong = [&](std::string_view s) {
     do {
-      const size_t n = std::min(s.size(), kCellLimit);
+      const size_t n = RowCut(s);
       put(std::string(s.substr(0, n)), false);
       s.remove_prefix(n);
     } while (!s.empty());

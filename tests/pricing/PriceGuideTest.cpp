@@ -214,10 +214,29 @@ TEST(StandardEquipment, LongTextsGoOverSeveralRows) {
   EXPECT_EQ(rows[1].text, value.substr(0, 255));
   EXPECT_EQ(rows[2].text, value.substr(255));
 
+  // An untagged item without blanks: 255 characters a row.
   const std::string plain(600, 'p');
   rows = LayoutStandardEquipment(plain + "; ");
   ASSERT_EQ(rows.size(), 3u);
-  EXPECT_EQ(rows[0].text.size() + rows[1].text.size() + rows[2].text.size(), 600u);
+  EXPECT_EQ(rows[0].text, plain.substr(0, 255));
+  EXPECT_EQ(rows[2].text, plain.substr(510));
+}
+
+TEST(StandardEquipment, ALongUntaggedItemIsSplitAfterItsLastBlankBefore256) {
+  // 262 characters; "covers" spans characters 251 to 256.
+  std::string item;
+  for (int i = 0; i < 15; ++i) item += "protection film ";
+  item += "wraps and covers hoods";
+  ASSERT_EQ(item.size(), 262u);
+  ASSERT_EQ(item[249], ' ');
+  const std::vector<StdEquipRow> rows = LayoutStandardEquipment(item + "; Full-size spare;");
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[0].text, item.substr(0, 250));  // up to and with the blank before "covers"
+  EXPECT_EQ(rows[1].text, "covers hoods");
+  EXPECT_EQ(rows[2].text, "Full-size spare");
+  // A blank at character 255 itself ends the first row there.
+  const std::string at255 = std::string(254, 'a') + " " + "bcd";
+  EXPECT_EQ(LayoutStandardEquipment(at255 + "; ")[0].text, at255.substr(0, 255));
 }
 
 TEST(StandardEquipment, ATagWithoutItsClosingPartStillShows) {
