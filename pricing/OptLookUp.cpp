@@ -154,12 +154,13 @@ void OptLookUp::LoadOptions() {
   s.SetMaxCol(5);
   const int rows = static_cast<int>(grid_.rows.size());
   for (int r = 1; r <= rows; ++r) ShowRow(r);
-  s.SetMaxRow(std::max(1, rows));
+  // One empty row after the last, as the model grid has.
+  s.SetMaxRow(rows + 1);
   s.SetActiveCell(1, 1);
   s.SetSelection(1, 1, 1, 1);
   OptionLookUp->refresh();
   OptionLookUp->setActiveCell(1, 1);
-  for (int r = 1; r <= rows; ++r) OptionLookUp->autoRowHeight(r);
+  for (int r = 1; r <= rows + 1; ++r) OptionLookUp->autoRowHeight(r);
 }
 
 void OptLookUp::MarkChosenOptions() {

@@ -91,7 +91,11 @@ TEST_F(OptLookUpTest, GridShowsHeadingsPriceCodesSubHeadingsAndLongDescriptions)
   EXPECT_EQ(s.TextRC(premium, 2).back(), ' ');
   EXPECT_NE(s.TextRC(premium + 1, 2).find("requires Convenience Group"), std::string::npos);
   EXPECT_EQ(s.TextRC(premium + 1, 3), "");
-  EXPECT_EQ(s.MaxRow(), 17);
+  // 17 rows and one empty row after them.
+  EXPECT_EQ(s.MaxRow(), 18);
+  EXPECT_EQ(w.OptionLookUp->rowCount(), 18);
+  for (int c = 1; c <= 5; ++c) EXPECT_EQ(s.TextRC(18, c), "") << c;
+  EXPECT_NE(s.TextRC(17, 2), "");
 }
 
 TEST_F(OptLookUpTest, SelectAndUnSelectKeepTheSheetRowsOfTheOtherOptionsMatched) {
@@ -260,6 +264,7 @@ TEST_F(OptLookUpTest, NoVehicleLineOrAMissingFileGivesAnEmptyGrid) {
   // A page without a vehicle from the guide: no block, no message.
   eng.page.MfgNum = 0;
   EXPECT_EQ(Open().Rows().rows.size(), 0u);
+  EXPECT_EQ(Open().OptionLookUpData.MaxRow(), 1);
   windows.Unload<OptLookUp>();
   // A missing option file: one message naming it.
   eng.page.MfgNum = 1;
