@@ -3,6 +3,7 @@
 #include "pricing/GuideFiles.h"
 
 #include <cstring>
+#include <filesystem>
 
 #include "platform/files/FolderLookup.h"
 
@@ -47,6 +48,8 @@ std::string DamagedFileMessage(const std::string& path, const std::string& why) 
   return "The data file \"" + path + "\" is damaged: " + why + ".";
 }
 
+std::string EmptyFileMessage(const std::string& path) { return DamagedFileMessage(path, "it is empty"); }
+
 namespace {
 
 // Opens a file for binary reading and takes its length; false when it cannot be opened or
@@ -55,6 +58,9 @@ bool OpenSized(std::ifstream& in, const std::string& path, int64_t& size) {
   in.close();
   in.clear();
   size = 0;
+  // A folder opens as a stream too, with a length that means nothing.
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return false;
   in.open(path, std::ios::binary);
   if (!in.is_open()) return false;
   in.seekg(0, std::ios::end);

@@ -96,6 +96,10 @@ VehicleList PriceGuide::ShowManufacturers(const YearFilter& filter) const {
     list.error = MissingFileMessage(f.Path());
     return list;
   }
+  if (f.Size() == 0) {
+    list.error = EmptyFileMessage(f.Path());
+    return list;
+  }
   std::string line, name1, year, name2;
   double dest, extra;
   int64_t n = 0;

@@ -5,6 +5,8 @@
 #include "PricingSupport.h"
 #include "pricing/GuideFiles.h"
 #include "pricing/GuideLines.h"
+#include "pricing/PriceGuide.h"
+#include "pricing/ResidualLookup.h"
 
 namespace qv::pricing {
 namespace {
@@ -137,6 +139,39 @@ TEST(GuideText, ReadsTheBytesAsWindows1252) {
       {"", ""},
   };
   for (const Case& c : cases) EXPECT_EQ(GuideText(c.bytes), c.text) << c.bytes;
+}
+
+// An empty file or a folder in the place of the vehicle list or the residual maker list is
+// named in a message, as the other guide files are, and the list is empty.
+TEST(GuideListFiles, AnEmptyFileOrAFolderInTheirPlaceIsNamed) {
+  for (const bool folder : {false, true}) {
+    SCOPED_TRACE(folder ? "folder" : "empty file");
+    TempFolder t;
+    auto put = [&](const std::string& name) {
+      if (folder) std::filesystem::create_directory(t.File(name));
+      else t.Write(name, "");
+    };
+    auto expected = [&](const std::string& name) {
+      return folder ? MissingFileMessage(t.File(name)) : EmptyFileMessage(t.File(name));
+    };
+    put("CMANUF.TXT");
+    put("ALG99.DR1");
+    put("CMajorSE.ndx");
+    t.Write("CMajorSE.txt", "x\r\n");
+    const VehicleList list = PriceGuide(t.Folder(), "C").ShowManufacturers(YearFilter{});
+    EXPECT_TRUE(list.entries.empty());
+    EXPECT_EQ(list.error, expected("CMANUF.TXT"));
+    ResidualLookup look;
+    std::string error;
+    EXPECT_FALSE(look.Load(t.Folder(), "1999", error));
+    EXPECT_EQ(error, expected("ALG99.DR1"));
+    EXPECT_TRUE(look.ManufacturerTexts().empty());
+    // An index file in the same state.
+    PriceGuide(t.Folder(), "C").GetMajorSELine(1, &error);
+    EXPECT_EQ(error, folder ? MissingFileMessage(t.File("CMajorSE.ndx"))
+                            : DamagedFileMessage(t.File("CMajorSE.ndx"), "it has no entry 1 (it holds 0)"));
+  }
+  EXPECT_EQ(EmptyFileMessage("/p/CMANUF.TXT"), "The data file \"/p/CMANUF.TXT\" is damaged: it is empty.");
 }
 
 }  // namespace
