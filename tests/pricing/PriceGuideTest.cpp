@@ -358,5 +358,33 @@ TEST_F(TakeTypeTest, ALineNumberBeyondThePageFieldIsRefused) {
   EXPECT_TRUE(eng.page.CarName.empty());
 }
 
+// Three models that all name one block of four types: five rows a model.
+TEST(ModelGridLimit, RowsStopAtTheLimitWithAMessage) {
+  TempFolder t;
+  t.Write("CModel.txt", "Alpha|1|1\r\nBeta|1|1\r\nGamma|1|1\r\n");
+  t.Write("CModel.ndx", IndexBytes({1}));
+  t.Write("CType.txt", "A|100|110|1|0\r\nB|200|220|1|0\r\nC|300|330|1|0\r\nD|400|440|1|0\r\n");
+  t.Write("CType.ndx", IndexBytes({1}));
+  const PriceGuide guide(t.Folder(), "C");
+  struct Case {
+    int limit;
+    size_t rows;
+    bool stopped;
+  } cases[] = {{PriceGuide::kModelRowLimit, 15, false}, {15, 15, false}, {12, 12, true}, {10, 10, true}, {1, 1, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.limit);
+    const ModelGrid g = guide.ShowModels(1, c.limit);
+    ASSERT_EQ(g.rows.size(), c.rows);
+    EXPECT_EQ(g.error, c.stopped ? RowLimitMessage(c.limit) : std::string());
+    EXPECT_EQ(g.rows[0].name, "** Alpha **");
+  }
+  const ModelGrid g = guide.ShowModels(1, 12);
+  EXPECT_EQ(g.rows[10].name, "** Gamma **");
+  EXPECT_EQ(g.rows[11].name, "A");
+  EXPECT_EQ(PriceGuide::kModelRowLimit, grid::Sheet::kMaxRows);
+  EXPECT_EQ(RowLimitMessage(1000000),
+            "This vehicle has more models and types than the grid can hold; only the first 1,000,000 rows are shown.");
+}
+
 }  // namespace
 }  // namespace qv::pricing
