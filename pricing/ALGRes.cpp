@@ -104,10 +104,13 @@ void ALGRes::Form_Load() {
   {
     QSignalBlocker block(lstMfg);
     lstMfg->clear();
+    // Each item gets its data before it goes into the list: data given to an item already in
+    // the list makes the list update its rows, which made the fill quadratic.
     const std::vector<pricing::ResidualIndexItem>& items = lookup_.Index().items;
     for (const pricing::ResidualIndexItem& item : items) {
-      auto* it = new QListWidgetItem(Q(pricing::GuideText(item.name)), lstMfg);
+      auto* it = new QListWidgetItem(Q(pricing::GuideText(item.name)));
       it->setData(Qt::UserRole, static_cast<qlonglong>(item.firstRecord));
+      lstMfg->addItem(it);
     }
     lstMfg->setCurrentRow(-1);
   }
