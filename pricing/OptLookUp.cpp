@@ -171,6 +171,8 @@ void OptLookUp::MarkChosenOptions() {
 void OptLookUp::SelectOpt(int row) {
   if (!pricing::SelectOpt(eng, grid_, row)) return;
   ShowRow(row);
+  // The view is told of the changed mark, so it draws it now.
+  OptionLookUp->refresh();
   SetButtons(row);
 }
 
@@ -178,6 +180,7 @@ void OptLookUp::UnSelectOpt(int row) {
   if (!pricing::UnSelectOpt(eng, grid_, row)) return;
   // The remembered sheet rows of the options below moved up with their rows.
   for (int r = 1; r <= static_cast<int>(grid_.rows.size()); ++r) ShowRow(r);
+  OptionLookUp->refresh();
   SetButtons(row);
 }
 

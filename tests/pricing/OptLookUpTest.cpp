@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QTableView>
 
 #include "GuideWindowFixture.h"
 #include "platform/grid/GridWidget.h"
@@ -135,6 +137,33 @@ TEST_F(OptLookUpTest, SelectAndUnSelectKeepTheSheetRowsOfTheOtherOptionsMatched)
   prompt.Answer(Answer::No);
   w.Command1_Click(1);
   EXPECT_TRUE(prompt.Exhausted());
+}
+
+TEST_F(OptLookUpTest, SelectAndUnSelectTellTheViewOfTheMarkTheyChange) {
+  OptLookUp& w = Open();
+  const int row = RowOf(w, "Floor mats");
+  w.show();
+  QApplication::processEvents();
+  QAbstractItemModel* model = w.OptionLookUp->view()->model();
+  const QModelIndex mark = model->index(row - 1, 0);
+  // True when a dataChanged signal since the last look covered the mark's cell.
+  QSignalSpy spy(model, &QAbstractItemModel::dataChanged);
+  auto markChanged = [&] {
+    bool covered = false;
+    for (const QList<QVariant>& args : spy) {
+      const QModelIndex from = args[0].value<QModelIndex>(), to = args[1].value<QModelIndex>();
+      covered = covered || (from.row() <= mark.row() && mark.row() <= to.row() && from.column() <= 0 && 0 <= to.column());
+    }
+    spy.clear();
+    return covered;
+  };
+  w.OptionLookUp->setActiveCell(row, 2);
+  w.Command1_Click(0);
+  EXPECT_TRUE(markChanged());
+  EXPECT_EQ(model->data(mark).toString().toStdString(), "<TAG>");
+  w.Command1_Click(2);
+  EXPECT_TRUE(markChanged());
+  EXPECT_EQ(model->data(mark).toString().toStdString(), "");
 }
 
 TEST_F(OptLookUpTest, HeadingsAndTheSecondRowOfALongDescriptionAreNotSelectable) {
