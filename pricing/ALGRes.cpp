@@ -15,6 +15,7 @@
 #include "owner/SharedState.h"
 #include "platform/ui/Prompt.h"
 #include "platform/ui/QtText.h"
+#include "pricing/GuideFiles.h"
 
 namespace qv {
 
@@ -103,10 +104,13 @@ void ALGRes::Form_Load() {
   {
     QSignalBlocker block(lstMfg);
     lstMfg->clear();
+    // Each item gets its data before it goes into the list: data given to an item already in
+    // the list makes the list update its rows, which made the fill quadratic.
     const std::vector<pricing::ResidualIndexItem>& items = lookup_.Index().items;
     for (const pricing::ResidualIndexItem& item : items) {
-      auto* it = new QListWidgetItem(Q(item.name), lstMfg);
+      auto* it = new QListWidgetItem(Q(pricing::GuideText(item.name)));
       it->setData(Qt::UserRole, static_cast<qlonglong>(item.firstRecord));
+      lstMfg->addItem(it);
     }
     lstMfg->setCurrentRow(-1);
   }
@@ -120,7 +124,7 @@ void ALGRes::UpdateModel() {
   {
     QSignalBlocker block(lstModel);
     lstModel->clear();
-    for (const std::string& t : lookup_.LineTexts()) lstModel->addItem(Q(t));
+    for (const std::string& t : lookup_.LineTexts()) lstModel->addItem(Q(pricing::GuideText(t)));
     lstModel->setCurrentRow(-1);
   }
   UpdateRes();
@@ -163,7 +167,7 @@ void ALGRes::cmdbutUse_Click(int Index) {
     case 2: {
       const int sel = lstModel->currentRow();
       if (!lookup_.ToggleLock(sel)) return;
-      if (QListWidgetItem* it = lstModel->item(sel)) it->setText(Q(lookup_.LineText(sel)));
+      if (QListWidgetItem* it = lstModel->item(sel)) it->setText(Q(pricing::GuideText(lookup_.LineText(sel))));
       UpdateRes();
       lstModel->setFocus();
       return;

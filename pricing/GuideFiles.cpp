@@ -3,6 +3,7 @@
 #include "pricing/GuideFiles.h"
 
 #include <cstring>
+#include <filesystem>
 
 #include "platform/files/FolderLookup.h"
 
@@ -10,6 +11,33 @@ namespace qv::pricing {
 
 std::string GuideFilePath(const std::string& appFolder, const std::string& classLetter, const std::string& name) {
   return files::ResolveNoCase(appFolder + classLetter + name);
+}
+
+std::string GuideText(std::string_view bytes) {
+  // The characters of 0x80-0x9F; the five bytes Windows-1252 leaves unassigned stand for
+  // the control characters of the same value, as Windows reads them.
+  static constexpr char16_t kHigh[32] = {
+      0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+      0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+  std::string out;
+  out.reserve(bytes.size());
+  for (const char ch : bytes) {
+    const auto b = static_cast<unsigned char>(ch);
+    if (b < 0x80) {
+      out += ch;
+      continue;
+    }
+    const char32_t c = b < 0xA0 ? kHigh[b - 0x80] : b;
+    if (c < 0x800) {
+      out += static_cast<char>(0xC0 | (c >> 6));
+    } else {
+      out += static_cast<char>(0xE0 | (c >> 12));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    }
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+  return out;
 }
 
 std::string MissingFileMessage(const std::string& path) {
@@ -20,6 +48,8 @@ std::string DamagedFileMessage(const std::string& path, const std::string& why) 
   return "The data file \"" + path + "\" is damaged: " + why + ".";
 }
 
+std::string EmptyFileMessage(const std::string& path) { return DamagedFileMessage(path, "it is empty"); }
+
 namespace {
 
 // Opens a file for binary reading and takes its length; false when it cannot be opened or
@@ -28,6 +58,9 @@ bool OpenSized(std::ifstream& in, const std::string& path, int64_t& size) {
   in.close();
   in.clear();
   size = 0;
+  // A folder opens as a stream too, with a length that means nothing.
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return false;
   in.open(path, std::ios::binary);
   if (!in.is_open()) return false;
   in.seekg(0, std::ios::end);

@@ -11,6 +11,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qv::pricing {
@@ -25,6 +26,12 @@ std::string MissingFileMessage(const std::string& path);
 // The one message for a data file whose content cannot be right (an index entry that
 // points outside its text file, a record number past the end); `why` says what is wrong.
 std::string DamagedFileMessage(const std::string& path, const std::string& why);
+// The message for a list file (the vehicle list, a residual maker list) that holds nothing.
+std::string EmptyFileMessage(const std::string& path);
+
+// Guide and residual files are Windows-1252 text. What a window shows of them is this UTF-8
+// text of their bytes; what goes back to a file or onto a page keeps the bytes.
+std::string GuideText(std::string_view bytes);
 
 // A text file read one line at a time from a 1-based byte position. Lines end in CR LF (a
 // bare LF is taken too); the line end is not part of the line.

@@ -172,24 +172,18 @@ DecodedEntry DecodeListEntry(std::string_view entry) {
   return d;
 }
 
+size_t RowCut(std::string_view text) {
+  if (text.size() <= kCellLimit) return text.size();
+  const size_t blank = text.rfind(' ', kCellLimit - 1);
+  return blank == std::string_view::npos ? kCellLimit : blank + 1;
+}
+
 int TypeAheadIndex(const std::vector<std::string>& entries, char key, int current) {
   const char up = static_cast<char>(std::toupper(static_cast<unsigned char>(key)));
   for (size_t i = 0; i < entries.size(); ++i) {
     if (entries[i].size() >= 6 && entries[i][5] == up) return static_cast<int>(i);
   }
   return current;
-}
-
-}  // namespace qv::pricing
-
-namespace qv::pricing {
-
-size_t Utf8CutLength(std::string_view s, size_t n) {
-  if (n >= s.size()) return s.size();
-  size_t cut = n;
-  // Back off while the byte at the cut continues a character begun before it.
-  while (cut > 0 && (static_cast<unsigned char>(s[cut]) & 0xC0) == 0x80) --cut;
-  return cut;
 }
 
 }  // namespace qv::pricing

@@ -78,12 +78,10 @@ DecodedEntry DecodeListEntry(std::string_view entry);
 // (the first letter of the maker's name) equals the key in upper case; `current` when none.
 int TypeAheadIndex(const std::vector<std::string>& entries, char key, int current);
 
-}  // namespace qv::pricing
-
-namespace qv::pricing {
-
-// The length of the longest beginning of `s` of at most `n` bytes that does not end inside
-// a UTF-8 character (texts are cut for fixed widths and cell limits).
-size_t Utf8CutLength(std::string_view s, size_t n);
+// The longest text one grid row of a guide window takes.
+constexpr size_t kCellLimit = 255;
+// Where a text too long for one row is split: after the last blank at or before character
+// 255, at 255 when there is none; the whole text when it fits.
+size_t RowCut(std::string_view text);
 
 }  // namespace qv::pricing

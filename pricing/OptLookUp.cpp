@@ -19,6 +19,7 @@
 #include "platform/grid/GridWidget.h"
 #include "platform/ui/Prompt.h"
 #include "platform/ui/QtText.h"
+#include "pricing/GuideFiles.h"
 #include "pricing/StdEquip.h"
 
 namespace qv {
@@ -135,7 +136,7 @@ void OptLookUp::ShowRow(int row) {
     f.color = kBlue;
     s.SetFontRC(row, 1, f);
   }
-  s.SetTextRC(row, 2, r.description);
+  s.SetTextRC(row, 2, pricing::GuideText(r.description));
   s.SetTextRC(row, 3, r.invoiceText);
   s.SetTextRC(row, 4, r.msrpText);
   if (r.Marked()) s.SetNumberRC(row, 5, r.sheetRow);
@@ -153,12 +154,13 @@ void OptLookUp::LoadOptions() {
   s.SetMaxCol(5);
   const int rows = static_cast<int>(grid_.rows.size());
   for (int r = 1; r <= rows; ++r) ShowRow(r);
-  s.SetMaxRow(std::max(1, rows));
+  // One empty row after the last, as the model grid has.
+  s.SetMaxRow(rows + 1);
   s.SetActiveCell(1, 1);
   s.SetSelection(1, 1, 1, 1);
   OptionLookUp->refresh();
   OptionLookUp->setActiveCell(1, 1);
-  for (int r = 1; r <= rows; ++r) OptionLookUp->autoRowHeight(r);
+  for (int r = 1; r <= rows + 1; ++r) OptionLookUp->autoRowHeight(r);
 }
 
 void OptLookUp::MarkChosenOptions() {
@@ -169,6 +171,8 @@ void OptLookUp::MarkChosenOptions() {
 void OptLookUp::SelectOpt(int row) {
   if (!pricing::SelectOpt(eng, grid_, row)) return;
   ShowRow(row);
+  // The view is told of the changed mark, so it draws it now.
+  OptionLookUp->refresh();
   SetButtons(row);
 }
 
@@ -176,6 +180,7 @@ void OptLookUp::UnSelectOpt(int row) {
   if (!pricing::UnSelectOpt(eng, grid_, row)) return;
   // The remembered sheet rows of the options below moved up with their rows.
   for (int r = 1; r <= static_cast<int>(grid_.rows.size()); ++r) ShowRow(r);
+  OptionLookUp->refresh();
   SetButtons(row);
 }
 

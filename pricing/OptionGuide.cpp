@@ -13,13 +13,12 @@ namespace qv::pricing {
 
 namespace {
 
-constexpr size_t kCellLimit = 255;  // the longest description one grid row takes
 constexpr size_t kMatchLength = 51; // the beginning of a name that identifies an option
 constexpr int kOptionsSheet = 2;
 
 std::string MatchKey(std::string_view name) {
   const std::string t = Trim(name);
-  return t.substr(0, Utf8CutLength(t, kMatchLength));
+  return t.substr(0, kMatchLength);
 }
 
 double OptionKey(const std::string& line) { return ParseOptionLine(line).key; }
@@ -133,8 +132,7 @@ OptionGrid OptionRowsFromLines(const std::vector<std::string>& lines, int64_t mf
     }
     // A long description is split at the last blank at or before character 255 (at 255
     // when there is none); the second row carries only the rest of the text.
-    size_t cut = o.description.rfind(' ', kCellLimit - 1);
-    cut = cut == std::string::npos ? Utf8CutLength(o.description, kCellLimit) : cut + 1;
+    const size_t cut = RowCut(o.description);
     r.description = o.description.substr(0, cut);
     OptionRow rest;
     rest.kind = OptionRow::Kind::Continuation;

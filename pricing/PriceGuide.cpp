@@ -13,7 +13,6 @@ namespace qv::pricing {
 
 namespace {
 
-constexpr size_t kCellLimit = 255;
 constexpr int64_t kMaxMfgNum = 32767;  // the page keeps the line number in 16 bits
 constexpr int kMaxPages = 32767;
 
@@ -36,16 +35,17 @@ struct TypeFiles {
 };
 
 // Appends the rows of type block k after `row` (`ShowTypes`); `group` carries the group
-// name from row to row. The first failure goes to `error`.
-void AppendTypes(TypeFiles& f, int64_t k, int& row, std::string& group, std::vector<ModelRow>& rows,
-                 std::string& error) {
-  if (k < 1) return;
+// name from row to row. The first failure goes to `error`. False when a row would pass
+// `limit` (the rows stop there).
+bool AppendTypes(TypeFiles& f, int64_t k, int& row, std::string& group, std::vector<ModelRow>& rows,
+                 std::string& error, int limit) {
+  if (k < 1) return true;
   const BlockStart start = LocateBlock(f.index, f.text, k);
   if (start.status == BlockStart::Status::Damaged) {
     if (error.empty()) error = start.message;
-    return;
+    return true;
   }
-  if (start.status != BlockStart::Status::Found) return;
+  if (start.status != BlockStart::Status::Found) return true;
   const std::vector<std::string> lines =
       ReadBlockAt(f.text, start.pos, static_cast<double>(k), [](const std::string& l) { return TypeLineKey(l); });
   std::string name;
@@ -57,6 +57,7 @@ void AppendTypes(TypeFiles& f, int64_t k, int& row, std::string& group, std::vec
     std::string t = TrimRight(name);
     // A row of nothing (no name, no amount) is not written.
     const bool nothing = Trim(t).empty() && TextValue(invoiceText) == 0 && TextValue(msrpText) == 0;
+    if (!nothing && row >= limit) return false;
     if (IsHeadingCode(invoice)) {
       if (HasTag(t)) StripTags(t);
       group = t;
@@ -69,6 +70,7 @@ void AppendTypes(TypeFiles& f, int64_t k, int& row, std::string& group, std::vec
       r = {ModelRow::Kind::Type, t, invoiceText, msrpText, group};
     }
   }
+  return true;
 }
 
 bool OpenTypeFiles(const PriceGuide& g, TypeFiles& f, std::string& error) {
@@ -97,6 +99,10 @@ VehicleList PriceGuide::ShowManufacturers(const YearFilter& filter) const {
     list.error = MissingFileMessage(f.Path());
     return list;
   }
+  if (f.Size() == 0) {
+    list.error = EmptyFileMessage(f.Path());
+    return list;
+  }
   std::string line, name1, year, name2;
   double dest, extra;
   int64_t n = 0;
@@ -114,7 +120,12 @@ VehicleList PriceGuide::ShowManufacturers(const YearFilter& filter) const {
   return list;
 }
 
-ModelGrid PriceGuide::ShowModels(int64_t lineNumber) const {
+std::string RowLimitMessage(int rowLimit) {
+  return "This vehicle has more models and types than the grid can hold; only the first " +
+         Format(rowLimit, "#,###") + " rows are shown.";
+}
+
+ModelGrid PriceGuide::ShowModels(int64_t lineNumber, int rowLimit) const {
   ModelGrid grid;
   GuideTextFile models;
   OffsetIndex modelIndex;
@@ -141,19 +152,29 @@ ModelGrid PriceGuide::ShowModels(int64_t lineNumber) const {
   std::string group, name;
   double key, typeRecord;
   int row = 0;
-  for (size_t i = 0; i < lines.size(); ++i) {
+  bool full = false;
+  for (size_t i = 0; i < lines.size() && !full; ++i) {
     std::string line = lines[i];
     ParseModel(line, name, key, typeRecord);
+    if (row >= rowLimit) {
+      full = true;
+      break;
+    }
     ++row;
     group = name;
     // The first model's heading is always written; a later model with a blank name leaves
     // its row empty.
     if (i == 0 || !TrimRight(name).empty()) RowAt(grid.rows, row) = {ModelRow::Kind::ModelHeading, "** " + name + " **"};
     else RowAt(grid.rows, row);
-    AppendTypes(types, RecordNumber(typeRecord), row, group, grid.rows, grid.error);
+    full = !AppendTypes(types, RecordNumber(typeRecord), row, group, grid.rows, grid.error, rowLimit);
   }
-  // The row taken for the line that ended the block stays as an empty last row.
-  if (endedByOtherKey) RowAt(grid.rows, ++row);
+  if (full) {
+    // The message says why the grid ends here; a failure found first comes before it.
+    grid.error = grid.error.empty() ? RowLimitMessage(rowLimit) : grid.error + "\r" + RowLimitMessage(rowLimit);
+  } else if (endedByOtherKey && row < rowLimit) {
+    // The row taken for the line that ended the block stays as an empty last row.
+    RowAt(grid.rows, ++row);
+  }
   grid.rows.resize(static_cast<size_t>(row));
   return grid;
 }
@@ -164,7 +185,8 @@ ModelGrid PriceGuide::ShowTypes(int64_t typeBlock) const {
   if (!OpenTypeFiles(*this, types, grid.error)) return grid;
   int row = 0;
   std::string group;
-  AppendTypes(types, typeBlock, row, group, grid.rows, grid.error);
+  if (!AppendTypes(types, typeBlock, row, group, grid.rows, grid.error, kModelRowLimit))
+    grid.error = RowLimitMessage(kModelRowLimit);
   grid.rows.resize(static_cast<size_t>(row));
   return grid;
 }
@@ -204,12 +226,13 @@ std::vector<StdEquipRow> LayoutStandardEquipment(const std::string& line) {
   std::vector<StdEquipRow> rows;
   std::string text = StdEquipText(line);
   auto put = [&](std::string s, bool bold) { rows.push_back({std::move(s), bold}); };
-  // A long text goes over as many rows as it needs, 255 characters each.
+  // A long untagged item goes over as many rows as it needs, split as option descriptions
+  // are, so that no word is cut.
   auto putLong = [&](std::string_view s) {
     do {
-      const size_t n = Utf8CutLength(s, kCellLimit);
-      put(std::string(s.substr(0, n == 0 ? s.size() : n)), false);
-      s.remove_prefix(n == 0 ? s.size() : n);
+      const size_t n = RowCut(s);
+      put(std::string(s.substr(0, n)), false);
+      s.remove_prefix(n);
     } while (!s.empty());
   };
 
@@ -247,9 +270,8 @@ std::vector<StdEquipRow> LayoutStandardEquipment(const std::string& line) {
     put(label + " " + suffix, true);
     if (Trim(value).empty()) continue;
     if (value.size() > kCellLimit) {
-      const size_t n = Utf8CutLength(value, kCellLimit);
-      put(value.substr(0, n), false);
-      put(value.substr(n), false);
+      put(value.substr(0, kCellLimit), false);
+      put(value.substr(kCellLimit), false);
     } else {
       put(value, false);
     }
@@ -258,8 +280,7 @@ std::vector<StdEquipRow> LayoutStandardEquipment(const std::string& line) {
 }
 
 std::string StdEquipPrintHeader(const std::string& entryText) {
-  const size_t n = Utf8CutLength(entryText, 86);
-  return "&C" + Trim(std::string_view(entryText).substr(0, n));
+  return "&C" + Trim(std::string_view(entryText).substr(0, 86));
 }
 
 std::string VehicleText(const std::string& description, const ModelRow& row) {

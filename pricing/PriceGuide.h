@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/grid/Workbook.h"
 #include "pricing/GuideLines.h"
 
 namespace qv {
@@ -70,8 +71,12 @@ class PriceGuide {
   // The vehicle lines that pass the year filter, in file order (`ShowManufacturers`).
   VehicleList ShowManufacturers(const YearFilter& filter) const;
 
-  // The model grid of vehicle line N (`ShowModels`).
-  ModelGrid ShowModels(int64_t lineNumber) const;
+  // The most rows a model grid holds: the grid's own limit.
+  static constexpr int kModelRowLimit = grid::Sheet::kMaxRows;
+  // The model grid of vehicle line N (`ShowModels`). Rows stop at `rowLimit` (models that
+  // name large type blocks can multiply far past any grid), with RowLimitMessage in
+  // `error`.
+  ModelGrid ShowModels(int64_t lineNumber, int rowLimit = kModelRowLimit) const;
   // The rows of type block k alone, as `ShowTypes` appends them after row 0 with an empty
   // group name (for the grid of one block and for measuring).
   ModelGrid ShowTypes(int64_t typeBlock) const;
@@ -85,6 +90,9 @@ class PriceGuide {
   std::string folder_;
   std::string class_;
 };
+
+// The message of a model grid stopped at its row limit.
+std::string RowLimitMessage(int rowLimit);
 
 // The text the standard-equipment window shows: every "~" turned into CR LF.
 std::string StdEquipText(const std::string& line);

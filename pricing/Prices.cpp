@@ -21,6 +21,7 @@
 #include "platform/grid/GridWidget.h"
 #include "platform/ui/Prompt.h"
 #include "platform/ui/QtText.h"
+#include "pricing/GuideFiles.h"
 #include "pricing/GuideLines.h"
 
 namespace qv {
@@ -215,7 +216,7 @@ void Prices::ShowManufacturers() {
     QSignalBlocker block(list);
     list->clear();
     for (size_t i = 0; i < vehicles_.entries.size(); ++i) {
-      auto* item = new QListWidgetItem(Q(vehicles_.entries[i].text), list);
+      auto* item = new QListWidgetItem(Q(pricing::GuideText(vehicles_.entries[i].text)), list);
       // The numbers travel beside the text: the index of the entry they belong to.
       item->setData(Qt::UserRole, static_cast<int>(i));
     }
@@ -260,9 +261,10 @@ void Prices::List1_KeyPress(int& KeyAscii) {
     return;
   }
   if (KeyAscii <= 0 || KeyAscii > 255) return;
+  // The entries' own bytes, which a key of the Latin range matches as the guide spells it.
   std::vector<std::string> texts;
   texts.reserve(vehicles_.entries.size());
-  for (int i = 0; i < List1[0]->count(); ++i) texts.push_back(S(List1[0]->item(i)->text()));
+  for (const pricing::VehicleLineEntry& e : vehicles_.entries) texts.push_back(e.text);
   const int to = pricing::TypeAheadIndex(texts, static_cast<char>(KeyAscii), SelectedVehicle());
   if (to >= 0 && to != SelectedVehicle()) SelectVehicle(to);
 }
@@ -294,7 +296,7 @@ void Prices::OpenVehicleLine() {
     return;
   }
   open_ = *e;
-  Label1->setText(Q(open_.text));
+  Label1->setText(Q(pricing::GuideText(open_.text)));
   ShowModels(open_.lineNumber);
   SetView(View::Model);
   Price1->setFocus();
@@ -314,7 +316,7 @@ void Prices::ShowModels(int64_t lineNumber) {
   for (const pricing::ModelRow& r : models_.rows) {
     ++row;
     if (r.kind == pricing::ModelRow::Kind::Empty) continue;
-    Price1Data.SetTextRC(row, 1, r.name);
+    Price1Data.SetTextRC(row, 1, pricing::GuideText(r.name));
     if (!r.invoiceText.empty()) Price1Data.SetTextRC(row, 2, r.invoiceText);
     if (!r.msrpText.empty()) Price1Data.SetTextRC(row, 3, r.msrpText);
     if (!r.group.empty()) Price1Data.SetTextRC(row, 4, r.group);
@@ -406,7 +408,7 @@ void Prices::ShowStandardEquipment() {
   }
   open_ = *e;
   SetView(View::StandardEquipment);
-  Label1->setText(Q(open_.text));
+  Label1->setText(Q(pricing::GuideText(open_.text)));
 
   std::string error;
   const std::optional<std::string> line = Guide().GetMajorSELine(static_cast<double>(open_.lineNumber), &error);
@@ -418,7 +420,7 @@ void Prices::ShowStandardEquipment() {
   for (const pricing::StdEquipRow& row : rows) {
     ++r;
     // Line breaks inside an item show as new lines of its row.
-    Price2Data.SetTextRC(r, 1, row.text);
+    Price2Data.SetTextRC(r, 1, pricing::GuideText(row.text));
     if (row.boldBlue) Price2Data.SetFontRC(r, 1, BoldBlue());
   }
   Price2Data.SetMaxRow(r + 1);  // one empty row at the end

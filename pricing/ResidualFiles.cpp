@@ -58,6 +58,11 @@ ResidualIndex ReadResidualIndex(const std::string& path) {
     idx.error = MissingFileMessage(path);
     return idx;
   }
+  if (content.empty()) {
+    ResidualIndex idx;
+    idx.error = EmptyFileMessage(path);
+    return idx;
+  }
   return ParseResidualIndex(content);
 }
 

@@ -9,6 +9,7 @@
 
 #include "platform/ui/Prompt.h"
 #include "platform/ui/QtText.h"
+#include "pricing/GuideFiles.h"
 #include "pricing/OptionGuide.h"
 #include "pricing/PriceGuide.h"
 
@@ -59,7 +60,7 @@ void StdEquip::Form_Load() {
     if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
     shown += text[i];
   }
-  Text1->setPlainText(Q(shown));
+  Text1->setPlainText(Q(pricing::GuideText(shown)));
   if (!error.empty()) ui::GetPrompt().MsgBox(error, ui::Buttons::OK, ui::Icon::Exclamation);
 }
 

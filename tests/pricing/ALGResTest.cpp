@@ -268,5 +268,20 @@ TEST_F(ALGResTest, MissingOrDamagedFilesGiveEmptyListsAndOneMessage) {
   EXPECT_NE(m[2].find("ALG99.RV1"), std::string::npos) << m[2];
 }
 
+TEST_F(ALGResTest, MakerNamesAndLinesShowAsWindows1252) {
+  WriteFile(folder + "ALG00.DR1", "H1\r\nH2\r\nV\xC9LMORA             1\r\n");
+  std::string record = "  1  0  1V\xC9L001" + std::string("CABRIOL\xC9T") + std::string(17, ' ');
+  record.resize(114, ' ');
+  WriteFile(folder + "ALG00.RV1", record);
+  Open(3, [](ALGRes& w) {
+    ASSERT_EQ(w.lstMfg->count(), 1);
+    EXPECT_EQ(w.lstMfg->item(0)->text().toStdString(), "V\xC3\x89LMORA          ");
+    w.lstMfg->setCurrentRow(0);
+    ASSERT_EQ(w.lstModel->count(), 1);
+    EXPECT_EQ(w.lstModel->item(0)->text().toStdString().substr(0, 17), "V\xC3\x89L001CABRIOL\xC3\x89T");
+    w.cmdbutUse_Click(1);
+  });
+}
+
 }  // namespace
 }  // namespace qv::test

@@ -5,6 +5,8 @@
 #include "PricingSupport.h"
 #include "pricing/GuideFiles.h"
 #include "pricing/GuideLines.h"
+#include "pricing/PriceGuide.h"
+#include "pricing/ResidualLookup.h"
 
 namespace qv::pricing {
 namespace {
@@ -124,6 +126,52 @@ TEST(ReadBlock, TakesTheFirstLineUntestedAndStopsAtAnotherKey) {
 TEST(Messages, NameTheFile) {
   EXPECT_EQ(MissingFileMessage("/p/CMANUF.TXT"), "The data file \"/p/CMANUF.TXT\" is missing or cannot be read.");
   EXPECT_EQ(DamagedFileMessage("/p/x.ndx", "why"), "The data file \"/p/x.ndx\" is damaged: why.");
+}
+
+TEST(GuideText, ReadsTheBytesAsWindows1252) {
+  struct Case {
+    std::string bytes, text;
+  } cases[] = {
+      {"V\xE9lmora", "V\xC3\xA9lmora"},                      // é
+      {"\x80 \x99 \x9F", "\xE2\x82\xAC \xE2\x84\xA2 \xC5\xB8"},  // € ™ Ÿ
+      {"\x81\xA0\xFF", "\xC2\x81\xC2\xA0\xC3\xBF"},          // unassigned 81, no-break blank, ÿ
+      {"plain", "plain"},
+      {"", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(GuideText(c.bytes), c.text) << c.bytes;
+}
+
+// An empty file or a folder in the place of the vehicle list or the residual maker list is
+// named in a message, as the other guide files are, and the list is empty.
+TEST(GuideListFiles, AnEmptyFileOrAFolderInTheirPlaceIsNamed) {
+  for (const bool folder : {false, true}) {
+    SCOPED_TRACE(folder ? "folder" : "empty file");
+    TempFolder t;
+    auto put = [&](const std::string& name) {
+      if (folder) std::filesystem::create_directory(t.File(name));
+      else t.Write(name, "");
+    };
+    auto expected = [&](const std::string& name) {
+      return folder ? MissingFileMessage(t.File(name)) : EmptyFileMessage(t.File(name));
+    };
+    put("CMANUF.TXT");
+    put("ALG99.DR1");
+    put("CMajorSE.ndx");
+    t.Write("CMajorSE.txt", "x\r\n");
+    const VehicleList list = PriceGuide(t.Folder(), "C").ShowManufacturers(YearFilter{});
+    EXPECT_TRUE(list.entries.empty());
+    EXPECT_EQ(list.error, expected("CMANUF.TXT"));
+    ResidualLookup look;
+    std::string error;
+    EXPECT_FALSE(look.Load(t.Folder(), "1999", error));
+    EXPECT_EQ(error, expected("ALG99.DR1"));
+    EXPECT_TRUE(look.ManufacturerTexts().empty());
+    // An index file in the same state.
+    PriceGuide(t.Folder(), "C").GetMajorSELine(1, &error);
+    EXPECT_EQ(error, folder ? MissingFileMessage(t.File("CMajorSE.ndx"))
+                            : DamagedFileMessage(t.File("CMajorSE.ndx"), "it has no entry 1 (it holds 0)"));
+  }
+  EXPECT_EQ(EmptyFileMessage("/p/CMANUF.TXT"), "The data file \"/p/CMANUF.TXT\" is damaged: it is empty.");
 }
 
 }  // namespace

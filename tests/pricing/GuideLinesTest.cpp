@@ -196,12 +196,5 @@ TEST(TypeAhead, FindsTheFirstEntryByTheMakersInitial) {
   EXPECT_EQ(TypeAheadIndex(entries, 'z', 2), 2);
 }
 
-TEST(Utf8CutLength, NeverCutsInsideACharacter) {
-  const std::string s = "ab\xC3\xA9" "cd";  // "abécd"
-  EXPECT_EQ(Utf8CutLength(s, 3), 2u);
-  EXPECT_EQ(Utf8CutLength(s, 4), 4u);
-  EXPECT_EQ(Utf8CutLength(s, 99), s.size());
-}
-
 }  // namespace
 }  // namespace qv::pricing

@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QTableView>
 
 #include "GuideWindowFixture.h"
 #include "platform/grid/GridWidget.h"
@@ -91,7 +93,11 @@ TEST_F(OptLookUpTest, GridShowsHeadingsPriceCodesSubHeadingsAndLongDescriptions)
   EXPECT_EQ(s.TextRC(premium, 2).back(), ' ');
   EXPECT_NE(s.TextRC(premium + 1, 2).find("requires Convenience Group"), std::string::npos);
   EXPECT_EQ(s.TextRC(premium + 1, 3), "");
-  EXPECT_EQ(s.MaxRow(), 17);
+  // 17 rows and one empty row after them.
+  EXPECT_EQ(s.MaxRow(), 18);
+  EXPECT_EQ(w.OptionLookUp->rowCount(), 18);
+  for (int c = 1; c <= 5; ++c) EXPECT_EQ(s.TextRC(18, c), "") << c;
+  EXPECT_NE(s.TextRC(17, 2), "");
 }
 
 TEST_F(OptLookUpTest, SelectAndUnSelectKeepTheSheetRowsOfTheOtherOptionsMatched) {
@@ -131,6 +137,33 @@ TEST_F(OptLookUpTest, SelectAndUnSelectKeepTheSheetRowsOfTheOtherOptionsMatched)
   prompt.Answer(Answer::No);
   w.Command1_Click(1);
   EXPECT_TRUE(prompt.Exhausted());
+}
+
+TEST_F(OptLookUpTest, SelectAndUnSelectTellTheViewOfTheMarkTheyChange) {
+  OptLookUp& w = Open();
+  const int row = RowOf(w, "Floor mats");
+  w.show();
+  QApplication::processEvents();
+  QAbstractItemModel* model = w.OptionLookUp->view()->model();
+  const QModelIndex mark = model->index(row - 1, 0);
+  // True when a dataChanged signal since the last look covered the mark's cell.
+  QSignalSpy spy(model, &QAbstractItemModel::dataChanged);
+  auto markChanged = [&] {
+    bool covered = false;
+    for (const QList<QVariant>& args : spy) {
+      const QModelIndex from = args[0].value<QModelIndex>(), to = args[1].value<QModelIndex>();
+      covered = covered || (from.row() <= mark.row() && mark.row() <= to.row() && from.column() <= 0 && 0 <= to.column());
+    }
+    spy.clear();
+    return covered;
+  };
+  w.OptionLookUp->setActiveCell(row, 2);
+  w.Command1_Click(0);
+  EXPECT_TRUE(markChanged());
+  EXPECT_EQ(model->data(mark).toString().toStdString(), "<TAG>");
+  w.Command1_Click(2);
+  EXPECT_TRUE(markChanged());
+  EXPECT_EQ(model->data(mark).toString().toStdString(), "");
 }
 
 TEST_F(OptLookUpTest, HeadingsAndTheSecondRowOfALongDescriptionAreNotSelectable) {
@@ -260,6 +293,7 @@ TEST_F(OptLookUpTest, NoVehicleLineOrAMissingFileGivesAnEmptyGrid) {
   // A page without a vehicle from the guide: no block, no message.
   eng.page.MfgNum = 0;
   EXPECT_EQ(Open().Rows().rows.size(), 0u);
+  EXPECT_EQ(Open().OptionLookUpData.MaxRow(), 1);
   windows.Unload<OptLookUp>();
   // A missing option file: one message naming it.
   eng.page.MfgNum = 1;

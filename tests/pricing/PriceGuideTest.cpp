@@ -214,10 +214,29 @@ TEST(StandardEquipment, LongTextsGoOverSeveralRows) {
   EXPECT_EQ(rows[1].text, value.substr(0, 255));
   EXPECT_EQ(rows[2].text, value.substr(255));
 
+  // An untagged item without blanks: 255 characters a row.
   const std::string plain(600, 'p');
   rows = LayoutStandardEquipment(plain + "; ");
   ASSERT_EQ(rows.size(), 3u);
-  EXPECT_EQ(rows[0].text.size() + rows[1].text.size() + rows[2].text.size(), 600u);
+  EXPECT_EQ(rows[0].text, plain.substr(0, 255));
+  EXPECT_EQ(rows[2].text, plain.substr(510));
+}
+
+TEST(StandardEquipment, ALongUntaggedItemIsSplitAfterItsLastBlankBefore256) {
+  // 262 characters; "covers" spans characters 251 to 256.
+  std::string item;
+  for (int i = 0; i < 15; ++i) item += "protection film ";
+  item += "wraps and covers hoods";
+  ASSERT_EQ(item.size(), 262u);
+  ASSERT_EQ(item[249], ' ');
+  const std::vector<StdEquipRow> rows = LayoutStandardEquipment(item + "; Full-size spare;");
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[0].text, item.substr(0, 250));  // up to and with the blank before "covers"
+  EXPECT_EQ(rows[1].text, "covers hoods");
+  EXPECT_EQ(rows[2].text, "Full-size spare");
+  // A blank at character 255 itself ends the first row there.
+  const std::string at255 = std::string(254, 'a') + " " + "bcd";
+  EXPECT_EQ(LayoutStandardEquipment(at255 + "; ")[0].text, at255.substr(0, 255));
 }
 
 TEST(StandardEquipment, ATagWithoutItsClosingPartStillShows) {
@@ -337,6 +356,34 @@ TEST_F(TakeTypeTest, ALineNumberBeyondThePageFieldIsRefused) {
   ASSERT_EQ(sp.prompt.MessageTexts().size(), 1u);
   EXPECT_NE(sp.prompt.MessageTexts()[0].find("40000"), std::string::npos);
   EXPECT_TRUE(eng.page.CarName.empty());
+}
+
+// Three models that all name one block of four types: five rows a model.
+TEST(ModelGridLimit, RowsStopAtTheLimitWithAMessage) {
+  TempFolder t;
+  t.Write("CModel.txt", "Alpha|1|1\r\nBeta|1|1\r\nGamma|1|1\r\n");
+  t.Write("CModel.ndx", IndexBytes({1}));
+  t.Write("CType.txt", "A|100|110|1|0\r\nB|200|220|1|0\r\nC|300|330|1|0\r\nD|400|440|1|0\r\n");
+  t.Write("CType.ndx", IndexBytes({1}));
+  const PriceGuide guide(t.Folder(), "C");
+  struct Case {
+    int limit;
+    size_t rows;
+    bool stopped;
+  } cases[] = {{PriceGuide::kModelRowLimit, 15, false}, {15, 15, false}, {12, 12, true}, {10, 10, true}, {1, 1, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.limit);
+    const ModelGrid g = guide.ShowModels(1, c.limit);
+    ASSERT_EQ(g.rows.size(), c.rows);
+    EXPECT_EQ(g.error, c.stopped ? RowLimitMessage(c.limit) : std::string());
+    EXPECT_EQ(g.rows[0].name, "** Alpha **");
+  }
+  const ModelGrid g = guide.ShowModels(1, 12);
+  EXPECT_EQ(g.rows[10].name, "** Gamma **");
+  EXPECT_EQ(g.rows[11].name, "A");
+  EXPECT_EQ(PriceGuide::kModelRowLimit, grid::Sheet::kMaxRows);
+  EXPECT_EQ(RowLimitMessage(1000000),
+            "This vehicle has more models and types than the grid can hold; only the first 1,000,000 rows are shown.");
 }
 
 }  // namespace

@@ -477,5 +477,27 @@ TEST_F(PricesTest, ADamagedModelIndexGivesAnEmptyGridAndOneMessage) {
   for (const std::string& m : prompt.MessageTexts()) EXPECT_NE(m.find("CModel.ndx"), std::string::npos) << m;
 }
 
+TEST_F(PricesOnEmptyPage, GuideTextsShowAsWindows1252AndReachThePageAsTheyAre) {
+  WriteFile(folder + "CMANUF.TXT", "V\xE9lmora|2000|Astrel|485|1\r\n");
+  WriteFile(folder + "CModel.txt", "Astrel|1|1\r\n");
+  WriteFile(folder + "CModel.ndx", std::string("\x01\x00\x00\x00", 4));
+  WriteFile(folder + "CType.txt", "Coup\xE9|20000|22000|1|0\r\n");
+  WriteFile(folder + "CType.ndx", std::string("\x01\x00\x00\x00", 4));
+  Press(0, [](Prices& p) {
+    ASSERT_EQ(p.List1[0]->count(), 1);
+    EXPECT_EQ(Entry(p, 0).substr(0, 20), "2000 V\xC3\xA9lmora Astrel");
+    p.SelectVehicle(0);
+    p.Command1_Click(0);
+    EXPECT_EQ(p.Label1->text().toStdString().substr(0, 20), "2000 V\xC3\xA9lmora Astrel");
+    const int row = RowOf(p, "Coup\xC3\xA9");
+    ASSERT_GT(row, 0);
+    EXPECT_EQ(p.Price1->displayText(row, 1).toStdString(), "Coup\xC3\xA9");
+    p.Price1->setActiveCell(row, 1);
+    p.Command1_Click(0);
+  });
+  EXPECT_EQ(eng.page.CarName, "2000 V\xE9lmora Astrel:  Coup\xE9");
+  EXPECT_DOUBLE_EQ(eng.res.TotalInvoice, 20000 + 485);
+}
+
 }  // namespace
 }  // namespace qv::test
