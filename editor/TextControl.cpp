@@ -193,17 +193,18 @@ bool TextControl::ReplaceDocument(const std::function<bool(QTextDocument&, PageS
   std::unique_ptr<QTextDocument> fresh(NewDocument());
   PageSettings page = page_;
   if (!build(*fresh, page)) return false;
-  // The page goes on before the document has a layout, so that nothing is laid out in the
-  // old page; then one layout, measured at 96 pixels to the inch from its first line.
+  // The layout is made, and the document shown, while the page has no size (nothing to lay
+  // out); it then gets its page and is laid out once, measured at 96 pixels to the inch.
   const PageGeometry g = GeometryOf(page);
   SetFrameMargins(*fresh, g);
+  fresh->setPageSize(QSizeF(0, 0));
   fresh->documentLayout()->setPaintDevice(&layoutDevice_);
-  fresh->setPageSize(g.size);
   fresh->clearUndoRedoStacks();
   std::unique_ptr<QTextDocument> old(document());
   page_ = page;
   ++quiet_;
   Attach(fresh.release());
+  document()->setPageSize(g.size);
   --quiet_;
   old.reset();
   ResetUndo();
