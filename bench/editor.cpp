@@ -147,6 +147,13 @@ qv::editor::frmMDIChild* Open(benchmark::State& state, const std::string& path, 
   return doc;
 }
 
+// Closes the window and deletes it at once (the event loop that would is not running).
+void Close(qv::editor::frmMDIChild& doc) {
+  doc.CloseWithoutAsking();
+  QApplication::processEvents();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 void OpenFile(benchmark::State& state, const std::string& name, const std::string& rtf) {
   const std::string path = WriteInput(name, rtf);
   int pages = 0;
@@ -154,8 +161,7 @@ void OpenFile(benchmark::State& state, const std::string& name, const std::strin
     qv::editor::frmMDIChild* doc = Open(state, path, pages);
     if (!doc) break;
     state.PauseTiming();
-    doc->CloseWithoutAsking();
-    QApplication::processEvents();
+    Close(*doc);
     state.ResumeTiming();
   }
   state.counters["bytes"] = double(rtf.size());
@@ -172,8 +178,7 @@ void SaveFile(benchmark::State& state, const std::string& name, const std::strin
   for (auto _ : state) {
     if (!Editor().SaveDocumentOf(*doc, saved)) state.SkipWithError("the file was not saved");
   }
-  doc->CloseWithoutAsking();
-  QApplication::processEvents();
+  Close(*doc);
   state.counters["bytes"] = double(rtf.size());
   state.counters["pages"] = pages;
   state.counters["peak_rss_MB"] = PeakRssMegabytes();
