@@ -210,8 +210,22 @@ class Builder {
  public:
   Builder(const Document& doc, QTextDocument& target) : doc_(doc), target_(target) {}
 
+  // The whole document is put in within one edit block with undo off: a shown document's
+  // layout then runs once, when the block closes, instead of after every block and cell
+  // (which made a table of a few thousand cells take minutes).
   void Build() {
+    const bool undo = target_.isUndoRedoEnabled();
+    target_.setUndoRedoEnabled(false);
     target_.clear();
+    QTextCursor edit(&target_);
+    edit.beginEditBlock();
+    Fill();
+    edit.endEditBlock();
+    target_.setUndoRedoEnabled(undo);
+  }
+
+ private:
+  void Fill() {
     SetPageSetup(target_, doc_.page);
     target_.setProperty(kDefaultFontProperty, ToQString(doc_.defaultFont));
     QFont font(ToQString(doc_.defaultFont));
@@ -244,7 +258,6 @@ class Builder {
     }
   }
 
- private:
   static void MarkFiller(QTextCursor& cur) {
     QTextBlockFormat f;
     f.setProperty(kFillerBlock, true);

@@ -2,6 +2,7 @@
 // messages of damaged files; the merged report of the hand-off.
 #include "tests/editor/EditorFixture.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
 #include <QTextTable>
 
@@ -387,6 +388,47 @@ TEST_F(MetricDialogTest, TheImageDialogShowsDistancesInTheUnitAndWritesThemBack)
     dlg.btnCancel_Click();
   }
   EXPECT_EQ(tx.ObjectDistance(1), 567);
+}
+
+
+// Large tables open whole, through "Open" and through the report hand-off: the shown
+// document is built and laid out once, not once per cell.
+TEST_F(FormatsTest, LargeTablesOpenWithEveryCell) {
+  struct Shape {
+    int rows, columns;
+  };
+  for (const Shape shape : {Shape{64, 32}, Shape{1000, 8}}) {
+    std::string rtf = "{\\rtf1\\ansi ";
+    for (int r = 0; r < shape.rows; ++r) {
+      rtf += "\\trowd";
+      for (int c = 1; c <= shape.columns; ++c) rtf += "\\cellx" + std::to_string(c * 300);
+      for (int c = 0; c < shape.columns; ++c) rtf += "\\pard\\intbl " + std::to_string(r * 100 + c) + "\\cell";
+      rtf += "\\row\n";
+    }
+    rtf += "}";
+    const std::string path = Write("big.rtf", rtf);
+    for (const bool handOff : {false, true}) {
+      TextControl* tx = nullptr;
+      if (handOff) {
+        ASSERT_TRUE(editor->OpenReport(path));
+        tx = editor->ActiveText();
+      } else {
+        frmMDIChild* d = editor->LoadDocument(path, int(FormatForOpening(path)));
+        ASSERT_NE(d, nullptr);
+        tx = d->TXTextControl1;
+      }
+      ASSERT_NE(tx, nullptr);
+      QTextTable* table = QTextCursor(tx->document()->begin().next()).currentTable();
+      ASSERT_NE(table, nullptr) << shape.rows << "x" << shape.columns;
+      EXPECT_EQ(table->rows(), shape.rows);
+      EXPECT_EQ(table->columns(), shape.columns);
+      const int r = shape.rows - 1, c = shape.columns - 1;
+      EXPECT_EQ(table->cellAt(r, c).firstCursorPosition().block().text(), QString::number(r * 100 + c));
+      EXPECT_EQ(tx->document()->availableUndoSteps(), 0);
+      EXPECT_GT(tx->document()->documentLayout()->documentSize().height(), 0);
+      editor->ActiveDocument()->CloseWithoutAsking();
+    }
+  }
 }
 
 }  // namespace qv::editor::test
