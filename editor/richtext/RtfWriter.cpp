@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "editor/richtext/CodePage.h"
 #include "editor/richtext/Rtf.h"
 #include "editor/richtext/TextCodec.h"
 
@@ -262,7 +263,7 @@ class Writer {
       switch (r.kind) {
         case TextRun::Kind::Text:
           if (words) *out_ += ' ';
-          AppendText(*out_, r.text);
+          AppendText(*out_, r.text, FontCodePage(r.format.font));
           break;
         case TextRun::Kind::LineBreak:
           Word("\\line");
@@ -318,11 +319,19 @@ class Writer {
     }
   }
 
+  // The byte map a reader applies to the text of a font (the default font for the empty name).
+  int FontCodePage(const std::string& font) const {
+    return codec::CodePageOfFont(font.empty() ? fonts_[0] : font, 0);
+  }
+
  public:
   // Appends text: ASCII as it is (backslash and braces escaped), TAB as "\tab", a line
   // feed as "\line", other characters as "\u" with "?" as the fallback for readers without
   // Unicode (a code page byte would be read in whatever code page the reader assumes).
-  static void AppendText(std::string& out, std::string_view s) {
+  // In a font whose bytes a reader maps to other characters (Symbol, Wingdings), an ASCII
+  // character the map changes is written as "\u" too.
+  static void AppendText(std::string& out, std::string_view s, int fontCodePage = 1252) {
+    codec::CodePageDecoder symbols;
     for (size_t i = 0; i < s.size();) {
       char32_t c = codec::NextUtf8(s, i);
       if (c == '\\' || c == '{' || c == '}') {
@@ -334,12 +343,14 @@ class Writer {
         out += "\\line ";
       } else if (c < 0x20) {
         continue;
-      } else if (c < 0x80) {
+      } else if (c < 0x80 && (fontCodePage > 0 || symbols.Byte(fontCodePage, uint8_t(c)) == c)) {
         out += char(c);
       } else if (c > 0xFFFF) {
         char32_t v = c - 0x10000;
         int hi = int(0xD800 + (v >> 10)), lo = int(0xDC00 + (v & 0x3FF));
         out += "\\u" + std::to_string(hi - 65536) + "?\\u" + std::to_string(lo - 65536) + "?";
+      } else if (c < 0x80) {
+        out += "\\u" + std::to_string(int(c)) + "?";
       } else {
         int n = int(c);
         out += "\\u" + std::to_string(n > 32767 ? n - 65536 : n) + "?";
