@@ -101,10 +101,12 @@ struct Picture {
   friend bool operator==(const Picture&, const Picture&) = default;
 };
 
-// A piece of a paragraph: text in one format, a line break, or a picture. Text holds TAB
-// characters for tabs; it never holds line breaks (those are runs of their own).
+// A piece of a paragraph: text in one format, a line break, a picture, or a footnote. Text
+// holds TAB characters for tabs; it never holds line breaks (those are runs of their own). A
+// footnote is its mark (numbered in the order of the document, in the run's format) and its
+// note's text in `text`, the note's paragraphs separated by line feeds.
 struct TextRun {
-  enum class Kind { Text, LineBreak, Picture };
+  enum class Kind { Text, LineBreak, Picture, Footnote };
   Kind kind = Kind::Text;
   CharFormat format;
   std::string text;

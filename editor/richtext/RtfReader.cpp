@@ -17,7 +17,7 @@ namespace {
 // their group is skipped).
 enum class Kw {
   // destinations
-  FontTable, ColorTable, SkipDest, Picture, Transparent, Upr, Ud, ShapeInstance,
+  FontTable, ColorTable, SkipDest, Picture, Transparent, Upr, Ud, ShapeInstance, Footnote,
   // document
   Rtf, Deff, PaperW, PaperH, MargL, MargR, MargT, MargB, PgWsxn, PgHsxn, MargLsxn, MargRsxn,
   MargTsxn, MargBsxn, Bin, Uc, U, AnsiCpg, Mac, Pc, Pca,
@@ -47,7 +47,7 @@ const std::unordered_map<std::string_view, Kw>& Keywords() {
     std::unordered_map<std::string_view, Kw> m;
     for (const char* w : {"stylesheet", "info", "listtable", "listoverridetable", "revtbl",
                           "rsidtbl", "generator", "xmlnstbl", "themedata", "colorschememapping",
-                          "datastore", "latentstyles", "mmathPr", "pgdsctbl", "fldinst", "footnote",
+                          "datastore", "latentstyles", "mmathPr", "pgdsctbl", "fldinst",
                           "annotation", "atnid", "atnauthor", "header", "headerl", "headerr",
                           "headerf", "footer", "footerl", "footerr", "footerf", "nonshppict",
                           "nonesttables", "xe", "tc", "txe", "rxe", "objdata", "objclass",
@@ -58,14 +58,14 @@ const std::unordered_map<std::string_view, Kw>& Keywords() {
                           "ftncn", "aftncn", "listpicture", "shprslt", "blipuid", "picprop",
                           "falt", "panose", "fontemb", "fontfile", "filetbl", "protusertbl",
                           "nesttableprops", "atrfstart", "atrfend", "pgptbl", "wgrffmtfilter",
-                          "ftnalt", "sn"})
+                          "sn"})
       m.emplace(w, Kw::SkipDest);
     for (const char* w : {"field", "fldrslt", "shppict", "listtext", "pntext", "result", "shp",
                           "object"})
       m.emplace(w, Kw::Transparent);
     m.emplace("shptxt", Kw::Ud);  // the text of a text box inside a shape is content
     const std::pair<const char*, Kw> words[] = {
-        {"fonttbl", Kw::FontTable}, {"colortbl", Kw::ColorTable}, {"pict", Kw::Picture},
+        {"footnote", Kw::Footnote}, {"fonttbl", Kw::FontTable}, {"colortbl", Kw::ColorTable}, {"pict", Kw::Picture},
         {"upr", Kw::Upr}, {"ud", Kw::Ud}, {"shpinst", Kw::ShapeInstance},
         {"rtf", Kw::Rtf}, {"deff", Kw::Deff}, {"paperw", Kw::PaperW}, {"paperh", Kw::PaperH},
         {"margl", Kw::MargL}, {"margr", Kw::MargR}, {"margt", Kw::MargT}, {"margb", Kw::MargB},
@@ -126,7 +126,7 @@ const std::unordered_map<std::string_view, Kw>& Keywords() {
   return map;
 }
 
-enum class Dest { Normal, FontTable, ColorTable, Picture };
+enum class Dest { Normal, FontTable, ColorTable, Picture, Footnote };
 
 enum class BorderTarget {
   None, ParaTop, ParaBottom, ParaLeft, ParaRight, ParaBox, CellTop, CellBottom, CellLeft,
@@ -386,9 +386,11 @@ class Reader {
     Dest closing = st_.dest;
     bool closingPicture = closing == Dest::Picture && picture_ && pictureDepth_ == stack_.size();
     if (closing == Dest::FontTable && !fontName_.empty()) CommitFont();
+    bool closingNote = closing == Dest::Footnote && note_ && noteDepth_ == stack_.size();
     st_ = std::move(stack_.back());
     stack_.pop_back();
     ++formatVersion_;
+    if (closingNote) CommitFootnote();
     if (closingPicture) CommitPicture();
   }
 
@@ -485,6 +487,14 @@ class Reader {
       if (fontName_.size() < 256) codec::AppendUtf8(fontName_, c);
       return;
     }
+    if (st_.dest == Dest::Footnote && note_ && !st_.discardText && !st_.hidden) {
+      if (c == ' ' && note_->text.empty() && !noteBlank_) {
+        noteBlank_ = true;  // the blank between the note's own mark and its text
+        return;
+      }
+      codec::AppendUtf8(note_->text, c);
+      return;
+    }
     if (st_.dest != Dest::Normal || st_.discardText || st_.hidden) return;
     TextRun* run = CurrentTextRun();
     if (run) codec::AppendUtf8(run->text, c);
@@ -566,6 +576,13 @@ class Reader {
       fontCodePages_[currentFont_] = cp;
     }
     if (currentFont_ >= 0 && currentFont_ == deff_ && !name.empty()) doc_.defaultFont = name;
+  }
+
+  void CommitFootnote() {
+    TextRun r = std::move(*note_);
+    note_.reset();
+    noteBlank_ = false;
+    if (InText() && !st_.hidden) AddRun(std::move(r));
   }
 
   void CommitPicture() {
@@ -729,6 +746,18 @@ class Reader {
         return;
       case Kw::Transparent:
         return;
+      case Kw::Footnote:
+        // A footnote of a note, or one outside the text, is not kept.
+        if (!InText() || note_) {
+          SkipGroup();
+          return;
+        }
+        note_.emplace();
+        note_->format = ResolvedFormat();
+        note_->kind = TextRun::Kind::Footnote;
+        noteDepth_ = stack_.size();
+        st_.dest = Dest::Footnote;
+        return;
       case Kw::Upr:
         st_.discardText = true;
         return;
@@ -822,6 +851,7 @@ class Reader {
       case Kw::Hidden: st_.hidden = on; return;
       case Kw::Par:
         if (InText()) EndParagraph();
+        else if (st_.dest == Dest::Footnote) Char('\n');
         return;
       case Kw::Line:
         if (InText() && !st_.hidden) {
@@ -1018,6 +1048,9 @@ class Reader {
   std::vector<TableCell> cells_;
   std::optional<Table> table_;
 
+  std::optional<TextRun> note_;  // the footnote being read
+  size_t noteDepth_ = 0;
+  bool noteBlank_ = false;
   std::optional<PictureState> picture_;
   size_t pictureDepth_ = 0;
 

@@ -251,6 +251,23 @@ class Writer {
     *out_ += '}';
   }
 
+  // A footnote as Word writes it: the mark, then the note with its own mark and its text.
+  void WriteFootnote(const TextRun& r) {
+    Word("\\chftn{\\footnote\\pard\\plain{");
+    CharProps(r.format);
+    Word("\\chftn} ");
+    std::string_view text = r.text;
+    for (size_t start = 0;;) {
+      size_t end = text.find('\n', start);
+      AppendText(*out_, text.substr(start, end == std::string_view::npos ? end : end - start),
+                 FontCodePage(""));
+      if (end == std::string_view::npos) break;
+      Word("\\par\\pard\\plain ");
+      start = end + 1;
+    }
+    *out_ += '}';
+  }
+
   void WriteParagraph(const Paragraph& p, bool inTable, const char* end) {
     Word("\\pard\\plain");
     if (inTable) Word("\\intbl");
@@ -270,6 +287,9 @@ class Writer {
           break;
         case TextRun::Kind::Picture:
           WritePicture(r.picture);
+          break;
+        case TextRun::Kind::Footnote:
+          WriteFootnote(r);
           break;
       }
       *out_ += '}';

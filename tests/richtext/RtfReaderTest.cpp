@@ -191,6 +191,26 @@ TEST(RtfReader, SymbolFontBytesAreTheirCharacters) {
   }
 }
 
+// A footnote as Word writes it is kept at its mark with its text; a save writes it back.
+TEST(RtfReader, FootnotesAreKeptAtTheirMarks) {
+  Document d = Read("\\pard\\plain Footnote here{\\super\\chftn{\\footnote\\pard\\plain{\\super\\chftn} "
+                    "This is a {\\b footnote}.\\par\\pard Second line}} and on.\\par");
+  const Paragraph& p = Para(d);
+  EXPECT_EQ(p.PlainText(), "Footnote here and on.");
+  ASSERT_EQ(p.runs.size(), 3u);
+  EXPECT_EQ(p.runs[1].kind, TextRun::Kind::Footnote);
+  EXPECT_EQ(p.runs[1].text, "This is a footnote.\nSecond line");
+  EXPECT_EQ(p.runs[1].format.position, VerticalPosition::Superscript);
+  std::string rtf = WriteRtf(d);
+  EXPECT_NE(rtf.find("\\chftn{\\footnote\\pard\\plain{\\super\\chftn} This is a footnote.\\par"), std::string::npos) << rtf;
+  RtfReadResult again = ReadRtf(rtf);
+  EXPECT_EQ(again.document, d);
+  // A footnote of a note and one in a skipped group are not kept; the text around them is.
+  Document nested = Read("\\pard a{\\footnote x{\\footnote y}z}{\\*\\ignored{\\footnote w}}b\\par");
+  ASSERT_EQ(Para(nested).runs.size(), 3u);
+  EXPECT_EQ(Para(nested).runs[1].text, "xz");
+}
+
 TEST(RtfReader, AnUnmappedByteShowsAsReplacementAndIsNamed) {
   RtfReadResult r = ReadRtf("{\\rtf1\\ansi\\ansicpg1253 a\\'aab\\par}");  // AA has no character in 1253
   ASSERT_TRUE(r.ok);
