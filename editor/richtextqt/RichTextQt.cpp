@@ -220,6 +220,7 @@ class Builder {
     QTextCursor edit(&target_);
     edit.beginEditBlock();
     Fill();
+    AddNotes();
     edit.endEditBlock();
     target_.setUndoRedoEnabled(undo);
   }
@@ -258,6 +259,26 @@ class Builder {
     }
   }
 
+  // The footnotes' texts after the document's last block, each after its number.
+  void AddNotes() {
+    QTextCursor cur(&target_);
+    cur.movePosition(QTextCursor::End);
+    for (size_t k = 0; k < notes_.size(); ++k) {
+      QTextBlockFormat bf;
+      bf.setProperty(kFootnoteBlock, true);
+      if (k == 0) bf.setTopMargin(Px(240));
+      QTextCharFormat text;
+      text.setFontPointSize(10);
+      cur.insertBlock(bf, text);
+      QTextCharFormat number = text;
+      number.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+      cur.insertText(QString::number(k + 1), number);
+      QString note = ToQString(notes_[k]);
+      note.replace(QChar('\n'), QChar::LineSeparator);
+      cur.insertText(" " + note, text);
+    }
+  }
+
   static void MarkFiller(QTextCursor& cur) {
     QTextBlockFormat f;
     f.setProperty(kFillerBlock, true);
@@ -270,6 +291,11 @@ class Builder {
       switch (r.kind) {
         case TextRun::Kind::Text: cur.insertText(ToQString(r.text), f); break;
         case TextRun::Kind::LineBreak: cur.insertText(QString(QChar::LineSeparator), f); break;
+        case TextRun::Kind::Footnote:
+          notes_.push_back(r.text);
+          f.setProperty(kFootnote, QVariantList{int(notes_.size()), ToQString(r.text)});
+          cur.insertText(QString::number(notes_.size()), f);
+          break;
         case TextRun::Kind::Picture: {
           QTextImageFormat image;
           image.merge(f);
@@ -395,6 +421,7 @@ class Builder {
   }
 
   const Document& doc_;
+  std::vector<std::string> notes_;  // the footnotes' texts, in the order of their marks
   QTextDocument& target_;
 };
 
@@ -428,6 +455,7 @@ class Reader {
       QTextBlock block = it.currentBlock();
       if (!block.isValid()) continue;
       if (block.blockFormat().boolProperty(kFillerBlock) && block.length() <= 1) continue;
+      if (block.blockFormat().boolProperty(kFootnoteBlock)) continue;
       out.emplace_back(std::in_place_type<Paragraph>, ReadParagraph(block));
     }
   }
@@ -453,6 +481,15 @@ class Reader {
           if (!PictureOf(image, r.picture)) continue;
           p.runs.push_back(std::move(r));
         }
+        continue;
+      }
+      if (cf.hasProperty(kFootnote)) {
+        const QVariantList note = cf.property(kFootnote).toList();
+        TextRun r;
+        r.kind = TextRun::Kind::Footnote;
+        r.format = FromQt(cf);
+        if (note.size() == 2) r.text = FromQString(note[1].toString());
+        p.runs.push_back(std::move(r));
         continue;
       }
       TextRun r;

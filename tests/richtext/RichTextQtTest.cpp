@@ -121,3 +121,24 @@ TEST(RichTextQt, RefusedRtfLeavesTheDocument) {
   EXPECT_FALSE(error.empty());
   EXPECT_EQ(qdoc.toPlainText(), "kept");
 }
+
+// A footnote shows as its number at its mark and its note at the end of the document; the
+// model of the shown document has the footnotes at their marks and no paragraphs of notes.
+TEST(RichTextQt, FootnotesShowTheirNumbersAndTheirNotesAtTheEnd) {
+  RtfReadResult r = ReadRtf(
+      "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}}\\pard A{\\super\\chftn{\\footnote\\pard"
+      "{\\super\\chftn} First note.}}{\\super\\chftn{\\footnote\\pard{\\super\\chftn} Second\\par line}} b\\par"
+      "\\trowd\\cellx1440\\pard\\intbl C{\\super\\chftn{\\footnote\\pard{\\super\\chftn} Third}}\\cell\\row}");
+  ASSERT_TRUE(r.ok);
+  QTextDocument qdoc;
+  rq::ToQTextDocument(r.document, qdoc);
+  EXPECT_EQ(qdoc.begin().text(), "A12 b");
+  QTextCursor mark(qdoc.begin());
+  mark.setPosition(2);
+  EXPECT_EQ(mark.charFormat().verticalAlignment(), QTextCharFormat::AlignSuperScript);
+  QStringList notes;
+  for (QTextBlock b = qdoc.begin(); b.isValid(); b = b.next())
+    if (b.blockFormat().boolProperty(rq::kFootnoteBlock)) notes << b.text();
+  EXPECT_EQ(notes, (QStringList{"1 First note.", QString("2 Second") + QChar::LineSeparator + "line", "3 Third"}));
+  EXPECT_EQ(rq::FromQTextDocument(qdoc), r.document);
+}
