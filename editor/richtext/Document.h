@@ -125,9 +125,15 @@ struct Paragraph {
 
 enum class VerticalAlignment { Top, Center, Bottom };
 
+// A cell merged with its neighbours: the first of the merged cells, or one merged into the
+// cell before it (across) or above it (down). A merged-in cell's text is not shown.
+enum class CellMerge { None, First, Next };
+
 struct TableCell {
   int rightEdge = 0;  // right boundary of the cell, twips from the margin
   BorderLine left, right, top, bottom;
+  CellMerge mergeAcross = CellMerge::None;  // RTF's \clmgf, \clmrg
+  CellMerge mergeDown = CellMerge::None;    // RTF's \clvmgf, \clvmrg
   std::optional<Color> background;
   VerticalAlignment verticalAlignment = VerticalAlignment::Top;
   std::vector<Paragraph> paragraphs;  // at least one

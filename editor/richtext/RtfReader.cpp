@@ -38,6 +38,7 @@ enum class Kw {
   // tables
   Trowd, CellX, Cell, Row, NestCell, NestRow, TrLeft, TrGaph, TrRh, TrQl, TrQc, TrQr, TrHdr,
   ClBrdrT, ClBrdrB, ClBrdrL, ClBrdrR, ClCbPat, ClVertAlT, ClVertAlC, ClVertAlB, TrBrdr,
+  ClMgf, ClMrg, ClVmgf, ClVmrg,
   // pictures
   PngBlip, JpegBlip, OtherBlip, PicW, PicH, PicWGoal, PicHGoal, PicScaleX, PicScaleY,
 };
@@ -113,7 +114,8 @@ const std::unordered_map<std::string_view, Kw>& Keywords() {
         {"clcbpat", Kw::ClCbPat}, {"clvertalt", Kw::ClVertAlT}, {"clvertalc", Kw::ClVertAlC},
         {"clvertalb", Kw::ClVertAlB}, {"trbrdrt", Kw::TrBrdr}, {"trbrdrb", Kw::TrBrdr},
         {"trbrdrl", Kw::TrBrdr}, {"trbrdrr", Kw::TrBrdr}, {"trbrdrh", Kw::TrBrdr},
-        {"trbrdrv", Kw::TrBrdr},
+        {"trbrdrv", Kw::TrBrdr}, {"clmgf", Kw::ClMgf}, {"clmrg", Kw::ClMrg},
+        {"clvmgf", Kw::ClVmgf}, {"clvmrg", Kw::ClVmrg},
         {"pngblip", Kw::PngBlip}, {"jpegblip", Kw::JpegBlip}, {"emfblip", Kw::OtherBlip},
         {"wmetafile", Kw::OtherBlip}, {"macpict", Kw::OtherBlip}, {"dibitmap", Kw::OtherBlip},
         {"wbitmap", Kw::OtherBlip}, {"pmmetafile", Kw::OtherBlip}, {"picw", Kw::PicW},
@@ -975,6 +977,10 @@ class Reader {
       case Kw::ClVertAlT: rowDef_.pending.verticalAlignment = VerticalAlignment::Top; return;
       case Kw::ClVertAlC: rowDef_.pending.verticalAlignment = VerticalAlignment::Center; return;
       case Kw::ClVertAlB: rowDef_.pending.verticalAlignment = VerticalAlignment::Bottom; return;
+      case Kw::ClMgf: rowDef_.pending.mergeAcross = CellMerge::First; return;
+      case Kw::ClMrg: rowDef_.pending.mergeAcross = CellMerge::Next; return;
+      case Kw::ClVmgf: rowDef_.pending.mergeDown = CellMerge::First; return;
+      case Kw::ClVmrg: rowDef_.pending.mergeDown = CellMerge::Next; return;
       case Kw::PngBlip: if (picture_) picture_->blip = 0; return;
       case Kw::JpegBlip: if (picture_) picture_->blip = 1; return;
       case Kw::OtherBlip: if (picture_) picture_->blip = 2; return;

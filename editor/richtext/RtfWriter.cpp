@@ -317,6 +317,8 @@ class Writer {
       if (row.alignment == Alignment::Right) Word("\\trqr");
       if (row.header) Word("\\trhdr");
       for (const TableCell& cell : row.cells) {
+        if (cell.mergeAcross != CellMerge::None) Word(cell.mergeAcross == CellMerge::First ? "\\clmgf" : "\\clmrg");
+        if (cell.mergeDown != CellMerge::None) Word(cell.mergeDown == CellMerge::First ? "\\clvmgf" : "\\clvmrg");
         if (cell.verticalAlignment == VerticalAlignment::Center) Word("\\clvertalc");
         if (cell.verticalAlignment == VerticalAlignment::Bottom) Word("\\clvertalb");
         BorderProps("\\clbrdrt", cell.top);

@@ -366,18 +366,32 @@ class Builder {
     while (headers < int(t.rows.size()) && t.rows[size_t(headers)].header) ++headers;
     tf.setHeaderRowCount(headers);
     QTextTable* table = cur.insertTable(int(t.rows.size()), columns, tf);
+    // Cells merged down: their column and span in each row, the first of them by row.
+    struct Spot {
+      int column, span;
+      CellMerge down;
+    };
+    std::vector<std::vector<Spot>> spots(t.rows.size());
     for (size_t r = 0; r < t.rows.size(); ++r) {
       const TableRow& row = t.rows[r];
       int col = 0;
       for (size_t k = 0; k < row.cells.size(); ++k) {
         const TableCell& cell = row.cells[k];
-        int end = int(std::lower_bound(all.begin(), all.end(), rowEdges[r][k]) - all.begin());
-        if (k + 1 == row.cells.size()) end = columns - 1;  // the last cell takes the rest
+        // Cells merged across are one Qt cell to the right edge of the last of them.
+        QVariantList mergedEdges;
+        size_t last = k;
+        if (cell.mergeAcross == CellMerge::First)
+          while (last + 1 < row.cells.size() && row.cells[last + 1].mergeAcross == CellMerge::Next)
+            mergedEdges << row.cells[++last].rightEdge;
+        int end = int(std::lower_bound(all.begin(), all.end(), rowEdges[r][last]) - all.begin());
+        if (last + 1 == row.cells.size()) end = columns - 1;  // the last cell takes the rest
         int span = std::max(end - col + 1, 1);
         if (span > 1) table->mergeCells(int(r), col, 1, span);
+        spots[r].push_back({col, span, cell.mergeDown});
         QTextTableCell qcell = table->cellAt(int(r), col);
         QTextTableCellFormat cf = qcell.format().toTableCellFormat();
         SetCellFormat(cf, cell);
+        if (!mergedEdges.isEmpty()) cf.setProperty(kMergedEdges, mergedEdges);
         if (k == 0) {
           cf.setProperty(kRowLeftEdge, row.leftEdge);
           cf.setProperty(kRowGap, row.gap);
@@ -386,12 +400,38 @@ class Builder {
           cf.setProperty(kRowHeader, row.header);
         }
         qcell.setFormat(cf);
-        InsertCellParagraphs(qcell.firstCursorPosition(), cell.paragraphs);
+        if (cell.mergeDown != CellMerge::Next) InsertCellParagraphs(qcell.firstCursorPosition(), cell.paragraphs);
+        k = last;
         col = end + 1;
         if (col >= columns) break;
       }
     }
+    MergeDown(table, spots);
     return table;
+  }
+
+  // Merges each first cell merged down with the cells of the rows below it that are merged
+  // into it (same column and span).
+  template <typename Spots>
+  static void MergeDown(QTextTable* table, const Spots& spots) {
+    for (size_t r = 0; r < spots.size(); ++r) {
+      for (const auto& s : spots[r]) {
+        if (s.down != CellMerge::First) continue;
+        size_t below = r + 1;
+        auto continues = [&](size_t row) {
+          for (const auto& t : spots[row])
+            if (t.column == s.column) return t.span == s.span && t.down == CellMerge::Next;
+          return false;
+        };
+        while (below < spots.size() && continues(below)) ++below;
+        if (below == r + 1) continue;
+        QTextTableCell first = table->cellAt(int(r), s.column);
+        QTextTableCellFormat cf = first.format().toTableCellFormat();
+        cf.setProperty(kMergeDown, true);
+        first.setFormat(cf);
+        table->mergeCells(int(r), s.column, int(below - r), s.span);
+      }
+    }
   }
 
   static void SetCellFormat(QTextTableCellFormat& cf, const TableCell& cell) {
@@ -555,10 +595,7 @@ class Reader {
       for (int c = 0; c < columns;) {
         QTextTableCell qcell = table->cellAt(r, c);
         int span = std::max(qcell.columnSpan(), 1);
-        if (qcell.row() != r) {  // covered by a cell of a row above
-          c += span;
-          continue;
-        }
+        const bool covered = qcell.row() != r;  // merged into a cell of a row above
         QTextTableCellFormat cf = qcell.format().toTableCellFormat();
         TableCell cell;
         int computed = row.leftEdge + offsets[size_t(std::min(c + span, columns))];
@@ -577,8 +614,11 @@ class Reader {
           cell.background = FromQColor(cf.background().color());
         if (cf.verticalAlignment() == QTextCharFormat::AlignMiddle) cell.verticalAlignment = VerticalAlignment::Center;
         if (cf.verticalAlignment() == QTextCharFormat::AlignBottom) cell.verticalAlignment = VerticalAlignment::Bottom;
+        if (cf.boolProperty(kMergeDown)) cell.mergeDown = covered ? CellMerge::Next : CellMerge::First;
+        const QVariantList mergedEdges = cf.property(kMergedEdges).toList();
+        if (!mergedEdges.isEmpty()) cell.mergeAcross = CellMerge::First;
         std::vector<Block> blocks;
-        for (auto it = qcell.begin(); !it.atEnd(); ++it) {
+        for (auto it = qcell.begin(); !it.atEnd() && !covered; ++it) {
           if (QTextFrame* child = it.currentFrame()) {
             ReadFrame(child, blocks, false);
             continue;
@@ -589,7 +629,14 @@ class Reader {
         for (Block& b : blocks)
           if (auto* p = std::get_if<Paragraph>(&b)) cell.paragraphs.push_back(std::move(*p));
         prevEdge = cell.rightEdge;
-        row.cells.push_back(std::move(cell));
+        row.cells.push_back(cell);
+        for (const QVariant& edge : mergedEdges) {
+          TableCell next = cell;
+          next.paragraphs.clear();
+          next.mergeAcross = CellMerge::Next;
+          next.rightEdge = edge.toInt();
+          row.cells.push_back(std::move(next));
+        }
         c += span;
       }
       (void)prevEdge;

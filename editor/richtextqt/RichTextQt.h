@@ -42,6 +42,8 @@ enum Property {
   kFootnote,            // QVariantList: a footnote mark's number and note (QString, paragraphs
                         // apart by line feeds); the number keeps two marks side by side apart
   kFootnoteBlock,       // bool: a note shown at the end of the document, not a paragraph
+  kMergedEdges,         // QVariantList of int: right edges of the cells merged across into this one
+  kMergeDown,           // bool: a cell merged down from its own row (rows below are merged in)
 };
 
 // Names of the dynamic properties of the QTextDocument.

@@ -321,3 +321,19 @@ TEST_F(LibreOffice, ShowsTheFootnotesOfOurSave) {
   EXPECT_NE(text.find("This is a footnote."), std::string::npos) << text;
   EXPECT_NE(text.find("and on."), std::string::npos) << text;
 }
+
+// Cells merged down and across, saved: LibreOffice reads them merged.
+TEST_F(LibreOffice, ReadsTheMergedCellsOfOurSave) {
+  RtfReadResult r = ReadRtf(
+      "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\trowd\\clvmgf\\cellx3000\\clmgf\\cellx6000\\clmrg\\cellx9000"
+      "\\pard\\plain\\intbl Merged\\cell Across\\cell\\cell\\row\\trowd\\clvmrg\\cellx3000\\cellx6000\\cellx9000"
+      "\\pard\\plain\\intbl\\cell 2,2\\cell 2,3\\cell\\row\\pard After\\par}");
+  ASSERT_TRUE(r.ok);
+  fs::path rtf = dir_ / "merged.rtf";
+  WriteFile(rtf, WriteRtf(r.document));
+  fs::path html = Convert(rtf, "html", "html", "html");
+  ASSERT_FALSE(html.empty());
+  std::string text = ReadFile(html);
+  EXPECT_NE(text.find("rowspan=\"2\""), std::string::npos) << text;
+  EXPECT_NE(text.find("colspan=\"2\""), std::string::npos) << text;
+}

@@ -142,3 +142,36 @@ TEST(RichTextQt, FootnotesShowTheirNumbersAndTheirNotesAtTheEnd) {
   EXPECT_EQ(notes, (QStringList{"1 First note.", QString("2 Second") + QChar::LineSeparator + "line", "3 Third"}));
   EXPECT_EQ(rq::FromQTextDocument(qdoc), r.document);
 }
+
+// Cells merged down and across are one Qt cell each, and come back merged.
+TEST(RichTextQt, MergedCellsAreOneCell) {
+  RtfReadResult r = ReadRtf(
+      "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}}"
+      "\\trowd\\clvmgf\\clbrdrt\\brdrs\\brdrw10\\cellx3000\\clmgf\\cellx6000\\clmrg\\cellx9000"
+      "\\pard\\plain\\intbl Merged\\cell Across\\cell\\cell\\row"
+      "\\trowd\\clvmrg\\clbrdrt\\brdrs\\brdrw10\\cellx3000\\cellx6000\\cellx9000"
+      "\\pard\\plain\\intbl\\cell 2,2\\cell 2,3\\cell\\row\\pard After\\par}");
+  ASSERT_TRUE(r.ok);
+  const Table& model = std::get<Table>(r.document.blocks[0]);
+  EXPECT_EQ(model.rows[0].cells[0].mergeDown, CellMerge::First);
+  EXPECT_EQ(model.rows[1].cells[0].mergeDown, CellMerge::Next);
+  EXPECT_EQ(model.rows[0].cells[1].mergeAcross, CellMerge::First);
+  EXPECT_EQ(model.rows[0].cells[2].mergeAcross, CellMerge::Next);
+  QTextDocument qdoc;
+  rq::ToQTextDocument(r.document, qdoc);
+  QTextTable* table = nullptr;
+  for (QTextFrame* f : qdoc.rootFrame()->childFrames())
+    if ((table = qobject_cast<QTextTable*>(f))) break;
+  ASSERT_NE(table, nullptr);
+  QTextTableCell down = table->cellAt(1, 0);
+  EXPECT_EQ(down.row(), 0);
+  EXPECT_EQ(down.rowSpan(), 2);
+  QTextCursor c = down.firstCursorPosition();
+  c.setPosition(down.lastCursorPosition().position(), QTextCursor::KeepAnchor);
+  EXPECT_EQ(c.selectedText(), "Merged");  // the merged-in cell adds no paragraph
+  EXPECT_EQ(table->cellAt(0, 2).column(), table->cellAt(0, 1).column());
+  EXPECT_EQ(rq::FromQTextDocument(qdoc), r.document);
+  // A save keeps the merges.
+  std::string rtf = WriteRtf(rq::FromQTextDocument(qdoc));
+  for (const char* word : {"\\clvmgf", "\\clvmrg", "\\clmgf", "\\clmrg"}) EXPECT_NE(rtf.find(word), std::string::npos) << word;
+}
