@@ -21,6 +21,7 @@ struct Color {
 
 enum class Underline { None, Single, Double, Dotted, Dashed, Wave, Words };
 enum class VerticalPosition { Normal, Superscript, Subscript };
+enum class Capitals { None, All, Small };  // letters shown as capitals or small capitals
 
 // The look of a run of characters. An empty font name is the document's default font.
 struct CharFormat {
@@ -29,6 +30,7 @@ struct CharFormat {
   bool bold = false;
   bool italic = false;
   bool strike = false;
+  Capitals capitals = Capitals::None;
   Underline underline = Underline::None;
   std::optional<Color> color;       // none: automatic (black)
   std::optional<Color> background;  // none: no background (highlight or shading)

@@ -24,7 +24,7 @@ enum class Kw {
   // font and colour table entries
   F, FCharset, Cpg, Red, Green, Blue,
   // characters
-  Plain, B, I, Strike, StrikeD, Ul, UlNone, UlDb, UlDotted, UlDash, UlWave, UlWords, Fs, Cf, Cb,
+  Plain, B, I, Strike, StrikeD, Caps, Scaps, Ul, UlNone, UlDb, UlDotted, UlDash, UlWave, UlWords, Fs, Cf, Cb,
   ChCbPat, Highlight, Up, Dn, Super, Sub, NoSuperSub, Hidden,
   // special characters
   Par, Line, Tab, Page, Sect, EmDash, EnDash, Bullet, LQuote, RQuote, LDblQuote, RDblQuote,
@@ -76,7 +76,7 @@ const std::unordered_map<std::string_view, Kw>& Keywords() {
         {"mac", Kw::Mac}, {"pc", Kw::Pc}, {"pca", Kw::Pca}, {"f", Kw::F},
         {"fcharset", Kw::FCharset}, {"cpg", Kw::Cpg}, {"red", Kw::Red}, {"green", Kw::Green}, {"blue", Kw::Blue},
         {"plain", Kw::Plain}, {"b", Kw::B}, {"i", Kw::I}, {"strike", Kw::Strike},
-        {"striked", Kw::StrikeD}, {"ul", Kw::Ul}, {"ulnone", Kw::UlNone}, {"uldb", Kw::UlDb},
+        {"striked", Kw::StrikeD}, {"caps", Kw::Caps}, {"scaps", Kw::Scaps}, {"ul", Kw::Ul}, {"ulnone", Kw::UlNone}, {"uldb", Kw::UlDb},
         {"uld", Kw::UlDotted}, {"ulth", Kw::Ul}, {"ulthd", Kw::UlDotted},
         {"uldash", Kw::UlDash}, {"uldashd", Kw::UlDash}, {"uldashdd", Kw::UlDash},
         {"ulldash", Kw::UlDash}, {"ulthdash", Kw::UlDash}, {"ulthdashd", Kw::UlDash},
@@ -830,6 +830,8 @@ class Reader {
       case Kw::I: chr.italic = on; charChanged(); return;
       case Kw::Strike:
       case Kw::StrikeD: chr.strike = on; charChanged(); return;
+      case Kw::Caps: chr.capitals = on ? Capitals::All : Capitals::None; charChanged(); return;
+      case Kw::Scaps: chr.capitals = on ? Capitals::Small : Capitals::None; charChanged(); return;
       case Kw::Ul: chr.underline = on ? Underline::Single : Underline::None; charChanged(); return;
       case Kw::UlNone: chr.underline = Underline::None; charChanged(); return;
       case Kw::UlDb: chr.underline = on ? Underline::Double : Underline::None; charChanged(); return;

@@ -148,6 +148,7 @@ class Writer {
     if (f.bold) Word("\\b");
     if (f.italic) Word("\\i");
     if (f.strike) Word("\\strike");
+    if (f.capitals != Capitals::None) Word(f.capitals == Capitals::All ? "\\caps" : "\\scaps");
     switch (f.underline) {
       case Underline::None: break;
       case Underline::Single: Word("\\ul"); break;

@@ -60,6 +60,8 @@ QTextCharFormat ToQt(const CharFormat& f) {
   q.setFontWeight(f.bold ? QFont::Bold : QFont::Normal);
   q.setFontItalic(f.italic);
   q.setFontStrikeOut(f.strike);
+  if (f.capitals != Capitals::None)
+    q.setFontCapitalization(f.capitals == Capitals::All ? QFont::AllUppercase : QFont::SmallCaps);
   switch (f.underline) {
     case Underline::None: break;
     case Underline::Single: q.setUnderlineStyle(QTextCharFormat::SingleUnderline); break;
@@ -93,6 +95,8 @@ CharFormat FromQt(const QTextCharFormat& q) {
   f.bold = q.fontWeight() >= QFont::DemiBold;
   f.italic = q.fontItalic();
   f.strike = q.fontStrikeOut();
+  if (q.fontCapitalization() == QFont::AllUppercase) f.capitals = Capitals::All;
+  if (q.fontCapitalization() == QFont::SmallCaps) f.capitals = Capitals::Small;
   switch (q.underlineStyle()) {
     case QTextCharFormat::NoUnderline: break;
     case QTextCharFormat::SingleUnderline: {

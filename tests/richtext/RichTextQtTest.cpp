@@ -175,3 +175,24 @@ TEST(RichTextQt, MergedCellsAreOneCell) {
   std::string rtf = WriteRtf(rq::FromQTextDocument(qdoc));
   for (const char* word : {"\\clvmgf", "\\clvmrg", "\\clmgf", "\\clmrg"}) EXPECT_NE(rtf.find(word), std::string::npos) << word;
 }
+
+// Capitals and small capitals are Qt's font capitalization, kept through RTF and Qt.
+TEST(RichTextQt, CapitalsAndSmallCapitals) {
+  RtfReadResult r = ReadRtf("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}}\\pard{\\caps all}{\\scaps small}"
+                            "{\\caps\\caps0 none}\\par}");
+  ASSERT_TRUE(r.ok);
+  const Paragraph& p = std::get<Paragraph>(r.document.blocks[0]);
+  ASSERT_EQ(p.runs.size(), 3u);
+  EXPECT_EQ(p.runs[0].format.capitals, Capitals::All);
+  EXPECT_EQ(p.runs[1].format.capitals, Capitals::Small);
+  EXPECT_EQ(p.runs[2].format.capitals, Capitals::None);
+  EXPECT_EQ(ReadRtf(WriteRtf(r.document)).document, r.document);
+  QTextDocument qdoc;
+  rq::ToQTextDocument(r.document, qdoc);
+  QTextCursor c(qdoc.begin());
+  c.setPosition(1);
+  EXPECT_EQ(c.charFormat().fontCapitalization(), QFont::AllUppercase);
+  c.setPosition(5);
+  EXPECT_EQ(c.charFormat().fontCapitalization(), QFont::SmallCaps);
+  EXPECT_EQ(rq::FromQTextDocument(qdoc), r.document);
+}
