@@ -168,6 +168,9 @@ struct PageSetup {
   int marginRight = 1800;
   int marginTop = 1440;
   int marginBottom = 1440;
+  // The columns of the text (RTF's \cols, \colsx): kept, the editor shows one column.
+  int columns = 1;
+  int columnSpace = 720;
   friend bool operator==(const PageSetup&, const PageSetup&) = default;
 };
 

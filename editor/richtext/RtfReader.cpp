@@ -20,7 +20,7 @@ enum class Kw {
   FontTable, ColorTable, SkipDest, Picture, Transparent, Upr, Ud, ShapeInstance, Footnote,
   // document
   Rtf, Deff, PaperW, PaperH, MargL, MargR, MargT, MargB, PgWsxn, PgHsxn, MargLsxn, MargRsxn,
-  MargTsxn, MargBsxn, Bin, Uc, U, AnsiCpg, Mac, Pc, Pca,
+  MargTsxn, MargBsxn, Cols, ColsX, Bin, Uc, U, AnsiCpg, Mac, Pc, Pca,
   // font and colour table entries
   F, FCharset, Cpg, Red, Green, Blue,
   // characters
@@ -71,7 +71,7 @@ const std::unordered_map<std::string_view, Kw>& Keywords() {
         {"rtf", Kw::Rtf}, {"deff", Kw::Deff}, {"paperw", Kw::PaperW}, {"paperh", Kw::PaperH},
         {"margl", Kw::MargL}, {"margr", Kw::MargR}, {"margt", Kw::MargT}, {"margb", Kw::MargB},
         {"pgwsxn", Kw::PgWsxn}, {"pghsxn", Kw::PgHsxn}, {"marglsxn", Kw::MargLsxn},
-        {"margrsxn", Kw::MargRsxn}, {"margtsxn", Kw::MargTsxn}, {"margbsxn", Kw::MargBsxn},
+        {"margrsxn", Kw::MargRsxn}, {"cols", Kw::Cols}, {"colsx", Kw::ColsX}, {"margtsxn", Kw::MargTsxn}, {"margbsxn", Kw::MargBsxn},
         {"bin", Kw::Bin}, {"uc", Kw::Uc}, {"u", Kw::U}, {"ansicpg", Kw::AnsiCpg},
         {"mac", Kw::Mac}, {"pc", Kw::Pc}, {"pca", Kw::Pca}, {"f", Kw::F},
         {"fcharset", Kw::FCharset}, {"cpg", Kw::Cpg}, {"red", Kw::Red}, {"green", Kw::Green}, {"blue", Kw::Blue},
@@ -786,6 +786,12 @@ class Reader {
       case Kw::MargRsxn: if (!sectionSeen_) SetPage(doc_.page.marginRight, hasParam, n); return;
       case Kw::MargTsxn: if (!sectionSeen_) SetPage(doc_.page.marginTop, hasParam, n); return;
       case Kw::MargBsxn: if (!sectionSeen_) SetPage(doc_.page.marginBottom, hasParam, n); return;
+      case Kw::Cols:
+        if (!sectionSeen_ && hasParam) doc_.page.columns = std::clamp(n, 1, 64);
+        return;
+      case Kw::ColsX:
+        if (!sectionSeen_ && hasParam) doc_.page.columnSpace = std::clamp(n, 0, 31680);
+        return;
       case Kw::Bin:
         return;
       case Kw::Uc:

@@ -47,6 +47,8 @@ class Writer {
            "\\margl" + std::to_string(pg.marginLeft) + "\\margr" + std::to_string(pg.marginRight) +
            "\\margt" + std::to_string(pg.marginTop) + "\\margb" + std::to_string(pg.marginBottom) +
            "\n";
+    if (pg.columns > 1)
+      rtf += "\\sectd\\cols" + std::to_string(pg.columns) + "\\colsx" + std::to_string(pg.columnSpace) + "\n";
     rtf += body;
     rtf += "}\n";
     return rtf;

@@ -678,6 +678,8 @@ PageSetup PageSetupOf(const QTextDocument& doc) {
   get(kMarginRightProperty, page.marginRight);
   get(kMarginTopProperty, page.marginTop);
   get(kMarginBottomProperty, page.marginBottom);
+  get(kColumnsProperty, page.columns);
+  get(kColumnSpaceProperty, page.columnSpace);
   return page;
 }
 
@@ -688,6 +690,8 @@ void SetPageSetup(QTextDocument& doc, const PageSetup& page) {
   doc.setProperty(kMarginRightProperty, page.marginRight);
   doc.setProperty(kMarginTopProperty, page.marginTop);
   doc.setProperty(kMarginBottomProperty, page.marginBottom);
+  doc.setProperty(kColumnsProperty, page.columns);
+  doc.setProperty(kColumnSpaceProperty, page.columnSpace);
 }
 
 ParagraphBorders ParagraphBordersOf(const QTextBlockFormat& format) {

@@ -54,6 +54,8 @@ inline constexpr const char* kMarginRightProperty = "qvMarginRight";
 inline constexpr const char* kMarginTopProperty = "qvMarginTop";
 inline constexpr const char* kMarginBottomProperty = "qvMarginBottom";
 inline constexpr const char* kDefaultFontProperty = "qvDefaultFont";
+inline constexpr const char* kColumnsProperty = "qvColumns";
+inline constexpr const char* kColumnSpaceProperty = "qvColumnSpace";
 
 // Replaces the content of `target` with the document; sets its page properties and its
 // default font (family, 12 points).

@@ -7,6 +7,7 @@
 #include <QTextFrame>
 #include <QTextTable>
 
+#include "editor/richtext/TxmFile.h"
 #include "editor/richtextqt/RichTextQt.h"
 #include "tests/richtext/Samples.h"
 
@@ -195,4 +196,17 @@ TEST(RichTextQt, CapitalsAndSmallCapitals) {
   c.setPosition(5);
   EXPECT_EQ(c.charFormat().fontCapitalization(), QFont::SmallCaps);
   EXPECT_EQ(rq::FromQTextDocument(qdoc), r.document);
+}
+
+// A section's columns are kept through RTF, Qt and ".txm".
+TEST(RichTextQt, ColumnsAreKept) {
+  RtfReadResult r = ReadRtf("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}}\\sectd\\cols2\\colsx360\\pard Text\\par}");
+  ASSERT_TRUE(r.ok);
+  EXPECT_EQ(r.document.page.columns, 2);
+  EXPECT_EQ(r.document.page.columnSpace, 360);
+  EXPECT_EQ(ReadRtf(WriteRtf(r.document)).document, r.document);
+  EXPECT_EQ(ReadTxm(WriteTxm(r.document)).document.page, r.document.page);
+  QTextDocument qdoc;
+  rq::ToQTextDocument(r.document, qdoc);
+  EXPECT_EQ(rq::FromQTextDocument(qdoc).page, r.document.page);
 }
