@@ -35,6 +35,7 @@ struct ReadResult {
   FileMessage failure = FileMessage::CantLoad;
   bool hasPage = false;
   PageSettings page;
+  std::string warning;  // what was read with losses, for the user
 };
 ReadResult ReadTxmInto(std::string_view bytes, QTextDocument& doc);
 ReadResult ReadRtfInto(std::string_view bytes, QTextDocument& doc);

@@ -315,6 +315,7 @@ bool ReportEditor::ReadInto(frmMDIChild& doc, const std::string& path, int forma
                      : format == int(FileFormat::Rtf)  ? FileFormat::Rtf
                      : format == int(FileFormat::Html) ? FileFormat::Html
                                                        : FileFormat::Text;
+  if (!r.warning.empty()) ui::GetPrompt().MsgBox(path + "\n" + r.warning, ui::Buttons::OK, ui::Icon::Exclamation);
   return true;
 }
 

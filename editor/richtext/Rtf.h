@@ -4,8 +4,9 @@
 // The reader takes what word processors write: groups and destinations (unknown "\*"
 // destinations are skipped), font and colour tables (fonts are matched by name), character
 // and paragraph formats, tab stops with their kinds and leaders, paragraph frames, tables
-// row by row, PNG and JPEG pictures, "\u" characters with their fallbacks, "\'xx" in code
-// page 1252, and the page size and margins. Everything else is skipped. It never hangs and
+// row by row, PNG and JPEG pictures, "\u" characters with their fallbacks, "\'xx" and 8-bit
+// bytes in the code page of the font or the document (CodePage.h), and the page size and
+// margins. Everything else is skipped. It never hangs and
 // never keeps more than a bounded multiple of its input: nesting, the size of the input and
 // every count it keeps are limited.
 //
@@ -21,6 +22,7 @@ namespace qv::richtext {
 struct RtfReadResult {
   bool ok = false;
   std::string error;  // why the text was refused, in words (when !ok)
+  std::string warning;  // what was read with losses, in words (bytes no code page maps)
   Document document;
 };
 
@@ -37,7 +39,7 @@ RtfReadResult ReadRtf(std::string_view rtf, const RtfLimits& limits = {});
 // True when the text begins like an RTF document ("{\rtf" after blanks).
 bool LooksLikeRtf(std::string_view text);
 
-// Writes the document as RTF (ANSI code page 1252; characters outside it as "\u").
+// Writes the document as RTF: characters beyond ASCII as "\u" with "?" as the fallback.
 std::string WriteRtf(const Document& doc);
 
 // Escapes a plain text for inclusion in RTF as text: backslash and braces are escaped,

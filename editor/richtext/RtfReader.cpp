@@ -2,8 +2,10 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <set>
 #include <unordered_map>
 
+#include "editor/richtext/CodePage.h"
 #include "editor/richtext/Rtf.h"
 #include "editor/richtext/TextCodec.h"
 
@@ -15,14 +17,14 @@ namespace {
 // their group is skipped).
 enum class Kw {
   // destinations
-  FontTable, ColorTable, SkipDest, Picture, Transparent, Upr, Ud, ShapeInstance,
+  FontTable, ColorTable, SkipDest, Picture, Transparent, Upr, Ud, ShapeInstance, Footnote,
   // document
   Rtf, Deff, PaperW, PaperH, MargL, MargR, MargT, MargB, PgWsxn, PgHsxn, MargLsxn, MargRsxn,
-  MargTsxn, MargBsxn, Bin, Uc, U,
+  MargTsxn, MargBsxn, Cols, ColsX, Bin, Uc, U, AnsiCpg, Mac, Pc, Pca,
   // font and colour table entries
-  F, Red, Green, Blue,
+  F, FCharset, Cpg, Red, Green, Blue,
   // characters
-  Plain, B, I, Strike, StrikeD, Ul, UlNone, UlDb, UlDotted, UlDash, UlWave, UlWords, Fs, Cf, Cb,
+  Plain, B, I, Strike, StrikeD, Caps, Scaps, Ul, UlNone, UlDb, UlDotted, UlDash, UlWave, UlWords, Fs, Cf, Cb,
   ChCbPat, Highlight, Up, Dn, Super, Sub, NoSuperSub, Hidden,
   // special characters
   Par, Line, Tab, Page, Sect, EmDash, EnDash, Bullet, LQuote, RQuote, LDblQuote, RDblQuote,
@@ -36,6 +38,7 @@ enum class Kw {
   // tables
   Trowd, CellX, Cell, Row, NestCell, NestRow, TrLeft, TrGaph, TrRh, TrQl, TrQc, TrQr, TrHdr,
   ClBrdrT, ClBrdrB, ClBrdrL, ClBrdrR, ClCbPat, ClVertAlT, ClVertAlC, ClVertAlB, TrBrdr,
+  ClMgf, ClMrg, ClVmgf, ClVmrg,
   // pictures
   PngBlip, JpegBlip, OtherBlip, PicW, PicH, PicWGoal, PicHGoal, PicScaleX, PicScaleY,
 };
@@ -45,7 +48,7 @@ const std::unordered_map<std::string_view, Kw>& Keywords() {
     std::unordered_map<std::string_view, Kw> m;
     for (const char* w : {"stylesheet", "info", "listtable", "listoverridetable", "revtbl",
                           "rsidtbl", "generator", "xmlnstbl", "themedata", "colorschememapping",
-                          "datastore", "latentstyles", "mmathPr", "pgdsctbl", "fldinst", "footnote",
+                          "datastore", "latentstyles", "mmathPr", "pgdsctbl", "fldinst",
                           "annotation", "atnid", "atnauthor", "header", "headerl", "headerr",
                           "headerf", "footer", "footerl", "footerr", "footerf", "nonshppict",
                           "nonesttables", "xe", "tc", "txe", "rxe", "objdata", "objclass",
@@ -56,23 +59,24 @@ const std::unordered_map<std::string_view, Kw>& Keywords() {
                           "ftncn", "aftncn", "listpicture", "shprslt", "blipuid", "picprop",
                           "falt", "panose", "fontemb", "fontfile", "filetbl", "protusertbl",
                           "nesttableprops", "atrfstart", "atrfend", "pgptbl", "wgrffmtfilter",
-                          "ftnalt", "sn"})
+                          "sn"})
       m.emplace(w, Kw::SkipDest);
     for (const char* w : {"field", "fldrslt", "shppict", "listtext", "pntext", "result", "shp",
                           "object"})
       m.emplace(w, Kw::Transparent);
     m.emplace("shptxt", Kw::Ud);  // the text of a text box inside a shape is content
     const std::pair<const char*, Kw> words[] = {
-        {"fonttbl", Kw::FontTable}, {"colortbl", Kw::ColorTable}, {"pict", Kw::Picture},
+        {"footnote", Kw::Footnote}, {"fonttbl", Kw::FontTable}, {"colortbl", Kw::ColorTable}, {"pict", Kw::Picture},
         {"upr", Kw::Upr}, {"ud", Kw::Ud}, {"shpinst", Kw::ShapeInstance},
         {"rtf", Kw::Rtf}, {"deff", Kw::Deff}, {"paperw", Kw::PaperW}, {"paperh", Kw::PaperH},
         {"margl", Kw::MargL}, {"margr", Kw::MargR}, {"margt", Kw::MargT}, {"margb", Kw::MargB},
         {"pgwsxn", Kw::PgWsxn}, {"pghsxn", Kw::PgHsxn}, {"marglsxn", Kw::MargLsxn},
-        {"margrsxn", Kw::MargRsxn}, {"margtsxn", Kw::MargTsxn}, {"margbsxn", Kw::MargBsxn},
-        {"bin", Kw::Bin}, {"uc", Kw::Uc}, {"u", Kw::U},
-        {"f", Kw::F}, {"red", Kw::Red}, {"green", Kw::Green}, {"blue", Kw::Blue},
+        {"margrsxn", Kw::MargRsxn}, {"cols", Kw::Cols}, {"colsx", Kw::ColsX}, {"margtsxn", Kw::MargTsxn}, {"margbsxn", Kw::MargBsxn},
+        {"bin", Kw::Bin}, {"uc", Kw::Uc}, {"u", Kw::U}, {"ansicpg", Kw::AnsiCpg},
+        {"mac", Kw::Mac}, {"pc", Kw::Pc}, {"pca", Kw::Pca}, {"f", Kw::F},
+        {"fcharset", Kw::FCharset}, {"cpg", Kw::Cpg}, {"red", Kw::Red}, {"green", Kw::Green}, {"blue", Kw::Blue},
         {"plain", Kw::Plain}, {"b", Kw::B}, {"i", Kw::I}, {"strike", Kw::Strike},
-        {"striked", Kw::StrikeD}, {"ul", Kw::Ul}, {"ulnone", Kw::UlNone}, {"uldb", Kw::UlDb},
+        {"striked", Kw::StrikeD}, {"caps", Kw::Caps}, {"scaps", Kw::Scaps}, {"ul", Kw::Ul}, {"ulnone", Kw::UlNone}, {"uldb", Kw::UlDb},
         {"uld", Kw::UlDotted}, {"ulth", Kw::Ul}, {"ulthd", Kw::UlDotted},
         {"uldash", Kw::UlDash}, {"uldashd", Kw::UlDash}, {"uldashdd", Kw::UlDash},
         {"ulldash", Kw::UlDash}, {"ulthdash", Kw::UlDash}, {"ulthdashd", Kw::UlDash},
@@ -110,7 +114,8 @@ const std::unordered_map<std::string_view, Kw>& Keywords() {
         {"clcbpat", Kw::ClCbPat}, {"clvertalt", Kw::ClVertAlT}, {"clvertalc", Kw::ClVertAlC},
         {"clvertalb", Kw::ClVertAlB}, {"trbrdrt", Kw::TrBrdr}, {"trbrdrb", Kw::TrBrdr},
         {"trbrdrl", Kw::TrBrdr}, {"trbrdrr", Kw::TrBrdr}, {"trbrdrh", Kw::TrBrdr},
-        {"trbrdrv", Kw::TrBrdr},
+        {"trbrdrv", Kw::TrBrdr}, {"clmgf", Kw::ClMgf}, {"clmrg", Kw::ClMrg},
+        {"clvmgf", Kw::ClVmgf}, {"clvmrg", Kw::ClVmrg},
         {"pngblip", Kw::PngBlip}, {"jpegblip", Kw::JpegBlip}, {"emfblip", Kw::OtherBlip},
         {"wmetafile", Kw::OtherBlip}, {"macpict", Kw::OtherBlip}, {"dibitmap", Kw::OtherBlip},
         {"wbitmap", Kw::OtherBlip}, {"pmmetafile", Kw::OtherBlip}, {"picw", Kw::PicW},
@@ -123,7 +128,7 @@ const std::unordered_map<std::string_view, Kw>& Keywords() {
   return map;
 }
 
-enum class Dest { Normal, FontTable, ColorTable, Picture };
+enum class Dest { Normal, FontTable, ColorTable, Picture, Footnote };
 
 enum class BorderTarget {
   None, ParaTop, ParaBottom, ParaLeft, ParaRight, ParaBox, CellTop, CellBottom, CellLeft,
@@ -181,6 +186,11 @@ class Reader {
     Finish();
     Normalize(doc_);
     result.ok = true;
+    for (int cp : unmapped_) {
+      result.warning += result.warning.empty() ? "Some characters of code page " : ", ";
+      result.warning += std::to_string(cp);
+    }
+    if (!result.warning.empty()) result.warning += " could not be read; they show as U+FFFD.";
     result.document = std::move(doc_);
     return result;
   }
@@ -315,7 +325,8 @@ class Reader {
       case '\\':
       case '{':
       case '}':
-        Char(char32_t(c));
+        if (lead_ >= 0) Byte(uint8_t(c), true);  // the trail byte of a double-byte character
+        else Char(char32_t(c));
         return;
       case '~':
         Char(0xA0);
@@ -377,15 +388,47 @@ class Reader {
     Dest closing = st_.dest;
     bool closingPicture = closing == Dest::Picture && picture_ && pictureDepth_ == stack_.size();
     if (closing == Dest::FontTable && !fontName_.empty()) CommitFont();
+    bool closingNote = closing == Dest::Footnote && note_ && noteDepth_ == stack_.size();
     st_ = std::move(stack_.back());
     stack_.pop_back();
     ++formatVersion_;
+    if (closingNote) CommitFootnote();
     if (closingPicture) CommitPicture();
   }
 
   // ---- text ------------------------------------------------------------------------------
 
-  // A byte of text: a character in code page 1252.
+  // The code page of the text being read: the current font's, else the document's. Font
+  // names are read in their entry's code page, never a symbol font's map.
+  int CodePage() const {
+    int cp = 0;
+    if (st_.dest == Dest::FontTable) {
+      cp = fontCpg_ > 0 ? fontCpg_ : codec::CodePageOfCharset(fontCharset_);
+      if (cp < 0) cp = 1252;
+    } else {
+      auto it = fontCodePages_.find(st_.font >= 0 ? st_.font : deff_);
+      if (it != fontCodePages_.end()) cp = it->second;
+    }
+    return cp != 0 ? cp : docCodePage_;
+  }
+
+  // A character decoded from a byte; a byte the code page does not map is remembered for
+  // the message.
+  void Decoded(char32_t c, int cp) {
+    if (c == 0xFFFD && unmapped_.size() < 8) unmapped_.insert(cp);
+    Char(c);
+  }
+
+  // A lead byte whose trail byte never came.
+  void FlushLead() {
+    if (lead_ < 0) return;
+    int cp = leadCodePage_;
+    lead_ = -1;
+    Decoded(0xFFFD, cp);
+  }
+
+  // A byte of text, in the code page in force (a lead byte of a double-byte code page waits
+  // for the byte after it, written as "\'xx" or as it is).
   void Byte(uint8_t b, bool escaped = false) {
     if (st_.dest == Dest::Picture) {
       if (!picture_) return;
@@ -399,6 +442,13 @@ class Reader {
       }
       return;
     }
+    if (lead_ >= 0 && (escaped || b >= 0x40)) {
+      uint8_t lead = uint8_t(lead_);
+      lead_ = -1;
+      Decoded(decoder_.Pair(leadCodePage_, lead, b), leadCodePage_);
+      return;
+    }
+    FlushLead();
     if (!escaped) {
       if (b == '\t') {
         Char('\t');
@@ -416,16 +466,35 @@ class Reader {
         return;
       }
     }
-    Char(codec::FromCp1252(b));
+    int cp = CodePage();
+    if (!escaped && b < 0x80 && (cp > 0 || st_.dest == Dest::FontTable)) {
+      Char(b);
+      return;
+    }
+    if (codec::IsLeadByte(cp, b)) {
+      lead_ = b;
+      leadCodePage_ = cp;
+      return;
+    }
+    Decoded(decoder_.Byte(cp, b), cp);
   }
 
   void Char(char32_t c) {
+    FlushLead();
     if (highSurrogate_) {
       highSurrogate_ = 0;
       Char(0xFFFD);
     }
     if (st_.dest == Dest::FontTable) {
       if (fontName_.size() < 256) codec::AppendUtf8(fontName_, c);
+      return;
+    }
+    if (st_.dest == Dest::Footnote && note_ && !st_.discardText && !st_.hidden) {
+      if (c == ' ' && note_->text.empty() && !noteBlank_) {
+        noteBlank_ = true;  // the blank between the note's own mark and its text
+        return;
+      }
+      codec::AppendUtf8(note_->text, c);
       return;
     }
     if (st_.dest != Dest::Normal || st_.discardText || st_.hidden) return;
@@ -502,8 +571,20 @@ class Reader {
   void CommitFont() {
     std::string name = Trim(fontName_);
     fontName_.clear();
-    if (currentFont_ >= 0 && fonts_.size() < 4096) fonts_[currentFont_] = name;
+    if (currentFont_ >= 0 && fonts_.size() < 4096) {
+      fonts_[currentFont_] = name;
+      int cp = codec::CodePageOfFont(name, fontCharset_);
+      if (fontCpg_ > 0 && cp > 0) cp = fontCpg_;
+      fontCodePages_[currentFont_] = cp;
+    }
     if (currentFont_ >= 0 && currentFont_ == deff_ && !name.empty()) doc_.defaultFont = name;
+  }
+
+  void CommitFootnote() {
+    TextRun r = std::move(*note_);
+    note_.reset();
+    noteBlank_ = false;
+    if (InText() && !st_.hidden) AddRun(std::move(r));
   }
 
   void CommitPicture() {
@@ -526,6 +607,7 @@ class Reader {
 
   // Ends the paragraph being read, with the paragraph format in force now.
   void EndParagraph(bool forceCell = false) {
+    FlushLead();
     Paragraph p = std::move(para_);
     para_ = Paragraph{};
     runVersion_ = -1;
@@ -589,6 +671,7 @@ class Reader {
   }
 
   void Finish() {
+    FlushLead();
     if (highSurrogate_) {
       highSurrogate_ = 0;
       Char(0xFFFD);
@@ -665,6 +748,18 @@ class Reader {
         return;
       case Kw::Transparent:
         return;
+      case Kw::Footnote:
+        // A footnote of a note, or one outside the text, is not kept.
+        if (!InText() || note_) {
+          SkipGroup();
+          return;
+        }
+        note_.emplace();
+        note_->format = ResolvedFormat();
+        note_->kind = TextRun::Kind::Footnote;
+        noteDepth_ = stack_.size();
+        st_.dest = Dest::Footnote;
+        return;
       case Kw::Upr:
         st_.discardText = true;
         return;
@@ -691,6 +786,12 @@ class Reader {
       case Kw::MargRsxn: if (!sectionSeen_) SetPage(doc_.page.marginRight, hasParam, n); return;
       case Kw::MargTsxn: if (!sectionSeen_) SetPage(doc_.page.marginTop, hasParam, n); return;
       case Kw::MargBsxn: if (!sectionSeen_) SetPage(doc_.page.marginBottom, hasParam, n); return;
+      case Kw::Cols:
+        if (!sectionSeen_ && hasParam) doc_.page.columns = std::clamp(n, 1, 64);
+        return;
+      case Kw::ColsX:
+        if (!sectionSeen_ && hasParam) doc_.page.columnSpace = std::clamp(n, 0, 31680);
+        return;
       case Kw::Bin:
         return;
       case Kw::Uc:
@@ -699,10 +800,24 @@ class Reader {
       case Kw::U:
         Unicode(n);
         return;
+      case Kw::AnsiCpg:
+        if (n > 0) docCodePage_ = n;
+        return;
+      case Kw::Mac: docCodePage_ = 10000; return;
+      case Kw::Pc: docCodePage_ = 437; return;
+      case Kw::Pca: docCodePage_ = 850; return;
+      case Kw::FCharset:
+        if (st_.dest == Dest::FontTable) fontCharset_ = n;
+        return;
+      case Kw::Cpg:
+        if (st_.dest == Dest::FontTable) fontCpg_ = n;
+        return;
       case Kw::F:
         if (st_.dest == Dest::FontTable) {
           if (!fontName_.empty()) CommitFont();
           currentFont_ = n;
+          fontCharset_ = 1;
+          fontCpg_ = 0;
           return;
         }
         st_.font = n;
@@ -721,6 +836,8 @@ class Reader {
       case Kw::I: chr.italic = on; charChanged(); return;
       case Kw::Strike:
       case Kw::StrikeD: chr.strike = on; charChanged(); return;
+      case Kw::Caps: chr.capitals = on ? Capitals::All : Capitals::None; charChanged(); return;
+      case Kw::Scaps: chr.capitals = on ? Capitals::Small : Capitals::None; charChanged(); return;
       case Kw::Ul: chr.underline = on ? Underline::Single : Underline::None; charChanged(); return;
       case Kw::UlNone: chr.underline = Underline::None; charChanged(); return;
       case Kw::UlDb: chr.underline = on ? Underline::Double : Underline::None; charChanged(); return;
@@ -744,6 +861,7 @@ class Reader {
       case Kw::Hidden: st_.hidden = on; return;
       case Kw::Par:
         if (InText()) EndParagraph();
+        else if (st_.dest == Dest::Footnote) Char('\n');
         return;
       case Kw::Line:
         if (InText() && !st_.hidden) {
@@ -867,6 +985,10 @@ class Reader {
       case Kw::ClVertAlT: rowDef_.pending.verticalAlignment = VerticalAlignment::Top; return;
       case Kw::ClVertAlC: rowDef_.pending.verticalAlignment = VerticalAlignment::Center; return;
       case Kw::ClVertAlB: rowDef_.pending.verticalAlignment = VerticalAlignment::Bottom; return;
+      case Kw::ClMgf: rowDef_.pending.mergeAcross = CellMerge::First; return;
+      case Kw::ClMrg: rowDef_.pending.mergeAcross = CellMerge::Next; return;
+      case Kw::ClVmgf: rowDef_.pending.mergeDown = CellMerge::First; return;
+      case Kw::ClVmrg: rowDef_.pending.mergeDown = CellMerge::Next; return;
       case Kw::PngBlip: if (picture_) picture_->blip = 0; return;
       case Kw::JpegBlip: if (picture_) picture_->blip = 1; return;
       case Kw::OtherBlip: if (picture_) picture_->blip = 2; return;
@@ -912,6 +1034,14 @@ class Reader {
   char32_t highSurrogate_ = 0;
 
   std::unordered_map<int, std::string> fonts_;
+  std::unordered_map<int, int> fontCodePages_;  // 0: the document's code page
+  int fontCharset_ = 1;  // of the font table entry being read
+  int fontCpg_ = 0;
+  int docCodePage_ = 1252;
+  codec::CodePageDecoder decoder_;
+  int lead_ = -1;  // a lead byte waiting for its trail byte
+  int leadCodePage_ = 0;
+  std::set<int> unmapped_;  // code pages with bytes no character was found for
   int deff_ = 0;
   int currentFont_ = -1;
   std::string fontName_;
@@ -932,6 +1062,9 @@ class Reader {
   std::vector<TableCell> cells_;
   std::optional<Table> table_;
 
+  std::optional<TextRun> note_;  // the footnote being read
+  size_t noteDepth_ = 0;
+  bool noteBlank_ = false;
   std::optional<PictureState> picture_;
   size_t pictureDepth_ = 0;
 

@@ -160,8 +160,12 @@ DocumentReadResult ReadTxm(std::string_view bytes) {
     return r;
   }
   r.ok = true;
+  r.warning = std::move(body.warning);
   r.document = std::move(body.document);
+  const PageSetup read = r.document.page;
   r.document.page = PageSetupOf(r.page);
+  r.document.page.columns = read.columns;  // the page record has no columns
+  r.document.page.columnSpace = read.columnSpace;
   return r;
 }
 
@@ -189,6 +193,7 @@ DocumentReadResult ReadRtfFile(std::string_view bytes) {
     return r;
   }
   r.ok = true;
+  r.warning = std::move(rtf.warning);
   r.document = std::move(rtf.document);
   r.page = PageSettingsOf(r.document.page);
   return r;

@@ -65,6 +65,7 @@ struct DocumentReadResult {
   bool ok = false;
   FileMessage failure = FileMessage::CantLoad;  // when !ok
   std::string detail;                           // why, in words (not shown to the user)
+  std::string warning;                          // what was read with losses, in words (shown)
   int32_t version = 0;                          // of a ".txm" file
   PageSettings page;                            // of a ".txm" file, as read
   Document document;

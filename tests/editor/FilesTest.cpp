@@ -176,4 +176,21 @@ TEST_F(EditorTest, InsertTextPutsAFileAtTheCaret) {
   EXPECT_EQ(prompt.MessageTexts().back(), "Can't import file: " + missing);
 }
 
+TEST_F(EditorTest, AnRtfFileReadsInItsCodePageAndNamesOneWithUnreadBytes) {
+  Frame();
+  const std::string cyrillic = Write("cyrillic.rtf", "{\\rtf1\\ansi\\ansicpg1251 \\'d2\\'e0\\par}");
+  frmMDIChild* d = editor->LoadDocument(cyrillic, int(FormatForOpening(cyrillic)));
+  ASSERT_NE(d, nullptr);
+  EXPECT_EQ(d->TXTextControl1->document()->toPlainText(), QString::fromUtf8("\xD0\xA2\xD0\xB0"));
+  EXPECT_TRUE(prompt.MessageTexts().empty());
+
+  prompt.Answer(ui::Answer::OK);
+  const std::string greek = Write("greek.rtf", "{\\rtf1\\ansi\\ansicpg1253 a\\'aab\\par}");
+  d = editor->LoadDocument(greek, int(FormatForOpening(greek)));
+  ASSERT_NE(d, nullptr);  // opened, with the byte shown as a replacement mark
+  EXPECT_EQ(d->TXTextControl1->document()->toPlainText(), QString::fromUtf8("a\xEF\xBF\xBD" "b"));
+  ASSERT_EQ(prompt.MessageTexts().size(), 1u);
+  EXPECT_NE(prompt.MessageTexts()[0].find("code page 1253"), std::string::npos) << prompt.MessageTexts()[0];
+}
+
 }  // namespace qv::editor::test

@@ -257,3 +257,83 @@ TEST(LibreOfficeRtf, PicturesAndLineBreaks) {
   EXPECT_EQ(px.height, 2);
   EXPECT_EQ(ParagraphWith(d, "Second").PlainText(), "Second paragraph\nwith a line break");
 }
+
+// Files as Word, WordPad and Word for Mac write them: LibreOffice reads our save of each
+// with the same paragraphs and characters as the file itself (one conversion a folder).
+TEST_F(LibreOffice, ReadsOurSaveOfWordProcessorsFilesAsTheFilesThemselves) {
+  const std::pair<const char*, const char*> files[] = {
+      {"cp1251", "{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0\\froman\\fcharset204 Times New Roman;}}"
+                 "\\pard\\plain\\f0 \\'d2\\'e0\\'e1\\'eb\\'e8\\'f6\\'ff\\par}"},
+      {"charset238", "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0 Times New Roman;}{\\f1\\fcharset238 Arial CE;}}"
+                     "\\pard\\plain{\\f1 \\'c8l\\'e1nek t\\'fddne \\'fb\\'f5}\\par}"},
+      {"cp932", "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fcharset128 MS Gothic;}}\\pard\\f0 "
+                "\\'83\\'6f\\'81\\'5b\\'83\\'57\\'83\\'87\\'83\\'93\\par}"},
+      {"mac", "{\\rtf1\\mac\\deff0{\\fonttbl{\\f0 Times;}}\\pard\\plain\\f0 Don\\'d5t \\'d2quoted\\'d3 caf\\'8e\\par}"},
+      {"symbol", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}{\\f1\\fcharset2 Symbol;}}"
+                 "\\pard\\f1 a\\f0 -D and \\f1 b\\f0 -D \\f1\\'b7\\'b9\\f0\\par}"},
+      {"super", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard\\plain {Service Plan}{\\super \\'ae\\par}"
+                "\\pard\\plain Second{\\sub 2}\\par\\pard\\plain Third\\par}"},
+  };
+  fs::create_directories(dir_ / "file");
+  fs::create_directories(dir_ / "save");
+  std::string names;
+  for (const auto& [name, rtf] : files) {
+    WriteFile(dir_ / "file" / (std::string(name) + ".rtf"), rtf);
+    RtfReadResult r = ReadRtf(rtf);
+    ASSERT_TRUE(r.ok) << name;
+    WriteFile(dir_ / "save" / (std::string(name) + ".rtf"), WriteRtf(r.document));
+    names += " '" + (dir_ / "file" / (std::string(name) + ".rtf")).string() + "' '" +
+             (dir_ / "save" / (std::string(name) + ".rtf")).string() + "'";
+  }
+  // Both folders' files have the same names: convert each folder on its own.
+  for (const char* folder : {"file", "save"}) {
+    std::string cmd = "cd '" + (dir_ / folder).string() + "' && timeout 180 soffice -env:UserInstallation=file://" +
+                      (dir_ / "profile").string() + " --headless --norestore --convert-to 'txt:Text (encoded):UTF8'" +
+                      " --outdir txt *.rtf >/dev/null 2>&1";
+    ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
+  }
+  for (const auto& [name, rtf] : files) {
+    std::string original = ReadFile(dir_ / "file" / "txt" / (std::string(name) + ".txt"));
+    std::string saved = ReadFile(dir_ / "save" / "txt" / (std::string(name) + ".txt"));
+    EXPECT_FALSE(original.empty()) << name;
+    // LibreOffice's text of a Symbol font keeps the font's private characters (U+F0xx); the
+    // save has the Unicode characters they show.
+    if (std::string_view(name) != "symbol") {
+      EXPECT_EQ(saved, original) << name;
+    }
+  }
+  EXPECT_NE(ReadFile(dir_ / "save" / "txt" / "symbol.txt").find("\xCE\xB1-D and \xCE\xB2-D \xE2\x80\xA2\xE2\x89\xA0"),
+            std::string::npos);
+  EXPECT_NE(ReadFile(dir_ / "save" / "txt" / "super.txt").find("Service Plan\xC2\xAE\nSecond2\nThird"), std::string::npos);
+}
+
+// A footnote read from Word's form and saved: LibreOffice shows it as a footnote with its text.
+TEST_F(LibreOffice, ShowsTheFootnotesOfOurSave) {
+  RtfReadResult r = ReadRtf("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard\\plain Footnote here{\\super\\chftn"
+                            "{\\footnote\\pard\\plain{\\super\\chftn} This is a footnote.}} and on.\\par}");
+  ASSERT_TRUE(r.ok);
+  fs::path rtf = dir_ / "note.rtf";
+  WriteFile(rtf, WriteRtf(r.document));
+  fs::path html = Convert(rtf, "html", "html", "html");
+  ASSERT_FALSE(html.empty());
+  std::string text = ReadFile(html);
+  EXPECT_NE(text.find("sdfootnote1anc"), std::string::npos) << text;  // the mark, as a footnote's
+  EXPECT_NE(text.find("This is a footnote."), std::string::npos) << text;
+  EXPECT_NE(text.find("and on."), std::string::npos) << text;
+}
+
+// Cells merged down and across, saved: LibreOffice reads them merged.
+TEST_F(LibreOffice, ReadsTheMergedCellsOfOurSave) {
+  RtfReadResult r = ReadRtf(
+      "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\trowd\\clvmgf\\cellx3000\\clmgf\\cellx6000\\clmrg\\cellx9000"
+      "\\pard\\plain\\intbl Merged\\cell Across\\cell\\cell\\row\\trowd\\clvmrg\\cellx3000\\cellx6000\\cellx9000"
+      "\\pard\\plain\\intbl\\cell 2,2\\cell 2,3\\cell\\row\\pard After\\par}");
+  ASSERT_TRUE(r.ok);
+  fs::path rtf = dir_ / "merged.rtf";
+  WriteFile(rtf, WriteRtf(r.document));
+  fs::path html = Convert(rtf, "html", "html", "html");
+  ASSERT_FALSE(html.empty());
+  std::string text = ReadFile(html);
+  EXPECT_NE(text.find("rowspan=\"2\""), std::string::npos) << text;
+  EXPECT_NE(text.find("colspan=\"2\""), std::string::npos) << text;
+}

@@ -120,6 +120,105 @@ TEST(RtfReader, CharactersByCodeAndByCodePage) {
   }
 }
 
+// Bytes in the code page the font or the document declares; the texts are those the
+// writers show.
+TEST(RtfReader, BytesInTheCodePageInForce) {
+  struct Case {
+    const char* rtf;
+    const char* text;
+  } cases[] = {
+      // the document's code page
+      {"{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0 Arial;}}\\f0 \\'d2\\'e0\\'e1\\'eb\\'e8\\'f6\\'ff\\par}",
+       "\xD0\xA2\xD0\xB0\xD0\xB1\xD0\xBB\xD0\xB8\xD1\x86\xD1\x8F"},  // Таблиця
+      {"{\\rtf1\\mac{\\fonttbl{\\f0 Times;}}Don\\'d5t \\'d2q\\'d3 caf\\'8e\\par}",
+       "Don\xE2\x80\x99t \xE2\x80\x9Cq\xE2\x80\x9D caf\xC3\xA9"},
+      {"{\\rtf1\\pc \\'82\\'9c\\par}", "\xC3\xA9\xC2\xA3"},
+      {"{\\rtf1\\pca \\'d5\\par}", "\xC4\xB1"},
+      // a font's charset over the document's code page, and only inside that font
+      {"{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0 Times;}{\\f1\\fcharset238 Calibri CE;}}"
+       "{\\f1 \\'c8l\\'e1nek}\\'c8\\par}",
+       "\xC4\x8Cl\xC3\xA1nek\xC3\x88"},
+      {"{\\rtf1\\ansi\\deff1{\\fonttbl{\\f0 Times;}{\\f1\\fcharset161 Arial Greek;}}\\'e1\\plain\\'e2\\par}",
+       "\xCE\xB1\xCE\xB2"},  // the default font's charset holds after \\plain too
+      // a font's \\cpg over its charset
+      {"{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset0\\cpg1251 Arial;}}\\f0 \\'c0\\par}", "\xD0\x90"},
+      // 8-bit bytes written as they are
+      {"{\\rtf1\\ansi\\ansicpg1251 \xC0\\par}", "\xD0\x90"},
+      // double-byte code pages: the trail byte escaped or as it is
+      {"{\\rtf1\\ansi\\ansicpg932 \\'83\\'6f\\'81\\'5b\\'83W\\par}",
+       "\xE3\x83\x90\xE3\x83\xBC\xE3\x82\xB8"},  // バージ
+      {"{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset134 SimSun;}}\\f1 \\'d0\\'c2a\\par}",
+       "\xE6\x96\xB0" "a"},  // 新a
+      {"{\\rtf1\\ansi\\ansicpg949 \\'c7\\'d1\\par}", "\xED\x95\x9C"},
+      {"{\\rtf1\\ansi\\ansicpg950 \\'a4\\'a4\\par}", "\xE4\xB8\xAD"},
+      {"{\\rtf1\\ansi\\ansicpg932 \\'83\\\\\\par}", "\xE3\x82\xBD"},  // trail byte 5C escaped: ソ
+      // \\u keeps its fallback skipping in a double-byte code page
+      {"{\\rtf1\\ansi\\ansicpg932\\uc2 \\u12354\\'82\\'a0x\\par}", "\xE3\x81\x82x"},
+      // a lead byte without its trail byte
+      {"{\\rtf1\\ansi\\ansicpg932 \\'83\\par}", "\xEF\xBF\xBD"},
+  };
+  for (const Case& c : cases) {
+    RtfReadResult r = ReadRtf(c.rtf);
+    ASSERT_TRUE(r.ok) << c.rtf;
+    EXPECT_EQ(r.document.PlainText(), c.text) << c.rtf;
+  }
+}
+
+// The Symbol and Wingdings fonts' bytes, plain or escaped, are the characters they show; the
+// runs keep the font's name.
+TEST(RtfReader, SymbolFontBytesAreTheirCharacters) {
+  struct Case {
+    const char* fonts;
+    const char* text;
+    const char* shown;
+  } cases[] = {
+      {"{\\f1\\fcharset2 Symbol;}", "a\\'62 p\\'b7\\'b9\\'a3\\'d6", "\xCE\xB1\xCE\xB2 \xCF\x80\xE2\x80\xA2\xE2\x89\xA0\xE2\x89\xA4\xE2\x88\x9A"},
+      {"{\\f1 Symbol;}", "W-1", "\xCE\xA9\xE2\x88\x92" "1"},  // by its name alone
+      {"{\\f1\\fcharset2 Wingdings;}", "\\'a7\\'d8\\'fc\\'6c", "\xE2\x96\xAA\xE2\x9E\xA2\xE2\x9C\x93\xE2\x97\x8F"},
+      {"{\\f1\\fcharset2 Marlett;}", "a", "\xEF\x81\xA1"},  // another symbol font: its own character
+  };
+  for (const Case& c : cases) {
+    RtfReadResult r = ReadRtf(std::string("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}") + c.fonts +
+                              "}\\pard{\\f1 " + c.text + "}x\\par}");
+    ASSERT_TRUE(r.ok) << c.text;
+    EXPECT_EQ(r.document.PlainText(), std::string(c.shown) + "x") << c.text;
+    const Paragraph& p = Para(r.document);
+    ASSERT_EQ(p.runs.size(), 2u) << c.text;
+    EXPECT_NE(p.runs[0].format.font, "") << c.text;
+    // A save writes the characters and the font back.
+    RtfReadResult again = ReadRtf(WriteRtf(r.document));
+    EXPECT_EQ(again.document, r.document) << c.text;
+  }
+}
+
+// A footnote as Word writes it is kept at its mark with its text; a save writes it back.
+TEST(RtfReader, FootnotesAreKeptAtTheirMarks) {
+  Document d = Read("\\pard\\plain Footnote here{\\super\\chftn{\\footnote\\pard\\plain{\\super\\chftn} "
+                    "This is a {\\b footnote}.\\par\\pard Second line}} and on.\\par");
+  const Paragraph& p = Para(d);
+  EXPECT_EQ(p.PlainText(), "Footnote here and on.");
+  ASSERT_EQ(p.runs.size(), 3u);
+  EXPECT_EQ(p.runs[1].kind, TextRun::Kind::Footnote);
+  EXPECT_EQ(p.runs[1].text, "This is a footnote.\nSecond line");
+  EXPECT_EQ(p.runs[1].format.position, VerticalPosition::Superscript);
+  std::string rtf = WriteRtf(d);
+  EXPECT_NE(rtf.find("\\chftn{\\footnote\\pard\\plain{\\super\\chftn} This is a footnote.\\par"), std::string::npos) << rtf;
+  RtfReadResult again = ReadRtf(rtf);
+  EXPECT_EQ(again.document, d);
+  // A footnote of a note and one in a skipped group are not kept; the text around them is.
+  Document nested = Read("\\pard a{\\footnote x{\\footnote y}z}{\\*\\ignored{\\footnote w}}b\\par");
+  ASSERT_EQ(Para(nested).runs.size(), 3u);
+  EXPECT_EQ(Para(nested).runs[1].text, "xz");
+}
+
+TEST(RtfReader, AnUnmappedByteShowsAsReplacementAndIsNamed) {
+  RtfReadResult r = ReadRtf("{\\rtf1\\ansi\\ansicpg1253 a\\'aab\\par}");  // AA has no character in 1253
+  ASSERT_TRUE(r.ok);
+  EXPECT_EQ(r.document.PlainText(), "a\xEF\xBF\xBD" "b");
+  EXPECT_NE(r.warning.find("code page 1253"), std::string::npos) << r.warning;
+  EXPECT_EQ(ReadRtf("{\\rtf1\\ansi\\ansicpg1251 \\'c0\\par}").warning, "");
+}
+
 TEST(RtfReader, ALineBreakEndsAControlWord) {
   Document d = Read("\\pard\\plain\\b\r\nBold\\i\nBoth\\par\r\nNext\\par\n\\pard Third\\\nFourth\\par");
   ASSERT_EQ(d.blocks.size(), 4u);

@@ -80,7 +80,7 @@ TEST(RtfWriter, WritesPlainRtfThatOtherReadersTake) {
   std::string rtf = WriteRtf(doc);
   EXPECT_EQ(rtf.rfind("{\\rtf1\\ansi\\ansicpg1252\\deff0", 0), 0u);
   EXPECT_NE(rtf.find("\\paperw11906\\paperh16837\\margl1440"), std::string::npos);
-  EXPECT_NE(rtf.find("\\pard\\plain\\qc{\\b Caf\\u233\\'e9 \\u8364\\'80 5 \\{x\\}}\\par"), std::string::npos)
+  EXPECT_NE(rtf.find("\\pard\\plain\\qc{\\b Caf\\u233? \\u8364? 5 \\{x\\}}\\par"), std::string::npos)
       << rtf;
   for (char c : rtf) EXPECT_LT(static_cast<unsigned char>(c), 0x80u);  // 7-bit text only
 }
@@ -94,7 +94,7 @@ TEST(RtfWriter, EscapesMergedValues) {
       {"a\\b{c}", "a\\\\b\\{c\\}"},
       {"tab\there", "tab\\tab here"},
       {"two\nlines", "two\\line lines"},
-      {"\xC3\xA9", "\\u233\\'e9"},
+      {"\xC3\xA9", "\\u233?"},
       {"\xC5\x82", "\\u322?"},
       {"\xEF\xBF\xBF", "\\u-1?"},
       {"\xF0\x9F\x98\x80", "\\u-10179?\\u-8704?"},
