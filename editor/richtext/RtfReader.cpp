@@ -166,7 +166,8 @@ constexpr int kMaxUcSkip = 16;
 
 class Reader {
  public:
-  Reader(std::string_view in, const RtfLimits& limits) : in_(in), limits_(limits) {}
+  Reader(std::string_view in, const RtfLimits& limits)
+      : in_(in), limits_(limits), maxElements_(std::min(kMaxElements, kBaseElements + 2 * (long long)in.size())) {}
 
   RtfReadResult Read() {
     RtfReadResult result;
@@ -562,7 +563,7 @@ class Reader {
 
   // Counts one more element of the model; false once the budget is spent.
   bool Spend() {
-    if (++elements_ > kMaxElements) overBudget_ = true;
+    if (++elements_ > maxElements_) overBudget_ = true;
     return !overBudget_;
   }
 
@@ -618,7 +619,7 @@ class Reader {
       pendingPageBreak_ = false;
     }
     if (st_.inTable || forceCell) {
-      cellParagraphs_.push_back(std::move(p));
+      if (Spend()) cellParagraphs_.push_back(std::move(p));
       return;
     }
     CloseTable();
@@ -641,6 +642,12 @@ class Reader {
     if (n == 0) return;
     int edge = row.leftEdge;
     for (size_t k = 0; k < n; ++k) {
+      // Every \row makes all the cells of its definition: each counts, or a row repeated
+      // thousands of times would make millions of cells of a few bytes.
+      if (!Spend()) {
+        cells_.clear();
+        return;
+      }
       TableCell cell;
       if (k < rowDef_.cells.size()) {
         cell = rowDef_.cells[k];
@@ -1018,7 +1025,10 @@ class Reader {
     return s.substr(a, b - a + 1);
   }
 
+  // The model holds at most kBaseElements plus two elements a byte of input (runs,
+  // paragraphs, table cells), and never more than kMaxElements.
   static constexpr long long kMaxElements = 2000000;
+  static constexpr long long kBaseElements = 20000;
 
   std::string_view in_;
   RtfLimits limits_;
@@ -1068,6 +1078,7 @@ class Reader {
   std::optional<PictureState> picture_;
   size_t pictureDepth_ = 0;
 
+  long long maxElements_;
   long long elements_ = 0;
   bool overBudget_ = false;
 };

@@ -425,6 +425,33 @@ TEST(RtfReader, RefusalsAndDamage) {
   }
 }
 
+// Each \row makes every cell of its definition, and those cells count against the budget:
+// a row of 256 cells repeated 4,000 times (17 KB making a million cells) is refused, a
+// table of 1,000 rows of 8 cells written the same way (4 KB) is read whole.
+TEST(RtfReader, CellsOfRepeatedRowsCountAgainstTheBudget) {
+  auto repeated = [](int cells, int rows) {
+    std::string rtf = "{\\rtf1 \\trowd";
+    for (int c = 1; c <= cells; ++c) rtf += "\\cellx" + std::to_string(c * 10);
+    rtf += "\\intbl";
+    for (int r = 0; r < rows; ++r) rtf += "\\row";
+    return rtf + "}";
+  };
+  const std::string bomb = repeated(256, 4000);
+  ASSERT_LT(bomb.size(), 20000u);
+  const RtfReadResult refused = ReadRtf(bomb);
+  EXPECT_FALSE(refused.ok);
+  EXPECT_EQ(refused.error, "The document is too large.");
+  EXPECT_TRUE(refused.document.blocks.empty());
+
+  const RtfReadResult table = ReadRtf(repeated(8, 1000));
+  ASSERT_TRUE(table.ok) << table.error;
+  ASSERT_EQ(table.document.blocks.size(), 1u);
+  const Table& t = TableAt(table.document, 0);
+  ASSERT_EQ(t.rows.size(), 1000u);
+  EXPECT_EQ(t.rows.back().cells.size(), 8u);
+  EXPECT_EQ(t.rows.back().cells.back().rightEdge, 80);
+}
+
 TEST(RtfReader, NestedTablesFlattenAndShapesGiveTheirPictures) {
   std::string hex = samples::Hex(samples::TinyPng());
   Document d = Read(
