@@ -36,7 +36,10 @@ ReadResult Loaded(const rt::DocumentReadResult& r, QTextDocument& doc, const rt:
 
 rt::Document ModelOf(const QTextDocument& doc, const PageSettings& page) {
   rt::Document d = rt::qt::FromQTextDocument(doc);
+  const rt::PageSetup shown = d.page;
   d.page = rt::PageSetupOf(page);
+  d.page.columns = shown.columns;  // the page record has no columns
+  d.page.columnSpace = shown.columnSpace;
   return d;
 }
 

@@ -50,6 +50,15 @@ QString DecodeText(const QByteArray& bytes) {
 
 bool ReadFileBytes(const std::string& path, std::string& bytes) { return files::ReadWholeFile(path, bytes); }
 
+// The page values an RTF file gives; those it does not give (0 or less) keep the window's.
+void TakeGivenPage(const editor::PageSettings& given, editor::PageSettings& page) {
+  for (int32_t editor::PageSettings::*field :
+       {&editor::PageSettings::PageWidth, &editor::PageSettings::PageHeight, &editor::PageSettings::PageMarginL,
+        &editor::PageSettings::PageMarginT, &editor::PageSettings::PageMarginR, &editor::PageSettings::PageMarginB}) {
+    if (given.*field > 0) page.*field = given.*field;
+  }
+}
+
 }  // namespace
 
 int SystemLocaleCode() { return QLocale::system().measurementSystem() == QLocale::MetricSystem ? 49 : 1; }
@@ -279,65 +288,41 @@ void ReportEditor::FileOpen(std::string path) {
 bool ReportEditor::ReadInto(frmMDIChild& doc, const std::string& path, int format) {
   TextControl& tx = *doc.TXTextControl1;
   std::string bytes;
-  if (format == int(FileFormat::Txm)) {
-    if (!ReadFileBytes(path, bytes)) {
-      ShowFileMessage(FileMessage::CantOpen, path);
-      return false;
-    }
-    ReadResult r;
-    tx.RunQuiet([&] { r = ReadTxmInto(bytes, *tx.document()); });
-    if (!r.ok) {
-      ShowFileMessage(r.failure, path);
-      return false;
-    }
-    editor::PageSettings page = tx.Page();
-    if (r.hasPage) page = r.page;
-    tx.RunQuiet([&] { tx.SetPage(page); });
-    tx.ResetUndo();
-    tx.setTextCursor(QTextCursor(tx.document()));
-    doc.sourceFormat = FileFormat::Txm;
-    return true;
-  }
-  // RTF, HTML and text: a file that cannot be read, or is not what its name says, shows
-  // its message and leaves no window (the old editor kept an empty window captioned with
-  // the path, and a later Save overwrote the file with nothing).
+  // A file that cannot be read, or is not what its name says, shows its message and leaves
+  // no window (the old editor kept an empty window captioned with the path, and a later
+  // Save overwrote the file with nothing).
   if (!ReadFileBytes(path, bytes)) {
     ShowFileMessage(FileMessage::CantOpen, path);
     return false;
   }
-  SetImagePath(path, tx);
-  if (format == int(FileFormat::Rtf)) {
-    ReadResult r;
-    tx.RunQuiet([&] { r = ReadRtfInto(bytes, *tx.document()); });
-    if (!r.ok) {
-      ShowFileMessage(FileMessage::CantLoad, path);
-      return false;
+  ReadResult r;
+  const bool ok = tx.ReplaceDocument([&](QTextDocument& d, editor::PageSettings& page) {
+    SetImagePath(path, d);
+    if (format == int(FileFormat::Txm)) {
+      r = ReadTxmInto(bytes, d);
+      if (r.ok && r.hasPage) page = r.page;
+      return r.ok;
     }
-    // Page values the file does not give (0 or less) keep the window's defaults.
-    editor::PageSettings page = tx.Page();
-    if (r.hasPage) {
-      if (r.page.PageWidth > 0) page.PageWidth = r.page.PageWidth;
-      if (r.page.PageHeight > 0) page.PageHeight = r.page.PageHeight;
-      if (r.page.PageMarginL > 0) page.PageMarginL = r.page.PageMarginL;
-      if (r.page.PageMarginT > 0) page.PageMarginT = r.page.PageMarginT;
-      if (r.page.PageMarginR > 0) page.PageMarginR = r.page.PageMarginR;
-      if (r.page.PageMarginB > 0) page.PageMarginB = r.page.PageMarginB;
+    if (format == int(FileFormat::Rtf)) {
+      r = ReadRtfInto(bytes, d);
+      if (r.ok && r.hasPage) TakeGivenPage(r.page, page);
+      return r.ok;
     }
-    tx.RunQuiet([&] { tx.SetPage(page); });
-    tx.ResetUndo();
-    tx.setTextCursor(QTextCursor(tx.document()));
-    doc.sourceFormat = FileFormat::Rtf;
-    if (!r.warning.empty()) ui::GetPrompt().MsgBox(path + "\n" + r.warning, ui::Buttons::OK, ui::Icon::Exclamation);
+    const QByteArray raw = QByteArray::fromStdString(bytes);
+    if (format == int(FileFormat::Html)) d.setHtml(DecodeText(raw));
+    else d.setPlainText(DecodeText(raw));
     return true;
+  });
+  if (!ok) {
+    if (format == int(FileFormat::Txm)) ShowFileMessage(r.failure, path);
+    else ShowFileMessage(FileMessage::CantLoad, path);
+    return false;
   }
-  const QByteArray raw = QByteArray::fromStdString(bytes);
-  if (format == int(FileFormat::Html)) {
-    tx.SetHtmlContent(DecodeText(raw));
-    doc.sourceFormat = FileFormat::Html;
-  } else {
-    tx.SetPlainContent(DecodeText(raw));
-    doc.sourceFormat = FileFormat::Text;
-  }
+  doc.sourceFormat = format == int(FileFormat::Txm)    ? FileFormat::Txm
+                     : format == int(FileFormat::Rtf)  ? FileFormat::Rtf
+                     : format == int(FileFormat::Html) ? FileFormat::Html
+                                                       : FileFormat::Text;
+  if (!r.warning.empty()) ui::GetPrompt().MsgBox(path + "\n" + r.warning, ui::Buttons::OK, ui::Icon::Exclamation);
   return true;
 }
 
@@ -487,12 +472,12 @@ void ReportEditor::InsertTextFile() {
   if (!ok) ShowFileMessage(FileMessage::CantImport, name);
 }
 
-void ReportEditor::SetImagePath(const std::string& path, TextControl& tx) {
+void ReportEditor::SetImagePath(const std::string& path, QTextDocument& doc) {
   const std::string folder = ImageFolderOf(path);
   // Pictures linked by relative names are looked for beside the document.
-  tx.document()->setMetaInformation(QTextDocument::DocumentUrl,
-                                    folder.empty() ? QString() : QUrl::fromLocalFile(QString::fromStdString(folder)).toString());
-  tx.document()->setBaseUrl(folder.empty() ? QUrl() : QUrl::fromLocalFile(QString::fromStdString(folder)));
+  doc.setMetaInformation(QTextDocument::DocumentUrl,
+                         folder.empty() ? QString() : QUrl::fromLocalFile(QString::fromStdString(folder)).toString());
+  doc.setBaseUrl(folder.empty() ? QUrl() : QUrl::fromLocalFile(QString::fromStdString(folder)));
 }
 
 // ---- the report hand-off ---------------------------------------------------------------------
@@ -504,27 +489,15 @@ bool ReportEditor::ImportRtfFile(const std::string& path, bool caption) {
   std::string bytes;
   bool ok = ReadFileBytes(path, bytes);
   if (ok) {
-    SetImagePath(path, tx);
-    ReadResult r;
     // Into an empty document the report comes whole, with its page; into one with text, at
     // the caret.
     if (tx.document()->isEmpty()) {
-      tx.RunQuiet([&] { r = ReadRtfInto(bytes, *tx.document()); });
-      ok = r.ok;
-      if (ok && r.hasPage) {
-        editor::PageSettings page = tx.Page();
-        if (r.page.PageWidth > 0) page.PageWidth = r.page.PageWidth;
-        if (r.page.PageHeight > 0) page.PageHeight = r.page.PageHeight;
-        if (r.page.PageMarginL > 0) page.PageMarginL = r.page.PageMarginL;
-        if (r.page.PageMarginT > 0) page.PageMarginT = r.page.PageMarginT;
-        if (r.page.PageMarginR > 0) page.PageMarginR = r.page.PageMarginR;
-        if (r.page.PageMarginB > 0) page.PageMarginB = r.page.PageMarginB;
-        tx.RunQuiet([&] { tx.SetPage(page); });
-      }
-      if (ok) {
-        tx.ResetUndo();
-        tx.setTextCursor(QTextCursor(tx.document()));
-      }
+      ok = tx.ReplaceDocument([&](QTextDocument& d, editor::PageSettings& page) {
+        SetImagePath(path, d);
+        const ReadResult r = ReadRtfInto(bytes, d);
+        if (r.ok && r.hasPage) TakeGivenPage(r.page, page);
+        return r.ok;
+      });
     } else {
       QTextCursor c = tx.textCursor();
       ok = InsertRtfAt(bytes, c);

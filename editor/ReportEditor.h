@@ -23,6 +23,7 @@
 #include "editor/Formats.h"
 
 class QTextCursor;
+class QTextDocument;
 class QWidget;
 
 namespace qv::editor {
@@ -134,7 +135,7 @@ class ReportEditor {
   bool FileSaveOf(frmMDIChild& doc);
   bool SaveDocumentOf(frmMDIChild& doc, const std::string& path);
   void InsertTextFile();
-  void SetImagePath(const std::string& path, TextControl& tx);
+  void SetImagePath(const std::string& path, QTextDocument& doc);
 
   // ---- units and insertion ----
   int32_t DlgString2Twips(const std::string& text) const;

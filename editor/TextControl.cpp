@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 #include "platform/ui/Window.h"
 
@@ -44,6 +45,44 @@ void CollectTables(QTextFrame* frame, std::vector<QTextTable*>& out) {
     if (auto* t = qobject_cast<QTextTable*>(child)) out.push_back(t);
     CollectTables(child, out);
   }
+}
+
+// The paper of a page record in pixels. A page too small to hold a line would leave the
+// layout nowhere to put text: it keeps at least an inch of paper and a quarter inch of room
+// between the margins.
+struct PageGeometry {
+  QSizeF size;
+  double left = 0, right = 0, top = 0, bottom = 0;
+};
+
+PageGeometry GeometryOf(const PageSettings& page) {
+  PageGeometry g;
+  const double w = std::max(TwipsToPixels(page.PageWidth), 96.0);
+  const double h = std::max(TwipsToPixels(page.PageHeight), 96.0);
+  g.size = QSizeF(w, h);
+  g.left = std::clamp(TwipsToPixels(page.PageMarginL), 0.0, w);
+  g.right = std::clamp(TwipsToPixels(page.PageMarginR), 0.0, w);
+  g.top = std::clamp(TwipsToPixels(page.PageMarginT), 0.0, h);
+  g.bottom = std::clamp(TwipsToPixels(page.PageMarginB), 0.0, h);
+  if (g.left + g.right > w - 24) g.left = g.right = std::max(0.0, (w - 24) / 2);
+  if (g.top + g.bottom > h - 24) g.top = g.bottom = std::max(0.0, (h - 24) / 2);
+  return g;
+}
+
+// Gives the root frame the page's margins (and no padding or border) when it has others.
+void SetFrameMargins(QTextDocument& doc, const PageGeometry& g) {
+  QTextFrameFormat f = doc.rootFrame()->frameFormat();
+  if (f.leftMargin() == g.left && f.rightMargin() == g.right && f.topMargin() == g.top &&
+      f.bottomMargin() == g.bottom && f.padding() == 0 && f.border() == 0) {
+    return;
+  }
+  f.setLeftMargin(g.left);
+  f.setRightMargin(g.right);
+  f.setTopMargin(g.top);
+  f.setBottomMargin(g.bottom);
+  f.setPadding(0);
+  f.setBorder(0);
+  doc.rootFrame()->setFrameFormat(f);
 }
 
 }  // namespace
@@ -109,16 +148,26 @@ TextControl::TextControl(QWidget* parent)
   setViewportUpdateMode(QGraphicsView::FullViewportUpdate);
 
   item_ = new TextItem(*this);
-  auto* doc = new QTextDocument(item_);
-  doc->setUndoRedoEnabled(true);
-  doc->setDefaultFont(QFont(QStringLiteral("Arial"), 12));
-  item_->setDocument(doc);
-  doc->documentLayout()->setPaintDevice(&layoutDevice_);
   item_->setTextInteractionFlags(Qt::TextEditorInteraction);
   item_->setPos(0, 0);
   scene_->addItem(item_);
   scene_->setFocusItem(item_);
+  QTextDocument* doc = NewDocument();
+  doc->documentLayout()->setPaintDevice(&layoutDevice_);
+  Attach(doc);
+  ApplyPage();
+  ResetUndo();
+}
 
+QTextDocument* TextControl::NewDocument() {
+  auto* doc = new QTextDocument(item_);
+  doc->setUndoRedoEnabled(true);
+  doc->setDefaultFont(QFont(QStringLiteral("Arial"), 12));
+  return doc;
+}
+
+void TextControl::Attach(QTextDocument* doc) {
+  item_->setDocument(doc);
   connect(doc, &QTextDocument::contentsChanged, this, [this] {
     if (quiet_ == 0) emit Change();
     emit CaretMoved();
@@ -133,12 +182,36 @@ TextControl::TextControl(QWidget* parent)
   // The text item's own control tells when the caret moves (keys, clicks, code).
   for (QObject* child : item_->children()) {
     if (qstrcmp(child->metaObject()->className(), "QWidgetTextControl") == 0) {
-      connect(child, SIGNAL(cursorPositionChanged()), this, SIGNAL(CaretMoved()));
-      connect(child, SIGNAL(currentCharFormatChanged(QTextCharFormat)), this, SIGNAL(CaretMoved()));
+      connect(child, SIGNAL(cursorPositionChanged()), this, SIGNAL(CaretMoved()), Qt::UniqueConnection);
+      connect(child, SIGNAL(currentCharFormatChanged(QTextCharFormat)), this, SIGNAL(CaretMoved()),
+              Qt::UniqueConnection);
     }
   }
-  ApplyPage();
+}
+
+bool TextControl::ReplaceDocument(const std::function<bool(QTextDocument&, PageSettings&)>& build) {
+  std::unique_ptr<QTextDocument> fresh(NewDocument());
+  PageSettings page = page_;
+  if (!build(*fresh, page)) return false;
+  // The layout is made, and the document shown, while the page has no size (nothing to lay
+  // out); it then gets its page and is laid out once, measured at 96 pixels to the inch.
+  const PageGeometry g = GeometryOf(page);
+  SetFrameMargins(*fresh, g);
+  fresh->setPageSize(QSizeF(0, 0));
+  fresh->documentLayout()->setPaintDevice(&layoutDevice_);
+  fresh->clearUndoRedoStacks();
+  std::unique_ptr<QTextDocument> old(document());
+  page_ = page;
+  ++quiet_;
+  Attach(fresh.release());
+  document()->setPageSize(g.size);
+  --quiet_;
+  old.reset();
   ResetUndo();
+  UpdateSceneRect();
+  viewport()->update();
+  setTextCursor(QTextCursor(document()));
+  return true;
 }
 
 TextControl::~TextControl() = default;
@@ -175,33 +248,15 @@ void TextControl::SetPageMarginR(int32_t v) { SetPageField(&PageSettings::PageMa
 void TextControl::SetPageMarginB(int32_t v) { SetPageField(&PageSettings::PageMarginB, v); }
 
 void TextControl::ApplyPage() {
-  // A page too small to hold a line would leave the layout nowhere to put text: keep at
-  // least an inch of paper and a quarter inch of room between the margins.
-  const double w = std::max(TwipsToPixels(page_.PageWidth), 96.0);
-  const double h = std::max(TwipsToPixels(page_.PageHeight), 96.0);
-  double l = std::clamp(TwipsToPixels(page_.PageMarginL), 0.0, w);
-  double r = std::clamp(TwipsToPixels(page_.PageMarginR), 0.0, w);
-  double t = std::clamp(TwipsToPixels(page_.PageMarginT), 0.0, h);
-  double b = std::clamp(TwipsToPixels(page_.PageMarginB), 0.0, h);
-  if (l + r > w - 24) l = r = std::max(0.0, (w - 24) / 2);
-  if (t + b > h - 24) t = b = std::max(0.0, (h - 24) / 2);
+  const PageGeometry g = GeometryOf(page_);
   QTextDocument* doc = document();
   ++quiet_;
-  QTextFrameFormat f = doc->rootFrame()->frameFormat();
-  const bool same = f.leftMargin() == l && f.rightMargin() == r && f.topMargin() == t && f.bottomMargin() == b &&
-                    f.padding() == 0 && f.border() == 0;
-  f.setLeftMargin(l);
-  f.setRightMargin(r);
-  f.setTopMargin(t);
-  f.setBottomMargin(b);
-  f.setPadding(0);
-  f.setBorder(0);
-  if (!same) {
+  {
     // The margins are the root frame's, and changing them is an undo step of its own.
     KindScope scope(*this, EditKind::Formatting);
-    doc->rootFrame()->setFrameFormat(f);
+    SetFrameMargins(*doc, g);
   }
-  doc->setPageSize(QSizeF(w, h));
+  doc->setPageSize(g.size);
   --quiet_;
   UpdateSceneRect();
   viewport()->update();
@@ -426,17 +481,17 @@ void TextControl::RunQuiet(const std::function<void()>& f) {
 }
 
 void TextControl::SetPlainContent(const QString& text) {
-  RunQuiet([&] { document()->setPlainText(text); });
-  ApplyPage();
-  ResetUndo();
-  setTextCursor(QTextCursor(document()));
+  ReplaceDocument([&](QTextDocument& doc, PageSettings&) {
+    doc.setPlainText(text);
+    return true;
+  });
 }
 
 void TextControl::SetHtmlContent(const QString& html) {
-  RunQuiet([&] { document()->setHtml(html); });
-  ApplyPage();
-  ResetUndo();
-  setTextCursor(QTextCursor(document()));
+  ReplaceDocument([&](QTextDocument& doc, PageSettings&) {
+    doc.setHtml(html);
+    return true;
+  });
 }
 
 namespace {

@@ -124,6 +124,11 @@ class TextControl : public QGraphicsView {
   };
   // Forget the undo steps (after a load).
   void ResetUndo();
+  // Replaces the document with a new one that `build` fills: an empty document without a
+  // layout, and the page record (the control's) to change. The new document gets its page
+  // first and is laid out once, when it is shown; when `build` gives false the old one
+  // stays. No Change is sent; the undo steps are forgotten and the caret is at the start.
+  bool ReplaceDocument(const std::function<bool(QTextDocument&, PageSettings&)>& build);
   // Replace the content with plain text or HTML, or clear it. No Change is sent.
   void SetPlainContent(const QString& text);
   void SetHtmlContent(const QString& html);
@@ -208,6 +213,10 @@ class TextControl : public QGraphicsView {
   // Sets one value of the page record through SetPage (layout, change signal).
   void SetPageField(int32_t PageSettings::*field, int32_t v);
   void ApplyPage();
+  // A document of the control's defaults (undo on, Arial 12 points) and putting one in the
+  // text item with the control's connections.
+  QTextDocument* NewDocument();
+  void Attach(QTextDocument* doc);
   void SyncMarginsFromLayout();
   void UpdateSceneRect();
   void EnsureCaretVisible();

@@ -35,6 +35,21 @@ void NormalizeBorder(BorderLine& b) {
   b.distance = std::clamp(b.distance, 0, 32767);
 }
 
+// A footnote's text: paragraphs apart by one line feed each, no control characters other
+// than TAB, no line feed at either end.
+std::string CleanNote(std::string_view s) {
+  std::string text;
+  for (size_t i = 0; i < s.size();) {
+    char32_t c = codec::NextUtf8(s, i);
+    if (c == '\r' || c == 0x2028 || c == 0x2029 || c == 0x0B) c = '\n';
+    if ((c < 0x20 && c != '\t' && c != '\n') || c == 0x7F || c == 0xFFFC) continue;
+    if (c == '\n' && (text.empty() || text.back() == '\n')) continue;
+    codec::AppendUtf8(text, c);
+  }
+  while (!text.empty() && text.back() == '\n') text.pop_back();
+  return text;
+}
+
 // Splits text runs at line breaks and drops control characters; the other kinds lose
 // any text they carried.
 std::vector<TextRun> CleanRuns(std::vector<TextRun>& runs) {
@@ -44,6 +59,12 @@ std::vector<TextRun> CleanRuns(std::vector<TextRun>& runs) {
     if (r.kind == TextRun::Kind::LineBreak) {
       r.text.clear();
       r.picture = Picture{};
+      out.push_back(std::move(r));
+      continue;
+    }
+    if (r.kind == TextRun::Kind::Footnote) {
+      r.picture = Picture{};
+      r.text = CleanNote(r.text);
       out.push_back(std::move(r));
       continue;
     }

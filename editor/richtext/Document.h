@@ -21,6 +21,7 @@ struct Color {
 
 enum class Underline { None, Single, Double, Dotted, Dashed, Wave, Words };
 enum class VerticalPosition { Normal, Superscript, Subscript };
+enum class Capitals { None, All, Small };  // letters shown as capitals or small capitals
 
 // The look of a run of characters. An empty font name is the document's default font.
 struct CharFormat {
@@ -29,6 +30,7 @@ struct CharFormat {
   bool bold = false;
   bool italic = false;
   bool strike = false;
+  Capitals capitals = Capitals::None;
   Underline underline = Underline::None;
   std::optional<Color> color;       // none: automatic (black)
   std::optional<Color> background;  // none: no background (highlight or shading)
@@ -101,10 +103,12 @@ struct Picture {
   friend bool operator==(const Picture&, const Picture&) = default;
 };
 
-// A piece of a paragraph: text in one format, a line break, or a picture. Text holds TAB
-// characters for tabs; it never holds line breaks (those are runs of their own).
+// A piece of a paragraph: text in one format, a line break, a picture, or a footnote. Text
+// holds TAB characters for tabs; it never holds line breaks (those are runs of their own). A
+// footnote is its mark (numbered in the order of the document, in the run's format) and its
+// note's text in `text`, the note's paragraphs separated by line feeds.
 struct TextRun {
-  enum class Kind { Text, LineBreak, Picture };
+  enum class Kind { Text, LineBreak, Picture, Footnote };
   Kind kind = Kind::Text;
   CharFormat format;
   std::string text;
@@ -123,9 +127,15 @@ struct Paragraph {
 
 enum class VerticalAlignment { Top, Center, Bottom };
 
+// A cell merged with its neighbours: the first of the merged cells, or one merged into the
+// cell before it (across) or above it (down). A merged-in cell's text is not shown.
+enum class CellMerge { None, First, Next };
+
 struct TableCell {
   int rightEdge = 0;  // right boundary of the cell, twips from the margin
   BorderLine left, right, top, bottom;
+  CellMerge mergeAcross = CellMerge::None;  // RTF's \clmgf, \clmrg
+  CellMerge mergeDown = CellMerge::None;    // RTF's \clvmgf, \clvmrg
   std::optional<Color> background;
   VerticalAlignment verticalAlignment = VerticalAlignment::Top;
   std::vector<Paragraph> paragraphs;  // at least one
@@ -158,6 +168,9 @@ struct PageSetup {
   int marginRight = 1800;
   int marginTop = 1440;
   int marginBottom = 1440;
+  // The columns of the text (RTF's \cols, \colsx): kept, the editor shows one column.
+  int columns = 1;
+  int columnSpace = 720;
   friend bool operator==(const PageSetup&, const PageSetup&) = default;
 };
 

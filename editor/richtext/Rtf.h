@@ -8,7 +8,9 @@
 // bytes in the code page of the font or the document (CodePage.h), and the page size and
 // margins. Everything else is skipped. It never hangs and
 // never keeps more than a bounded multiple of its input: nesting, the size of the input and
-// every count it keeps are limited.
+// every count it keeps are limited, and the runs, paragraphs and table cells of the model
+// (those a repeated \row makes too) are at most 20,000 plus two a byte of input; a text that
+// would make more is refused as too large.
 //
 // The writer writes the same subset; what it writes the reader reads back as the same
 // document (after Normalize).

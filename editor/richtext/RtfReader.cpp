@@ -17,14 +17,14 @@ namespace {
 // their group is skipped).
 enum class Kw {
   // destinations
-  FontTable, ColorTable, SkipDest, Picture, Transparent, Upr, Ud, ShapeInstance,
+  FontTable, ColorTable, SkipDest, Picture, Transparent, Upr, Ud, ShapeInstance, Footnote,
   // document
   Rtf, Deff, PaperW, PaperH, MargL, MargR, MargT, MargB, PgWsxn, PgHsxn, MargLsxn, MargRsxn,
-  MargTsxn, MargBsxn, Bin, Uc, U, AnsiCpg, Mac, Pc, Pca,
+  MargTsxn, MargBsxn, Cols, ColsX, Bin, Uc, U, AnsiCpg, Mac, Pc, Pca,
   // font and colour table entries
   F, FCharset, Cpg, Red, Green, Blue,
   // characters
-  Plain, B, I, Strike, StrikeD, Ul, UlNone, UlDb, UlDotted, UlDash, UlWave, UlWords, Fs, Cf, Cb,
+  Plain, B, I, Strike, StrikeD, Caps, Scaps, Ul, UlNone, UlDb, UlDotted, UlDash, UlWave, UlWords, Fs, Cf, Cb,
   ChCbPat, Highlight, Up, Dn, Super, Sub, NoSuperSub, Hidden,
   // special characters
   Par, Line, Tab, Page, Sect, EmDash, EnDash, Bullet, LQuote, RQuote, LDblQuote, RDblQuote,
@@ -38,6 +38,7 @@ enum class Kw {
   // tables
   Trowd, CellX, Cell, Row, NestCell, NestRow, TrLeft, TrGaph, TrRh, TrQl, TrQc, TrQr, TrHdr,
   ClBrdrT, ClBrdrB, ClBrdrL, ClBrdrR, ClCbPat, ClVertAlT, ClVertAlC, ClVertAlB, TrBrdr,
+  ClMgf, ClMrg, ClVmgf, ClVmrg,
   // pictures
   PngBlip, JpegBlip, OtherBlip, PicW, PicH, PicWGoal, PicHGoal, PicScaleX, PicScaleY,
 };
@@ -47,7 +48,7 @@ const std::unordered_map<std::string_view, Kw>& Keywords() {
     std::unordered_map<std::string_view, Kw> m;
     for (const char* w : {"stylesheet", "info", "listtable", "listoverridetable", "revtbl",
                           "rsidtbl", "generator", "xmlnstbl", "themedata", "colorschememapping",
-                          "datastore", "latentstyles", "mmathPr", "pgdsctbl", "fldinst", "footnote",
+                          "datastore", "latentstyles", "mmathPr", "pgdsctbl", "fldinst",
                           "annotation", "atnid", "atnauthor", "header", "headerl", "headerr",
                           "headerf", "footer", "footerl", "footerr", "footerf", "nonshppict",
                           "nonesttables", "xe", "tc", "txe", "rxe", "objdata", "objclass",
@@ -58,24 +59,24 @@ const std::unordered_map<std::string_view, Kw>& Keywords() {
                           "ftncn", "aftncn", "listpicture", "shprslt", "blipuid", "picprop",
                           "falt", "panose", "fontemb", "fontfile", "filetbl", "protusertbl",
                           "nesttableprops", "atrfstart", "atrfend", "pgptbl", "wgrffmtfilter",
-                          "ftnalt", "sn"})
+                          "sn"})
       m.emplace(w, Kw::SkipDest);
     for (const char* w : {"field", "fldrslt", "shppict", "listtext", "pntext", "result", "shp",
                           "object"})
       m.emplace(w, Kw::Transparent);
     m.emplace("shptxt", Kw::Ud);  // the text of a text box inside a shape is content
     const std::pair<const char*, Kw> words[] = {
-        {"fonttbl", Kw::FontTable}, {"colortbl", Kw::ColorTable}, {"pict", Kw::Picture},
+        {"footnote", Kw::Footnote}, {"fonttbl", Kw::FontTable}, {"colortbl", Kw::ColorTable}, {"pict", Kw::Picture},
         {"upr", Kw::Upr}, {"ud", Kw::Ud}, {"shpinst", Kw::ShapeInstance},
         {"rtf", Kw::Rtf}, {"deff", Kw::Deff}, {"paperw", Kw::PaperW}, {"paperh", Kw::PaperH},
         {"margl", Kw::MargL}, {"margr", Kw::MargR}, {"margt", Kw::MargT}, {"margb", Kw::MargB},
         {"pgwsxn", Kw::PgWsxn}, {"pghsxn", Kw::PgHsxn}, {"marglsxn", Kw::MargLsxn},
-        {"margrsxn", Kw::MargRsxn}, {"margtsxn", Kw::MargTsxn}, {"margbsxn", Kw::MargBsxn},
+        {"margrsxn", Kw::MargRsxn}, {"cols", Kw::Cols}, {"colsx", Kw::ColsX}, {"margtsxn", Kw::MargTsxn}, {"margbsxn", Kw::MargBsxn},
         {"bin", Kw::Bin}, {"uc", Kw::Uc}, {"u", Kw::U}, {"ansicpg", Kw::AnsiCpg},
         {"mac", Kw::Mac}, {"pc", Kw::Pc}, {"pca", Kw::Pca}, {"f", Kw::F},
         {"fcharset", Kw::FCharset}, {"cpg", Kw::Cpg}, {"red", Kw::Red}, {"green", Kw::Green}, {"blue", Kw::Blue},
         {"plain", Kw::Plain}, {"b", Kw::B}, {"i", Kw::I}, {"strike", Kw::Strike},
-        {"striked", Kw::StrikeD}, {"ul", Kw::Ul}, {"ulnone", Kw::UlNone}, {"uldb", Kw::UlDb},
+        {"striked", Kw::StrikeD}, {"caps", Kw::Caps}, {"scaps", Kw::Scaps}, {"ul", Kw::Ul}, {"ulnone", Kw::UlNone}, {"uldb", Kw::UlDb},
         {"uld", Kw::UlDotted}, {"ulth", Kw::Ul}, {"ulthd", Kw::UlDotted},
         {"uldash", Kw::UlDash}, {"uldashd", Kw::UlDash}, {"uldashdd", Kw::UlDash},
         {"ulldash", Kw::UlDash}, {"ulthdash", Kw::UlDash}, {"ulthdashd", Kw::UlDash},
@@ -113,7 +114,8 @@ const std::unordered_map<std::string_view, Kw>& Keywords() {
         {"clcbpat", Kw::ClCbPat}, {"clvertalt", Kw::ClVertAlT}, {"clvertalc", Kw::ClVertAlC},
         {"clvertalb", Kw::ClVertAlB}, {"trbrdrt", Kw::TrBrdr}, {"trbrdrb", Kw::TrBrdr},
         {"trbrdrl", Kw::TrBrdr}, {"trbrdrr", Kw::TrBrdr}, {"trbrdrh", Kw::TrBrdr},
-        {"trbrdrv", Kw::TrBrdr},
+        {"trbrdrv", Kw::TrBrdr}, {"clmgf", Kw::ClMgf}, {"clmrg", Kw::ClMrg},
+        {"clvmgf", Kw::ClVmgf}, {"clvmrg", Kw::ClVmrg},
         {"pngblip", Kw::PngBlip}, {"jpegblip", Kw::JpegBlip}, {"emfblip", Kw::OtherBlip},
         {"wmetafile", Kw::OtherBlip}, {"macpict", Kw::OtherBlip}, {"dibitmap", Kw::OtherBlip},
         {"wbitmap", Kw::OtherBlip}, {"pmmetafile", Kw::OtherBlip}, {"picw", Kw::PicW},
@@ -126,7 +128,7 @@ const std::unordered_map<std::string_view, Kw>& Keywords() {
   return map;
 }
 
-enum class Dest { Normal, FontTable, ColorTable, Picture };
+enum class Dest { Normal, FontTable, ColorTable, Picture, Footnote };
 
 enum class BorderTarget {
   None, ParaTop, ParaBottom, ParaLeft, ParaRight, ParaBox, CellTop, CellBottom, CellLeft,
@@ -164,7 +166,8 @@ constexpr int kMaxUcSkip = 16;
 
 class Reader {
  public:
-  Reader(std::string_view in, const RtfLimits& limits) : in_(in), limits_(limits) {}
+  Reader(std::string_view in, const RtfLimits& limits)
+      : in_(in), limits_(limits), maxElements_(std::min(kMaxElements, kBaseElements + 2 * (long long)in.size())) {}
 
   RtfReadResult Read() {
     RtfReadResult result;
@@ -386,9 +389,11 @@ class Reader {
     Dest closing = st_.dest;
     bool closingPicture = closing == Dest::Picture && picture_ && pictureDepth_ == stack_.size();
     if (closing == Dest::FontTable && !fontName_.empty()) CommitFont();
+    bool closingNote = closing == Dest::Footnote && note_ && noteDepth_ == stack_.size();
     st_ = std::move(stack_.back());
     stack_.pop_back();
     ++formatVersion_;
+    if (closingNote) CommitFootnote();
     if (closingPicture) CommitPicture();
   }
 
@@ -485,6 +490,14 @@ class Reader {
       if (fontName_.size() < 256) codec::AppendUtf8(fontName_, c);
       return;
     }
+    if (st_.dest == Dest::Footnote && note_ && !st_.discardText && !st_.hidden) {
+      if (c == ' ' && note_->text.empty() && !noteBlank_) {
+        noteBlank_ = true;  // the blank between the note's own mark and its text
+        return;
+      }
+      codec::AppendUtf8(note_->text, c);
+      return;
+    }
     if (st_.dest != Dest::Normal || st_.discardText || st_.hidden) return;
     TextRun* run = CurrentTextRun();
     if (run) codec::AppendUtf8(run->text, c);
@@ -550,7 +563,7 @@ class Reader {
 
   // Counts one more element of the model; false once the budget is spent.
   bool Spend() {
-    if (++elements_ > kMaxElements) overBudget_ = true;
+    if (++elements_ > maxElements_) overBudget_ = true;
     return !overBudget_;
   }
 
@@ -566,6 +579,13 @@ class Reader {
       fontCodePages_[currentFont_] = cp;
     }
     if (currentFont_ >= 0 && currentFont_ == deff_ && !name.empty()) doc_.defaultFont = name;
+  }
+
+  void CommitFootnote() {
+    TextRun r = std::move(*note_);
+    note_.reset();
+    noteBlank_ = false;
+    if (InText() && !st_.hidden) AddRun(std::move(r));
   }
 
   void CommitPicture() {
@@ -599,7 +619,7 @@ class Reader {
       pendingPageBreak_ = false;
     }
     if (st_.inTable || forceCell) {
-      cellParagraphs_.push_back(std::move(p));
+      if (Spend()) cellParagraphs_.push_back(std::move(p));
       return;
     }
     CloseTable();
@@ -622,6 +642,12 @@ class Reader {
     if (n == 0) return;
     int edge = row.leftEdge;
     for (size_t k = 0; k < n; ++k) {
+      // Every \row makes all the cells of its definition: each counts, or a row repeated
+      // thousands of times would make millions of cells of a few bytes.
+      if (!Spend()) {
+        cells_.clear();
+        return;
+      }
       TableCell cell;
       if (k < rowDef_.cells.size()) {
         cell = rowDef_.cells[k];
@@ -729,6 +755,18 @@ class Reader {
         return;
       case Kw::Transparent:
         return;
+      case Kw::Footnote:
+        // A footnote of a note, or one outside the text, is not kept.
+        if (!InText() || note_) {
+          SkipGroup();
+          return;
+        }
+        note_.emplace();
+        note_->format = ResolvedFormat();
+        note_->kind = TextRun::Kind::Footnote;
+        noteDepth_ = stack_.size();
+        st_.dest = Dest::Footnote;
+        return;
       case Kw::Upr:
         st_.discardText = true;
         return;
@@ -755,6 +793,12 @@ class Reader {
       case Kw::MargRsxn: if (!sectionSeen_) SetPage(doc_.page.marginRight, hasParam, n); return;
       case Kw::MargTsxn: if (!sectionSeen_) SetPage(doc_.page.marginTop, hasParam, n); return;
       case Kw::MargBsxn: if (!sectionSeen_) SetPage(doc_.page.marginBottom, hasParam, n); return;
+      case Kw::Cols:
+        if (!sectionSeen_ && hasParam) doc_.page.columns = std::clamp(n, 1, 64);
+        return;
+      case Kw::ColsX:
+        if (!sectionSeen_ && hasParam) doc_.page.columnSpace = std::clamp(n, 0, 31680);
+        return;
       case Kw::Bin:
         return;
       case Kw::Uc:
@@ -799,6 +843,8 @@ class Reader {
       case Kw::I: chr.italic = on; charChanged(); return;
       case Kw::Strike:
       case Kw::StrikeD: chr.strike = on; charChanged(); return;
+      case Kw::Caps: chr.capitals = on ? Capitals::All : Capitals::None; charChanged(); return;
+      case Kw::Scaps: chr.capitals = on ? Capitals::Small : Capitals::None; charChanged(); return;
       case Kw::Ul: chr.underline = on ? Underline::Single : Underline::None; charChanged(); return;
       case Kw::UlNone: chr.underline = Underline::None; charChanged(); return;
       case Kw::UlDb: chr.underline = on ? Underline::Double : Underline::None; charChanged(); return;
@@ -822,6 +868,7 @@ class Reader {
       case Kw::Hidden: st_.hidden = on; return;
       case Kw::Par:
         if (InText()) EndParagraph();
+        else if (st_.dest == Dest::Footnote) Char('\n');
         return;
       case Kw::Line:
         if (InText() && !st_.hidden) {
@@ -945,6 +992,10 @@ class Reader {
       case Kw::ClVertAlT: rowDef_.pending.verticalAlignment = VerticalAlignment::Top; return;
       case Kw::ClVertAlC: rowDef_.pending.verticalAlignment = VerticalAlignment::Center; return;
       case Kw::ClVertAlB: rowDef_.pending.verticalAlignment = VerticalAlignment::Bottom; return;
+      case Kw::ClMgf: rowDef_.pending.mergeAcross = CellMerge::First; return;
+      case Kw::ClMrg: rowDef_.pending.mergeAcross = CellMerge::Next; return;
+      case Kw::ClVmgf: rowDef_.pending.mergeDown = CellMerge::First; return;
+      case Kw::ClVmrg: rowDef_.pending.mergeDown = CellMerge::Next; return;
       case Kw::PngBlip: if (picture_) picture_->blip = 0; return;
       case Kw::JpegBlip: if (picture_) picture_->blip = 1; return;
       case Kw::OtherBlip: if (picture_) picture_->blip = 2; return;
@@ -974,7 +1025,10 @@ class Reader {
     return s.substr(a, b - a + 1);
   }
 
+  // The model holds at most kBaseElements plus two elements a byte of input (runs,
+  // paragraphs, table cells), and never more than kMaxElements.
   static constexpr long long kMaxElements = 2000000;
+  static constexpr long long kBaseElements = 20000;
 
   std::string_view in_;
   RtfLimits limits_;
@@ -1018,9 +1072,13 @@ class Reader {
   std::vector<TableCell> cells_;
   std::optional<Table> table_;
 
+  std::optional<TextRun> note_;  // the footnote being read
+  size_t noteDepth_ = 0;
+  bool noteBlank_ = false;
   std::optional<PictureState> picture_;
   size_t pictureDepth_ = 0;
 
+  long long maxElements_;
   long long elements_ = 0;
   bool overBudget_ = false;
 };

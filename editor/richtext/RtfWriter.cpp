@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "editor/richtext/CodePage.h"
 #include "editor/richtext/Rtf.h"
 #include "editor/richtext/TextCodec.h"
 
@@ -46,6 +47,8 @@ class Writer {
            "\\margl" + std::to_string(pg.marginLeft) + "\\margr" + std::to_string(pg.marginRight) +
            "\\margt" + std::to_string(pg.marginTop) + "\\margb" + std::to_string(pg.marginBottom) +
            "\n";
+    if (pg.columns > 1)
+      rtf += "\\sectd\\cols" + std::to_string(pg.columns) + "\\colsx" + std::to_string(pg.columnSpace) + "\n";
     rtf += body;
     rtf += "}\n";
     return rtf;
@@ -147,6 +150,7 @@ class Writer {
     if (f.bold) Word("\\b");
     if (f.italic) Word("\\i");
     if (f.strike) Word("\\strike");
+    if (f.capitals != Capitals::None) Word(f.capitals == Capitals::All ? "\\caps" : "\\scaps");
     switch (f.underline) {
       case Underline::None: break;
       case Underline::Single: Word("\\ul"); break;
@@ -250,6 +254,23 @@ class Writer {
     *out_ += '}';
   }
 
+  // A footnote as Word writes it: the mark, then the note with its own mark and its text.
+  void WriteFootnote(const TextRun& r) {
+    Word("\\chftn{\\footnote\\pard\\plain{");
+    CharProps(r.format);
+    Word("\\chftn} ");
+    std::string_view text = r.text;
+    for (size_t start = 0;;) {
+      size_t end = text.find('\n', start);
+      AppendText(*out_, text.substr(start, end == std::string_view::npos ? end : end - start),
+                 FontCodePage(""));
+      if (end == std::string_view::npos) break;
+      Word("\\par\\pard\\plain ");
+      start = end + 1;
+    }
+    *out_ += '}';
+  }
+
   void WriteParagraph(const Paragraph& p, bool inTable, const char* end) {
     Word("\\pard\\plain");
     if (inTable) Word("\\intbl");
@@ -262,13 +283,16 @@ class Writer {
       switch (r.kind) {
         case TextRun::Kind::Text:
           if (words) *out_ += ' ';
-          AppendText(*out_, r.text);
+          AppendText(*out_, r.text, FontCodePage(r.format.font));
           break;
         case TextRun::Kind::LineBreak:
           Word("\\line");
           break;
         case TextRun::Kind::Picture:
           WritePicture(r.picture);
+          break;
+        case TextRun::Kind::Footnote:
+          WriteFootnote(r);
           break;
       }
       *out_ += '}';
@@ -296,6 +320,8 @@ class Writer {
       if (row.alignment == Alignment::Right) Word("\\trqr");
       if (row.header) Word("\\trhdr");
       for (const TableCell& cell : row.cells) {
+        if (cell.mergeAcross != CellMerge::None) Word(cell.mergeAcross == CellMerge::First ? "\\clmgf" : "\\clmrg");
+        if (cell.mergeDown != CellMerge::None) Word(cell.mergeDown == CellMerge::First ? "\\clvmgf" : "\\clvmrg");
         if (cell.verticalAlignment == VerticalAlignment::Center) Word("\\clvertalc");
         if (cell.verticalAlignment == VerticalAlignment::Bottom) Word("\\clvertalb");
         BorderProps("\\clbrdrt", cell.top);
@@ -318,11 +344,19 @@ class Writer {
     }
   }
 
+  // The byte map a reader applies to the text of a font (the default font for the empty name).
+  int FontCodePage(const std::string& font) const {
+    return codec::CodePageOfFont(font.empty() ? fonts_[0] : font, 0);
+  }
+
  public:
   // Appends text: ASCII as it is (backslash and braces escaped), TAB as "\tab", a line
   // feed as "\line", other characters as "\u" with "?" as the fallback for readers without
   // Unicode (a code page byte would be read in whatever code page the reader assumes).
-  static void AppendText(std::string& out, std::string_view s) {
+  // In a font whose bytes a reader maps to other characters (Symbol, Wingdings), an ASCII
+  // character the map changes is written as "\u" too.
+  static void AppendText(std::string& out, std::string_view s, int fontCodePage = 1252) {
+    codec::CodePageDecoder symbols;
     for (size_t i = 0; i < s.size();) {
       char32_t c = codec::NextUtf8(s, i);
       if (c == '\\' || c == '{' || c == '}') {
@@ -334,12 +368,14 @@ class Writer {
         out += "\\line ";
       } else if (c < 0x20) {
         continue;
-      } else if (c < 0x80) {
+      } else if (c < 0x80 && (fontCodePage > 0 || symbols.Byte(fontCodePage, uint8_t(c)) == c)) {
         out += char(c);
       } else if (c > 0xFFFF) {
         char32_t v = c - 0x10000;
         int hi = int(0xD800 + (v >> 10)), lo = int(0xDC00 + (v & 0x3FF));
         out += "\\u" + std::to_string(hi - 65536) + "?\\u" + std::to_string(lo - 65536) + "?";
+      } else if (c < 0x80) {
+        out += "\\u" + std::to_string(int(c)) + "?";
       } else {
         int n = int(c);
         out += "\\u" + std::to_string(n > 32767 ? n - 65536 : n) + "?";

@@ -162,7 +162,10 @@ DocumentReadResult ReadTxm(std::string_view bytes) {
   r.ok = true;
   r.warning = std::move(body.warning);
   r.document = std::move(body.document);
+  const PageSetup read = r.document.page;
   r.document.page = PageSetupOf(r.page);
+  r.document.page.columns = read.columns;  // the page record has no columns
+  r.document.page.columnSpace = read.columnSpace;
   return r;
 }
 

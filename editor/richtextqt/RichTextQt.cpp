@@ -60,6 +60,8 @@ QTextCharFormat ToQt(const CharFormat& f) {
   q.setFontWeight(f.bold ? QFont::Bold : QFont::Normal);
   q.setFontItalic(f.italic);
   q.setFontStrikeOut(f.strike);
+  if (f.capitals != Capitals::None)
+    q.setFontCapitalization(f.capitals == Capitals::All ? QFont::AllUppercase : QFont::SmallCaps);
   switch (f.underline) {
     case Underline::None: break;
     case Underline::Single: q.setUnderlineStyle(QTextCharFormat::SingleUnderline); break;
@@ -93,6 +95,8 @@ CharFormat FromQt(const QTextCharFormat& q) {
   f.bold = q.fontWeight() >= QFont::DemiBold;
   f.italic = q.fontItalic();
   f.strike = q.fontStrikeOut();
+  if (q.fontCapitalization() == QFont::AllUppercase) f.capitals = Capitals::All;
+  if (q.fontCapitalization() == QFont::SmallCaps) f.capitals = Capitals::Small;
   switch (q.underlineStyle()) {
     case QTextCharFormat::NoUnderline: break;
     case QTextCharFormat::SingleUnderline: {
@@ -220,6 +224,7 @@ class Builder {
     QTextCursor edit(&target_);
     edit.beginEditBlock();
     Fill();
+    AddNotes();
     edit.endEditBlock();
     target_.setUndoRedoEnabled(undo);
   }
@@ -258,6 +263,26 @@ class Builder {
     }
   }
 
+  // The footnotes' texts after the document's last block, each after its number.
+  void AddNotes() {
+    QTextCursor cur(&target_);
+    cur.movePosition(QTextCursor::End);
+    for (size_t k = 0; k < notes_.size(); ++k) {
+      QTextBlockFormat bf;
+      bf.setProperty(kFootnoteBlock, true);
+      if (k == 0) bf.setTopMargin(Px(240));
+      QTextCharFormat text;
+      text.setFontPointSize(10);
+      cur.insertBlock(bf, text);
+      QTextCharFormat number = text;
+      number.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+      cur.insertText(QString::number(k + 1), number);
+      QString note = ToQString(notes_[k]);
+      note.replace(QChar('\n'), QChar::LineSeparator);
+      cur.insertText(" " + note, text);
+    }
+  }
+
   static void MarkFiller(QTextCursor& cur) {
     QTextBlockFormat f;
     f.setProperty(kFillerBlock, true);
@@ -270,6 +295,11 @@ class Builder {
       switch (r.kind) {
         case TextRun::Kind::Text: cur.insertText(ToQString(r.text), f); break;
         case TextRun::Kind::LineBreak: cur.insertText(QString(QChar::LineSeparator), f); break;
+        case TextRun::Kind::Footnote:
+          notes_.push_back(r.text);
+          f.setProperty(kFootnote, QVariantList{int(notes_.size()), ToQString(r.text)});
+          cur.insertText(QString::number(notes_.size()), f);
+          break;
         case TextRun::Kind::Picture: {
           QTextImageFormat image;
           image.merge(f);
@@ -340,18 +370,32 @@ class Builder {
     while (headers < int(t.rows.size()) && t.rows[size_t(headers)].header) ++headers;
     tf.setHeaderRowCount(headers);
     QTextTable* table = cur.insertTable(int(t.rows.size()), columns, tf);
+    // Cells merged down: their column and span in each row, the first of them by row.
+    struct Spot {
+      int column, span;
+      CellMerge down;
+    };
+    std::vector<std::vector<Spot>> spots(t.rows.size());
     for (size_t r = 0; r < t.rows.size(); ++r) {
       const TableRow& row = t.rows[r];
       int col = 0;
       for (size_t k = 0; k < row.cells.size(); ++k) {
         const TableCell& cell = row.cells[k];
-        int end = int(std::lower_bound(all.begin(), all.end(), rowEdges[r][k]) - all.begin());
-        if (k + 1 == row.cells.size()) end = columns - 1;  // the last cell takes the rest
+        // Cells merged across are one Qt cell to the right edge of the last of them.
+        QVariantList mergedEdges;
+        size_t last = k;
+        if (cell.mergeAcross == CellMerge::First)
+          while (last + 1 < row.cells.size() && row.cells[last + 1].mergeAcross == CellMerge::Next)
+            mergedEdges << row.cells[++last].rightEdge;
+        int end = int(std::lower_bound(all.begin(), all.end(), rowEdges[r][last]) - all.begin());
+        if (last + 1 == row.cells.size()) end = columns - 1;  // the last cell takes the rest
         int span = std::max(end - col + 1, 1);
         if (span > 1) table->mergeCells(int(r), col, 1, span);
+        spots[r].push_back({col, span, cell.mergeDown});
         QTextTableCell qcell = table->cellAt(int(r), col);
         QTextTableCellFormat cf = qcell.format().toTableCellFormat();
         SetCellFormat(cf, cell);
+        if (!mergedEdges.isEmpty()) cf.setProperty(kMergedEdges, mergedEdges);
         if (k == 0) {
           cf.setProperty(kRowLeftEdge, row.leftEdge);
           cf.setProperty(kRowGap, row.gap);
@@ -360,12 +404,38 @@ class Builder {
           cf.setProperty(kRowHeader, row.header);
         }
         qcell.setFormat(cf);
-        InsertCellParagraphs(qcell.firstCursorPosition(), cell.paragraphs);
+        if (cell.mergeDown != CellMerge::Next) InsertCellParagraphs(qcell.firstCursorPosition(), cell.paragraphs);
+        k = last;
         col = end + 1;
         if (col >= columns) break;
       }
     }
+    MergeDown(table, spots);
     return table;
+  }
+
+  // Merges each first cell merged down with the cells of the rows below it that are merged
+  // into it (same column and span).
+  template <typename Spots>
+  static void MergeDown(QTextTable* table, const Spots& spots) {
+    for (size_t r = 0; r < spots.size(); ++r) {
+      for (const auto& s : spots[r]) {
+        if (s.down != CellMerge::First) continue;
+        size_t below = r + 1;
+        auto continues = [&](size_t row) {
+          for (const auto& t : spots[row])
+            if (t.column == s.column) return t.span == s.span && t.down == CellMerge::Next;
+          return false;
+        };
+        while (below < spots.size() && continues(below)) ++below;
+        if (below == r + 1) continue;
+        QTextTableCell first = table->cellAt(int(r), s.column);
+        QTextTableCellFormat cf = first.format().toTableCellFormat();
+        cf.setProperty(kMergeDown, true);
+        first.setFormat(cf);
+        table->mergeCells(int(r), s.column, int(below - r), s.span);
+      }
+    }
   }
 
   static void SetCellFormat(QTextTableCellFormat& cf, const TableCell& cell) {
@@ -395,6 +465,7 @@ class Builder {
   }
 
   const Document& doc_;
+  std::vector<std::string> notes_;  // the footnotes' texts, in the order of their marks
   QTextDocument& target_;
 };
 
@@ -428,6 +499,7 @@ class Reader {
       QTextBlock block = it.currentBlock();
       if (!block.isValid()) continue;
       if (block.blockFormat().boolProperty(kFillerBlock) && block.length() <= 1) continue;
+      if (block.blockFormat().boolProperty(kFootnoteBlock)) continue;
       out.emplace_back(std::in_place_type<Paragraph>, ReadParagraph(block));
     }
   }
@@ -453,6 +525,15 @@ class Reader {
           if (!PictureOf(image, r.picture)) continue;
           p.runs.push_back(std::move(r));
         }
+        continue;
+      }
+      if (cf.hasProperty(kFootnote)) {
+        const QVariantList note = cf.property(kFootnote).toList();
+        TextRun r;
+        r.kind = TextRun::Kind::Footnote;
+        r.format = FromQt(cf);
+        if (note.size() == 2) r.text = FromQString(note[1].toString());
+        p.runs.push_back(std::move(r));
         continue;
       }
       TextRun r;
@@ -518,10 +599,7 @@ class Reader {
       for (int c = 0; c < columns;) {
         QTextTableCell qcell = table->cellAt(r, c);
         int span = std::max(qcell.columnSpan(), 1);
-        if (qcell.row() != r) {  // covered by a cell of a row above
-          c += span;
-          continue;
-        }
+        const bool covered = qcell.row() != r;  // merged into a cell of a row above
         QTextTableCellFormat cf = qcell.format().toTableCellFormat();
         TableCell cell;
         int computed = row.leftEdge + offsets[size_t(std::min(c + span, columns))];
@@ -540,8 +618,11 @@ class Reader {
           cell.background = FromQColor(cf.background().color());
         if (cf.verticalAlignment() == QTextCharFormat::AlignMiddle) cell.verticalAlignment = VerticalAlignment::Center;
         if (cf.verticalAlignment() == QTextCharFormat::AlignBottom) cell.verticalAlignment = VerticalAlignment::Bottom;
+        if (cf.boolProperty(kMergeDown)) cell.mergeDown = covered ? CellMerge::Next : CellMerge::First;
+        const QVariantList mergedEdges = cf.property(kMergedEdges).toList();
+        if (!mergedEdges.isEmpty()) cell.mergeAcross = CellMerge::First;
         std::vector<Block> blocks;
-        for (auto it = qcell.begin(); !it.atEnd(); ++it) {
+        for (auto it = qcell.begin(); !it.atEnd() && !covered; ++it) {
           if (QTextFrame* child = it.currentFrame()) {
             ReadFrame(child, blocks, false);
             continue;
@@ -552,7 +633,14 @@ class Reader {
         for (Block& b : blocks)
           if (auto* p = std::get_if<Paragraph>(&b)) cell.paragraphs.push_back(std::move(*p));
         prevEdge = cell.rightEdge;
-        row.cells.push_back(std::move(cell));
+        row.cells.push_back(cell);
+        for (const QVariant& edge : mergedEdges) {
+          TableCell next = cell;
+          next.paragraphs.clear();
+          next.mergeAcross = CellMerge::Next;
+          next.rightEdge = edge.toInt();
+          row.cells.push_back(std::move(next));
+        }
         c += span;
       }
       (void)prevEdge;
@@ -590,6 +678,8 @@ PageSetup PageSetupOf(const QTextDocument& doc) {
   get(kMarginRightProperty, page.marginRight);
   get(kMarginTopProperty, page.marginTop);
   get(kMarginBottomProperty, page.marginBottom);
+  get(kColumnsProperty, page.columns);
+  get(kColumnSpaceProperty, page.columnSpace);
   return page;
 }
 
@@ -600,6 +690,8 @@ void SetPageSetup(QTextDocument& doc, const PageSetup& page) {
   doc.setProperty(kMarginRightProperty, page.marginRight);
   doc.setProperty(kMarginTopProperty, page.marginTop);
   doc.setProperty(kMarginBottomProperty, page.marginBottom);
+  doc.setProperty(kColumnsProperty, page.columns);
+  doc.setProperty(kColumnSpaceProperty, page.columnSpace);
 }
 
 ParagraphBorders ParagraphBordersOf(const QTextBlockFormat& format) {

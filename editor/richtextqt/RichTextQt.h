@@ -39,6 +39,11 @@ enum Property {
   kRowHeader,           // bool
   kFillerBlock,         // bool: an empty block Qt needs around a table, not a paragraph
   kCellMarkFormat,      // QTextCharFormat: the mark format of a cell's first paragraph
+  kFootnote,            // QVariantList: a footnote mark's number and note (QString, paragraphs
+                        // apart by line feeds); the number keeps two marks side by side apart
+  kFootnoteBlock,       // bool: a note shown at the end of the document, not a paragraph
+  kMergedEdges,         // QVariantList of int: right edges of the cells merged across into this one
+  kMergeDown,           // bool: a cell merged down from its own row (rows below are merged in)
 };
 
 // Names of the dynamic properties of the QTextDocument.
@@ -49,13 +54,19 @@ inline constexpr const char* kMarginRightProperty = "qvMarginRight";
 inline constexpr const char* kMarginTopProperty = "qvMarginTop";
 inline constexpr const char* kMarginBottomProperty = "qvMarginBottom";
 inline constexpr const char* kDefaultFontProperty = "qvDefaultFont";
+inline constexpr const char* kColumnsProperty = "qvColumns";
+inline constexpr const char* kColumnSpaceProperty = "qvColumnSpace";
 
 // Replaces the content of `target` with the document; sets its page properties and its
 // default font (family, 12 points).
 void ToQTextDocument(const Document& doc, QTextDocument& target);
 
+// A footnote shows as its number at its mark, and its note as a paragraph at the end of the
+// document, after the text, in the order of the marks.
+//
 // The model of a QTextDocument (normalized). Blocks marked as fillers and still empty are
-// left out; nested tables are flattened into their cell's paragraphs.
+// left out, and so are the notes shown at the end (a note is its mark's); nested tables are
+// flattened into their cell's paragraphs.
 Document FromQTextDocument(const QTextDocument& source);
 
 // The page of a QTextDocument (the model's defaults where a property is missing) and

@@ -306,3 +306,34 @@ TEST_F(LibreOffice, ReadsOurSaveOfWordProcessorsFilesAsTheFilesThemselves) {
             std::string::npos);
   EXPECT_NE(ReadFile(dir_ / "save" / "txt" / "super.txt").find("Service Plan\xC2\xAE\nSecond2\nThird"), std::string::npos);
 }
+
+// A footnote read from Word's form and saved: LibreOffice shows it as a footnote with its text.
+TEST_F(LibreOffice, ShowsTheFootnotesOfOurSave) {
+  RtfReadResult r = ReadRtf("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard\\plain Footnote here{\\super\\chftn"
+                            "{\\footnote\\pard\\plain{\\super\\chftn} This is a footnote.}} and on.\\par}");
+  ASSERT_TRUE(r.ok);
+  fs::path rtf = dir_ / "note.rtf";
+  WriteFile(rtf, WriteRtf(r.document));
+  fs::path html = Convert(rtf, "html", "html", "html");
+  ASSERT_FALSE(html.empty());
+  std::string text = ReadFile(html);
+  EXPECT_NE(text.find("sdfootnote1anc"), std::string::npos) << text;  // the mark, as a footnote's
+  EXPECT_NE(text.find("This is a footnote."), std::string::npos) << text;
+  EXPECT_NE(text.find("and on."), std::string::npos) << text;
+}
+
+// Cells merged down and across, saved: LibreOffice reads them merged.
+TEST_F(LibreOffice, ReadsTheMergedCellsOfOurSave) {
+  RtfReadResult r = ReadRtf(
+      "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\trowd\\clvmgf\\cellx3000\\clmgf\\cellx6000\\clmrg\\cellx9000"
+      "\\pard\\plain\\intbl Merged\\cell Across\\cell\\cell\\row\\trowd\\clvmrg\\cellx3000\\cellx6000\\cellx9000"
+      "\\pard\\plain\\intbl\\cell 2,2\\cell 2,3\\cell\\row\\pard After\\par}");
+  ASSERT_TRUE(r.ok);
+  fs::path rtf = dir_ / "merged.rtf";
+  WriteFile(rtf, WriteRtf(r.document));
+  fs::path html = Convert(rtf, "html", "html", "html");
+  ASSERT_FALSE(html.empty());
+  std::string text = ReadFile(html);
+  EXPECT_NE(text.find("rowspan=\"2\""), std::string::npos) << text;
+  EXPECT_NE(text.find("colspan=\"2\""), std::string::npos) << text;
+}

@@ -7,6 +7,7 @@
 #include <QTextFrame>
 #include <QTextTable>
 
+#include "editor/richtext/TxmFile.h"
 #include "editor/richtextqt/RichTextQt.h"
 #include "tests/richtext/Samples.h"
 
@@ -120,4 +121,92 @@ TEST(RichTextQt, RefusedRtfLeavesTheDocument) {
   EXPECT_FALSE(rq::ImportRtf("no rtf", qdoc, &error));
   EXPECT_FALSE(error.empty());
   EXPECT_EQ(qdoc.toPlainText(), "kept");
+}
+
+// A footnote shows as its number at its mark and its note at the end of the document; the
+// model of the shown document has the footnotes at their marks and no paragraphs of notes.
+TEST(RichTextQt, FootnotesShowTheirNumbersAndTheirNotesAtTheEnd) {
+  RtfReadResult r = ReadRtf(
+      "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}}\\pard A{\\super\\chftn{\\footnote\\pard"
+      "{\\super\\chftn} First note.}}{\\super\\chftn{\\footnote\\pard{\\super\\chftn} Second\\par line}} b\\par"
+      "\\trowd\\cellx1440\\pard\\intbl C{\\super\\chftn{\\footnote\\pard{\\super\\chftn} Third}}\\cell\\row}");
+  ASSERT_TRUE(r.ok);
+  QTextDocument qdoc;
+  rq::ToQTextDocument(r.document, qdoc);
+  EXPECT_EQ(qdoc.begin().text(), "A12 b");
+  QTextCursor mark(qdoc.begin());
+  mark.setPosition(2);
+  EXPECT_EQ(mark.charFormat().verticalAlignment(), QTextCharFormat::AlignSuperScript);
+  QStringList notes;
+  for (QTextBlock b = qdoc.begin(); b.isValid(); b = b.next())
+    if (b.blockFormat().boolProperty(rq::kFootnoteBlock)) notes << b.text();
+  EXPECT_EQ(notes, (QStringList{"1 First note.", QString("2 Second") + QChar::LineSeparator + "line", "3 Third"}));
+  EXPECT_EQ(rq::FromQTextDocument(qdoc), r.document);
+}
+
+// Cells merged down and across are one Qt cell each, and come back merged.
+TEST(RichTextQt, MergedCellsAreOneCell) {
+  RtfReadResult r = ReadRtf(
+      "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}}"
+      "\\trowd\\clvmgf\\clbrdrt\\brdrs\\brdrw10\\cellx3000\\clmgf\\cellx6000\\clmrg\\cellx9000"
+      "\\pard\\plain\\intbl Merged\\cell Across\\cell\\cell\\row"
+      "\\trowd\\clvmrg\\clbrdrt\\brdrs\\brdrw10\\cellx3000\\cellx6000\\cellx9000"
+      "\\pard\\plain\\intbl\\cell 2,2\\cell 2,3\\cell\\row\\pard After\\par}");
+  ASSERT_TRUE(r.ok);
+  const Table& model = std::get<Table>(r.document.blocks[0]);
+  EXPECT_EQ(model.rows[0].cells[0].mergeDown, CellMerge::First);
+  EXPECT_EQ(model.rows[1].cells[0].mergeDown, CellMerge::Next);
+  EXPECT_EQ(model.rows[0].cells[1].mergeAcross, CellMerge::First);
+  EXPECT_EQ(model.rows[0].cells[2].mergeAcross, CellMerge::Next);
+  QTextDocument qdoc;
+  rq::ToQTextDocument(r.document, qdoc);
+  QTextTable* table = nullptr;
+  for (QTextFrame* f : qdoc.rootFrame()->childFrames())
+    if ((table = qobject_cast<QTextTable*>(f))) break;
+  ASSERT_NE(table, nullptr);
+  QTextTableCell down = table->cellAt(1, 0);
+  EXPECT_EQ(down.row(), 0);
+  EXPECT_EQ(down.rowSpan(), 2);
+  QTextCursor c = down.firstCursorPosition();
+  c.setPosition(down.lastCursorPosition().position(), QTextCursor::KeepAnchor);
+  EXPECT_EQ(c.selectedText(), "Merged");  // the merged-in cell adds no paragraph
+  EXPECT_EQ(table->cellAt(0, 2).column(), table->cellAt(0, 1).column());
+  EXPECT_EQ(rq::FromQTextDocument(qdoc), r.document);
+  // A save keeps the merges.
+  std::string rtf = WriteRtf(rq::FromQTextDocument(qdoc));
+  for (const char* word : {"\\clvmgf", "\\clvmrg", "\\clmgf", "\\clmrg"}) EXPECT_NE(rtf.find(word), std::string::npos) << word;
+}
+
+// Capitals and small capitals are Qt's font capitalization, kept through RTF and Qt.
+TEST(RichTextQt, CapitalsAndSmallCapitals) {
+  RtfReadResult r = ReadRtf("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}}\\pard{\\caps all}{\\scaps small}"
+                            "{\\caps\\caps0 none}\\par}");
+  ASSERT_TRUE(r.ok);
+  const Paragraph& p = std::get<Paragraph>(r.document.blocks[0]);
+  ASSERT_EQ(p.runs.size(), 3u);
+  EXPECT_EQ(p.runs[0].format.capitals, Capitals::All);
+  EXPECT_EQ(p.runs[1].format.capitals, Capitals::Small);
+  EXPECT_EQ(p.runs[2].format.capitals, Capitals::None);
+  EXPECT_EQ(ReadRtf(WriteRtf(r.document)).document, r.document);
+  QTextDocument qdoc;
+  rq::ToQTextDocument(r.document, qdoc);
+  QTextCursor c(qdoc.begin());
+  c.setPosition(1);
+  EXPECT_EQ(c.charFormat().fontCapitalization(), QFont::AllUppercase);
+  c.setPosition(5);
+  EXPECT_EQ(c.charFormat().fontCapitalization(), QFont::SmallCaps);
+  EXPECT_EQ(rq::FromQTextDocument(qdoc), r.document);
+}
+
+// A section's columns are kept through RTF, Qt and ".txm".
+TEST(RichTextQt, ColumnsAreKept) {
+  RtfReadResult r = ReadRtf("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}}\\sectd\\cols2\\colsx360\\pard Text\\par}");
+  ASSERT_TRUE(r.ok);
+  EXPECT_EQ(r.document.page.columns, 2);
+  EXPECT_EQ(r.document.page.columnSpace, 360);
+  EXPECT_EQ(ReadRtf(WriteRtf(r.document)).document, r.document);
+  EXPECT_EQ(ReadTxm(WriteTxm(r.document)).document.page, r.document.page);
+  QTextDocument qdoc;
+  rq::ToQTextDocument(r.document, qdoc);
+  EXPECT_EQ(rq::FromQTextDocument(qdoc).page, r.document.page);
 }

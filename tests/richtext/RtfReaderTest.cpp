@@ -191,6 +191,26 @@ TEST(RtfReader, SymbolFontBytesAreTheirCharacters) {
   }
 }
 
+// A footnote as Word writes it is kept at its mark with its text; a save writes it back.
+TEST(RtfReader, FootnotesAreKeptAtTheirMarks) {
+  Document d = Read("\\pard\\plain Footnote here{\\super\\chftn{\\footnote\\pard\\plain{\\super\\chftn} "
+                    "This is a {\\b footnote}.\\par\\pard Second line}} and on.\\par");
+  const Paragraph& p = Para(d);
+  EXPECT_EQ(p.PlainText(), "Footnote here and on.");
+  ASSERT_EQ(p.runs.size(), 3u);
+  EXPECT_EQ(p.runs[1].kind, TextRun::Kind::Footnote);
+  EXPECT_EQ(p.runs[1].text, "This is a footnote.\nSecond line");
+  EXPECT_EQ(p.runs[1].format.position, VerticalPosition::Superscript);
+  std::string rtf = WriteRtf(d);
+  EXPECT_NE(rtf.find("\\chftn{\\footnote\\pard\\plain{\\super\\chftn} This is a footnote.\\par"), std::string::npos) << rtf;
+  RtfReadResult again = ReadRtf(rtf);
+  EXPECT_EQ(again.document, d);
+  // A footnote of a note and one in a skipped group are not kept; the text around them is.
+  Document nested = Read("\\pard a{\\footnote x{\\footnote y}z}{\\*\\ignored{\\footnote w}}b\\par");
+  ASSERT_EQ(Para(nested).runs.size(), 3u);
+  EXPECT_EQ(Para(nested).runs[1].text, "xz");
+}
+
 TEST(RtfReader, AnUnmappedByteShowsAsReplacementAndIsNamed) {
   RtfReadResult r = ReadRtf("{\\rtf1\\ansi\\ansicpg1253 a\\'aab\\par}");  // AA has no character in 1253
   ASSERT_TRUE(r.ok);
@@ -403,6 +423,33 @@ TEST(RtfReader, RefusalsAndDamage) {
     EXPECT_TRUE(rr.ok) << c.rtf << ": " << rr.error;
     EXPECT_EQ(rr.document.PlainText(), c.text) << c.rtf;
   }
+}
+
+// Each \row makes every cell of its definition, and those cells count against the budget:
+// a row of 256 cells repeated 4,000 times (17 KB making a million cells) is refused, a
+// table of 1,000 rows of 8 cells written the same way (4 KB) is read whole.
+TEST(RtfReader, CellsOfRepeatedRowsCountAgainstTheBudget) {
+  auto repeated = [](int cells, int rows) {
+    std::string rtf = "{\\rtf1 \\trowd";
+    for (int c = 1; c <= cells; ++c) rtf += "\\cellx" + std::to_string(c * 10);
+    rtf += "\\intbl";
+    for (int r = 0; r < rows; ++r) rtf += "\\row";
+    return rtf + "}";
+  };
+  const std::string bomb = repeated(256, 4000);
+  ASSERT_LT(bomb.size(), 20000u);
+  const RtfReadResult refused = ReadRtf(bomb);
+  EXPECT_FALSE(refused.ok);
+  EXPECT_EQ(refused.error, "The document is too large.");
+  EXPECT_TRUE(refused.document.blocks.empty());
+
+  const RtfReadResult table = ReadRtf(repeated(8, 1000));
+  ASSERT_TRUE(table.ok) << table.error;
+  ASSERT_EQ(table.document.blocks.size(), 1u);
+  const Table& t = TableAt(table.document, 0);
+  ASSERT_EQ(t.rows.size(), 1000u);
+  EXPECT_EQ(t.rows.back().cells.size(), 8u);
+  EXPECT_EQ(t.rows.back().cells.back().rightEdge, 80);
 }
 
 TEST(RtfReader, NestedTablesFlattenAndShapesGiveTheirPictures) {

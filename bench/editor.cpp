@@ -1,0 +1,226 @@
+// Opening and saving documents in the report editor, as "Open" and "Save" do them: the file
+// read, the document built into a document window and laid out in pages; the shown document
+// turned back into RTF and written.
+//   LibreOfficeTable: a 100 x 6 table written by LibreOffice Writer (169 KB).
+//   Report30Pages:    a merged report of 30 pages (headings, tabs, frames, payment tables).
+//   Generated/2MB, Generated/10MB: paragraphs of mixed formats and indents, 5 x 4 tables and
+//                     PNG pictures, as long letters and price lists are.
+// Each figure "peak_rss_MB" is the process's peak so far: run one benchmark a process
+// (--benchmark_filter) to read the peak memory of one file. With QV_BENCH_FILES set to a
+// folder, the input files are also written there (to compare other programs on them).
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QBuffer>
+#include <QDir>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <sys/resource.h>
+
+#include <cstdlib>
+#include <random>
+#include <string>
+
+#include "bench/ReportDocument.h"
+#include "editor/ReportEditor.h"
+#include "editor/TextControl.h"
+#include "editor/frmMDIChild.h"
+#include "editor/richtext/Rtf.h"
+#include "platform/files/AtomicFile.h"
+
+namespace {
+
+using qv::editor::ReportEditor;
+
+// A PNG of random colours (it compresses as badly as a photograph does).
+std::string RandomPng(std::mt19937& random, int width, int height) {
+  QImage image(width, height, QImage::Format_RGB888);
+  for (int y = 0; y < height; ++y) {
+    uchar* line = image.scanLine(y);
+    for (int x = 0; x < width * 3; ++x) line[x] = uchar(random() & 0xFF);
+  }
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, "PNG");
+  return png.toStdString();
+}
+
+// About `target` bytes of RTF: sections of six justified paragraphs (bold, italic and
+// coloured words, indents), every third section a 5 x 4 table of prices, `pictures` PNG
+// pictures spread over the text, a page break every 60 sections.
+std::string GeneratedRtf(size_t target, int pictures) {
+  static const char* const kWords[] = {"lease", "loan",   "cash",   "residual", "factor",  "payment",
+                                       "capitalised", "cost", "trade", "equity", "rebate", "term",
+                                       "mileage", "dealer", "invoice", "MSRP", "option"};
+  std::mt19937 random(7);
+  auto pick = [&](int n) { return int(random() % unsigned(n)); };
+  auto word = [&] { return std::string(kWords[pick(int(std::size(kWords)))]); };
+  std::string rtf =
+      "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}{\\f1\\fswiss Arial;}}"
+      "{\\colortbl;\\red200\\green0\\blue0;\\red0\\green0\\blue160;}\n"
+      "\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1440\\margb1440\n";
+  const int pictureEvery = std::max(1, int(target / 4000 / size_t(std::max(pictures, 1))));
+  int placed = 0;
+  for (int k = 1; rtf.size() < target; ++k) {
+    if (k % 40 == 1) rtf += "\\pard\\plain\\qc\\sb240\\sa120{\\f1\\fs32\\b\\cf2 Section " + std::to_string(k) + "}\\par\n";
+    for (int p = 0; p < 6; ++p) {
+      const int count = 20 + pick(41);
+      std::string first = word(), rest;
+      for (int w = 1; w < count; ++w) rest += (w > 1 ? " " : "") + word();
+      const size_t half = rest.size() / 2;
+      rtf += "\\pard\\plain\\li" + std::to_string(360 * pick(3)) + "\\fi" + std::to_string(360 * pick(2)) +
+             "\\sa120\\qj{\\b " + first + "} {\\i " + rest.substr(0, half) + "} {\\cf1 " + rest.substr(half) + "}\\par\n";
+    }
+    if (k % 3 == 0) {
+      for (int r = 0; r < 5; ++r) {
+        rtf += "\\trowd\\trgaph108\\trleft0\\cellx2340\\cellx4680\\cellx7020\\cellx9360\n";
+        for (int c = 0; c < 4; ++c) {
+          std::string text = word();
+          if (c && r) {
+            const int cents = pick(100);
+            text = "$" + std::to_string(1 + pick(99999)) + (cents < 10 ? ".0" : ".") + std::to_string(cents);
+          }
+          rtf += std::string("\\pard\\plain\\intbl") + (c ? "\\qr" : "") + "{" + (r == 0 ? "\\b " : "") + text + "}\\cell\n";
+        }
+        rtf += "\\row\n";
+      }
+      rtf += "\\pard\\plain\\par\n";
+    }
+    if (placed < pictures && k % pictureEvery == 0) {
+      static const char kHex[] = "0123456789abcdef";
+      const std::string png = RandomPng(random, 200, 150);
+      rtf += "\\pard\\plain\\qc{\\pict\\pngblip\\picw200\\pich150\\picwgoal3000\\pichgoal2250 \n";
+      for (size_t i = 0; i < png.size(); ++i) {
+        rtf += kHex[uchar(png[i]) >> 4];
+        rtf += kHex[uchar(png[i]) & 15];
+        if (i % 64 == 63) rtf += '\n';
+      }
+      rtf += "}\\par\n";
+      ++placed;
+    }
+    if (k % 60 == 0) rtf += "\\pard\\plain\\page\n";
+  }
+  return rtf + "}\n";
+}
+
+std::string LibreOfficeTable() {
+  std::string rtf;
+  qv::files::ReadWholeFile(std::string(QV_SOURCE_DIR) + "/bench/files/lo-table-100x6.rtf", rtf);
+  return rtf;
+}
+
+double PeakRssMegabytes() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return double(usage.ru_maxrss) / 1024.0;  // kilobytes on Linux
+}
+
+// One editor for every benchmark, as the program has one.
+ReportEditor& Editor() {
+  static ReportEditor editor;
+  return editor;
+}
+
+QTemporaryDir& Folder() {
+  static QTemporaryDir dir;
+  return dir;
+}
+
+std::string WriteInput(const std::string& name, const std::string& rtf) {
+  const char* keep = std::getenv("QV_BENCH_FILES");
+  if (keep && *keep) qv::files::WriteFileAtomic(QDir(keep).filePath(QString::fromStdString(name)).toStdString(), rtf);
+  const std::string path = QDir(Folder().path()).filePath(QString::fromStdString(name)).toStdString();
+  qv::files::WriteFileAtomic(path, rtf);
+  return path;
+}
+
+// Opens the file in a document window and lays it out in pages.
+qv::editor::frmMDIChild* Open(benchmark::State& state, const std::string& path, int& pages) {
+  qv::editor::frmMDIChild* doc = Editor().LoadDocument(path, int(qv::editor::FileFormat::Rtf));
+  if (!doc) {
+    state.SkipWithError("the file did not open");
+    return nullptr;
+  }
+  pages = doc->TXTextControl1->CurrentPages();
+  return doc;
+}
+
+// Closes the window and deletes it at once (the event loop that would is not running).
+void Close(qv::editor::frmMDIChild& doc) {
+  doc.CloseWithoutAsking();
+  QApplication::processEvents();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void OpenFile(benchmark::State& state, const std::string& name, const std::string& rtf) {
+  const std::string path = WriteInput(name, rtf);
+  int pages = 0;
+  for (auto _ : state) {
+    qv::editor::frmMDIChild* doc = Open(state, path, pages);
+    if (!doc) break;
+    state.PauseTiming();
+    Close(*doc);
+    state.ResumeTiming();
+  }
+  state.counters["bytes"] = double(rtf.size());
+  state.counters["pages"] = pages;
+  state.counters["peak_rss_MB"] = PeakRssMegabytes();
+}
+
+void SaveFile(benchmark::State& state, const std::string& name, const std::string& rtf) {
+  const std::string path = WriteInput(name, rtf);
+  int pages = 0;
+  qv::editor::frmMDIChild* doc = Open(state, path, pages);
+  if (!doc) return;
+  const std::string saved = QDir(Folder().path()).filePath("saved.rtf").toStdString();
+  for (auto _ : state) {
+    if (!Editor().SaveDocumentOf(*doc, saved)) state.SkipWithError("the file was not saved");
+  }
+  Close(*doc);
+  state.counters["bytes"] = double(rtf.size());
+  state.counters["pages"] = pages;
+  state.counters["peak_rss_MB"] = PeakRssMegabytes();
+}
+
+const std::string& Report30() {
+  static const std::string rtf = qv::richtext::WriteRtf(qv::bench::Report(30));
+  return rtf;
+}
+const std::string& Generated(size_t megabytes) {
+  static std::string two, ten;
+  std::string& text = megabytes == 2 ? two : ten;
+  if (text.empty()) text = GeneratedRtf(megabytes << 20, int(megabytes) * 2);
+  return text;
+}
+
+void BM_OpenLibreOfficeTable(benchmark::State& s) { OpenFile(s, "lo-table-100x6.rtf", LibreOfficeTable()); }
+void BM_SaveLibreOfficeTable(benchmark::State& s) { SaveFile(s, "lo-table-100x6.rtf", LibreOfficeTable()); }
+void BM_OpenReport30Pages(benchmark::State& s) { OpenFile(s, "report-30-pages.rtf", Report30()); }
+void BM_SaveReport30Pages(benchmark::State& s) { SaveFile(s, "report-30-pages.rtf", Report30()); }
+void BM_OpenGenerated(benchmark::State& s) {
+  OpenFile(s, "generated-" + std::to_string(s.range(0)) + "MB.rtf", Generated(size_t(s.range(0))));
+}
+void BM_SaveGenerated(benchmark::State& s) {
+  SaveFile(s, "generated-" + std::to_string(s.range(0)) + "MB.rtf", Generated(size_t(s.range(0))));
+}
+
+BENCHMARK(BM_OpenLibreOfficeTable)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveLibreOfficeTable)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenReport30Pages)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveReport30Pages)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenGenerated)->ArgName("MB")->Arg(2)->Arg(10)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_SaveGenerated)->ArgName("MB")->Arg(2)->Arg(10)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
