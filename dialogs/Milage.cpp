@@ -43,6 +43,7 @@ Milage::Milage(Engine& engine, Owner& theOwner) : ui::QvDialog(theOwner.MainWidg
 }
 
 Milage::~Milage() {
+  ui::ReleaseEntryBoxFilters(this);
   if (!finished_) Form_Unload();
 }
 
@@ -208,7 +209,7 @@ void Milage::Finish() {
   if (finished_) return;
   for (int i = 1; i <= 2; ++i)
     if (Text1[i]->hasFocus()) Text1_LostFocus(i);
-  for (int i = 1; i <= 2; ++i) filters_[i]->SetEnabled(false);
+  ui::ReleaseEntryBoxFilters(this);
   finished_ = true;
   Form_Unload();
   QDialog::done(QDialog::Accepted);

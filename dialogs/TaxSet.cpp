@@ -110,6 +110,7 @@ TaxSet::TaxSet(Engine& engine, Owner& theOwner) : ui::QvDialog(theOwner.MainWidg
 }
 
 TaxSet::~TaxSet() {
+  ui::ReleaseEntryBoxFilters(this);
   if (!finished_) Form_Unload();
 }
 
@@ -569,7 +570,7 @@ void TaxSet::Finish() {
   // A box still being edited keeps what was typed.
   for (int i = 0; i < 7; ++i)
     if (Text2[i]->hasFocus()) Text2_LostFocus(i);
-  for (auto* f : filters_) f->SetEnabled(false);
+  ui::ReleaseEntryBoxFilters(this);
   finished_ = true;
   Form_Unload();
   QDialog::done(QDialog::Accepted);

@@ -26,6 +26,7 @@ Trade::Trade(Engine& engine, Owner& theOwner) : ui::QvDialog(theOwner.MainWidget
 }
 
 Trade::~Trade() {
+  ui::ReleaseEntryBoxFilters(this);
   if (!finished_) Form_Unload();
 }
 
@@ -126,7 +127,7 @@ void Trade::Finish() {
   // A box still being edited when the window closes keeps what was typed.
   for (int i = 0; i < 2; ++i)
     if (Text1[i]->hasFocus()) Text1_LostFocus(i);
-  for (auto* f : filters_) f->SetEnabled(false);
+  ui::ReleaseEntryBoxFilters(this);
   finished_ = true;
   Form_Unload();
   QDialog::done(QDialog::Accepted);

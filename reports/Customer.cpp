@@ -58,6 +58,7 @@ Customer::Customer(Engine& engine, Owner& theOwner)
 }
 
 Customer::~Customer() {
+  ui::ReleaseEntryBoxFilters(this);
   // Unloaded without a close (by the owner, or the program ends): the list is written now.
   Form_Unload();
   // The grid shows the list's workbook: it goes first, before the list it reads (child

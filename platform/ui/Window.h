@@ -273,20 +273,26 @@ class EntryBoxFilter : public QObject {
         keyPress_(std::move(keyPress)) {}
 
   bool eventFilter(QObject* watched, QEvent* event) override {
-    static const std::function<void()> none;
-    if (RunEntryBoxHandlers(watched, event, gotFocus_, enabled_ ? lostFocus_ : none, keyPress_)) return true;
+    if (RunEntryBoxHandlers(watched, event, gotFocus_, lostFocus_, keyPress_)) return true;
     return QObject::eventFilter(watched, event);
   }
-
-  // A window that is closing turns the focus-out handling off.
-  void SetEnabled(bool on) { enabled_ = on; }
 
  private:
   std::function<void()> gotFocus_;
   std::function<void()> lostFocus_;
   std::function<void(int&)> keyPress_;
-  bool enabled_ = true;
 };
+
+// Takes every entry-box filter that belongs to `window` off the window's boxes. A window
+// calls it when it closes and first thing in its destructor: the focus leaves its boxes
+// while it is destroyed, and no handler of the half-destroyed window may run then.
+inline void ReleaseEntryBoxFilters(QObject* window) {
+  std::vector<EntryBoxFilter*> filters;
+  for (QObject* c : window->children())
+    if (auto* f = dynamic_cast<EntryBoxFilter*>(c)) filters.push_back(f);
+  for (QObject* o : window->findChildren<QObject*>())
+    for (EntryBoxFilter* f : filters) o->removeEventFilter(f);
+}
 
 // Watches an entry box with its handlers (see RunEntryBoxHandlers); the filter belongs to
 // `owner` and goes with it.
