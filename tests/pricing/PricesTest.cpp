@@ -499,5 +499,28 @@ TEST_F(PricesOnEmptyPage, GuideTextsShowAsWindows1252AndReachThePageAsTheyAre) {
   EXPECT_DOUBLE_EQ(eng.res.TotalInvoice, 20000 + 485);
 }
 
+TEST_F(PricesOnEmptyPage, ALongTypeNameWrapsAndItsRowGrowsToFit) {
+  const std::string longName =
+      "4dr Sedan Limited Edition with Premium Package, Navigation, Leather and Sport Suspension Group";
+  WriteFile(folder + "CMANUF.TXT", "Tarvic|2000|Longline|485|1\r\n");
+  WriteFile(folder + "CModel.txt", "Longline|1|1\r\n");
+  WriteFile(folder + "CModel.ndx", std::string("\x01\x00\x00\x00", 4));
+  WriteFile(folder + "CType.txt", longName + "|21000|23500|1|0\r\nBase|18000|20000|1|0\r\n");
+  WriteFile(folder + "CType.ndx", std::string("\x01\x00\x00\x00", 4));
+  Press(0, [&](Prices& p) {
+    p.SelectVehicle(0);
+    p.Command1_Click(0);
+    const int longRow = RowOf(p, longName), baseRow = RowOf(p, "Base");
+    ASSERT_GT(longRow, 0);
+    ASSERT_GT(baseRow, 0);
+    EXPECT_EQ(p.Price1->displayText(longRow, 1).toStdString(), longName);
+    // The name is wider than its column, so it takes two lines or more.
+    ASSERT_GT(p.Price1->fontMetrics().horizontalAdvance(QString::fromStdString(longName)), p.Price1->columnWidth(1));
+    EXPECT_GE(p.Price1->rowHeight(longRow), 2 * p.Price1->fontMetrics().height());
+    EXPECT_LT(p.Price1->rowHeight(baseRow), 2 * p.Price1->fontMetrics().height());
+    p.Command1_Click(1);
+  });
+}
+
 }  // namespace
 }  // namespace qv::test
