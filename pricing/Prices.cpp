@@ -6,6 +6,7 @@
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QHBoxLayout>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -14,6 +15,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QTableView>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -448,6 +450,9 @@ void Prices::ShowStandardEquipment() {
   Price2->refresh();
   Price2->setColumnWidth(1, std::max(300, Price2->width() - 24));
   for (int i = 1; i <= r + 1; ++i) Price2->autoRowHeight(i);
+  // Nothing of this display is selected, so the active row keeps its own colour (a
+  // selected cell is drawn in the selection's text colour).
+  Price2->view()->selectionModel()->clearSelection();
   Price2->setFocus();
   stdEquipHeader_ = pricing::StdEquipPrintHeader(open_.text);
   if (!error.empty()) ShowError(error);
