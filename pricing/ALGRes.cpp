@@ -10,7 +10,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 #include "owner/SharedState.h"
 #include "platform/ui/Prompt.h"
@@ -22,6 +25,17 @@ namespace qv {
 namespace {
 
 constexpr int kAllowedMilesField = 8;
+// The longest texts of the lists in characters: an option line (ten blanks, code, blank,
+// description, 27 blanks, two values of 7 with a blank between) and a maker name.
+constexpr int kLongestLine = 10 + 6 + 1 + 27 + 27 + 7 + 1 + 7;
+constexpr int kLongestMaker = 17;
+
+// The width a list needs to show lines of `chars` characters of its fixed font whole,
+// with its frame and a vertical scroll bar.
+int ListWidthFor(const QListWidget* list, int chars) {
+  const int text = list->fontMetrics().horizontalAdvance(QString(chars, QLatin1Char('W')));
+  return text + 2 * list->frameWidth() + list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list) + 8;
+}
 
 }  // namespace
 
@@ -39,11 +53,12 @@ void ALGRes::Build() {
   lstMfg = new QListWidget(this);
   lstMfg->setObjectName("lstMfg");
   lstMfg->setFont(fixed);
-  lstMfg->setMaximumWidth(190);
+  lstMfg->setFixedWidth(ListWidthFor(lstMfg, kLongestMaker));
   lists->addWidget(lstMfg);
   lstModel = new QListWidget(this);
   lstModel->setObjectName("lstModel");
   lstModel->setFont(fixed);
+  lstModel->setMinimumWidth(ListWidthFor(lstModel, kLongestLine));
   lists->addWidget(lstModel, 1);
   top->addLayout(lists, 1);
 
@@ -88,7 +103,8 @@ void ALGRes::Build() {
   connect(lstMfg, &QListWidget::currentRowChanged, this, [this] { lstMfg_Click(); });
   connect(lstModel, &QListWidget::currentRowChanged, this, [this] { lstModel_Click(); });
   for (QListWidget* l : {lstMfg, lstModel}) l->installEventFilter(this);
-  resize(820, 520);
+  // At its default size the lists show their longest lines whole.
+  resize(std::max(820, minimumSizeHint().width()), 520);
 }
 
 void ALGRes::ShowError(const std::string& message) {

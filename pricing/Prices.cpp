@@ -4,7 +4,9 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QHBoxLayout>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -13,6 +15,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QTableView>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -92,6 +95,7 @@ void Prices::Build() {
   Price1->setRowHeadersVisible(false);
   Price1->setSelectRows(true);
   Price1->setColumnWidth(1, 380);
+  Price1->setColumnWordWrap(1, true);  // a long type name goes over lines of its row
   Price1->setColumnWidth(2, 110);
   Price1->setColumnWidth(3, 110);
   Price1->setColumnAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
@@ -305,6 +309,23 @@ void Prices::OpenVehicleLine() {
 // ---------------------------------------------------------------------------------------
 // The model view
 
+void Prices::FitLongNameRows() {
+  // Only names wider than the column are measured and fitted: a grid can hold a million rows.
+  QFont bold = Price1->font();
+  bold.setBold(true);
+  const QFontMetrics fm(bold);
+  const int room = Price1->columnWidth(1) - 8;  // the cell's margins
+  const int widest = std::max(1, fm.maxWidth());
+  int row = 0;
+  for (const pricing::ModelRow& r : models_.rows) {
+    ++row;
+    const std::string& name = r.name;
+    if (static_cast<int>(name.size()) * widest <= room) continue;
+    if (fm.horizontalAdvance(Q(pricing::GuideText(name))) <= room) continue;
+    Price1->autoRowHeight(row);
+  }
+}
+
 void Prices::ShowModels(int64_t lineNumber) {
   models_ = Guide().ShowModels(lineNumber);
   Price1Data.ClearAll();
@@ -326,6 +347,7 @@ void Prices::ShowModels(int64_t lineNumber) {
   Price1Data.SetActiveCell(1, 1);
   Price1Data.SetSelection(1, 1, 1, 1);
   Price1->refresh();
+  FitLongNameRows();
   Price1->setActiveCell(1, 1);
   if (!models_.error.empty()) ShowError(models_.error);
 }
@@ -428,6 +450,9 @@ void Prices::ShowStandardEquipment() {
   Price2->refresh();
   Price2->setColumnWidth(1, std::max(300, Price2->width() - 24));
   for (int i = 1; i <= r + 1; ++i) Price2->autoRowHeight(i);
+  // Nothing of this display is selected, so the active row keeps its own colour (a
+  // selected cell is drawn in the selection's text colour).
+  Price2->view()->selectionModel()->clearSelection();
   Price2->setFocus();
   stdEquipHeader_ = pricing::StdEquipPrintHeader(open_.text);
   if (!error.empty()) ShowError(error);

@@ -87,6 +87,8 @@ class Prices : public ui::QvDialog {
   void ShowManufacturers();
   // Fills Price1 with the models and types of vehicle line N.
   void ShowModels(int64_t lineNumber);
+  // Fits the height of each model-grid row whose name is wider than column 1 (it wraps).
+  void FitLongNameRows();
   // From the list view to the model view of the selected vehicle line.
   void OpenVehicleLine();
   // Takes the type of Price1's active row onto a page.

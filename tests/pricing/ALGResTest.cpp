@@ -283,5 +283,40 @@ TEST_F(ALGResTest, MakerNamesAndLinesShowAsWindows1252) {
   });
 }
 
+TEST_F(ALGResTest, AtTheDefaultSizeTheListsShowTheirLongestLinesWhole) {
+  WriteFile(folder + "ALG00.DR1", "H1\r\nH2\r\nWIDEST MAKER NAME   1\r\n");
+  auto record = [](const std::string& kind, const std::string& code, const std::string& desc, const std::string& v6,
+                   const std::string& v7) {
+    auto fit = [](std::string t, size_t n) {
+      t.resize(n, ' ');
+      return t;
+    };
+    auto right = [](const std::string& t, size_t n) { return std::string(n - t.size(), ' ') + t; };
+    std::string r = "  1  0" + fit(kind, 3) + fit(code, 6) + fit(desc, 25) + right(v6, 7) + right(v7, 7) +
+                    std::string(8, ' ') + right("52", 6) + right("47", 6) + right("41", 6) + right("35", 6);
+    return fit(r, 114);
+  };
+  WriteFile(folder + "ALG00.RV1", record("  1", "SED100", "SEDAN 4DR", "", "") +
+                                      record(" 20", "MRWIDE", "POWER MOONROOF AND WHEELS", "1234567", "7654321"));
+  Open(3, [](ALGRes& w) {
+    w.show();
+    QApplication::processEvents();
+    ASSERT_EQ(w.lstMfg->count(), 1);
+    w.lstMfg->setCurrentRow(0);
+    w.lstModel->setCurrentRow(1);
+    QApplication::processEvents();
+    for (QListWidget* list : {w.lstMfg, w.lstModel, w.lstResValues}) {
+      SCOPED_TRACE(list->objectName().toStdString());
+      ASSERT_GT(list->count(), 0);
+      for (int i = 0; i < list->count(); ++i) {
+        const QString text = list->item(i)->text();
+        EXPECT_LE(list->fontMetrics().horizontalAdvance(text), list->viewport()->width()) << text.toStdString();
+      }
+    }
+    EXPECT_TRUE(w.lstModel->item(1)->text().endsWith("1234567 7654321"));
+    w.cmdbutUse_Click(1);
+  });
+}
+
 }  // namespace
 }  // namespace qv::test

@@ -3,6 +3,9 @@
 // the kept state between showings, the standard-equipment view and its print, and damaged
 // or missing guide files.
 #include <QAction>
+#include <QApplication>
+#include <QImage>
+#include <QTableView>
 #include <QCheckBox>
 #include <QKeyEvent>
 #include <QListWidget>
@@ -497,6 +500,59 @@ TEST_F(PricesOnEmptyPage, GuideTextsShowAsWindows1252AndReachThePageAsTheyAre) {
   });
   EXPECT_EQ(eng.page.CarName, "2000 V\xE9lmora Astrel:  Coup\xE9");
   EXPECT_DOUBLE_EQ(eng.res.TotalInvoice, 20000 + 485);
+}
+
+TEST_F(PricesOnEmptyPage, ALongTypeNameWrapsAndItsRowGrowsToFit) {
+  const std::string longName =
+      "4dr Sedan Limited Edition with Premium Package, Navigation, Leather and Sport Suspension Group";
+  WriteFile(folder + "CMANUF.TXT", "Tarvic|2000|Longline|485|1\r\n");
+  WriteFile(folder + "CModel.txt", "Longline|1|1\r\n");
+  WriteFile(folder + "CModel.ndx", std::string("\x01\x00\x00\x00", 4));
+  WriteFile(folder + "CType.txt", longName + "|21000|23500|1|0\r\nBase|18000|20000|1|0\r\n");
+  WriteFile(folder + "CType.ndx", std::string("\x01\x00\x00\x00", 4));
+  Press(0, [&](Prices& p) {
+    p.SelectVehicle(0);
+    p.Command1_Click(0);
+    const int longRow = RowOf(p, longName), baseRow = RowOf(p, "Base");
+    ASSERT_GT(longRow, 0);
+    ASSERT_GT(baseRow, 0);
+    EXPECT_EQ(p.Price1->displayText(longRow, 1).toStdString(), longName);
+    // The name is wider than its column, so it takes two lines or more.
+    ASSERT_GT(p.Price1->fontMetrics().horizontalAdvance(QString::fromStdString(longName)), p.Price1->columnWidth(1));
+    EXPECT_GE(p.Price1->rowHeight(longRow), 2 * p.Price1->fontMetrics().height());
+    EXPECT_LT(p.Price1->rowHeight(baseRow), 2 * p.Price1->fontMetrics().height());
+    p.Command1_Click(1);
+  });
+}
+
+// Counts the pixels of the grid's row that are drawn in the label blue (0, 0, 255) or near it.
+int BluePixelsOfRow(grid::GridWidget& g, int row) {
+  QTableView* v = g.view();
+  const QRect cell = v->visualRect(v->model()->index(row - 1, 0));
+  const QImage img = v->viewport()->grab(cell).toImage();
+  int n = 0;
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = 0; x < img.width(); ++x) {
+      const QColor c = img.pixelColor(x, y);
+      n += c.blue() > 160 && c.red() < 90 && c.green() < 90;
+    }
+  return n;
+}
+
+TEST_F(PricesTest, TheActiveLabelRowOfTheEquipmentIsDrawnBlueAsTheOthersAre) {
+  Press(0, [](Prices& p) {
+    p.show();
+    p.SelectVehicle(0);
+    p.Command1_Click(2);
+    QApplication::processEvents();
+    ASSERT_EQ(p.Price2->activeRow(), 1);
+    ASSERT_TRUE(p.Price2Data.FontRC(1, 1).bold);
+    ASSERT_TRUE(p.Price2Data.FontRC(3, 1).bold);
+    EXPECT_GT(BluePixelsOfRow(*p.Price2, 3), 0);
+    EXPECT_GT(BluePixelsOfRow(*p.Price2, 1), 0) << "the active row";
+    EXPECT_EQ(BluePixelsOfRow(*p.Price2, 2), 0);
+    p.Command1_Click(1);
+  });
 }
 
 }  // namespace
