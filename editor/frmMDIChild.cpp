@@ -183,6 +183,9 @@ void frmMDIChild::ShowWindow() {
     sub_->resize(TXTextControl1->PageViewWidth() + 24, std::max(300, frame->MdiArea()->height() - 40));
   }
   sub_->show();
+  // The area places a new window where it overlaps least, which can be mostly outside it:
+  // the window goes wholly inside, never larger than the area (the page scrolls in it).
+  frame->FitInside(*sub_);
   frame->MdiArea()->setActiveSubWindow(sub_);
   frame->DocumentActivated(this);
   TXTextControl1->setFocus();

@@ -13,11 +13,13 @@
 #include <QPainterPath>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 #include "editor/ReportEditor.h"
@@ -651,6 +653,16 @@ void frmMDIParent::cboZoom_Click() {
   if (frmMDIChild* child = ActiveForm()) editor_.ResizeEditor(*child);
 }
 
+void frmMDIParent::FitInside(QMdiSubWindow& sub) const {
+  const QRect area = mdi_->viewport()->rect();
+  QRect g = sub.geometry();
+  g.setWidth(std::min(g.width(), area.width()));
+  g.setHeight(std::min(g.height(), area.height()));
+  g.moveLeft(std::clamp(g.left(), 0, area.width() - g.width()));
+  g.moveTop(std::clamp(g.top(), 0, area.height() - g.height()));
+  sub.setGeometry(g);
+}
+
 frmMDIChild* frmMDIParent::ActiveForm() const {
   if (QMdiSubWindow* sub = mdi_->currentSubWindow()) {
     if (auto* child = qobject_cast<frmMDIChild*>(sub->widget())) return child;
@@ -710,9 +722,24 @@ void frmMDIParent::Arrange(int how) {
   }
   const QRect area = mdi_->viewport()->rect();
   switch (how) {
-    case 0:
-      mdi_->cascadeSubWindows();
+    case 0: {
+      // Each window one title bar below and right of the one before, all as large as the
+      // last one leaves room for (never below half the area), in the order they were made.
+      const int n = int(shown.size());
+      if (n == 0) break;
+      const int step = std::max(mdi_->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, shown[0]), 18);
+      const int w = std::max(area.width() - step * (n - 1), area.width() / 2);
+      const int h = std::max(area.height() - step * (n - 1), area.height() / 2);
+      for (int k = 0; k < n; ++k) {
+        QMdiSubWindow* s = shown[k];
+        s->showNormal();
+        const int x = std::min(k * step, area.width() - w), y = std::min(k * step, area.height() - h);
+        s->setGeometry(std::max(x, 0), std::max(y, 0), w, h);
+        s->raise();
+      }
+      if (QMdiSubWindow* last = shown.back()) mdi_->setActiveSubWindow(last);
       break;
+    }
     case 1:  // one above the other, each as wide as the frame
     case 2: {  // side by side, each as high as the frame
       const int n = int(shown.size());

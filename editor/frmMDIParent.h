@@ -16,6 +16,7 @@
 #include "platform/ui/Window.h"
 
 class QAction;
+class QMdiSubWindow;
 class QFontComboBox;
 class QMdiArea;
 class QMenu;
@@ -157,6 +158,8 @@ class frmMDIParent : public QMainWindow {
   void cboZoom_Click();
 
   // Arranging the document windows.
+  // Moves and shrinks a document window until it lies wholly inside the visible area.
+  void FitInside(QMdiSubWindow& sub) const;
   void Arrange(int how);  // 0 cascade, 1 tile horizontal, 2 tile vertical, 3 arrange icons
 
  protected:
