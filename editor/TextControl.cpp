@@ -91,6 +91,19 @@ void SetFrameMargins(QTextDocument& doc, const PageGeometry& g) {
 
 TextItem::TextItem(TextControl& control) : control_(control) {}
 
+bool TextItem::sceneEvent(QEvent* e) {
+  // The text item hands Tab keys straight to its text, past keyPressEvent: they come here
+  // like every other key.
+  if (e->type() == QEvent::KeyPress) {
+    auto* k = static_cast<QKeyEvent*>(e);
+    if (k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab) {
+      keyPressEvent(k);
+      return true;
+    }
+  }
+  return QGraphicsTextItem::sceneEvent(e);
+}
+
 void TextItem::keyPressEvent(QKeyEvent* e) {
   using Kind = TextControl::EditKind;
   Kind kind = control_.kind_;
@@ -107,6 +120,26 @@ void TextItem::keyPressEvent(QKeyEvent* e) {
     else control_.Redo();
     e->accept();
     return;
+  }
+  // Tab keys. In a table Tab and Shift+Tab move to the next and the previous cell (Tab in
+  // the last cell adds a row); Ctrl+Tab types a tab character, in a table and elsewhere;
+  // outside a table Tab types one as any character key does.
+  if (e->key() == Qt::Key_Tab || e->key() == Qt::Key_Backtab) {
+    const Qt::KeyboardModifiers m = e->modifiers();
+    const bool backward = e->key() == Qt::Key_Backtab || (m & Qt::ShiftModifier);
+    if ((m & Qt::ControlModifier) && !(m & Qt::AltModifier) && !backward) {
+      TextControl::KindScope scope(control_, Kind::Input);
+      QTextCursor c = textCursor();
+      c.insertText(QStringLiteral("\t"));
+      control_.setTextCursor(c);
+      e->accept();
+      return;
+    }
+    if (!(m & (Qt::ControlModifier | Qt::AltModifier)) && textCursor().currentTable()) {
+      control_.MoveToCell(backward);
+      e->accept();
+      return;
+    }
   }
   // Overwrite: a typed character replaces the one after the caret (not a paragraph end).
   const QString text = e->text();
@@ -152,6 +185,8 @@ TextControl::TextControl(QWidget* parent)
   item_->setPos(0, 0);
   scene_->addItem(item_);
   scene_->setFocusItem(item_);
+  // See focusInEvent: Ctrl+Tab is the text's.
+  qApp->installEventFilter(this);
   QTextDocument* doc = NewDocument();
   doc->documentLayout()->setPaintDevice(&layoutDevice_);
   Attach(doc);
@@ -610,7 +645,76 @@ bool TextControl::TableInsert(int rows, int columns) {
   return true;
 }
 
+namespace {
+// The cell after `cell` in reading order (rows top to bottom, cells left to right), skipping
+// the places a merged cell covers; invalid after the last.
+QTextTableCell NextCell(QTextTable& table, const QTextTableCell& cell) {
+  int row = cell.row(), col = cell.column() + cell.columnSpan();
+  while (row < table.rows()) {
+    if (col >= table.columns()) {
+      ++row;
+      col = 0;
+      continue;
+    }
+    const QTextTableCell next = table.cellAt(row, col);
+    if (next.row() == row && next.column() == col) return next;
+    col = next.column() + next.columnSpan();
+  }
+  return {};
+}
+
+// The cell before `cell` in reading order; invalid before the first.
+QTextTableCell PreviousCell(QTextTable& table, const QTextTableCell& cell) {
+  int row = cell.row(), col = cell.column() - 1;
+  while (row >= 0) {
+    if (col < 0) {
+      --row;
+      col = table.columns() - 1;
+      continue;
+    }
+    const QTextTableCell prev = table.cellAt(row, col);
+    if (prev.row() == row) return prev;  // a cell that starts on a row above was passed there
+    col = prev.column() - 1;
+  }
+  return {};
+}
+}  // namespace
+
+void TextControl::MoveToCell(bool backward) {
+  QTextCursor c = textCursor();
+  QTextTable* table = c.currentTable();
+  if (!table) return;
+  const QTextTableCell cell = table->cellAt(c);
+  QTextTableCell target = backward ? PreviousCell(*table, cell) : NextCell(*table, cell);
+  if (!target.isValid()) {
+    if (backward) return;  // Shift+Tab in the first cell stays there
+    // Tab in the last cell adds a row: one undo step.
+    KindScope scope(*this, EditKind::Input);
+    c.beginEditBlock();
+    table->appendRows(1);
+    c.endEditBlock();
+    target = table->cellAt(table->rows() - 1, 0);
+  }
+  // The cell's text is selected, so that typing replaces it; an empty cell gets the caret.
+  QTextCursor to = target.lastCursorPosition();
+  to.setPosition(target.firstPosition(), QTextCursor::KeepAnchor);
+  setTextCursor(to);
+}
+
 // ---- events ------------------------------------------------------------------------------
+
+bool TextControl::event(QEvent* e) {
+  // Tab and Shift+Tab are the text's keys (a tab character, or the next cell of a table), not
+  // a move of the focus to the next widget or the next item of the scene.
+  if (e->type() == QEvent::KeyPress) {
+    auto* k = static_cast<QKeyEvent*>(e);
+    if (k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab) {
+      keyPressEvent(k);
+      return true;
+    }
+  }
+  return QGraphicsView::event(e);
+}
 
 void TextControl::keyPressEvent(QKeyEvent* e) {
   if (onKeyDown) onKeyDown(VbKeyCode(e->key()), ShiftState(e->modifiers()));
@@ -635,6 +739,21 @@ void TextControl::contextMenuEvent(QContextMenuEvent* e) { e->accept(); }
 void TextControl::focusInEvent(QFocusEvent* e) {
   QGraphicsView::focusInEvent(e);
   scene_->setFocusItem(item_);
+  // The multi-document area watches the whole program for Ctrl+Tab (its switch between the
+  // windows); while the text has the focus, the control looks first (the filter installed
+  // last runs first), so that Ctrl+Tab types a tab here.
+  qApp->installEventFilter(this);
+}
+
+bool TextControl::eventFilter(QObject* watched, QEvent* e) {
+  if (watched == this && (e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease)) {
+    auto* k = static_cast<QKeyEvent*>(e);
+    if (k->key() == Qt::Key_Tab && (k->modifiers() & Qt::ControlModifier) && !(k->modifiers() & Qt::ShiftModifier)) {
+      if (e->type() == QEvent::KeyPress) keyPressEvent(k);
+      return true;
+    }
+  }
+  return QGraphicsView::eventFilter(watched, e);
 }
 
 // ---- drawing -----------------------------------------------------------------------------

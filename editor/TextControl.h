@@ -39,6 +39,7 @@ class TextItem : public QGraphicsTextItem {
   explicit TextItem(TextControl& control);
 
  protected:
+  bool sceneEvent(QEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
   void inputMethodEvent(QInputMethodEvent* e) override;
   void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
@@ -178,6 +179,9 @@ class TextControl : public QGraphicsView {
   bool TableCanInsert() const;
   // Inserts a table of rows x columns at the caret; false when refused.
   bool TableInsert(int rows, int columns);
+  // In a table: selects the text of the next cell (the previous one when `backward`); past
+  // the last cell a row is added (one undo step) and its first cell gets the caret.
+  void MoveToCell(bool backward);
 
   // Runs quiet: changes made inside send no Change.
   void RunQuiet(const std::function<void()>& f);
@@ -201,12 +205,14 @@ class TextControl : public QGraphicsView {
   void ZoomChanged(int percent);
 
  protected:
+  bool event(QEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;
   void contextMenuEvent(QContextMenuEvent* e) override;
   void drawBackground(QPainter* painter, const QRectF& rect) override;
   void drawForeground(QPainter* painter, const QRectF& rect) override;
   void focusInEvent(QFocusEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
   friend class TextItem;

@@ -1,8 +1,9 @@
 // Commands on the active document: clipboard, select all, search and replace, colours,
-// the font dialog, the page-setup hand-off.
+// the font dialog, the page-setup hand-off, the Tab keys in and out of tables.
 #include "tests/editor/EditorFixture.h"
 
 #include <QClipboard>
+#include <QTextTable>
 
 #include "editor/ControlDialogs.h"
 #include "editor/EditorDialogs.h"
@@ -149,6 +150,132 @@ TEST_F(EditorTest, ResizeEditorGreysTheBackgroundBesideANarrowerControl) {
   QApplication::processEvents();
   editor->ResizeEditor(d);
   EXPECT_EQ(Tx(1).height(), h);
+}
+
+namespace {
+QString CellText(QTextTable& table, int row, int col) {
+  const QTextTableCell cell = table.cellAt(row, col);
+  QTextCursor c = cell.firstCursorPosition();
+  c.setPosition(cell.lastPosition(), QTextCursor::KeepAnchor);
+  return c.selectedText();
+}
+// The cell the caret is in, as row * 10 + column; -1 outside a table.
+int CaretCell(const TextControl& tx) {
+  const QTextCursor c = tx.textCursor();
+  QTextTable* t = c.currentTable();
+  if (!t) return -1;
+  const QTextTableCell cell = t->cellAt(c);
+  return cell.row() * 10 + cell.column();
+}
+void Key(TextControl& tx, Qt::Key key, Qt::KeyboardModifiers m = Qt::NoModifier) { QTest::keyClick(&tx, key, m); }
+}  // namespace
+
+TEST_F(EditorTest, TabMovesThroughTheCellsOfATableAndAddsARowAfterTheLast) {
+  Frame();
+  TextControl& tx = Tx(1);
+  tx.setFocus();
+  ASSERT_TRUE(tx.TableInsert(2, 2));
+  QTextTable* table = tx.textCursor().currentTable();
+  ASSERT_NE(table, nullptr);
+  Type(tx, "Cell A");
+  Key(tx, Qt::Key_Tab);
+  Type(tx, "Cell B");
+  Key(tx, Qt::Key_Tab);
+  Type(tx, "Cell C");
+  Key(tx, Qt::Key_Tab);
+  Type(tx, "Cell D");
+  EXPECT_EQ(CellText(*table, 0, 0), "Cell A");
+  EXPECT_EQ(CellText(*table, 0, 1), "Cell B");
+  EXPECT_EQ(CellText(*table, 1, 0), "Cell C");
+  EXPECT_EQ(CellText(*table, 1, 1), "Cell D");
+
+  // Moving between the cells selects their text and changes nothing in the document.
+  tx.document()->setModified(false);
+  const int steps = tx.document()->availableUndoSteps();
+  Key(tx, Qt::Key_Tab, Qt::ShiftModifier);
+  EXPECT_EQ(CaretCell(tx), 10);
+  EXPECT_EQ(tx.textCursor().selectedText(), "Cell C");
+  Key(tx, Qt::Key_Backtab, Qt::ShiftModifier);  // what the keyboard sends for Shift+Tab
+  EXPECT_EQ(CaretCell(tx), 1);
+  EXPECT_EQ(tx.textCursor().selectedText(), "Cell B");
+  Key(tx, Qt::Key_Tab);
+  Key(tx, Qt::Key_Tab);
+  EXPECT_EQ(CaretCell(tx), 11);
+  EXPECT_EQ(tx.textCursor().selectedText(), "Cell D");
+  EXPECT_EQ(tx.document()->availableUndoSteps(), steps);
+  EXPECT_FALSE(tx.document()->isModified());
+  EXPECT_EQ(table->rows(), 2);
+
+  // Tab in the last cell adds a row, as one undo step, and goes into its first cell.
+  Key(tx, Qt::Key_Tab);
+  EXPECT_EQ(table->rows(), 3);
+  EXPECT_EQ(CaretCell(tx), 20);
+  EXPECT_TRUE(tx.document()->isModified());
+  tx.Undo();  // one step takes the row away
+  EXPECT_EQ(table->rows(), 2);
+  EXPECT_EQ(CellText(*table, 1, 1), "Cell D");
+  EXPECT_FALSE(tx.document()->isModified());
+  tx.Redo();
+  EXPECT_EQ(table->rows(), 3);
+  tx.SetSelection(table->cellAt(2, 0).firstPosition(), 0);
+  Type(tx, "Cell E");
+  EXPECT_EQ(CellText(*table, 2, 0), "Cell E");
+  EXPECT_EQ(tx.document()->toPlainText().count('\t'), 0);
+
+  // Shift+Tab in the first cell stays there.
+  tx.SetSelection(table->cellAt(0, 0).firstPosition(), 0);
+  Key(tx, Qt::Key_Tab, Qt::ShiftModifier);
+  EXPECT_EQ(CaretCell(tx), 0);
+  EXPECT_EQ(table->rows(), 3);
+}
+
+TEST_F(EditorTest, TabSkipsThePlacesOfAMergedCell) {
+  Frame();
+  TextControl& tx = Tx(1);
+  ASSERT_TRUE(tx.TableInsert(2, 3));
+  QTextTable* table = tx.textCursor().currentTable();
+  ASSERT_NE(table, nullptr);
+  table->mergeCells(0, 0, 1, 2);  // row 0: one cell over columns 0 and 1, then column 2
+  table->mergeCells(0, 2, 2, 1);  // column 2: one cell over both rows
+  struct Case {
+    int from;
+    Qt::KeyboardModifiers m;
+    int to;
+  };
+  const Case cases[] = {
+      {0, Qt::NoModifier, 2},      {2, Qt::NoModifier, 10},    {10, Qt::NoModifier, 11},
+      {11, Qt::ShiftModifier, 10}, {10, Qt::ShiftModifier, 2}, {2, Qt::ShiftModifier, 0},
+  };
+  for (const Case& c : cases) {
+    tx.SetSelection(table->cellAt(c.from / 10, c.from % 10).firstPosition(), 0);
+    Key(tx, Qt::Key_Tab, c.m);
+    EXPECT_EQ(CaretCell(tx), c.to) << "from " << c.from << (c.m ? " with Shift" : "");
+  }
+  EXPECT_EQ(table->rows(), 2);
+}
+
+TEST_F(EditorTest, CtrlTabTypesATabAndTabOutsideATableTypesOne) {
+  Frame();
+  editor->NewDocument();  // two windows: Ctrl+Tab is not a switch between them here
+  TextControl& tx = Tx(2);
+  ASSERT_EQ(editor->ActiveText(), &tx);
+  Type(tx, "a");
+  Key(tx, Qt::Key_Tab);
+  Type(tx, "b");
+  EXPECT_EQ(tx.document()->toPlainText(), "a\tb");
+  Key(tx, Qt::Key_Tab, Qt::ControlModifier);
+  EXPECT_EQ(tx.document()->toPlainText(), "a\tb\t");
+  Key(tx, Qt::Key_Return);
+  ASSERT_TRUE(tx.TableInsert(1, 2));
+  QTextTable* table = tx.textCursor().currentTable();
+  ASSERT_NE(table, nullptr);
+  Type(tx, "x");
+  Key(tx, Qt::Key_Tab, Qt::ControlModifier);
+  Type(tx, "y");
+  EXPECT_EQ(CellText(*table, 0, 0), "x\ty");
+  EXPECT_EQ(CaretCell(tx), 0);
+  EXPECT_EQ(editor->ActiveText(), &tx);
+  EXPECT_EQ(table->rows(), 1);
 }
 
 }  // namespace qv::editor::test
