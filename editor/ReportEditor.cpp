@@ -127,6 +127,20 @@ TextControl* ReportEditor::ActiveText() const {
   return d ? d->TXTextControl1 : nullptr;
 }
 
+int ReportEditor::ShowDialog(ui::ModalWindow& dialog) {
+  DialogFocus focus(*this);
+  return ui::ShowModalWindow(dialog);
+}
+
+void ReportEditor::FocusActiveText() const {
+  if (!frame_) return;
+  TextControl* tx = ActiveText();
+  if (!tx) return;
+  // Also while the frame is not active yet: the focus then waits in the frame for its
+  // activation instead of going to the first control.
+  tx->setFocus(Qt::OtherFocusReason);
+}
+
 int ReportEditor::FindFreeDocumentSlot() {
   for (int k = 1; k <= SlotCount(); ++k) {
     if (DocumentStates[size_t(k)].Deleted != kFalse) {
@@ -170,7 +184,7 @@ void ReportEditor::EditFindReplace(int& mode) {
   TextControl* tx = ActiveText();
   if (!tx) return;
   FindReplaceDlg dlg(*tx, mode == 2, frame_);
-  ui::ShowModalWindow(dlg);
+  ShowDialog(dlg);
 }
 
 void ReportEditor::EditSelectAll() {
@@ -183,6 +197,7 @@ void ReportEditor::EditSelectAll() {
 void ReportEditor::ChooseColor(int mode) {
   TextControl* tx = ActiveText();
   if (!tx) return;
+  DialogFocus focus(*this);
   const int32_t c = mode == 1 ? tx->ForeColor() : tx->TextBkColor();
   const std::optional<uint32_t> chosen = ui::GetPrompt().ColorDialog(c != -1 ? uint32_t(c) : 0u);
   if (!chosen) return;
@@ -195,6 +210,8 @@ void ReportEditor::ChooseColor(int mode) {
 }
 
 void ReportEditor::ShowPageSetup(TextControl& tx) {
+  // The new page lays the window out again after the dialog: the focus goes back after that.
+  DialogFocus focus(*this);
   const editor::PageSettings before = tx.Page();
   PageSettings.PageMarginL = before.PageMarginL;
   PageSettings.PageMarginT = before.PageMarginT;
@@ -204,7 +221,7 @@ void ReportEditor::ShowPageSetup(TextControl& tx) {
   PageSettings.PageHeight = before.PageHeight;
   {
     frmPageDlg dlg(*this, frame_);
-    ui::ShowModalWindow(dlg);
+    ShowDialog(dlg);
   }
   // Written back whether the dialog was confirmed or cancelled (a cancel left the record
   // as it was).
@@ -267,6 +284,7 @@ void ReportEditor::ShowFileMessage(FileMessage m, const std::string& path) {
 }
 
 void ReportEditor::FileOpen(std::string path) {
+  DialogFocus focus(*this);
   if (path.empty()) {
     ui::FileDialogRequest req;
     req.title = "Open file";
@@ -384,6 +402,7 @@ bool ReportEditor::FileSaveAs() {
 }
 
 std::string ReportEditor::AskSaveAsName() {
+  DialogFocus focus(*this);
   ui::FileDialogRequest req;
   req.title = "Save As";
   req.filter = std::string(kOwnType) +
@@ -444,6 +463,7 @@ bool ReportEditor::SaveDocumentOf(frmMDIChild& doc, const std::string& path) {
 }
 
 void ReportEditor::InsertTextFile() {
+  DialogFocus focus(*this);
   TextControl* tx = ActiveText();
   if (!tx) return;
   ui::FileDialogRequest req;
@@ -533,6 +553,7 @@ int32_t ReportEditor::DlgString2Twips(const std::string& text) const { return ed
 std::string ReportEditor::Twips2DlgString(float twips) const { return editor::Twips2DlgString(twips, MeasureUnit); }
 
 void ReportEditor::InsertImage(bool asChar, TextControl& tx, int x, int y) {
+  DialogFocus focus(*this);
   ui::FileDialogRequest req;
   req.title = "Insert Image";
   req.fileName = "";
@@ -580,6 +601,7 @@ void ReportEditor::PrintDocument() {
   if (!frame_) ShowEditor();
   TextControl* tx = ActiveText();
   if (!tx) return;
+  DialogFocus focus(*this);
   PrintTextControl(*tx);
 }
 
@@ -587,7 +609,7 @@ void ReportEditor::ShowPrintPreview() {
   TextControl* tx = ActiveText();
   if (!tx) return;
   PrintPreview preview(*tx, frame_);
-  ui::ShowModalWindow(preview);
+  ShowDialog(preview);
 }
 
 }  // namespace qv::editor

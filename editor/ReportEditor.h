@@ -26,6 +26,10 @@ class QTextCursor;
 class QTextDocument;
 class QWidget;
 
+namespace qv::ui {
+class ModalWindow;
+}
+
 namespace qv::editor {
 
 class frmMDIChild;
@@ -100,6 +104,25 @@ class ReportEditor {
   // The icon of every document window's title bar. One icon for all: the style caches each
   // icon's drawing, and an icon per window would leave one entry per window behind.
   const QIcon& DocumentIcon();
+
+  // ---- dialogs ----
+  // Every dialog the editor opens gives the focus back to the active document's text when it
+  // closes, confirmed or cancelled: the window system would otherwise hand it to the frame's
+  // first control (the font box) when the document's text lost it meanwhile. A DialogFocus
+  // does that when it goes out of scope (for the prompt's dialogs: colours, fonts, files,
+  // printing); ShowDialog shows one of the editor's own modal dialogs inside one.
+  class DialogFocus {
+   public:
+    explicit DialogFocus(const ReportEditor& editor) : editor_(editor) {}
+    ~DialogFocus() { editor_.FocusActiveText(); }
+    DialogFocus(const DialogFocus&) = delete;
+    DialogFocus& operator=(const DialogFocus&) = delete;
+
+   private:
+    const ReportEditor& editor_;
+  };
+  int ShowDialog(ui::ModalWindow& dialog);
+  void FocusActiveText() const;
 
   // ---- slots and editing commands ----
   int FindFreeDocumentSlot();

@@ -421,7 +421,7 @@ void frmMDIChild::mnuFile_PrintPreview_Click() { editor_.ShowPrintPreview(); }
 
 void frmMDIChild::mnuFile_About_Click() {
   frmAboutDlg box(editor_.Frame());
-  ui::ShowModalWindow(box);
+  editor_.ShowDialog(box);
 }
 
 void frmMDIChild::mnuFile_Exit_Click() { editor_.CloseEditor(); }
@@ -473,11 +473,14 @@ void frmMDIChild::mnuInsert_Table_Click() {
   editor_.DialogTarget = editor_.ActiveText();
   if (!editor_.DialogTarget) return;
   frmTableDlg dlg(editor_, editor_.Frame());
-  ui::ShowModalWindow(dlg);
+  editor_.ShowDialog(dlg);
 }
 
 void frmMDIChild::mnuFormat_Character_Click() {
-  if (TextControl* tx = editor_.ActiveText()) FontDialog(*tx);
+  if (TextControl* tx = editor_.ActiveText()) {
+    ReportEditor::DialogFocus focus(editor_);
+    FontDialog(*tx);
+  }
 }
 
 void frmMDIChild::mnuFormat_TColor_Click() { editor_.ChooseColor(1); }
@@ -486,21 +489,21 @@ void frmMDIChild::mnuFormat_BColor_Click() { editor_.ChooseColor(2); }
 void frmMDIChild::mnuFormat_Paragraph_Click() {
   if (TextControl* tx = editor_.ActiveText()) {
     ParagraphDlg dlg(*tx, editor_.MeasureUnit, editor_.Frame());
-    ui::ShowModalWindow(dlg);
+    editor_.ShowDialog(dlg);
   }
 }
 
 void frmMDIChild::mnuFormat_Frames_Click() {
   editor_.DialogTarget = TXTextControl1;
   frmFramesDlg dlg(editor_, editor_.Frame());
-  ui::ShowModalWindow(dlg);
+  editor_.ShowDialog(dlg);
 }
 
 void frmMDIChild::mnuFormat_Table_Click() {
   if (TextControl* tx = editor_.ActiveText()) {
     if (!tx->textCursor().currentTable()) return;
     TableAttrDlg dlg(*tx, editor_.Frame());
-    ui::ShowModalWindow(dlg);
+    editor_.ShowDialog(dlg);
   }
 }
 
@@ -508,7 +511,7 @@ void frmMDIChild::mnuFormat_Image_Click() {
   editor_.DialogTarget = editor_.ActiveText();
   if (!editor_.DialogTarget || editor_.DialogTarget->CurrentObject() == 0) return;
   frmImageDlg dlg(editor_, editor_.Frame());
-  ui::ShowModalWindow(dlg);
+  editor_.ShowDialog(dlg);
 }
 
 void frmMDIChild::mnuFormat_Document_Click() { editor_.ShowPageSetup(*TXTextControl1); }

@@ -190,3 +190,131 @@ TEST_F(EditorTest, TheWindowMenuListsTheOpenDocumentsWithTheActiveChecked) {
 }
 
 }  // namespace qv::editor::test
+
+#include <QFontComboBox>
+
+namespace qv::editor::test {
+
+// Every dialog of the editor gives the focus back to the document's text when it closes,
+// confirmed or cancelled, even when the frame's focus went elsewhere meanwhile (to the font
+// box, where typing then went once after the page dialog).
+TEST_F(EditorTest, EveryDialogGivesTheFocusBackToTheDocumentText) {
+  Frame();
+  frame()->activateWindow();
+  QApplication::processEvents();
+  const std::string text = Write("insert.txt", "inserted\n");
+  const std::string picture = Write("picture.png", PngBytes());
+  Type(Tx(1), "focus");
+  struct Case {
+    const char* name;
+    std::function<void()> open;
+    // A modal dialog of the editor: closes it with OK (true) or Cancel.
+    std::function<void(QDialog&, bool ok)> close;
+    // A dialog of the prompt: scripts its answer.
+    std::function<void(bool ok)> script;
+  };
+  auto findThenClose = [](QDialog& d, bool find) {
+    auto& dlg = dynamic_cast<FindReplaceDlg&>(d);
+    if (find) {
+      dlg.txtFind->setText("focus");
+      dlg.cmdFindNext->click();
+    }
+    dlg.cmdClose->click();
+  };
+  auto pageOrCancel = [&](QDialog& d, bool ok) {
+    auto& dlg = dynamic_cast<frmPageDlg&>(d);
+    if (ok) {
+      dlg.cboPaperSize->setCurrentIndex(Tx(1).PageWidth() == kPaperSizes[0].width ? 3 : 0);  // another paper
+      dlg.cboPaperSize_Click();
+    }
+    (ok ? dlg.btnOK : dlg.btnCancel)->click();
+  };
+  const Case cases[] = {
+      {"Search", [&] { Doc(1).mnuEdit_Search_Click(); }, findThenClose, nullptr},
+      {"Replace", [&] { Doc(1).mnuEdit_Replace_Click(); }, findThenClose, nullptr},
+      {"Page Setup", [&] { Doc(1).mnuFormat_Document_Click(); }, pageOrCancel, nullptr},
+      {"Paragraph", [&] { Doc(1).mnuFormat_Paragraph_Click(); },
+       [&](QDialog& d, bool ok) { (ok ? dynamic_cast<ParagraphDlg&>(d).cmdOK : dynamic_cast<ParagraphDlg&>(d).cmdCancel)->click(); },
+       nullptr},
+      {"Frames", [&] { Doc(1).mnuFormat_Frames_Click(); },
+       [&](QDialog& d, bool ok) { (ok ? dynamic_cast<frmFramesDlg&>(d).cmdOK : dynamic_cast<frmFramesDlg&>(d).cmdCancel)->click(); },
+       nullptr},
+      {"Insert Table",
+       [&] {
+         Tx(1).SetSelection(Tx(1).document()->characterCount(), 0);  // after any table
+         Doc(1).mnuInsert_Table_Click();
+       },
+       [&](QDialog& d, bool ok) { (ok ? dynamic_cast<frmTableDlg&>(d).btnOK : dynamic_cast<frmTableDlg&>(d).btnCancel)->click(); },
+       nullptr},
+      {"Table Attributes",
+       [&] {
+         if (!Tx(1).textCursor().currentTable()) Tx(1).TableInsert(2, 2);
+         Doc(1).mnuFormat_Table_Click();
+       },
+       [&](QDialog& d, bool ok) { (ok ? dynamic_cast<TableAttrDlg&>(d).cmdOK : dynamic_cast<TableAttrDlg&>(d).cmdCancel)->click(); },
+       nullptr},
+      {"Print Preview", [&] { Doc(1).mnuFile_PrintPreview_Click(); },
+       [&](QDialog& d, bool) { dynamic_cast<PrintPreview&>(d).Cancel->click(); }, nullptr},
+      {"About", [&] { Doc(1).mnuFile_About_Click(); }, [&](QDialog& d, bool ok) { ok ? d.accept() : d.reject(); }, nullptr},
+      {"Font", [&] { Doc(1).mnuFormat_Character_Click(); }, nullptr,
+       [&](bool ok) {
+         ui::FontChoice f;
+         f.family = "DejaVu Sans";
+         f.pointSize = 14;
+         prompt.Font(ok ? std::optional(f) : std::nullopt);
+       }},
+      {"Text Colour", [&] { Doc(1).mnuFormat_TColor_Click(); }, nullptr,
+       [&](bool ok) { prompt.Color(ok ? std::optional<uint32_t>(0x0000FF) : std::nullopt); }},
+      {"Print", [&] { Doc(1).mnuFile_Print_Click(); }, nullptr,
+       [&](bool ok) {
+         ui::PrintTarget t;
+         t.pdfPath = Path("printed.pdf");
+         prompt.Print(ok ? std::optional(t) : std::nullopt);
+       }},
+      {"Insert Text", [&] { Doc(1).mnuInsert_Text_Click(); }, nullptr,
+       [&](bool ok) { prompt.File(ok ? std::optional(text) : std::nullopt); }},
+      {"Insert Image", [&] { Doc(1).mnuInsert_ImageAtCaretPosition_Click(); }, nullptr,
+       [&](bool ok) { prompt.File(ok ? std::optional(picture) : std::nullopt); }},
+  };
+  QFontComboBox* fontBox = frame()->TXButtonBar1->fontBox;
+  for (const Case& c : cases) {
+    for (const bool ok : {true, false}) {
+      const std::string what = std::string(c.name) + (ok ? " OK" : " Cancel");
+      Tx(1).setFocus();
+      const int widthBefore = Tx(1).PageWidth();
+      if (c.script) {
+        c.script(ok);
+        fontBox->setFocus();  // the focus somewhere else when the dialog returns
+      } else {
+        prompt.Modal([&](ui::ModalWindow& w) {
+          auto& d = dynamic_cast<QDialog&>(w);
+          d.show();
+          QApplication::processEvents();
+          fontBox->setFocus();
+          c.close(d, ok);
+          return d.result();
+        });
+      }
+      c.open();
+      EXPECT_TRUE(prompt.Exhausted()) << what << ": the dialog did not open";
+      EXPECT_EQ(frame()->focusWidget(), &Tx(1)) << what;
+      // The window system then activates the frame again: the focus is in the text.
+      frame()->activateWindow();
+      QApplication::processEvents();
+      EXPECT_EQ(QApplication::focusWidget(), &Tx(1)) << what;
+      if (std::string(c.name) == "Page Setup") {
+        EXPECT_EQ(Tx(1).PageWidth() != widthBefore, ok) << what;
+      }
+    }
+  }
+  // Typing goes into the document, not the font box.
+  Tx(1).SetSelection(0, 0);
+  QApplication::processEvents();
+  const QString font = fontBox->currentText();
+  ASSERT_NE(QApplication::focusWidget(), nullptr);
+  QTest::keyClicks(QApplication::focusWidget(), "typed ");
+  EXPECT_TRUE(Tx(1).document()->toPlainText().startsWith("typed focus"));
+  EXPECT_EQ(fontBox->currentText(), font);
+}
+
+}  // namespace qv::editor::test
