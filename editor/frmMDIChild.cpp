@@ -173,7 +173,8 @@ void frmMDIChild::BuildMenus() {
 void frmMDIChild::ShowWindow() {
   frmMDIParent* frame = editor_.Frame();
   if (!frame) return;
-  if (!sub_) {
+  const bool added = !sub_;
+  if (added) {
     sub_ = frame->MdiArea()->addSubWindow(this);
     sub_->setAttribute(Qt::WA_DeleteOnClose);
     sub_->setWindowTitle(windowTitle());
@@ -185,6 +186,7 @@ void frmMDIChild::ShowWindow() {
   sub_->show();
   // The area places a new window where it overlaps least, which can be mostly outside it:
   // the window goes wholly inside, never larger than the area (the page scrolls in it).
+  if (added) frame->PlaceNew(*sub_);
   frame->FitInside(*sub_);
   frame->MdiArea()->setActiveSubWindow(sub_);
   frame->DocumentActivated(this);

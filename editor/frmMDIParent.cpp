@@ -663,6 +663,25 @@ void frmMDIParent::FitInside(QMdiSubWindow& sub) const {
   sub.setGeometry(g);
 }
 
+void frmMDIParent::PlaceNew(QMdiSubWindow& sub) const {
+  const QRect area = mdi_->viewport()->rect();
+  const int step = std::max(mdi_->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &sub), 18);
+  const QSize wanted = sub.size().boundedTo(area.size());
+  QPoint at(0, 0);
+  QMdiSubWindow* before = nullptr;
+  for (QMdiSubWindow* s : mdi_->subWindowList(QMdiArea::ActivationHistoryOrder)) {
+    if (s != &sub && s->isVisible() && !s->isMinimized() && !s->isMaximized()) before = s;
+  }
+  if (before) at = before->geometry().topLeft() + QPoint(step, step);
+  QSize size = wanted.boundedTo(QSize(area.width() - at.x(), area.height() - at.y()));
+  // Too little room left below and right: the window starts again at the top left.
+  if (size.width() < std::min(wanted.width(), area.width() / 2) || size.height() < std::min(wanted.height(), 300)) {
+    at = QPoint(0, 0);
+    size = wanted;
+  }
+  sub.setGeometry(QRect(at, size));
+}
+
 frmMDIChild* frmMDIParent::ActiveForm() const {
   if (QMdiSubWindow* sub = mdi_->currentSubWindow()) {
     if (auto* child = qobject_cast<frmMDIChild*>(sub->widget())) return child;

@@ -160,6 +160,9 @@ class frmMDIParent : public QMainWindow {
   // Arranging the document windows.
   // Moves and shrinks a document window until it lies wholly inside the visible area.
   void FitInside(QMdiSubWindow& sub) const;
+  // Puts a new document window one title bar below and right of the active one, as far as
+  // the area leaves it room to work in (else at the top left), inside the visible area.
+  void PlaceNew(QMdiSubWindow& sub) const;
   void Arrange(int how);  // 0 cascade, 1 tile horizontal, 2 tile vertical, 3 arrange icons
 
  protected:

@@ -28,6 +28,33 @@ TEST_F(EditorTest, NewWindowsOpenWhollyInsideTheVisibleArea) {
   }
 }
 
+TEST_F(EditorTest, EachNewWindowOpensOneTitleBarFromTheActiveOne) {
+  frmMDIParent& f = Frame();  // at the size the frame opens with
+  QApplication::processEvents();
+  const QList<QMdiSubWindow*> first = f.MdiArea()->subWindowList();
+  ASSERT_EQ(first.size(), 1);
+  const int step = std::max(f.MdiArea()->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, first[0]), 18);
+  QRect before = first[0]->geometry();
+  EXPECT_EQ(before.topLeft(), QPoint(0, 0));
+  for (int k = 0; k < 2; ++k) {  // two File > New
+    SCOPED_TRACE(k);
+    editor->ActiveDocument()->mnuFile_New_Click();
+    QApplication::processEvents();
+    const QRect g = editor->ActiveDocument()->SubWindow()->geometry();
+    EXPECT_TRUE(Area(f).contains(g));
+    EXPECT_EQ(g.topLeft(), before.topLeft() + QPoint(step, step));  // the caption below the one before
+    EXPECT_GE(g.height(), std::min(300, Area(f).height()));
+    before = g;
+  }
+  // With no room left below and right, a new window starts again at the top left.
+  for (int k = 0; k < 30; ++k) editor->NewDocument();
+  QApplication::processEvents();
+  for (QMdiSubWindow* s : f.MdiArea()->subWindowList()) {
+    EXPECT_TRUE(Area(f).contains(s->geometry()));
+    EXPECT_GE(s->height(), std::min(300, Area(f).height()));
+  }
+}
+
 TEST_F(EditorTest, CascadeLeavesEveryWindowWorkableOneTitleBarApart) {
   frmMDIParent& f = Frame();
   f.resize(1000, 760);
