@@ -106,6 +106,27 @@ void WriteReport(TextControl& tx) {
   tx.setTextCursor(QTextCursor(tx.document()));
 }
 
+// The frame at the size it opens with: after two File > New (each new window inside the
+// area, its caption showing), then after Window > Cascade with the three documents.
+bool SaveEditorArrangements(const QString& folder) {
+  ReportEditor editor(EditorOptions{1});
+  frmMDIParent& frame = editor.ShowEditor();
+  QApplication::processEvents();
+  const char* notes[] = {"", "First document: the lease proposal.", "Second document: notes for the finance desk.",
+                         "Third document: the trade-in appraisal."};
+  QTextCursor(editor.Documents[1]->TXTextControl1->document()).insertText(notes[1]);
+  for (int k = 2; k <= 3; ++k) {
+    editor.ActiveDocument()->mnuFile_New_Click();
+    QApplication::processEvents();
+    QTextCursor(editor.ActiveText()->document()).insertText(notes[k]);
+  }
+  bool ok = Grab(frame, folder, "Editor-10-TwoNew");
+  editor.ActiveDocument()->mnuWindow_Cascade_Click();
+  ok = Grab(frame, folder, "Editor-11-Cascade") && ok;
+  frame.MDIForm_Unload();
+  return ok;
+}
+
 }  // namespace
 
 bool SaveEditorWindows(const QString& folder) {
@@ -160,5 +181,6 @@ bool SaveEditorWindows(const QString& folder) {
     ok = Grab(dlg, folder, "Editor-9-About") && ok;
   }
   frame.MDIForm_Unload();
+  ok = SaveEditorArrangements(folder) && ok;
   return ok;
 }

@@ -349,6 +349,10 @@ bool SaveGuideWindows(qv::Engine& eng, const QString& folder) {
   o.OptionLookUp->setActiveCell(row, 2);
   o.show();
   ok = Save(o, folder, "OptLookUp") && ok;
+  // The selected option's mark, with the cursor moved on to another row.
+  o.OptionLookUp->setActiveCell(row + 2, 2);
+  o.OptionLookUp_Click(row + 2, 2);  // the buttons follow, as after the user's click
+  ok = Save(o, folder, "OptLookUp-Selected") && ok;
   o.UnSelectOpt(row);  // the page as it was: no residual question on the way out
   o.hide();
   Windows().Unload<qv::OptLookUp>();
