@@ -10,6 +10,8 @@
 //   popup opens): IsRealFocusMove().
 // - A handler that opens message boxes guards itself against re-entry with ReentryGuard.
 // - A double-click on a control runs its DblClick handler through OnDoubleClick().
+#include <QAbstractItemDelegate>
+#include <QAbstractItemView>
 #include <QDialog>
 #include <QEvent>
 #include <QFocusEvent>
@@ -65,6 +67,8 @@ inline int VbKeyCode(int qtKey) {
 }  // namespace qv
 
 namespace qv::ui {
+
+inline void ReleaseWindow(QWidget* window);
 
 // The single instances of a program's windows: each window type has one slot; the window
 // is created on first reference and forgotten when it unloads. The application owns one
@@ -122,7 +126,10 @@ class WindowSlots {
       if (s.window) live.push_back(s.window);
     slots_.clear();
     for (const QPointer<QWidget>& w : live)
-      if (w) delete w.data();
+      if (w) {
+        ReleaseWindow(w.data());
+        delete w.data();
+      }
   }
   // True when `w` is one of the set's windows (loaded, not closing).
   bool Holds(const QWidget* w) {
@@ -137,6 +144,7 @@ class WindowSlots {
       T* w = static_cast<T*>(found);
       s.window.clear();
       if constexpr (requires { w->UnloadDuties(); }) w->UnloadDuties();
+      ReleaseWindow(w);
       delete w;
     }
   }
@@ -292,6 +300,24 @@ inline void ReleaseEntryBoxFilters(QObject* window) {
     if (auto* f = dynamic_cast<EntryBoxFilter*>(c)) filters.push_back(f);
   for (QObject* o : window->findChildren<QObject*>())
     for (EntryBoxFilter* f : filters) o->removeEventFilter(f);
+}
+
+// Takes every handler of `window` off its parts before it is destroyed: its entry-box
+// filters, its own filters on its controls, every connection of its controls' signals to it,
+// and the store of its item views' cell editors (a cell edit still open is dropped). The focus
+// leaves the window's controls while the window is destroyed, when its own parts are gone;
+// nothing of the window may run then, and a cell editor must not store into a sheet that
+// belonged to it. The window set calls it before it deletes a window; a window destroyed
+// otherwise calls it first thing in its destructor.
+inline void ReleaseWindow(QWidget* window) {
+  ReleaseEntryBoxFilters(window);
+  for (QObject* o : window->findChildren<QObject*>()) {
+    o->removeEventFilter(window);
+    QObject::disconnect(o, nullptr, window, nullptr);
+    if (auto* view = qobject_cast<QAbstractItemView*>(o))
+      if (QAbstractItemDelegate* d = view->itemDelegate())
+        QObject::disconnect(d, &QAbstractItemDelegate::commitData, view, nullptr);
+  }
 }
 
 // Watches an entry box with its handlers (see RunEntryBoxHandlers); the filter belongs to
