@@ -494,7 +494,9 @@ void ReportEditor::InsertTextFile() {
 
 void ReportEditor::SetImagePath(const std::string& path, QTextDocument& doc) {
   const std::string folder = ImageFolderOf(path);
-  // Pictures linked by relative names are looked for beside the document.
+  // The document's folder is its base address (a relative name is named from there); the
+  // document still loads no file a picture names (TextControl's documents load only the
+  // pictures they carry).
   doc.setMetaInformation(QTextDocument::DocumentUrl,
                          folder.empty() ? QString() : QUrl::fromLocalFile(QString::fromStdString(folder)).toString());
   doc.setBaseUrl(folder.empty() ? QUrl() : QUrl::fromLocalFile(QString::fromStdString(folder)));

@@ -194,8 +194,25 @@ TextControl::TextControl(QWidget* parent)
   ResetUndo();
 }
 
+namespace {
+// A document that loads only the pictures it carries: those added as its resources and
+// data: URLs. Qt's own loading reads any file a picture's name points to (relative names
+// from the working folder, /dev/zero until memory runs out); here such a picture shows as
+// a missing picture and nothing outside the document is read.
+class ContainedDocument : public QTextDocument {
+ public:
+  using QTextDocument::QTextDocument;
+
+ protected:
+  QVariant loadResource(int type, const QUrl& name) override {
+    if (name.scheme().compare(QLatin1String("data"), Qt::CaseInsensitive) != 0) return {};
+    return QTextDocument::loadResource(type, name);
+  }
+};
+}  // namespace
+
 QTextDocument* TextControl::NewDocument() {
-  auto* doc = new QTextDocument(item_);
+  auto* doc = new ContainedDocument(item_);
   doc->setUndoRedoEnabled(true);
   doc->setDefaultFont(QFont(QStringLiteral("Arial"), 12));
   return doc;

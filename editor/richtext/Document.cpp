@@ -143,7 +143,22 @@ void Normalize(Paragraph& p, const std::string& defaultFont) {
   NormalizeBorder(f.borders.bottom);
 }
 
+void LimitPage(PageSetup& page) {
+  page.width = std::clamp(page.width, kMinPageTwips, kMaxPageTwips);
+  page.height = std::clamp(page.height, kMinPageTwips, kMaxPageTwips);
+  auto pair = [](int& a, int& b, int within) {
+    a = std::clamp(a, 0, within);
+    b = std::clamp(b, 0, within);
+    if (a > within - kMinTextTwips - b) a = b = (within - kMinTextTwips) / 2;
+  };
+  pair(page.marginLeft, page.marginRight, page.width);
+  pair(page.marginTop, page.marginBottom, page.height);
+  page.columns = std::max(page.columns, 1);
+  page.columnSpace = std::clamp(page.columnSpace, 0, page.width);
+}
+
 void Normalize(Document& doc) {
+  LimitPage(doc.page);
   doc.defaultFont = CleanFontName(doc.defaultFont);
   if (doc.defaultFont.empty()) doc.defaultFont = "Times New Roman";
   std::vector<Block> blocks;

@@ -174,6 +174,17 @@ struct PageSetup {
   friend bool operator==(const PageSetup&, const PageSetup&) = default;
 };
 
+// The page every reader and writer keeps to: paper from kMinPageTwips (an inch) to
+// kMaxPageTwips (about 18 metres) each way, margins not negative and leaving at least
+// kMinTextTwips of text across and down. Every other length the editor lays out is kept
+// within kMaxPageTwips too.
+constexpr int kMaxPageTwips = 1 << 20;
+constexpr int kMinPageTwips = 1440;
+constexpr int kMinTextTwips = 360;
+// Brings a page within those limits: the paper's sides are clamped, and a pair of margins
+// that leaves too little room is made two equal margins that leave kMinTextTwips.
+void LimitPage(PageSetup& page);
+
 struct Document {
   PageSetup page;
   std::string defaultFont = "Times New Roman";
@@ -187,7 +198,7 @@ struct Document {
 // joined and empty ones dropped, a font named like the default font becomes the default
 // (empty name), text characters are cleaned (line breaks become line-break runs, control
 // characters other than TAB dropped), every table cell holds at least one paragraph and a
-// table row at least one cell.
+// table row at least one cell, and the page is within the page limits (LimitPage).
 void Normalize(Document& doc);
 void Normalize(Paragraph& p, const std::string& defaultFont);
 

@@ -43,10 +43,9 @@ void WriteInt16(std::string& out, int16_t v) {
   out += char(u >> 8);
 }
 
-// Paper up to this size (about 13 metres) and margins inside it; a header beyond is
-// damaged, and would leave the editor no page to lay text on.
-constexpr int32_t kMaxPageTwips = 1 << 20;
-
+// Paper up to the largest page (kMaxPageTwips) and margins inside it; a header beyond is
+// damaged. What passes is then brought within the page limits (LimitPage), as every page
+// the writer writes is.
 bool PlausiblePage(const PageSettings& p) {
   auto size = [](int32_t v) { return v > 0 && v <= kMaxPageTwips; };
   auto margin = [](int32_t v, int32_t within) { return v >= 0 && v <= within; };
@@ -57,7 +56,9 @@ bool PlausiblePage(const PageSettings& p) {
 
 }  // namespace
 
-PageSettings PageSettingsOf(const PageSetup& page) {
+PageSettings PageSettingsOf(const PageSetup& given) {
+  PageSetup page = given;
+  LimitPage(page);
   PageSettings s;
   s.PageMarginL = page.marginLeft;
   s.PageMarginT = page.marginTop;
@@ -77,6 +78,7 @@ PageSetup PageSetupOf(const PageSettings& s) {
   page.marginBottom = s.PageMarginB;
   page.height = s.PageHeight;
   page.width = s.PageWidth;
+  LimitPage(page);
   return page;
 }
 
@@ -144,6 +146,9 @@ DocumentReadResult ReadTxm(std::string_view bytes) {
       r.detail = "The page record holds sizes no page can have.";
       return r;
     }
+    const int16_t paper = r.page.PaperSizeIndex;
+    r.page = PageSettingsOf(PageSetupOf(r.page));
+    r.page.PaperSizeIndex = paper;
     offset = kTxmHeaderSize;
   } else if (r.version == kTxmOldVersion) {
     r.page = PageSettings{};  // A4, one-inch margins

@@ -34,6 +34,7 @@ struct PageSettings {
   friend bool operator==(const PageSettings&, const PageSettings&) = default;
 };
 
+// Both ways the page is brought within the page limits (LimitPage in Document.h).
 PageSettings PageSettingsOf(const PageSetup& page);
 PageSetup PageSetupOf(const PageSettings& settings);
 

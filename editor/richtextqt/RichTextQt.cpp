@@ -19,6 +19,15 @@ namespace {
 double Px(int twips) { return twips / kTwipsPerPixel; }
 int Twips(double px) { return int(std::lround(px * kTwipsPerPixel)); }
 
+// Every length handed to Qt is one a page can hold (at most kMaxPageTwips either way): Qt
+// lays text out in fixed-point pixels, and a length from a file near the int range
+// overflows that arithmetic (and ours) and can keep its table layout running without end.
+int Fit(long long twips) { return int(std::clamp<long long>(twips, -kMaxPageTwips, kMaxPageTwips)); }
+double PxFit(long long twips) { return Px(Fit(twips)); }
+
+// Font sizes and raised text within what the RTF reader keeps (1638 points).
+constexpr int kMaxHalfPoints = 3276;
+
 QColor ToQColor(const Color& c) { return QColor(c.red, c.green, c.blue); }
 Color FromQColor(const QColor& c) { return Color{uint8_t(c.red()), uint8_t(c.green()), uint8_t(c.blue())}; }
 
@@ -56,7 +65,8 @@ QTextFrameFormat::BorderStyle QtBorderStyle(BorderStyle s) {
 QTextCharFormat ToQt(const CharFormat& f) {
   QTextCharFormat q;
   if (!f.font.empty()) q.setFontFamilies(QStringList{ToQString(f.font)});
-  q.setFontPointSize(f.sizeHalfPoints / 2.0);
+  const int halfPoints = std::clamp(f.sizeHalfPoints, 1, kMaxHalfPoints);
+  q.setFontPointSize(halfPoints / 2.0);
   q.setFontWeight(f.bold ? QFont::Bold : QFont::Normal);
   q.setFontItalic(f.italic);
   q.setFontStrikeOut(f.strike);
@@ -80,7 +90,7 @@ QTextCharFormat ToQt(const CharFormat& f) {
   if (f.position == VerticalPosition::Subscript) q.setVerticalAlignment(QTextCharFormat::AlignSubScript);
   if (f.raiseHalfPoints) {
     q.setProperty(kRaiseHalfPoints, f.raiseHalfPoints);
-    q.setBaselineOffset(100.0 * f.raiseHalfPoints / std::max(f.sizeHalfPoints, 1));
+    q.setBaselineOffset(100.0 * std::clamp(f.raiseHalfPoints, -kMaxHalfPoints, kMaxHalfPoints) / halfPoints);
   }
   return q;
 }
@@ -132,17 +142,17 @@ QTextBlockFormat ToQt(const ParagraphFormat& f) {
     case Alignment::Right: q.setAlignment(Qt::AlignRight); break;
     case Alignment::Justify: q.setAlignment(Qt::AlignJustify); break;
   }
-  q.setLeftMargin(Px(f.leftIndent));
-  q.setRightMargin(Px(f.rightIndent));
-  q.setTextIndent(Px(f.firstLineIndent));
-  q.setTopMargin(Px(f.spaceBefore));
-  q.setBottomMargin(Px(f.spaceAfter));
+  q.setLeftMargin(PxFit(f.leftIndent));
+  q.setRightMargin(PxFit(f.rightIndent));
+  q.setTextIndent(PxFit(f.firstLineIndent));
+  q.setTopMargin(PxFit(f.spaceBefore));
+  q.setBottomMargin(PxFit(f.spaceAfter));
   if (f.lineSpacing > 0 && f.lineSpacingMultiple)
-    q.setLineHeight(f.lineSpacing * 100.0 / 240.0, QTextBlockFormat::ProportionalHeight);
+    q.setLineHeight(Fit(f.lineSpacing) * 100.0 / 240.0, QTextBlockFormat::ProportionalHeight);
   else if (f.lineSpacing < 0)
-    q.setLineHeight(Px(-f.lineSpacing), QTextBlockFormat::FixedHeight);
+    q.setLineHeight(PxFit(-(long long)f.lineSpacing), QTextBlockFormat::FixedHeight);
   else if (f.lineSpacing > 0)
-    q.setLineHeight(Px(f.lineSpacing), QTextBlockFormat::MinimumHeight);
+    q.setLineHeight(PxFit(f.lineSpacing), QTextBlockFormat::MinimumHeight);
   if (!f.tabs.empty()) {
     QList<QTextOption::Tab> tabs;
     QVariantList leaders;
@@ -156,7 +166,7 @@ QTextBlockFormat ToQt(const ParagraphFormat& f) {
         type = QTextOption::DelimiterTab;
         delimiter = QLatin1Char('.');
       }
-      tabs.append(QTextOption::Tab(Px(t.position), type, delimiter));
+      tabs.append(QTextOption::Tab(Px(std::clamp(t.position, 0, kMaxPageTwips)), type, delimiter));
       leaders << int(t.leader);
       anyLeader = anyLeader || t.leader != TabLeader::None;
     }
@@ -304,8 +314,8 @@ class Builder {
           QTextImageFormat image;
           image.merge(f);
           image.setName(AddPicture(target_, r.picture.data));
-          image.setWidth(Px(r.picture.width));
-          image.setHeight(Px(r.picture.height));
+          image.setWidth(PxFit(r.picture.width));
+          image.setHeight(PxFit(r.picture.height));
           cur.insertImage(image);
           break;
         }
@@ -334,15 +344,15 @@ class Builder {
   QTextTable* InsertTable(QTextCursor& cur, const Table& t) {
     // The columns are the distinct cell boundaries of all rows; a cell spans the columns
     // between its left and right boundary.
-    int left = t.rows.front().leftEdge;
-    for (const TableRow& row : t.rows) left = std::min(left, row.leftEdge);
+    int left = Fit(t.rows.front().leftEdge);
+    for (const TableRow& row : t.rows) left = std::min(left, Fit(row.leftEdge));
     std::vector<std::vector<int>> rowEdges;
     std::vector<int> all;
     for (const TableRow& row : t.rows) {
       std::vector<int> edges;
       int prev = left;
       for (const TableCell& cell : row.cells) {
-        prev = std::max(cell.rightEdge, prev + 1);
+        prev = std::max(Fit(cell.rightEdge), prev + 1);
         edges.push_back(prev);
         all.push_back(prev);
       }
@@ -360,7 +370,10 @@ class Builder {
     }
     tf.setColumnWidthConstraints(widths);
     const TableRow& first = t.rows.front();
-    tf.setCellPadding(Px(std::max(first.gap, 0)));
+    // Qt pads a cell on all four sides: the gap stays within a quarter of the page, so that
+    // a row's padding alone cannot be taller or wider than the page.
+    const int maxGap = std::min(doc_.page.width, doc_.page.height) / 4;
+    tf.setCellPadding(Px(std::clamp(first.gap, 0, maxGap)));
     tf.setCellSpacing(0);
     tf.setBorder(0);
     tf.setBorderCollapse(true);
@@ -447,7 +460,7 @@ class Builder {
     AppendBorder(borders, cell.right);
     cf.setProperty(kCellBorders, borders);
     auto side = [](const BorderLine& b, auto setWidth, auto setStyle, auto setBrush) {
-      setWidth(b.present() ? std::max(Px(b.width), 1.0) : 0.0);
+      setWidth(b.present() ? std::max(PxFit(b.width), 1.0) : 0.0);
       setStyle(QtBorderStyle(b.style));
       setBrush(QBrush(b.color ? ToQColor(*b.color) : QColor(Qt::black)));
     };

@@ -2,6 +2,12 @@
 // loads that leave no window, atomic saves that keep the old file on failure.
 #include "tests/editor/EditorFixture.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QTextBlock>
+#include <QUrl>
+
+#include <map>
+
 #include "platform/files/AtomicFile.h"
 
 namespace qv::editor::test {
@@ -191,6 +197,39 @@ TEST_F(EditorTest, AnRtfFileReadsInItsCodePageAndNamesOneWithUnreadBytes) {
   EXPECT_EQ(d->TXTextControl1->document()->toPlainText(), QString::fromUtf8("a\xEF\xBF\xBD" "b"));
   ASSERT_EQ(prompt.MessageTexts().size(), 1u);
   EXPECT_NE(prompt.MessageTexts()[0].find("code page 1253"), std::string::npos) << prompt.MessageTexts()[0];
+}
+
+// An HTML file's pictures come only from the file itself (data: URLs); a picture naming a
+// file, beside the document, by a full path or a device, shows as a missing picture and
+// nothing is read from it.
+TEST_F(EditorTest, AnHtmlFileLoadsOnlyThePicturesItCarries) {
+  Frame();
+  const std::string png = PngBytes(4, 2, Qt::red);
+  Write("beside.png", png);
+  const QString inside = QString::fromLatin1(QByteArray::fromStdString(PngBytes(3, 3, Qt::green)).toBase64());
+  const QString absolute = QUrl::fromLocalFile(QString::fromStdString(Path("beside.png"))).toString();
+  const std::string html = Write(
+      "pictures.htm", ("<html><body><p>before <img src=\"beside.png\"> <img src=\"" + absolute +
+                       "\"> <img src=\"/dev/zero\" width=\"10\" height=\"10\"> <img src=\"../../../../etc/hostname\">"
+                       " <img src=\"data:image/png;base64," + inside + "\"> after</p></body></html>")
+                          .toStdString());
+  frmMDIChild* d = editor->LoadDocument(html, int(FormatForOpening(html)));
+  ASSERT_NE(d, nullptr);
+  QTextDocument& doc = *d->TXTextControl1->document();
+  EXPECT_TRUE(doc.toPlainText().startsWith("before ")) << doc.toPlainText().toStdString();
+  EXPECT_TRUE(doc.toPlainText().endsWith(" after"));
+  doc.documentLayout()->documentSize();
+  std::map<QString, bool> loaded;  // picture name: whether the document has its bytes
+  for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+    for (auto it = b.begin(); !it.atEnd(); ++it) {
+      const QTextCharFormat f = it.fragment().charFormat();
+      if (!f.isImageFormat()) continue;
+      const QString name = f.toImageFormat().name();
+      loaded[name] = !doc.resource(QTextDocument::ImageResource, QUrl(name)).isNull();
+    }
+  }
+  ASSERT_EQ(loaded.size(), 5u);
+  for (const auto& [name, has] : loaded) EXPECT_EQ(has, name.startsWith("data:")) << name.toStdString();
 }
 
 }  // namespace qv::editor::test

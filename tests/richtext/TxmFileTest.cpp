@@ -161,3 +161,47 @@ TEST(TxmFile, RtfFilesAndTheirFailure) {
   EXPECT_FALSE(bad.ok);
   EXPECT_EQ(bad.failure, FileMessage::CantLoad);
 }
+
+// Whatever page an RTF file gives, its document saved as ".txm" opens again, on the page
+// the RTF reader made of it (within the page limits).
+TEST(TxmFile, AnyRtfPageSavedAsTxmOpensAgain) {
+  struct Case {
+    const char* rtf;
+    PageSetup page;  // width, height, left, right, top, bottom
+  } cases[] = {
+      // Paper near the int range, margins almost as large.
+      {"{\\rtf1 \\paperw2147483647\\paperh2147483647\\margl2147483000\\margr5\\margt2147483000\\margb5 x\\par}",
+       {kMaxPageTwips, kMaxPageTwips, (kMaxPageTwips - kMinTextTwips) / 2, (kMaxPageTwips - kMinTextTwips) / 2,
+        (kMaxPageTwips - kMinTextTwips) / 2, (kMaxPageTwips - kMinTextTwips) / 2}},
+      // A tiny paper with margins larger than itself.
+      {"{\\rtf1 \\paperw100\\paperh100\\margl5000\\margr5000\\margt5000\\margb5000 x\\par}",
+       {kMinPageTwips, kMinPageTwips, 540, 540, 540, 540}},
+      // One margin wider than the paper, the other zero.
+      {"{\\rtf1 \\paperw12240\\paperh15840\\margl20000\\margr0\\margt0\\margb15840 x\\par}",
+       {12240, 15840, 5940, 5940, 7740, 7740}},
+      // An ordinary page is left as it is.
+      {"{\\rtf1 \\paperw12240\\paperh15840\\margl1800\\margr1440\\margt720\\margb1080 x\\par}",
+       {12240, 15840, 1800, 1440, 720, 1080}},
+  };
+  for (const Case& c : cases) {
+    DocumentReadResult rtf = ReadRtfFile(c.rtf);
+    ASSERT_TRUE(rtf.ok) << c.rtf;
+    EXPECT_EQ(rtf.document.page, c.page) << c.rtf;
+    EXPECT_EQ(rtf.page, PageSettingsOf(c.page)) << c.rtf;
+    DocumentReadResult txm = ReadTxm(WriteTxm(rtf.document));
+    ASSERT_TRUE(txm.ok) << c.rtf << ": " << txm.detail;
+    EXPECT_EQ(txm.document.page, c.page) << c.rtf;
+    EXPECT_EQ(txm.document.PlainText(), "x");
+  }
+}
+
+// A ".txm" page record within the largest page whose margins leave no room is opened on
+// the page limits, not refused (as files written before the limits may hold).
+TEST(TxmFile, TxmPageIsBroughtWithinTheLimits) {
+  DocumentReadResult r = ReadTxm(Header23(12000, 1440, 12000, 1440, 16837, 12000) + "{\\rtf1 x}");
+  ASSERT_TRUE(r.ok) << r.detail;
+  EXPECT_EQ(r.page.PageMarginL, (12000 - kMinTextTwips) / 2);
+  EXPECT_EQ(r.page.PageMarginR, (12000 - kMinTextTwips) / 2);
+  EXPECT_EQ(r.page.PaperSizeIndex, 5);
+  EXPECT_EQ(r.document.page.marginLeft, r.page.PageMarginL);
+}
