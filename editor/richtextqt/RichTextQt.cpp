@@ -165,6 +165,7 @@ QTextBlockFormat ToQt(const ParagraphFormat& f) {
   }
   if (f.pageBreakBefore) q.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
   SetParagraphBorders(q, f.borders);
+  if (f.background) q.setBackground(ToQColor(*f.background));
   return q;
 }
 
@@ -205,6 +206,8 @@ ParagraphFormat FromQt(const QTextBlockFormat& q) {
   }
   f.pageBreakBefore = (q.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore) != 0;
   f.borders = ParagraphBordersOf(q);
+  if (q.hasProperty(QTextFormat::BackgroundBrush) && q.background().style() != Qt::NoBrush)
+    f.background = FromQColor(q.background().color());
   return f;
 }
 

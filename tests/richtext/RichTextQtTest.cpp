@@ -210,3 +210,23 @@ TEST(RichTextQt, ColumnsAreKept) {
   rq::ToQTextDocument(r.document, qdoc);
   EXPECT_EQ(rq::FromQTextDocument(qdoc).page, r.document.page);
 }
+
+// Paragraph shading is the block's background, character shading the characters'; both come
+// back from Qt.
+TEST(RichTextQt, ShadingIsTheBackgroundOfBlocksAndCharacters) {
+  RtfReadResult r = ReadRtf("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}}"
+                            "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}"
+                            "\\pard\\cbpat1{\\chcbpat2 x}y\\par\\pard z\\par}");
+  ASSERT_TRUE(r.ok);
+  QTextDocument qdoc;
+  rq::ToQTextDocument(r.document, qdoc);
+  const QTextBlock first = qdoc.begin();
+  EXPECT_EQ(first.blockFormat().background().color(), QColor(255, 0, 0));
+  EXPECT_EQ(first.next().blockFormat().background().style(), Qt::NoBrush);
+  QTextCursor c(first);
+  c.setPosition(1);
+  EXPECT_EQ(c.charFormat().background().color(), QColor(0, 0, 255));
+  c.setPosition(2);
+  EXPECT_EQ(c.charFormat().background().style(), Qt::NoBrush);
+  EXPECT_EQ(rq::FromQTextDocument(qdoc), r.document);
+}
