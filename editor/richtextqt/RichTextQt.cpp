@@ -10,6 +10,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 
 namespace qv::richtext::qt {
@@ -169,6 +170,38 @@ QTextBlockFormat ToQt(const ParagraphFormat& f) {
   return q;
 }
 
+// A right tab stop past the right margin would push the text after it onto a line of its
+// own: it is shown at the margin (of the paragraph's first line, where such stops are used),
+// and its own position is kept beside to be written back.
+void KeepRightTabsOnTheLine(QTextBlockFormat& q, const PageSetup& page) {
+  const double limit = Px(page.width - page.marginLeft - page.marginRight) - q.leftMargin() - q.rightMargin() -
+                       q.textIndent();
+  QList<QTextOption::Tab> tabs = q.tabPositions();
+  QVariantList kept;
+  for (qsizetype k = 0; k < tabs.size(); ++k) {
+    if (tabs[k].type != QTextOption::RightTab || tabs[k].position <= limit || limit <= 0) continue;
+    kept << QVariant(QVariantList{int(k), limit, Twips(tabs[k].position)});
+    tabs[k].position = limit;
+  }
+  if (kept.isEmpty()) return;
+  q.setTabPositions(tabs);
+  q.setProperty(kTabsPastMargin, kept);
+}
+
+// The kept positions of the stops KeepRightTabsOnTheLine moved, for those still where it put
+// them (a stop moved since is where it now stands).
+void RestoreRightTabs(const QTextBlockFormat& q, ParagraphFormat& f) {
+  const QList<QTextOption::Tab> tabs = q.tabPositions();
+  for (const QVariant& v : q.property(kTabsPastMargin).toList()) {
+    const QVariantList entry = v.toList();
+    if (entry.size() != 3) continue;
+    const int k = entry[0].toInt();
+    if (k < 0 || k >= tabs.size() || size_t(k) >= f.tabs.size()) continue;
+    if (std::abs(tabs[k].position - entry[1].toDouble()) > 0.01 || tabs[k].type != QTextOption::RightTab) continue;
+    f.tabs[size_t(k)].position = entry[2].toInt();
+  }
+}
+
 ParagraphFormat FromQt(const QTextBlockFormat& q) {
   ParagraphFormat f;
   Qt::Alignment a = q.alignment() & Qt::AlignHorizontal_Mask;
@@ -206,6 +239,7 @@ ParagraphFormat FromQt(const QTextBlockFormat& q) {
   }
   f.pageBreakBefore = (q.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore) != 0;
   f.borders = ParagraphBordersOf(q);
+  RestoreRightTabs(q, f);
   if (q.hasProperty(QTextFormat::BackgroundBrush) && q.background().style() != Qt::NoBrush)
     f.background = FromQColor(q.background().color());
   return f;
@@ -246,10 +280,10 @@ class Builder {
     for (const Block& b : doc_.blocks) {
       if (auto* p = std::get_if<Paragraph>(&b)) {
         if (blockFree) {
-          cur.setBlockFormat(ToQt(p->format));
+          cur.setBlockFormat(BodyFormat(p->format));
           cur.setBlockCharFormat(ToQt(p->markFormat));
         } else {
-          cur.insertBlock(ToQt(p->format), ToQt(p->markFormat));
+          cur.insertBlock(BodyFormat(p->format), ToQt(p->markFormat));
         }
         blockFree = false;
         InsertRuns(cur, *p);
@@ -284,6 +318,13 @@ class Builder {
       note.replace(QChar('\n'), QChar::LineSeparator);
       cur.insertText(" " + note, text);
     }
+  }
+
+  // The format of a paragraph outside tables, whose lines run from margin to margin.
+  QTextBlockFormat BodyFormat(const ParagraphFormat& f) const {
+    QTextBlockFormat q = ToQt(f);
+    KeepRightTabsOnTheLine(q, doc_.page);
+    return q;
   }
 
   static void MarkFiller(QTextCursor& cur) {

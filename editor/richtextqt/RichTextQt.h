@@ -44,6 +44,8 @@ enum Property {
   kFootnoteBlock,       // bool: a note shown at the end of the document, not a paragraph
   kMergedEdges,         // QVariantList of int: right edges of the cells merged across into this one
   kMergeDown,           // bool: a cell merged down from its own row (rows below are merged in)
+  kTabsPastMargin,      // QVariantList of {index, shown position (pixels), twips}: right tab
+                        // stops past the right margin, shown at the margin, kept in the file
 };
 
 // Names of the dynamic properties of the QTextDocument.

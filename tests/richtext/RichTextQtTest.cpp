@@ -1,10 +1,15 @@
 // The model in and out of QTextDocument.
 #include <gtest/gtest.h>
 
+#include <QAbstractTextDocumentLayout>
+#include <QGlyphRun>
+#include <QImage>
+#include <QPainter>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
+#include <QTextLayout>
 #include <QTextTable>
 
 #include "editor/richtext/TxmFile.h"
@@ -229,4 +234,55 @@ TEST(RichTextQt, ShadingIsTheBackgroundOfBlocksAndCharacters) {
   c.setPosition(2);
   EXPECT_EQ(c.charFormat().background().style(), Qt::NoBrush);
   EXPECT_EQ(rq::FromQTextDocument(qdoc), r.document);
+}
+
+namespace {
+
+// A page whose lines are 576 pixels (8640 twips) long, like the default RTF page's.
+const char* kTabPage = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}}\\paperw12240\\margl1800\\margr1800";
+
+void LayOutAsOnThePage(QTextDocument& qdoc) {
+  qdoc.setDocumentMargin(0);
+  qdoc.setTextWidth(576);
+  qdoc.documentLayout()->documentSize();
+}
+
+}  // namespace
+
+// A right tab stop past the right margin keeps the text after it on its line, at the margin
+// (as LibreOffice shows it); the stop's own position is what a save writes. A stop moved in
+// the editor is saved where it now stands.
+TEST(RichTextQt, ARightTabPastTheMarginKeepsItsTextOnTheLine) {
+  RtfReadResult r = ReadRtf(std::string(kTabPage) +
+                            "\\pard\\tqr\\tldot\\tx9072 Summary\\tab 2\\par"
+                            "\\pard\\li720\\ri360\\tqr\\tx9500 Indented\\tab 3\\par"
+                            "\\pard\\tqr\\tx8640 At the margin\\tab 4\\par"
+                            "\\pard\\tx9072 Left\\tab 5\\par}");
+  ASSERT_TRUE(r.ok);
+  QTextDocument qdoc;
+  rq::ToQTextDocument(r.document, qdoc);
+  LayOutAsOnThePage(qdoc);
+  const double rightEdge[] = {576, 576 - 24, 576};
+  int k = 0;
+  for (QTextBlock b = qdoc.begin(); k < 3; b = b.next(), ++k) {
+    ASSERT_TRUE(b.isValid());
+    ASSERT_EQ(b.layout()->lineCount(), 1) << b.text().toStdString();
+    const QTextLine line = b.layout()->lineAt(0);
+    EXPECT_NEAR(line.cursorToX(b.length() - 1), rightEdge[k], 1.0) << b.text().toStdString();
+  }
+  const Document back = rq::FromQTextDocument(qdoc);
+  EXPECT_EQ(back, r.document);
+  const std::string rtf = WriteRtf(back);
+  EXPECT_NE(rtf.find("\\tqr\\tldot\\tx9072{Summary"), std::string::npos) << rtf;
+  EXPECT_NE(rtf.find("\\tqr\\tx9500"), std::string::npos) << rtf;
+
+  // The first stop moved to 300 pixels (4500 twips).
+  QTextCursor c(qdoc.begin());
+  QTextBlockFormat bf = c.blockFormat();
+  bf.setTabPositions({QTextOption::Tab(300, QTextOption::RightTab)});
+  c.setBlockFormat(bf);
+  const Document edited = rq::FromQTextDocument(qdoc);
+  const Paragraph& moved = std::get<Paragraph>(edited.blocks.at(0));
+  ASSERT_EQ(moved.format.tabs.size(), 1u);
+  EXPECT_EQ(moved.format.tabs[0].position, 4500);
 }
