@@ -693,6 +693,7 @@ void TextControl::DrawDecorations(QPainter& painter, const QRectF& rect, bool on
     }
     painter.restore();
   }
+  DrawTabLeaders(painter, *doc, rect);
   DrawFrames(painter, rect);
 }
 

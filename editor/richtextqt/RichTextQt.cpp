@@ -1,7 +1,10 @@
 #include "editor/richtextqt/RichTextQt.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QColor>
+#include <QFontMetricsF>
+#include <QTextLayout>
 #include <QCryptographicHash>
 #include <QImage>
 #include <QTextBlock>
@@ -800,5 +803,91 @@ bool ImportRtf(std::string_view rtf, QTextDocument& target, std::string* error) 
 }
 
 std::string ExportRtf(const QTextDocument& source) { return WriteRtf(FromQTextDocument(source)); }
+
+// ---- tab leaders ---------------------------------------------------------------------------
+
+namespace {
+
+QTextCharFormat FormatAt(const QTextBlock& b, int offset) {
+  for (auto it = b.begin(); !it.atEnd(); ++it) {
+    const QTextFragment fr = it.fragment();
+    const int start = fr.position() - b.position();
+    if (offset >= start && offset < start + fr.length()) return fr.charFormat();
+  }
+  return b.charFormat();
+}
+
+// One leader from x0 to x1 on the baseline, in the font and colour of its tab character.
+// Dots, hyphens and equals signs are characters of that font, set on a grid of their own
+// width so that the leaders of lines one above the other line up; they keep half a space
+// away from the text at either end. The lines run the whole gap.
+void DrawLeader(QPainter& painter, TabLeader kind, const QTextCharFormat& cf, const QFont& base,
+                QPaintDevice* device, double x0, double x1, double baseline) {
+  const QFont font = cf.font().resolve(base);
+  const QFontMetricsF fm = device ? QFontMetricsF(font, device) : QFontMetricsF(font);
+  const QColor colour = cf.hasProperty(QTextFormat::ForegroundBrush) && cf.foreground().style() != Qt::NoBrush
+                            ? cf.foreground().color()
+                            : QColor(Qt::black);
+  if (kind == TabLeader::Underline || kind == TabLeader::ThickLine) {
+    const double width = std::max(1.0, fm.lineWidth()) * (kind == TabLeader::ThickLine ? 2.5 : 1.0);
+    const double y = baseline + std::max(1.0, fm.underlinePos());
+    painter.setPen(QPen(colour, width, Qt::SolidLine, Qt::FlatCap));
+    painter.drawLine(QPointF(x0, y), QPointF(x1, y));
+    return;
+  }
+  const QChar ch = kind == TabLeader::Dots ? QLatin1Char('.') : kind == TabLeader::Hyphens ? QLatin1Char('-') : QLatin1Char('=');
+  const double advance = fm.horizontalAdvance(ch);
+  if (!(advance > 0)) return;
+  const double gap = fm.horizontalAdvance(QLatin1Char(' ')) / 2;
+  const double first = std::ceil((x0 + gap) / advance) * advance;
+  const double count = std::floor((x1 - gap - first) / advance);
+  if (count < 1 || count > 10000) return;
+  QTextLayout layout(QString(int(count), ch), font, device);
+  layout.beginLayout();
+  QTextLine line = layout.createLine();
+  layout.endLayout();
+  if (!line.isValid()) return;
+  painter.setPen(colour);
+  layout.draw(&painter, QPointF(first, baseline - line.ascent()));
+}
+
+}  // namespace
+
+void DrawTabLeaders(QPainter& painter, const QTextDocument& doc, const QRectF& rect) {
+  QAbstractTextDocumentLayout* lay = doc.documentLayout();
+  QPaintDevice* device = lay->paintDevice();
+  painter.save();
+  for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+    const QTextBlockFormat bf = b.blockFormat();
+    if (!bf.hasProperty(kTabLeaders)) continue;
+    const QTextLayout* tl = b.layout();
+    if (!tl || tl->lineCount() == 0) continue;
+    const QRectF box = lay->blockBoundingRect(b);
+    if (box.bottom() < rect.top() || box.top() > rect.bottom()) continue;
+    // The layout's own origin in the document (a block in a table cell is placed in its cell).
+    const QPointF origin = box.topLeft() - tl->boundingRect().topLeft();
+    const QVariantList leaders = bf.property(kTabLeaders).toList();
+    const QList<QTextOption::Tab> tabs = bf.tabPositions();
+    const QString text = b.text();
+    for (int k = 0; k < tl->lineCount(); ++k) {
+      const QTextLine line = tl->lineAt(k);
+      const int end = std::min<int>(line.textStart() + line.textLength(), int(text.size()));
+      for (int i = line.textStart(); i < end; ++i) {
+        if (text[i] != QLatin1Char('\t')) continue;
+        const double x0 = line.cursorToX(i), x1 = line.cursorToX(i + 1);
+        if (x1 <= x0) continue;
+        // Qt takes the first stop past where the tab begins, measured from the line's start.
+        qsizetype stop = 0;
+        while (stop < tabs.size() && !(tabs[stop].position > x0 - line.x())) ++stop;
+        if (stop >= tabs.size() || stop >= leaders.size()) continue;
+        const int leader = leaders[stop].toInt();
+        if (leader <= 0 || leader > int(TabLeader::Equals)) continue;
+        DrawLeader(painter, TabLeader(leader), FormatAt(b, i), doc.defaultFont(), device, origin.x() + x0,
+                   origin.x() + x1, origin.y() + line.y() + line.ascent());
+      }
+    }
+  }
+  painter.restore();
+}
 
 }  // namespace qv::richtext::qt

@@ -10,6 +10,7 @@
 // word underline, raised text, table row and cell settings. The page size and margins are
 // dynamic properties of the QTextDocument. Pictures are image resources of the document
 // holding the original PNG or JPEG bytes.
+#include <QPainter>
 #include <QString>
 #include <QTextBlockFormat>
 #include <QTextCursor>
@@ -79,6 +80,11 @@ void SetPageSetup(QTextDocument& doc, const PageSetup& page);
 // Paragraph frames kept on a block format, for the frame dialog and for painting.
 ParagraphBorders ParagraphBordersOf(const QTextBlockFormat& format);
 void SetParagraphBorders(QTextBlockFormat& format, const ParagraphBorders& borders);
+
+// Draws the leaders of the tab stops that have one (dots, hyphens, a line, a thick line or
+// equals signs) across the gap each tab character leaves, in the blocks of `doc` that meet
+// `rect` (document coordinates). The screen, the preview and printing all draw them so.
+void DrawTabLeaders(QPainter& painter, const QTextDocument& doc, const QRectF& rect);
 
 // Adds picture bytes to the document as an image resource (named by their hash, so the
 // same picture is held once) and gives the resource's name for a QTextImageFormat.

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractTextDocumentLayout>
-#include <QGlyphRun>
 #include <QImage>
 #include <QPainter>
 #include <QTextBlock>
@@ -285,4 +284,55 @@ TEST(RichTextQt, ARightTabPastTheMarginKeepsItsTextOnTheLine) {
   const Paragraph& moved = std::get<Paragraph>(edited.blocks.at(0));
   ASSERT_EQ(moved.format.tabs.size(), 1u);
   EXPECT_EQ(moved.format.tabs[0].position, 4500);
+}
+
+// Each kind of leader fills the gap of its tab with ink; a tab without one leaves it blank.
+TEST(RichTextQt, TabLeadersAreDrawnInTheGap) {
+  const struct {
+    const char* leader;
+    bool ink;
+  } cases[] = {{"\\tldot", true}, {"\\tlhyph", true}, {"\\tlul", true}, {"\\tlth", true}, {"\\tleq", true}, {"", false}};
+  std::string rtf = kTabPage;
+  for (const auto& c : cases) rtf += std::string("\\pard\\tqr") + c.leader + "\\tx7200 Entry\\tab 12\\par";
+  // In a table cell too.
+  rtf += "\\trowd\\cellx6000\\pard\\intbl\\tldot\\tx4000 Cell\\tab 7\\cell\\row}";
+  RtfReadResult r = ReadRtf(rtf);
+  ASSERT_TRUE(r.ok);
+  QTextDocument qdoc;
+  rq::ToQTextDocument(r.document, qdoc);
+  LayOutAsOnThePage(qdoc);
+  QImage image(576, int(qdoc.size().height()) + 1, QImage::Format_RGB32);
+  auto render = [&](bool leaders) {
+    image.fill(Qt::white);
+    QPainter p(&image);
+    QAbstractTextDocumentLayout::PaintContext ctx;
+    qdoc.documentLayout()->draw(&p, ctx);
+    if (leaders) rq::DrawTabLeaders(p, qdoc, QRectF(image.rect()));
+  };
+  // The dark pixels between the end of the text before the tab and the start of the text after.
+  auto inkInGap = [&](const QTextBlock& b) {
+    const int tab = int(b.text().indexOf(QLatin1Char('\t')));
+    const QTextLayout* tl = b.layout();
+    const QRectF box = qdoc.documentLayout()->blockBoundingRect(b);
+    const QPointF origin = box.topLeft() - tl->boundingRect().topLeft();
+    const QTextLine line = tl->lineAt(0);
+    const int x0 = int(origin.x() + line.cursorToX(tab)) + 2, x1 = int(origin.x() + line.cursorToX(tab + 1)) - 2;
+    const int y0 = int(origin.y() + line.y()), y1 = int(origin.y() + line.y() + line.height());
+    int ink = 0;
+    for (int y = y0; y < y1; ++y)
+      for (int x = x0; x < x1; ++x) ink += qGray(image.pixel(x, y)) < 160;
+    return ink;
+  };
+  std::vector<QTextBlock> blocks;
+  for (QTextBlock b = qdoc.begin(); b.isValid(); b = b.next())
+    if (b.text().contains(QLatin1Char('\t'))) blocks.push_back(b);
+  ASSERT_EQ(blocks.size(), std::size(cases) + 1);
+  render(false);
+  for (const QTextBlock& b : blocks) EXPECT_EQ(inkInGap(b), 0) << b.text().toStdString();
+  render(true);
+  for (size_t k = 0; k < std::size(cases); ++k) {
+    if (cases[k].ink) EXPECT_GT(inkInGap(blocks[k]), 10) << cases[k].leader;
+    else EXPECT_EQ(inkInGap(blocks[k]), 0) << "no leader";
+  }
+  EXPECT_GT(inkInGap(blocks.back()), 10) << "in a cell";
 }
