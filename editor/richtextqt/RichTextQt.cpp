@@ -59,7 +59,12 @@ QTextFrameFormat::BorderStyle QtBorderStyle(BorderStyle s) {
 
 QTextCharFormat ToQt(const CharFormat& f) {
   QTextCharFormat q;
-  if (!f.font.empty()) q.setFontFamilies(QStringList{ToQString(f.font)});
+  // The Symbol font's bytes were read as the characters they show (Greek letters, signs,
+  // bullets). A font of that name often has no Unicode map (the one Linux puts in its place
+  // has none, and Qt then shows missing glyphs), so that text shows in the paragraph's font,
+  // with the name kept to be written back.
+  if (f.font == "Symbol") q.setProperty(kKeptFontName, ToQString(f.font));
+  else if (!f.font.empty()) q.setFontFamilies(QStringList{ToQString(f.font)});
   q.setFontPointSize(f.sizeHalfPoints / 2.0);
   q.setFontWeight(f.bold ? QFont::Bold : QFont::Normal);
   q.setFontItalic(f.italic);
@@ -94,6 +99,8 @@ CharFormat FromQt(const QTextCharFormat& q) {
   if (q.hasProperty(QTextFormat::FontFamilies)) {
     QStringList families = q.fontFamilies().toStringList();
     if (!families.isEmpty()) f.font = FromQString(families.first());
+  } else if (q.hasProperty(kKeptFontName)) {
+    f.font = FromQString(q.stringProperty(kKeptFontName));
   }
   if (q.hasProperty(QTextFormat::FontPointSize)) f.sizeHalfPoints = int(std::lround(q.fontPointSize() * 2));
   f.bold = q.fontWeight() >= QFont::DemiBold;

@@ -47,6 +47,7 @@ enum Property {
   kMergeDown,           // bool: a cell merged down from its own row (rows below are merged in)
   kTabsPastMargin,      // QVariantList of {index, shown position (pixels), twips}: right tab
                         // stops past the right margin, shown at the margin, kept in the file
+  kKeptFontName,        // QString: the font of text shown in the paragraph's font (Symbol)
 };
 
 // Names of the dynamic properties of the QTextDocument.

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractTextDocumentLayout>
+#include <QGlyphRun>
 #include <QImage>
 #include <QPainter>
 #include <QTextBlock>
@@ -335,4 +336,39 @@ TEST(RichTextQt, TabLeadersAreDrawnInTheGap) {
     else EXPECT_EQ(inkInGap(blocks[k]), 0) << "no leader";
   }
   EXPECT_GT(inkInGap(blocks.back()), 10) << "in a cell";
+}
+
+// The characters of the Symbol and Wingdings fonts show with real glyphs (Qt falls back to a
+// font that has them where the named font is missing or lacks them), and the runs keep the
+// font's name through Qt and a save.
+TEST(RichTextQt, SymbolFontCharactersShowWithGlyphsAndKeepTheirFont) {
+  RtfReadResult r = ReadRtf("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Calibri;}{\\f1\\fnil\\fcharset2 Symbol;}"
+                            "{\\f2\\fnil\\fcharset2 Wingdings;}}\\pard{\\f1\\'b7}\\tab Bullet\\par"
+                            "\\pard{\\f1 a}-D-Glucosidase and {\\f1 b}\\par\\pard{\\f2\\'a7\\'d8\\'fc}\\par}");
+  ASSERT_TRUE(r.ok);
+  QTextDocument qdoc;
+  rq::ToQTextDocument(r.document, qdoc);
+  qdoc.documentLayout()->documentSize();
+  EXPECT_EQ(qdoc.toPlainText(), QString::fromUtf8("\xE2\x80\xA2\tBullet\n\xCE\xB1-D-Glucosidase and \xCE\xB2\n"
+                                                  "\xE2\x96\xAA\xE2\x9E\xA2\xE2\x9C\x93"));
+  // Each block laid out again as the document shows it (its own layout keeps no glyphs): no
+  // glyph is the font's missing-glyph mark.
+  int glyphs = 0;
+  for (QTextBlock b = qdoc.begin(); b.isValid(); b = b.next()) {
+    QTextLayout layout(b.text(), qdoc.defaultFont());
+    layout.setFormats(b.textFormats());
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    for (const QGlyphRun& run : layout.glyphRuns()) {
+      for (quint32 glyph : run.glyphIndexes()) {
+        EXPECT_NE(glyph, 0u) << b.text().toStdString() << " in " << run.rawFont().familyName().toStdString();
+        ++glyphs;
+      }
+    }
+  }
+  EXPECT_GT(glyphs, 30);
+  const Document back = rq::FromQTextDocument(qdoc);
+  EXPECT_EQ(back, r.document);
+  EXPECT_EQ(ReadRtf(WriteRtf(back)).document, r.document);
 }
