@@ -143,6 +143,10 @@ void SetParagraphFrame(QTextBlockFormat& format, const ParagraphFrame& f) {
   format.setProperty(kFrameSettings, QVariantList{f.lineWidth, f.distance, f.doubleLines});
 }
 
+void DrawTabLeaders(QPainter& painter, const QTextDocument& doc, const QRectF& rect) {
+  rt::qt::DrawTabLeaders(painter, doc, rect);
+}
+
 double ParseDialogNumber(std::string_view text) { return rt::ParseDialogNumber(text); }
 int32_t DlgString2Twips(std::string_view text, int measureUnit) { return rt::DlgString2Twips(text, Unit(measureUnit)); }
 std::string Twips2DlgString(float twips, int measureUnit) { return rt::Twips2DlgString(twips, Unit(measureUnit)); }

@@ -2,6 +2,7 @@
 // The editor's one way to the rich-text library (editor/richtext, editor/richtextqt): the
 // ".txm" and RTF formats, the choice of format by file name, the texts of the file messages,
 // paragraph frames and the length units of the dialogs.
+#include <QPainter>
 #include <QString>
 #include <QTextBlockFormat>
 #include <QTextCursor>
@@ -67,6 +68,10 @@ struct ParagraphFrame {
 };
 ParagraphFrame ParagraphFrameOf(const QTextBlockFormat& format);
 void SetParagraphFrame(QTextBlockFormat& format, const ParagraphFrame& frame);
+
+// Draws the leaders of the tab stops that have one, in the paragraphs that meet `rect`
+// (document coordinates): on screen, in the preview and in print alike.
+void DrawTabLeaders(QPainter& painter, const QTextDocument& doc, const QRectF& rect);
 
 // The number in a dialog entry: the first comma counts as the decimal point.
 double ParseDialogNumber(std::string_view text);

@@ -829,6 +829,7 @@ void TextControl::DrawDecorations(QPainter& painter, const QRectF& rect, bool on
     }
     painter.restore();
   }
+  DrawTabLeaders(painter, *doc, rect);
   DrawFrames(painter, rect);
 }
 

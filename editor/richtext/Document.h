@@ -89,6 +89,8 @@ struct ParagraphFormat {
   std::vector<TabStop> tabs;  // in the order written; positions from the left margin
   ParagraphBorders borders;
   bool pageBreakBefore = false;
+  // The paragraph's shading as one colour (RTF's \cbpat, or its \shading of \cfpat over it).
+  std::optional<Color> background;
   friend bool operator==(const ParagraphFormat&, const ParagraphFormat&) = default;
 };
 

@@ -25,7 +25,7 @@ enum class Kw {
   F, FCharset, Cpg, Red, Green, Blue,
   // characters
   Plain, B, I, Strike, StrikeD, Caps, Scaps, Ul, UlNone, UlDb, UlDotted, UlDash, UlWave, UlWords, Fs, Cf, Cb,
-  ChCbPat, Highlight, Up, Dn, Super, Sub, NoSuperSub, Hidden,
+  ChCbPat, Highlight, Up, Dn, Super, Sub, NoSuperSub, Hidden, ChCfPat, ChShdng,
   // special characters
   Par, Line, Tab, Page, Sect, EmDash, EnDash, Bullet, LQuote, RQuote, LDblQuote, RDblQuote,
   EmSpace, EnSpace, QmSpace, Zwj, Zwnj, Ltrmark, Rtlmark,
@@ -38,7 +38,9 @@ enum class Kw {
   // tables
   Trowd, CellX, Cell, Row, NestCell, NestRow, TrLeft, TrGaph, TrRh, TrQl, TrQc, TrQr, TrHdr,
   ClBrdrT, ClBrdrB, ClBrdrL, ClBrdrR, ClCbPat, ClVertAlT, ClVertAlC, ClVertAlB, TrBrdr,
-  ClMgf, ClMrg, ClVmgf, ClVmrg,
+  ClMgf, ClMrg, ClVmgf, ClVmrg, ClCfPat, ClShdng,
+  // paragraph shading
+  CbPat, CfPat, Shading,
   // pictures
   PngBlip, JpegBlip, OtherBlip, PicW, PicH, PicWGoal, PicHGoal, PicScaleX, PicScaleY,
 };
@@ -115,7 +117,9 @@ const std::unordered_map<std::string_view, Kw>& Keywords() {
         {"clvertalb", Kw::ClVertAlB}, {"trbrdrt", Kw::TrBrdr}, {"trbrdrb", Kw::TrBrdr},
         {"trbrdrl", Kw::TrBrdr}, {"trbrdrr", Kw::TrBrdr}, {"trbrdrh", Kw::TrBrdr},
         {"trbrdrv", Kw::TrBrdr}, {"clmgf", Kw::ClMgf}, {"clmrg", Kw::ClMrg},
-        {"clvmgf", Kw::ClVmgf}, {"clvmrg", Kw::ClVmrg},
+        {"clvmgf", Kw::ClVmgf}, {"clvmrg", Kw::ClVmrg}, {"clcfpat", Kw::ClCfPat},
+        {"clshdng", Kw::ClShdng}, {"cbpat", Kw::CbPat}, {"cfpat", Kw::CfPat},
+        {"shading", Kw::Shading}, {"chcfpat", Kw::ChCfPat}, {"chshdng", Kw::ChShdng},
         {"pngblip", Kw::PngBlip}, {"jpegblip", Kw::JpegBlip}, {"emfblip", Kw::OtherBlip},
         {"wmetafile", Kw::OtherBlip}, {"macpict", Kw::OtherBlip}, {"dibitmap", Kw::OtherBlip},
         {"wbitmap", Kw::OtherBlip}, {"pmmetafile", Kw::OtherBlip}, {"picw", Kw::PicW},
@@ -135,6 +139,21 @@ enum class BorderTarget {
   CellRight,
 };
 
+// Shading as RTF writes it: a background colour, and a foreground colour laid over it at a
+// percentage (in hundredths). The model keeps the one colour that shows.
+struct Shade {
+  std::optional<Color> back, fore;
+  int percent = 0;  // 0 to 10000
+  bool set = false;
+  std::optional<Color> Shown() const {
+    if (!set) return std::nullopt;
+    if (percent <= 0) return back;
+    const Color f = fore.value_or(Color{0, 0, 0}), b = back.value_or(Color{255, 255, 255});
+    auto mix = [&](uint8_t fc, uint8_t bc) { return uint8_t((fc * percent + bc * (10000 - percent) + 5000) / 10000); };
+    return Color{mix(f.red, b.red), mix(f.green, b.green), mix(f.blue, b.blue)};
+  }
+};
+
 struct State {
   Dest dest = Dest::Normal;
   bool discardText = false;  // text of this group is not content (an ANSI copy, a shape)
@@ -145,6 +164,7 @@ struct State {
   ParagraphFormat para;
   bool inTable = false;
   BorderTarget border = BorderTarget::None;
+  Shade paraShade, charShade;
 };
 
 struct PictureState {
@@ -158,6 +178,7 @@ struct RowDefinition {
   TableRow row;       // row properties, without cells
   std::vector<TableCell> cells;  // edges, borders and shading of the cells defined so far
   TableCell pending;  // properties of the cell whose \cellx comes next
+  Shade pendingShade;  // its shading
 };
 
 constexpr size_t kMaxCellsPerRow = 256;
@@ -835,6 +856,7 @@ class Reader {
       case Kw::Blue: color_.blue = uint8_t(std::clamp(n, 0, 255)); colorSet_ = true; return;
       case Kw::Plain:
         chr = CharFormat{};
+        st_.charShade = Shade{};
         st_.font = -1;
         st_.hidden = false;
         charChanged();
@@ -857,8 +879,10 @@ class Reader {
         charChanged();
         return;
       case Kw::Cf: chr.color = ColorAt(n); charChanged(); return;
-      case Kw::Cb:
-      case Kw::ChCbPat: chr.background = ColorAt(n); charChanged(); return;
+      case Kw::Cb: chr.background = ColorAt(n); charChanged(); return;
+      case Kw::ChCbPat: Shaded(st_.charShade, &Shade::back, n, chr.background); charChanged(); return;
+      case Kw::ChCfPat: Shaded(st_.charShade, &Shade::fore, n, chr.background); charChanged(); return;
+      case Kw::ChShdng: ShadedPercent(st_.charShade, n, chr.background); charChanged(); return;
       case Kw::Highlight: chr.background = n == 0 ? std::nullopt : ColorAt(n); charChanged(); return;
       case Kw::Up: chr.raiseHalfPoints = hasParam ? std::clamp(n, 0, 3276) : 6; charChanged(); return;
       case Kw::Dn: chr.raiseHalfPoints = -(hasParam ? std::clamp(n, 0, 3276) : 6); charChanged(); return;
@@ -905,6 +929,7 @@ class Reader {
       case Kw::Rtlmark: Char(0x200F); return;
       case Kw::Pard:
         para = ParagraphFormat{};
+        st_.paraShade = Shade{};
         st_.inTable = false;
         tabKind_ = TabKind::Left;
         tabLeader_ = TabLeader::None;
@@ -965,6 +990,7 @@ class Reader {
         rowDef_.pending.rightEdge = n;
         if (rowDef_.cells.size() < kMaxCellsPerRow) rowDef_.cells.push_back(rowDef_.pending);
         rowDef_.pending = TableCell{};
+        rowDef_.pendingShade = Shade{};
         st_.border = BorderTarget::None;
         return;
       case Kw::Cell:
@@ -988,7 +1014,12 @@ class Reader {
       case Kw::ClBrdrB: st_.border = BorderTarget::CellBottom; return;
       case Kw::ClBrdrL: st_.border = BorderTarget::CellLeft; return;
       case Kw::ClBrdrR: st_.border = BorderTarget::CellRight; return;
-      case Kw::ClCbPat: rowDef_.pending.background = ColorAt(n); return;
+      case Kw::ClCbPat: Shaded(rowDef_.pendingShade, &Shade::back, n, rowDef_.pending.background); return;
+      case Kw::ClCfPat: Shaded(rowDef_.pendingShade, &Shade::fore, n, rowDef_.pending.background); return;
+      case Kw::ClShdng: ShadedPercent(rowDef_.pendingShade, n, rowDef_.pending.background); return;
+      case Kw::CbPat: Shaded(st_.paraShade, &Shade::back, n, para.background); return;
+      case Kw::CfPat: Shaded(st_.paraShade, &Shade::fore, n, para.background); return;
+      case Kw::Shading: ShadedPercent(st_.paraShade, n, para.background); return;
       case Kw::ClVertAlT: rowDef_.pending.verticalAlignment = VerticalAlignment::Top; return;
       case Kw::ClVertAlC: rowDef_.pending.verticalAlignment = VerticalAlignment::Center; return;
       case Kw::ClVertAlB: rowDef_.pending.verticalAlignment = VerticalAlignment::Bottom; return;
@@ -1009,6 +1040,21 @@ class Reader {
   }
 
   bool InText() const { return st_.dest == Dest::Normal && !st_.discardText; }
+
+  // One colour of a shading set, and the colour that then shows. A shading that shows
+  // nothing leaves a background set otherwise (a highlight) alone, unless its own background
+  // colour was set to the automatic one.
+  void Shaded(Shade& shade, std::optional<Color> Shade::*which, int n, std::optional<Color>& shown) {
+    shade.*which = ColorAt(n);
+    shade.set = true;
+    const std::optional<Color> c = shade.Shown();
+    if (c || which == &Shade::back) shown = c;
+  }
+  void ShadedPercent(Shade& shade, int n, std::optional<Color>& shown) {
+    shade.percent = std::clamp(n, 0, 10000);
+    shade.set = true;
+    if (const std::optional<Color> c = shade.Shown()) shown = c;
+  }
 
   static bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
   static bool IsDigit(char c) { return c >= '0' && c <= '9'; }

@@ -73,6 +73,7 @@ class Writer {
     CollectBorder(b.left);
     CollectBorder(b.bottom);
     CollectBorder(b.right);
+    if (p.format.background) ColorIndex(*p.format.background);
   }
   void CollectStory() {
     for (const Block& b : doc_.blocks) {
@@ -229,6 +230,7 @@ class Writer {
     BorderProps("\\brdrr", b.right);
     if (b.connected) Word("\\qvframeconnected");
     if (b.tabLines) Word("\\qvframetablines");
+    if (f.background) Word("\\cbpat", ColorIndex(*f.background));
   }
 
   void WritePicture(const Picture& p) {

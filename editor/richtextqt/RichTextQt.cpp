@@ -1,7 +1,10 @@
 #include "editor/richtextqt/RichTextQt.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QColor>
+#include <QFontMetricsF>
+#include <QTextLayout>
 #include <QCryptographicHash>
 #include <QImage>
 #include <QTextBlock>
@@ -10,6 +13,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 
 namespace qv::richtext::qt {
@@ -64,7 +68,12 @@ QTextFrameFormat::BorderStyle QtBorderStyle(BorderStyle s) {
 
 QTextCharFormat ToQt(const CharFormat& f) {
   QTextCharFormat q;
-  if (!f.font.empty()) q.setFontFamilies(QStringList{ToQString(f.font)});
+  // The Symbol font's bytes were read as the characters they show (Greek letters, signs,
+  // bullets). A font of that name often has no Unicode map (the one Linux puts in its place
+  // has none, and Qt then shows missing glyphs), so that text shows in the paragraph's font,
+  // with the name kept to be written back.
+  if (f.font == "Symbol") q.setProperty(kKeptFontName, ToQString(f.font));
+  else if (!f.font.empty()) q.setFontFamilies(QStringList{ToQString(f.font)});
   const int halfPoints = std::clamp(f.sizeHalfPoints, 1, kMaxHalfPoints);
   q.setFontPointSize(halfPoints / 2.0);
   q.setFontWeight(f.bold ? QFont::Bold : QFont::Normal);
@@ -100,6 +109,8 @@ CharFormat FromQt(const QTextCharFormat& q) {
   if (q.hasProperty(QTextFormat::FontFamilies)) {
     QStringList families = q.fontFamilies().toStringList();
     if (!families.isEmpty()) f.font = FromQString(families.first());
+  } else if (q.hasProperty(kKeptFontName)) {
+    f.font = FromQString(q.stringProperty(kKeptFontName));
   }
   if (q.hasProperty(QTextFormat::FontPointSize)) f.sizeHalfPoints = int(std::lround(q.fontPointSize() * 2));
   f.bold = q.fontWeight() >= QFont::DemiBold;
@@ -175,7 +186,40 @@ QTextBlockFormat ToQt(const ParagraphFormat& f) {
   }
   if (f.pageBreakBefore) q.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
   SetParagraphBorders(q, f.borders);
+  if (f.background) q.setBackground(ToQColor(*f.background));
   return q;
+}
+
+// A right tab stop past the right margin would push the text after it onto a line of its
+// own: it is shown at the margin (of the paragraph's first line, where such stops are used),
+// and its own position is kept beside to be written back.
+void KeepRightTabsOnTheLine(QTextBlockFormat& q, const PageSetup& page) {
+  const double limit = Px(page.width - page.marginLeft - page.marginRight) - q.leftMargin() - q.rightMargin() -
+                       q.textIndent();
+  QList<QTextOption::Tab> tabs = q.tabPositions();
+  QVariantList kept;
+  for (qsizetype k = 0; k < tabs.size(); ++k) {
+    if (tabs[k].type != QTextOption::RightTab || tabs[k].position <= limit || limit <= 0) continue;
+    kept << QVariant(QVariantList{int(k), limit, Twips(tabs[k].position)});
+    tabs[k].position = limit;
+  }
+  if (kept.isEmpty()) return;
+  q.setTabPositions(tabs);
+  q.setProperty(kTabsPastMargin, kept);
+}
+
+// The kept positions of the stops KeepRightTabsOnTheLine moved, for those still where it put
+// them (a stop moved since is where it now stands).
+void RestoreRightTabs(const QTextBlockFormat& q, ParagraphFormat& f) {
+  const QList<QTextOption::Tab> tabs = q.tabPositions();
+  for (const QVariant& v : q.property(kTabsPastMargin).toList()) {
+    const QVariantList entry = v.toList();
+    if (entry.size() != 3) continue;
+    const int k = entry[0].toInt();
+    if (k < 0 || k >= tabs.size() || size_t(k) >= f.tabs.size()) continue;
+    if (std::abs(tabs[k].position - entry[1].toDouble()) > 0.01 || tabs[k].type != QTextOption::RightTab) continue;
+    f.tabs[size_t(k)].position = entry[2].toInt();
+  }
 }
 
 ParagraphFormat FromQt(const QTextBlockFormat& q) {
@@ -215,6 +259,9 @@ ParagraphFormat FromQt(const QTextBlockFormat& q) {
   }
   f.pageBreakBefore = (q.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore) != 0;
   f.borders = ParagraphBordersOf(q);
+  RestoreRightTabs(q, f);
+  if (q.hasProperty(QTextFormat::BackgroundBrush) && q.background().style() != Qt::NoBrush)
+    f.background = FromQColor(q.background().color());
   return f;
 }
 
@@ -253,10 +300,10 @@ class Builder {
     for (const Block& b : doc_.blocks) {
       if (auto* p = std::get_if<Paragraph>(&b)) {
         if (blockFree) {
-          cur.setBlockFormat(ToQt(p->format));
+          cur.setBlockFormat(BodyFormat(p->format));
           cur.setBlockCharFormat(ToQt(p->markFormat));
         } else {
-          cur.insertBlock(ToQt(p->format), ToQt(p->markFormat));
+          cur.insertBlock(BodyFormat(p->format), ToQt(p->markFormat));
         }
         blockFree = false;
         InsertRuns(cur, *p);
@@ -291,6 +338,13 @@ class Builder {
       note.replace(QChar('\n'), QChar::LineSeparator);
       cur.insertText(" " + note, text);
     }
+  }
+
+  // The format of a paragraph outside tables, whose lines run from margin to margin.
+  QTextBlockFormat BodyFormat(const ParagraphFormat& f) const {
+    QTextBlockFormat q = ToQt(f);
+    KeepRightTabsOnTheLine(q, doc_.page);
+    return q;
   }
 
   static void MarkFiller(QTextCursor& cur) {
@@ -769,5 +823,91 @@ bool ImportRtf(std::string_view rtf, QTextDocument& target, std::string* error) 
 }
 
 std::string ExportRtf(const QTextDocument& source) { return WriteRtf(FromQTextDocument(source)); }
+
+// ---- tab leaders ---------------------------------------------------------------------------
+
+namespace {
+
+QTextCharFormat FormatAt(const QTextBlock& b, int offset) {
+  for (auto it = b.begin(); !it.atEnd(); ++it) {
+    const QTextFragment fr = it.fragment();
+    const int start = fr.position() - b.position();
+    if (offset >= start && offset < start + fr.length()) return fr.charFormat();
+  }
+  return b.charFormat();
+}
+
+// One leader from x0 to x1 on the baseline, in the font and colour of its tab character.
+// Dots, hyphens and equals signs are characters of that font, set on a grid of their own
+// width so that the leaders of lines one above the other line up; they keep half a space
+// away from the text at either end. The lines run the whole gap.
+void DrawLeader(QPainter& painter, TabLeader kind, const QTextCharFormat& cf, const QFont& base,
+                QPaintDevice* device, double x0, double x1, double baseline) {
+  const QFont font = cf.font().resolve(base);
+  const QFontMetricsF fm = device ? QFontMetricsF(font, device) : QFontMetricsF(font);
+  const QColor colour = cf.hasProperty(QTextFormat::ForegroundBrush) && cf.foreground().style() != Qt::NoBrush
+                            ? cf.foreground().color()
+                            : QColor(Qt::black);
+  if (kind == TabLeader::Underline || kind == TabLeader::ThickLine) {
+    const double width = std::max(1.0, fm.lineWidth()) * (kind == TabLeader::ThickLine ? 2.5 : 1.0);
+    const double y = baseline + std::max(1.0, fm.underlinePos());
+    painter.setPen(QPen(colour, width, Qt::SolidLine, Qt::FlatCap));
+    painter.drawLine(QPointF(x0, y), QPointF(x1, y));
+    return;
+  }
+  const QChar ch = kind == TabLeader::Dots ? QLatin1Char('.') : kind == TabLeader::Hyphens ? QLatin1Char('-') : QLatin1Char('=');
+  const double advance = fm.horizontalAdvance(ch);
+  if (!(advance > 0)) return;
+  const double gap = fm.horizontalAdvance(QLatin1Char(' ')) / 2;
+  const double first = std::ceil((x0 + gap) / advance) * advance;
+  const double count = std::floor((x1 - gap - first) / advance);
+  if (count < 1 || count > 10000) return;
+  QTextLayout layout(QString(int(count), ch), font, device);
+  layout.beginLayout();
+  QTextLine line = layout.createLine();
+  layout.endLayout();
+  if (!line.isValid()) return;
+  painter.setPen(colour);
+  layout.draw(&painter, QPointF(first, baseline - line.ascent()));
+}
+
+}  // namespace
+
+void DrawTabLeaders(QPainter& painter, const QTextDocument& doc, const QRectF& rect) {
+  QAbstractTextDocumentLayout* lay = doc.documentLayout();
+  QPaintDevice* device = lay->paintDevice();
+  painter.save();
+  for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+    const QTextBlockFormat bf = b.blockFormat();
+    if (!bf.hasProperty(kTabLeaders)) continue;
+    const QTextLayout* tl = b.layout();
+    if (!tl || tl->lineCount() == 0) continue;
+    const QRectF box = lay->blockBoundingRect(b);
+    if (box.bottom() < rect.top() || box.top() > rect.bottom()) continue;
+    // The layout's own origin in the document (a block in a table cell is placed in its cell).
+    const QPointF origin = box.topLeft() - tl->boundingRect().topLeft();
+    const QVariantList leaders = bf.property(kTabLeaders).toList();
+    const QList<QTextOption::Tab> tabs = bf.tabPositions();
+    const QString text = b.text();
+    for (int k = 0; k < tl->lineCount(); ++k) {
+      const QTextLine line = tl->lineAt(k);
+      const int end = std::min<int>(line.textStart() + line.textLength(), int(text.size()));
+      for (int i = line.textStart(); i < end; ++i) {
+        if (text[i] != QLatin1Char('\t')) continue;
+        const double x0 = line.cursorToX(i), x1 = line.cursorToX(i + 1);
+        if (x1 <= x0) continue;
+        // Qt takes the first stop past where the tab begins, measured from the line's start.
+        qsizetype stop = 0;
+        while (stop < tabs.size() && !(tabs[stop].position > x0 - line.x())) ++stop;
+        if (stop >= tabs.size() || stop >= leaders.size()) continue;
+        const int leader = leaders[stop].toInt();
+        if (leader <= 0 || leader > int(TabLeader::Equals)) continue;
+        DrawLeader(painter, TabLeader(leader), FormatAt(b, i), doc.defaultFont(), device, origin.x() + x0,
+                   origin.x() + x1, origin.y() + line.y() + line.ascent());
+      }
+    }
+  }
+  painter.restore();
+}
 
 }  // namespace qv::richtext::qt

@@ -10,6 +10,7 @@
 // word underline, raised text, table row and cell settings. The page size and margins are
 // dynamic properties of the QTextDocument. Pictures are image resources of the document
 // holding the original PNG or JPEG bytes.
+#include <QPainter>
 #include <QString>
 #include <QTextBlockFormat>
 #include <QTextCursor>
@@ -44,6 +45,9 @@ enum Property {
   kFootnoteBlock,       // bool: a note shown at the end of the document, not a paragraph
   kMergedEdges,         // QVariantList of int: right edges of the cells merged across into this one
   kMergeDown,           // bool: a cell merged down from its own row (rows below are merged in)
+  kTabsPastMargin,      // QVariantList of {index, shown position (pixels), twips}: right tab
+                        // stops past the right margin, shown at the margin, kept in the file
+  kKeptFontName,        // QString: the font of text shown in the paragraph's font (Symbol)
 };
 
 // Names of the dynamic properties of the QTextDocument.
@@ -77,6 +81,11 @@ void SetPageSetup(QTextDocument& doc, const PageSetup& page);
 // Paragraph frames kept on a block format, for the frame dialog and for painting.
 ParagraphBorders ParagraphBordersOf(const QTextBlockFormat& format);
 void SetParagraphBorders(QTextBlockFormat& format, const ParagraphBorders& borders);
+
+// Draws the leaders of the tab stops that have one (dots, hyphens, a line, a thick line or
+// equals signs) across the gap each tab character leaves, in the blocks of `doc` that meet
+// `rect` (document coordinates). The screen, the preview and printing all draw them so.
+void DrawTabLeaders(QPainter& painter, const QTextDocument& doc, const QRectF& rect);
 
 // Adds picture bytes to the document as an image resource (named by their hash, so the
 // same picture is held once) and gives the resource's name for a QTextImageFormat.

@@ -2,8 +2,11 @@
 // pdftotext: copies, page ranges, paper size and margins; and the print preview.
 #include "tests/editor/EditorFixture.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTextBlock>
+#include <QTextLayout>
 
 #include "editor/EditorDialogs.h"
 
@@ -233,6 +236,49 @@ TEST_F(PrintTest, ThePreviewOpensModallyFromTheMenuAndTheButton) {
   Doc(1).mnuFile_PrintPreview_Click();
   Frame().imgPrintPreButton_Click();
   EXPECT_EQ(shown, 2);
+}
+
+}  // namespace qv::editor::test
+
+namespace qv::editor::test {
+
+// Tab leaders are drawn on the screen and on paper, and a right tab stop past the right
+// margin keeps its number on its line: pdftotext reads the dots and hyphens between the
+// words, and the screen has ink in the gap.
+TEST_F(PrintTest, TabLeadersShowAndPrintAndARightTabPastTheMarginKeepsItsLine) {
+  Frame();
+  const std::string rtf = Write("contents.rtf",
+                                "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}}\\paperw12240\\paperh15840"
+                                "\\margl1800\\margr1800\\pard\\tqr\\tldot\\tx9072 Summary\\tab 2\\par"
+                                "\\pard\\tqr\\tlhyph\\tx8640 Introduction\\tab 3\\par}");
+  frmMDIChild* d = editor->LoadDocument(rtf, int(FormatForOpening(rtf)));
+  ASSERT_NE(d, nullptr);
+  TextControl& tx = *d->TXTextControl1;
+  ASSERT_TRUE(PrintPages(tx, Pdf("contents.pdf"), 1, 1, 1));
+  const QString text = QString::fromStdString(PdfText(Path("contents.pdf"), 1));
+  EXPECT_TRUE(QRegularExpression(QStringLiteral("Summary *\\.{20,} *2\\n")).match(text).hasMatch()) << text.toStdString();
+  EXPECT_TRUE(QRegularExpression(QStringLiteral("Introduction *-{20,} *3\\n")).match(text).hasMatch()) << text.toStdString();
+
+  // The screen: the gap of the first line, shown at 100 %.
+  tx.SetZoomFactor(100);
+  QApplication::processEvents();
+  const QTextBlock first = tx.document()->begin();
+  const QTextLayout* tl = first.layout();
+  ASSERT_EQ(tl->lineCount(), 1);
+  const QTextLine line = tl->lineAt(0);
+  const QRectF box = tx.document()->documentLayout()->blockBoundingRect(first);
+  const QPointF origin = box.topLeft() - tl->boundingRect().topLeft();
+  const QRectF gap(origin.x() + line.cursorToX(7) + 4, origin.y() + line.y(), line.cursorToX(8) - line.cursorToX(7) - 8,
+                   line.height());
+  tx.ensureVisible(gap);
+  QApplication::processEvents();
+  const QRect shown = tx.mapFromScene(gap).boundingRect().intersected(tx.viewport()->rect());
+  ASSERT_GT(shown.width(), 50);
+  const QImage screen = tx.viewport()->grab().toImage();
+  int ink = 0;
+  for (int y = shown.top(); y <= shown.bottom(); ++y)
+    for (int x = shown.left(); x <= shown.right(); ++x) ink += qGray(screen.pixel(x, y)) < 160;
+  EXPECT_GT(ink, 10);
 }
 
 }  // namespace qv::editor::test

@@ -1,10 +1,15 @@
 // The model in and out of QTextDocument.
 #include <gtest/gtest.h>
 
+#include <QAbstractTextDocumentLayout>
+#include <QGlyphRun>
+#include <QImage>
+#include <QPainter>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
+#include <QTextLayout>
 #include <QTextTable>
 
 #include "editor/richtext/TxmFile.h"
@@ -209,4 +214,161 @@ TEST(RichTextQt, ColumnsAreKept) {
   QTextDocument qdoc;
   rq::ToQTextDocument(r.document, qdoc);
   EXPECT_EQ(rq::FromQTextDocument(qdoc).page, r.document.page);
+}
+
+// Paragraph shading is the block's background, character shading the characters'; both come
+// back from Qt.
+TEST(RichTextQt, ShadingIsTheBackgroundOfBlocksAndCharacters) {
+  RtfReadResult r = ReadRtf("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}}"
+                            "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}"
+                            "\\pard\\cbpat1{\\chcbpat2 x}y\\par\\pard z\\par}");
+  ASSERT_TRUE(r.ok);
+  QTextDocument qdoc;
+  rq::ToQTextDocument(r.document, qdoc);
+  const QTextBlock first = qdoc.begin();
+  EXPECT_EQ(first.blockFormat().background().color(), QColor(255, 0, 0));
+  EXPECT_EQ(first.next().blockFormat().background().style(), Qt::NoBrush);
+  QTextCursor c(first);
+  c.setPosition(1);
+  EXPECT_EQ(c.charFormat().background().color(), QColor(0, 0, 255));
+  c.setPosition(2);
+  EXPECT_EQ(c.charFormat().background().style(), Qt::NoBrush);
+  EXPECT_EQ(rq::FromQTextDocument(qdoc), r.document);
+}
+
+namespace {
+
+// A page whose lines are 576 pixels (8640 twips) long, like the default RTF page's.
+const char* kTabPage = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}}\\paperw12240\\margl1800\\margr1800";
+
+void LayOutAsOnThePage(QTextDocument& qdoc) {
+  qdoc.setDocumentMargin(0);
+  qdoc.setTextWidth(576);
+  qdoc.documentLayout()->documentSize();
+}
+
+}  // namespace
+
+// A right tab stop past the right margin keeps the text after it on its line, at the margin
+// (as LibreOffice shows it); the stop's own position is what a save writes. A stop moved in
+// the editor is saved where it now stands.
+TEST(RichTextQt, ARightTabPastTheMarginKeepsItsTextOnTheLine) {
+  RtfReadResult r = ReadRtf(std::string(kTabPage) +
+                            "\\pard\\tqr\\tldot\\tx9072 Summary\\tab 2\\par"
+                            "\\pard\\li720\\ri360\\tqr\\tx9500 Indented\\tab 3\\par"
+                            "\\pard\\tqr\\tx8640 At the margin\\tab 4\\par"
+                            "\\pard\\tx9072 Left\\tab 5\\par}");
+  ASSERT_TRUE(r.ok);
+  QTextDocument qdoc;
+  rq::ToQTextDocument(r.document, qdoc);
+  LayOutAsOnThePage(qdoc);
+  const double rightEdge[] = {576, 576 - 24, 576};
+  int k = 0;
+  for (QTextBlock b = qdoc.begin(); k < 3; b = b.next(), ++k) {
+    ASSERT_TRUE(b.isValid());
+    ASSERT_EQ(b.layout()->lineCount(), 1) << b.text().toStdString();
+    const QTextLine line = b.layout()->lineAt(0);
+    EXPECT_NEAR(line.cursorToX(b.length() - 1), rightEdge[k], 1.0) << b.text().toStdString();
+  }
+  const Document back = rq::FromQTextDocument(qdoc);
+  EXPECT_EQ(back, r.document);
+  const std::string rtf = WriteRtf(back);
+  EXPECT_NE(rtf.find("\\tqr\\tldot\\tx9072{Summary"), std::string::npos) << rtf;
+  EXPECT_NE(rtf.find("\\tqr\\tx9500"), std::string::npos) << rtf;
+
+  // The first stop moved to 300 pixels (4500 twips).
+  QTextCursor c(qdoc.begin());
+  QTextBlockFormat bf = c.blockFormat();
+  bf.setTabPositions({QTextOption::Tab(300, QTextOption::RightTab)});
+  c.setBlockFormat(bf);
+  const Document edited = rq::FromQTextDocument(qdoc);
+  const Paragraph& moved = std::get<Paragraph>(edited.blocks.at(0));
+  ASSERT_EQ(moved.format.tabs.size(), 1u);
+  EXPECT_EQ(moved.format.tabs[0].position, 4500);
+}
+
+// Each kind of leader fills the gap of its tab with ink; a tab without one leaves it blank.
+TEST(RichTextQt, TabLeadersAreDrawnInTheGap) {
+  const struct {
+    const char* leader;
+    bool ink;
+  } cases[] = {{"\\tldot", true}, {"\\tlhyph", true}, {"\\tlul", true}, {"\\tlth", true}, {"\\tleq", true}, {"", false}};
+  std::string rtf = kTabPage;
+  for (const auto& c : cases) rtf += std::string("\\pard\\tqr") + c.leader + "\\tx7200 Entry\\tab 12\\par";
+  // In a table cell too.
+  rtf += "\\trowd\\cellx6000\\pard\\intbl\\tldot\\tx4000 Cell\\tab 7\\cell\\row}";
+  RtfReadResult r = ReadRtf(rtf);
+  ASSERT_TRUE(r.ok);
+  QTextDocument qdoc;
+  rq::ToQTextDocument(r.document, qdoc);
+  LayOutAsOnThePage(qdoc);
+  QImage image(576, int(qdoc.size().height()) + 1, QImage::Format_RGB32);
+  auto render = [&](bool leaders) {
+    image.fill(Qt::white);
+    QPainter p(&image);
+    QAbstractTextDocumentLayout::PaintContext ctx;
+    qdoc.documentLayout()->draw(&p, ctx);
+    if (leaders) rq::DrawTabLeaders(p, qdoc, QRectF(image.rect()));
+  };
+  // The dark pixels between the end of the text before the tab and the start of the text after.
+  auto inkInGap = [&](const QTextBlock& b) {
+    const int tab = int(b.text().indexOf(QLatin1Char('\t')));
+    const QTextLayout* tl = b.layout();
+    const QRectF box = qdoc.documentLayout()->blockBoundingRect(b);
+    const QPointF origin = box.topLeft() - tl->boundingRect().topLeft();
+    const QTextLine line = tl->lineAt(0);
+    const int x0 = int(origin.x() + line.cursorToX(tab)) + 2, x1 = int(origin.x() + line.cursorToX(tab + 1)) - 2;
+    const int y0 = int(origin.y() + line.y()), y1 = int(origin.y() + line.y() + line.height());
+    int ink = 0;
+    for (int y = y0; y < y1; ++y)
+      for (int x = x0; x < x1; ++x) ink += qGray(image.pixel(x, y)) < 160;
+    return ink;
+  };
+  std::vector<QTextBlock> blocks;
+  for (QTextBlock b = qdoc.begin(); b.isValid(); b = b.next())
+    if (b.text().contains(QLatin1Char('\t'))) blocks.push_back(b);
+  ASSERT_EQ(blocks.size(), std::size(cases) + 1);
+  render(false);
+  for (const QTextBlock& b : blocks) EXPECT_EQ(inkInGap(b), 0) << b.text().toStdString();
+  render(true);
+  for (size_t k = 0; k < std::size(cases); ++k) {
+    if (cases[k].ink) EXPECT_GT(inkInGap(blocks[k]), 10) << cases[k].leader;
+    else EXPECT_EQ(inkInGap(blocks[k]), 0) << "no leader";
+  }
+  EXPECT_GT(inkInGap(blocks.back()), 10) << "in a cell";
+}
+
+// The characters of the Symbol and Wingdings fonts show with real glyphs (Qt falls back to a
+// font that has them where the named font is missing or lacks them), and the runs keep the
+// font's name through Qt and a save.
+TEST(RichTextQt, SymbolFontCharactersShowWithGlyphsAndKeepTheirFont) {
+  RtfReadResult r = ReadRtf("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Calibri;}{\\f1\\fnil\\fcharset2 Symbol;}"
+                            "{\\f2\\fnil\\fcharset2 Wingdings;}}\\pard{\\f1\\'b7}\\tab Bullet\\par"
+                            "\\pard{\\f1 a}-D-Glucosidase and {\\f1 b}\\par\\pard{\\f2\\'a7\\'d8\\'fc}\\par}");
+  ASSERT_TRUE(r.ok);
+  QTextDocument qdoc;
+  rq::ToQTextDocument(r.document, qdoc);
+  qdoc.documentLayout()->documentSize();
+  EXPECT_EQ(qdoc.toPlainText(), QString::fromUtf8("\xE2\x80\xA2\tBullet\n\xCE\xB1-D-Glucosidase and \xCE\xB2\n"
+                                                  "\xE2\x96\xAA\xE2\x9E\xA2\xE2\x9C\x93"));
+  // Each block laid out again as the document shows it (its own layout keeps no glyphs): no
+  // glyph is the font's missing-glyph mark.
+  int glyphs = 0;
+  for (QTextBlock b = qdoc.begin(); b.isValid(); b = b.next()) {
+    QTextLayout layout(b.text(), qdoc.defaultFont());
+    layout.setFormats(b.textFormats());
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    for (const QGlyphRun& run : layout.glyphRuns()) {
+      for (quint32 glyph : run.glyphIndexes()) {
+        EXPECT_NE(glyph, 0u) << b.text().toStdString() << " in " << run.rawFont().familyName().toStdString();
+        ++glyphs;
+      }
+    }
+  }
+  EXPECT_GT(glyphs, 30);
+  const Document back = rq::FromQTextDocument(qdoc);
+  EXPECT_EQ(back, r.document);
+  EXPECT_EQ(ReadRtf(WriteRtf(back)).document, r.document);
 }

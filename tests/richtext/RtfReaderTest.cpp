@@ -279,6 +279,43 @@ TEST(RtfReader, ParagraphFormats) {
   EXPECT_EQ(Para(d, 6).PlainText(), "After");
 }
 
+// Shading of paragraphs, characters and cells is kept as the one colour that shows: the
+// background colour, or the foreground colour laid over it at the shading's percentage (over
+// white when no background is given). A save writes that colour back.
+TEST(RtfReader, ShadingIsTheColourThatShows) {
+  const std::optional<Color> none, red = Color{255, 0, 0}, blue = Color{0, 0, 255};
+  struct Case {
+    const char* rtf;
+    std::optional<Color> paragraph, characters;
+  } cases[] = {
+      {"\\pard\\cbpat1 x\\par", red, none},
+      {"\\pard\\shading5000\\cfpat2 x\\par", Color{128, 128, 255}, none},
+      {"\\pard\\cfpat1\\cbpat2\\shading10000 x\\par", red, none},
+      {"\\pard\\shading1000 x\\par", Color{230, 230, 230}, none},
+      {"\\pard\\cbpat1\\par\\pard x\\par", none, none},  // \\pard ends the shading (second paragraph)
+      {"\\pard{\\chcbpat2 x}\\par", none, blue},
+      {"\\pard{\\chshdng2500\\chcfpat1 x}\\par", none, Color{255, 191, 191}},
+      {"\\pard{\\highlight1\\chshdng0\\chcfpat0 x}\\par", none, red},  // as Word writes a highlight
+      {"\\pard{\\chcbpat1\\plain x}\\par", none, none},
+  };
+  for (const Case& c : cases) {
+    Document d = Read(c.rtf);
+    const Paragraph& p = Para(d, d.blocks.size() - 1);
+    EXPECT_EQ(p.format.background, c.paragraph) << c.rtf;
+    ASSERT_EQ(p.runs.size(), 1u) << c.rtf;
+    EXPECT_EQ(p.runs[0].format.background, c.characters) << c.rtf;
+    EXPECT_EQ(ReadRtf(WriteRtf(d)).document, d) << c.rtf;
+  }
+  // A cell's shading, by its colour or by a percentage of black.
+  Document d = Read("\\trowd\\clcbpat2\\cellx1000\\clshdng2000\\cellx2000\\cellx3000\\intbl a\\cell b\\cell c\\cell\\row");
+  const TableRow& row = TableAt(d, 0).rows.at(0);
+  ASSERT_EQ(row.cells.size(), 3u);
+  EXPECT_EQ(row.cells[0].background, blue);
+  EXPECT_EQ(row.cells[1].background, (Color{204, 204, 204}));
+  EXPECT_EQ(row.cells[2].background, none);
+  EXPECT_EQ(ReadRtf(WriteRtf(d)).document, d);
+}
+
 TEST(RtfReader, ParagraphFrames) {
   Document d = Read(
       "\\pard\\brdrt\\brdrs\\brdrw15\\brsp40\\brdrcf1\\brdrb\\brdrdb\\brdrw30 Top and bottom\\par"

@@ -125,6 +125,7 @@ class DocumentMaker {
       f.borders.tabLines = Chance(30);
     }
     f.pageBreakBefore = allowBreak && Chance(10);
+    f.background = MaybeColor(10);
     int runs = Pick(0, 5);
     for (int k = 0; k < runs; ++k) {
       TextRun r;
