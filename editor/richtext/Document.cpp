@@ -157,6 +157,48 @@ void LimitPage(PageSetup& page) {
   page.columnSpace = std::clamp(page.columnSpace, 0, page.width);
 }
 
+static std::vector<TableRow> NormalizeRows(std::vector<TableRow>& in, const std::string& defaultFont);
+
+// The tables inside a cell: in the order of the cell, each followed by a paragraph, and
+// those with no paragraph between them joined into one.
+static void NormalizeCellTables(TableCell& cell, const std::string& defaultFont) {
+  std::stable_sort(cell.tables.begin(), cell.tables.end(),
+                   [](const CellTable& a, const CellTable& b) { return a.before < b.before; });
+  std::vector<CellTable> tables;
+  for (CellTable& t : cell.tables) {
+    std::vector<TableRow> rows = NormalizeRows(t.table.rows, defaultFont);
+    if (rows.empty()) continue;
+    t.before = std::min(t.before, cell.paragraphs.size());
+    if (!tables.empty() && tables.back().before == t.before) {
+      for (TableRow& row : rows) tables.back().table.rows.push_back(std::move(row));
+      continue;
+    }
+    tables.push_back(CellTable{t.before, Table{std::move(rows)}});
+  }
+  cell.tables = std::move(tables);
+  if (!cell.tables.empty() && cell.tables.back().before == cell.paragraphs.size())
+    cell.paragraphs.emplace_back();
+}
+
+static std::vector<TableRow> NormalizeRows(std::vector<TableRow>& in, const std::string& defaultFont) {
+  std::vector<TableRow> rows;
+  for (TableRow& row : in) {
+    if (row.cells.empty()) continue;
+    if (row.alignment == Alignment::Justify) row.alignment = Alignment::Left;
+    for (TableCell& cell : row.cells) {
+      NormalizeBorder(cell.left);
+      NormalizeBorder(cell.right);
+      NormalizeBorder(cell.top);
+      NormalizeBorder(cell.bottom);
+      if (!cell.tables.empty()) NormalizeCellTables(cell, defaultFont);
+      if (cell.paragraphs.empty()) cell.paragraphs.emplace_back();
+      for (Paragraph& p : cell.paragraphs) Normalize(p, defaultFont);
+    }
+    rows.push_back(std::move(row));
+  }
+  return rows;
+}
+
 void Normalize(Document& doc) {
   LimitPage(doc.page);
   doc.defaultFont = CleanFontName(doc.defaultFont);
@@ -169,21 +211,7 @@ void Normalize(Document& doc) {
       blocks.emplace_back(std::in_place_type<Paragraph>, std::move(*p));
       continue;
     }
-    Table& t = std::get<Table>(b);
-    std::vector<TableRow> rows;
-    for (TableRow& row : t.rows) {
-      if (row.cells.empty()) continue;
-      if (row.alignment == Alignment::Justify) row.alignment = Alignment::Left;
-      for (TableCell& cell : row.cells) {
-        NormalizeBorder(cell.left);
-        NormalizeBorder(cell.right);
-        NormalizeBorder(cell.top);
-        NormalizeBorder(cell.bottom);
-        if (cell.paragraphs.empty()) cell.paragraphs.emplace_back();
-        for (Paragraph& p : cell.paragraphs) Normalize(p, doc.defaultFont);
-      }
-      rows.push_back(std::move(row));
-    }
+    std::vector<TableRow> rows = NormalizeRows(std::get<Table>(b).rows, doc.defaultFont);
     if (rows.empty()) continue;
     // Two tables with nothing between them are one table in RTF.
     if (!blocks.empty()) {
@@ -195,6 +223,45 @@ void Normalize(Document& doc) {
     blocks.emplace_back(std::in_place_type<Table>, Table{std::move(rows)});
   }
   doc.blocks = std::move(blocks);
+}
+
+static void AppendTableText(std::string& s, const Table& t, char rowSep, char cellSep);
+
+// A cell's text: its paragraphs apart by blanks. A table inside the cell is the cell's text
+// at its place, its rows and cells apart by blanks; the empty paragraphs around such tables
+// are left out.
+static std::string CellText(const TableCell& cell) {
+  std::string s;
+  bool first = true;
+  auto add = [&](const std::string& piece) {
+    if (piece.empty() && !cell.tables.empty()) return;
+    if (!first) s += ' ';
+    first = false;
+    s += piece;
+  };
+  size_t table = 0;
+  for (size_t k = 0; k < cell.paragraphs.size(); ++k) {
+    for (; table < cell.tables.size() && cell.tables[table].before <= k; ++table) {
+      std::string inner;
+      AppendTableText(inner, cell.tables[table].table, ' ', ' ');
+      add(inner);
+    }
+    add(cell.paragraphs[k].PlainText());
+  }
+  return s;
+}
+
+// A table's text: rows apart by `rowSep`, cells by `cellSep`.
+static void AppendTableText(std::string& s, const Table& t, char rowSep, char cellSep) {
+  bool firstRow = true;
+  for (const TableRow& row : t.rows) {
+    if (!firstRow) s += rowSep;
+    firstRow = false;
+    for (size_t c = 0; c < row.cells.size(); ++c) {
+      if (c) s += cellSep;
+      s += CellText(row.cells[c]);
+    }
+  }
 }
 
 std::string Paragraph::PlainText() const {
@@ -216,20 +283,7 @@ std::string Document::PlainText() const {
       s += p->PlainText();
       continue;
     }
-    bool firstRow = true;
-    for (const TableRow& row : std::get<Table>(b).rows) {
-      if (!firstRow) s += '\n';
-      firstRow = false;
-      for (size_t c = 0; c < row.cells.size(); ++c) {
-        if (c) s += '\t';
-        bool firstPara = true;
-        for (const Paragraph& p : row.cells[c].paragraphs) {
-          if (!firstPara) s += ' ';
-          firstPara = false;
-          s += p.PlainText();
-        }
-      }
-    }
+    AppendTableText(s, std::get<Table>(b), '\n', '\t');
   }
   return s;
 }

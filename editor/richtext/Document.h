@@ -133,6 +133,8 @@ enum class VerticalAlignment { Top, Center, Bottom };
 // cell before it (across) or above it (down). A merged-in cell's text is not shown.
 enum class CellMerge { None, First, Next };
 
+struct CellTable;
+
 struct TableCell {
   int rightEdge = 0;  // right boundary of the cell, twips from the margin
   BorderLine left, right, top, bottom;
@@ -141,6 +143,9 @@ struct TableCell {
   std::optional<Color> background;
   VerticalAlignment verticalAlignment = VerticalAlignment::Top;
   std::vector<Paragraph> paragraphs;  // at least one
+  // Tables inside the cell (RTF's \itap 2 and deeper), in the order of the cell, each
+  // before the paragraph its `before` names; a paragraph always follows the last of them.
+  std::vector<CellTable> tables;
   friend bool operator==(const TableCell&, const TableCell&) = default;
 };
 
@@ -158,6 +163,17 @@ struct Table {
   std::vector<TableRow> rows;
   friend bool operator==(const Table&, const Table&) = default;
 };
+
+// A table inside a table cell, before the cell's paragraph number `before`.
+struct CellTable {
+  size_t before = 0;
+  Table table;
+  friend bool operator==(const CellTable&, const CellTable&) = default;
+};
+
+// Tables are at most this many levels deep (a table in a cell is level 2); deeper ones
+// are read as the paragraphs of their cell at the deepest level.
+constexpr int kMaxTableDepth = 16;
 
 using Block = std::variant<Paragraph, Table>;
 
@@ -200,7 +216,9 @@ struct Document {
 // joined and empty ones dropped, a font named like the default font becomes the default
 // (empty name), text characters are cleaned (line breaks become line-break runs, control
 // characters other than TAB dropped), every table cell holds at least one paragraph and a
-// table row at least one cell, and the page is within the page limits (LimitPage).
+// table row at least one cell; a table inside a cell is followed by a paragraph of the cell,
+// and two with no paragraph between them are one table; the page is within the page limits
+// (LimitPage).
 void Normalize(Document& doc);
 void Normalize(Paragraph& p, const std::string& defaultFont);
 

@@ -38,7 +38,7 @@ enum class Kw {
   // tables
   Trowd, CellX, Cell, Row, NestCell, NestRow, TrLeft, TrGaph, TrRh, TrQl, TrQc, TrQr, TrHdr,
   ClBrdrT, ClBrdrB, ClBrdrL, ClBrdrR, ClCbPat, ClVertAlT, ClVertAlC, ClVertAlB, TrBrdr,
-  ClMgf, ClMrg, ClVmgf, ClVmrg, ClCfPat, ClShdng,
+  ClMgf, ClMrg, ClVmgf, ClVmrg, ClCfPat, ClShdng, Itap, NestTableProps,
   // paragraph shading
   CbPat, CfPat, Shading,
   // pictures
@@ -60,7 +60,7 @@ const std::unordered_map<std::string_view, Kw>& Keywords() {
                           "userprops", "docvar", "ftnsep", "ftnsepc", "aftnsep", "aftnsepc",
                           "ftncn", "aftncn", "listpicture", "shprslt", "blipuid", "picprop",
                           "falt", "panose", "fontemb", "fontfile", "filetbl", "protusertbl",
-                          "nesttableprops", "atrfstart", "atrfend", "pgptbl", "wgrffmtfilter",
+                          "atrfstart", "atrfend", "pgptbl", "wgrffmtfilter",
                           "sn"})
       m.emplace(w, Kw::SkipDest);
     for (const char* w : {"field", "fldrslt", "shppict", "listtext", "pntext", "result", "shp",
@@ -120,6 +120,7 @@ const std::unordered_map<std::string_view, Kw>& Keywords() {
         {"clvmgf", Kw::ClVmgf}, {"clvmrg", Kw::ClVmrg}, {"clcfpat", Kw::ClCfPat},
         {"clshdng", Kw::ClShdng}, {"cbpat", Kw::CbPat}, {"cfpat", Kw::CfPat},
         {"shading", Kw::Shading}, {"chcfpat", Kw::ChCfPat}, {"chshdng", Kw::ChShdng},
+        {"itap", Kw::Itap}, {"nesttableprops", Kw::NestTableProps},
         {"pngblip", Kw::PngBlip}, {"jpegblip", Kw::JpegBlip}, {"emfblip", Kw::OtherBlip},
         {"wmetafile", Kw::OtherBlip}, {"macpict", Kw::OtherBlip}, {"dibitmap", Kw::OtherBlip},
         {"wbitmap", Kw::OtherBlip}, {"pmmetafile", Kw::OtherBlip}, {"picw", Kw::PicW},
@@ -132,7 +133,8 @@ const std::unordered_map<std::string_view, Kw>& Keywords() {
   return map;
 }
 
-enum class Dest { Normal, FontTable, ColorTable, Picture, Footnote };
+// NestProps: the definition of a row of a table inside a cell (Word's \*\nesttableprops).
+enum class Dest { Normal, FontTable, ColorTable, Picture, Footnote, NestProps };
 
 enum class BorderTarget {
   None, ParaTop, ParaBottom, ParaLeft, ParaRight, ParaBox, CellTop, CellBottom, CellLeft,
@@ -165,6 +167,7 @@ struct State {
   bool inTable = false;
   BorderTarget border = BorderTarget::None;
   Shade paraShade, charShade;
+  int itap = 0;  // the paragraph's table level (\itap): 0 the text, 1 a cell, 2 a cell inside one
 };
 
 struct PictureState {
@@ -181,6 +184,14 @@ struct RowDefinition {
   Shade pendingShade;  // its shading
 };
 
+// A table being read at one level of nesting.
+struct TableLevel {
+  RowDefinition def;
+  TableCell cell;                // the cell being read: its paragraphs and tables so far
+  std::vector<TableCell> cells;  // the cells of the row being read
+  std::optional<Table> table;
+};
+
 constexpr size_t kMaxCellsPerRow = 256;
 constexpr size_t kMaxTabs = 64;
 constexpr int kMaxUcSkip = 16;
@@ -188,7 +199,9 @@ constexpr int kMaxUcSkip = 16;
 class Reader {
  public:
   Reader(std::string_view in, const RtfLimits& limits)
-      : in_(in), limits_(limits), maxElements_(std::min(kMaxElements, kBaseElements + 2 * (long long)in.size())) {}
+      : in_(in), limits_(limits), maxElements_(std::min(kMaxElements, kBaseElements + 2 * (long long)in.size())) {
+    levels_.reserve(size_t(kMaxTableDepth));
+  }
 
   RtfReadResult Read() {
     RtfReadResult result;
@@ -627,8 +640,28 @@ class Reader {
     AddRun(std::move(r));
   }
 
-  // Ends the paragraph being read, with the paragraph format in force now.
-  void EndParagraph(bool forceCell = false) {
+  // The table level of the paragraph being read (not limited), and the level of the table
+  // whose row definition is being read: a row inside a cell is defined in a
+  // \*\nesttableprops group at the end of the row.
+  int ParagraphLevel() const { return st_.inTable ? std::max(st_.itap, 1) : st_.itap; }
+  int DefinitionLevel() const {
+    return st_.dest == Dest::NestProps ? std::max(ParagraphLevel(), 2) : 1;
+  }
+
+  TableLevel& Level(int level) {
+    if (levels_.size() < size_t(level)) levels_.resize(size_t(level));
+    return levels_[size_t(level) - 1];
+  }
+
+  RowDefinition& Def() {
+    int level = DefinitionLevel();
+    return level > kMaxTableDepth ? ignoredDef_ : Level(level).def;
+  }
+
+  // Ends the paragraph being read, with the paragraph format in force now, into the cell
+  // of the table level given (-1: the paragraph's own level). The paragraphs of a level
+  // deeper than kMaxTableDepth are paragraphs of the cell at the deepest level.
+  void EndParagraph(int level = -1) {
     FlushLead();
     Paragraph p = std::move(para_);
     para_ = Paragraph{};
@@ -639,45 +672,52 @@ class Reader {
       p.format.pageBreakBefore = true;
       pendingPageBreak_ = false;
     }
-    if (st_.inTable || forceCell) {
-      if (Spend()) cellParagraphs_.push_back(std::move(p));
+    level = std::min(level < 0 ? ParagraphLevel() : level, kMaxTableDepth);
+    if (level > 0) {
+      CloseTablesDeeperThan(level);
+      if (Spend()) Level(level).cell.paragraphs.push_back(std::move(p));
       return;
     }
     CloseTable();
     if (Spend()) doc_.blocks.emplace_back(std::move(p));
   }
 
-  void EndCell() {
-    EndParagraph(true);
+  void EndCell(int level) {
+    EndParagraph(level);
     if (!Spend()) return;
-    TableCell cell;
-    cell.paragraphs = std::move(cellParagraphs_);
-    cellParagraphs_.clear();
-    if (cells_.size() < kMaxCellsPerRow) cells_.push_back(std::move(cell));
+    TableLevel& l = Level(level);
+    TableCell cell = std::move(l.cell);
+    l.cell = TableCell{};
+    if (l.cells.size() < kMaxCellsPerRow) l.cells.push_back(std::move(cell));
   }
 
-  void EndRow() {
-    if (!para_.runs.empty() || !cellParagraphs_.empty()) EndCell();
-    TableRow row = rowDef_.row;
-    size_t n = std::max(cells_.size(), rowDef_.cells.size());
+  void EndRow(int level) {
+    CloseTablesDeeperThan(level);
+    TableLevel& l = Level(level);
+    if (!para_.runs.empty() || !l.cell.paragraphs.empty() || !l.cell.tables.empty()) EndCell(level);
+    TableRow row = l.def.row;
+    size_t n = std::max(l.cells.size(), l.def.cells.size());
     if (n == 0) return;
     int edge = row.leftEdge;
     for (size_t k = 0; k < n; ++k) {
       // Every \row makes all the cells of its definition: each counts, or a row repeated
       // thousands of times would make millions of cells of a few bytes.
       if (!Spend()) {
-        cells_.clear();
+        l.cells.clear();
         return;
       }
       TableCell cell;
-      if (k < rowDef_.cells.size()) {
-        cell = rowDef_.cells[k];
+      if (k < l.def.cells.size()) {
+        cell = l.def.cells[k];
       } else {
         // One inch on from the last edge, which a damaged file may have put at the end of the range.
         cell.rightEdge = edge > INT_MAX - 1440 ? INT_MAX : edge + 1440;
       }
       edge = cell.rightEdge;
-      if (k < cells_.size()) cell.paragraphs = std::move(cells_[k].paragraphs);
+      if (k < l.cells.size()) {
+        cell.paragraphs = std::move(l.cells[k].paragraphs);
+        cell.tables = std::move(l.cells[k].tables);
+      }
       if (cell.paragraphs.empty()) {
         Paragraph empty;
         empty.markFormat = ResolvedFormat();
@@ -685,18 +725,33 @@ class Reader {
       }
       row.cells.push_back(std::move(cell));
     }
-    cells_.clear();
-    if (!table_) table_.emplace();
-    table_->rows.push_back(std::move(row));
+    l.cells.clear();
+    if (!l.table) l.table.emplace();
+    l.table->rows.push_back(std::move(row));
   }
 
-  void CloseTable() {
-    if (!cells_.empty() || !cellParagraphs_.empty()) EndRow();
-    if (table_) {
-      doc_.blocks.emplace_back(std::move(*table_));
-      table_.reset();
+  // Ends the table of a level (those deeper are ended already): a table of the text
+  // becomes a block, one inside a cell goes into the cell being read one level up.
+  void CloseLevel(int level) {
+    TableLevel& l = Level(level);
+    if (!l.cells.empty() || !l.cell.paragraphs.empty() || !l.cell.tables.empty()) EndRow(level);
+    if (!l.table) return;
+    Table t = std::move(*l.table);
+    l.table.reset();
+    if (level == 1) {
+      doc_.blocks.emplace_back(std::move(t));
+      return;
     }
+    if (!Spend()) return;
+    TableCell& outer = Level(level - 1).cell;
+    outer.tables.push_back(CellTable{outer.paragraphs.size(), std::move(t)});
   }
+
+  void CloseTablesDeeperThan(int level) {
+    for (int k = int(levels_.size()); k > level; --k) CloseLevel(k);
+  }
+
+  void CloseTable() { CloseTablesDeeperThan(0); }
 
   void Finish() {
     FlushLead();
@@ -705,7 +760,6 @@ class Reader {
       Char(0xFFFD);
     }
     if (!para_.runs.empty()) EndParagraph();
-    if (!cellParagraphs_.empty() || !cells_.empty()) EndRow();
     CloseTable();
   }
 
@@ -715,10 +769,10 @@ class Reader {
       case BorderTarget::ParaBottom: return &st_.para.borders.bottom;
       case BorderTarget::ParaLeft: return &st_.para.borders.left;
       case BorderTarget::ParaRight: return &st_.para.borders.right;
-      case BorderTarget::CellTop: return &rowDef_.pending.top;
-      case BorderTarget::CellBottom: return &rowDef_.pending.bottom;
-      case BorderTarget::CellLeft: return &rowDef_.pending.left;
-      case BorderTarget::CellRight: return &rowDef_.pending.right;
+      case BorderTarget::CellTop: return &Def().pending.top;
+      case BorderTarget::CellBottom: return &Def().pending.bottom;
+      case BorderTarget::CellLeft: return &Def().pending.left;
+      case BorderTarget::CellRight: return &Def().pending.right;
       default: return nullptr;
     }
   }
@@ -931,6 +985,7 @@ class Reader {
         para = ParagraphFormat{};
         st_.paraShade = Shade{};
         st_.inTable = false;
+        st_.itap = 0;
         tabKind_ = TabKind::Left;
         tabLeader_ = TabLeader::None;
         st_.border = BorderTarget::None;
@@ -983,50 +1038,68 @@ class Reader {
       case Kw::BrSp: ForBorders([&](BorderLine& b) { b.distance = std::clamp(n, 0, 32767); }); return;
       case Kw::BrdrCf: ForBorders([&](BorderLine& b) { b.color = ColorAt(n); }); return;
       case Kw::Trowd:
-        rowDef_ = RowDefinition{};
+        Def() = RowDefinition{};
         st_.border = BorderTarget::None;
         return;
-      case Kw::CellX:
-        rowDef_.pending.rightEdge = n;
-        if (rowDef_.cells.size() < kMaxCellsPerRow) rowDef_.cells.push_back(rowDef_.pending);
-        rowDef_.pending = TableCell{};
-        rowDef_.pendingShade = Shade{};
+      case Kw::CellX: {
+        RowDefinition& def = Def();
+        def.pending.rightEdge = n;
+        if (def.cells.size() < kMaxCellsPerRow) def.cells.push_back(def.pending);
+        def.pending = TableCell{};
+        def.pendingShade = Shade{};
         st_.border = BorderTarget::None;
         return;
+      }
       case Kw::Cell:
-        if (InText()) EndCell();
+        if (InText()) EndCell(1);
         return;
       case Kw::Row:
-        if (InText()) EndRow();
+        if (InText()) EndRow(1);
+        return;
+      case Kw::Itap:
+        st_.itap = std::clamp(n, 0, 1000000);
+        return;
+      case Kw::NestTableProps:
+        if (!InText()) {
+          SkipGroup();
+          return;
+        }
+        st_.dest = Dest::NestProps;
         return;
       case Kw::NestCell:
-      case Kw::NestRow:
-        if (InText()) EndParagraph(true);
+        // A cell deeper than the deepest level is a paragraph of its cell there.
+        if (!InText()) return;
+        if (std::max(ParagraphLevel(), 2) > kMaxTableDepth) EndParagraph();
+        else EndCell(std::max(ParagraphLevel(), 2));
         return;
-      case Kw::TrLeft: rowDef_.row.leftEdge = n; return;
-      case Kw::TrGaph: rowDef_.row.gap = n; return;
-      case Kw::TrRh: rowDef_.row.height = n; return;
-      case Kw::TrQl: rowDef_.row.alignment = Alignment::Left; return;
-      case Kw::TrQc: rowDef_.row.alignment = Alignment::Center; return;
-      case Kw::TrQr: rowDef_.row.alignment = Alignment::Right; return;
-      case Kw::TrHdr: rowDef_.row.header = on; return;
+      case Kw::NestRow:
+        if ((InText() || st_.dest == Dest::NestProps) && std::max(ParagraphLevel(), 2) <= kMaxTableDepth)
+          EndRow(std::max(ParagraphLevel(), 2));
+        return;
+      case Kw::TrLeft: Def().row.leftEdge = n; return;
+      case Kw::TrGaph: Def().row.gap = n; return;
+      case Kw::TrRh: Def().row.height = n; return;
+      case Kw::TrQl: Def().row.alignment = Alignment::Left; return;
+      case Kw::TrQc: Def().row.alignment = Alignment::Center; return;
+      case Kw::TrQr: Def().row.alignment = Alignment::Right; return;
+      case Kw::TrHdr: Def().row.header = on; return;
       case Kw::ClBrdrT: st_.border = BorderTarget::CellTop; return;
       case Kw::ClBrdrB: st_.border = BorderTarget::CellBottom; return;
       case Kw::ClBrdrL: st_.border = BorderTarget::CellLeft; return;
       case Kw::ClBrdrR: st_.border = BorderTarget::CellRight; return;
-      case Kw::ClCbPat: Shaded(rowDef_.pendingShade, &Shade::back, n, rowDef_.pending.background); return;
-      case Kw::ClCfPat: Shaded(rowDef_.pendingShade, &Shade::fore, n, rowDef_.pending.background); return;
-      case Kw::ClShdng: ShadedPercent(rowDef_.pendingShade, n, rowDef_.pending.background); return;
+      case Kw::ClCbPat: Shaded(Def().pendingShade, &Shade::back, n, Def().pending.background); return;
+      case Kw::ClCfPat: Shaded(Def().pendingShade, &Shade::fore, n, Def().pending.background); return;
+      case Kw::ClShdng: ShadedPercent(Def().pendingShade, n, Def().pending.background); return;
       case Kw::CbPat: Shaded(st_.paraShade, &Shade::back, n, para.background); return;
       case Kw::CfPat: Shaded(st_.paraShade, &Shade::fore, n, para.background); return;
       case Kw::Shading: ShadedPercent(st_.paraShade, n, para.background); return;
-      case Kw::ClVertAlT: rowDef_.pending.verticalAlignment = VerticalAlignment::Top; return;
-      case Kw::ClVertAlC: rowDef_.pending.verticalAlignment = VerticalAlignment::Center; return;
-      case Kw::ClVertAlB: rowDef_.pending.verticalAlignment = VerticalAlignment::Bottom; return;
-      case Kw::ClMgf: rowDef_.pending.mergeAcross = CellMerge::First; return;
-      case Kw::ClMrg: rowDef_.pending.mergeAcross = CellMerge::Next; return;
-      case Kw::ClVmgf: rowDef_.pending.mergeDown = CellMerge::First; return;
-      case Kw::ClVmrg: rowDef_.pending.mergeDown = CellMerge::Next; return;
+      case Kw::ClVertAlT: Def().pending.verticalAlignment = VerticalAlignment::Top; return;
+      case Kw::ClVertAlC: Def().pending.verticalAlignment = VerticalAlignment::Center; return;
+      case Kw::ClVertAlB: Def().pending.verticalAlignment = VerticalAlignment::Bottom; return;
+      case Kw::ClMgf: Def().pending.mergeAcross = CellMerge::First; return;
+      case Kw::ClMrg: Def().pending.mergeAcross = CellMerge::Next; return;
+      case Kw::ClVmgf: Def().pending.mergeDown = CellMerge::First; return;
+      case Kw::ClVmrg: Def().pending.mergeDown = CellMerge::Next; return;
       case Kw::PngBlip: if (picture_) picture_->blip = 0; return;
       case Kw::JpegBlip: if (picture_) picture_->blip = 1; return;
       case Kw::OtherBlip: if (picture_) picture_->blip = 2; return;
@@ -1113,10 +1186,11 @@ class Reader {
   TabKind tabKind_ = TabKind::Left;
   TabLeader tabLeader_ = TabLeader::None;
 
-  RowDefinition rowDef_;
-  std::vector<Paragraph> cellParagraphs_;
-  std::vector<TableCell> cells_;
-  std::optional<Table> table_;
+  // The tables being read, one a level: levels_[0] the table of the text (\itap1), the
+  // next one the table inside the cell being read of that one, and so on, at most
+  // kMaxTableDepth (reserved, so that references into it stay valid).
+  std::vector<TableLevel> levels_;
+  RowDefinition ignoredDef_;  // rows of tables deeper than kMaxTableDepth
 
   std::optional<TextRun> note_;  // the footnote being read
   size_t noteDepth_ = 0;

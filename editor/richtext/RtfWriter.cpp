@@ -23,7 +23,7 @@ class Writer {
     out_ = &body;
     for (const Block& b : doc_.blocks) {
       if (auto* p = std::get_if<Paragraph>(&b)) {
-        WriteParagraph(*p, false, "\\par");
+        WriteParagraph(*p, 0, "\\par");
       } else {
         WriteTable(std::get<Table>(b));
       }
@@ -81,16 +81,20 @@ class Writer {
         CollectParagraph(*p);
         continue;
       }
-      for (const TableRow& row : std::get<Table>(b).rows)
-        for (const TableCell& cell : row.cells) {
-          CollectBorder(cell.top);
-          CollectBorder(cell.left);
-          CollectBorder(cell.bottom);
-          CollectBorder(cell.right);
-          if (cell.background) ColorIndex(*cell.background);
-          for (const Paragraph& p : cell.paragraphs) CollectParagraph(p);
-        }
+      CollectTable(std::get<Table>(b));
     }
+  }
+  void CollectTable(const Table& t) {
+    for (const TableRow& row : t.rows)
+      for (const TableCell& cell : row.cells) {
+        CollectBorder(cell.top);
+        CollectBorder(cell.left);
+        CollectBorder(cell.bottom);
+        CollectBorder(cell.right);
+        if (cell.background) ColorIndex(*cell.background);
+        for (const CellTable& inner : cell.tables) CollectTable(inner.table);
+        for (const Paragraph& p : cell.paragraphs) CollectParagraph(p);
+      }
   }
 
   size_t EstimateSize() const {
@@ -273,9 +277,12 @@ class Writer {
     *out_ += '}';
   }
 
-  void WriteParagraph(const Paragraph& p, bool inTable, const char* end) {
+  // A paragraph of the text (level 0) or of a cell of a table at the level given (1 the
+  // table of the text, 2 one inside its cell, ...).
+  void WriteParagraph(const Paragraph& p, int level, const char* end, bool writeLevel = false) {
     Word("\\pard\\plain");
-    if (inTable) Word("\\intbl");
+    if (level > 0) Word("\\intbl");
+    if (level > 1 || (level == 1 && writeLevel)) Word("\\itap", level);
     ParagraphProps(p.format);
     // Runs are groups of their own, each setting its format from the plain one; the format
     // of the paragraph mark follows them, so that no run inherits it.
@@ -311,38 +318,69 @@ class Writer {
     *out_ += '\n';
   }
 
-  void WriteTable(const Table& t) {
+  void WriteRowDefinition(const TableRow& row) {
+    Word("\\trowd");
+    Word("\\trgaph", row.gap);
+    Word("\\trleft", row.leftEdge);
+    if (row.height) Word("\\trrh", row.height);
+    if (row.alignment == Alignment::Center) Word("\\trqc");
+    if (row.alignment == Alignment::Right) Word("\\trqr");
+    if (row.header) Word("\\trhdr");
+    for (const TableCell& cell : row.cells) {
+      if (cell.mergeAcross != CellMerge::None) Word(cell.mergeAcross == CellMerge::First ? "\\clmgf" : "\\clmrg");
+      if (cell.mergeDown != CellMerge::None) Word(cell.mergeDown == CellMerge::First ? "\\clvmgf" : "\\clvmrg");
+      if (cell.verticalAlignment == VerticalAlignment::Center) Word("\\clvertalc");
+      if (cell.verticalAlignment == VerticalAlignment::Bottom) Word("\\clvertalb");
+      BorderProps("\\clbrdrt", cell.top);
+      BorderProps("\\clbrdrl", cell.left);
+      BorderProps("\\clbrdrb", cell.bottom);
+      BorderProps("\\clbrdrr", cell.right);
+      if (cell.background) Word("\\clcbpat", ColorIndex(*cell.background));
+      Word("\\cellx", cell.rightEdge);
+    }
+  }
+
+  // A table of the text (level 1) as rows of "\cell"s each defined before it, or a table
+  // inside a cell (level 2 and deeper) as Word writes it: its paragraphs at "\itap" of its
+  // level, cells ended by "\nestcell", each row's definition after its cells in a
+  // "\*\nesttableprops" group ended by "\nestrow", then a "\nonesttables" paragraph for
+  // readers without nested tables.
+  void WriteTable(const Table& t, int level = 1) {
     for (const TableRow& row : t.rows) {
       if (row.cells.empty()) continue;
-      Word("\\trowd");
-      Word("\\trgaph", row.gap);
-      Word("\\trleft", row.leftEdge);
-      if (row.height) Word("\\trrh", row.height);
-      if (row.alignment == Alignment::Center) Word("\\trqc");
-      if (row.alignment == Alignment::Right) Word("\\trqr");
-      if (row.header) Word("\\trhdr");
-      for (const TableCell& cell : row.cells) {
-        if (cell.mergeAcross != CellMerge::None) Word(cell.mergeAcross == CellMerge::First ? "\\clmgf" : "\\clmrg");
-        if (cell.mergeDown != CellMerge::None) Word(cell.mergeDown == CellMerge::First ? "\\clvmgf" : "\\clvmrg");
-        if (cell.verticalAlignment == VerticalAlignment::Center) Word("\\clvertalc");
-        if (cell.verticalAlignment == VerticalAlignment::Bottom) Word("\\clvertalb");
-        BorderProps("\\clbrdrt", cell.top);
-        BorderProps("\\clbrdrl", cell.left);
-        BorderProps("\\clbrdrb", cell.bottom);
-        BorderProps("\\clbrdrr", cell.right);
-        if (cell.background) Word("\\clcbpat", ColorIndex(*cell.background));
-        Word("\\cellx", cell.rightEdge);
+      if (level == 1) {
+        WriteRowDefinition(row);
+        *out_ += '\n';
       }
+      for (const TableCell& cell : row.cells) WriteCell(cell, level);
+      if (level == 1) {
+        Word("\\row\n");
+        continue;
+      }
+      Word("\\pard\\plain\\intbl\\itap", level);
+      Word("{\\*\\nesttableprops");
+      WriteRowDefinition(row);
+      Word("\\nestrow}{\\nonesttables\\par}\n");
+    }
+  }
+
+  // A cell's paragraphs with the tables inside it at their places; the paragraphs of a cell
+  // holding tables name their level, as those of the tables before them do.
+  void WriteCell(const TableCell& cell, int level) {
+    const char* end = level == 1 ? "\\cell" : "\\nestcell";
+    if (cell.paragraphs.empty()) {
+      Word("\\pard\\plain\\intbl");
+      if (level > 1) Word("\\itap", level);
+      Word(end);
       *out_ += '\n';
-      for (const TableCell& cell : row.cells) {
-        if (cell.paragraphs.empty()) {
-          Word("\\pard\\plain\\intbl\\cell\n");
-          continue;
-        }
-        for (size_t k = 0; k < cell.paragraphs.size(); ++k)
-          WriteParagraph(cell.paragraphs[k], true, k + 1 < cell.paragraphs.size() ? "\\par" : "\\cell");
-      }
-      Word("\\row\n");
+      return;
+    }
+    size_t table = 0;
+    for (size_t k = 0; k < cell.paragraphs.size(); ++k) {
+      for (; table < cell.tables.size() && cell.tables[table].before <= k; ++table)
+        WriteTable(cell.tables[table].table, level + 1);
+      WriteParagraph(cell.paragraphs[k], level, k + 1 < cell.paragraphs.size() ? "\\par" : end,
+                     !cell.tables.empty());
     }
   }
 

@@ -395,6 +395,40 @@ class Builder {
     }
   }
 
+  // The paragraphs of a cell with the tables inside it, each a QTextTable in the cell. As
+  // in the document, a table goes after the block the cursor is in, and a free block before
+  // it (the cell's first, when the cell begins with a table) stays an empty filler.
+  void InsertCellContent(QTextCursor cur, const TableCell& cell) {
+    bool blockFree = true;
+    bool first = true;
+    size_t table = 0;
+    for (size_t k = 0; k < cell.paragraphs.size(); ++k) {
+      for (; table < cell.tables.size() && cell.tables[table].before <= k; ++table) {
+        if (blockFree) MarkFiller(cur);
+        QTextTable* inner = InsertTable(cur, cell.tables[table].table);
+        cur = inner->lastCursorPosition();
+        cur.movePosition(QTextCursor::NextBlock);
+        MarkFiller(cur);
+        blockFree = true;
+        first = false;
+      }
+      const Paragraph& p = cell.paragraphs[k];
+      if (first) {
+        QTextBlockFormat bf = ToQt(p.format);
+        bf.setProperty(kCellMarkFormat, QVariant(ToQt(p.markFormat)));
+        cur.setBlockFormat(bf);
+      } else if (blockFree) {
+        cur.setBlockFormat(ToQt(p.format));
+        cur.setBlockCharFormat(ToQt(p.markFormat));
+      } else {
+        cur.insertBlock(ToQt(p.format), ToQt(p.markFormat));
+      }
+      first = false;
+      blockFree = false;
+      InsertRuns(cur, p);
+    }
+  }
+
   QTextTable* InsertTable(QTextCursor& cur, const Table& t) {
     // The columns are the distinct cell boundaries of all rows; a cell spans the columns
     // between its left and right boundary.
@@ -471,7 +505,10 @@ class Builder {
           cf.setProperty(kRowHeader, row.header);
         }
         qcell.setFormat(cf);
-        if (cell.mergeDown != CellMerge::Next) InsertCellParagraphs(qcell.firstCursorPosition(), cell.paragraphs);
+        if (cell.mergeDown != CellMerge::Next) {
+          if (cell.tables.empty()) InsertCellParagraphs(qcell.firstCursorPosition(), cell.paragraphs);
+          else InsertCellContent(qcell.firstCursorPosition(), cell);
+        }
         k = last;
         col = end + 1;
         if (col >= columns) break;
@@ -636,7 +673,8 @@ class Reader {
     return true;
   }
 
-  Table ReadTable(QTextTable* table) {
+  // A table at the level given (1 a table of the text, 2 one inside its cell, ...).
+  Table ReadTable(QTextTable* table, int depth = 1) {
     Table t;
     QTextTableFormat tf = table->format();
     const QList<QTextLength> widths = tf.columnWidthConstraints();
@@ -691,11 +729,22 @@ class Reader {
         std::vector<Block> blocks;
         for (auto it = qcell.begin(); !it.atEnd() && !covered; ++it) {
           if (QTextFrame* child = it.currentFrame()) {
-            ReadFrame(child, blocks, false);
+            // A table in the cell is a table of the cell, down to the deepest level; other
+            // frames give their paragraphs.
+            auto* inner = qobject_cast<QTextTable*>(child);
+            if (inner && depth < kMaxTableDepth) {
+              size_t before = 0;
+              for (const Block& b : blocks) before += std::holds_alternative<Paragraph>(b) ? 1 : 0;
+              cell.tables.push_back(CellTable{before, ReadTable(inner, depth + 1)});
+            } else {
+              ReadFrame(child, blocks, false);
+            }
             continue;
           }
           QTextBlock block = it.currentBlock();
-          if (block.isValid()) blocks.emplace_back(std::in_place_type<Paragraph>, ReadParagraph(block));
+          if (!block.isValid()) continue;
+          if (block.blockFormat().boolProperty(kFillerBlock) && block.length() <= 1) continue;
+          blocks.emplace_back(std::in_place_type<Paragraph>, ReadParagraph(block));
         }
         for (Block& b : blocks)
           if (auto* p = std::get_if<Paragraph>(&b)) cell.paragraphs.push_back(std::move(*p));

@@ -69,8 +69,9 @@ void ToQTextDocument(const Document& doc, QTextDocument& target);
 // document, after the text, in the order of the marks.
 //
 // The model of a QTextDocument (normalized). Blocks marked as fillers and still empty are
-// left out, and so are the notes shown at the end (a note is its mark's); nested tables are
-// flattened into their cell's paragraphs.
+// left out, and so are the notes shown at the end (a note is its mark's); a table inside a
+// cell is a table of the cell (TableCell::tables), down to kMaxTableDepth levels, deeper
+// ones give their paragraphs to their cell.
 Document FromQTextDocument(const QTextDocument& source);
 
 // The page of a QTextDocument (the model's defaults where a property is missing) and

@@ -337,3 +337,30 @@ TEST_F(LibreOffice, ReadsTheMergedCellsOfOurSave) {
   EXPECT_NE(text.find("rowspan=\"2\""), std::string::npos) << text;
   EXPECT_NE(text.find("colspan=\"2\""), std::string::npos) << text;
 }
+
+// Word's nested tables, read and saved: LibreOffice reads the save with the inner tables as
+// tables inside their cells, three levels as in the file, with their text.
+TEST_F(LibreOffice, ReadsTheNestedTablesOfOurSave) {
+  Document d = ReadFixture("nested.rtf");
+  fs::path rtf = dir_ / "nested.rtf";
+  WriteFile(rtf, WriteRtf(d));
+  fs::path html = Convert(rtf, "html", "html", "html");
+  ASSERT_FALSE(html.empty());
+  const std::string text = ReadFile(html);
+  // Each table opens inside a cell of the one before it.
+  size_t tables = 0, depth = 0, deepest = 0;
+  for (size_t at = text.find('<'); at != std::string::npos; at = text.find('<', at + 1)) {
+    if (text.compare(at, 6, "<table") == 0) {
+      ++tables;
+      deepest = std::max(deepest, ++depth);
+    } else if (text.compare(at, 8, "</table>") == 0 && depth > 0) {
+      --depth;
+    }
+  }
+  EXPECT_EQ(tables, 3u) << text;
+  EXPECT_EQ(deepest, 3u) << text;
+  for (const char* word : {"Lenders", "Bank", "Rate", "North", "3.9", "Outer right", "After"})
+    EXPECT_NE(text.find(word), std::string::npos) << word;
+  EXPECT_LT(text.find("Lenders"), text.find("Bank"));
+  EXPECT_LT(text.find("3.9"), text.find("Outer right"));
+}

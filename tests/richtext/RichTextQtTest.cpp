@@ -5,6 +5,7 @@
 #include <QGlyphRun>
 #include <QImage>
 #include <QPainter>
+#include <QFile>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -371,4 +372,76 @@ TEST(RichTextQt, SymbolFontCharactersShowWithGlyphsAndKeepTheirFont) {
   const Document back = rq::FromQTextDocument(qdoc);
   EXPECT_EQ(back, r.document);
   EXPECT_EQ(ReadRtf(WriteRtf(back)).document, r.document);
+}
+
+namespace {
+std::string Fixture(const char* name) {
+  QFile f(QString(QV_SOURCE_DIR) + "/tests/richtext/fixtures/" + name);
+  if (!f.open(QIODevice::ReadOnly)) return {};
+  return f.readAll().toStdString();
+}
+
+QString CellText(const QTextTableCell& cell) {
+  QTextCursor c = cell.firstCursorPosition();
+  c.setPosition(cell.lastCursorPosition().position(), QTextCursor::KeepAnchor);
+  return c.selectedText();
+}
+
+QTextTable* InnerTable(QTextFrame* frame) {
+  for (QTextFrame* f : frame->childFrames())
+    if (auto* t = qobject_cast<QTextTable*>(f)) return t;
+  return nullptr;
+}
+}  // namespace
+
+// A table inside a cell is a QTextTable in the QTextTableCell, three levels deep here, and
+// comes back as the same model; one put into a cell in Qt is saved as a nested table.
+TEST(RichTextQt, NestedTablesAreTablesInTheirCell) {
+  RtfReadResult r = ReadRtf(Fixture("nested.rtf"));
+  ASSERT_TRUE(r.ok) << r.error;
+  QTextDocument qdoc;
+  rq::ToQTextDocument(r.document, qdoc);
+  QTextTable* outer = InnerTable(qdoc.rootFrame());
+  ASSERT_NE(outer, nullptr);
+  EXPECT_EQ(outer->rows(), 2);
+  QTextTable* inner = InnerTable(outer);
+  ASSERT_NE(inner, nullptr);
+  EXPECT_EQ(outer->cellAt(inner->firstPosition()).row(), 0);
+  EXPECT_EQ(outer->cellAt(inner->firstPosition()).column(), 0);
+  EXPECT_EQ(inner->rows(), 2);
+  EXPECT_EQ(inner->columns(), 2);
+  EXPECT_EQ(CellText(inner->cellAt(0, 0)), "Bank");
+  EXPECT_EQ(CellText(inner->cellAt(1, 0)), "North");
+  QTextTable* deepest = InnerTable(inner);
+  ASSERT_NE(deepest, nullptr);
+  EXPECT_EQ(CellText(deepest->cellAt(0, 0)), "3.9");
+  EXPECT_EQ(inner->cellAt(deepest->firstPosition()).column(), 1);
+  // "Lenders" stays in the outer cell before the inner table.
+  QTextCursor lenders = outer->cellAt(0, 0).firstCursorPosition();
+  lenders.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+  EXPECT_EQ(lenders.selectedText(), "Lenders");
+  EXPECT_EQ(rq::FromQTextDocument(qdoc), r.document) << samples::DumpDifference(rq::FromQTextDocument(qdoc), r.document);
+
+  // A table the user puts into a cell, without any of our properties.
+  QTextDocument edited;
+  QTextCursor cur(&edited);
+  cur.insertText("Top");
+  QTextTable* table = cur.insertTable(1, 2);
+  table->cellAt(0, 1).firstCursorPosition().insertText("Right");
+  QTextCursor inCell = table->cellAt(0, 0).firstCursorPosition();
+  inCell.insertText("Left");
+  QTextTable* added = inCell.insertTable(2, 1);
+  added->cellAt(0, 0).firstCursorPosition().insertText("A");
+  added->cellAt(1, 0).firstCursorPosition().insertText("B");
+  Document saved = rq::FromQTextDocument(edited);
+  ASSERT_EQ(saved.blocks.size(), 3u);  // and the empty block Qt keeps after a table
+  const TableCell& left = std::get<Table>(saved.blocks[1]).rows.at(0).cells.at(0);
+  ASSERT_EQ(left.tables.size(), 1u);
+  EXPECT_EQ(left.tables[0].table.rows.size(), 2u);
+  EXPECT_EQ(saved.PlainText(), "Top\nLeft A B\tRight\n");
+  std::string rtf = WriteRtf(saved);
+  EXPECT_NE(rtf.find("\\itap2"), std::string::npos);
+  RtfReadResult back = ReadRtf(rtf);
+  ASSERT_TRUE(back.ok);
+  EXPECT_EQ(back.document, saved);
 }

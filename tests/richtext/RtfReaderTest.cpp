@@ -1,6 +1,9 @@
 // The RTF reader on what word processors write.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+
 #include "editor/richtext/Rtf.h"
 #include "tests/richtext/Samples.h"
 
@@ -489,25 +492,157 @@ TEST(RtfReader, CellsOfRepeatedRowsCountAgainstTheBudget) {
   EXPECT_EQ(t.rows.back().cells.back().rightEdge, 80);
 }
 
-TEST(RtfReader, NestedTablesFlattenAndShapesGiveTheirPictures) {
+TEST(RtfReader, ShapesGiveTheirPictures) {
   std::string hex = samples::Hex(samples::TinyPng());
   Document d = Read(
-      "\\trowd\\cellx2000\\cellx4000\\pard\\intbl A\\cell\\pard\\intbl\\itap2 inner\\nestcell"
-      "{\\*\\nesttableprops\\trowd\\cellx1000\\nestrow}{\\nonesttables\\par}\\pard\\intbl B\\cell\\row"
+      "\\trowd\\cellx2000\\cellx4000\\pard\\intbl A\\cell\\pard\\intbl B\\cell\\row"
       "\\pard{\\shp{\\*\\shpinst{\\sp{\\sn shapeType}{\\sv 75}}{\\sp{\\sn pib}{\\sv{\\pict\\pngblip"
       "\\picwgoal300\\pichgoal150 " + hex + "}}}{\\shptxt \\pard Box text\\par}}"
       "{\\shprslt{\\pict\\wmetafile8 0102}}}After\\par");
   ASSERT_EQ(d.blocks.size(), 3u);
-  const Table& t = TableAt(d, 0);
-  ASSERT_EQ(t.rows.size(), 1u);
-  ASSERT_EQ(t.rows[0].cells.size(), 2u);
-  ASSERT_EQ(t.rows[0].cells[1].paragraphs.size(), 2u);  // the nested cell, then B
-  EXPECT_EQ(t.rows[0].cells[1].paragraphs[0].PlainText(), "inner");
-  EXPECT_EQ(t.rows[0].cells[1].paragraphs[1].PlainText(), "B");
   const Paragraph& p = Para(d, 1);  // the shape's picture, then its text box's text
   ASSERT_EQ(p.runs.size(), 2u);
   EXPECT_EQ(p.runs[0].kind, TextRun::Kind::Picture);
   EXPECT_EQ(p.runs[0].picture.width, 300);
   EXPECT_EQ(p.runs[1].text, "Box text");
   EXPECT_EQ(Para(d, 2).PlainText(), "After");  // the old readers' copy of the shape is skipped
+}
+
+namespace {
+
+std::string NestedFixture() {
+  std::ifstream in(std::string(QV_SOURCE_DIR) + "/tests/richtext/fixtures/nested.rtf", std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+std::string CellText(const TableCell& cell) {
+  std::string s;
+  for (const Paragraph& p : cell.paragraphs) s += p.PlainText();
+  return s;
+}
+
+}  // namespace
+
+// Word's nested tables (\itap, \nestcell, each inner row defined at its end in
+// \*\nesttableprops before \nestrow) are tables inside their cell, at their place among the
+// cell's paragraphs, three levels deep here.
+TEST(RtfReader, NestedTablesAreTablesInTheirCell) {
+  RtfReadResult r = ReadRtf(NestedFixture());
+  ASSERT_TRUE(r.ok) << r.error;
+  const Document& d = r.document;
+  ASSERT_EQ(d.blocks.size(), 3u);
+  EXPECT_EQ(Para(d, 0).PlainText(), "Rates");
+  EXPECT_EQ(Para(d, 2).PlainText(), "After");
+  const Table& outer = TableAt(d, 1);
+  ASSERT_EQ(outer.rows.size(), 2u);
+  ASSERT_EQ(outer.rows[0].cells.size(), 2u);
+  const TableCell& lenders = outer.rows[0].cells[0];
+  EXPECT_EQ(lenders.rightEdge, 5000);
+  ASSERT_EQ(lenders.paragraphs.size(), 2u);  // "Lenders", the table, the cell's own last paragraph
+  EXPECT_EQ(lenders.paragraphs[0].PlainText(), "Lenders");
+  EXPECT_EQ(lenders.paragraphs[1].PlainText(), "");
+  ASSERT_EQ(lenders.tables.size(), 1u);
+  EXPECT_EQ(lenders.tables[0].before, 1u);
+  const Table& inner = lenders.tables[0].table;
+  ASSERT_EQ(inner.rows.size(), 2u);
+  for (const TableRow& row : inner.rows) {
+    ASSERT_EQ(row.cells.size(), 2u);
+    EXPECT_EQ(row.gap, 108);
+    EXPECT_EQ(row.cells[0].rightEdge, 2500);
+    EXPECT_EQ(row.cells[1].rightEdge, 4800);
+    EXPECT_EQ(row.cells[1].bottom, (BorderLine{BorderStyle::Single, 10, 0, std::nullopt}));
+    EXPECT_FALSE(row.cells[1].top.present());
+  }
+  EXPECT_EQ(CellText(inner.rows[0].cells[0]), "Bank");
+  EXPECT_EQ(CellText(inner.rows[0].cells[1]), "Rate");
+  EXPECT_EQ(CellText(inner.rows[1].cells[0]), "North");
+  const TableCell& rate = inner.rows[1].cells[1];
+  ASSERT_EQ(rate.tables.size(), 1u);
+  EXPECT_EQ(rate.tables[0].before, 0u);
+  ASSERT_EQ(rate.tables[0].table.rows.size(), 1u);
+  ASSERT_EQ(rate.tables[0].table.rows[0].cells.size(), 1u);
+  EXPECT_EQ(rate.tables[0].table.rows[0].cells[0].rightEdge, 4000);
+  EXPECT_EQ(CellText(rate.tables[0].table.rows[0].cells[0]), "3.9");
+  // The outer table keeps its own row definitions, given again before \row.
+  EXPECT_EQ(outer.rows[0].cells[1].rightEdge, 9000);
+  EXPECT_EQ(outer.rows[0].cells[1].top, (BorderLine{BorderStyle::Single, 10, 0, std::nullopt}));
+  EXPECT_EQ(CellText(outer.rows[0].cells[1]), "Outer right");
+  EXPECT_TRUE(outer.rows[0].cells[1].tables.empty());
+  EXPECT_EQ(CellText(outer.rows[1].cells[0]), "One");
+  EXPECT_EQ(d.PlainText(), "Rates\nLenders Bank Rate North 3.9\tOuter right\nOne\tTwo\nAfter");
+}
+
+// Damaged and extreme nesting: tables deeper than the deepest level read as paragraphs of
+// the cell there; a nested cell without its row, or a row without a cell, still keeps the
+// text; merged cells inside an inner table are kept.
+TEST(RtfReader, NestedTablesDepthAndDamage) {
+  // 20 levels, one cell each, written from the inside out as Word does.
+  std::string deep = "\\trowd\\cellx9000";
+  for (int level = 20; level >= 2; --level) {
+    std::string l = std::to_string(level);
+    deep += "\\pard\\intbl\\itap" + l + " L" + l + "\\nestcell";
+    deep += "\\pard\\intbl\\itap" + l + "{\\*\\nesttableprops\\trowd\\cellx" + std::to_string(level * 100) +
+            "\\nestrow}";
+  }
+  deep += "\\pard\\intbl L1\\cell\\row\\pard After\\par";
+  Document d = Read(deep);
+  ASSERT_EQ(d.blocks.size(), 2u);
+  const TableCell* cell = &TableAt(d, 0).rows.at(0).cells.at(0);
+  int depth = 1;
+  while (!cell->tables.empty()) {
+    ASSERT_EQ(cell->tables.size(), 1u);
+    cell = &cell->tables[0].table.rows.at(0).cells.at(0);
+    ++depth;
+  }
+  EXPECT_EQ(depth, kMaxTableDepth);
+  // The deepest cell holds the text of the levels beyond it, the innermost first.
+  ASSERT_GE(cell->paragraphs.size(), 5u);
+  EXPECT_EQ(cell->paragraphs.front().PlainText(), "L20");
+  EXPECT_EQ(cell->paragraphs.back().PlainText(), "L16");
+  EXPECT_EQ(Para(d, 1).PlainText(), "After");
+
+  struct Case {
+    const char* name;
+    std::string body;
+    std::string text;
+  };
+  const Case cases[] = {
+      {"a nested cell whose row never ends",
+       "\\trowd\\cellx4000\\pard\\intbl\\itap2 Inner\\nestcell\\pard\\intbl\\itap1 Outer\\cell\\row",
+       "Inner Outer"},
+      {"a nested row with no cell", "\\trowd\\cellx4000\\pard\\intbl\\itap2{\\*\\nesttableprops\\trowd"
+       "\\cellx100\\nestrow}\\pard\\intbl A\\cell\\row", "A"},
+      {"a nested cell outside any table", "\\pard Loose\\nestcell\\pard Text\\par", "Loose\nText"},
+      {"a file ending inside an inner row", "\\trowd\\cellx4000\\pard\\intbl\\itap2 Cut\\nestcell", "Cut"},
+      {"merged cells of an inner table",
+       "\\trowd\\cellx6000\\pard\\intbl\\itap2 Wide\\nestcell\\nestcell\\pard\\intbl\\itap2"
+       "{\\*\\nesttableprops\\trowd\\clmgf\\cellx2000\\clmrg\\cellx4000\\nestrow}\\pard\\intbl\\cell\\row",
+       "Wide "},
+  };
+  for (const Case& c : cases) {
+    Document doc = Read(c.body);
+    EXPECT_EQ(doc.PlainText(), c.text) << c.name;
+  }
+  Document merged = Read(cases[4].body);
+  const TableCell& outerCell = TableAt(merged, 0).rows.at(0).cells.at(0);
+  ASSERT_EQ(outerCell.tables.size(), 1u);
+  const TableRow& mergedRow = outerCell.tables[0].table.rows.at(0);
+  ASSERT_EQ(mergedRow.cells.size(), 2u);
+  EXPECT_EQ(mergedRow.cells[0].mergeAcross, CellMerge::First);
+  EXPECT_EQ(mergedRow.cells[1].mergeAcross, CellMerge::Next);
+}
+
+// A nested table repeated many times counts its cells against the budget like any table.
+TEST(RtfReader, NestedCellsCountAgainstTheBudget) {
+  std::string rtf = "{\\rtf1 \\trowd\\cellx100\\intbl\\itap2{\\*\\nesttableprops\\trowd";
+  for (int c = 1; c <= 256; ++c) rtf += "\\cellx" + std::to_string(c * 10);
+  rtf += "\\nestrow";
+  for (int r = 0; r < 4000; ++r) rtf += "\\nestrow";
+  rtf += "}}";
+  ASSERT_LT(rtf.size(), 40000u);
+  const RtfReadResult refused = ReadRtf(rtf);
+  EXPECT_FALSE(refused.ok);
+  EXPECT_EQ(refused.error, "The document is too large.");
 }

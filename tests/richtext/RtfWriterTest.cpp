@@ -101,3 +101,68 @@ TEST(RtfWriter, EscapesMergedValues) {
   };
   for (const Case& c : cases) EXPECT_EQ(EscapeRtfText(c.text), c.rtf) << c.text;
 }
+
+// A table inside a cell is written as Word writes it: its paragraphs at their "\itap"
+// level, cells ended by "\nestcell", each row's definition after its cells in
+// "\*\nesttableprops" ended by "\nestrow", a "\nonesttables" paragraph for older readers,
+// and the outer cell closed by "\cell". Reading it back gives the same document.
+TEST(RtfWriter, NestedTablesAreWrittenNested) {
+  Document doc;
+  Paragraph text;
+  text.runs.push_back({TextRun::Kind::Text, {}, "Inner", {}});
+  auto cellWith = [](int edge, std::vector<Paragraph> paragraphs) {
+    TableCell c;
+    c.rightEdge = edge;
+    c.bottom = BorderLine{BorderStyle::Single, 10, 0, std::nullopt};
+    c.paragraphs = std::move(paragraphs);
+    return c;
+  };
+  Table deepest;
+  deepest.rows.push_back({});
+  deepest.rows[0].cells.push_back(cellWith(1500, {text}));
+  Table inner;
+  for (int r = 0; r < 2; ++r) {
+    TableRow row;
+    row.gap = 108;
+    row.cells.push_back(cellWith(2500, {text}));
+    row.cells.push_back(cellWith(4800, {Paragraph{}}));
+    inner.rows.push_back(row);
+  }
+  inner.rows[1].cells[1].tables.push_back({0, deepest});
+  inner.rows[0].cells[0].mergeAcross = CellMerge::First;
+  inner.rows[0].cells[1].mergeAcross = CellMerge::Next;
+  Table outer;
+  outer.rows.push_back({});
+  outer.rows[0].cells.push_back(cellWith(5000, {text, Paragraph{}}));
+  outer.rows[0].cells[0].tables.push_back({1, inner});
+  outer.rows[0].cells.push_back(cellWith(9000, {text}));
+  doc.blocks.push_back(outer);
+  doc.blocks.push_back(text);
+  Normalize(doc);
+
+  const std::string rtf = WriteRtf(doc);
+  auto count = [&](const std::string& word) {
+    size_t n = 0;
+    for (size_t at = rtf.find(word); at != std::string::npos; at = rtf.find(word, at + 1)) ++n;
+    return n;
+  };
+  EXPECT_EQ(count("\\nestcell"), 5u) << rtf;  // four cells at level 2, one at level 3
+  EXPECT_EQ(count("{\\*\\nesttableprops\\trowd"), 3u) << rtf;
+  EXPECT_EQ(count("\\nestrow}{\\nonesttables\\par}"), 3u) << rtf;
+  EXPECT_EQ(count("\\itap3"), 2u) << rtf;  // the cell's paragraph and its row's
+  EXPECT_EQ(count("\\cell\n"), 2u) << rtf;
+  EXPECT_EQ(count("\\row\n"), 1u) << rtf;
+  EXPECT_EQ(count("\\clmgf"), 1u) << rtf;
+  // The inner table's paragraphs come between the outer cell's first paragraph and its last.
+  const size_t first = rtf.find("Inner}\\par");
+  const size_t nested = rtf.find("\\itap2");
+  const size_t closing = rtf.find("\\pard\\plain\\intbl\\itap1\\cell");
+  EXPECT_LT(first, nested);
+  EXPECT_LT(nested, closing);
+  EXPECT_NE(closing, std::string::npos) << rtf;
+
+  RtfReadResult back = ReadRtf(rtf);
+  ASSERT_TRUE(back.ok) << back.error;
+  EXPECT_EQ(back.document, doc) << samples::DumpDifference(back.document, doc);
+  EXPECT_EQ(WriteRtf(back.document), rtf);
+}

@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QImage>
 
+#include <functional>
 #include <random>
 #include <string>
 
@@ -149,7 +150,9 @@ class DocumentMaker {
     return p;
   }
 
-  Table MakeTable() {
+  // A table; at `depth` below 3 a cell may hold a table of its own before one of its
+  // paragraphs, as Word's nested tables.
+  Table MakeTable(int depth = 1) {
     Table t;
     int rows = Pick(1, 3);
     int cols = Pick(1, 4);
@@ -173,6 +176,7 @@ class DocumentMaker {
         cell.verticalAlignment = VerticalAlignment(Pick(0, 2));
         int paras = Pick(1, 2);
         for (int k = 0; k < paras; ++k) cell.paragraphs.push_back(MakeParagraph(false));
+        if (depth < 3 && Chance(15)) cell.tables.push_back({size_t(Pick(0, paras - 1)), MakeTable(depth + 1)});
         row.cells.push_back(std::move(cell));
       }
       t.rows.push_back(std::move(row));
@@ -223,6 +227,24 @@ inline std::string Dump(const qv::richtext::Document& d) {
       s += "\n";
     }
   };
+  std::function<void(const Table&, const std::string&)> table = [&](const Table& t, const std::string& in) {
+    s += in + "table\n";
+    for (const TableRow& row : t.rows) {
+      s += in + "  row left=" + n(row.leftEdge) + " gap=" + n(row.gap) + " h=" + n(row.height) +
+           " align=" + n(row.alignment) + " hdr=" + n(row.header) + "\n";
+      for (const TableCell& c : row.cells) {
+        s += in + "    cell right=" + n(c.rightEdge) + " " + border("top", c.top) + " " + border("bottom", c.bottom) +
+             " " + border("left", c.left) + " " + border("right", c.right) + " bg=" + color(c.background) +
+             " valign=" + n(c.verticalAlignment) + " merge=" + n(c.mergeAcross) + "/" + n(c.mergeDown) + "\n";
+        size_t inner = 0;
+        for (size_t k = 0; k < c.paragraphs.size(); ++k) {
+          for (; inner < c.tables.size() && c.tables[inner].before <= k; ++inner)
+            table(c.tables[inner].table, in + "      ");
+          para(c.paragraphs[k], in + "      ");
+        }
+      }
+    }
+  };
   s += "page " + n(d.page.width) + "x" + n(d.page.height) + " " + n(d.page.marginLeft) + " " +
        n(d.page.marginRight) + " " + n(d.page.marginTop) + " " + n(d.page.marginBottom) + " font=" + d.defaultFont + "\n";
   for (const Block& b : d.blocks) {
@@ -230,17 +252,7 @@ inline std::string Dump(const qv::richtext::Document& d) {
       para(*p, "");
       continue;
     }
-    s += "table\n";
-    for (const TableRow& row : std::get<Table>(b).rows) {
-      s += "  row left=" + n(row.leftEdge) + " gap=" + n(row.gap) + " h=" + n(row.height) +
-           " align=" + n(row.alignment) + " hdr=" + n(row.header) + "\n";
-      for (const TableCell& c : row.cells) {
-        s += "    cell right=" + n(c.rightEdge) + " " + border("top", c.top) + " " + border("bottom", c.bottom) +
-             " " + border("left", c.left) + " " + border("right", c.right) + " bg=" + color(c.background) +
-             " valign=" + n(c.verticalAlignment) + "\n";
-        for (const Paragraph& p : c.paragraphs) para(p, "      ");
-      }
-    }
+    table(std::get<Table>(b), "");
   }
   return s;
 }
