@@ -5,14 +5,23 @@
 //   Report30Pages:    a merged report of 30 pages (headings, tabs, frames, payment tables).
 //   Generated/2MB, Generated/10MB: paragraphs of mixed formats and indents, 5 x 4 tables and
 //                     PNG pictures, as long letters and price lists are.
+//   Table/COLUMNSxROWS: one row definition of narrow empty cells repeated by \row (1 x 256,
+//                     4 x 256, 64 x 32, 1000 x 8 cells).
+//   CellParagraphs:   one table cell of 2,000 paragraphs.
+//   WordBorderedTable: 123 rows of 14 cells as Word writes them, a border on every side of
+//                     every cell and the row's definition written again before each \row
+//                     (about 850 KB).
 // Each figure "peak_rss_MB" is the process's peak so far: run one benchmark a process
 // (--benchmark_filter) to read the peak memory of one file. With QV_BENCH_FILES set to a
 // folder, the input files are also written there (to compare other programs on them).
+// QV_BENCH_OPEN names more RTF files (separated by ':') to open and save as they are, for
+// example the output of a generator kept outside the source tree.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QBuffer>
 #include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QTemporaryDir>
 
@@ -103,6 +112,53 @@ std::string GeneratedRtf(size_t target, int pictures) {
     if (k % 60 == 0) rtf += "\\pard\\plain\\page\n";
   }
   return rtf + "}\n";
+}
+
+// Rows of `columns` empty cells 10 twips wide: one row definition, `rows` times \row.
+std::string RepeatedRowsRtf(int columns, int rows) {
+  std::string rtf = "{\\rtf1 \\trowd";
+  for (int c = 1; c <= columns; ++c) rtf += "\\cellx" + std::to_string(10 * c);
+  rtf += "\\intbl";
+  for (int r = 0; r < rows; ++r) rtf += "\\row";
+  return rtf + "}";
+}
+
+// One cell of `paragraphs` one-word paragraphs.
+std::string CellParagraphsRtf(int paragraphs) {
+  std::string rtf = "{\\rtf1 \\intbl";
+  for (int p = 0; p < paragraphs; ++p) rtf += " line\\par";
+  return rtf + " last\\cell\\row}";
+}
+
+// A table as Word writes it: each row's definition (a single border on each side of each
+// cell, widths, shading) before its cells and again before its \row; each cell's paragraph
+// with Word's paragraph and character words.
+std::string WordBorderedTableRtf(int rows, int columns) {
+  std::string rtf =
+      "{\\rtf1\\adeflang1025\\ansi\\ansicpg1252\\uc1\\adeff0\\deff0{\\fonttbl{\\f0\\froman\\fcharset0\\fprq2 "
+      "Times New Roman;}{\\f1\\fswiss\\fcharset0\\fprq2 Arial;}}{\\colortbl;\\red0\\green0\\blue0;}\n"
+      "\\paperw15840\\paperh12240\\margl720\\margr720\\margt720\\margb720\\lndscpsxn\n";
+  std::string definition = "\\trowd \\irow0\\irowband0\\ltrrow\\ts11\\trgaph108\\trleft-108\\trbrdrt\\brdrs\\brdrw10 "
+                           "\\trbrdrl\\brdrs\\brdrw10 \\trbrdrb\\brdrs\\brdrw10 \\trbrdrr\\brdrs\\brdrw10 "
+                           "\\trbrdrh\\brdrs\\brdrw10 \\trbrdrv\\brdrs\\brdrw10 \\trftsWidth1\\trautofit1\\trpaddl108\\trpaddr108"
+                           "\\trpaddfl3\\trpaddfr3\\tblind0\\tblindtype3 \n";
+  const int width = 14400 / columns;
+  for (int c = 1; c <= columns; ++c)
+    definition += "\\clvertalt\\clbrdrt\\brdrs\\brdrw10 \\clbrdrl\\brdrs\\brdrw10 \\clbrdrb\\brdrs\\brdrw10 "
+                  "\\clbrdrr\\brdrs\\brdrw10 \\cltxlrtb\\clftsWidth3\\clwWidth" + std::to_string(width) +
+                  "\\clshdrawnil \\cellx" + std::to_string(c * width - 108) + "\n";
+  for (int r = 0; r < rows; ++r) {
+    rtf += definition + "\\pard\\plain \\ltrpar";
+    for (int c = 0; c < columns; ++c) {
+      rtf += "\\ql \\li0\\ri0\\widctlpar\\intbl\\wrapdefault\\aspalpha\\aspnum\\faauto\\adjustright\\rin0\\lin0 "
+             "{\\fs20\\insrsid1 R" + std::to_string(r + 1) + "C" + std::to_string(c + 1) +
+             "}\\cell \n";
+    }
+    rtf += "\\pard\\plain \\ltrpar\\ql \\li0\\ri0\\widctlpar\\intbl\\wrapdefault\\aspalpha\\aspnum\\faauto"
+           "\\adjustright\\rin0\\lin0 \\rtlch\\fcs1 \\af0\\afs20 \\ltrch\\fcs0 \\fs20 {\\rtlch\\fcs1 \\af0 "
+           "\\ltrch\\fcs0 \\insrsid1 " + definition + "\\row }\n";
+  }
+  return rtf + "\\pard \\ltrpar\\ql \\li0\\ri0\\widctlpar\\par }\n";
 }
 
 std::string LibreOfficeTable() {
@@ -206,6 +262,27 @@ void BM_SaveGenerated(benchmark::State& s) {
   SaveFile(s, "generated-" + std::to_string(s.range(0)) + "MB.rtf", Generated(size_t(s.range(0))));
 }
 
+void BM_OpenTable(benchmark::State& s) {
+  const int columns = int(s.range(0)), rows = int(s.range(1));
+  OpenFile(s, "table-" + std::to_string(columns) + "x" + std::to_string(rows) + ".rtf", RepeatedRowsRtf(columns, rows));
+}
+void BM_SaveTable(benchmark::State& s) {
+  const int columns = int(s.range(0)), rows = int(s.range(1));
+  SaveFile(s, "table-" + std::to_string(columns) + "x" + std::to_string(rows) + ".rtf", RepeatedRowsRtf(columns, rows));
+}
+void BM_OpenCellParagraphs(benchmark::State& s) { OpenFile(s, "cell-2000-paragraphs.rtf", CellParagraphsRtf(2000)); }
+void BM_SaveCellParagraphs(benchmark::State& s) { SaveFile(s, "cell-2000-paragraphs.rtf", CellParagraphsRtf(2000)); }
+void BM_OpenWordBorderedTable(benchmark::State& s) { OpenFile(s, "word-bordered-123x14.rtf", WordBorderedTableRtf(123, 14)); }
+void BM_SaveWordBorderedTable(benchmark::State& s) { SaveFile(s, "word-bordered-123x14.rtf", WordBorderedTableRtf(123, 14)); }
+
+BENCHMARK(BM_OpenTable)->ArgNames({"columns", "rows"})->Args({256, 1})->Args({256, 4})->Args({32, 64})->Args({8, 1000})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveTable)->ArgNames({"columns", "rows"})->Args({256, 1})->Args({256, 4})->Args({32, 64})->Args({8, 1000})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenCellParagraphs)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveCellParagraphs)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenWordBorderedTable)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveWordBorderedTable)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenLibreOfficeTable)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveLibreOfficeTable)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenReport30Pages)->Unit(benchmark::kMillisecond);
@@ -218,6 +295,19 @@ BENCHMARK(BM_SaveGenerated)->ArgName("MB")->Arg(2)->Arg(10)->Unit(benchmark::kMi
 int main(int argc, char** argv) {
   if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QApplication app(argc, argv);
+  if (const char* more = std::getenv("QV_BENCH_OPEN")) {
+    for (const QString& path : QString::fromLocal8Bit(more).split(':', Qt::SkipEmptyParts)) {
+      std::string rtf;
+      if (!qv::files::ReadWholeFile(path.toStdString(), rtf)) continue;
+      const std::string name = QFileInfo(path).fileName().toStdString();
+      benchmark::RegisterBenchmark(("BM_OpenGiven/" + name).c_str(),
+                                   [name, rtf](benchmark::State& s) { OpenFile(s, name, rtf); })
+          ->Unit(benchmark::kMillisecond);
+      benchmark::RegisterBenchmark(("BM_SaveGiven/" + name).c_str(),
+                                   [name, rtf](benchmark::State& s) { SaveFile(s, name, rtf); })
+          ->Unit(benchmark::kMillisecond);
+    }
+  }
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();
