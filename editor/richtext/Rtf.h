@@ -4,12 +4,14 @@
 // The reader takes what word processors write: groups and destinations (unknown "\*"
 // destinations are skipped), font and colour tables (fonts are matched by name), character
 // and paragraph formats, tab stops with their kinds and leaders, paragraph frames, tables
-// row by row, PNG and JPEG pictures, "\u" characters with their fallbacks, "\'xx" and 8-bit
+// row by row (tables inside cells as Word writes them, up to kMaxTableDepth levels), PNG
+// and JPEG pictures, "\u" characters with their fallbacks, "\'xx" and 8-bit
 // bytes in the code page of the font or the document (CodePage.h), and the page size and
 // margins. Everything else is skipped. It never hangs and
 // never keeps more than a bounded multiple of its input: nesting, the size of the input and
 // every count it keeps are limited, and the runs, paragraphs and table cells of the model
-// (those a repeated \row makes too) are at most 20,000 plus two a byte of input; a text that
+// (those a repeated \row or \nestrow makes too) are at most 20,000 plus two a byte of
+// input; a text that
 // would make more is refused as too large.
 //
 // The writer writes the same subset; what it writes the reader reads back as the same

@@ -422,6 +422,21 @@ TEST(RichTextQt, NestedTablesAreTablesInTheirCell) {
   EXPECT_EQ(lenders.selectedText(), "Lenders");
   EXPECT_EQ(rq::FromQTextDocument(qdoc), r.document) << samples::DumpDifference(rq::FromQTextDocument(qdoc), r.document);
 
+  // Cells merged across in an inner table are one Qt cell, and come back merged.
+  RtfReadResult merged = ReadRtf(
+      "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\trowd\\cellx6000\\pard\\intbl\\itap2 Wide\\nestcell"
+      "\\nestcell\\pard\\intbl\\itap2{\\*\\nesttableprops\\trowd\\clmgf\\cellx2000\\clmrg\\cellx4000\\nestrow}"
+      "\\pard\\intbl\\cell\\row\\pard After\\par}");
+  ASSERT_TRUE(merged.ok);
+  QTextDocument mergedDoc;
+  rq::ToQTextDocument(merged.document, mergedDoc);
+  QTextTable* mergedOuter = InnerTable(mergedDoc.rootFrame());
+  ASSERT_NE(mergedOuter, nullptr);
+  QTextTable* mergedInner = InnerTable(mergedOuter);
+  ASSERT_NE(mergedInner, nullptr);
+  EXPECT_EQ(mergedInner->cellAt(0, 0).columnSpan(), 2);
+  EXPECT_EQ(rq::FromQTextDocument(mergedDoc), merged.document);
+
   // A table the user puts into a cell, without any of our properties.
   QTextDocument edited;
   QTextCursor cur(&edited);
