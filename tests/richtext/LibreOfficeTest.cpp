@@ -7,9 +7,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 
+#include <QTextDocument>
+
 #include "editor/richtext/Rtf.h"
+#include "editor/richtextqt/RichTextQt.h"
 #include "tests/richtext/Samples.h"
 
 namespace fs = std::filesystem;
@@ -363,4 +367,29 @@ TEST_F(LibreOffice, ReadsTheNestedTablesOfOurSave) {
     EXPECT_NE(text.find(word), std::string::npos) << word;
   EXPECT_LT(text.find("Lenders"), text.find("Bank"));
   EXPECT_LT(text.find("3.9"), text.find("Outer right"));
+}
+
+// Shading and a right tab stop past the margin, through the editor's document and saved:
+// LibreOffice shows the backgrounds, and the dot leader and the number on the entry's line.
+TEST_F(LibreOffice, ReadsTheShadingAndTabStopsOfOurSave) {
+  RtfReadResult r = ReadRtf("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}}"
+                            "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}"
+                            "\\paperw12240\\margl1800\\margr1800\\pard\\cbpat1{\\chshdng10000\\chcfpat2 Shaded}\\par"
+                            "\\pard\\tqr\\tldot\\tx9072 Summary\\tab 2\\par}");
+  ASSERT_TRUE(r.ok);
+  QTextDocument qdoc;
+  qv::richtext::qt::ToQTextDocument(r.document, qdoc);
+  fs::path rtf = dir_ / "shaded.rtf";
+  WriteFile(rtf, WriteRtf(qv::richtext::qt::FromQTextDocument(qdoc)));
+  fs::path html = Convert(rtf, "html", "html", "html");
+  ASSERT_FALSE(html.empty());
+  const std::string text = ReadFile(html);
+  EXPECT_NE(text.find("background: #ff0000"), std::string::npos) << text;
+  EXPECT_NE(text.find("background: #0000ff"), std::string::npos) << text;
+  fs::path pdf = Convert(rtf, "pdf", "pdf", "pdf");
+  ASSERT_FALSE(pdf.empty());
+  fs::path txt = dir_ / "shaded.txt";
+  ASSERT_EQ(std::system(("pdftotext -layout '" + pdf.string() + "' '" + txt.string() + "'").c_str()), 0);
+  const std::string shown = ReadFile(txt);
+  EXPECT_TRUE(std::regex_search(shown, std::regex("Summary *\\.{20,} *2\\n"))) << shown;
 }
