@@ -185,7 +185,8 @@ void frmMDIChild::ShowWindow() {
   }
   sub_->show();
   // The area places a new window where it overlaps least, which can be mostly outside it:
-  // the window goes wholly inside, never larger than the area (the page scrolls in it).
+  // a new window steps one title bar from the active one instead, and every window goes
+  // wholly inside, never larger than the area (the page scrolls in it).
   if (added) frame->PlaceNew(*sub_);
   frame->FitInside(*sub_);
   frame->MdiArea()->setActiveSubWindow(sub_);
