@@ -156,7 +156,7 @@ QTextBlockFormat ToQt(const ParagraphFormat& f) {
         type = QTextOption::DelimiterTab;
         delimiter = QLatin1Char('.');
       }
-      tabs.append(QTextOption::Tab(Px(t.position), type, delimiter));
+      tabs.append(QTextOption::Tab(Px(t.position - f.leftIndent), type, delimiter));
       leaders << int(t.leader);
       anyLeader = anyLeader || t.leader != TabLeader::None;
     }
@@ -192,7 +192,7 @@ ParagraphFormat FromQt(const QTextBlockFormat& q) {
   const QList<QTextOption::Tab> tabs = q.tabPositions();
   for (qsizetype k = 0; k < tabs.size(); ++k) {
     TabStop t;
-    t.position = Twips(tabs[k].position);
+    t.position = Twips(tabs[k].position) + f.leftIndent;
     switch (tabs[k].type) {
       case QTextOption::CenterTab: t.kind = TabKind::Center; break;
       case QTextOption::RightTab: t.kind = TabKind::Right; break;

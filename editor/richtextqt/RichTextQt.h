@@ -3,6 +3,9 @@
 // QTextDocument that a QTextEdit shows and edits, and the edited QTextDocument becomes a
 // Document again for the RTF and ".txm" writers.
 //
+// Tab stops: the model measures them from the left margin as RTF does, Qt from the
+// paragraph's left indent; the bridge takes the indent off and puts it back.
+//
 // Lengths: the model keeps twips, Qt keeps pixels at 96 to the inch, so one pixel is 15
 // twips. What Qt has a property for is kept in that property (so that edits made through
 // Qt count); what Qt has none for is kept in user properties of the formats (QTextFormat::

@@ -45,7 +45,7 @@ TEST(RichTextQt, WhatQtHoldsIsInQtsOwnProperties) {
   EXPECT_DOUBLE_EQ(bf.topMargin(), 8.0);
   ASSERT_EQ(bf.tabPositions().size(), 1);
   EXPECT_EQ(bf.tabPositions()[0].type, QTextOption::RightTab);
-  EXPECT_DOUBLE_EQ(bf.tabPositions()[0].position, 288.0);
+  EXPECT_DOUBLE_EQ(bf.tabPositions()[0].position, 240.0);  // 4320 twips from the margin, less the indent
   ParagraphBorders borders = rq::ParagraphBordersOf(bf);
   EXPECT_EQ(borders.top, (BorderLine{BorderStyle::Single, 20, 60, std::nullopt}));
   QTextCharFormat bold = first.begin().fragment().charFormat();
@@ -209,4 +209,27 @@ TEST(RichTextQt, ColumnsAreKept) {
   QTextDocument qdoc;
   rq::ToQTextDocument(r.document, qdoc);
   EXPECT_EQ(rq::FromQTextDocument(qdoc).page, r.document.page);
+}
+
+TEST(RichTextQt, TabStopsFromTheMarginBecomeQtsFromTheIndentAndBack) {
+  const std::string rtf =
+      "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\paperw12240\\paperh15840\\margl1440\\margr1440"
+      "\\pard\\tqr\\tx7200 No indent\\tab RIGHT\\par"
+      "\\pard\\li1440\\tqr\\tx7200 Indent\\tab RIGHT\\par"
+      "\\pard\\li1440\\fi-720\\tx720\\tx3600 Hanging\\tab X\\par}";
+  RtfReadResult r = ReadRtf(rtf);
+  ASSERT_TRUE(r.ok);
+  QTextDocument qdoc;
+  rq::ToQTextDocument(r.document, qdoc);
+  std::vector<std::vector<double>> positions;
+  for (QTextBlock b = qdoc.begin(); b.isValid(); b = b.next()) {
+    positions.emplace_back();
+    for (const QTextOption::Tab& t : b.blockFormat().tabPositions()) positions.back().push_back(t.position);
+  }
+  EXPECT_EQ(positions, (std::vector<std::vector<double>>{{480}, {384}, {-48, 144}}));
+  Document back = rq::FromQTextDocument(qdoc);
+  EXPECT_EQ(back, r.document) << samples::DumpDifference(back, r.document);
+  const std::string out = rq::ExportRtf(qdoc);
+  EXPECT_NE(out.find("\\li1440\\tqr\\tx7200"), std::string::npos) << out;
+  EXPECT_NE(out.find("\\tx720\\tx3600"), std::string::npos) << out;
 }
