@@ -569,17 +569,52 @@ class Reader {
     return true;
   }
 
+  // The width of each column as it shows: a fixed width as it is; a share of the table's
+  // width (itself a share of the text's width, or all of it) for a percentage, and an even
+  // part of what is left for a column with no width (as "Insert Table" makes them).
+  std::vector<int> ColumnWidths(const QTextTableFormat& tf, int columns) const {
+    // The text's width: that of the laid-out page when the document has one, else the page's.
+    const PageSetup page = PageSetupOf(source_);
+    long long text = std::max(page.width - page.marginLeft - page.marginRight, 1440);
+    const QTextFrameFormat root = source_.rootFrame()->frameFormat();
+    const double laidOut = source_.pageSize().width() - root.leftMargin() - root.rightMargin();
+    if (source_.pageSize().width() > 0 && laidOut > 0) text = std::clamp<long long>(Twips(laidOut), 1440, 1 << 20);
+    long long table = text;
+    const QTextLength width = tf.width();
+    if (width.type() == QTextLength::FixedLength) table = Twips(width.rawValue());
+    if (width.type() == QTextLength::PercentageLength) table = std::llround(text * width.rawValue() / 100.0);
+    table = std::clamp<long long>(table, 1, text * 4);
+    const QList<QTextLength> widths = tf.columnWidthConstraints();
+    std::vector<int> out(size_t(columns), 0);
+    long long used = 0;
+    int open = 0;
+    for (int c = 0; c < columns; ++c) {
+      const QTextLength w = c < widths.size() ? widths[c] : QTextLength();
+      if (w.type() == QTextLength::FixedLength) out[size_t(c)] = Twips(w.rawValue());
+      else if (w.type() == QTextLength::PercentageLength) out[size_t(c)] = int(std::llround(table * w.rawValue() / 100.0));
+      else ++open;
+      used += out[size_t(c)];
+    }
+    long long rest = std::max<long long>(table - used, 360LL * open);
+    for (int c = 0; c < columns; ++c) {
+      const QTextLength w = c < widths.size() ? widths[c] : QTextLength();
+      if (w.type() != QTextLength::FixedLength && w.type() != QTextLength::PercentageLength) {
+        out[size_t(c)] = int(std::min<long long>(rest / open, 1 << 20));  // the last takes what rounding left
+        rest -= out[size_t(c)];
+        --open;
+      }
+      out[size_t(c)] = std::clamp(out[size_t(c)], 1, 1 << 20);
+    }
+    return out;
+  }
+
   Table ReadTable(QTextTable* table) {
     Table t;
     QTextTableFormat tf = table->format();
-    const QList<QTextLength> widths = tf.columnWidthConstraints();
     int columns = table->columns();
     std::vector<int> offsets(size_t(columns) + 1, 0);  // twips from the table's left edge
-    for (int c = 0; c < columns; ++c) {
-      int w = 1440;
-      if (c < widths.size() && widths[c].type() == QTextLength::FixedLength) w = Twips(widths[c].rawValue());
-      offsets[size_t(c) + 1] = offsets[size_t(c)] + std::max(w, 1);
-    }
+    const std::vector<int> columnWidths = ColumnWidths(tf, columns);
+    for (int c = 0; c < columns; ++c) offsets[size_t(c) + 1] = offsets[size_t(c)] + columnWidths[size_t(c)];
     for (int r = 0; r < table->rows(); ++r) {
       TableRow row;
       QTextTableCellFormat first = table->cellAt(r, 0).format().toTableCellFormat();

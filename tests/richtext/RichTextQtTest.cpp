@@ -233,3 +233,40 @@ TEST(RichTextQt, TabStopsFromTheMarginBecomeQtsFromTheIndentAndBack) {
   EXPECT_NE(out.find("\\li1440\\tqr\\tx7200"), std::string::npos) << out;
   EXPECT_NE(out.find("\\tx720\\tx3600"), std::string::npos) << out;
 }
+
+TEST(RichTextQt, TablesWithoutFixedWidthsAreSavedAsWideAsTheyShow) {
+  struct Case {
+    QTextLength tableWidth;
+    QList<QTextLength> columns;
+    int count;
+    std::vector<int> edges;  // twips from the margin
+  } cases[] = {
+      // "Insert Table": the text's width, shared evenly. The text is 12240 - 2 x 1800 twips wide.
+      {QTextLength(QTextLength::PercentageLength, 100), {}, 3, {2880, 5760, 8640}},
+      {QTextLength(QTextLength::PercentageLength, 50), {}, 2, {2160, 4320}},
+      {QTextLength(QTextLength::PercentageLength, 100),
+       {QTextLength(QTextLength::PercentageLength, 25), QTextLength(QTextLength::PercentageLength, 75)}, 2,
+       {2160, 8640}},
+      {QTextLength(QTextLength::VariableLength, 0),
+       {QTextLength(QTextLength::FixedLength, 96), QTextLength()}, 2, {1440, 8640}},
+  };
+  for (const Case& c : cases) {
+    QTextDocument qdoc;
+    rq::SetPageSetup(qdoc, PageSetup{});
+    QTextTableFormat f;
+    f.setWidth(c.tableWidth);
+    if (!c.columns.isEmpty()) f.setColumnWidthConstraints(c.columns);
+    QTextCursor cur(&qdoc);
+    cur.insertTable(2, c.count, f);
+    Document back = rq::FromQTextDocument(qdoc);
+    const Table* t = nullptr;
+    for (const Block& b : back.blocks)
+      if (auto* table = std::get_if<Table>(&b)) t = table;
+    ASSERT_NE(t, nullptr);
+    for (const TableRow& row : t->rows) {
+      std::vector<int> edges;
+      for (const TableCell& cell : row.cells) edges.push_back(cell.rightEdge);
+      EXPECT_EQ(edges, c.edges) << c.count;
+    }
+  }
+}
