@@ -171,6 +171,13 @@ struct PageSetup {
   // The columns of the text (RTF's \cols, \colsx): kept, the editor shows one column.
   int columns = 1;
   int columnSpace = 720;
+  // The first section's own margins (\marglsxn...) as what they add to the document's
+  // margins: LibreOffice writes a margin plus the height of the header there. The page
+  // shows the document's margins; these are written back beside them.
+  int sectionExtraLeft = 0;
+  int sectionExtraRight = 0;
+  int sectionExtraTop = 0;
+  int sectionExtraBottom = 0;
   friend bool operator==(const PageSetup&, const PageSetup&) = default;
 };
 

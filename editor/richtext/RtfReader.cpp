@@ -185,6 +185,7 @@ class Reader {
       return result;
     }
     Finish();
+    ResolveSectionMargins();
     Normalize(doc_);
     result.ok = true;
     for (int cp : unmapped_) {
@@ -725,6 +726,24 @@ class Reader {
     tabLeader_ = TabLeader::None;
   }
 
+  void SetMargin(int side, int& field, bool hasParam, int value) {
+    if (hasParam && value >= 0) marginSeen_[side] = true;
+    SetPage(field, hasParam, value);
+  }
+
+  // The document's margins are its margin words'; a section's own margin counts where the
+  // document has none, and is kept as what it adds where it has.
+  void ResolveSectionMargins() {
+    PageSetup& pg = doc_.page;
+    int* margins[4] = {&pg.marginLeft, &pg.marginRight, &pg.marginTop, &pg.marginBottom};
+    int* extras[4] = {&pg.sectionExtraLeft, &pg.sectionExtraRight, &pg.sectionExtraTop, &pg.sectionExtraBottom};
+    for (int k = 0; k < 4; ++k) {
+      if (sectionMargin_[k] < 0) continue;
+      if (marginSeen_[k]) *extras[k] = sectionMargin_[k] - *margins[k];
+      else *margins[k] = sectionMargin_[k];
+    }
+  }
+
   // Sizes must be positive, margins may be 0.
   void SetPage(int& field, bool hasParam, int value, int least = 0) {
     if (hasParam && value >= least) field = value;
@@ -783,16 +802,16 @@ class Reader {
         return;
       case Kw::PaperW: SetPage(doc_.page.width, hasParam, n, 1); return;
       case Kw::PaperH: SetPage(doc_.page.height, hasParam, n, 1); return;
-      case Kw::MargL: SetPage(doc_.page.marginLeft, hasParam, n); return;
-      case Kw::MargR: SetPage(doc_.page.marginRight, hasParam, n); return;
-      case Kw::MargT: SetPage(doc_.page.marginTop, hasParam, n); return;
-      case Kw::MargB: SetPage(doc_.page.marginBottom, hasParam, n); return;
+      case Kw::MargL: SetMargin(0, doc_.page.marginLeft, hasParam, n); return;
+      case Kw::MargR: SetMargin(1, doc_.page.marginRight, hasParam, n); return;
+      case Kw::MargT: SetMargin(2, doc_.page.marginTop, hasParam, n); return;
+      case Kw::MargB: SetMargin(3, doc_.page.marginBottom, hasParam, n); return;
       case Kw::PgWsxn: if (!sectionSeen_) SetPage(doc_.page.width, hasParam, n, 1); return;
       case Kw::PgHsxn: if (!sectionSeen_) SetPage(doc_.page.height, hasParam, n, 1); return;
-      case Kw::MargLsxn: if (!sectionSeen_) SetPage(doc_.page.marginLeft, hasParam, n); return;
-      case Kw::MargRsxn: if (!sectionSeen_) SetPage(doc_.page.marginRight, hasParam, n); return;
-      case Kw::MargTsxn: if (!sectionSeen_) SetPage(doc_.page.marginTop, hasParam, n); return;
-      case Kw::MargBsxn: if (!sectionSeen_) SetPage(doc_.page.marginBottom, hasParam, n); return;
+      case Kw::MargLsxn: if (!sectionSeen_) SetPage(sectionMargin_[0], hasParam, n); return;
+      case Kw::MargRsxn: if (!sectionSeen_) SetPage(sectionMargin_[1], hasParam, n); return;
+      case Kw::MargTsxn: if (!sectionSeen_) SetPage(sectionMargin_[2], hasParam, n); return;
+      case Kw::MargBsxn: if (!sectionSeen_) SetPage(sectionMargin_[3], hasParam, n); return;
       case Kw::Cols:
         if (!sectionSeen_ && hasParam) doc_.page.columns = std::clamp(n, 1, 64);
         return;
@@ -1077,6 +1096,9 @@ class Reader {
   bool noteBlank_ = false;
   std::optional<PictureState> picture_;
   size_t pictureDepth_ = 0;
+
+  int sectionMargin_[4] = {-1, -1, -1, -1};  // the first section's margins, -1 none
+  bool marginSeen_[4] = {};                   // the document's margin words met
 
   long long maxElements_;
   long long elements_ = 0;

@@ -47,8 +47,17 @@ class Writer {
            "\\margl" + std::to_string(pg.marginLeft) + "\\margr" + std::to_string(pg.marginRight) +
            "\\margt" + std::to_string(pg.marginTop) + "\\margb" + std::to_string(pg.marginBottom) +
            "\n";
-    if (pg.columns > 1)
-      rtf += "\\sectd\\cols" + std::to_string(pg.columns) + "\\colsx" + std::to_string(pg.columnSpace) + "\n";
+    const int extras[4] = {pg.sectionExtraLeft, pg.sectionExtraRight, pg.sectionExtraTop, pg.sectionExtraBottom};
+    const bool section = pg.columns > 1 || std::any_of(std::begin(extras), std::end(extras), [](int e) { return e != 0; });
+    if (section) {
+      rtf += "\\sectd";
+      if (pg.columns > 1) rtf += "\\cols" + std::to_string(pg.columns) + "\\colsx" + std::to_string(pg.columnSpace);
+      const int margins[4] = {pg.marginLeft, pg.marginRight, pg.marginTop, pg.marginBottom};
+      const char* words[4] = {"\\marglsxn", "\\margrsxn", "\\margtsxn", "\\margbsxn"};
+      for (int k = 0; k < 4; ++k)
+        if (extras[k] != 0) rtf += words[k] + std::to_string(std::max(0LL, (long long)margins[k] + extras[k]));
+      rtf += "\n";
+    }
     rtf += body;
     rtf += "}\n";
     return rtf;

@@ -715,6 +715,13 @@ PageSetup PageSetupOf(const QTextDocument& doc) {
   get(kMarginBottomProperty, page.marginBottom);
   get(kColumnsProperty, page.columns);
   get(kColumnSpaceProperty, page.columnSpace);
+  const QVariantList extras = doc.property(kSectionExtrasProperty).toList();
+  if (extras.size() == 4) {
+    page.sectionExtraLeft = extras[0].toInt();
+    page.sectionExtraRight = extras[1].toInt();
+    page.sectionExtraTop = extras[2].toInt();
+    page.sectionExtraBottom = extras[3].toInt();
+  }
   return page;
 }
 
@@ -727,6 +734,8 @@ void SetPageSetup(QTextDocument& doc, const PageSetup& page) {
   doc.setProperty(kMarginBottomProperty, page.marginBottom);
   doc.setProperty(kColumnsProperty, page.columns);
   doc.setProperty(kColumnSpaceProperty, page.columnSpace);
+  doc.setProperty(kSectionExtrasProperty, QVariantList{page.sectionExtraLeft, page.sectionExtraRight,
+                                                       page.sectionExtraTop, page.sectionExtraBottom});
 }
 
 ParagraphBorders ParagraphBordersOf(const QTextBlockFormat& format) {

@@ -59,6 +59,7 @@ inline constexpr const char* kMarginBottomProperty = "qvMarginBottom";
 inline constexpr const char* kDefaultFontProperty = "qvDefaultFont";
 inline constexpr const char* kColumnsProperty = "qvColumns";
 inline constexpr const char* kColumnSpaceProperty = "qvColumnSpace";
+inline constexpr const char* kSectionExtrasProperty = "qvSectionExtras";  // QVariantList of 4 int
 
 // Replaces the content of `target` with the document; sets its page properties and its
 // default font (family, 12 points).

@@ -474,3 +474,20 @@ TEST(RtfReader, NestedTablesFlattenAndShapesGiveTheirPictures) {
   EXPECT_EQ(p.runs[1].text, "Box text");
   EXPECT_EQ(Para(d, 2).PlainText(), "After");  // the old readers' copy of the shape is skipped
 }
+
+TEST(RtfReader, SectionMarginsAddToTheDocumentsMargins) {
+  // LibreOffice writes the page's margin in the document and the margin with the header's
+  // height in the section.
+  Document lo = Read("\\pard x\\par", "\\margl1134\\margr1134\\margt720\\margb720\\sectd\\marglsxn1134"
+                                      "\\margrsxn1134\\margtsxn1134\\margbsxn1020");
+  EXPECT_EQ(lo.page.marginTop, 720);
+  EXPECT_EQ(lo.page.marginBottom, 720);
+  EXPECT_EQ(lo.page.marginLeft, 1134);
+  EXPECT_EQ(lo.page.sectionExtraTop, 414);
+  EXPECT_EQ(lo.page.sectionExtraBottom, 300);
+  EXPECT_EQ(lo.page.sectionExtraLeft, 0);
+  // Without the document's word, the section's margin is the page's.
+  Document only = Read("\\pard x\\par", "\\sectd\\margtsxn850");
+  EXPECT_EQ(only.page.marginTop, 850);
+  EXPECT_EQ(only.page.sectionExtraTop, 0);
+}
