@@ -41,6 +41,8 @@ enum class Kw {
   ClMgf, ClMrg, ClVmgf, ClVmrg,
   // pictures
   PngBlip, JpegBlip, OtherBlip, PicW, PicH, PicWGoal, PicHGoal, PicScaleX, PicScaleY,
+  // kept beside the text: fields, headers and footers; lists, noted
+  Field, FieldInst, FieldResult, HeaderFooter, ListLevel, ListMark,
 };
 
 const std::unordered_map<std::string_view, Kw>& Keywords() {
@@ -48,11 +50,10 @@ const std::unordered_map<std::string_view, Kw>& Keywords() {
     std::unordered_map<std::string_view, Kw> m;
     for (const char* w : {"stylesheet", "info", "listtable", "listoverridetable", "revtbl",
                           "rsidtbl", "generator", "xmlnstbl", "themedata", "colorschememapping",
-                          "datastore", "latentstyles", "mmathPr", "pgdsctbl", "fldinst",
-                          "annotation", "atnid", "atnauthor", "header", "headerl", "headerr",
-                          "headerf", "footer", "footerl", "footerr", "footerf", "nonshppict",
+                          "datastore", "latentstyles", "mmathPr", "pgdsctbl",
+                          "annotation", "atnid", "atnauthor", "nonshppict",
                           "nonesttables", "xe", "tc", "txe", "rxe", "objdata", "objclass",
-                          "objname", "template", "bkmkstart", "bkmkend", "do", "pn", "pntxta",
+                          "objname", "template", "bkmkstart", "bkmkend", "do", "pntxta",
                           "pntxtb", "comment", "author", "operator", "title", "subject",
                           "keywords", "doccomm", "company", "category", "manager", "hlinkbase",
                           "userprops", "docvar", "ftnsep", "ftnsepc", "aftnsep", "aftnsepc",
@@ -61,10 +62,17 @@ const std::unordered_map<std::string_view, Kw>& Keywords() {
                           "nesttableprops", "atrfstart", "atrfend", "pgptbl", "wgrffmtfilter",
                           "sn"})
       m.emplace(w, Kw::SkipDest);
-    for (const char* w : {"field", "fldrslt", "shppict", "listtext", "pntext", "result", "shp",
-                          "object"})
+    for (const char* w : {"shppict", "listtext", "pntext", "result", "shp", "object"})
       m.emplace(w, Kw::Transparent);
-    m.emplace("shptxt", Kw::Ud);  // the text of a text box inside a shape is content
+    m.emplace("shptxt", Kw::Ud);
+    for (const char* w : {"header", "headerl", "headerr", "headerf", "footer", "footerl", "footerr",
+                          "footerf"})
+      m.emplace(w, Kw::HeaderFooter);
+    m.emplace("field", Kw::Field);
+    m.emplace("fldinst", Kw::FieldInst);
+    m.emplace("fldrslt", Kw::FieldResult);
+    m.emplace("pn", Kw::ListLevel);
+    m.emplace("ls", Kw::ListMark);  // the text of a text box inside a shape is content
     const std::pair<const char*, Kw> words[] = {
         {"footnote", Kw::Footnote}, {"fonttbl", Kw::FontTable}, {"colortbl", Kw::ColorTable}, {"pict", Kw::Picture},
         {"upr", Kw::Upr}, {"ud", Kw::Ud}, {"shpinst", Kw::ShapeInstance},
@@ -128,7 +136,7 @@ const std::unordered_map<std::string_view, Kw>& Keywords() {
   return map;
 }
 
-enum class Dest { Normal, FontTable, ColorTable, Picture, Footnote };
+enum class Dest { Normal, FontTable, ColorTable, Picture, Footnote, FieldInst };
 
 enum class BorderTarget {
   None, ParaTop, ParaBottom, ParaLeft, ParaRight, ParaBox, CellTop, CellBottom, CellLeft,
@@ -193,6 +201,8 @@ class Reader {
       result.warning += std::to_string(cp);
     }
     if (!result.warning.empty()) result.warning += " could not be read; they show as U+FFFD.";
+    if (std::string lost = NotKept(); !lost.empty())
+      result.warning += (result.warning.empty() ? "" : "\n") + lost;
     result.document = std::move(doc_);
     return result;
   }
@@ -284,6 +294,7 @@ class Reader {
       return true;
     }
     Kw kw = it->second;
+    word_ = word;
     if (kw == Kw::Bin) {
       size_t n = hasParam && param > 0 ? size_t(param) : 0;
       n = std::min(n, in_.size() - pos_);
@@ -391,9 +402,12 @@ class Reader {
     bool closingPicture = closing == Dest::Picture && picture_ && pictureDepth_ == stack_.size();
     if (closing == Dest::FontTable && !fontName_.empty()) CommitFont();
     bool closingNote = closing == Dest::Footnote && note_ && noteDepth_ == stack_.size();
+    if (story_ && storyDepth_ == stack_.size()) CommitHeaderFooter();
+    bool closingField = field_ && field_->depth == stack_.size();
     st_ = std::move(stack_.back());
     stack_.pop_back();
     ++formatVersion_;
+    if (closingField) CommitField();
     if (closingNote) CommitFootnote();
     if (closingPicture) CommitPicture();
   }
@@ -491,7 +505,11 @@ class Reader {
       if (fontName_.size() < 256) codec::AppendUtf8(fontName_, c);
       return;
     }
-    if (st_.dest == Dest::Footnote && note_ && !st_.discardText && !st_.hidden) {
+    if (st_.dest == Dest::FieldInst) {
+      if (field_ && field_->instruction.size() < 4096) codec::AppendUtf8(field_->instruction, c);
+      return;
+    }
+    if (st_.dest == Dest::Footnote && note_ && !st_.discardText && !st_.chr.hidden) {
       if (c == ' ' && note_->text.empty() && !noteBlank_) {
         noteBlank_ = true;  // the blank between the note's own mark and its text
         return;
@@ -592,7 +610,10 @@ class Reader {
   void CommitPicture() {
     PictureState p = std::move(*picture_);
     picture_.reset();
-    if (p.blip != 0 && p.blip != 1) return;
+    if (p.blip != 0 && p.blip != 1) {
+      if (InText()) ++droppedPictures_;
+      return;
+    }
     if (p.data.empty() || st_.hidden || st_.dest != Dest::Normal) return;
     TextRun r;
     r.kind = TextRun::Kind::Picture;
@@ -610,6 +631,7 @@ class Reader {
   // Ends the paragraph being read, with the paragraph format in force now.
   void EndParagraph(bool forceCell = false) {
     FlushLead();
+    ++paragraphsEnded_;
     Paragraph p = std::move(para_);
     para_ = Paragraph{};
     runVersion_ = -1;
@@ -684,6 +706,9 @@ class Reader {
       highSurrogate_ = 0;
       Char(0xFFFD);
     }
+    // A text cut short inside a field or a header keeps what was read of them.
+    if (field_) CommitField();
+    if (story_) CommitHeaderFooter();
     if (!para_.runs.empty()) EndParagraph();
     if (!cellParagraphs_.empty() || !cells_.empty()) EndRow();
     CloseTable();
@@ -742,6 +767,23 @@ class Reader {
       if (marginSeen_[k]) *extras[k] = sectionMargin_[k] - *margins[k];
       else *margins[k] = sectionMargin_[k];
     }
+  }
+
+  // What the document holds that the model does not keep, in words; empty when nothing.
+  std::string NotKept() const {
+    std::string what;
+    if (droppedPictures_ > 0) {
+      what = droppedPictures_ == 1 ? std::string("1 picture") : std::to_string(droppedPictures_) + " pictures";
+      what += " in a form other than PNG or JPEG (such as WMF or EMF), which ";
+      what += droppedPictures_ == 1 ? "is" : "are";
+      what += " left out";
+    }
+    if (listsSeen_) {
+      if (!what.empty()) what += "; and ";
+      what += "lists, which are saved as paragraphs with their numbers as text";
+    }
+    if (what.empty()) return what;
+    return "This document holds what the editor cannot keep: " + what + ".";
   }
 
   // Sizes must be positive, margins may be 0.
@@ -884,7 +926,7 @@ class Reader {
       case Kw::Super: chr.position = on ? VerticalPosition::Superscript : VerticalPosition::Normal; charChanged(); return;
       case Kw::Sub: chr.position = on ? VerticalPosition::Subscript : VerticalPosition::Normal; charChanged(); return;
       case Kw::NoSuperSub: chr.position = VerticalPosition::Normal; charChanged(); return;
-      case Kw::Hidden: st_.hidden = on; return;
+      case Kw::Hidden: chr.hidden = on; charChanged(); return;
       case Kw::Par:
         if (InText()) EndParagraph();
         else if (st_.dest == Dest::Footnote) Char('\n');
@@ -1024,10 +1066,143 @@ class Reader {
       case Kw::PicHGoal: if (picture_) picture_->goalH = std::max(n, 0); return;
       case Kw::PicScaleX: if (picture_ && n > 0) picture_->scaleX = std::min(n, 10000); return;
       case Kw::PicScaleY: if (picture_ && n > 0) picture_->scaleY = std::min(n, 10000); return;
+      case Kw::Field:
+        // Only a field in the text is kept as one; one inside another's result is its text.
+        if (InText() && !field_) {
+          field_.emplace();
+          field_->depth = stack_.size();
+        }
+        return;
+      case Kw::FieldInst:
+        if (st_.dest == Dest::FieldInst) return;  // a field inside an instruction gives it its words
+        if (!field_ || field_->depth + 1 != stack_.size() || !InText()) {
+          SkipGroup();
+          return;
+        }
+        st_.dest = Dest::FieldInst;
+        return;
+      case Kw::FieldResult:
+        if (st_.dest == Dest::FieldInst) {
+          SkipGroup();  // the result of a field inside an instruction
+          return;
+        }
+        if (field_ && field_->depth + 1 == stack_.size() && !field_->result) StartFieldResult();
+        return;
+      case Kw::HeaderFooter:
+        if (!InText() || story_ || note_ || field_ || doc_.headersFooters.size() >= 16) {
+          SkipGroup();
+          return;
+        }
+        StartHeaderFooter();
+        return;
+      case Kw::ListLevel:
+        listsSeen_ = true;
+        SkipGroup();
+        return;
+      case Kw::ListMark:
+        if (InText()) listsSeen_ = true;
+        return;
     }
   }
 
   bool InText() const { return st_.dest == Dest::Normal && !st_.discardText; }
+
+  // ---- fields ----------------------------------------------------------------------------
+
+  // The result's text goes into the paragraph as any text; where it starts is remembered so
+  // that the field's end can make it the field's run.
+  void StartFieldResult() {
+    field_->result = true;
+    field_->paragraph = paragraphsEnded_;
+    field_->run = para_.runs.size();
+    if (!para_.runs.empty() && para_.runs.back().kind == TextRun::Kind::Text)
+      field_->offset = para_.runs.back().text.size();
+    runVersion_ = -1;
+  }
+
+  // Makes the field's run: its instruction and the text its result left in the paragraph.
+  // A result that went on over a paragraph's end, or holds more than text, stays as it is.
+  void CommitField() {
+    FieldState f = std::move(*field_);
+    field_.reset();
+    std::string instruction = Trim(f.instruction);
+    if (instruction.empty() || !InText()) return;
+    TextRun run;
+    run.kind = TextRun::Kind::Field;
+    run.instruction = std::move(instruction);
+    run.format = ResolvedFormat();
+    if (f.result) {
+      if (f.paragraph != paragraphsEnded_ || f.run > para_.runs.size()) return;
+      for (size_t k = f.run; k < para_.runs.size(); ++k)
+        if (para_.runs[k].kind != TextRun::Kind::Text) return;
+      bool formatSet = false;
+      if (f.offset != std::string::npos && f.run > 0) {
+        TextRun& before = para_.runs[f.run - 1];
+        if (before.text.size() > f.offset) {
+          run.text = before.text.substr(f.offset);
+          run.format = before.format;
+          formatSet = true;
+          before.text.resize(f.offset);
+        }
+      }
+      for (size_t k = f.run; k < para_.runs.size(); ++k) {
+        if (!formatSet && !para_.runs[k].text.empty()) {
+          run.format = para_.runs[k].format;
+          formatSet = true;
+        }
+        run.text += para_.runs[k].text;
+      }
+      para_.runs.resize(f.run);
+    }
+    AddRun(std::move(run));
+  }
+
+  // ---- headers and footers ---------------------------------------------------------------
+
+  // A header or footer is read as the document's text is, into blocks of its own: the
+  // text read so far waits aside until its group ends.
+  void StartHeaderFooter() {
+    story_.emplace();
+    story_->kind = std::string(word_);
+    storyDepth_ = stack_.size();
+    story_->blocks = std::move(doc_.blocks);
+    doc_.blocks.clear();
+    story_->para = std::move(para_);
+    para_ = Paragraph{};
+    story_->table = std::move(table_);
+    table_.reset();
+    story_->cellParagraphs = std::move(cellParagraphs_);
+    cellParagraphs_.clear();
+    story_->cells = std::move(cells_);
+    cells_.clear();
+    story_->rowDef = std::move(rowDef_);
+    rowDef_ = RowDefinition{};
+    story_->pendingPageBreak = pendingPageBreak_;
+    pendingPageBreak_ = false;
+    runVersion_ = -1;
+    st_.inTable = false;
+  }
+
+  void CommitHeaderFooter() {
+    FlushLead();
+    if (!para_.runs.empty()) EndParagraph();
+    if (!cellParagraphs_.empty() || !cells_.empty()) EndRow();
+    CloseTable();
+    SavedStory saved = std::move(*story_);
+    story_.reset();
+    HeaderFooter h;
+    h.kind = std::move(saved.kind);
+    h.blocks = std::move(doc_.blocks);
+    doc_.headersFooters.push_back(std::move(h));
+    doc_.blocks = std::move(saved.blocks);
+    para_ = std::move(saved.para);
+    table_ = std::move(saved.table);
+    cellParagraphs_ = std::move(saved.cellParagraphs);
+    cells_ = std::move(saved.cells);
+    rowDef_ = std::move(saved.rowDef);
+    pendingPageBreak_ = saved.pendingPageBreak;
+    runVersion_ = -1;
+  }
 
   static bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
   static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -1097,8 +1272,34 @@ class Reader {
   std::optional<PictureState> picture_;
   size_t pictureDepth_ = 0;
 
+  struct FieldState {
+    size_t depth = 0;  // of the field's group
+    std::string instruction;
+    bool result = false;  // its result was met
+    long long paragraph = 0;  // the paragraph and run its result began in
+    size_t run = 0;
+    size_t offset = std::string::npos;  // in the text run before, where the result began
+  };
+  std::optional<FieldState> field_;
+  long long paragraphsEnded_ = 0;
+
+  struct SavedStory {
+    std::string kind;
+    std::vector<Block> blocks;
+    Paragraph para;
+    std::optional<Table> table;
+    std::vector<Paragraph> cellParagraphs;
+    std::vector<TableCell> cells;
+    RowDefinition rowDef;
+    bool pendingPageBreak = false;
+  };
+  std::optional<SavedStory> story_;  // the document's text, while a header or footer is read
+  size_t storyDepth_ = 0;
+  std::string_view word_;  // the control word being acted on
   int sectionMargin_[4] = {-1, -1, -1, -1};  // the first section's margins, -1 none
   bool marginSeen_[4] = {};                   // the document's margin words met
+  bool listsSeen_ = false;
+  int droppedPictures_ = 0;
 
   long long maxElements_;
   long long elements_ = 0;

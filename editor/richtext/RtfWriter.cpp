@@ -21,12 +21,14 @@ class Writer {
     std::string body;
     body.reserve(EstimateSize());
     out_ = &body;
-    for (const Block& b : doc_.blocks) {
-      if (auto* p = std::get_if<Paragraph>(&b)) {
-        WriteParagraph(*p, false, "\\par");
-      } else {
-        WriteTable(std::get<Table>(b));
-      }
+    WriteBlocks(doc_.blocks);
+    // Headers and footers come after the page words, before the text.
+    std::string stories;
+    out_ = &stories;
+    for (const HeaderFooter& h : doc_.headersFooters) {
+      *out_ += "{\\" + h.kind + '\n';
+      WriteBlocks(h.blocks);
+      *out_ += "}\n";
     }
     std::string rtf;
     rtf.reserve(body.size() + 1024);
@@ -58,6 +60,7 @@ class Writer {
         if (extras[k] != 0) rtf += words[k] + std::to_string(std::max(0LL, (long long)margins[k] + extras[k]));
       rtf += "\n";
     }
+    rtf += stories;
     rtf += body;
     rtf += "}\n";
     return rtf;
@@ -84,7 +87,11 @@ class Writer {
     CollectBorder(b.right);
   }
   void CollectStory() {
-    for (const Block& b : doc_.blocks) {
+    CollectBlocks(doc_.blocks);
+    for (const HeaderFooter& h : doc_.headersFooters) CollectBlocks(h.blocks);
+  }
+  void CollectBlocks(const std::vector<Block>& blocks) {
+    for (const Block& b : blocks) {
       if (auto* p = std::get_if<Paragraph>(&b)) {
         CollectParagraph(*p);
         continue;
@@ -175,6 +182,7 @@ class Writer {
     if (f.position == VerticalPosition::Subscript) Word("\\sub");
     if (f.raiseHalfPoints > 0) Word("\\up", f.raiseHalfPoints);
     if (f.raiseHalfPoints < 0) Word("\\dn", -f.raiseHalfPoints);
+    if (f.hidden) Word("\\v");
     return out_->size() != before;
   }
 
@@ -303,6 +311,13 @@ class Writer {
         case TextRun::Kind::Footnote:
           WriteFootnote(r);
           break;
+        case TextRun::Kind::Field:
+          Word("{\\field{\\*\\fldinst ");
+          AppendText(*out_, r.instruction, FontCodePage(r.format.font));
+          Word("}{\\fldrslt ");
+          AppendText(*out_, r.text, FontCodePage(r.format.font));
+          Word("}}");
+          break;
       }
       *out_ += '}';
     }
@@ -316,6 +331,16 @@ class Writer {
       *out_ += end;
     }
     *out_ += '\n';
+  }
+
+  void WriteBlocks(const std::vector<Block>& blocks) {
+    for (const Block& b : blocks) {
+      if (auto* p = std::get_if<Paragraph>(&b)) {
+        WriteParagraph(*p, false, "\\par");
+      } else {
+        WriteTable(std::get<Table>(b));
+      }
+    }
   }
 
   void WriteTable(const Table& t) {

@@ -82,6 +82,7 @@ QTextCharFormat ToQt(const CharFormat& f) {
     q.setProperty(kRaiseHalfPoints, f.raiseHalfPoints);
     q.setBaselineOffset(100.0 * f.raiseHalfPoints / std::max(f.sizeHalfPoints, 1));
   }
+  if (f.hidden) q.setProperty(kHidden, true);
   return q;
 }
 
@@ -119,6 +120,7 @@ CharFormat FromQt(const QTextCharFormat& q) {
   if (q.verticalAlignment() == QTextCharFormat::AlignSuperScript) f.position = VerticalPosition::Superscript;
   if (q.verticalAlignment() == QTextCharFormat::AlignSubScript) f.position = VerticalPosition::Subscript;
   f.raiseHalfPoints = q.intProperty(kRaiseHalfPoints);
+  f.hidden = q.boolProperty(kHidden);
   return f;
 }
 
@@ -232,6 +234,9 @@ class Builder {
  private:
   void Fill() {
     SetPageSetup(target_, doc_.page);
+    target_.setProperty(kHeadersFootersProperty, doc_.headersFooters.empty()
+                                                     ? QVariant()
+                                                     : QVariant::fromValue(doc_.headersFooters));
     target_.setProperty(kDefaultFontProperty, ToQString(doc_.defaultFont));
     QFont font(ToQString(doc_.defaultFont));
     font.setPointSizeF(12);
@@ -295,6 +300,13 @@ class Builder {
       switch (r.kind) {
         case TextRun::Kind::Text: cur.insertText(ToQString(r.text), f); break;
         case TextRun::Kind::LineBreak: cur.insertText(QString(QChar::LineSeparator), f); break;
+        case TextRun::Kind::Field: {
+          // A field shows its result; one without a result shows its instruction in braces.
+          const bool empty = r.text.empty();
+          f.setProperty(kField, QVariantList{ToQString(r.instruction), ++fields_, empty});
+          cur.insertText(empty ? QStringLiteral("{%1}").arg(ToQString(r.instruction)) : ToQString(r.text), f);
+          break;
+        }
         case TextRun::Kind::Footnote:
           notes_.push_back(r.text);
           f.setProperty(kFootnote, QVariantList{int(notes_.size()), ToQString(r.text)});
@@ -467,6 +479,7 @@ class Builder {
   const Document& doc_;
   std::vector<std::string> notes_;  // the footnotes' texts, in the order of their marks
   QTextDocument& target_;
+  int fields_ = 0;
 };
 
 // ---- reading a QTextDocument -----------------------------------------------------------
@@ -481,6 +494,8 @@ class Reader {
     QVariant font = source_.property(kDefaultFontProperty);
     doc.defaultFont = FromQString(font.isValid() ? font.toString() : source_.defaultFont().family());
     ReadFrame(source_.rootFrame(), doc.blocks, true);
+    const QVariant stories = source_.property(kHeadersFootersProperty);
+    if (stories.canConvert<std::vector<HeaderFooter>>()) doc.headersFooters = stories.value<std::vector<HeaderFooter>>();
     Normalize(doc);
     return doc;
   }
@@ -525,6 +540,27 @@ class Reader {
           if (!PictureOf(image, r.picture)) continue;
           p.runs.push_back(std::move(r));
         }
+        continue;
+      }
+      if (cf.hasProperty(kField)) {
+        // The fragments of one field (its number) are its result, whatever their formats.
+        const QVariantList field = cf.property(kField).toList();
+        const QString text = frag.text();
+        if (field.size() == 3 && !p.runs.empty() && p.runs.back().kind == TextRun::Kind::Field &&
+            lastField_ == field[1].toInt()) {
+          p.runs.back().text += FromQString(text);
+          continue;
+        }
+        TextRun r;
+        r.kind = TextRun::Kind::Field;
+        r.format = FromQt(cf);
+        if (field.size() == 3) {
+          r.instruction = FromQString(field[0].toString());
+          lastField_ = field[1].toInt();
+          const bool unchanged = text == QStringLiteral("{%1}").arg(field[0].toString());
+          r.text = field[2].toBool() && unchanged ? std::string() : FromQString(text);
+        }
+        p.runs.push_back(std::move(r));
         continue;
       }
       if (cf.hasProperty(kFootnote)) {
@@ -685,6 +721,7 @@ class Reader {
   }
 
   const QTextDocument& source_;
+  int lastField_ = 0;
 };
 
 }  // namespace

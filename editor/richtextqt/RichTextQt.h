@@ -47,6 +47,10 @@ enum Property {
   kFootnoteBlock,       // bool: a note shown at the end of the document, not a paragraph
   kMergedEdges,         // QVariantList of int: right edges of the cells merged across into this one
   kMergeDown,           // bool: a cell merged down from its own row (rows below are merged in)
+  kHidden,              // bool: hidden text (shown, kept as hidden)
+  kField,               // QVariantList: a field's instruction (QString), its number (keeps two
+                        // fields side by side apart), and whether its result was empty (the
+                        // text shown is then the instruction in braces)
 };
 
 // Names of the dynamic properties of the QTextDocument.
@@ -60,6 +64,8 @@ inline constexpr const char* kDefaultFontProperty = "qvDefaultFont";
 inline constexpr const char* kColumnsProperty = "qvColumns";
 inline constexpr const char* kColumnSpaceProperty = "qvColumnSpace";
 inline constexpr const char* kSectionExtrasProperty = "qvSectionExtras";  // QVariantList of 4 int
+// The headers and footers (std::vector<HeaderFooter>): not shown, kept for saving.
+inline constexpr const char* kHeadersFootersProperty = "qvHeadersFooters";
 
 // Replaces the content of `target` with the document; sets its page properties and its
 // default font (family, 12 points).

@@ -211,6 +211,39 @@ TEST(RichTextQt, ColumnsAreKept) {
   EXPECT_EQ(rq::FromQTextDocument(qdoc).page, r.document.page);
 }
 
+TEST(RichTextQt, FieldsHeadersAndHiddenTextGoThroughQt) {
+  RtfReadResult r = ReadRtf(
+      "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}}\\margt720\\sectd\\margtsxn1134"
+      "{\\header \\pard Page {\\field{\\*\\fldinst  PAGE }{\\fldrslt 1}}\\par}"
+      "{\\footer \\pard {\\field{\\*\\fldinst NUMPAGES}{\\fldrslt 4}}\\par}"
+      "\\pard Page {\\field{\\*\\fldinst PAGE}{\\fldrslt {\\b 3}}}{\\field{\\*\\fldinst PAGE}{\\fldrslt {\\b 3}}}"
+      " of {\\field{\\*\\fldinst DATE}}{\\v  hidden}\\par}");
+  ASSERT_TRUE(r.ok);
+  ASSERT_EQ(r.document.headersFooters.size(), 2u);
+  QTextDocument qdoc;
+  rq::ToQTextDocument(r.document, qdoc);
+  // The fields show their results, one without a result its instruction; the headers are not shown.
+  EXPECT_EQ(qdoc.toPlainText(), "Page 33 of {DATE} hidden");
+  EXPECT_EQ(rq::PageSetupOf(qdoc).sectionExtraTop, 414);
+  Document back = rq::FromQTextDocument(qdoc);
+  EXPECT_EQ(back, r.document) << samples::DumpDifference(back, r.document);
+  // Text typed before the fields leaves them as they are.
+  QTextCursor c(&qdoc);
+  c.insertText("Now: ");
+  back = rq::FromQTextDocument(qdoc);
+  ASSERT_EQ(back.blocks.size(), 1u);
+  const Paragraph& p = std::get<Paragraph>(back.blocks[0]);
+  std::vector<std::string> instructions;
+  for (const TextRun& run : p.runs)
+    if (run.kind == TextRun::Kind::Field) instructions.push_back(run.instruction + "=" + run.text);
+  EXPECT_EQ(instructions, (std::vector<std::string>{"PAGE=3", "PAGE=3", "DATE="}));
+  EXPECT_EQ(back.headersFooters, r.document.headersFooters);
+  const std::string rtf = rq::ExportRtf(qdoc);
+  EXPECT_NE(rtf.find("{\\header"), std::string::npos);
+  EXPECT_NE(rtf.find("\\margtsxn1134"), std::string::npos);
+  EXPECT_NE(rtf.find("{\\v  hidden}"), std::string::npos);
+}
+
 TEST(RichTextQt, TabStopsFromTheMarginBecomeQtsFromTheIndentAndBack) {
   const std::string rtf =
       "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\paperw12240\\paperh15840\\margl1440\\margr1440"
