@@ -161,3 +161,16 @@ TEST(TxmFile, RtfFilesAndTheirFailure) {
   EXPECT_FALSE(bad.ok);
   EXPECT_EQ(bad.failure, FileMessage::CantLoad);
 }
+
+TEST(TxmFile, KeepsHeadersFieldsHiddenTextAndSectionMargins) {
+  RtfReadResult r = ReadRtf(
+      "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\margt720\\sectd\\margtsxn1134"
+      "{\\footer \\pard Page {\\field{\\*\\fldinst PAGE}{\\fldrslt 2}}\\par}"
+      "\\pard Dear {\\field{\\*\\fldinst MERGEFIELD Name}{\\fldrslt Name}}{\\v  aside}\\par}");
+  ASSERT_TRUE(r.ok);
+  DocumentReadResult back = ReadTxm(WriteTxm(r.document));
+  ASSERT_TRUE(back.ok) << back.detail;
+  EXPECT_EQ(back.document, r.document);
+  EXPECT_EQ(back.document.headersFooters.size(), 1u);
+  EXPECT_EQ(back.document.page.sectionExtraTop, 414);
+}
