@@ -40,6 +40,10 @@ rt::Document ModelOf(const QTextDocument& doc, const PageSettings& page) {
   d.page = rt::PageSetupOf(page);
   d.page.columns = shown.columns;  // the page record has no columns
   d.page.columnSpace = shown.columnSpace;
+  d.page.sectionExtraLeft = shown.sectionExtraLeft;  // nor the section's margins
+  d.page.sectionExtraRight = shown.sectionExtraRight;
+  d.page.sectionExtraTop = shown.sectionExtraTop;
+  d.page.sectionExtraBottom = shown.sectionExtraBottom;
   return d;
 }
 

@@ -53,7 +53,8 @@ Ruler::Marks Ruler::Current() const {
   m.leftIndent = PixelsToTwips(f.leftMargin());
   m.firstLine = m.leftIndent + PixelsToTwips(f.textIndent());
   m.rightIndent = PixelsToTwips(f.rightMargin());
-  for (const QTextOption::Tab& t : f.tabPositions()) m.tabs.push_back(PixelsToTwips(t.position));
+  // Qt's tab positions start at the indent; the ruler's at the margin.
+  for (const QTextOption::Tab& t : f.tabPositions()) m.tabs.push_back(PixelsToTwips(f.leftMargin() + t.position));
   std::sort(m.tabs.begin(), m.tabs.end());
   return m;
 }
@@ -82,11 +83,12 @@ void Ruler::SetRightIndent(int twips) {
 
 void Ruler::AddTab(int twips) {
   if (twips <= 0) return;
-  QList<QTextOption::Tab> tabs = control_.textCursor().blockFormat().tabPositions();
+  const QTextBlockFormat old = control_.textCursor().blockFormat();
+  QList<QTextOption::Tab> tabs = old.tabPositions();
   for (const QTextOption::Tab& t : tabs) {
-    if (PixelsToTwips(t.position) == twips) return;
+    if (PixelsToTwips(old.leftMargin() + t.position) == twips) return;
   }
-  tabs.append(QTextOption::Tab(TwipsToPixels(twips), QTextOption::LeftTab));
+  tabs.append(QTextOption::Tab(TwipsToPixels(twips) - old.leftMargin(), QTextOption::LeftTab));
   std::sort(tabs.begin(), tabs.end(), [](const auto& a, const auto& b) { return a.position < b.position; });
   QTextBlockFormat f;
   f.setTabPositions(tabs);
@@ -94,8 +96,10 @@ void Ruler::AddTab(int twips) {
 }
 
 void Ruler::RemoveTab(int twips) {
-  QList<QTextOption::Tab> tabs = control_.textCursor().blockFormat().tabPositions();
-  tabs.erase(std::remove_if(tabs.begin(), tabs.end(), [&](const auto& t) { return PixelsToTwips(t.position) == twips; }),
+  const QTextBlockFormat old = control_.textCursor().blockFormat();
+  QList<QTextOption::Tab> tabs = old.tabPositions();
+  tabs.erase(std::remove_if(tabs.begin(), tabs.end(),
+                            [&](const auto& t) { return PixelsToTwips(old.leftMargin() + t.position) == twips; }),
              tabs.end());
   QTextBlockFormat f;
   f.setTabPositions(tabs);

@@ -614,7 +614,27 @@ void TextControl::MergeCharFormat(const QTextCharFormat& f) {
 void TextControl::MergeBlockFormat(const QTextBlockFormat& f) {
   KindScope scope(*this, EditKind::Formatting);
   QTextCursor c = textCursor();
-  c.mergeBlockFormat(f);
+  if (!f.hasProperty(QTextFormat::BlockLeftMargin) || f.hasProperty(QTextFormat::TabPositions)) {
+    c.mergeBlockFormat(f);
+    setTextCursor(c);
+    return;
+  }
+  // Tab stops stay where they are on the page when the left indent moves: Qt measures them
+  // from the indent, so each paragraph's are moved back by what its indent moved.
+  c.beginEditBlock();
+  QTextCursor each(document());
+  for (QTextBlock b = document()->findBlock(c.selectionStart()); b.isValid() && b.position() <= c.selectionEnd();
+       b = b.next()) {
+    QTextBlockFormat merged = b.blockFormat();
+    const double shift = merged.leftMargin() - f.leftMargin();
+    merged.merge(f);
+    QList<QTextOption::Tab> tabs = merged.tabPositions();
+    for (QTextOption::Tab& t : tabs) t.position += shift;
+    if (!tabs.isEmpty()) merged.setTabPositions(tabs);
+    each.setPosition(b.position());
+    each.setBlockFormat(merged);
+  }
+  c.endEditBlock();
   setTextCursor(c);
 }
 
@@ -1048,7 +1068,7 @@ void TextControl::DrawFrames(QPainter& painter, const QRectF& rect) const {
     if (f.bottom && !joinBelow) line({left, bottom}, {right, bottom}, {0, -1});
     if (f.tabLines) {
       for (const QTextOption::Tab& t : bf.tabPositions()) {
-        const double x = contentLeft + t.position;
+        const double x = contentLeft + bf.leftMargin() + t.position;  // Qt's tabs start at the indent
         if (x > left && x < right) painter.drawLine(QPointF(x, yTop), QPointF(x, yBottom));
       }
     }

@@ -50,12 +50,26 @@ std::string CleanNote(std::string_view s) {
   return text;
 }
 
+// The text of a field's instruction or result: one line, line breaks as blanks, no control
+// characters other than TAB.
+std::string CleanFieldText(std::string_view s) {
+  std::string text;
+  for (size_t i = 0; i < s.size();) {
+    char32_t c = codec::NextUtf8(s, i);
+    if (c == '\r' || c == '\n' || c == 0x2028 || c == 0x2029 || c == 0x0B) c = ' ';
+    if ((c < 0x20 && c != '\t') || c == 0x7F || c == 0xFFFC) continue;
+    codec::AppendUtf8(text, c);
+  }
+  return text;
+}
+
 // Splits text runs at line breaks and drops control characters; the other kinds lose
 // any text they carried.
 std::vector<TextRun> CleanRuns(std::vector<TextRun>& runs) {
   std::vector<TextRun> out;
   out.reserve(runs.size());
   for (TextRun& r : runs) {
+    if (r.kind != TextRun::Kind::Field) r.instruction.clear();
     if (r.kind == TextRun::Kind::LineBreak) {
       r.text.clear();
       r.picture = Picture{};
@@ -67,6 +81,16 @@ std::vector<TextRun> CleanRuns(std::vector<TextRun>& runs) {
       r.text = CleanNote(r.text);
       out.push_back(std::move(r));
       continue;
+    }
+    if (r.kind == TextRun::Kind::Field) {
+      r.picture = Picture{};
+      r.text = CleanFieldText(r.text);
+      r.instruction = CleanFieldText(r.instruction);
+      if (r.instruction.empty()) r.kind = TextRun::Kind::Text;  // no field: its result is text
+      else {
+        out.push_back(std::move(r));
+        continue;
+      }
     }
     if (r.kind == TextRun::Kind::Picture) {
       r.text.clear();
@@ -198,20 +222,32 @@ static std::vector<TableRow> NormalizeRows(std::vector<TableRow>& in, const std:
   }
   return rows;
 }
+namespace {
+
+void NormalizeBlocks(std::vector<Block>& story, const std::string& defaultFont);
+
+}  // namespace
 
 void Normalize(Document& doc) {
   LimitPage(doc.page);
   doc.defaultFont = CleanFontName(doc.defaultFont);
   if (doc.defaultFont.empty()) doc.defaultFont = "Times New Roman";
+  NormalizeBlocks(doc.blocks, doc.defaultFont);
+  for (HeaderFooter& h : doc.headersFooters) NormalizeBlocks(h.blocks, doc.defaultFont);
+}
+
+namespace {
+
+void NormalizeBlocks(std::vector<Block>& story, const std::string& defaultFont) {
   std::vector<Block> blocks;
-  blocks.reserve(doc.blocks.size());
-  for (Block& b : doc.blocks) {
+  blocks.reserve(story.size());
+  for (Block& b : story) {
     if (auto* p = std::get_if<Paragraph>(&b)) {
-      Normalize(*p, doc.defaultFont);
+      Normalize(*p, defaultFont);
       blocks.emplace_back(std::in_place_type<Paragraph>, std::move(*p));
       continue;
     }
-    std::vector<TableRow> rows = NormalizeRows(std::get<Table>(b).rows, doc.defaultFont);
+    std::vector<TableRow> rows = NormalizeRows(std::get<Table>(b).rows, defaultFont);
     if (rows.empty()) continue;
     // Two tables with nothing between them are one table in RTF.
     if (!blocks.empty()) {
@@ -222,8 +258,10 @@ void Normalize(Document& doc) {
     }
     blocks.emplace_back(std::in_place_type<Table>, Table{std::move(rows)});
   }
-  doc.blocks = std::move(blocks);
+  story = std::move(blocks);
 }
+
+}  // namespace
 
 static void AppendTableText(std::string& s, const Table& t, char rowSep, char cellSep);
 
@@ -267,7 +305,7 @@ static void AppendTableText(std::string& s, const Table& t, char rowSep, char ce
 std::string Paragraph::PlainText() const {
   std::string s;
   for (const TextRun& r : runs) {
-    if (r.kind == TextRun::Kind::Text) s += r.text;
+    if (r.kind == TextRun::Kind::Text || r.kind == TextRun::Kind::Field) s += r.text;
     if (r.kind == TextRun::Kind::LineBreak) s += '\n';
   }
   return s;

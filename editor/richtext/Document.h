@@ -36,6 +36,7 @@ struct CharFormat {
   std::optional<Color> background;  // none: no background (highlight or shading)
   VerticalPosition position = VerticalPosition::Normal;
   int raiseHalfPoints = 0;  // text raised (> 0) or lowered (< 0) from the baseline
+  bool hidden = false;      // hidden text (RTF's \v): kept and written back
   friend bool operator==(const CharFormat&, const CharFormat&) = default;
 };
 
@@ -108,13 +109,16 @@ struct Picture {
 // A piece of a paragraph: text in one format, a line break, a picture, or a footnote. Text
 // holds TAB characters for tabs; it never holds line breaks (those are runs of their own). A
 // footnote is its mark (numbered in the order of the document, in the run's format) and its
-// note's text in `text`, the note's paragraphs separated by line feeds.
+// note's text in `text`, the note's paragraphs separated by line feeds. A field (RTF's
+// \field) is its instruction in `instruction` ("PAGE", "MERGEFIELD Name") and the result
+// last shown in `text`, one line in the run's format; the editor shows the result.
 struct TextRun {
-  enum class Kind { Text, LineBreak, Picture, Footnote };
+  enum class Kind { Text, LineBreak, Picture, Footnote, Field };
   Kind kind = Kind::Text;
   CharFormat format;
   std::string text;
   Picture picture;
+  std::string instruction;  // of a field
   friend bool operator==(const TextRun&, const TextRun&) = default;
 };
 
@@ -177,6 +181,14 @@ constexpr int kMaxTableDepth = 16;
 
 using Block = std::variant<Paragraph, Table>;
 
+// A header or footer (RTF's \header, \headerl, \footerf...): the editor does not show it,
+// it keeps it to write it back.
+struct HeaderFooter {
+  std::string kind;  // the destination's word: "header", "headerl", "footerf", ...
+  std::vector<Block> blocks;
+  friend bool operator==(const HeaderFooter&, const HeaderFooter&) = default;
+};
+
 // The paper and margins of the document, twips. The defaults are RTF's own (Letter,
 // 1.25-inch side margins, 1-inch top and bottom).
 struct PageSetup {
@@ -189,6 +201,13 @@ struct PageSetup {
   // The columns of the text (RTF's \cols, \colsx): kept, the editor shows one column.
   int columns = 1;
   int columnSpace = 720;
+  // The first section's own margins (\marglsxn...) as what they add to the document's
+  // margins: LibreOffice writes a margin plus the height of the header there. The page
+  // shows the document's margins; these are written back beside them.
+  int sectionExtraLeft = 0;
+  int sectionExtraRight = 0;
+  int sectionExtraTop = 0;
+  int sectionExtraBottom = 0;
   friend bool operator==(const PageSetup&, const PageSetup&) = default;
 };
 
@@ -208,6 +227,7 @@ struct Document {
   std::string defaultFont = "Times New Roman";
   std::vector<Block> blocks;
   std::string PlainText() const;  // paragraphs joined by "\n", table cells by "\t"
+  std::vector<HeaderFooter> headersFooters;  // in the order of the file
   friend bool operator==(const Document&, const Document&) = default;
 };
 

@@ -6,8 +6,11 @@
 // and paragraph formats, tab stops with their kinds and leaders, paragraph frames, tables
 // row by row (tables inside cells as Word writes them, up to kMaxTableDepth levels), PNG
 // and JPEG pictures, "\u" characters with their fallbacks, "\'xx" and 8-bit
-// bytes in the code page of the font or the document (CodePage.h), and the page size and
-// margins. Everything else is skipped. It never hangs and
+// bytes in the code page of the font or the document (CodePage.h), the page size and
+// margins (a section's own margins kept as what they add), hidden text, fields (instruction
+// and shown result) and headers and footers (kept beside the text). Everything else is
+// skipped; what of it a user would miss (pictures in forms other than PNG and JPEG, the
+// structure of lists) is named in the result's warning. It never hangs and
 // never keeps more than a bounded multiple of its input: nesting, the size of the input and
 // every count it keeps are limited, and the runs, paragraphs and table cells of the model
 // (those a repeated \row or \nestrow makes too) are at most 20,000 plus two a byte of
@@ -26,7 +29,8 @@ namespace qv::richtext {
 struct RtfReadResult {
   bool ok = false;
   std::string error;  // why the text was refused, in words (when !ok)
-  std::string warning;  // what was read with losses, in words (bytes no code page maps)
+  std::string warning;  // what was read with losses, in words (bytes no code page maps,
+                        // content not kept), one message for the user
   Document document;
 };
 

@@ -43,6 +43,8 @@ enum class Kw {
   CbPat, CfPat, Shading,
   // pictures
   PngBlip, JpegBlip, OtherBlip, PicW, PicH, PicWGoal, PicHGoal, PicScaleX, PicScaleY,
+  // kept beside the text: fields, headers and footers; lists, noted
+  Field, FieldInst, FieldResult, HeaderFooter, ListLevel, ListMark,
 };
 
 const std::unordered_map<std::string_view, Kw>& Keywords() {
@@ -50,11 +52,10 @@ const std::unordered_map<std::string_view, Kw>& Keywords() {
     std::unordered_map<std::string_view, Kw> m;
     for (const char* w : {"stylesheet", "info", "listtable", "listoverridetable", "revtbl",
                           "rsidtbl", "generator", "xmlnstbl", "themedata", "colorschememapping",
-                          "datastore", "latentstyles", "mmathPr", "pgdsctbl", "fldinst",
-                          "annotation", "atnid", "atnauthor", "header", "headerl", "headerr",
-                          "headerf", "footer", "footerl", "footerr", "footerf", "nonshppict",
+                          "datastore", "latentstyles", "mmathPr", "pgdsctbl",
+                          "annotation", "atnid", "atnauthor", "nonshppict",
                           "nonesttables", "xe", "tc", "txe", "rxe", "objdata", "objclass",
-                          "objname", "template", "bkmkstart", "bkmkend", "do", "pn", "pntxta",
+                          "objname", "template", "bkmkstart", "bkmkend", "do", "pntxta",
                           "pntxtb", "comment", "author", "operator", "title", "subject",
                           "keywords", "doccomm", "company", "category", "manager", "hlinkbase",
                           "userprops", "docvar", "ftnsep", "ftnsepc", "aftnsep", "aftnsepc",
@@ -63,10 +64,17 @@ const std::unordered_map<std::string_view, Kw>& Keywords() {
                           "atrfstart", "atrfend", "pgptbl", "wgrffmtfilter",
                           "sn"})
       m.emplace(w, Kw::SkipDest);
-    for (const char* w : {"field", "fldrslt", "shppict", "listtext", "pntext", "result", "shp",
-                          "object"})
+    for (const char* w : {"shppict", "listtext", "pntext", "result", "shp", "object"})
       m.emplace(w, Kw::Transparent);
-    m.emplace("shptxt", Kw::Ud);  // the text of a text box inside a shape is content
+    m.emplace("shptxt", Kw::Ud);
+    for (const char* w : {"header", "headerl", "headerr", "headerf", "footer", "footerl", "footerr",
+                          "footerf"})
+      m.emplace(w, Kw::HeaderFooter);
+    m.emplace("field", Kw::Field);
+    m.emplace("fldinst", Kw::FieldInst);
+    m.emplace("fldrslt", Kw::FieldResult);
+    m.emplace("pn", Kw::ListLevel);
+    m.emplace("ls", Kw::ListMark);  // the text of a text box inside a shape is content
     const std::pair<const char*, Kw> words[] = {
         {"footnote", Kw::Footnote}, {"fonttbl", Kw::FontTable}, {"colortbl", Kw::ColorTable}, {"pict", Kw::Picture},
         {"upr", Kw::Upr}, {"ud", Kw::Ud}, {"shpinst", Kw::ShapeInstance},
@@ -134,7 +142,7 @@ const std::unordered_map<std::string_view, Kw>& Keywords() {
 }
 
 // NestProps: the definition of a row of a table inside a cell (Word's \*\nesttableprops).
-enum class Dest { Normal, FontTable, ColorTable, Picture, Footnote, NestProps };
+enum class Dest { Normal, FontTable, ColorTable, Picture, Footnote, NestProps, FieldInst };
 
 enum class BorderTarget {
   None, ParaTop, ParaBottom, ParaLeft, ParaRight, ParaBox, CellTop, CellBottom, CellLeft,
@@ -219,6 +227,7 @@ class Reader {
       return result;
     }
     Finish();
+    ResolveSectionMargins();
     Normalize(doc_);
     result.ok = true;
     for (int cp : unmapped_) {
@@ -226,6 +235,8 @@ class Reader {
       result.warning += std::to_string(cp);
     }
     if (!result.warning.empty()) result.warning += " could not be read; they show as U+FFFD.";
+    if (std::string lost = NotKept(); !lost.empty())
+      result.warning += (result.warning.empty() ? "" : "\n") + lost;
     result.document = std::move(doc_);
     return result;
   }
@@ -317,6 +328,7 @@ class Reader {
       return true;
     }
     Kw kw = it->second;
+    word_ = word;
     if (kw == Kw::Bin) {
       size_t n = hasParam && param > 0 ? size_t(param) : 0;
       n = std::min(n, in_.size() - pos_);
@@ -424,9 +436,12 @@ class Reader {
     bool closingPicture = closing == Dest::Picture && picture_ && pictureDepth_ == stack_.size();
     if (closing == Dest::FontTable && !fontName_.empty()) CommitFont();
     bool closingNote = closing == Dest::Footnote && note_ && noteDepth_ == stack_.size();
+    if (story_ && storyDepth_ == stack_.size()) CommitHeaderFooter();
+    bool closingField = field_ && field_->depth == stack_.size();
     st_ = std::move(stack_.back());
     stack_.pop_back();
     ++formatVersion_;
+    if (closingField) CommitField();
     if (closingNote) CommitFootnote();
     if (closingPicture) CommitPicture();
   }
@@ -524,7 +539,11 @@ class Reader {
       if (fontName_.size() < 256) codec::AppendUtf8(fontName_, c);
       return;
     }
-    if (st_.dest == Dest::Footnote && note_ && !st_.discardText && !st_.hidden) {
+    if (st_.dest == Dest::FieldInst) {
+      if (field_ && field_->instruction.size() < 4096) codec::AppendUtf8(field_->instruction, c);
+      return;
+    }
+    if (st_.dest == Dest::Footnote && note_ && !st_.discardText && !st_.chr.hidden) {
       if (c == ' ' && note_->text.empty() && !noteBlank_) {
         noteBlank_ = true;  // the blank between the note's own mark and its text
         return;
@@ -625,7 +644,10 @@ class Reader {
   void CommitPicture() {
     PictureState p = std::move(*picture_);
     picture_.reset();
-    if (p.blip != 0 && p.blip != 1) return;
+    if (p.blip != 0 && p.blip != 1) {
+      if (InText()) ++droppedPictures_;
+      return;
+    }
     if (p.data.empty() || st_.hidden || st_.dest != Dest::Normal) return;
     TextRun r;
     r.kind = TextRun::Kind::Picture;
@@ -663,6 +685,7 @@ class Reader {
   // deeper than kMaxTableDepth are paragraphs of the cell at the deepest level.
   void EndParagraph(int level = -1) {
     FlushLead();
+    ++paragraphsEnded_;
     Paragraph p = std::move(para_);
     para_ = Paragraph{};
     runVersion_ = -1;
@@ -759,6 +782,9 @@ class Reader {
       highSurrogate_ = 0;
       Char(0xFFFD);
     }
+    // A text cut short inside a field or a header keeps what was read of them.
+    if (field_) CommitField();
+    if (story_) CommitHeaderFooter();
     if (!para_.runs.empty()) EndParagraph();
     CloseTable();
   }
@@ -798,6 +824,41 @@ class Reader {
     if (st_.para.tabs.size() < kMaxTabs) st_.para.tabs.push_back({position, tabKind_, tabLeader_});
     tabKind_ = TabKind::Left;
     tabLeader_ = TabLeader::None;
+  }
+
+  void SetMargin(int side, int& field, bool hasParam, int value) {
+    if (hasParam && value >= 0) marginSeen_[side] = true;
+    SetPage(field, hasParam, value);
+  }
+
+  // The document's margins are its margin words'; a section's own margin counts where the
+  // document has none, and is kept as what it adds where it has.
+  void ResolveSectionMargins() {
+    PageSetup& pg = doc_.page;
+    int* margins[4] = {&pg.marginLeft, &pg.marginRight, &pg.marginTop, &pg.marginBottom};
+    int* extras[4] = {&pg.sectionExtraLeft, &pg.sectionExtraRight, &pg.sectionExtraTop, &pg.sectionExtraBottom};
+    for (int k = 0; k < 4; ++k) {
+      if (sectionMargin_[k] < 0) continue;
+      if (marginSeen_[k]) *extras[k] = sectionMargin_[k] - *margins[k];
+      else *margins[k] = sectionMargin_[k];
+    }
+  }
+
+  // What the document holds that the model does not keep, in words; empty when nothing.
+  std::string NotKept() const {
+    std::string what;
+    if (droppedPictures_ > 0) {
+      what = droppedPictures_ == 1 ? std::string("1 picture") : std::to_string(droppedPictures_) + " pictures";
+      what += " in a form other than PNG or JPEG (such as WMF or EMF), which ";
+      what += droppedPictures_ == 1 ? "is" : "are";
+      what += " left out";
+    }
+    if (listsSeen_) {
+      if (!what.empty()) what += "; and ";
+      what += "lists, which are saved as paragraphs with their numbers as text";
+    }
+    if (what.empty()) return what;
+    return "This document holds what the editor cannot keep: " + what + ".";
   }
 
   // Sizes must be positive, margins may be 0.
@@ -858,16 +919,16 @@ class Reader {
         return;
       case Kw::PaperW: SetPage(doc_.page.width, hasParam, n, 1); return;
       case Kw::PaperH: SetPage(doc_.page.height, hasParam, n, 1); return;
-      case Kw::MargL: SetPage(doc_.page.marginLeft, hasParam, n); return;
-      case Kw::MargR: SetPage(doc_.page.marginRight, hasParam, n); return;
-      case Kw::MargT: SetPage(doc_.page.marginTop, hasParam, n); return;
-      case Kw::MargB: SetPage(doc_.page.marginBottom, hasParam, n); return;
+      case Kw::MargL: SetMargin(0, doc_.page.marginLeft, hasParam, n); return;
+      case Kw::MargR: SetMargin(1, doc_.page.marginRight, hasParam, n); return;
+      case Kw::MargT: SetMargin(2, doc_.page.marginTop, hasParam, n); return;
+      case Kw::MargB: SetMargin(3, doc_.page.marginBottom, hasParam, n); return;
       case Kw::PgWsxn: if (!sectionSeen_) SetPage(doc_.page.width, hasParam, n, 1); return;
       case Kw::PgHsxn: if (!sectionSeen_) SetPage(doc_.page.height, hasParam, n, 1); return;
-      case Kw::MargLsxn: if (!sectionSeen_) SetPage(doc_.page.marginLeft, hasParam, n); return;
-      case Kw::MargRsxn: if (!sectionSeen_) SetPage(doc_.page.marginRight, hasParam, n); return;
-      case Kw::MargTsxn: if (!sectionSeen_) SetPage(doc_.page.marginTop, hasParam, n); return;
-      case Kw::MargBsxn: if (!sectionSeen_) SetPage(doc_.page.marginBottom, hasParam, n); return;
+      case Kw::MargLsxn: if (!sectionSeen_) SetPage(sectionMargin_[0], hasParam, n); return;
+      case Kw::MargRsxn: if (!sectionSeen_) SetPage(sectionMargin_[1], hasParam, n); return;
+      case Kw::MargTsxn: if (!sectionSeen_) SetPage(sectionMargin_[2], hasParam, n); return;
+      case Kw::MargBsxn: if (!sectionSeen_) SetPage(sectionMargin_[3], hasParam, n); return;
       case Kw::Cols:
         if (!sectionSeen_ && hasParam) doc_.page.columns = std::clamp(n, 1, 64);
         return;
@@ -943,7 +1004,7 @@ class Reader {
       case Kw::Super: chr.position = on ? VerticalPosition::Superscript : VerticalPosition::Normal; charChanged(); return;
       case Kw::Sub: chr.position = on ? VerticalPosition::Subscript : VerticalPosition::Normal; charChanged(); return;
       case Kw::NoSuperSub: chr.position = VerticalPosition::Normal; charChanged(); return;
-      case Kw::Hidden: st_.hidden = on; return;
+      case Kw::Hidden: chr.hidden = on; charChanged(); return;
       case Kw::Par:
         if (InText()) EndParagraph();
         else if (st_.dest == Dest::Footnote) Char('\n');
@@ -1109,6 +1170,42 @@ class Reader {
       case Kw::PicHGoal: if (picture_) picture_->goalH = std::max(n, 0); return;
       case Kw::PicScaleX: if (picture_ && n > 0) picture_->scaleX = std::min(n, 10000); return;
       case Kw::PicScaleY: if (picture_ && n > 0) picture_->scaleY = std::min(n, 10000); return;
+      case Kw::Field:
+        // Only a field in the text is kept as one; one inside another's result is its text.
+        if (InText() && !field_) {
+          field_.emplace();
+          field_->depth = stack_.size();
+        }
+        return;
+      case Kw::FieldInst:
+        if (st_.dest == Dest::FieldInst) return;  // a field inside an instruction gives it its words
+        if (!field_ || field_->depth + 1 != stack_.size() || !InText()) {
+          SkipGroup();
+          return;
+        }
+        st_.dest = Dest::FieldInst;
+        return;
+      case Kw::FieldResult:
+        if (st_.dest == Dest::FieldInst) {
+          SkipGroup();  // the result of a field inside an instruction
+          return;
+        }
+        if (field_ && field_->depth + 1 == stack_.size() && !field_->result) StartFieldResult();
+        return;
+      case Kw::HeaderFooter:
+        if (!InText() || story_ || note_ || field_ || doc_.headersFooters.size() >= 16) {
+          SkipGroup();
+          return;
+        }
+        StartHeaderFooter();
+        return;
+      case Kw::ListLevel:
+        listsSeen_ = true;
+        SkipGroup();
+        return;
+      case Kw::ListMark:
+        if (InText()) listsSeen_ = true;
+        return;
     }
   }
 
@@ -1127,6 +1224,95 @@ class Reader {
     shade.percent = std::clamp(n, 0, 10000);
     shade.set = true;
     if (const std::optional<Color> c = shade.Shown()) shown = c;
+  }
+
+  // ---- fields ----------------------------------------------------------------------------
+
+  // The result's text goes into the paragraph as any text; where it starts is remembered so
+  // that the field's end can make it the field's run.
+  void StartFieldResult() {
+    field_->result = true;
+    field_->paragraph = paragraphsEnded_;
+    field_->run = para_.runs.size();
+    if (!para_.runs.empty() && para_.runs.back().kind == TextRun::Kind::Text)
+      field_->offset = para_.runs.back().text.size();
+    runVersion_ = -1;
+  }
+
+  // Makes the field's run: its instruction and the text its result left in the paragraph.
+  // A result that went on over a paragraph's end, or holds more than text, stays as it is.
+  void CommitField() {
+    FieldState f = std::move(*field_);
+    field_.reset();
+    std::string instruction = Trim(f.instruction);
+    if (instruction.empty() || !InText()) return;
+    TextRun run;
+    run.kind = TextRun::Kind::Field;
+    run.instruction = std::move(instruction);
+    run.format = ResolvedFormat();
+    if (f.result) {
+      if (f.paragraph != paragraphsEnded_ || f.run > para_.runs.size()) return;
+      for (size_t k = f.run; k < para_.runs.size(); ++k)
+        if (para_.runs[k].kind != TextRun::Kind::Text) return;
+      bool formatSet = false;
+      if (f.offset != std::string::npos && f.run > 0) {
+        TextRun& before = para_.runs[f.run - 1];
+        if (before.text.size() > f.offset) {
+          run.text = before.text.substr(f.offset);
+          run.format = before.format;
+          formatSet = true;
+          before.text.resize(f.offset);
+        }
+      }
+      for (size_t k = f.run; k < para_.runs.size(); ++k) {
+        if (!formatSet && !para_.runs[k].text.empty()) {
+          run.format = para_.runs[k].format;
+          formatSet = true;
+        }
+        run.text += para_.runs[k].text;
+      }
+      para_.runs.resize(f.run);
+    }
+    AddRun(std::move(run));
+  }
+
+  // ---- headers and footers ---------------------------------------------------------------
+
+  // A header or footer is read as the document's text is, into blocks of its own: the
+  // text read so far waits aside until its group ends.
+  void StartHeaderFooter() {
+    story_.emplace();
+    story_->kind = std::string(word_);
+    storyDepth_ = stack_.size();
+    story_->blocks = std::move(doc_.blocks);
+    doc_.blocks.clear();
+    story_->para = std::move(para_);
+    para_ = Paragraph{};
+    story_->levels = std::move(levels_);
+    levels_.clear();
+    levels_.reserve(size_t(kMaxTableDepth));
+    st_.itap = 0;
+    story_->pendingPageBreak = pendingPageBreak_;
+    pendingPageBreak_ = false;
+    runVersion_ = -1;
+    st_.inTable = false;
+  }
+
+  void CommitHeaderFooter() {
+    FlushLead();
+    if (!para_.runs.empty()) EndParagraph();
+    CloseTable();
+    SavedStory saved = std::move(*story_);
+    story_.reset();
+    HeaderFooter h;
+    h.kind = std::move(saved.kind);
+    h.blocks = std::move(doc_.blocks);
+    doc_.headersFooters.push_back(std::move(h));
+    doc_.blocks = std::move(saved.blocks);
+    para_ = std::move(saved.para);
+    levels_ = std::move(saved.levels);
+    pendingPageBreak_ = saved.pendingPageBreak;
+    runVersion_ = -1;
   }
 
   static bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
@@ -1197,6 +1383,32 @@ class Reader {
   bool noteBlank_ = false;
   std::optional<PictureState> picture_;
   size_t pictureDepth_ = 0;
+
+  struct FieldState {
+    size_t depth = 0;  // of the field's group
+    std::string instruction;
+    bool result = false;  // its result was met
+    long long paragraph = 0;  // the paragraph and run its result began in
+    size_t run = 0;
+    size_t offset = std::string::npos;  // in the text run before, where the result began
+  };
+  std::optional<FieldState> field_;
+  long long paragraphsEnded_ = 0;
+
+  struct SavedStory {
+    std::string kind;
+    std::vector<Block> blocks;
+    Paragraph para;
+    std::vector<TableLevel> levels;
+    bool pendingPageBreak = false;
+  };
+  std::optional<SavedStory> story_;  // the document's text, while a header or footer is read
+  size_t storyDepth_ = 0;
+  std::string_view word_;  // the control word being acted on
+  int sectionMargin_[4] = {-1, -1, -1, -1};  // the first section's margins, -1 none
+  bool marginSeen_[4] = {};                   // the document's margin words met
+  bool listsSeen_ = false;
+  int droppedPictures_ = 0;
 
   long long maxElements_;
   long long elements_ = 0;

@@ -21,12 +21,14 @@ class Writer {
     std::string body;
     body.reserve(EstimateSize());
     out_ = &body;
-    for (const Block& b : doc_.blocks) {
-      if (auto* p = std::get_if<Paragraph>(&b)) {
-        WriteParagraph(*p, 0, "\\par");
-      } else {
-        WriteTable(std::get<Table>(b));
-      }
+    WriteBlocks(doc_.blocks);
+    // Headers and footers come after the page words, before the text.
+    std::string stories;
+    out_ = &stories;
+    for (const HeaderFooter& h : doc_.headersFooters) {
+      *out_ += "{\\" + h.kind + '\n';
+      WriteBlocks(h.blocks);
+      *out_ += "}\n";
     }
     std::string rtf;
     rtf.reserve(body.size() + 1024);
@@ -47,8 +49,18 @@ class Writer {
            "\\margl" + std::to_string(pg.marginLeft) + "\\margr" + std::to_string(pg.marginRight) +
            "\\margt" + std::to_string(pg.marginTop) + "\\margb" + std::to_string(pg.marginBottom) +
            "\n";
-    if (pg.columns > 1)
-      rtf += "\\sectd\\cols" + std::to_string(pg.columns) + "\\colsx" + std::to_string(pg.columnSpace) + "\n";
+    const int extras[4] = {pg.sectionExtraLeft, pg.sectionExtraRight, pg.sectionExtraTop, pg.sectionExtraBottom};
+    const bool section = pg.columns > 1 || std::any_of(std::begin(extras), std::end(extras), [](int e) { return e != 0; });
+    if (section) {
+      rtf += "\\sectd";
+      if (pg.columns > 1) rtf += "\\cols" + std::to_string(pg.columns) + "\\colsx" + std::to_string(pg.columnSpace);
+      const int margins[4] = {pg.marginLeft, pg.marginRight, pg.marginTop, pg.marginBottom};
+      const char* words[4] = {"\\marglsxn", "\\margrsxn", "\\margtsxn", "\\margbsxn"};
+      for (int k = 0; k < 4; ++k)
+        if (extras[k] != 0) rtf += words[k] + std::to_string(std::max(0LL, (long long)margins[k] + extras[k]));
+      rtf += "\n";
+    }
+    rtf += stories;
     rtf += body;
     rtf += "}\n";
     return rtf;
@@ -76,7 +88,11 @@ class Writer {
     if (p.format.background) ColorIndex(*p.format.background);
   }
   void CollectStory() {
-    for (const Block& b : doc_.blocks) {
+    CollectBlocks(doc_.blocks);
+    for (const HeaderFooter& h : doc_.headersFooters) CollectBlocks(h.blocks);
+  }
+  void CollectBlocks(const std::vector<Block>& blocks) {
+    for (const Block& b : blocks) {
       if (auto* p = std::get_if<Paragraph>(&b)) {
         CollectParagraph(*p);
         continue;
@@ -171,6 +187,7 @@ class Writer {
     if (f.position == VerticalPosition::Subscript) Word("\\sub");
     if (f.raiseHalfPoints > 0) Word("\\up", f.raiseHalfPoints);
     if (f.raiseHalfPoints < 0) Word("\\dn", -f.raiseHalfPoints);
+    if (f.hidden) Word("\\v");
     return out_->size() != before;
   }
 
@@ -303,6 +320,13 @@ class Writer {
         case TextRun::Kind::Footnote:
           WriteFootnote(r);
           break;
+        case TextRun::Kind::Field:
+          Word("{\\field{\\*\\fldinst ");
+          AppendText(*out_, r.instruction, FontCodePage(r.format.font));
+          Word("}{\\fldrslt ");
+          AppendText(*out_, r.text, FontCodePage(r.format.font));
+          Word("}}");
+          break;
       }
       *out_ += '}';
     }
@@ -316,6 +340,16 @@ class Writer {
       *out_ += end;
     }
     *out_ += '\n';
+  }
+
+  void WriteBlocks(const std::vector<Block>& blocks) {
+    for (const Block& b : blocks) {
+      if (auto* p = std::get_if<Paragraph>(&b)) {
+        WriteParagraph(*p, 0, "\\par");
+      } else {
+        WriteTable(std::get<Table>(b));
+      }
+    }
   }
 
   void WriteRowDefinition(const TableRow& row) {

@@ -171,6 +171,10 @@ DocumentReadResult ReadTxm(std::string_view bytes) {
   r.document.page = PageSetupOf(r.page);
   r.document.page.columns = read.columns;  // the page record has no columns
   r.document.page.columnSpace = read.columnSpace;
+  r.document.page.sectionExtraLeft = read.sectionExtraLeft;  // nor the section's margins
+  r.document.page.sectionExtraRight = read.sectionExtraRight;
+  r.document.page.sectionExtraTop = read.sectionExtraTop;
+  r.document.page.sectionExtraBottom = read.sectionExtraBottom;
   return r;
 }
 

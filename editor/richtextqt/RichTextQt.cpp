@@ -101,6 +101,7 @@ QTextCharFormat ToQt(const CharFormat& f) {
     q.setProperty(kRaiseHalfPoints, f.raiseHalfPoints);
     q.setBaselineOffset(100.0 * std::clamp(f.raiseHalfPoints, -kMaxHalfPoints, kMaxHalfPoints) / halfPoints);
   }
+  if (f.hidden) q.setProperty(kHidden, true);
   return q;
 }
 
@@ -140,6 +141,7 @@ CharFormat FromQt(const QTextCharFormat& q) {
   if (q.verticalAlignment() == QTextCharFormat::AlignSuperScript) f.position = VerticalPosition::Superscript;
   if (q.verticalAlignment() == QTextCharFormat::AlignSubScript) f.position = VerticalPosition::Subscript;
   f.raiseHalfPoints = q.intProperty(kRaiseHalfPoints);
+  f.hidden = q.boolProperty(kHidden);
   return f;
 }
 
@@ -177,7 +179,7 @@ QTextBlockFormat ToQt(const ParagraphFormat& f) {
         type = QTextOption::DelimiterTab;
         delimiter = QLatin1Char('.');
       }
-      tabs.append(QTextOption::Tab(Px(std::clamp(t.position, 0, kMaxPageTwips)), type, delimiter));
+      tabs.append(QTextOption::Tab(Px(int(std::clamp<long long>((long long)t.position - f.leftIndent, -kMaxPageTwips, kMaxPageTwips))), type, delimiter));
       leaders << int(t.leader);
       anyLeader = anyLeader || t.leader != TabLeader::None;
     }
@@ -246,7 +248,7 @@ ParagraphFormat FromQt(const QTextBlockFormat& q) {
   const QList<QTextOption::Tab> tabs = q.tabPositions();
   for (qsizetype k = 0; k < tabs.size(); ++k) {
     TabStop t;
-    t.position = Twips(tabs[k].position);
+    t.position = Twips(tabs[k].position) + f.leftIndent;
     switch (tabs[k].type) {
       case QTextOption::CenterTab: t.kind = TabKind::Center; break;
       case QTextOption::RightTab: t.kind = TabKind::Right; break;
@@ -289,6 +291,9 @@ class Builder {
  private:
   void Fill() {
     SetPageSetup(target_, doc_.page);
+    target_.setProperty(kHeadersFootersProperty, doc_.headersFooters.empty()
+                                                     ? QVariant()
+                                                     : QVariant::fromValue(doc_.headersFooters));
     target_.setProperty(kDefaultFontProperty, ToQString(doc_.defaultFont));
     QFont font(ToQString(doc_.defaultFont));
     font.setPointSizeF(12);
@@ -359,6 +364,13 @@ class Builder {
       switch (r.kind) {
         case TextRun::Kind::Text: cur.insertText(ToQString(r.text), f); break;
         case TextRun::Kind::LineBreak: cur.insertText(QString(QChar::LineSeparator), f); break;
+        case TextRun::Kind::Field: {
+          // A field shows its result; one without a result shows its instruction in braces.
+          const bool empty = r.text.empty();
+          f.setProperty(kField, QVariantList{ToQString(r.instruction), ++fields_, empty});
+          cur.insertText(empty ? QStringLiteral("{%1}").arg(ToQString(r.instruction)) : ToQString(r.text), f);
+          break;
+        }
         case TextRun::Kind::Footnote:
           notes_.push_back(r.text);
           f.setProperty(kFootnote, QVariantList{int(notes_.size()), ToQString(r.text)});
@@ -571,6 +583,7 @@ class Builder {
   const Document& doc_;
   std::vector<std::string> notes_;  // the footnotes' texts, in the order of their marks
   QTextDocument& target_;
+  int fields_ = 0;
 };
 
 // ---- reading a QTextDocument -----------------------------------------------------------
@@ -585,6 +598,8 @@ class Reader {
     QVariant font = source_.property(kDefaultFontProperty);
     doc.defaultFont = FromQString(font.isValid() ? font.toString() : source_.defaultFont().family());
     ReadFrame(source_.rootFrame(), doc.blocks, true);
+    const QVariant stories = source_.property(kHeadersFootersProperty);
+    if (stories.canConvert<std::vector<HeaderFooter>>()) doc.headersFooters = stories.value<std::vector<HeaderFooter>>();
     Normalize(doc);
     return doc;
   }
@@ -631,6 +646,27 @@ class Reader {
         }
         continue;
       }
+      if (cf.hasProperty(kField)) {
+        // The fragments of one field (its number) are its result, whatever their formats.
+        const QVariantList field = cf.property(kField).toList();
+        const QString text = frag.text();
+        if (field.size() == 3 && !p.runs.empty() && p.runs.back().kind == TextRun::Kind::Field &&
+            lastField_ == field[1].toInt()) {
+          p.runs.back().text += FromQString(text);
+          continue;
+        }
+        TextRun r;
+        r.kind = TextRun::Kind::Field;
+        r.format = FromQt(cf);
+        if (field.size() == 3) {
+          r.instruction = FromQString(field[0].toString());
+          lastField_ = field[1].toInt();
+          const bool unchanged = text == QStringLiteral("{%1}").arg(field[0].toString());
+          r.text = field[2].toBool() && unchanged ? std::string() : FromQString(text);
+        }
+        p.runs.push_back(std::move(r));
+        continue;
+      }
       if (cf.hasProperty(kFootnote)) {
         const QVariantList note = cf.property(kFootnote).toList();
         TextRun r;
@@ -673,18 +709,53 @@ class Reader {
     return true;
   }
 
+  // The width of each column as it shows: a fixed width as it is; a share of the table's
+  // width (itself a share of the text's width, or all of it) for a percentage, and an even
+  // part of what is left for a column with no width (as "Insert Table" makes them).
+  std::vector<int> ColumnWidths(const QTextTableFormat& tf, int columns) const {
+    // The text's width: that of the laid-out page when the document has one, else the page's.
+    const PageSetup page = PageSetupOf(source_);
+    long long text = std::max(page.width - page.marginLeft - page.marginRight, 1440);
+    const QTextFrameFormat root = source_.rootFrame()->frameFormat();
+    const double laidOut = source_.pageSize().width() - root.leftMargin() - root.rightMargin();
+    if (source_.pageSize().width() > 0 && laidOut > 0) text = std::clamp<long long>(Twips(laidOut), 1440, 1 << 20);
+    long long table = text;
+    const QTextLength width = tf.width();
+    if (width.type() == QTextLength::FixedLength) table = Twips(width.rawValue());
+    if (width.type() == QTextLength::PercentageLength) table = std::llround(text * width.rawValue() / 100.0);
+    table = std::clamp<long long>(table, 1, text * 4);
+    const QList<QTextLength> widths = tf.columnWidthConstraints();
+    std::vector<int> out(size_t(columns), 0);
+    long long used = 0;
+    int open = 0;
+    for (int c = 0; c < columns; ++c) {
+      const QTextLength w = c < widths.size() ? widths[c] : QTextLength();
+      if (w.type() == QTextLength::FixedLength) out[size_t(c)] = Twips(w.rawValue());
+      else if (w.type() == QTextLength::PercentageLength) out[size_t(c)] = int(std::llround(table * w.rawValue() / 100.0));
+      else ++open;
+      used += out[size_t(c)];
+    }
+    long long rest = std::max<long long>(table - used, 360LL * open);
+    for (int c = 0; c < columns; ++c) {
+      const QTextLength w = c < widths.size() ? widths[c] : QTextLength();
+      if (w.type() != QTextLength::FixedLength && w.type() != QTextLength::PercentageLength) {
+        out[size_t(c)] = int(std::min<long long>(rest / open, 1 << 20));  // the last takes what rounding left
+        rest -= out[size_t(c)];
+        --open;
+      }
+      out[size_t(c)] = std::clamp(out[size_t(c)], 1, 1 << 20);
+    }
+    return out;
+  }
+
   // A table at the level given (1 a table of the text, 2 one inside its cell, ...).
   Table ReadTable(QTextTable* table, int depth = 1) {
     Table t;
     QTextTableFormat tf = table->format();
-    const QList<QTextLength> widths = tf.columnWidthConstraints();
     int columns = table->columns();
     std::vector<int> offsets(size_t(columns) + 1, 0);  // twips from the table's left edge
-    for (int c = 0; c < columns; ++c) {
-      int w = 1440;
-      if (c < widths.size() && widths[c].type() == QTextLength::FixedLength) w = Twips(widths[c].rawValue());
-      offsets[size_t(c) + 1] = offsets[size_t(c)] + std::max(w, 1);
-    }
+    const std::vector<int> columnWidths = ColumnWidths(tf, columns);
+    for (int c = 0; c < columns; ++c) offsets[size_t(c) + 1] = offsets[size_t(c)] + columnWidths[size_t(c)];
     for (int r = 0; r < table->rows(); ++r) {
       TableRow row;
       QTextTableCellFormat first = table->cellAt(r, 0).format().toTableCellFormat();
@@ -766,6 +837,7 @@ class Reader {
   }
 
   const QTextDocument& source_;
+  int lastField_ = 0;
 };
 
 }  // namespace
@@ -796,6 +868,13 @@ PageSetup PageSetupOf(const QTextDocument& doc) {
   get(kMarginBottomProperty, page.marginBottom);
   get(kColumnsProperty, page.columns);
   get(kColumnSpaceProperty, page.columnSpace);
+  const QVariantList extras = doc.property(kSectionExtrasProperty).toList();
+  if (extras.size() == 4) {
+    page.sectionExtraLeft = extras[0].toInt();
+    page.sectionExtraRight = extras[1].toInt();
+    page.sectionExtraTop = extras[2].toInt();
+    page.sectionExtraBottom = extras[3].toInt();
+  }
   return page;
 }
 
@@ -808,6 +887,8 @@ void SetPageSetup(QTextDocument& doc, const PageSetup& page) {
   doc.setProperty(kMarginBottomProperty, page.marginBottom);
   doc.setProperty(kColumnsProperty, page.columns);
   doc.setProperty(kColumnSpaceProperty, page.columnSpace);
+  doc.setProperty(kSectionExtrasProperty, QVariantList{page.sectionExtraLeft, page.sectionExtraRight,
+                                                       page.sectionExtraTop, page.sectionExtraBottom});
 }
 
 ParagraphBorders ParagraphBordersOf(const QTextBlockFormat& format) {

@@ -3,6 +3,9 @@
 // QTextDocument that a QTextEdit shows and edits, and the edited QTextDocument becomes a
 // Document again for the RTF and ".txm" writers.
 //
+// Tab stops: the model measures them from the left margin as RTF does, Qt from the
+// paragraph's left indent; the bridge takes the indent off and puts it back.
+//
 // Lengths: the model keeps twips, Qt keeps pixels at 96 to the inch, so one pixel is 15
 // twips. What Qt has a property for is kept in that property (so that edits made through
 // Qt count); what Qt has none for is kept in user properties of the formats (QTextFormat::
@@ -48,6 +51,10 @@ enum Property {
   kTabsPastMargin,      // QVariantList of {index, shown position (pixels), twips}: right tab
                         // stops past the right margin, shown at the margin, kept in the file
   kKeptFontName,        // QString: the font of text shown in the paragraph's font (Symbol)
+  kHidden,              // bool: hidden text (shown, kept as hidden)
+  kField,               // QVariantList: a field's instruction (QString), its number (keeps two
+                        // fields side by side apart), and whether its result was empty (the
+                        // text shown is then the instruction in braces)
 };
 
 // Names of the dynamic properties of the QTextDocument.
@@ -60,6 +67,9 @@ inline constexpr const char* kMarginBottomProperty = "qvMarginBottom";
 inline constexpr const char* kDefaultFontProperty = "qvDefaultFont";
 inline constexpr const char* kColumnsProperty = "qvColumns";
 inline constexpr const char* kColumnSpaceProperty = "qvColumnSpace";
+inline constexpr const char* kSectionExtrasProperty = "qvSectionExtras";  // QVariantList of 4 int
+// The headers and footers (std::vector<HeaderFooter>): not shown, kept for saving.
+inline constexpr const char* kHeadersFootersProperty = "qvHeadersFooters";
 
 // Replaces the content of `target` with the document; sets its page properties and its
 // default font (family, 12 points).

@@ -393,3 +393,46 @@ TEST_F(LibreOffice, ReadsTheShadingAndTabStopsOfOurSave) {
   const std::string shown = ReadFile(txt);
   EXPECT_TRUE(std::regex_search(shown, std::regex("Summary *\\.{20,} *2\\n"))) << shown;
 }
+
+// A letter with a header, a footer, page numbers, a merge field and hidden text, as
+// LibreOffice writes it, opened and saved the editor's way (through the QTextDocument the
+// editor shows): LibreOffice finds each of them in the save.
+TEST_F(LibreOffice, FindsTheHeadersFootersAndFieldsOfOurSave) {
+  fs::path letter = dir_ / "letter.rtf";
+  WriteFile(letter,
+            "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}}"
+            "\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1134\\margb1134"
+            "{\\header \\pard\\plain Lease header {\\field{\\*\\fldinst PAGE}{\\fldrslt 1}}\\par}"
+            "{\\footer \\pard\\plain Page {\\field{\\*\\fldinst PAGE}{\\fldrslt 1}} of "
+            "{\\field{\\*\\fldinst NUMPAGES}{\\fldrslt 1}}\\par}"
+            "\\pard\\plain Dear {\\field{\\*\\fldinst MERGEFIELD CustomerName}{\\fldrslt \\'abCustomerName\\'bb}},\\par"
+            "\\pard\\plain {\\v secret} shown\\par}");
+  fs::path written = Convert(letter, "rtf", "rtf", "lo");
+  ASSERT_FALSE(written.empty());
+  RtfReadResult r = ReadRtf(ReadFile(written));
+  ASSERT_TRUE(r.ok) << r.error;
+  EXPECT_GE(r.document.headersFooters.size(), 2u);
+  QTextDocument shown;
+  qt::ToQTextDocument(r.document, shown);
+  EXPECT_NE(shown.toPlainText().indexOf(QString::fromUtf8("Dear \xC2\xAB" "CustomerName\xC2\xBB,")), -1)
+      << shown.toPlainText().toStdString();
+  fs::create_directories(dir_ / "save");
+  fs::path saved = dir_ / "save" / "letter.rtf";
+  WriteFile(saved, qt::ExportRtf(shown));
+  fs::path flat = Convert(saved, "fodt", "fodt", "fodt");
+  ASSERT_FALSE(flat.empty());
+  const std::string xml = ReadFile(flat);
+  for (const char* what : {"<style:header>", "<style:footer>", "Lease header", "<text:page-number",
+                           "<text:page-count", "text:column-name=\"CustomerName\"", "text:display=\"none\""})
+    EXPECT_NE(xml.find(what), std::string::npos) << what;
+  // The page keeps its top margin: LibreOffice's header stands in it as in the file it wrote.
+  fs::path original = Convert(written, "fodt", "fodt", "fodt-lo");
+  ASSERT_FALSE(original.empty());
+  auto topMargin = [](const std::string& x) {
+    size_t at = x.find("<style:page-layout-properties");
+    if (at == std::string::npos) return std::string("none");
+    at = x.find("fo:margin-top=\"", at);
+    return at == std::string::npos ? std::string("none") : x.substr(at, x.find('"', at + 15) - at);
+  };
+  EXPECT_EQ(topMargin(xml), topMargin(ReadFile(original)));
+}

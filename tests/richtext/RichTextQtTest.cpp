@@ -51,7 +51,7 @@ TEST(RichTextQt, WhatQtHoldsIsInQtsOwnProperties) {
   EXPECT_DOUBLE_EQ(bf.topMargin(), 8.0);
   ASSERT_EQ(bf.tabPositions().size(), 1);
   EXPECT_EQ(bf.tabPositions()[0].type, QTextOption::RightTab);
-  EXPECT_DOUBLE_EQ(bf.tabPositions()[0].position, 288.0);
+  EXPECT_DOUBLE_EQ(bf.tabPositions()[0].position, 240.0);  // 4320 twips from the margin, less the indent
   ParagraphBorders borders = rq::ParagraphBordersOf(bf);
   EXPECT_EQ(borders.top, (BorderLine{BorderStyle::Single, 20, 60, std::nullopt}));
   QTextCharFormat bold = first.begin().fragment().charFormat();
@@ -459,4 +459,97 @@ TEST(RichTextQt, NestedTablesAreTablesInTheirCell) {
   RtfReadResult back = ReadRtf(rtf);
   ASSERT_TRUE(back.ok);
   EXPECT_EQ(back.document, saved);
+}
+
+TEST(RichTextQt, FieldsHeadersAndHiddenTextGoThroughQt) {
+  RtfReadResult r = ReadRtf(
+      "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}}\\margt720\\sectd\\margtsxn1134"
+      "{\\header \\pard Page {\\field{\\*\\fldinst  PAGE }{\\fldrslt 1}}\\par}"
+      "{\\footer \\pard {\\field{\\*\\fldinst NUMPAGES}{\\fldrslt 4}}\\par}"
+      "\\pard Page {\\field{\\*\\fldinst PAGE}{\\fldrslt {\\b 3}}}{\\field{\\*\\fldinst PAGE}{\\fldrslt {\\b 3}}}"
+      " of {\\field{\\*\\fldinst DATE}}{\\v  hidden}\\par}");
+  ASSERT_TRUE(r.ok);
+  ASSERT_EQ(r.document.headersFooters.size(), 2u);
+  QTextDocument qdoc;
+  rq::ToQTextDocument(r.document, qdoc);
+  // The fields show their results, one without a result its instruction; the headers are not shown.
+  EXPECT_EQ(qdoc.toPlainText(), "Page 33 of {DATE} hidden");
+  EXPECT_EQ(rq::PageSetupOf(qdoc).sectionExtraTop, 414);
+  Document back = rq::FromQTextDocument(qdoc);
+  EXPECT_EQ(back, r.document) << samples::DumpDifference(back, r.document);
+  // Text typed before the fields leaves them as they are.
+  QTextCursor c(&qdoc);
+  c.insertText("Now: ");
+  back = rq::FromQTextDocument(qdoc);
+  ASSERT_EQ(back.blocks.size(), 1u);
+  const Paragraph& p = std::get<Paragraph>(back.blocks[0]);
+  std::vector<std::string> instructions;
+  for (const TextRun& run : p.runs)
+    if (run.kind == TextRun::Kind::Field) instructions.push_back(run.instruction + "=" + run.text);
+  EXPECT_EQ(instructions, (std::vector<std::string>{"PAGE=3", "PAGE=3", "DATE="}));
+  EXPECT_EQ(back.headersFooters, r.document.headersFooters);
+  const std::string rtf = rq::ExportRtf(qdoc);
+  EXPECT_NE(rtf.find("{\\header"), std::string::npos);
+  EXPECT_NE(rtf.find("\\margtsxn1134"), std::string::npos);
+  EXPECT_NE(rtf.find("{\\v  hidden}"), std::string::npos);
+}
+
+TEST(RichTextQt, TabStopsFromTheMarginBecomeQtsFromTheIndentAndBack) {
+  const std::string rtf =
+      "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\paperw12240\\paperh15840\\margl1440\\margr1440"
+      "\\pard\\tqr\\tx7200 No indent\\tab RIGHT\\par"
+      "\\pard\\li1440\\tqr\\tx7200 Indent\\tab RIGHT\\par"
+      "\\pard\\li1440\\fi-720\\tx720\\tx3600 Hanging\\tab X\\par}";
+  RtfReadResult r = ReadRtf(rtf);
+  ASSERT_TRUE(r.ok);
+  QTextDocument qdoc;
+  rq::ToQTextDocument(r.document, qdoc);
+  std::vector<std::vector<double>> positions;
+  for (QTextBlock b = qdoc.begin(); b.isValid(); b = b.next()) {
+    positions.emplace_back();
+    for (const QTextOption::Tab& t : b.blockFormat().tabPositions()) positions.back().push_back(t.position);
+  }
+  EXPECT_EQ(positions, (std::vector<std::vector<double>>{{480}, {384}, {-48, 144}}));
+  Document back = rq::FromQTextDocument(qdoc);
+  EXPECT_EQ(back, r.document) << samples::DumpDifference(back, r.document);
+  const std::string out = rq::ExportRtf(qdoc);
+  EXPECT_NE(out.find("\\li1440\\tqr\\tx7200"), std::string::npos) << out;
+  EXPECT_NE(out.find("\\tx720\\tx3600"), std::string::npos) << out;
+}
+
+TEST(RichTextQt, TablesWithoutFixedWidthsAreSavedAsWideAsTheyShow) {
+  struct Case {
+    QTextLength tableWidth;
+    QList<QTextLength> columns;
+    int count;
+    std::vector<int> edges;  // twips from the margin
+  } cases[] = {
+      // "Insert Table": the text's width, shared evenly. The text is 12240 - 2 x 1800 twips wide.
+      {QTextLength(QTextLength::PercentageLength, 100), {}, 3, {2880, 5760, 8640}},
+      {QTextLength(QTextLength::PercentageLength, 50), {}, 2, {2160, 4320}},
+      {QTextLength(QTextLength::PercentageLength, 100),
+       {QTextLength(QTextLength::PercentageLength, 25), QTextLength(QTextLength::PercentageLength, 75)}, 2,
+       {2160, 8640}},
+      {QTextLength(QTextLength::VariableLength, 0),
+       {QTextLength(QTextLength::FixedLength, 96), QTextLength()}, 2, {1440, 8640}},
+  };
+  for (const Case& c : cases) {
+    QTextDocument qdoc;
+    rq::SetPageSetup(qdoc, PageSetup{});
+    QTextTableFormat f;
+    f.setWidth(c.tableWidth);
+    if (!c.columns.isEmpty()) f.setColumnWidthConstraints(c.columns);
+    QTextCursor cur(&qdoc);
+    cur.insertTable(2, c.count, f);
+    Document back = rq::FromQTextDocument(qdoc);
+    const Table* t = nullptr;
+    for (const Block& b : back.blocks)
+      if (auto* table = std::get_if<Table>(&b)) t = table;
+    ASSERT_NE(t, nullptr);
+    for (const TableRow& row : t->rows) {
+      std::vector<int> edges;
+      for (const TableCell& cell : row.cells) edges.push_back(cell.rightEdge);
+      EXPECT_EQ(edges, c.edges) << c.count;
+    }
+  }
 }

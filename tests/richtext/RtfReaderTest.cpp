@@ -427,9 +427,12 @@ TEST(RtfReader, LineBreaksHiddenTextAndTheLastParagraph) {
   Document d = Read("\\pard one\\line two{\\v hidden}\\par\\pard last without mark");
   ASSERT_EQ(d.blocks.size(), 2u);
   const Paragraph& p = Para(d, 0);
-  ASSERT_EQ(p.runs.size(), 3u);
+  ASSERT_EQ(p.runs.size(), 4u);
   EXPECT_EQ(p.runs[1].kind, TextRun::Kind::LineBreak);
-  EXPECT_EQ(p.PlainText(), "one\ntwo");
+  EXPECT_FALSE(p.runs[2].format.hidden);
+  EXPECT_TRUE(p.runs[3].format.hidden);  // hidden text is kept, as hidden
+  EXPECT_EQ(p.runs[3].text, "hidden");
+  EXPECT_EQ(p.PlainText(), "one\ntwohidden");
   EXPECT_EQ(Para(d, 1).PlainText(), "last without mark");
 }
 
@@ -645,4 +648,105 @@ TEST(RtfReader, NestedCellsCountAgainstTheBudget) {
   const RtfReadResult refused = ReadRtf(rtf);
   EXPECT_FALSE(refused.ok);
   EXPECT_EQ(refused.error, "The document is too large.");
+}
+
+TEST(RtfReader, FieldsKeepTheirInstructionAndShowTheirResult) {
+  struct Case {
+    const char* rtf;
+    std::vector<std::pair<std::string, std::string>> runs;  // instruction ("" text), text
+  } cases[] = {
+      {"\\pard Page {\\field{\\*\\fldinst {\\rtlch  PAGE }}{\\fldrslt {\\b 3}}} of "
+       "{\\field{\\*\\fldinst NUMPAGES}{\\fldrslt 9}}\\par",
+       {{"", "Page "}, {"PAGE", "3"}, {"", " of "}, {"NUMPAGES", "9"}}},
+      // The result in the format of the text before it is still the field's alone.
+      {"\\pard Dear {\\field{\\*\\fldinst MERGEFIELD Name \\\\* MERGEFORMAT}{\\fldrslt \\'abName\\'bb}},\\par",
+       {{"", "Dear "}, {"MERGEFIELD Name \\* MERGEFORMAT", "\xC2\xABName\xC2\xBB"}, {"", ","}}},
+      {"\\pard A{\\field{\\*\\fldinst DATE}}B\\par", {{"", "A"}, {"DATE", ""}, {"", "B"}}},
+      // A field inside an instruction gives its instruction's words; inside a result, its text.
+      {"\\pard {\\field{\\*\\fldinst IF {\\field{\\*\\fldinst MERGEFIELD a}{\\fldrslt 1}} = 1 y}"
+       "{\\fldrslt {\\field{\\*\\fldinst MERGEFIELD b}{\\fldrslt y}}}}\\par",
+       {{"IF MERGEFIELD a = 1 y", "y"}}},
+      // A result over a paragraph's end stays text.
+      {"\\pard {\\field{\\*\\fldinst TOC}{\\fldrslt one\\par two}}\\par", {{"", "two"}}},
+      {"\\pard {\\field{\\*\\fldinst   }{\\fldrslt plain}}\\par", {{"", "plain"}}},
+  };
+  for (const Case& c : cases) {
+    Document d = Read(c.rtf);
+    const Paragraph& p = Para(d, d.blocks.size() - 1);
+    std::vector<std::pair<std::string, std::string>> runs;
+    for (const TextRun& r : p.runs) {
+      EXPECT_EQ(r.kind == TextRun::Kind::Field, !r.instruction.empty()) << c.rtf;
+      runs.emplace_back(r.instruction, r.text);
+    }
+    EXPECT_EQ(runs, c.runs) << c.rtf;
+  }
+  Document bold = Read("\\pard x{\\b{\\field{\\*\\fldinst PAGE}{\\fldrslt 1}}}\\par");
+  ASSERT_EQ(Para(bold).runs.size(), 2u);
+  EXPECT_TRUE(Para(bold).runs[1].format.bold);
+}
+
+TEST(RtfReader, HeadersAndFootersAreKeptBesideTheText) {
+  Document d = Read(
+      "{\\header \\pard Top {\\field{\\*\\fldinst PAGE}{\\fldrslt 1}}\\par}"
+      "\\trowd\\cellx1000\\pard\\intbl a\\cell"
+      "{\\footerf \\pard First footer\\par\\trowd\\cellx2000\\pard\\intbl f\\cell\\row\\pard end}"
+      "\\pard\\intbl b\\cell\\row\\pard Body\\par");
+  ASSERT_EQ(d.headersFooters.size(), 2u);
+  EXPECT_EQ(d.headersFooters[0].kind, "header");
+  ASSERT_EQ(d.headersFooters[0].blocks.size(), 1u);
+  const Paragraph& top = std::get<Paragraph>(d.headersFooters[0].blocks[0]);
+  ASSERT_EQ(top.runs.size(), 2u);
+  EXPECT_EQ(top.runs[1].kind, TextRun::Kind::Field);
+  EXPECT_EQ(top.runs[1].instruction, "PAGE");
+  EXPECT_EQ(d.headersFooters[1].kind, "footerf");
+  ASSERT_EQ(d.headersFooters[1].blocks.size(), 3u);
+  EXPECT_TRUE(std::holds_alternative<Table>(d.headersFooters[1].blocks[1]));
+  // The table the footer came in the middle of goes on with its cells.
+  ASSERT_EQ(d.blocks.size(), 2u);
+  ASSERT_EQ(TableAt(d, 0).rows.size(), 1u);
+  EXPECT_EQ(TableAt(d, 0).rows[0].cells.size(), 2u);
+  EXPECT_EQ(d.PlainText(), "a\tb\nBody");
+  // One cut short keeps what was read.
+  RtfReadResult cut = ReadRtf("{\\rtf1 \\pard x\\par{\\footer \\pard y {\\field{\\*\\fldinst PAGE}{\\fldrslt 2");
+  ASSERT_TRUE(cut.ok);
+  ASSERT_EQ(cut.document.headersFooters.size(), 1u);
+  EXPECT_EQ(cut.document.PlainText(), "x");
+}
+
+TEST(RtfReader, SectionMarginsAddToTheDocumentsMargins) {
+  // LibreOffice writes the page's margin in the document and the margin with the header's
+  // height in the section.
+  Document lo = Read("\\pard x\\par", "\\margl1134\\margr1134\\margt720\\margb720\\sectd\\marglsxn1134"
+                                      "\\margrsxn1134\\margtsxn1134\\margbsxn1020");
+  EXPECT_EQ(lo.page.marginTop, 720);
+  EXPECT_EQ(lo.page.marginBottom, 720);
+  EXPECT_EQ(lo.page.marginLeft, 1134);
+  EXPECT_EQ(lo.page.sectionExtraTop, 414);
+  EXPECT_EQ(lo.page.sectionExtraBottom, 300);
+  EXPECT_EQ(lo.page.sectionExtraLeft, 0);
+  // Without the document's word, the section's margin is the page's.
+  Document only = Read("\\pard x\\par", "\\sectd\\margtsxn850");
+  EXPECT_EQ(only.page.marginTop, 850);
+  EXPECT_EQ(only.page.sectionExtraTop, 0);
+}
+
+TEST(RtfReader, WhatIsNotKeptIsNamedOnce) {
+  RtfReadResult r = ReadRtf(
+      "{\\rtf1{\\*\\listtable{\\list{\\listlevel{\\leveltext \\'02\\'00.;}}\\listid1}}"
+      "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}"
+      "\\pard\\ls1{\\listtext 1.\\tab}Item {\\v hidden}\\par"
+      "\\pard{\\pict\\wmetafile8\\picwgoal100\\pichgoal100 0102}{\\pict\\emfblip 0304}"
+      "{\\*\\shppict{\\pict\\pngblip 89}}{\\nonshppict{\\pict\\wmetafile8 05}}\\par}");
+  ASSERT_TRUE(r.ok);
+  EXPECT_EQ(r.document.PlainText(), "1.\tItem hidden\n");
+  EXPECT_EQ(r.warning,
+            "This document holds what the editor cannot keep: 2 pictures in a form other than PNG or JPEG "
+            "(such as WMF or EMF), which are left out; and lists, which are saved as paragraphs with their "
+            "numbers as text.");
+  RtfReadResult old = ReadRtf("{\\rtf1\\pard{\\pntext 1.\\tab}{\\*\\pn\\pnlvlbody\\pndec}Old list\\par}");
+  EXPECT_EQ(old.document.PlainText(), "1.\tOld list");
+  EXPECT_EQ(old.warning,
+            "This document holds what the editor cannot keep: lists, which are saved as paragraphs with "
+            "their numbers as text.");
+  EXPECT_EQ(ReadRtf("{\\rtf1\\pard{\\v hidden} {\\field{\\*\\fldinst PAGE}{\\fldrslt 1}}\\par}").warning, "");
 }

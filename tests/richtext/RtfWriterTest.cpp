@@ -166,3 +166,40 @@ TEST(RtfWriter, NestedTablesAreWrittenNested) {
   EXPECT_EQ(back.document, doc) << samples::DumpDifference(back.document, doc);
   EXPECT_EQ(WriteRtf(back.document), rtf);
 }
+
+TEST(RtfWriter, WritesFieldsHeadersHiddenTextAndSectionMargins) {
+  Document d;
+  d.page.marginTop = 720;
+  d.page.sectionExtraTop = 414;
+  auto paragraph = [](std::vector<TextRun> runs) {
+    Paragraph p;
+    p.runs = std::move(runs);
+    return p;
+  };
+  auto text = [](std::string s, bool hidden = false) {
+    TextRun r;
+    r.text = std::move(s);
+    r.format.hidden = hidden;
+    return r;
+  };
+  auto field = [](std::string instruction, std::string result) {
+    TextRun r;
+    r.kind = TextRun::Kind::Field;
+    r.instruction = std::move(instruction);
+    r.text = std::move(result);
+    return r;
+  };
+  d.headersFooters.push_back({"header", {paragraph({text("Page "), field("PAGE", "1")})}});
+  d.headersFooters.push_back({"footerf", {paragraph({field("NUMPAGES", "")})}});
+  d.blocks.push_back(paragraph({text("Dear "), field("MERGEFIELD Name", "\xC2\xABName\xC2\xBB"), text("note", true)}));
+  Normalize(d);
+  const std::string rtf = WriteRtf(d);
+  for (const char* words : {"\\margt720", "\\sectd\\margtsxn1134\n", "{\\header\n", "{\\footerf\n",
+                            "{\\field{\\*\\fldinst PAGE}{\\fldrslt 1}}", "{\\field{\\*\\fldinst NUMPAGES}{\\fldrslt }}",
+                            "{\\field{\\*\\fldinst MERGEFIELD Name}{\\fldrslt \\u171?Name\\u187?}}", "{\\v note}"})
+    EXPECT_NE(rtf.find(words), std::string::npos) << words << "\n" << rtf;
+  EXPECT_LT(rtf.find("{\\footerf"), rtf.find("Dear"));  // headers come before the text
+  RtfReadResult back = ReadRtf(rtf);
+  ASSERT_TRUE(back.ok);
+  EXPECT_EQ(back.document, d) << samples::DumpDifference(back.document, d);
+}

@@ -51,6 +51,18 @@ class DocumentMaker {
       if (Pick(0, 4) == 0) d.blocks.emplace_back(std::in_place_type<Table>, MakeTable());
       else d.blocks.emplace_back(std::in_place_type<Paragraph>, MakeParagraph(true));
     }
+    if (Chance(20)) {
+      static const char* kinds[] = {"header", "footer", "headerf", "footerl"};
+      for (int k = Pick(1, 2); k > 0; --k) {
+        HeaderFooter h;
+        h.kind = kinds[Pick(0, 3)];
+        h.blocks.emplace_back(std::in_place_type<Paragraph>, MakeParagraph(false));
+        if (Chance(30)) h.blocks.emplace_back(std::in_place_type<Table>, MakeTable());
+        d.headersFooters.push_back(std::move(h));
+      }
+      d.page.sectionExtraTop = Pick(0, 600);
+      d.page.sectionExtraBottom = Pick(0, 600);
+    }
     Normalize(d);
     return d;
   }
@@ -147,6 +159,16 @@ class DocumentMaker {
       p.runs.push_back(std::move(r));
     }
     p.markFormat = MakeFormat();
+    if (Chance(10)) {
+      TextRun field;
+      field.kind = TextRun::Kind::Field;
+      field.format = MakeFormat();
+      static const char* instructions[] = {"PAGE", "NUMPAGES", "MERGEFIELD Customer \\* MERGEFORMAT", "DATE \\@ \"d.M.yyyy\""};
+      field.instruction = instructions[Pick(0, 3)];
+      field.text = Chance(20) ? std::string() : MakeText();
+      p.runs.insert(p.runs.begin() + Pick(0, int(p.runs.size())), std::move(field));
+    }
+    if (Chance(10) && !p.runs.empty()) p.runs[size_t(Pick(0, int(p.runs.size()) - 1))].format.hidden = true;
     return p;
   }
 
@@ -204,7 +226,7 @@ inline std::string Dump(const qv::richtext::Document& d) {
   auto chr = [&](const CharFormat& f) {
     return "font=" + f.font + " size=" + n(f.sizeHalfPoints) + " b=" + n(f.bold) + " i=" + n(f.italic) +
            " s=" + n(f.strike) + " ul=" + n(f.underline) + " color=" + color(f.color) +
-           " bg=" + color(f.background) + " pos=" + n(f.position) + " raise=" + n(f.raiseHalfPoints);
+           " bg=" + color(f.background) + " pos=" + n(f.position) + " raise=" + n(f.raiseHalfPoints) + " hidden=" + n(f.hidden);
   };
   auto border = [&](const char* side, const BorderLine& b) {
     return std::string(side) + "=" + n(b.style) + "/" + n(b.width) + "/" + n(b.distance) + "/" + color(b.color);
@@ -221,6 +243,7 @@ inline std::string Dump(const qv::richtext::Document& d) {
     s += indent + "  mark " + chr(p.markFormat) + "\n";
     for (const TextRun& r : p.runs) {
       s += indent + "  run " + n(r.kind) + " [" + r.text + "] " + chr(r.format);
+      if (r.kind == TextRun::Kind::Field) s += " field [" + r.instruction + "]";
       if (r.kind == TextRun::Kind::Picture)
         s += " pic " + n(r.picture.format) + " " + n(r.picture.width) + "x" + n(r.picture.height) +
              " bytes=" + n(r.picture.data.size());

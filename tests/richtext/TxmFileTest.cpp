@@ -205,3 +205,16 @@ TEST(TxmFile, TxmPageIsBroughtWithinTheLimits) {
   EXPECT_EQ(r.page.PaperSizeIndex, 5);
   EXPECT_EQ(r.document.page.marginLeft, r.page.PageMarginL);
 }
+
+TEST(TxmFile, KeepsHeadersFieldsHiddenTextAndSectionMargins) {
+  RtfReadResult r = ReadRtf(
+      "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\margt720\\sectd\\margtsxn1134"
+      "{\\footer \\pard Page {\\field{\\*\\fldinst PAGE}{\\fldrslt 2}}\\par}"
+      "\\pard Dear {\\field{\\*\\fldinst MERGEFIELD Name}{\\fldrslt Name}}{\\v  aside}\\par}");
+  ASSERT_TRUE(r.ok);
+  DocumentReadResult back = ReadTxm(WriteTxm(r.document));
+  ASSERT_TRUE(back.ok) << back.detail;
+  EXPECT_EQ(back.document, r.document);
+  EXPECT_EQ(back.document.headersFooters.size(), 1u);
+  EXPECT_EQ(back.document.page.sectionExtraTop, 414);
+}
