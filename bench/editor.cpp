@@ -11,6 +11,12 @@
 //   WordBorderedTable: 123 rows of 14 cells as Word writes them, a border on every side of
 //                     every cell and the row's definition written again before each \row
 //                     (about 850 KB).
+//   ReportCycles:     the memory of 200 report cycles after the first: each cycle hands a
+//                     merged report to the editor as the program does, shows Print Preview,
+//                     Search and Page Setup over it, closes the editor and runs the deferred
+//                     deletions. The counters are the resident memory and the heap in use
+//                     after cycles 1, 100 and 200, and the bytes a cycle adds from cycle 100
+//                     to cycle 200 (flat: about 0).
 // Each figure "peak_rss_MB" is the process's peak so far: run one benchmark a process
 // (--benchmark_filter) to read the peak memory of one file. With QV_BENCH_FILES set to a
 // folder, the input files are also written there (to compare other programs on them).
@@ -25,7 +31,9 @@
 #include <QImage>
 #include <QTemporaryDir>
 
+#include <malloc.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <random>
@@ -37,6 +45,7 @@
 #include "editor/frmMDIChild.h"
 #include "editor/richtext/Rtf.h"
 #include "platform/files/AtomicFile.h"
+#include "platform/ui/ScriptedPrompt.h"
 
 namespace {
 
@@ -283,6 +292,76 @@ BENCHMARK(BM_OpenCellParagraphs)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveCellParagraphs)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenWordBorderedTable)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveWordBorderedTable)->Unit(benchmark::kMillisecond);
+
+// The resident memory (from /proc/self/statm) and the heap in use (mallinfo2), in bytes.
+double ResidentBytes() {
+  long pages = 0, resident = 0;
+  if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+    std::fclose(f);
+  }
+  return double(resident) * double(sysconf(_SC_PAGESIZE));
+}
+double HeapBytes() {
+  const struct mallinfo2 m = mallinfo2();
+  return double(m.uordblks + m.hblkhd);
+}
+
+void BM_ReportCycles(benchmark::State& state) {
+  const std::string path = WriteInput("report-2-pages.rtf", qv::richtext::WriteRtf(qv::bench::Report(2)));
+  // The editor's dialogs are shown and closed at once, as a user who looks and cancels.
+  qv::ui::ScriptedPrompt prompt;
+  qv::ui::ScopedPrompt scope{prompt};
+  prompt.SetFailureHandler([&](const std::string& what) { state.SkipWithError(what.c_str()); });
+  for (const char* name : {"PrintPreview", "Search", "frmPageDlg"})
+    prompt.OnModal(name, [](qv::ui::ModalWindow& w) {
+      auto& dialog = dynamic_cast<QWidget&>(w);
+      dialog.show();
+      QApplication::processEvents();
+      dialog.hide();
+      return 0;
+    });
+  ReportEditor editor;
+  auto cycle = [&] {
+    if (!editor.OpenReport(path) || !editor.ActiveDocument()) {
+      state.SkipWithError("the report did not open");
+      return;
+    }
+    QApplication::processEvents();
+    qv::editor::frmMDIChild* doc = editor.ActiveDocument();
+    doc->mnuFile_PrintPreview_Click();
+    doc->mnuEdit_Search_Click();
+    editor.ShowPageSetup(*doc->TXTextControl1);
+    prompt.ClearAsked();
+    editor.CloseEditor();
+    for (int i = 0; i < 2; ++i) {
+      QApplication::processEvents();
+      QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+  };
+  double rss[3] = {}, heap[3] = {};
+  for (auto _ : state) {
+    cycle();
+    rss[0] = ResidentBytes();
+    heap[0] = HeapBytes();
+    for (int i = 2; i <= 201; ++i) {
+      cycle();
+      if (i == 101 || i == 201) {
+        rss[i / 100] = ResidentBytes();
+        heap[i / 100] = HeapBytes();
+      }
+    }
+  }
+  const char* at[3] = {"1", "100", "200"};
+  for (int k = 0; k < 3; ++k) {
+    state.counters[std::string("rss_kB_") + at[k]] = rss[k] / 1024;
+    state.counters[std::string("heap_kB_") + at[k]] = heap[k] / 1024;
+  }
+  state.counters["rss_B_per_cycle"] = (rss[2] - rss[1]) / 100;
+  state.counters["heap_B_per_cycle"] = (heap[2] - heap[1]) / 100;
+}
+
+BENCHMARK(BM_ReportCycles)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_OpenLibreOfficeTable)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveLibreOfficeTable)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenReport30Pages)->Unit(benchmark::kMillisecond);

@@ -213,6 +213,9 @@ QV::~QV() {
   // services (OwnerAlive() now tells them it is going).
   windows_.DeleteAll();
   if (windows_.GetOwner() == this) windows_.SetOwner(nullptr);
+  // Its own handlers come off its controls: an option cell still being edited would store
+  // itself through them as the focus leaves it during the destruction.
+  ui::ReleaseWindow(this);
 }
 
 // ---------------------------------------------------------------------------------------

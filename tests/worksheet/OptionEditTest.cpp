@@ -1,5 +1,6 @@
 // Option list editing: cell edits reach the page's rows of sheet "Options" and the totals,
 // options are added and deleted, and the headings show the totals.
+#include <QLineEdit>
 #include <QAction>
 #include <QMenu>
 
@@ -79,6 +80,26 @@ TEST_F(OptionEditTest, ANewOptionIsStoredForThePageAlongItsRow) {
   EXPECT_DOUBLE_EQ(eng.res.TotalMSRP, 23900);
   EXPECT_DOUBLE_EQ(eng.page.Residual, 12000);
   EXPECT_EQ(Options().MaxRow(), 2) << "one sheet row for the option";
+}
+
+// The main window destroyed while an option's cell is being edited: the edit is dropped and
+// no handler of the window runs on the half-destroyed window (the sanitizer build checks
+// that); the options on the sheet stay as they were.
+TEST_F(OptionEditTest, TheWindowDestroyedDuringAnOptionEditDropsTheEdit) {
+  SetOptions({{1, "Mats", 100, 120}});
+  ASSERT_TRUE(ShowActive());
+  qv->SelectTab(1);
+  qv->OptionList->refresh();
+  QApplication::processEvents();
+  ASSERT_TRUE(qv->OptionList->editCell(1, 1));
+  auto* box = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+  ASSERT_NE(box, nullptr);
+  box->setText("Roof rack");
+  qv.reset();
+  QApplication::processEvents();
+  EXPECT_EQ(Options().MaxRow(), 1);
+  EXPECT_EQ(Options().TextRC(1, 2), "Mats");
+  EXPECT_EQ(Options().NumberRC(1, 3), 100);
 }
 
 TEST_F(OptionEditTest, YesToTheResidualQuestionKeepsTheResidualPercent) {
