@@ -202,7 +202,8 @@ void KeepRightTabsOnTheLine(QTextBlockFormat& q, const PageSetup& page) {
   QVariantList kept;
   for (qsizetype k = 0; k < tabs.size(); ++k) {
     if (tabs[k].type != QTextOption::RightTab || tabs[k].position <= limit || limit <= 0) continue;
-    kept << QVariant(QVariantList{int(k), limit, Twips(tabs[k].position)});
+    // Qt measures the stop from the indent, the file from the margin.
+    kept << QVariant(QVariantList{int(k), limit, Twips(tabs[k].position + q.leftMargin())});
     tabs[k].position = limit;
   }
   if (kept.isEmpty()) return;
