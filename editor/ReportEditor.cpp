@@ -509,6 +509,7 @@ bool ReportEditor::ImportRtfFile(const std::string& path, bool caption) {
   if (!doc) return false;
   TextControl& tx = *doc->TXTextControl1;
   std::string bytes;
+  std::string warning;  // what the report holds that the editor does not keep
   bool ok = ReadFileBytes(path, bytes);
   if (ok) {
     // Into an empty document the report comes whole, with its page; into one with text, at
@@ -518,6 +519,7 @@ bool ReportEditor::ImportRtfFile(const std::string& path, bool caption) {
         SetImagePath(path, d);
         const ReadResult r = ReadRtfInto(bytes, d);
         if (r.ok && r.hasPage) TakeGivenPage(r.page, page);
+        warning = r.warning;
         return r.ok;
       });
     } else {
@@ -530,6 +532,7 @@ bool ReportEditor::ImportRtfFile(const std::string& path, bool caption) {
     return false;
   }
   doc->sourceFormat = FileFormat::Rtf;
+  if (!warning.empty()) ui::GetPrompt().MsgBox(path + "\n" + warning, ui::Buttons::OK, ui::Icon::Exclamation);
   if (caption) {
     doc->SetCaption(QString::fromStdString(Upper(path)));
     doc->filePath = path;

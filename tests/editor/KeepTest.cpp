@@ -88,6 +88,22 @@ TEST_F(KeepTest, OpeningNamesWhatIsNotKeptOnceAndSavingKeepsTheRest) {
   EXPECT_EQ(runs, (std::vector<std::string>{"1.\tDear ", "field MERGEFIELD Name=Name", " note (hidden)"}));
 }
 
+// A report handed to the editor names what it cannot keep, as opening does, and keeps the rest.
+TEST_F(KeepTest, AReportHandedOverNamesWhatIsNotKept) {
+  const std::string path = Write(
+      "report.rtf",
+      "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}}"
+      "\\pard Lease for {\\field{\\*\\fldinst MERGEFIELD Name}{\\fldrslt Dana}}\\par"
+      "\\pard{\\pict\\wmetafile8\\picwgoal100\\pichgoal100 0102}\\par}");
+  prompt.Answer(ui::Answer::OK);
+  ASSERT_TRUE(editor->OpenReport(path));
+  ASSERT_EQ(prompt.MessageTexts().size(), 1u);
+  EXPECT_NE(prompt.MessageTexts()[0].find("1 picture in a form other than PNG or JPEG"), std::string::npos)
+      << prompt.MessageTexts()[0];
+  ASSERT_NE(editor->ActiveDocument(), nullptr);
+  EXPECT_EQ(editor->ActiveDocument()->TXTextControl1->document()->toPlainText().toStdString(), "Lease for Dana\n");
+}
+
 TEST_F(KeepTest, AnInsertedTableIsSavedAsWideAsTheText) {
   Frame();
   TextControl& tx = Tx(1);
