@@ -2,6 +2,7 @@
 // text, the widths of tables, tab stops where the file puts them; and the one message that
 // names what it cannot keep.
 #include "tests/editor/EditorFixture.h"
+#include "tests/editor/Programs.h"
 
 #include <QProcess>
 #include <QRegularExpression>
@@ -16,13 +17,6 @@ namespace qv::editor::test {
 namespace rt = qv::richtext;
 
 namespace {
-
-std::string RunProgram(const QString& program, const QStringList& args) {
-  QProcess p;
-  p.start(program, args);
-  if (!p.waitForFinished(180000)) return {};
-  return p.readAllStandardOutput().toStdString();
-}
 
 // The boxes (xMin, xMax in points) of the words of the first page of a PDF that read `word`.
 std::vector<std::pair<double, double>> WordBoxes(const std::string& pdf, const QString& word) {
@@ -148,7 +142,8 @@ TEST_F(KeepTest, TabStopsPrintWhereLibreOfficePrintsThem) {
   Doc(1).mnuFile_Print_Click();
   const QString out = QDir(dir.path()).filePath("lo");
   RunProgram("timeout", {"180", "soffice", "-env:UserInstallation=file://" + QDir(dir.path()).filePath("profile"), "--headless",
-                  "--norestore", "--convert-to", "pdf", "--outdir", out, QString::fromStdString(path)});
+                  "--norestore", "--convert-to", "pdf", "--outdir", out, QString::fromStdString(path)},
+             190000);
   const std::string lo = QDir(out).filePath("tabs.pdf").toStdString();
   const auto oursRight = WordBoxes(target.pdfPath, "RIGHT"), theirsRight = WordBoxes(lo, "RIGHT");
   const auto oursLeft = WordBoxes(target.pdfPath, "Xa"), theirsLeft = WordBoxes(lo, "Xa");

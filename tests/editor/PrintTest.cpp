@@ -1,6 +1,7 @@
 // Printing to PDF through the print dialog of the prompt seam, read back with pdfinfo and
 // pdftotext: copies, page ranges, paper size and margins; and the print preview.
 #include "tests/editor/EditorFixture.h"
+#include "tests/editor/Programs.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QProcess>
@@ -14,36 +15,29 @@ namespace qv::editor::test {
 
 namespace {
 
-std::string Run(const QString& program, const QStringList& args) {
-  QProcess p;
-  p.start(program, args);
-  if (!p.waitForFinished(60000)) return {};
-  return p.readAllStandardOutput().toStdString();
-}
-
 int PdfPages(const std::string& pdf) {
-  const QString info = QString::fromStdString(Run("pdfinfo", {QString::fromStdString(pdf)}));
+  const QString info = QString::fromStdString(RunProgram("pdfinfo", {QString::fromStdString(pdf)}));
   const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(info);
   return m.hasMatch() ? m.captured(1).toInt() : -1;
 }
 
 // The page size in points as pdfinfo reports it.
 QSizeF PdfPageSize(const std::string& pdf) {
-  const QString info = QString::fromStdString(Run("pdfinfo", {QString::fromStdString(pdf)}));
+  const QString info = QString::fromStdString(RunProgram("pdfinfo", {QString::fromStdString(pdf)}));
   const QRegularExpressionMatch m =
       QRegularExpression(QStringLiteral("Page size:\\s+([\\d.]+) x ([\\d.]+) pts")).match(info);
   return m.hasMatch() ? QSizeF(m.captured(1).toDouble(), m.captured(2).toDouble()) : QSizeF();
 }
 
 std::string PdfText(const std::string& pdf, int page) {
-  return Run("pdftotext", {"-layout", "-f", QString::number(page), "-l", QString::number(page),
+  return RunProgram("pdftotext", {"-layout", "-f", QString::number(page), "-l", QString::number(page),
                            QString::fromStdString(pdf), "-"});
 }
 
 // The horizontal position (points) of the first word of a page, from pdftotext's boxes.
 double FirstWordX(const std::string& pdf, int page) {
   const QString html = QString::fromStdString(
-      Run("pdftotext", {"-bbox", "-f", QString::number(page), "-l", QString::number(page), QString::fromStdString(pdf), "-"}));
+      RunProgram("pdftotext", {"-bbox", "-f", QString::number(page), "-l", QString::number(page), QString::fromStdString(pdf), "-"}));
   const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("<word xMin=\"([\\d.]+)\"")).match(html);
   return m.hasMatch() ? m.captured(1).toDouble() : -1;
 }
