@@ -200,6 +200,25 @@ struct TableLevel {
   std::optional<Table> table;
 };
 
+// A field being read: where its group began and where its result's text began.
+struct FieldState {
+  size_t depth = 0;  // of the field's group
+  std::string instruction;
+  bool result = false;  // its result was met
+  long long paragraph = 0;  // the paragraph and run its result began in
+  size_t run = 0;
+  size_t offset = std::string::npos;  // in the text run before, where the result began
+};
+
+// The document's text, put aside while a header or footer is read.
+struct SavedStory {
+  std::string kind;
+  std::vector<Block> blocks;
+  Paragraph para;
+  std::vector<TableLevel> levels;
+  bool pendingPageBreak = false;
+};
+
 constexpr size_t kMaxCellsPerRow = 256;
 constexpr size_t kMaxTabs = 64;
 constexpr int kMaxUcSkip = 16;
@@ -1384,24 +1403,9 @@ class Reader {
   std::optional<PictureState> picture_;
   size_t pictureDepth_ = 0;
 
-  struct FieldState {
-    size_t depth = 0;  // of the field's group
-    std::string instruction;
-    bool result = false;  // its result was met
-    long long paragraph = 0;  // the paragraph and run its result began in
-    size_t run = 0;
-    size_t offset = std::string::npos;  // in the text run before, where the result began
-  };
   std::optional<FieldState> field_;
   long long paragraphsEnded_ = 0;
 
-  struct SavedStory {
-    std::string kind;
-    std::vector<Block> blocks;
-    Paragraph para;
-    std::vector<TableLevel> levels;
-    bool pendingPageBreak = false;
-  };
   std::optional<SavedStory> story_;  // the document's text, while a header or footer is read
   size_t storyDepth_ = 0;
   std::string_view word_;  // the control word being acted on
