@@ -535,7 +535,14 @@ class Builder {
     tf.setCellPadding(Px(std::clamp(first.gap, 0, maxGap)));
     tf.setCellSpacing(0);
     tf.setBorder(0);
-    tf.setBorderCollapse(true);
+    // Cells with frame lines share them with their neighbours as in the file. Qt's layout of
+    // collapsed borders looks up each cell's neighbours and takes more than twice as long,
+    // so a table with no frame lines (where collapsing changes nothing) is not collapsed.
+    bool lines = false;
+    for (size_t r = start; r < end && !lines; ++r)
+      for (const TableCell& cell : t.rows[r].cells)
+        if (cell.top.present() || cell.bottom.present() || cell.left.present() || cell.right.present()) lines = true;
+    tf.setBorderCollapse(lines);
     if (first.alignment == Alignment::Center) tf.setAlignment(Qt::AlignHCenter);
     if (first.alignment == Alignment::Right) tf.setAlignment(Qt::AlignRight);
     int headers = 0;
