@@ -132,6 +132,20 @@ std::string RepeatedRowsRtf(int columns, int rows) {
   return rtf + "}";
 }
 
+// `rows` rows of `columns` short cells, each row's cell edges a twip right of the row above's:
+// no two rows share an edge.
+std::string StaggeredRowsRtf(int columns, int rows) {
+  std::string rtf = "{\\rtf1 ";
+  for (int r = 0; r < rows; ++r) {
+    rtf += "\\trowd";
+    for (int c = 1; c <= columns; ++c) rtf += "\\cellx" + std::to_string(1000 * c + r);
+    rtf += "\\pard\\intbl";
+    for (int c = 1; c <= columns; ++c) rtf += " x\\cell";
+    rtf += "\\row\n";
+  }
+  return rtf + "}";
+}
+
 // One cell of `paragraphs` one-word paragraphs.
 std::string CellParagraphsRtf(int paragraphs) {
   std::string rtf = "{\\rtf1 \\intbl";
@@ -279,6 +293,11 @@ void BM_SaveTable(benchmark::State& s) {
   const int columns = int(s.range(0)), rows = int(s.range(1));
   SaveFile(s, "table-" + std::to_string(columns) + "x" + std::to_string(rows) + ".rtf", RepeatedRowsRtf(columns, rows));
 }
+void BM_OpenStaggeredTable(benchmark::State& s) {
+  const int columns = int(s.range(0)), rows = int(s.range(1));
+  OpenFile(s, "staggered-" + std::to_string(columns) + "x" + std::to_string(rows) + ".rtf",
+           StaggeredRowsRtf(columns, rows));
+}
 void BM_OpenCellParagraphs(benchmark::State& s) { OpenFile(s, "cell-2000-paragraphs.rtf", CellParagraphsRtf(2000)); }
 void BM_SaveCellParagraphs(benchmark::State& s) { SaveFile(s, "cell-2000-paragraphs.rtf", CellParagraphsRtf(2000)); }
 void BM_OpenWordBorderedTable(benchmark::State& s) { OpenFile(s, "word-bordered-123x14.rtf", WordBorderedTableRtf(123, 14)); }
@@ -288,6 +307,7 @@ BENCHMARK(BM_OpenTable)->ArgNames({"columns", "rows"})->Args({256, 1})->Args({25
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveTable)->ArgNames({"columns", "rows"})->Args({256, 1})->Args({256, 4})->Args({32, 64})->Args({8, 1000})
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenStaggeredTable)->ArgNames({"columns", "rows"})->Args({10, 300})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenCellParagraphs)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveCellParagraphs)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenWordBorderedTable)->Unit(benchmark::kMillisecond);

@@ -14,7 +14,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <map>
+#include <set>
 
 namespace qv::richtext::qt {
 
@@ -442,23 +444,79 @@ class Builder {
     }
   }
 
+  // A model table is a list of rows, each with its own cell edges; a QTextTable is a grid.
+  // The grid of a run of rows has a column for each distinct edge of the run, so rows whose
+  // edges are all a little apart would make a grid of rows x (rows x cells) Qt cells. The
+  // rows are therefore built in runs whose grid holds at most kGridPerCell Qt cells per
+  // model cell, each run its own QTextTable (the ones after the first marked
+  // kTableContinuation); the reader joins them back into one table. A table whose rows
+  // share their edges is one run. Gives the last of the tables.
+  static constexpr long long kGridPerCell = 4;
+
   QTextTable* InsertTable(QTextCursor& cur, const Table& t) {
-    // The columns are the distinct cell boundaries of all rows; a cell spans the columns
-    // between its left and right boundary.
     int left = Fit(t.rows.front().leftEdge);
     for (const TableRow& row : t.rows) left = std::min(left, Fit(row.leftEdge));
     std::vector<std::vector<int>> rowEdges;
-    std::vector<int> all;
     for (const TableRow& row : t.rows) {
       std::vector<int> edges;
       int prev = left;
       for (const TableCell& cell : row.cells) {
         prev = std::max(Fit(cell.rightEdge), prev + 1);
         edges.push_back(prev);
-        all.push_back(prev);
       }
       rowEdges.push_back(std::move(edges));
     }
+    QTextTable* table = nullptr;
+    for (size_t start = 0; start < t.rows.size();) {
+      const size_t end = RunEnd(t, rowEdges, start);
+      if (table) {
+        cur = table->lastCursorPosition();
+        cur.movePosition(QTextCursor::NextBlock);
+        MarkFiller(cur);
+      }
+      table = InsertRun(cur, t, rowEdges, left, start, end);
+      start = end;
+    }
+    return table;
+  }
+
+  // The end of the run of rows from `start`: rows are added while the run's grid (rows x
+  // distinct edges) stays within kGridPerCell Qt cells per model cell; a single row always
+  // fits (its edges are distinct). Where the next row would not fit, the run ends before the
+  // nearest row that starts no cell merged down from above, so that a merge is not cut in
+  // two; a run where every row continues such a merge ends where it must, and the merge is
+  // shown as separate cells there but kept for saving.
+  static size_t RunEnd(const Table& t, const std::vector<std::vector<int>>& rowEdges, size_t start) {
+    std::set<int> edges;
+    long long cells = 0;
+    size_t end = start;
+    for (; end < t.rows.size(); ++end) {
+      long long fresh = 0;
+      for (int e : rowEdges[end]) fresh += edges.count(e) ? 0 : 1;
+      const long long rows = (long long)(end - start) + 1;
+      const long long modelCells = cells + (long long)rowEdges[end].size();
+      if (end > start && rows * ((long long)edges.size() + fresh) > kGridPerCell * modelCells) break;
+      edges.insert(rowEdges[end].begin(), rowEdges[end].end());
+      cells = modelCells;
+    }
+    if (end == t.rows.size()) return end;
+    auto continuesMerge = [&](size_t r) {
+      for (const TableCell& cell : t.rows[r].cells)
+        if (cell.mergeDown == CellMerge::Next) return true;
+      return false;
+    };
+    for (size_t b = end; b > start; --b)
+      if (!continuesMerge(b)) return b;
+    return end;
+  }
+
+  // The rows [start, end) of the table as one QTextTable at the cursor: one column per
+  // distinct cell edge of these rows, a cell spanning the columns between its left and
+  // right edge.
+  QTextTable* InsertRun(QTextCursor& cur, const Table& t, const std::vector<std::vector<int>>& rowEdges, int left,
+                        size_t start, size_t end) {
+    std::vector<int> all;
+    for (size_t r = start; r < end; ++r) all.insert(all.end(), rowEdges[r].begin(), rowEdges[r].end());
     std::sort(all.begin(), all.end());
     all.erase(std::unique(all.begin(), all.end()), all.end());
     int columns = int(all.size());
@@ -477,21 +535,30 @@ class Builder {
     tf.setCellPadding(Px(std::clamp(first.gap, 0, maxGap)));
     tf.setCellSpacing(0);
     tf.setBorder(0);
-    tf.setBorderCollapse(true);
+    // Cells with frame lines share them with their neighbours as in the file. Qt's layout of
+    // collapsed borders looks up each cell's neighbours and takes more than twice as long,
+    // so a table with no frame lines (where collapsing changes nothing) is not collapsed.
+    bool lines = false;
+    for (size_t r = start; r < end && !lines; ++r)
+      for (const TableCell& cell : t.rows[r].cells)
+        if (cell.top.present() || cell.bottom.present() || cell.left.present() || cell.right.present()) lines = true;
+    tf.setBorderCollapse(lines);
     if (first.alignment == Alignment::Center) tf.setAlignment(Qt::AlignHCenter);
     if (first.alignment == Alignment::Right) tf.setAlignment(Qt::AlignRight);
     int headers = 0;
-    while (headers < int(t.rows.size()) && t.rows[size_t(headers)].header) ++headers;
+    while (start == 0 && headers < int(end) && t.rows[size_t(headers)].header) ++headers;
     tf.setHeaderRowCount(headers);
-    QTextTable* table = cur.insertTable(int(t.rows.size()), columns, tf);
+    if (start > 0) tf.setProperty(kTableContinuation, true);
+    const size_t rowCount = end - start;
+    QTextTable* table = cur.insertTable(int(rowCount), columns, tf);
     // Cells merged down: their column and span in each row, the first of them by row.
     struct Spot {
       int column, span;
       CellMerge down;
     };
-    std::vector<std::vector<Spot>> spots(t.rows.size());
-    for (size_t r = 0; r < t.rows.size(); ++r) {
-      const TableRow& row = t.rows[r];
+    std::vector<std::vector<Spot>> spots(rowCount);
+    for (size_t r = 0; r < rowCount; ++r) {
+      const TableRow& row = t.rows[start + r];
       int col = 0;
       for (size_t k = 0; k < row.cells.size(); ++k) {
         const TableCell& cell = row.cells[k];
@@ -501,15 +568,24 @@ class Builder {
         if (cell.mergeAcross == CellMerge::First)
           while (last + 1 < row.cells.size() && row.cells[last + 1].mergeAcross == CellMerge::Next)
             mergedEdges << row.cells[++last].rightEdge;
-        int end = int(std::lower_bound(all.begin(), all.end(), rowEdges[r][last]) - all.begin());
-        if (last + 1 == row.cells.size()) end = columns - 1;  // the last cell takes the rest
-        int span = std::max(end - col + 1, 1);
+        int endColumn = int(std::lower_bound(all.begin(), all.end(), rowEdges[start + r][last]) - all.begin());
+        if (last + 1 == row.cells.size()) endColumn = columns - 1;  // the last cell takes the rest
+        int span = std::max(endColumn - col + 1, 1);
         if (span > 1) table->mergeCells(int(r), col, 1, span);
-        spots[r].push_back({col, span, cell.mergeDown});
+        // A cell merged into one of the run before heads the cells merged into it here.
+        const bool fromAbove = cell.mergeDown == CellMerge::Next && r == 0 && start > 0;
+        spots[r].push_back({col, span, fromAbove ? CellMerge::First : cell.mergeDown});
         QTextTableCell qcell = table->cellAt(int(r), col);
         QTextTableCellFormat cf = qcell.format().toTableCellFormat();
         SetCellFormat(cf, cell);
         if (!mergedEdges.isEmpty()) cf.setProperty(kMergedEdges, mergedEdges);
+        // A merge down that runs on past the end of this run, or on from the run before.
+        if (cell.mergeDown == CellMerge::First && r + 1 == rowCount && end < t.rows.size())
+          cf.setProperty(kMergeDown, true);
+        if (fromAbove) {
+          cf.setProperty(kMergeDown, true);
+          cf.setProperty(kMergedFromAbove, true);
+        }
         if (k == 0) {
           cf.setProperty(kRowLeftEdge, row.leftEdge);
           cf.setProperty(kRowGap, row.gap);
@@ -518,12 +594,12 @@ class Builder {
           cf.setProperty(kRowHeader, row.header);
         }
         qcell.setFormat(cf);
-        if (cell.mergeDown != CellMerge::Next) {
+        if (cell.mergeDown != CellMerge::Next || fromAbove) {
           if (cell.tables.empty()) InsertCellParagraphs(qcell.firstCursorPosition(), cell.paragraphs);
           else InsertCellContent(qcell.firstCursorPosition(), cell);
         }
         k = last;
-        col = end + 1;
+        col = endColumn + 1;
         if (col >= columns) break;
       }
     }
@@ -612,8 +688,15 @@ class Reader {
     for (auto it = frame->begin(); !it.atEnd(); ++it) {
       if (QTextFrame* child = it.currentFrame()) {
         auto* table = qobject_cast<QTextTable*>(child);
-        if (table && topLevel) out.emplace_back(std::in_place_type<Table>, ReadTable(table));
-        else ReadFrame(child, out, false);
+        if (table && topLevel) {
+          Table t = ReadTable(table);
+          // The rows of a table built as several QTextTables go back into one.
+          auto* before = out.empty() || !Continues(table) ? nullptr : std::get_if<Table>(&out.back());
+          if (before) std::move(t.rows.begin(), t.rows.end(), std::back_inserter(before->rows));
+          else out.emplace_back(std::move(t));
+        } else {
+          ReadFrame(child, out, false);
+        }
         continue;
       }
       QTextBlock block = it.currentBlock();
@@ -623,6 +706,9 @@ class Reader {
       out.emplace_back(std::in_place_type<Paragraph>, ReadParagraph(block));
     }
   }
+
+  // A QTextTable holding more rows of the table before it.
+  static bool Continues(const QTextTable* table) { return table->format().boolProperty(kTableContinuation); }
 
   Paragraph ReadParagraph(const QTextBlock& block) {
     Paragraph p;
@@ -795,7 +881,8 @@ class Reader {
           cell.background = FromQColor(cf.background().color());
         if (cf.verticalAlignment() == QTextCharFormat::AlignMiddle) cell.verticalAlignment = VerticalAlignment::Center;
         if (cf.verticalAlignment() == QTextCharFormat::AlignBottom) cell.verticalAlignment = VerticalAlignment::Bottom;
-        if (cf.boolProperty(kMergeDown)) cell.mergeDown = covered ? CellMerge::Next : CellMerge::First;
+        if (cf.boolProperty(kMergeDown))
+          cell.mergeDown = covered || cf.boolProperty(kMergedFromAbove) ? CellMerge::Next : CellMerge::First;
         const QVariantList mergedEdges = cf.property(kMergedEdges).toList();
         if (!mergedEdges.isEmpty()) cell.mergeAcross = CellMerge::First;
         std::vector<Block> blocks;
@@ -807,7 +894,11 @@ class Reader {
             if (inner && depth < kMaxTableDepth) {
               size_t before = 0;
               for (const Block& b : blocks) before += std::holds_alternative<Paragraph>(b) ? 1 : 0;
-              cell.tables.push_back(CellTable{before, ReadTable(inner, depth + 1)});
+              Table t = ReadTable(inner, depth + 1);
+              if (Continues(inner) && !cell.tables.empty() && cell.tables.back().before == before)
+                std::move(t.rows.begin(), t.rows.end(), std::back_inserter(cell.tables.back().table.rows));
+              else
+                cell.tables.push_back(CellTable{before, std::move(t)});
             } else {
               ReadFrame(child, blocks, false);
             }

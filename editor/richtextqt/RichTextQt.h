@@ -55,6 +55,10 @@ enum Property {
   kField,               // QVariantList: a field's instruction (QString), its number (keeps two
                         // fields side by side apart), and whether its result was empty (the
                         // text shown is then the instruction in braces)
+  kTableContinuation,   // bool, of a QTextTableFormat: more rows of the table before it (a
+                        // table with rows of many different cell edges is built as several
+                        // QTextTables, see the bridge's InsertTable)
+  kMergedFromAbove,     // bool: a cell merged down into a cell of the QTextTable before
 };
 
 // Names of the dynamic properties of the QTextDocument.

@@ -553,3 +553,95 @@ TEST(RichTextQt, TablesWithoutFixedWidthsAreSavedAsWideAsTheyShow) {
     }
   }
 }
+
+namespace {
+
+// Rows of `cells` cells whose edges each row moves by a twip (the first cell's edge stays
+// put); the first column merged down over every row when `mergeDown`.
+std::string StaggeredRows(int rows, int cells, bool mergeDown) {
+  std::string s;
+  for (int r = 0; r < rows; ++r) {
+    s += "\\trowd\\trgaph60";
+    for (int c = 0; c < cells; ++c) {
+      if (c == 0 && mergeDown) s += r == 0 ? "\\clvmgf" : "\\clvmrg";
+      s += "\\cellx" + std::to_string(c == 0 ? 1000 : 1000 * (c + 1) + r);
+    }
+    s += "\\pard\\intbl";
+    for (int c = 0; c < cells; ++c)  // a cell merged into the one above holds no text
+      s += (c == 0 && mergeDown && r > 0 ? "" : " " + std::to_string(r) + "." + std::to_string(c)) + "\\cell";
+    s += "\\row";
+  }
+  return s;
+}
+
+// The Qt cells of the tables of a frame and of the tables inside their cells.
+long long QtCells(QTextFrame* frame, int& tables) {
+  long long n = 0;
+  for (QTextFrame* child : frame->childFrames()) {
+    if (auto* t = qobject_cast<QTextTable*>(child)) {
+      n += (long long)t->rows() * t->columns();
+      ++tables;
+    }
+    n += QtCells(child, tables);
+  }
+  return n;
+}
+
+}  // namespace
+
+// Rows whose cell edges all differ a little would make a grid of every distinct edge (rows x
+// rows x cells Qt cells); such a table is built as several QTextTables of a bounded grid,
+// and comes back from Qt as the one table it was: the same rows and edges, a merge down
+// across the whole table kept, a table inside a cell too.
+TEST(RichTextQt, TablesWithStaggeredEdgesStayBoundedAndComeBackAsOne) {
+  const std::string head = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}}";
+  struct Case {
+    const char* what;
+    std::string rtf;
+    long long modelCells;
+  } cases[] = {
+      {"staggered", head + StaggeredRows(60, 8, false) + "\\pard After\\par}", 60 * 8},
+      {"merged down across every row", head + StaggeredRows(40, 6, true) + "\\pard After\\par}", 40 * 6},
+      {"inside a cell",
+       head + "\\trowd\\cellx9000\\pard\\intbl Before\\par" + [] {
+         std::string inner;
+         for (int r = 0; r < 30; ++r) {
+           inner += "\\pard\\intbl\\itap2";
+           for (int c = 0; c < 5; ++c) inner += " x\\nestcell";
+           inner += "{\\*\\nesttableprops\\trowd";
+           for (int c = 0; c < 5; ++c) inner += "\\cellx" + std::to_string(1000 * (c + 1) + r);
+           inner += "\\nestrow}";
+         }
+         return inner;
+       }() + "\\pard\\intbl After\\cell\\row\\pard End\\par}",
+       30 * 5 + 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    RtfReadResult r = ReadRtf(c.rtf);
+    ASSERT_TRUE(r.ok) << r.error;
+    QTextDocument qdoc;
+    rq::ToQTextDocument(r.document, qdoc);
+    int tables = 0;
+    const long long qtCells = QtCells(qdoc.rootFrame(), tables);
+    EXPECT_LE(qtCells, 4 * c.modelCells);
+    EXPECT_GT(tables, 2);
+    const Document back = rq::FromQTextDocument(qdoc);
+    EXPECT_EQ(back, r.document) << samples::DumpDifference(back, r.document);
+    // A save writes the one table again.
+    RtfReadResult saved = ReadRtf(WriteRtf(back));
+    ASSERT_TRUE(saved.ok);
+    EXPECT_EQ(saved.document, r.document);
+  }
+
+  // The merge down is one Qt cell within each QTextTable.
+  RtfReadResult merged = ReadRtf(head + StaggeredRows(40, 6, true) + "}");
+  ASSERT_TRUE(merged.ok);
+  QTextDocument qdoc;
+  rq::ToQTextDocument(merged.document, qdoc);
+  for (QTextFrame* f : qdoc.rootFrame()->childFrames()) {
+    auto* t = qobject_cast<QTextTable*>(f);
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(t->cellAt(t->rows() - 1, 0).row(), 0);
+  }
+}
