@@ -181,7 +181,7 @@ QTextBlockFormat ToQt(const ParagraphFormat& f) {
         type = QTextOption::DelimiterTab;
         delimiter = QLatin1Char('.');
       }
-      tabs.append(QTextOption::Tab(Px(int(std::clamp<long long>((long long)t.position - f.leftIndent, -kMaxPageTwips, kMaxPageTwips))), type, delimiter));
+      tabs.append(QTextOption::Tab(PxFit((long long)t.position - Fit(f.leftIndent)), type, delimiter));
       leaders << int(t.leader);
       anyLeader = anyLeader || t.leader != TabLeader::None;
     }
@@ -802,10 +802,10 @@ class Reader {
   std::vector<int> ColumnWidths(const QTextTableFormat& tf, int columns) const {
     // The text's width: that of the laid-out page when the document has one, else the page's.
     const PageSetup page = PageSetupOf(source_);
-    long long text = std::max(page.width - page.marginLeft - page.marginRight, 1440);
+    long long text = std::max(page.width - page.marginLeft - page.marginRight, kMinPageTwips);
     const QTextFrameFormat root = source_.rootFrame()->frameFormat();
     const double laidOut = source_.pageSize().width() - root.leftMargin() - root.rightMargin();
-    if (source_.pageSize().width() > 0 && laidOut > 0) text = std::clamp<long long>(Twips(laidOut), 1440, 1 << 20);
+    if (source_.pageSize().width() > 0 && laidOut > 0) text = std::clamp<long long>(Twips(laidOut), kMinPageTwips, kMaxPageTwips);
     long long table = text;
     const QTextLength width = tf.width();
     if (width.type() == QTextLength::FixedLength) table = Twips(width.rawValue());
@@ -826,11 +826,11 @@ class Reader {
     for (int c = 0; c < columns; ++c) {
       const QTextLength w = c < widths.size() ? widths[c] : QTextLength();
       if (w.type() != QTextLength::FixedLength && w.type() != QTextLength::PercentageLength) {
-        out[size_t(c)] = int(std::min<long long>(rest / open, 1 << 20));  // the last takes what rounding left
+        out[size_t(c)] = int(std::min<long long>(rest / open, kMaxPageTwips));  // the last takes what rounding left
         rest -= out[size_t(c)];
         --open;
       }
-      out[size_t(c)] = std::clamp(out[size_t(c)], 1, 1 << 20);
+      out[size_t(c)] = std::clamp(out[size_t(c)], 1, kMaxPageTwips);
     }
     return out;
   }
