@@ -66,7 +66,7 @@ const std::unordered_map<std::string_view, Kw>& Keywords() {
       m.emplace(w, Kw::SkipDest);
     for (const char* w : {"shppict", "listtext", "pntext", "result", "shp", "object"})
       m.emplace(w, Kw::Transparent);
-    m.emplace("shptxt", Kw::Ud);
+    m.emplace("shptxt", Kw::Ud);  // the text of a text box inside a shape is content
     for (const char* w : {"header", "headerl", "headerr", "headerf", "footer", "footerl", "footerr",
                           "footerf"})
       m.emplace(w, Kw::HeaderFooter);
@@ -74,7 +74,7 @@ const std::unordered_map<std::string_view, Kw>& Keywords() {
     m.emplace("fldinst", Kw::FieldInst);
     m.emplace("fldrslt", Kw::FieldResult);
     m.emplace("pn", Kw::ListLevel);
-    m.emplace("ls", Kw::ListMark);  // the text of a text box inside a shape is content
+    m.emplace("ls", Kw::ListMark);
     const std::pair<const char*, Kw> words[] = {
         {"footnote", Kw::Footnote}, {"fonttbl", Kw::FontTable}, {"colortbl", Kw::ColorTable}, {"pict", Kw::Picture},
         {"upr", Kw::Upr}, {"ud", Kw::Ud}, {"shpinst", Kw::ShapeInstance},
@@ -167,7 +167,6 @@ struct Shade {
 struct State {
   Dest dest = Dest::Normal;
   bool discardText = false;  // text of this group is not content (an ANSI copy, a shape)
-  bool hidden = false;
   int uc = 1;
   CharFormat chr;
   int font = -1;  // font number; -1 the default font
@@ -570,7 +569,7 @@ class Reader {
       codec::AppendUtf8(note_->text, c);
       return;
     }
-    if (st_.dest != Dest::Normal || st_.discardText || st_.hidden) return;
+    if (st_.dest != Dest::Normal || st_.discardText) return;
     TextRun* run = CurrentTextRun();
     if (run) codec::AppendUtf8(run->text, c);
   }
@@ -657,7 +656,7 @@ class Reader {
     TextRun r = std::move(*note_);
     note_.reset();
     noteBlank_ = false;
-    if (InText() && !st_.hidden) AddRun(std::move(r));
+    if (InText()) AddRun(std::move(r));
   }
 
   void CommitPicture() {
@@ -667,7 +666,7 @@ class Reader {
       if (InText()) ++droppedPictures_;
       return;
     }
-    if (p.data.empty() || st_.hidden || st_.dest != Dest::Normal) return;
+    if (p.data.empty() || st_.dest != Dest::Normal) return;
     TextRun r;
     r.kind = TextRun::Kind::Picture;
     r.format = ResolvedFormat();
@@ -992,7 +991,6 @@ class Reader {
         chr = CharFormat{};
         st_.charShade = Shade{};
         st_.font = -1;
-        st_.hidden = false;
         charChanged();
         return;
       case Kw::B: chr.bold = on; charChanged(); return;
@@ -1029,7 +1027,7 @@ class Reader {
         else if (st_.dest == Dest::Footnote) Char('\n');
         return;
       case Kw::Line:
-        if (InText() && !st_.hidden) {
+        if (InText()) {
           TextRun r;
           r.kind = TextRun::Kind::LineBreak;
           r.format = ResolvedFormat();
