@@ -61,6 +61,16 @@ class TaxSetWindowTest : public DealInputsTest {
     std::string cfg = ReadFile(folder + "Quorvant.Cfg");
     return SplitLines(cfg).size() > 2 ? SplitLines(cfg)[2] : "";
   }
+  // "Home" is still the setting in use, in the configuration file and the main window, and
+  // the settings file still holds "Home" and "City" only.
+  void ExpectHomeAndCityUnchanged() const {
+    EXPECT_EQ(eng.tax.TaxSetName, "Home");
+    EXPECT_EQ(ConfigTaxSetName(), "\"Home\"");
+    std::vector<std::string> names;
+    ASSERT_TRUE(TaxSet::ReadTaxSetNames(folder + "Taxset.txt", names));
+    EXPECT_EQ(names, (std::vector<std::string>{"Home", "City"}));
+    EXPECT_EQ(qv->Combo1->currentText().toStdString(), "Home");
+  }
 };
 
 TEST_F(TaxSetWindowTest, ShowsTheCurrentSettingInItsBoxes) {
@@ -272,12 +282,7 @@ TEST_F(TaxSetWindowTest, ANameTypedIntoTheListIsDroppedOnClosing) {
       if (how == 0) w.reject();
       else w.Command1_Click(2);
       windows.Unload<TaxSet>();
-      EXPECT_EQ(eng.tax.TaxSetName, "Home");
-      EXPECT_EQ(ConfigTaxSetName(), "\"Home\"");
-      std::vector<std::string> names;
-      ASSERT_TRUE(TaxSet::ReadTaxSetNames(folder + "Taxset.txt", names));
-      EXPECT_EQ(names, (std::vector<std::string>{"Home", "City"}));
-      EXPECT_EQ(qv->Combo1->currentText().toStdString(), "Home");
+      ExpectHomeAndCityUnchanged();
     }
   }
 }
@@ -304,12 +309,7 @@ TEST_F(TaxSetWindowTest, ClosingWithTheFocusInTheNameBoxRunsNoHandlerOfTheClosed
     windows.Unload<TaxSet>();
     QApplication::processEvents();
     EXPECT_EQ(windows.IfLoaded<TaxSet>(), nullptr);
-    EXPECT_EQ(eng.tax.TaxSetName, "Home");
-    EXPECT_EQ(ConfigTaxSetName(), "\"Home\"");
-    std::vector<std::string> names;
-    ASSERT_TRUE(TaxSet::ReadTaxSetNames(folder + "Taxset.txt", names));
-    EXPECT_EQ(names, (std::vector<std::string>{"Home", "City"}));
-    EXPECT_EQ(qv->Combo1->currentText().toStdString(), "Home");
+    ExpectHomeAndCityUnchanged();
   }
 }
 

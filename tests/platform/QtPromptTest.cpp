@@ -14,6 +14,19 @@
 
 #include "platform/ui/QtPrompt.h"
 
+namespace {
+
+// The application the windows need, made here unless the test program has one.
+std::unique_ptr<QApplication> EnsureApplication() {
+  static int argc = 1;
+  static char name[] = "platform_tests";
+  static char* argv[] = {name, nullptr};
+  if (QApplication::instance()) return nullptr;
+  return std::make_unique<QApplication>(argc, argv);
+}
+
+}  // namespace
+
 TEST(QtPrompt, DialogFiltersAndMessageLines) {
   struct Case {
     const char* filter;
@@ -32,11 +45,7 @@ TEST(QtPrompt, DialogFiltersAndMessageLines) {
 // details window, the details from the lease comparison): when it closes, the window that
 // opened it is the active one again, whatever window the closing made active.
 TEST(QtPrompt, AModalWindowGivesTheActivationBackToTheWindowThatOpenedIt) {
-  int argc = 1;
-  char name[] = "platform_tests";
-  char* argv[] = {name, nullptr};
-  std::unique_ptr<QApplication> own;
-  if (!QApplication::instance()) own = std::make_unique<QApplication>(argc, argv);
+  const std::unique_ptr<QApplication> own = EnsureApplication();
 
   struct Modal : QDialog, qv::ui::ModalWindow {
     explicit Modal(QWidget* parent) : QDialog(parent) {}
@@ -82,11 +91,7 @@ TEST(QtPrompt, AModalWindowGivesTheActivationBackToTheWindowThatOpenedIt) {
 // same window although, just after the first box closed, no window is active yet; it must
 // not be parented to the main window, which the window manager would activate after it.
 TEST(QtPrompt, ASecondQuestionBelongsToTheWindowThatAskedTheFirst) {
-  int argc = 1;
-  char name[] = "platform_tests";
-  char* argv[] = {name, nullptr};
-  std::unique_ptr<QApplication> own;
-  if (!QApplication::instance()) own = std::make_unique<QApplication>(argc, argv);
+  const std::unique_ptr<QApplication> own = EnsureApplication();
 
   QWidget main;
   main.show();
@@ -128,11 +133,7 @@ TEST(QtPromptSuffix, TheDefaultSuffixIsTheFiltersFirstExtension) {
 // (a name not found while it loads): the box belongs to it, so it is drawn above it and
 // takes the keyboard; once that window is hidden, boxes belong to the active window again.
 TEST(QtPrompt, AQuestionBelongsToAWindowThatStaysOnTop) {
-  int argc = 1;
-  char name[] = "platform_tests";
-  char* argv[] = {name, nullptr};
-  std::unique_ptr<QApplication> own;
-  if (!QApplication::instance()) own = std::make_unique<QApplication>(argc, argv);
+  const std::unique_ptr<QApplication> own = EnsureApplication();
 
   QWidget main;
   main.show();

@@ -108,6 +108,15 @@ class LibreOffice : public ::testing::Test {
     return result;
   }
 
+  // Writes the document with our writer to `name`.rtf and gives LibreOffice's HTML of it
+  // (empty, with a test failure, when it made none).
+  std::string HtmlOfOurSave(const Document& d, const std::string& name) {
+    const fs::path rtf = dir_ / (name + ".rtf");
+    WriteFile(rtf, WriteRtf(d));
+    const fs::path html = Convert(rtf, "html", "html", "html");
+    return html.empty() ? std::string() : ReadFile(html);
+  }
+
   fs::path dir_;
 };
 
@@ -316,11 +325,8 @@ TEST_F(LibreOffice, ShowsTheFootnotesOfOurSave) {
   RtfReadResult r = ReadRtf("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard\\plain Footnote here{\\super\\chftn"
                             "{\\footnote\\pard\\plain{\\super\\chftn} This is a footnote.}} and on.\\par}");
   ASSERT_TRUE(r.ok);
-  fs::path rtf = dir_ / "note.rtf";
-  WriteFile(rtf, WriteRtf(r.document));
-  fs::path html = Convert(rtf, "html", "html", "html");
-  ASSERT_FALSE(html.empty());
-  std::string text = ReadFile(html);
+  const std::string text = HtmlOfOurSave(r.document, "note");
+  ASSERT_FALSE(text.empty());
   EXPECT_NE(text.find("sdfootnote1anc"), std::string::npos) << text;  // the mark, as a footnote's
   EXPECT_NE(text.find("This is a footnote."), std::string::npos) << text;
   EXPECT_NE(text.find("and on."), std::string::npos) << text;
@@ -333,11 +339,8 @@ TEST_F(LibreOffice, ReadsTheMergedCellsOfOurSave) {
       "\\pard\\plain\\intbl Merged\\cell Across\\cell\\cell\\row\\trowd\\clvmrg\\cellx3000\\cellx6000\\cellx9000"
       "\\pard\\plain\\intbl\\cell 2,2\\cell 2,3\\cell\\row\\pard After\\par}");
   ASSERT_TRUE(r.ok);
-  fs::path rtf = dir_ / "merged.rtf";
-  WriteFile(rtf, WriteRtf(r.document));
-  fs::path html = Convert(rtf, "html", "html", "html");
-  ASSERT_FALSE(html.empty());
-  std::string text = ReadFile(html);
+  const std::string text = HtmlOfOurSave(r.document, "merged");
+  ASSERT_FALSE(text.empty());
   EXPECT_NE(text.find("rowspan=\"2\""), std::string::npos) << text;
   EXPECT_NE(text.find("colspan=\"2\""), std::string::npos) << text;
 }
@@ -345,12 +348,8 @@ TEST_F(LibreOffice, ReadsTheMergedCellsOfOurSave) {
 // Word's nested tables, read and saved: LibreOffice reads the save with the inner tables as
 // tables inside their cells, three levels as in the file, with their text.
 TEST_F(LibreOffice, ReadsTheNestedTablesOfOurSave) {
-  Document d = ReadFixture("nested.rtf");
-  fs::path rtf = dir_ / "nested.rtf";
-  WriteFile(rtf, WriteRtf(d));
-  fs::path html = Convert(rtf, "html", "html", "html");
-  ASSERT_FALSE(html.empty());
-  const std::string text = ReadFile(html);
+  const std::string text = HtmlOfOurSave(ReadFixture("nested.rtf"), "nested");
+  ASSERT_FALSE(text.empty());
   // Each table opens inside a cell of the one before it.
   size_t tables = 0, depth = 0, deepest = 0;
   for (size_t at = text.find('<'); at != std::string::npos; at = text.find('<', at + 1)) {
@@ -379,11 +378,9 @@ TEST_F(LibreOffice, ReadsTheShadingAndTabStopsOfOurSave) {
   ASSERT_TRUE(r.ok);
   QTextDocument qdoc;
   qv::richtext::qt::ToQTextDocument(r.document, qdoc);
-  fs::path rtf = dir_ / "shaded.rtf";
-  WriteFile(rtf, WriteRtf(qv::richtext::qt::FromQTextDocument(qdoc)));
-  fs::path html = Convert(rtf, "html", "html", "html");
-  ASSERT_FALSE(html.empty());
-  const std::string text = ReadFile(html);
+  const std::string text = HtmlOfOurSave(qv::richtext::qt::FromQTextDocument(qdoc), "shaded");
+  ASSERT_FALSE(text.empty());
+  const fs::path rtf = dir_ / "shaded.rtf";
   EXPECT_NE(text.find("background: #ff0000"), std::string::npos) << text;
   EXPECT_NE(text.find("background: #0000ff"), std::string::npos) << text;
   fs::path pdf = Convert(rtf, "pdf", "pdf", "pdf");
