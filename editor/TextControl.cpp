@@ -85,6 +85,21 @@ void SetFrameMargins(QTextDocument& doc, const PageGeometry& g) {
   doc.rootFrame()->setFrameFormat(f);
 }
 
+// The box of what a table cell of `table` shows: its paragraphs, those of the tables inside
+// it included. The empty paragraph that ends the cell after a table inside it is left out:
+// Qt gives it no room and reports it beside that table, across the next cells.
+QRectF CellContentBox(QAbstractTextDocumentLayout& lay, const QTextTable& table, const QTextTableCell& cell) {
+  QRectF box;
+  const QTextDocument& doc = *table.document();
+  for (QTextBlock b = doc.findBlock(cell.firstPosition()); b.isValid() && b.position() <= cell.lastPosition();
+       b = b.next()) {
+    const bool afterInnerTable = b.length() <= 1 && QTextCursor(b).currentTable() == &table && b.previous().isValid() &&
+                                 QTextCursor(b.previous()).currentTable() != &table;
+    if (!afterInnerTable) box = box.united(lay.blockBoundingRect(b));
+  }
+  return box;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -836,11 +851,7 @@ void TextControl::DrawDecorations(QPainter& painter, const QRectF& rect, bool on
         for (int col = 0; col < table->columns(); ++col) {
           const QTextTableCell cell = table->cellAt(r, col);
           if (cell.row() != r || cell.column() != col) continue;
-          QRectF box;
-          for (QTextBlock b = doc->findBlock(cell.firstPosition()); b.isValid() && b.position() <= cell.lastPosition();
-               b = b.next()) {
-            box = box.united(lay->blockBoundingRect(b));
-          }
+          QRectF box = CellContentBox(*lay, *table, cell);
           const double pad = table->format().cellPadding();
           box.adjust(-pad, -pad, pad, pad);
           if (box.intersects(rect)) painter.drawRect(box);

@@ -2,6 +2,7 @@
 // the font dialog, the page-setup hand-off, the Tab keys in and out of tables.
 #include "tests/editor/EditorFixture.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QClipboard>
 #include <QTextTable>
 
@@ -276,6 +277,49 @@ TEST_F(EditorTest, CtrlTabTypesATabAndTabOutsideATableTypesOne) {
   EXPECT_EQ(CaretCell(tx), 0);
   EXPECT_EQ(editor->ActiveText(), &tx);
   EXPECT_EQ(table->rows(), 1);
+}
+
+}  // namespace qv::editor::test
+
+namespace qv::editor::test {
+
+// The dotted guide lines of borderless cells hug each cell, a table inside a cell included:
+// none is drawn beside the table, where Qt reports the empty paragraph that ends a cell after
+// the table inside it.
+TEST_F(EditorTest, GuideLinesOfANestedTableStayWithinTheTable) {
+  const std::string path = Write(
+      "nested.rtf",
+      "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard Before\\par"
+      "\\trowd\\cellx5000\\cellx9000"
+      "\\pard\\intbl\\itap2 A\\nestcell B\\nestcell"
+      "\\pard\\intbl\\itap2{\\*\\nesttableprops\\trowd\\cellx2500\\cellx4800\\nestrow}{\\nonesttables\\par}"
+      "\\pard\\intbl\\itap2 C\\nestcell D\\nestcell"
+      "\\pard\\intbl\\itap2{\\*\\nesttableprops\\trowd\\cellx2500\\cellx4800\\nestrow}{\\nonesttables\\par}"
+      "\\pard\\intbl\\cell Right\\cell\\row\\pard After\\par}");
+  frmMDIChild* doc = editor->LoadDocument(path, int(FileFormat::Rtf));
+  ASSERT_NE(doc, nullptr);
+  TextControl& tx = *doc->TXTextControl1;
+  ASSERT_TRUE(tx.TableGridLines());
+  tx.SetZoomFactor(100);
+  QApplication::processEvents();
+  QTextTable* outer = nullptr;
+  for (QTextFrame* f : tx.document()->rootFrame()->childFrames())
+    if (auto* t = qobject_cast<QTextTable*>(f)) outer = t;
+  ASSERT_NE(outer, nullptr);
+  const QRectF table = tx.document()->documentLayout()->frameBoundingRect(outer);
+  tx.ensureVisible(table);
+  QApplication::processEvents();
+  const QRect shown = tx.mapFromScene(table).boundingRect();
+  const QImage screen = tx.viewport()->grab().toImage();
+  const QRgb guide = qRgb(0x80, 0x80, 0xC0);
+  int inside = 0, beside = 0;
+  for (int y = std::max(shown.top(), 0); y <= std::min(shown.bottom(), screen.height() - 1); ++y)
+    for (int x = 0; x < screen.width(); ++x) {
+      if (screen.pixel(x, y) != guide) continue;
+      (x > shown.right() + 2 ? beside : inside) += 1;
+    }
+  EXPECT_GT(inside, 0);  // the inner table's and the right cell's lines
+  EXPECT_EQ(beside, 0);
 }
 
 }  // namespace qv::editor::test
