@@ -11,6 +11,8 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include <vector>
+
 #include "engine/Engine.h"
 #include "engine/Runtime.h"
 #include "owner/Owner.h"
@@ -190,6 +192,15 @@ void Customer::Build() {
   for (int k = 1; k <= 8; ++k)
     ui::WatchEntryBox(
         this, Text4[k], nullptr, [this, k] { Text4_LostFocus(k); }, [this, k](int& a) { Text4_KeyPress(k, a); });
+  // Tab goes down the form as it reads, from the name through the eight boxes, then to the
+  // buttons and the list. (The boxes are made before the name box, and the buttons would
+  // otherwise come straight after it: an address typed after Tab pressed New at its first
+  // space.)
+  std::vector<QWidget*> order{Combo1};
+  for (int k = 1; k <= 8; ++k) order.push_back(Text4[k]);
+  for (int i : {0, 1, 3, 5, 2}) order.push_back(Command3[i]);
+  order.push_back(F1Book1);
+  for (size_t i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
   resize(760, 330);
 }
 

@@ -406,6 +406,43 @@ TEST_F(CustomerTest, EnterMovesThroughTheBoxes) {
   EXPECT_EQ(ReadBack().Cell(1, reports::kColAddress), "9 Pine St");
 }
 
+TEST_F(CustomerTest, TabGoesThroughTheBoxesBeforeTheButtons) {
+  WriteCustomers({{1, "Ann Cole", "1 Elm", ""}, {2, "Ben Dale", "2 Oak", ""}});
+  Customer& c = Open();
+  c.activateWindow();
+  QApplication::setActiveWindow(&c);
+  for (int i = 0; i < 50 && QApplication::activeWindow() != &c; ++i) QApplication::processEvents();
+  ASSERT_EQ(QApplication::activeWindow(), &c);
+  const int rows = c.list.RowCount();
+  const std::vector<std::string> entries = Entries(c);
+  auto focused = [&c]() -> QWidget* {
+    QWidget* f = QApplication::focusWidget();
+    return f && f == c.Combo1->lineEdit() ? c.Combo1 : f;
+  };
+
+  // The name box is clicked, Tab goes on to the address, and an address is typed there.
+  QTest::mouseClick(c.Combo1->lineEdit(), Qt::LeftButton);
+  ASSERT_EQ(focused(), c.Combo1);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  ASSERT_EQ(focused(), c.Text4[1]);
+  QTest::keyClicks(QApplication::focusWidget(), "12 Main St");
+  EXPECT_EQ(Text(c.Text4[1]), "12 Main St");
+  EXPECT_EQ(c.list.RowCount(), rows);  // no new customer (the prompt fails on a question)
+  EXPECT_EQ(Entries(c), entries);
+
+  // Then the other boxes in the form's reading order, then the buttons.
+  std::vector<QWidget*> order;
+  for (int k = 2; k <= 8; ++k) order.push_back(c.Text4[k]);
+  for (int i : {0, 1, 3, 2}) order.push_back(c.Command3[i]);
+  for (QWidget* expected : order) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(focused(), expected) << expected->objectName().toStdString();
+  }
+  // Leaving the address stored it in the customer's row.
+  EXPECT_EQ(c.list.Cell(1, reports::kColAddress), "12 Main St");
+  EXPECT_EQ(c.list.RowCount(), rows);
+}
+
 TEST_F(CustomerTest, TheWorkbookIsWrittenBackWholeAtUnload) {
   WriteCustomers({{1, "Ann Cole", "1 Elm", "555-0100"}, {2, "Ben Dale", "2 Oak", "555-0200"}});
   const std::vector<std::string> fields = {"", "9 Pine St", "Springfield", "IL", "62704", "555-0111",
