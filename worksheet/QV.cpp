@@ -912,9 +912,18 @@ void QV::changeEvent(QEvent* e) {
   if (now && now != this && windows_.Holds(now)) CommitFieldEdit();
 }
 
-// Enter on a focused button of the window presses it, as in the deal windows.
+// Enter on a focused button of the window presses it, as in the deal windows. Escape slides
+// an open panel back, as its "C&lose" button does: the keys no box, list or button of the
+// window took come here, wherever the focus was when the panel came out.
 void QV::keyPressEvent(QKeyEvent* e) {
-  if (!ui::PressFocusedButton(this, e)) QMainWindow::keyPressEvent(e);
+  if (ui::PressFocusedButton(this, e)) return;
+  if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier && (PaymentPanelOut() || CashPanelOut())) {
+    e->accept();
+    if (PaymentPanelOut()) Command6_Click(1);
+    else Command7_Click(1);
+    return;
+  }
+  QMainWindow::keyPressEvent(e);
 }
 
 bool QV::eventFilter(QObject* watched, QEvent* event) {

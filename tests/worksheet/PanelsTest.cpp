@@ -3,8 +3,11 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QTableView>
+#include <QTest>
 
 #include "engine/NumText.h"
+#include "platform/grid/GridWidget.h"
 #include "tests/worksheet/QVFixture.h"
 
 namespace qv::test {
@@ -118,6 +121,62 @@ TEST_F(PanelsTest, OpeningOnePanelSlidesTheOtherBackFirst) {
     qv->Command5_Click(c.second);
     EXPECT_TRUE(panels[0]->isHidden() && panels[1]->isHidden());
   }
+}
+
+// Escape slides an open panel back, as its "C&lose" button does, wherever the focus is
+// while the panel is out: on the button that opened it (a click), in the deal field where the
+// Alt letter was pressed, or in the cash-due grid clicked on the panel.
+TEST_F(PanelsTest, EscapeSlidesAnOpenPanelBack) {
+  CommonPage();
+  ASSERT_TRUE(ShowActive());
+  ASSERT_TRUE(qv->Picture3->isHidden() && qv->Picture5->isHidden());
+  QLineEdit* field = nullptr;
+  for (QLineEdit* box : qv->Text3)
+    if (box && box->isVisible() && box->isEnabled()) {
+      field = box;
+      break;
+    }
+  ASSERT_NE(field, nullptr);
+  enum class How { ClickButton, AltLetterInAField, ClickGrid };
+  struct Case {
+    int panel;
+    How how;
+  };
+  for (const Case c : {Case{0, How::ClickButton}, Case{1, How::ClickButton}, Case{0, How::AltLetterInAField},
+                       Case{1, How::AltLetterInAField}, Case{1, How::ClickGrid}}) {
+    SCOPED_TRACE(testing::Message() << "panel " << c.panel << " how " << int(c.how));
+    auto out = [&] { return c.panel == 0 ? qv->PaymentPanelOut() : qv->CashPanelOut(); };
+    if (c.how == How::AltLetterInAField) {
+      QTest::mouseClick(field, Qt::LeftButton);
+      ASSERT_EQ(QApplication::focusWidget(), field);
+      QTest::keyClick(field, c.panel == 0 ? Qt::Key_Y : Qt::Key_Q, Qt::AltModifier);
+      // A button's letter presses it as a click that shows: it goes through a moment later.
+      for (int i = 0; i < 100 && !out(); ++i) QTest::qWait(10);
+    } else {
+      QTest::mouseClick(qv->Command5[c.panel], Qt::LeftButton);
+    }
+    ASSERT_TRUE(out());
+    if (c.how == How::ClickGrid) {
+      auto* view = qv->CashSheet->findChild<QTableView*>();
+      ASSERT_NE(view, nullptr);
+      QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(20, 10));
+      ASSERT_TRUE(qv->CashSheet->isAncestorOf(QApplication::focusWidget()) ||
+                  QApplication::focusWidget() == qv->CashSheet);
+      ASSERT_TRUE(out());
+    }
+    QWidget* focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr);
+    QTest::keyClick(focus, Qt::Key_Escape);
+    EXPECT_FALSE(out());
+    EXPECT_TRUE(qv->Picture3->isHidden() && qv->Picture5->isHidden());
+    EXPECT_EQ(qv->PanelLeft[c.panel], 6240.0f);
+  }
+  // With no panel out Escape does nothing, and the deal field keeps what it shows.
+  QTest::mouseClick(field, Qt::LeftButton);
+  const QString shown = field->text();
+  QTest::keyClick(field, Qt::Key_Escape);
+  EXPECT_EQ(field->text(), shown);
+  EXPECT_TRUE(qv->Picture3->isHidden() && qv->Picture5->isHidden());
 }
 
 TEST_F(PanelsTest, CashDueGridListsTheCashItemsThenTheTotals) {
