@@ -772,8 +772,61 @@ void TextControl::keyPressEvent(QKeyEvent* e) {
   if (onKeyDown) onKeyDown(VbKeyCode(e->key()), ShiftState(e->modifiers()));
   // The Insert key is the document window's (it flips the insertion mode there).
   if (e->key() == Qt::Key_Insert && e->modifiers() == Qt::NoModifier) return;
+  // The text item knows no view, so Page Down and Page Up are the control's.
+  const bool select = e->matches(QKeySequence::SelectNextPage) || e->matches(QKeySequence::SelectPreviousPage);
+  if (select || e->matches(QKeySequence::MoveToNextPage) || e->matches(QKeySequence::MoveToPreviousPage)) {
+    PageUpDown(e->matches(QKeySequence::MoveToNextPage) || e->matches(QKeySequence::SelectNextPage), select);
+    e->accept();
+    return;
+  }
   scene_->setFocusItem(item_);
   scene_->sendEvent(item_, e);
+}
+
+namespace {
+// The top of the caret's line in the document (pixels at 96 to the inch).
+double LineTop(const QTextCursor& c) {
+  const QTextBlock block = c.block();
+  double y = c.document()->documentLayout()->blockBoundingRect(block).top();
+  if (const QTextLayout* layout = block.layout()) {
+    const QTextLine line = layout->lineForTextPosition(c.positionInBlock());
+    if (line.isValid()) y += line.y();
+  }
+  return y;
+}
+}  // namespace
+
+void TextControl::PageUpDown(bool down, bool select) {
+  // As a word processor does: the caret goes line by line (keeping its place in the line) as
+  // far as the view's height reaches, and the view scrolls as far as the caret went, so the
+  // caret stays on its line of the screen. Where less than a screen is left, the caret stops
+  // at the first or last line (and from there goes to the start or the end of the text).
+  const double screen = viewport()->height() * 100.0 / std::max(zoom_, 1);
+  const QTextCursor::MoveMode mode = select ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor;
+  const QTextCursor::MoveOperation op = down ? QTextCursor::Down : QTextCursor::Up;
+  const QTextCursor start = textCursor();
+  const double from = LineTop(start);
+  QTextCursor to = start;
+  bool linesBeyond = true;
+  for (;;) {
+    QTextCursor next = to;
+    if (!next.movePosition(op, mode) || next.position() == to.position()) {
+      linesBeyond = false;
+      break;
+    }
+    if (std::abs(LineTop(next) - from) > screen) break;
+    to = next;
+  }
+  // On the first or the last line already: to the start or the end of the text.
+  if (to.position() == start.position()) to.movePosition(down ? QTextCursor::End : QTextCursor::Start, mode);
+  // The view first, so that the caret is seen where it lands and setting it scrolls no more;
+  // at the first or last line the view goes a whole screen, and then back as far as the
+  // caret needs to stay in sight.
+  QScrollBar* bar = verticalScrollBar();
+  const int step = linesBeyond ? int(std::lround((LineTop(to) - from) * zoom_ / 100.0))
+                               : (down ? bar->pageStep() : -bar->pageStep());
+  bar->setValue(bar->value() + step);
+  setTextCursor(to);
 }
 
 void TextControl::mousePressEvent(QMouseEvent* e) {

@@ -225,7 +225,8 @@ class TextControl : public QGraphicsView {
   void Attach(QTextDocument* doc);
   void SyncMarginsFromLayout();
   void UpdateSceneRect();
-  void EnsureCaretVisible();
+  // Page Down (down) and Page Up: the view and the caret a screen down or up.
+  void PageUpDown(bool down, bool select);
   void DrawDecorations(QPainter& painter, const QRectF& rect, bool onScreen) const;
   void DrawFrames(QPainter& painter, const QRectF& rect) const;
   void ChangeFrames(const std::function<void(ParagraphFrame&)>& change);
