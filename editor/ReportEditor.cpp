@@ -300,7 +300,25 @@ void ReportEditor::FileOpen(std::string path) {
     dialogFilterIndex = 1;
   }
   if (path.size() >= 2 && path.front() == '"' && path.back() == '"') path = path.substr(1, path.size() - 2);
+  // A file open already is not read into a second window, where two copies of it would be
+  // edited and saved over each other: its window comes forward, with what was edited in it.
+  if (frmMDIChild* open = DocumentOfFile(path)) {
+    open->ShowWindow();
+    return;
+  }
   LoadDocument(path, int(FormatForOpening(path)));
+}
+
+frmMDIChild* ReportEditor::DocumentOfFile(const std::string& path) const {
+  // The same file by whatever path names it: links, "." and ".." resolved.
+  const QString file = QFileInfo(QString::fromStdString(path)).canonicalFilePath();
+  if (file.isEmpty()) return nullptr;
+  for (int slot = 1; slot <= SlotCount(); ++slot) {
+    frmMDIChild* doc = Documents[size_t(slot)];
+    if (!doc || DocumentStates[size_t(slot)].Deleted != kFalse || doc->filePath.empty()) continue;
+    if (QFileInfo(QString::fromStdString(doc->filePath)).canonicalFilePath() == file) return doc;
+  }
+  return nullptr;
 }
 
 bool ReportEditor::ReadInto(frmMDIChild& doc, const std::string& path, int format) {

@@ -143,7 +143,11 @@ class ReportEditor {
   void ToggleToolbar(frmMDIChild& frm);
 
   // ---- files ----
+  // Opens a file in a new document window; a file that is open already (by any path that
+  // names it) brings its window forward instead.
   void FileOpen(std::string path);
+  // The open document window of the file `path` names, or null.
+  frmMDIChild* DocumentOfFile(const std::string& path) const;
   // Loads a file into a new document window; the window, or null when the load failed (its
   // message shown, its slot free again).
   frmMDIChild* LoadDocument(const std::string& path, int format);

@@ -1,6 +1,7 @@
 // The keys and the view of a document window, with real key events and the focus where it
 // really is: Page Down and Page Up scroll the document a screen and take the caret along;
-// opening a menu leaves the view where it is.
+// opening a menu leaves the view where it is; opening a file that is open already brings
+// its window forward.
 #include "tests/editor/EditorFixture.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -12,6 +13,7 @@
 #include <QTextLayout>
 
 #include <cmath>
+#include <filesystem>
 
 namespace qv::editor::test {
 namespace {
@@ -149,6 +151,58 @@ TEST_F(KeysTest, OpeningAMenuLeavesTheViewWhereItIs) {
       EXPECT_EQ(tx.textCursor().position(), 0);
     }
   }
+}
+
+TEST_F(KeysTest, OpeningAFileThatIsOpenBringsItsWindowForward) {
+  Frame();
+  Activate();
+  const std::string a = Write("a.rtf", "{\\rtf1\\ansi First report\\par}");
+  const std::string b = Write("b.txt", "Second file\n");
+  std::filesystem::create_directory(Path("other"));
+  const std::string sameName = Write("other/a.rtf", "{\\rtf1\\ansi Another report\\par}");
+  std::filesystem::create_symlink(a, Path("link.rtf"));
+
+  editor->FileOpen(a);
+  frmMDIChild* first = frame()->ActiveForm();
+  ASSERT_NE(first, nullptr);
+  // An edit not saved yet stays: the window is brought forward, not read again.
+  Type(*first->TXTextControl1, "Edited ");
+  const QString edited = first->TXTextControl1->document()->toPlainText();
+  editor->FileOpen(b);
+  frmMDIChild* second = frame()->ActiveForm();
+  ASSERT_NE(second, first);
+  const int windows = OpenWindows();
+
+  struct Case {
+    const char* how;
+    std::function<void()> open;
+  };
+  const Case cases[] = {
+      {"the same path", [&] { editor->FileOpen(a); }},
+      {"the open dialog", [&] {
+         prompt.File(a);
+         editor->FileOpen("");
+       }},
+      {"a path through . and ..", [&] { editor->FileOpen(Path("other/../././a.rtf")); }},
+      {"a link to the file", [&] { editor->FileOpen(Path("link.rtf")); }},
+      {"in quotes", [&] { editor->FileOpen("\"" + a + "\""); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.how);
+    frame()->MdiArea()->setActiveSubWindow(second->SubWindow());
+    ASSERT_EQ(frame()->ActiveForm(), second);
+    c.open();
+    EXPECT_EQ(OpenWindows(), windows);
+    EXPECT_EQ(frame()->ActiveForm(), first);
+    EXPECT_EQ(frame()->MdiArea()->activeSubWindow(), first->SubWindow());
+    EXPECT_EQ(QApplication::focusWidget(), first->TXTextControl1);
+    EXPECT_EQ(first->TXTextControl1->document()->toPlainText(), edited);
+  }
+  // A file of the same name in another folder is another file.
+  editor->FileOpen(sameName);
+  EXPECT_EQ(OpenWindows(), windows + 1);
+  EXPECT_NE(frame()->ActiveForm(), first);
+  EXPECT_NE(frame()->ActiveForm(), second);
 }
 
 }  // namespace
