@@ -7,11 +7,14 @@
 
 #include "editor/richtext/CodePage.h"
 #include "editor/richtext/Rtf.h"
+#include "editor/richtext/RtfReaderParts.h"
 #include "editor/richtext/TextCodec.h"
 
 namespace qv::richtext {
 
 namespace {
+
+using namespace rtfread;
 
 // Every control word the reader acts on. Words not listed are ignored (and, after "\*",
 // their group is skipped).
@@ -149,21 +152,6 @@ enum class BorderTarget {
   CellRight,
 };
 
-// Shading as RTF writes it: a background colour, and a foreground colour laid over it at a
-// percentage (in hundredths). The model keeps the one colour that shows.
-struct Shade {
-  std::optional<Color> back, fore;
-  int percent = 0;  // 0 to 10000
-  bool set = false;
-  std::optional<Color> Shown() const {
-    if (!set) return std::nullopt;
-    if (percent <= 0) return back;
-    const Color f = fore.value_or(Color{0, 0, 0}), b = back.value_or(Color{255, 255, 255});
-    auto mix = [&](uint8_t fc, uint8_t bc) { return uint8_t((fc * percent + bc * (10000 - percent) + 5000) / 10000); };
-    return Color{mix(f.red, b.red), mix(f.green, b.green), mix(f.blue, b.blue)};
-  }
-};
-
 struct State {
   Dest dest = Dest::Normal;
   bool discardText = false;  // text of this group is not content (an ANSI copy, a shape)
@@ -182,40 +170,6 @@ struct PictureState {
   long long goalW = 0, goalH = 0, scaleX = 100, scaleY = 100;
   std::string data;
   int nibble = -1;
-};
-
-struct RowDefinition {
-  TableRow row;       // row properties, without cells
-  std::vector<TableCell> cells;  // edges, borders and shading of the cells defined so far
-  TableCell pending;  // properties of the cell whose \cellx comes next
-  Shade pendingShade;  // its shading
-};
-
-// A table being read at one level of nesting.
-struct TableLevel {
-  RowDefinition def;
-  TableCell cell;                // the cell being read: its paragraphs and tables so far
-  std::vector<TableCell> cells;  // the cells of the row being read
-  std::optional<Table> table;
-};
-
-// A field being read: where its group began and where its result's text began.
-struct FieldState {
-  size_t depth = 0;  // of the field's group
-  std::string instruction;
-  bool result = false;  // its result was met
-  long long paragraph = 0;  // the paragraph and run its result began in
-  size_t run = 0;
-  size_t offset = std::string::npos;  // in the text run before, where the result began
-};
-
-// The document's text, put aside while a header or footer is read.
-struct SavedStory {
-  std::string kind;
-  std::vector<Block> blocks;
-  Paragraph para;
-  std::vector<TableLevel> levels;
-  bool pendingPageBreak = false;
 };
 
 constexpr size_t kMaxCellsPerRow = 256;
@@ -1243,21 +1197,14 @@ class Reader {
     if (const std::optional<Color> c = shade.Shown()) shown = c;
   }
 
-  // ---- fields ----------------------------------------------------------------------------
+  // ---- fields, headers and footers (RtfReaderFields.cpp, RtfReaderHeaders.cpp) --------------
 
-  // The result's text goes into the paragraph as any text; where it starts is remembered so
-  // that the field's end can make it the field's run.
   void StartFieldResult() {
-    field_->result = true;
-    field_->paragraph = paragraphsEnded_;
-    field_->run = para_.runs.size();
-    if (!para_.runs.empty() && para_.runs.back().kind == TextRun::Kind::Text)
-      field_->offset = para_.runs.back().text.size();
+    rtfread::StartFieldResult(*field_, paragraphsEnded_, para_);
     runVersion_ = -1;
   }
 
   // Makes the field's run: its instruction and the text its result left in the paragraph.
-  // A result that went on over a paragraph's end, or holds more than text, stays as it is.
   void CommitField() {
     FieldState f = std::move(*field_);
     field_.reset();
@@ -1267,50 +1214,15 @@ class Reader {
     run.kind = TextRun::Kind::Field;
     run.instruction = std::move(instruction);
     run.format = ResolvedFormat();
-    if (f.result) {
-      if (f.paragraph != paragraphsEnded_ || f.run > para_.runs.size()) return;
-      for (size_t k = f.run; k < para_.runs.size(); ++k)
-        if (para_.runs[k].kind != TextRun::Kind::Text) return;
-      bool formatSet = false;
-      if (f.offset != std::string::npos && f.run > 0) {
-        TextRun& before = para_.runs[f.run - 1];
-        if (before.text.size() > f.offset) {
-          run.text = before.text.substr(f.offset);
-          run.format = before.format;
-          formatSet = true;
-          before.text.resize(f.offset);
-        }
-      }
-      for (size_t k = f.run; k < para_.runs.size(); ++k) {
-        if (!formatSet && !para_.runs[k].text.empty()) {
-          run.format = para_.runs[k].format;
-          formatSet = true;
-        }
-        run.text += para_.runs[k].text;
-      }
-      para_.runs.resize(f.run);
-    }
-    AddRun(std::move(run));
+    if (TakeFieldResult(f, paragraphsEnded_, para_, run)) AddRun(std::move(run));
   }
 
-  // ---- headers and footers ---------------------------------------------------------------
+  Story Current() { return Story{doc_.blocks, para_, levels_, pendingPageBreak_}; }
 
-  // A header or footer is read as the document's text is, into blocks of its own: the
-  // text read so far waits aside until its group ends.
   void StartHeaderFooter() {
-    story_.emplace();
-    story_->kind = std::string(word_);
+    story_ = SetStoryAside(std::string(word_), Current());
     storyDepth_ = stack_.size();
-    story_->blocks = std::move(doc_.blocks);
-    doc_.blocks.clear();
-    story_->para = std::move(para_);
-    para_ = Paragraph{};
-    story_->levels = std::move(levels_);
-    levels_.clear();
-    levels_.reserve(size_t(kMaxTableDepth));
     st_.itap = 0;
-    story_->pendingPageBreak = pendingPageBreak_;
-    pendingPageBreak_ = false;
     runVersion_ = -1;
     st_.inTable = false;
   }
@@ -1321,14 +1233,7 @@ class Reader {
     CloseTable();
     SavedStory saved = std::move(*story_);
     story_.reset();
-    HeaderFooter h;
-    h.kind = std::move(saved.kind);
-    h.blocks = std::move(doc_.blocks);
-    doc_.headersFooters.push_back(std::move(h));
-    doc_.blocks = std::move(saved.blocks);
-    para_ = std::move(saved.para);
-    levels_ = std::move(saved.levels);
-    pendingPageBreak_ = saved.pendingPageBreak;
+    doc_.headersFooters.push_back(RestoreStory(std::move(saved), Current()));
     runVersion_ = -1;
   }
 
