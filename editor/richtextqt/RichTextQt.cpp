@@ -37,6 +37,13 @@ constexpr int kMaxHalfPoints = 3276;
 QColor ToQColor(const Color& c) { return QColor(c.red, c.green, c.blue); }
 Color FromQColor(const QColor& c) { return Color{uint8_t(c.red()), uint8_t(c.green()), uint8_t(c.blue())}; }
 
+// What a field without a result shows: its value, or a zero-width space where it has none,
+// so that the field keeps a character to ride on (and is saved).
+QString ShownValue(const QString& instruction) {
+  const std::string value = FieldValue(FromQString(instruction));
+  return value.empty() ? QString(QChar(0x200B)) : ToQString(value);
+}
+
 // ---- borders -----------------------------------------------------------------------------
 
 void AppendBorder(QVariantList& list, const BorderLine& b) {
@@ -104,6 +111,7 @@ QTextCharFormat ToQt(const CharFormat& f) {
     q.setBaselineOffset(100.0 * std::clamp(f.raiseHalfPoints, -kMaxHalfPoints, kMaxHalfPoints) / halfPoints);
   }
   if (f.hidden) q.setProperty(kHidden, true);
+  if (f.language) q.setProperty(kLanguage, f.language);
   return q;
 }
 
@@ -144,6 +152,7 @@ CharFormat FromQt(const QTextCharFormat& q) {
   if (q.verticalAlignment() == QTextCharFormat::AlignSubScript) f.position = VerticalPosition::Subscript;
   f.raiseHalfPoints = q.intProperty(kRaiseHalfPoints);
   f.hidden = q.boolProperty(kHidden);
+  f.language = q.intProperty(kLanguage);
   return f;
 }
 
@@ -368,10 +377,10 @@ class Builder {
         case TextRun::Kind::Text: cur.insertText(ToQString(r.text), f); break;
         case TextRun::Kind::LineBreak: cur.insertText(QString(QChar::LineSeparator), f); break;
         case TextRun::Kind::Field: {
-          // A field shows its result; one without a result shows its instruction in braces.
+          // A field shows its result; one without a result shows its value (FieldValue).
           const bool empty = r.text.empty();
           f.setProperty(kField, QVariantList{ToQString(r.instruction), ++fields_, empty});
-          cur.insertText(empty ? QStringLiteral("{%1}").arg(ToQString(r.instruction)) : ToQString(r.text), f);
+          cur.insertText(empty ? ShownValue(ToQString(r.instruction)) : ToQString(r.text), f);
           break;
         }
         case TextRun::Kind::Footnote:
@@ -748,7 +757,7 @@ class Reader {
         if (field.size() == 3) {
           r.instruction = FromQString(field[0].toString());
           lastField_ = field[1].toInt();
-          const bool unchanged = text == QStringLiteral("{%1}").arg(field[0].toString());
+          const bool unchanged = text == ShownValue(field[0].toString());
           r.text = field[2].toBool() && unchanged ? std::string() : FromQString(text);
         }
         p.runs.push_back(std::move(r));

@@ -54,11 +54,12 @@ enum Property {
   kHidden,              // bool: hidden text (shown, kept as hidden)
   kField,               // QVariantList: a field's instruction (QString), its number (keeps two
                         // fields side by side apart), and whether its result was empty (the
-                        // text shown is then the instruction in braces)
+                        // text shown is then its value, see FieldValue)
   kTableContinuation,   // bool, of a QTextTableFormat: more rows of the table before it (a
                         // table with rows of many different cell edges is built as several
                         // QTextTables, see the bridge's InsertTable)
   kMergedFromAbove,     // bool: a cell merged down into a cell of the QTextTable before
+  kLanguage,            // int: the text's language (RTF's \lang)
 };
 
 // Names of the dynamic properties of the QTextDocument.
