@@ -188,6 +188,7 @@ struct State {
   int itap = 0;  // the paragraph's table level (\itap): 0 the text, 1 a cell, 2 a cell inside one
   int ls = -1;    // the paragraph's list (\ls), -1 none, and its level (\ilvl)
   int ilvl = 0;
+  bool pn = false;       // the paragraph has the older numbering (a \pn group, read last)
   bool textBox = false;  // the text of a text box: its paragraphs stay at the table level of its anchor
 };
 
@@ -436,11 +437,13 @@ class Reader {
     bool closingNote = closing == Dest::Footnote && note_ && noteDepth_ == stack_.size();
     if (story_ && storyDepth_ == stack_.size()) CommitHeaderFooter();
     bool closingField = field_ && field_->depth == stack_.size();
+    const bool closingPn = closing == Dest::Pn && stack_.back().dest != Dest::Pn;
     if (closing != stack_.back().dest) {
       if (closing == Dest::ListLevel && st_.font != stack_.back().font) lists_.SetLevelFont(st_.font);
       if (closing == Dest::List) lists_.EndList();
     }
     st_ = std::move(stack_.back());
+    if (closingPn) st_.pn = true;
     stack_.pop_back();
     ++formatVersion_;
     if (closingField) CommitField();
@@ -1066,7 +1069,7 @@ class Reader {
         }
         st_.ls = -1;
         st_.ilvl = 0;
-        lists_.ClearPn();
+        st_.pn = false;
         tabKind_ = TabKind::Left;
         tabLeader_ = TabLeader::None;
         st_.border = BorderTarget::None;
@@ -1333,7 +1336,7 @@ class Reader {
     };
     std::string label;
     if (st_.ls >= 0) label = lists_.ListLabel(st_.ls, st_.ilvl, decode);
-    else if (lists_.HasPn()) label = lists_.PnLabel(decode);
+    else if (st_.pn) label = lists_.PnLabel(decode);
     else lists_.Unnumbered();
     const bool own = labelSeen_;
     labelSeen_ = false;

@@ -101,7 +101,6 @@ void ListLabels::SetPnLevel(int level) { pn_.level = std::clamp(level, 1, 11); }
 void ListLabels::SetPnFormat(int nfc) { pn_.nfc = nfc; }
 void ListLabels::SetPnStart(int start) { pn_.start = start; }
 void ListLabels::SetPnFont(int font) { pn_.font = font; }
-void ListLabels::ClearPn() { pnSet_ = false; }
 std::u32string* ListLabels::PnText(bool before) { return before ? &pn_.before : &pn_.after; }
 
 std::string ListLabels::ListLabel(int ls, int ilvl, const Decode& decode) {

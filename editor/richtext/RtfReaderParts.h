@@ -124,14 +124,12 @@ class ListLabels {
   void SetPnFormat(int nfc);   // as \levelnfc
   void SetPnStart(int start);
   void SetPnFont(int font);
-  void ClearPn();  // \pard: the paragraph has no \pn
-  bool HasPn() const { return pnSet_; }
   // Where the text read in a \leveltext, \pntxtb or \pntxta group goes.
   std::u32string* LevelText();
   std::u32string* PnText(bool before);
 
   // The label of a paragraph of list `ls` at level `ilvl` (0 to 8), or of the paragraph
-  // numbering read last; empty when it has none. Either counts the paragraph. A paragraph of
+  // numbering read last (a paragraph's \pn); empty when it has none. Either counts the paragraph. A paragraph of
   // neither starts the body numbering of \pn again. `decode` gives the character of a font
   // number (-1: the paragraph's) and a character of its text (kByte plus a byte, or one of the
   // symbol fonts' private characters).

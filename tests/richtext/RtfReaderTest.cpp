@@ -851,6 +851,8 @@ TEST(RtfReader, ListLabelsTheFileDoesNotSpellOutAreMadeFromTheList) {
        "\\pard Plain\\par\\pard{\\*\\pn\\pnlvlbody\\pnucrm\\pnstart3}E\\par",
        {"1.\tA", "2.\tB", "\xE2\x80\xA2\tC", "(A)\tD", "Plain", "III\tE"}},
       {"\\pard{\\pntext 7.\\tab}{\\*\\pn\\pnlvlbody\\pndec}Own\\par", {"7.\tOwn"}},
+      // A \\pard in a group of its own leaves the paragraph's numbering.
+      {"\\pard{\\*\\pn\\pnlvlbody\\pndec{\\pntxta .}}{\\pard\\plain}A\\par\\pard B\\par", {"1.\tA", "B"}},
   };
   for (const Case& c : cases) {
     RtfReadResult r = ReadRtf("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset2 Symbol;}}" + table + c.rtf + "}");
