@@ -64,7 +64,8 @@ const std::unordered_map<std::string_view, Kw>& Keywords() {
                           "datastore", "latentstyles", "mmathPr", "pgdsctbl",
                           "annotation", "atnid", "atnauthor", "nonshppict",
                           "nonesttables", "xe", "tc", "txe", "rxe", "objdata", "objclass",
-                          "objname", "template", "bkmkstart", "bkmkend", "comment", "author", "operator", "title", "subject",
+                          "objname", "template", "bkmkstart", "bkmkend", "comment", "author",
+                          "operator", "title", "subject",
                           "keywords", "doccomm", "company", "category", "manager", "hlinkbase",
                           "userprops", "docvar", "ftnsep", "ftnsepc", "aftnsep", "aftnsepc",
                           "ftncn", "aftncn", "listpicture", "shprslt", "blipuid", "picprop",
@@ -1292,8 +1293,10 @@ class Reader {
         if (st_.dest == Dest::Pn) lists_.SetPnLevel(word_ == "pnlvlbody" ? 10 : word_ == "pnlvlblt" ? 11 : n);
         return;
       case Kw::PnFormat:
+        // As \levelnfc numbers them; ordinals and cardinals (\pnord, \pncard) as digits.
         if (st_.dest == Dest::Pn) {
-          lists_.SetPnFormat(word_ == "pnucrm" ? 1 : word_ == "pnlcrm" ? 2 : word_ == "pnucltr" ? 3 : word_ == "pnlcltr" ? 4 : 0);
+          lists_.SetPnFormat(word_ == "pnucrm" ? 1 : word_ == "pnlcrm" ? 2 : word_ == "pnucltr" ? 3
+                             : word_ == "pnlcltr" ? 4 : 0);
         }
         return;
       case Kw::PnStart: if (st_.dest == Dest::Pn) lists_.SetPnStart(n); return;
