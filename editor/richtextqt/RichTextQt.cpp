@@ -44,6 +44,23 @@ QString ShownValue(const QString& instruction) {
   return value.empty() ? QString(QChar(0x200B)) : ToQString(value);
 }
 
+// The fields whose value is a page's number or the number of pages: 1 the page their text
+// stands on, 2 the number of pages; 0 others.
+int PageNumberKind(const QString& instruction) {
+  const QString name = instruction.trimmed().section(QLatin1Char(' '), 0, 0).toUpper();
+  if (name == QLatin1String("PAGE")) return 1;
+  if (name == QLatin1String("NUMPAGES") || name == QLatin1String("SECTIONPAGES")) return 2;
+  return 0;
+}
+
+// True when a field without a result still shows the value it was given: its FieldValue, or
+// for a page number field, a number (ShowPageNumbers).
+bool ShowsItsValue(const QString& instruction, const QString& text) {
+  if (text == ShownValue(instruction)) return true;
+  if (PageNumberKind(instruction) == 0 || text.isEmpty() || text.size() > 9) return false;
+  return std::all_of(text.begin(), text.end(), [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
+}
+
 // ---- borders -----------------------------------------------------------------------------
 
 void AppendBorder(QVariantList& list, const BorderLine& b) {
@@ -757,7 +774,7 @@ class Reader {
         if (field.size() == 3) {
           r.instruction = FromQString(field[0].toString());
           lastField_ = field[1].toInt();
-          const bool unchanged = text == ShownValue(field[0].toString());
+          const bool unchanged = ShowsItsValue(field[0].toString(), text);
           r.text = field[2].toBool() && unchanged ? std::string() : FromQString(text);
         }
         p.runs.push_back(std::move(r));
@@ -1103,6 +1120,48 @@ void DrawLeader(QPainter& painter, TabLeader kind, const QTextCharFormat& cf, co
 }
 
 }  // namespace
+
+void ShowPageNumbers(QTextDocument& doc) {
+  const double pageHeight = doc.pageSize().height();
+  if (pageHeight <= 0) return;
+  QAbstractTextDocumentLayout* layout = doc.documentLayout();
+  struct Shown {
+    int start, end;
+    QString text;
+    QTextCharFormat format;
+  };
+  std::vector<Shown> changes;
+  const QString pages = QString::number(std::max(1, doc.pageCount()));
+  for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+    for (auto it = b.begin(); !it.atEnd(); ++it) {
+      const QTextFragment frag = it.fragment();
+      const QVariantList field = frag.charFormat().property(kField).toList();
+      if (field.size() != 3 || !field[2].toBool()) continue;
+      const int kind = PageNumberKind(field[0].toString());
+      if (kind == 0 || !ShowsItsValue(field[0].toString(), frag.text())) continue;
+      QString value = pages;
+      if (kind == 1) {
+        double y = layout->blockBoundingRect(b).top();
+        if (const QTextLayout* tl = b.layout(); tl && tl->lineCount() > 0) {
+          const QTextLine line = tl->lineForTextPosition(frag.position() - b.position());
+          if (line.isValid()) y += line.y() - tl->lineAt(0).y();
+        }
+        value = QString::number(int(std::max(0.0, y) / pageHeight) + 1);
+      }
+      if (value != frag.text()) changes.push_back({frag.position(), frag.position() + frag.length(), value, frag.charFormat()});
+    }
+  }
+  if (changes.empty()) return;
+  const bool undo = doc.isUndoRedoEnabled();
+  doc.setUndoRedoEnabled(false);
+  QTextCursor c(&doc);
+  for (auto it = changes.rbegin(); it != changes.rend(); ++it) {
+    c.setPosition(it->start);
+    c.setPosition(it->end, QTextCursor::KeepAnchor);
+    c.insertText(it->text, it->format);
+  }
+  doc.setUndoRedoEnabled(undo);
+}
 
 void DrawTabLeaders(QPainter& painter, const QTextDocument& doc, const QRectF& rect) {
   QAbstractTextDocumentLayout* lay = doc.documentLayout();

@@ -103,6 +103,12 @@ void SetParagraphBorders(QTextBlockFormat& format, const ParagraphBorders& borde
 // `rect` (document coordinates). The screen, the preview and printing all draw them so.
 void DrawTabLeaders(QPainter& painter, const QTextDocument& doc, const QRectF& rect);
 
+// Gives the fields without a stored result that show a page number (PAGE, and NUMPAGES and
+// SECTIONPAGES, which show the number of pages) the number of the page their text stands
+// on, in a document laid out in pages (its page size set). They are saved without a result
+// still.
+void ShowPageNumbers(QTextDocument& doc);
+
 // Adds picture bytes to the document as an image resource (named by their hash, so the
 // same picture is held once) and gives the resource's name for a QTextImageFormat.
 QString AddPicture(QTextDocument& doc, const std::string& bytes);

@@ -121,6 +121,34 @@ TEST_F(KeepTest, BoxesListLabelsAndFieldValuesShowAndAreSaved) {
   EXPECT_EQ(folio.runs[1].instruction, "PAGE");
 }
 
+// Page number fields without a result show the page their text stands on and the number of
+// pages; a save leaves them without a result, for the program that opens it to number, and
+// nothing was changed by opening.
+TEST_F(KeepTest, PageNumberFieldsShowTheirPages) {
+  const std::string path = Write(
+      "pages.rtf",
+      "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}}"
+      "\\pard Page {\\field{\\*\\fldinst PAGE}} of {\\field{\\*\\fldinst NUMPAGES}{\\fldrslt }}\\par"
+      "\\pard\\page Page \\chpgn\\par"
+      "\\pard\\page Page {\\field{\\*\\fldinst PAGE}} of {\\field{\\*\\fldinst NUMPAGES}{\\fldrslt 7}}\\par}");
+  frmMDIChild* window = editor->LoadDocument(path, int(FormatForOpening(path)));
+  ASSERT_NE(window, nullptr);
+  TextControl& tx = *window->TXTextControl1;
+  ASSERT_EQ(tx.CurrentPages(), 3);
+  // A stored result (7) is shown as it is.
+  EXPECT_EQ(tx.document()->toPlainText().toStdString(), "Page 1 of 3\nPage 2\nPage 3 of 7");
+  EXPECT_FALSE(tx.document()->isUndoAvailable());
+
+  const std::string saved = Path("saved.rtf");
+  ASSERT_TRUE(editor->SaveDocument(saved));
+  const rt::Document d = ReadSaved(Read(saved));
+  std::vector<std::string> fields;
+  for (const rt::Block& b : d.blocks)
+    for (const rt::TextRun& r : std::get<rt::Paragraph>(b).runs)
+      if (r.kind == rt::TextRun::Kind::Field) fields.push_back(r.instruction + "=" + r.text);
+  EXPECT_EQ(fields, (std::vector<std::string>{"PAGE=", "NUMPAGES=", "PAGE=", "PAGE=", "NUMPAGES=7"}));
+}
+
 // A report handed to the editor names what it cannot keep, as opening does, and keeps the rest.
 TEST_F(KeepTest, AReportHandedOverNamesWhatIsNotKept) {
   const std::string path = Write(
