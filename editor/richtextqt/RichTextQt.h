@@ -52,6 +52,7 @@ enum Property {
                         // stops past the right margin, shown at the margin, kept in the file
   kKeptFontName,        // QString: the font of text shown in the paragraph's font (Symbol)
   kHidden,              // bool: hidden text (shown, kept as hidden)
+  kLanguage,            // int: the text's language (RTF's \lang)
   kField,               // QVariantList: a field's instruction (QString), its number (keeps two
                         // fields side by side apart), and whether its result was empty (the
                         // text shown is then its value, see FieldValue)
@@ -59,7 +60,6 @@ enum Property {
                         // table with rows of many different cell edges is built as several
                         // QTextTables, see the bridge's InsertTable)
   kMergedFromAbove,     // bool: a cell merged down into a cell of the QTextTable before
-  kLanguage,            // int: the text's language (RTF's \lang)
 };
 
 // Names of the dynamic properties of the QTextDocument.
