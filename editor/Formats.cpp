@@ -147,6 +147,8 @@ void SetParagraphFrame(QTextBlockFormat& format, const ParagraphFrame& f) {
   format.setProperty(kFrameSettings, QVariantList{f.lineWidth, f.distance, f.doubleLines});
 }
 
+void ShowPageNumbers(QTextDocument& doc) { rt::qt::ShowPageNumbers(doc); }
+
 void DrawTabLeaders(QPainter& painter, const QTextDocument& doc, const QRectF& rect) {
   rt::qt::DrawTabLeaders(painter, doc, rect);
 }

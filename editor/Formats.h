@@ -73,6 +73,9 @@ void SetParagraphFrame(QTextBlockFormat& format, const ParagraphFrame& frame);
 // (document coordinates): on screen, in the preview and in print alike.
 void DrawTabLeaders(QPainter& painter, const QTextDocument& doc, const QRectF& rect);
 
+// Shows the page numbers of the fields without a result in a document laid out in pages.
+void ShowPageNumbers(QTextDocument& doc);
+
 // The number in a dialog entry: the first comma counts as the decimal point.
 double ParseDialogNumber(std::string_view text);
 // Lengths of the dialogs: unit 1 inch, 2 centimetre.

@@ -272,6 +272,7 @@ bool TextControl::ReplaceDocument(const std::function<bool(QTextDocument&, PageS
   ++quiet_;
   Attach(fresh.release());
   document()->setPageSize(g.size);
+  ShowPageNumbers(*document());
   --quiet_;
   old.reset();
   ResetUndo();

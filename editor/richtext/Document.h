@@ -37,6 +37,7 @@ struct CharFormat {
   VerticalPosition position = VerticalPosition::Normal;
   int raiseHalfPoints = 0;  // text raised (> 0) or lowered (< 0) from the baseline
   bool hidden = false;      // hidden text (RTF's \v): kept and written back
+  int language = 0;         // the text's language (RTF's \lang, a Windows language number), 0 none
   friend bool operator==(const CharFormat&, const CharFormat&) = default;
 };
 
@@ -121,6 +122,12 @@ struct TextRun {
   std::string instruction;  // of a field
   friend bool operator==(const TextRun&, const TextRun&) = default;
 };
+
+// What a field without a stored result shows, from its instruction: PAGE, NUMPAGES and
+// SECTIONPAGES a number (1: the text is not numbered by page), SYMBOL its character as the
+// font it names maps it (\f "Symbol", \f "Wingdings"; \u a Unicode number), any other
+// field nothing.
+std::string FieldValue(const std::string& instruction);
 
 struct Paragraph {
   ParagraphFormat format;

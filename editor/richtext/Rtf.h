@@ -8,9 +8,11 @@
 // and JPEG pictures, "\u" characters with their fallbacks, "\'xx" and 8-bit
 // bytes in the code page of the font or the document (CodePage.h), the page size and
 // margins (a section's own margins kept as what they add), hidden text, fields (instruction
-// and shown result) and headers and footers (kept beside the text). Everything else is
-// skipped; what of it a user would miss (pictures in forms other than PNG and JPEG, the
-// structure of lists) is named in the result's warning. It never hangs and
+// and shown result; \chpgn is a PAGE field) and headers and footers (kept beside the text),
+// the labels of list paragraphs (those the file spells out, or made from the list's
+// definition) as text, and the text of text boxes as paragraphs where they are anchored.
+// Everything else is skipped; what of it a user would miss (pictures in forms other than PNG
+// and JPEG, the structure of lists, the frames of text boxes) is named in the result's warning. It never hangs and
 // never keeps more than a bounded multiple of its input: nesting, the size of the input and
 // every count it keeps are limited, and the runs, paragraphs and table cells of the model
 // (those a repeated \row or \nestrow makes too) are at most 20,000 plus two a byte of

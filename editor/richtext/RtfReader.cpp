@@ -7,17 +7,20 @@
 
 #include "editor/richtext/CodePage.h"
 #include "editor/richtext/Rtf.h"
+#include "editor/richtext/RtfReaderParts.h"
 #include "editor/richtext/TextCodec.h"
 
 namespace qv::richtext {
 
 namespace {
 
+using namespace rtfread;
+
 // Every control word the reader acts on. Words not listed are ignored (and, after "\*",
 // their group is skipped).
 enum class Kw {
   // destinations
-  FontTable, ColorTable, SkipDest, Picture, Transparent, Upr, Ud, ShapeInstance, Footnote,
+  FontTable, ColorTable, SkipDest, Picture, Transparent, Upr, Ud, Footnote,
   // document
   Rtf, Deff, PaperW, PaperH, MargL, MargR, MargT, MargB, PgWsxn, PgHsxn, MargLsxn, MargRsxn,
   MargTsxn, MargBsxn, Cols, ColsX, Bin, Uc, U, AnsiCpg, Mac, Pc, Pca,
@@ -25,7 +28,7 @@ enum class Kw {
   F, FCharset, Cpg, Red, Green, Blue,
   // characters
   Plain, B, I, Strike, StrikeD, Caps, Scaps, Ul, UlNone, UlDb, UlDotted, UlDash, UlWave, UlWords, Fs, Cf, Cb,
-  ChCbPat, Highlight, Up, Dn, Super, Sub, NoSuperSub, Hidden, ChCfPat, ChShdng,
+  ChCbPat, Highlight, Up, Dn, Super, Sub, NoSuperSub, Hidden, ChCfPat, ChShdng, Lang,
   // special characters
   Par, Line, Tab, Page, Sect, EmDash, EnDash, Bullet, LQuote, RQuote, LDblQuote, RDblQuote,
   EmSpace, EnSpace, QmSpace, Zwj, Zwnj, Ltrmark, Rtlmark,
@@ -43,20 +46,26 @@ enum class Kw {
   CbPat, CfPat, Shading,
   // pictures
   PngBlip, JpegBlip, OtherBlip, PicW, PicH, PicWGoal, PicHGoal, PicScaleX, PicScaleY,
-  // kept beside the text: fields, headers and footers; lists, noted
-  Field, FieldInst, FieldResult, HeaderFooter, ListLevel, ListMark,
+  // kept beside the text: fields, headers and footers
+  Field, FieldInst, FieldResult, HeaderFooter, ChPgn,
+  // lists: the list table, a paragraph's list, the older paragraph numbering, a label
+  ListTable, List, ListLevel, ListId, LevelNfc, LevelStartAt, LevelFollow, LevelText,
+  ListOverrideTable, ListOverride, ListMark, Ilvl, Pn, PnLevel, PnFormat, PnStart, PnFont, PnText,
+  ListLabel,
+  // shapes and drawing objects
+  Shape,
 };
 
 const std::unordered_map<std::string_view, Kw>& Keywords() {
   static const std::unordered_map<std::string_view, Kw> map = [] {
     std::unordered_map<std::string_view, Kw> m;
-    for (const char* w : {"stylesheet", "info", "listtable", "listoverridetable", "revtbl",
+    for (const char* w : {"stylesheet", "info", "listname", "levelnumbers", "revtbl",
                           "rsidtbl", "generator", "xmlnstbl", "themedata", "colorschememapping",
                           "datastore", "latentstyles", "mmathPr", "pgdsctbl",
                           "annotation", "atnid", "atnauthor", "nonshppict",
                           "nonesttables", "xe", "tc", "txe", "rxe", "objdata", "objclass",
-                          "objname", "template", "bkmkstart", "bkmkend", "do", "pntxta",
-                          "pntxtb", "comment", "author", "operator", "title", "subject",
+                          "objname", "template", "bkmkstart", "bkmkend", "comment", "author",
+                          "operator", "title", "subject",
                           "keywords", "doccomm", "company", "category", "manager", "hlinkbase",
                           "userprops", "docvar", "ftnsep", "ftnsepc", "aftnsep", "aftnsepc",
                           "ftncn", "aftncn", "listpicture", "shprslt", "blipuid", "picprop",
@@ -64,20 +73,32 @@ const std::unordered_map<std::string_view, Kw>& Keywords() {
                           "atrfstart", "atrfend", "pgptbl", "wgrffmtfilter",
                           "sn"})
       m.emplace(w, Kw::SkipDest);
-    for (const char* w : {"shppict", "listtext", "pntext", "result", "shp", "object"})
+    for (const char* w : {"shppict", "result", "object"})
       m.emplace(w, Kw::Transparent);
-    m.emplace("shptxt", Kw::Ud);  // the text of a text box inside a shape is content
+    for (const char* w : {"shp", "shpinst", "sp", "shptxt", "do", "dptxbxtext"}) m.emplace(w, Kw::Shape);
     for (const char* w : {"header", "headerl", "headerr", "headerf", "footer", "footerl", "footerr",
                           "footerf"})
       m.emplace(w, Kw::HeaderFooter);
     m.emplace("field", Kw::Field);
     m.emplace("fldinst", Kw::FieldInst);
     m.emplace("fldrslt", Kw::FieldResult);
-    m.emplace("pn", Kw::ListLevel);
-    m.emplace("ls", Kw::ListMark);
+    m.emplace("chpgn", Kw::ChPgn);
+    const std::pair<const char*, Kw> lists[] = {
+        {"listtable", Kw::ListTable}, {"list", Kw::List}, {"listlevel", Kw::ListLevel},
+        {"listid", Kw::ListId}, {"levelnfc", Kw::LevelNfc}, {"levelstartat", Kw::LevelStartAt},
+        {"levelfollow", Kw::LevelFollow}, {"leveltext", Kw::LevelText},
+        {"listoverridetable", Kw::ListOverrideTable}, {"listoverride", Kw::ListOverride},
+        {"ls", Kw::ListMark}, {"ilvl", Kw::Ilvl}, {"pn", Kw::Pn}, {"pnlvl", Kw::PnLevel},
+        {"pnlvlbody", Kw::PnLevel}, {"pnlvlblt", Kw::PnLevel}, {"pndec", Kw::PnFormat},
+        {"pnucrm", Kw::PnFormat}, {"pnlcrm", Kw::PnFormat}, {"pnucltr", Kw::PnFormat},
+        {"pnlcltr", Kw::PnFormat}, {"pnord", Kw::PnFormat}, {"pncard", Kw::PnFormat},
+        {"pnstart", Kw::PnStart}, {"pnf", Kw::PnFont}, {"pntxta", Kw::PnText},
+        {"pntxtb", Kw::PnText}, {"listtext", Kw::ListLabel}, {"pntext", Kw::ListLabel},
+    };
+    for (const auto& [w, k] : lists) m.emplace(w, k);
     const std::pair<const char*, Kw> words[] = {
         {"footnote", Kw::Footnote}, {"fonttbl", Kw::FontTable}, {"colortbl", Kw::ColorTable}, {"pict", Kw::Picture},
-        {"upr", Kw::Upr}, {"ud", Kw::Ud}, {"shpinst", Kw::ShapeInstance},
+        {"upr", Kw::Upr}, {"ud", Kw::Ud},
         {"rtf", Kw::Rtf}, {"deff", Kw::Deff}, {"paperw", Kw::PaperW}, {"paperh", Kw::PaperH},
         {"margl", Kw::MargL}, {"margr", Kw::MargR}, {"margt", Kw::MargT}, {"margb", Kw::MargB},
         {"pgwsxn", Kw::PgWsxn}, {"pghsxn", Kw::PgHsxn}, {"marglsxn", Kw::MargLsxn},
@@ -95,6 +116,7 @@ const std::unordered_map<std::string_view, Kw>& Keywords() {
         {"fs", Kw::Fs}, {"cf", Kw::Cf}, {"cb", Kw::Cb}, {"chcbpat", Kw::ChCbPat},
         {"highlight", Kw::Highlight}, {"up", Kw::Up}, {"dn", Kw::Dn}, {"super", Kw::Super},
         {"sub", Kw::Sub}, {"nosupersub", Kw::NoSuperSub}, {"v", Kw::Hidden},
+        {"lang", Kw::Lang},
         {"par", Kw::Par}, {"line", Kw::Line}, {"tab", Kw::Tab}, {"page", Kw::Page},
         {"sect", Kw::Sect}, {"emdash", Kw::EmDash}, {"endash", Kw::EnDash},
         {"bullet", Kw::Bullet}, {"lquote", Kw::LQuote}, {"rquote", Kw::RQuote},
@@ -142,26 +164,16 @@ const std::unordered_map<std::string_view, Kw>& Keywords() {
 }
 
 // NestProps: the definition of a row of a table inside a cell (Word's \*\nesttableprops).
-enum class Dest { Normal, FontTable, ColorTable, Picture, Footnote, NestProps, FieldInst };
+enum class Dest {
+  Normal, FontTable, ColorTable, Picture, Footnote, NestProps, FieldInst,
+  // lists: the list table, a list, a level and its text, the overrides and one of them, a
+  // paragraph's \pn and its texts before and after the number
+  ListTable, List, ListLevel, LevelText, ListOverrides, ListOverride, Pn, PnBefore, PnAfter,
+};
 
 enum class BorderTarget {
   None, ParaTop, ParaBottom, ParaLeft, ParaRight, ParaBox, CellTop, CellBottom, CellLeft,
   CellRight,
-};
-
-// Shading as RTF writes it: a background colour, and a foreground colour laid over it at a
-// percentage (in hundredths). The model keeps the one colour that shows.
-struct Shade {
-  std::optional<Color> back, fore;
-  int percent = 0;  // 0 to 10000
-  bool set = false;
-  std::optional<Color> Shown() const {
-    if (!set) return std::nullopt;
-    if (percent <= 0) return back;
-    const Color f = fore.value_or(Color{0, 0, 0}), b = back.value_or(Color{255, 255, 255});
-    auto mix = [&](uint8_t fc, uint8_t bc) { return uint8_t((fc * percent + bc * (10000 - percent) + 5000) / 10000); };
-    return Color{mix(f.red, b.red), mix(f.green, b.green), mix(f.blue, b.blue)};
-  }
 };
 
 struct State {
@@ -175,6 +187,10 @@ struct State {
   BorderTarget border = BorderTarget::None;
   Shade paraShade, charShade;
   int itap = 0;  // the paragraph's table level (\itap): 0 the text, 1 a cell, 2 a cell inside one
+  int ls = -1;    // the paragraph's list (\ls), -1 none, and its level (\ilvl)
+  int ilvl = 0;
+  bool pn = false;       // the paragraph has the older numbering (a \pn group, read last)
+  bool textBox = false;  // the text of a text box: its paragraphs stay at the table level of its anchor
 };
 
 struct PictureState {
@@ -182,40 +198,6 @@ struct PictureState {
   long long goalW = 0, goalH = 0, scaleX = 100, scaleY = 100;
   std::string data;
   int nibble = -1;
-};
-
-struct RowDefinition {
-  TableRow row;       // row properties, without cells
-  std::vector<TableCell> cells;  // edges, borders and shading of the cells defined so far
-  TableCell pending;  // properties of the cell whose \cellx comes next
-  Shade pendingShade;  // its shading
-};
-
-// A table being read at one level of nesting.
-struct TableLevel {
-  RowDefinition def;
-  TableCell cell;                // the cell being read: its paragraphs and tables so far
-  std::vector<TableCell> cells;  // the cells of the row being read
-  std::optional<Table> table;
-};
-
-// A field being read: where its group began and where its result's text began.
-struct FieldState {
-  size_t depth = 0;  // of the field's group
-  std::string instruction;
-  bool result = false;  // its result was met
-  long long paragraph = 0;  // the paragraph and run its result began in
-  size_t run = 0;
-  size_t offset = std::string::npos;  // in the text run before, where the result began
-};
-
-// The document's text, put aside while a header or footer is read.
-struct SavedStory {
-  std::string kind;
-  std::vector<Block> blocks;
-  Paragraph para;
-  std::vector<TableLevel> levels;
-  bool pendingPageBreak = false;
 };
 
 constexpr size_t kMaxCellsPerRow = 256;
@@ -456,7 +438,13 @@ class Reader {
     bool closingNote = closing == Dest::Footnote && note_ && noteDepth_ == stack_.size();
     if (story_ && storyDepth_ == stack_.size()) CommitHeaderFooter();
     bool closingField = field_ && field_->depth == stack_.size();
+    const bool closingPn = closing == Dest::Pn && stack_.back().dest != Dest::Pn;
+    if (closing != stack_.back().dest) {
+      if (closing == Dest::ListLevel && st_.font != stack_.back().font) lists_.SetLevelFont(st_.font);
+      if (closing == Dest::List) lists_.EndList();
+    }
     st_ = std::move(stack_.back());
+    if (closingPn) st_.pn = true;
     stack_.pop_back();
     ++formatVersion_;
     if (closingField) CommitField();
@@ -510,6 +498,10 @@ class Reader {
       }
       return;
     }
+    if (std::u32string* text = ListText()) {
+      if ((escaped || b >= 0x20) && text->size() < 64) text->push_back(ListLabels::kByte + b);
+      return;
+    }
     if (lead_ >= 0 && (escaped || b >= 0x40)) {
       uint8_t lead = uint8_t(lead_);
       lead_ = -1;
@@ -559,6 +551,10 @@ class Reader {
     }
     if (st_.dest == Dest::FieldInst) {
       if (field_ && field_->instruction.size() < 4096) codec::AppendUtf8(field_->instruction, c);
+      return;
+    }
+    if (std::u32string* text = ListText()) {
+      if (text->size() < 64) text->push_back(c);
       return;
     }
     if (st_.dest == Dest::Footnote && note_ && !st_.discardText && !st_.chr.hidden) {
@@ -703,6 +699,7 @@ class Reader {
   // deeper than kMaxTableDepth are paragraphs of the cell at the deepest level.
   void EndParagraph(int level = -1) {
     FlushLead();
+    AddListLabel();
     ++paragraphsEnded_;
     Paragraph p = std::move(para_);
     para_ = Paragraph{};
@@ -875,6 +872,13 @@ class Reader {
       if (!what.empty()) what += "; and ";
       what += "lists, which are saved as paragraphs with their numbers as text";
     }
+    if (textBoxes_ > 0) {
+      if (!what.empty()) what += "; and ";
+      what += textBoxes_ == 1 ? "1 text box, which is" : std::to_string(textBoxes_) + " text boxes, which are";
+      what += " saved as paragraphs where ";
+      what += textBoxes_ == 1 ? "it is" : "they are";
+      what += " anchored";
+    }
     if (what.empty()) return what;
     return "This document holds what the editor cannot keep: " + what + ".";
   }
@@ -926,9 +930,6 @@ class Reader {
         return;
       case Kw::Ud:
         st_.discardText = false;
-        return;
-      case Kw::ShapeInstance:
-        st_.discardText = true;
         return;
       case Kw::Rtf:
         return;
@@ -1022,6 +1023,7 @@ class Reader {
       case Kw::Sub: chr.position = on ? VerticalPosition::Subscript : VerticalPosition::Normal; charChanged(); return;
       case Kw::NoSuperSub: chr.position = VerticalPosition::Normal; charChanged(); return;
       case Kw::Hidden: chr.hidden = on; charChanged(); return;
+      case Kw::Lang: chr.language = std::clamp(n, 0, 0xFFFF); charChanged(); return;
       case Kw::Par:
         if (InText()) EndParagraph();
         else if (st_.dest == Dest::Footnote) Char('\n');
@@ -1062,8 +1064,13 @@ class Reader {
       case Kw::Pard:
         para = ParagraphFormat{};
         st_.paraShade = Shade{};
-        st_.inTable = false;
-        st_.itap = 0;
+        if (!st_.textBox) {
+          st_.inTable = false;
+          st_.itap = 0;
+        }
+        st_.ls = -1;
+        st_.ilvl = 0;
+        st_.pn = false;
         tabKind_ = TabKind::Left;
         tabLeader_ = TabLeader::None;
         st_.border = BorderTarget::None;
@@ -1216,14 +1223,132 @@ class Reader {
         }
         StartHeaderFooter();
         return;
+      case Kw::ChPgn:
+        // The page number: the field Word reads it as.
+        if (InText()) {
+          TextRun r;
+          r.kind = TextRun::Kind::Field;
+          r.instruction = "PAGE";
+          r.format = ResolvedFormat();
+          AddRun(std::move(r));
+        }
+        return;
+      case Kw::Shape:
+        if (IsTextBoxText(word_) && st_.dest == Dest::Normal) {
+          st_.textBox = true;
+          ++textBoxes_;
+        }
+        st_.discardText = !ShapeTextShown(word_, !st_.discardText);
+        return;
+      case Kw::ListTable: st_.dest = Dest::ListTable; return;
+      case Kw::ListOverrideTable: st_.dest = Dest::ListOverrides; return;
+      case Kw::List:
+        if (st_.dest != Dest::ListTable) return;
+        st_.dest = Dest::List;
+        lists_.BeginList();
+        return;
       case Kw::ListLevel:
-        listsSeen_ = true;
-        SkipGroup();
+        if (st_.dest != Dest::List) return;
+        st_.dest = Dest::ListLevel;
+        lists_.BeginLevel();
+        return;
+      case Kw::ListId:
+        if (st_.dest == Dest::List) lists_.SetListId(n);
+        if (st_.dest == Dest::ListOverride) lists_.SetOverrideListId(n);
+        return;
+      case Kw::LevelNfc: if (st_.dest == Dest::ListLevel) lists_.SetLevelFormat(n); return;
+      case Kw::LevelStartAt: if (st_.dest == Dest::ListLevel) lists_.SetLevelStart(n); return;
+      case Kw::LevelFollow: if (st_.dest == Dest::ListLevel) lists_.SetLevelFollow(n); return;
+      case Kw::LevelText:
+        if (st_.dest != Dest::ListLevel) {
+          SkipGroup();
+          return;
+        }
+        st_.dest = Dest::LevelText;
+        return;
+      case Kw::ListOverride:
+        if (st_.dest != Dest::ListOverrides) return;
+        st_.dest = Dest::ListOverride;
+        lists_.BeginOverride();
         return;
       case Kw::ListMark:
-        if (InText()) listsSeen_ = true;
+        if (st_.dest == Dest::ListOverride) {
+          lists_.SetOverrideNumber(n);
+        } else if (InText()) {
+          listsSeen_ = true;
+          st_.ls = n;
+        }
+        return;
+      case Kw::Ilvl: st_.ilvl = std::clamp(n, 0, 8); return;
+      case Kw::Pn:
+        if (!InText()) {
+          SkipGroup();
+          return;
+        }
+        listsSeen_ = true;
+        st_.dest = Dest::Pn;
+        lists_.BeginPn();
+        return;
+      case Kw::PnLevel:
+        if (st_.dest == Dest::Pn) lists_.SetPnLevel(word_ == "pnlvlbody" ? 10 : word_ == "pnlvlblt" ? 11 : n);
+        return;
+      case Kw::PnFormat:
+        // As \levelnfc numbers them; ordinals and cardinals (\pnord, \pncard) as digits.
+        if (st_.dest == Dest::Pn) {
+          lists_.SetPnFormat(word_ == "pnucrm" ? 1 : word_ == "pnlcrm" ? 2 : word_ == "pnucltr" ? 3
+                             : word_ == "pnlcltr" ? 4 : 0);
+        }
+        return;
+      case Kw::PnStart: if (st_.dest == Dest::Pn) lists_.SetPnStart(n); return;
+      case Kw::PnFont: if (st_.dest == Dest::Pn) lists_.SetPnFont(n); return;
+      case Kw::PnText:
+        if (st_.dest != Dest::Pn) {
+          SkipGroup();
+          return;
+        }
+        st_.dest = word_ == "pntxtb" ? Dest::PnBefore : Dest::PnAfter;
+        return;
+      case Kw::ListLabel:
+        if (InText()) labelSeen_ = true;
         return;
     }
+  }
+
+  // ---- lists (RtfReaderLists.cpp) -------------------------------------------------------
+
+  // Where the text of a list level or of a \pn's number goes, when it is being read.
+  std::u32string* ListText() {
+    switch (st_.dest) {
+      case Dest::LevelText: return lists_.LevelText();
+      case Dest::PnBefore: return lists_.PnText(true);
+      case Dest::PnAfter: return lists_.PnText(false);
+      default: return nullptr;
+    }
+  }
+
+  // Gives the paragraph being ended the label of its list, unless it has one of its own.
+  void AddListLabel() {
+    auto decode = [this](int font, char32_t c) -> char32_t {
+      auto it = fontCodePages_.find(font >= 0 ? font : st_.font >= 0 ? st_.font : deff_);
+      int cp = it != fontCodePages_.end() && it->second != 0 ? it->second : docCodePage_;
+      if (c >= ListLabels::kByte) return decoder_.Byte(cp, uint8_t(c - ListLabels::kByte));
+      // A symbol font's character as Windows gives it (U+F000 plus the byte).
+      if (c >= 0xF020 && c <= 0xF0FF && (cp == codec::kSymbolFont || cp == codec::kWingdingsFont))
+        return decoder_.Byte(cp, uint8_t(c - 0xF000));
+      return c;
+    };
+    std::string label;
+    if (st_.ls >= 0) label = lists_.ListLabel(st_.ls, st_.ilvl, decode);
+    else if (st_.pn) label = lists_.PnLabel(decode);
+    else lists_.Unnumbered();
+    const bool own = labelSeen_;
+    labelSeen_ = false;
+    if (label.empty() || own || !Spend()) return;
+    TextRun r;
+    r.format = !para_.runs.empty() ? para_.runs.front().format : ResolvedFormat();
+    r.text = std::move(label);
+    para_.runs.insert(para_.runs.begin(), std::move(r));
+    runVersion_ = -1;
   }
 
   bool InText() const { return st_.dest == Dest::Normal && !st_.discardText; }
@@ -1243,21 +1368,14 @@ class Reader {
     if (const std::optional<Color> c = shade.Shown()) shown = c;
   }
 
-  // ---- fields ----------------------------------------------------------------------------
+  // ---- fields, headers and footers (RtfReaderFields.cpp, RtfReaderHeaders.cpp) --------------
 
-  // The result's text goes into the paragraph as any text; where it starts is remembered so
-  // that the field's end can make it the field's run.
   void StartFieldResult() {
-    field_->result = true;
-    field_->paragraph = paragraphsEnded_;
-    field_->run = para_.runs.size();
-    if (!para_.runs.empty() && para_.runs.back().kind == TextRun::Kind::Text)
-      field_->offset = para_.runs.back().text.size();
+    rtfread::StartFieldResult(*field_, paragraphsEnded_, para_);
     runVersion_ = -1;
   }
 
   // Makes the field's run: its instruction and the text its result left in the paragraph.
-  // A result that went on over a paragraph's end, or holds more than text, stays as it is.
   void CommitField() {
     FieldState f = std::move(*field_);
     field_.reset();
@@ -1267,50 +1385,15 @@ class Reader {
     run.kind = TextRun::Kind::Field;
     run.instruction = std::move(instruction);
     run.format = ResolvedFormat();
-    if (f.result) {
-      if (f.paragraph != paragraphsEnded_ || f.run > para_.runs.size()) return;
-      for (size_t k = f.run; k < para_.runs.size(); ++k)
-        if (para_.runs[k].kind != TextRun::Kind::Text) return;
-      bool formatSet = false;
-      if (f.offset != std::string::npos && f.run > 0) {
-        TextRun& before = para_.runs[f.run - 1];
-        if (before.text.size() > f.offset) {
-          run.text = before.text.substr(f.offset);
-          run.format = before.format;
-          formatSet = true;
-          before.text.resize(f.offset);
-        }
-      }
-      for (size_t k = f.run; k < para_.runs.size(); ++k) {
-        if (!formatSet && !para_.runs[k].text.empty()) {
-          run.format = para_.runs[k].format;
-          formatSet = true;
-        }
-        run.text += para_.runs[k].text;
-      }
-      para_.runs.resize(f.run);
-    }
-    AddRun(std::move(run));
+    if (TakeFieldResult(f, paragraphsEnded_, para_, run)) AddRun(std::move(run));
   }
 
-  // ---- headers and footers ---------------------------------------------------------------
+  Story Current() { return Story{doc_.blocks, para_, levels_, pendingPageBreak_}; }
 
-  // A header or footer is read as the document's text is, into blocks of its own: the
-  // text read so far waits aside until its group ends.
   void StartHeaderFooter() {
-    story_.emplace();
-    story_->kind = std::string(word_);
+    story_ = SetStoryAside(std::string(word_), Current());
     storyDepth_ = stack_.size();
-    story_->blocks = std::move(doc_.blocks);
-    doc_.blocks.clear();
-    story_->para = std::move(para_);
-    para_ = Paragraph{};
-    story_->levels = std::move(levels_);
-    levels_.clear();
-    levels_.reserve(size_t(kMaxTableDepth));
     st_.itap = 0;
-    story_->pendingPageBreak = pendingPageBreak_;
-    pendingPageBreak_ = false;
     runVersion_ = -1;
     st_.inTable = false;
   }
@@ -1321,14 +1404,7 @@ class Reader {
     CloseTable();
     SavedStory saved = std::move(*story_);
     story_.reset();
-    HeaderFooter h;
-    h.kind = std::move(saved.kind);
-    h.blocks = std::move(doc_.blocks);
-    doc_.headersFooters.push_back(std::move(h));
-    doc_.blocks = std::move(saved.blocks);
-    para_ = std::move(saved.para);
-    levels_ = std::move(saved.levels);
-    pendingPageBreak_ = saved.pendingPageBreak;
+    doc_.headersFooters.push_back(RestoreStory(std::move(saved), Current()));
     runVersion_ = -1;
   }
 
@@ -1410,6 +1486,9 @@ class Reader {
   int sectionMargin_[4] = {-1, -1, -1, -1};  // the first section's margins, -1 none
   bool marginSeen_[4] = {};                   // the document's margin words met
   bool listsSeen_ = false;
+  ListLabels lists_;
+  bool labelSeen_ = false;  // the paragraph being read has its own list label
+  int textBoxes_ = 0;
   int droppedPictures_ = 0;
 
   long long maxElements_;

@@ -188,6 +188,7 @@ class Writer {
     if (f.raiseHalfPoints > 0) Word("\\up", f.raiseHalfPoints);
     if (f.raiseHalfPoints < 0) Word("\\dn", -f.raiseHalfPoints);
     if (f.hidden) Word("\\v");
+    if (f.language) Word("\\lang", f.language);
     return out_->size() != before;
   }
 

@@ -37,6 +37,30 @@ constexpr int kMaxHalfPoints = 3276;
 QColor ToQColor(const Color& c) { return QColor(c.red, c.green, c.blue); }
 Color FromQColor(const QColor& c) { return Color{uint8_t(c.red()), uint8_t(c.green()), uint8_t(c.blue())}; }
 
+// What a field without a result shows: its value, or a zero-width space where it has none,
+// so that the field keeps a character to ride on (and is saved).
+QString ShownValue(const QString& instruction) {
+  const std::string value = FieldValue(FromQString(instruction));
+  return value.empty() ? QString(QChar(0x200B)) : ToQString(value);
+}
+
+// The fields whose value is a page's number or the number of pages: 1 the page their text
+// stands on, 2 the number of pages; 0 others.
+int PageNumberKind(const QString& instruction) {
+  const QString name = instruction.trimmed().section(QLatin1Char(' '), 0, 0).toUpper();
+  if (name == QLatin1String("PAGE")) return 1;
+  if (name == QLatin1String("NUMPAGES") || name == QLatin1String("SECTIONPAGES")) return 2;
+  return 0;
+}
+
+// True when a field without a result still shows the value it was given: its FieldValue, or
+// for a page number field, a number (ShowPageNumbers).
+bool ShowsItsValue(const QString& instruction, const QString& text) {
+  if (text == ShownValue(instruction)) return true;
+  if (PageNumberKind(instruction) == 0 || text.isEmpty() || text.size() > 9) return false;
+  return std::all_of(text.begin(), text.end(), [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
+}
+
 // ---- borders -----------------------------------------------------------------------------
 
 void AppendBorder(QVariantList& list, const BorderLine& b) {
@@ -104,6 +128,7 @@ QTextCharFormat ToQt(const CharFormat& f) {
     q.setBaselineOffset(100.0 * std::clamp(f.raiseHalfPoints, -kMaxHalfPoints, kMaxHalfPoints) / halfPoints);
   }
   if (f.hidden) q.setProperty(kHidden, true);
+  if (f.language) q.setProperty(kLanguage, f.language);
   return q;
 }
 
@@ -144,6 +169,7 @@ CharFormat FromQt(const QTextCharFormat& q) {
   if (q.verticalAlignment() == QTextCharFormat::AlignSubScript) f.position = VerticalPosition::Subscript;
   f.raiseHalfPoints = q.intProperty(kRaiseHalfPoints);
   f.hidden = q.boolProperty(kHidden);
+  f.language = q.intProperty(kLanguage);
   return f;
 }
 
@@ -368,10 +394,10 @@ class Builder {
         case TextRun::Kind::Text: cur.insertText(ToQString(r.text), f); break;
         case TextRun::Kind::LineBreak: cur.insertText(QString(QChar::LineSeparator), f); break;
         case TextRun::Kind::Field: {
-          // A field shows its result; one without a result shows its instruction in braces.
+          // A field shows its result; one without a result shows its value (FieldValue).
           const bool empty = r.text.empty();
           f.setProperty(kField, QVariantList{ToQString(r.instruction), ++fields_, empty});
-          cur.insertText(empty ? QStringLiteral("{%1}").arg(ToQString(r.instruction)) : ToQString(r.text), f);
+          cur.insertText(empty ? ShownValue(ToQString(r.instruction)) : ToQString(r.text), f);
           break;
         }
         case TextRun::Kind::Footnote:
@@ -748,7 +774,7 @@ class Reader {
         if (field.size() == 3) {
           r.instruction = FromQString(field[0].toString());
           lastField_ = field[1].toInt();
-          const bool unchanged = text == QStringLiteral("{%1}").arg(field[0].toString());
+          const bool unchanged = ShowsItsValue(field[0].toString(), text);
           r.text = field[2].toBool() && unchanged ? std::string() : FromQString(text);
         }
         p.runs.push_back(std::move(r));
@@ -1094,6 +1120,48 @@ void DrawLeader(QPainter& painter, TabLeader kind, const QTextCharFormat& cf, co
 }
 
 }  // namespace
+
+void ShowPageNumbers(QTextDocument& doc) {
+  const double pageHeight = doc.pageSize().height();
+  if (pageHeight <= 0) return;
+  QAbstractTextDocumentLayout* layout = doc.documentLayout();
+  struct Shown {
+    int start, end;
+    QString text;
+    QTextCharFormat format;
+  };
+  std::vector<Shown> changes;
+  const QString pages = QString::number(std::max(1, doc.pageCount()));
+  for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+    for (auto it = b.begin(); !it.atEnd(); ++it) {
+      const QTextFragment frag = it.fragment();
+      const QVariantList field = frag.charFormat().property(kField).toList();
+      if (field.size() != 3 || !field[2].toBool()) continue;
+      const int kind = PageNumberKind(field[0].toString());
+      if (kind == 0 || !ShowsItsValue(field[0].toString(), frag.text())) continue;
+      QString value = pages;
+      if (kind == 1) {
+        double y = layout->blockBoundingRect(b).top();
+        if (const QTextLayout* tl = b.layout(); tl && tl->lineCount() > 0) {
+          const QTextLine line = tl->lineForTextPosition(frag.position() - b.position());
+          if (line.isValid()) y += line.y() - tl->lineAt(0).y();
+        }
+        value = QString::number(int(std::max(0.0, y) / pageHeight) + 1);
+      }
+      if (value != frag.text()) changes.push_back({frag.position(), frag.position() + frag.length(), value, frag.charFormat()});
+    }
+  }
+  if (changes.empty()) return;
+  const bool undo = doc.isUndoRedoEnabled();
+  doc.setUndoRedoEnabled(false);
+  QTextCursor c(&doc);
+  for (auto it = changes.rbegin(); it != changes.rend(); ++it) {
+    c.setPosition(it->start);
+    c.setPosition(it->end, QTextCursor::KeepAnchor);
+    c.insertText(it->text, it->format);
+  }
+  doc.setUndoRedoEnabled(undo);
+}
 
 void DrawTabLeaders(QPainter& painter, const QTextDocument& doc, const QRectF& rect) {
   QAbstractTextDocumentLayout* lay = doc.documentLayout();

@@ -52,9 +52,10 @@ enum Property {
                         // stops past the right margin, shown at the margin, kept in the file
   kKeptFontName,        // QString: the font of text shown in the paragraph's font (Symbol)
   kHidden,              // bool: hidden text (shown, kept as hidden)
+  kLanguage,            // int: the text's language (RTF's \lang)
   kField,               // QVariantList: a field's instruction (QString), its number (keeps two
                         // fields side by side apart), and whether its result was empty (the
-                        // text shown is then the instruction in braces)
+                        // text shown is then its value, see FieldValue)
   kTableContinuation,   // bool, of a QTextTableFormat: more rows of the table before it (a
                         // table with rows of many different cell edges is built as several
                         // QTextTables, see the bridge's InsertTable)
@@ -101,6 +102,12 @@ void SetParagraphBorders(QTextBlockFormat& format, const ParagraphBorders& borde
 // equals signs) across the gap each tab character leaves, in the blocks of `doc` that meet
 // `rect` (document coordinates). The screen, the preview and printing all draw them so.
 void DrawTabLeaders(QPainter& painter, const QTextDocument& doc, const QRectF& rect);
+
+// Gives the fields without a stored result that show a page number (PAGE, and NUMPAGES and
+// SECTIONPAGES, which show the number of pages) the number of the page their text stands
+// on, in a document laid out in pages (its page size set). They are saved without a result
+// still.
+void ShowPageNumbers(QTextDocument& doc);
 
 // Adds picture bytes to the document as an image resource (named by their hash, so the
 // same picture is held once) and gives the resource's name for a QTextImageFormat.

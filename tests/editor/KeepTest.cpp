@@ -82,6 +82,73 @@ TEST_F(KeepTest, OpeningNamesWhatIsNotKeptOnceAndSavingKeepsTheRest) {
   EXPECT_EQ(runs, (std::vector<std::string>{"1.\tDear ", "field MERGEFIELD Name=Name", " note (hidden)"}));
 }
 
+// A Word file with a drawing-object text box, a list without its labels, page numbers, a
+// symbol field and shape properties: the window shows the box's text, the labels, the numbers
+// and the symbol, never the properties or a field's code; a save keeps all of it.
+TEST_F(KeepTest, BoxesListLabelsAndFieldValuesShowAndAreSaved) {
+  const std::string path = Write(
+      "word.rtf",
+      "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}{\\f1\\fcharset2 Symbol;}}"
+      "{\\*\\listtable{\\list{\\listlevel\\levelnfc0\\levelstartat1{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}}"
+      "\\listid3}}{\\*\\listoverridetable{\\listoverride\\listid3\\ls1}}"
+      "{\\footer \\pard Folio \\chpgn\\par}"
+      "\\pard Order{\\shp{\\sp{\\sn fLine}{\\sv 0}}} 12\\par"
+      "\\pard {\\*\\do\\dobxcolumn\\dptxbx{\\dptxbxtext\\pard Two keys\\par}\\dpx0\\dpy0}Signed\\par"
+      "\\pard\\ls1\\fi-360\\li720 Paint\\par\\pard\\ls1\\fi-360\\li720 Papers\\par"
+      "\\pard Page {\\field{\\*\\fldinst PAGE}} {\\field{\\*\\fldinst SYMBOL 183 \\\\f \"Symbol\"}}\\par}");
+  prompt.Answer(ui::Answer::OK);
+  frmMDIChild* window = editor->LoadDocument(path, int(FormatForOpening(path)));
+  ASSERT_NE(window, nullptr);
+  ASSERT_EQ(prompt.MessageTexts().size(), 1u);
+  EXPECT_NE(prompt.MessageTexts()[0].find("1 text box"), std::string::npos) << prompt.MessageTexts()[0];
+  TextControl& tx = *window->TXTextControl1;
+  EXPECT_EQ(tx.document()->toPlainText().toStdString(),
+            "Order 12\nTwo keys\nSigned\n1.\tPaint\n2.\tPapers\nPage 1 \xE2\x80\xA2");
+
+  const std::string saved = Path("saved.rtf");
+  ASSERT_TRUE(editor->SaveDocument(saved));
+  const rt::Document d = ReadSaved(Read(saved));
+  EXPECT_EQ(d.PlainText(), "Order 12\nTwo keys\nSigned\n1.\tPaint\n2.\tPapers\nPage  ");
+  const auto& last = std::get<rt::Paragraph>(d.blocks.back());
+  ASSERT_EQ(last.runs.size(), 4u);
+  EXPECT_EQ(last.runs[1].instruction, "PAGE");
+  EXPECT_EQ(last.runs[1].text, "");
+  EXPECT_EQ(last.runs[3].instruction, "SYMBOL 183 \\f \"Symbol\"");
+  EXPECT_EQ(last.runs[3].text, "");
+  ASSERT_EQ(d.headersFooters.size(), 1u);
+  const auto& folio = std::get<rt::Paragraph>(d.headersFooters[0].blocks.at(0));
+  ASSERT_EQ(folio.runs.size(), 2u);
+  EXPECT_EQ(folio.runs[1].instruction, "PAGE");
+}
+
+// Page number fields without a result show the page their text stands on and the number of
+// pages; a save leaves them without a result, for the program that opens it to number, and
+// nothing was changed by opening.
+TEST_F(KeepTest, PageNumberFieldsShowTheirPages) {
+  const std::string path = Write(
+      "pages.rtf",
+      "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}}"
+      "\\pard Page {\\field{\\*\\fldinst PAGE}} of {\\field{\\*\\fldinst NUMPAGES}{\\fldrslt }}\\par"
+      "\\pard\\page Page \\chpgn\\par"
+      "\\pard\\page Page {\\field{\\*\\fldinst PAGE}} of {\\field{\\*\\fldinst NUMPAGES}{\\fldrslt 7}}\\par}");
+  frmMDIChild* window = editor->LoadDocument(path, int(FormatForOpening(path)));
+  ASSERT_NE(window, nullptr);
+  TextControl& tx = *window->TXTextControl1;
+  ASSERT_EQ(tx.CurrentPages(), 3);
+  // A stored result (7) is shown as it is.
+  EXPECT_EQ(tx.document()->toPlainText().toStdString(), "Page 1 of 3\nPage 2\nPage 3 of 7");
+  EXPECT_FALSE(tx.document()->isUndoAvailable());
+
+  const std::string saved = Path("saved.rtf");
+  ASSERT_TRUE(editor->SaveDocument(saved));
+  const rt::Document d = ReadSaved(Read(saved));
+  std::vector<std::string> fields;
+  for (const rt::Block& b : d.blocks)
+    for (const rt::TextRun& r : std::get<rt::Paragraph>(b).runs)
+      if (r.kind == rt::TextRun::Kind::Field) fields.push_back(r.instruction + "=" + r.text);
+  EXPECT_EQ(fields, (std::vector<std::string>{"PAGE=", "NUMPAGES=", "PAGE=", "PAGE=", "NUMPAGES=7"}));
+}
+
 // A report handed to the editor names what it cannot keep, as opening does, and keeps the rest.
 TEST_F(KeepTest, AReportHandedOverNamesWhatIsNotKept) {
   const std::string path = Write(

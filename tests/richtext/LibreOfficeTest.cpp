@@ -332,6 +332,80 @@ TEST_F(LibreOffice, ShowsTheFootnotesOfOurSave) {
   EXPECT_NE(text.find("and on."), std::string::npos) << text;
 }
 
+// Text boxes, list labels the file does not spell out, page numbers, fields without a result
+// and shape properties, as the editor opens and saves them: LibreOffice reads the save with
+// the text, labels and footer it reads in the file itself.
+TEST_F(LibreOffice, ReadsOurSaveOfBoxesListsAndPageNumbersAsTheFiles) {
+  const std::string fonts = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0 Times New Roman;}{\\f1\\fcharset2 Symbol;}}";
+  struct File {
+    const char* name;
+    std::string rtf;
+    std::vector<std::string> shown;  // what LibreOffice shows of the save, in order
+  } files[] = {
+      {"do", fonts + "\\pard Order 12.\\par\\pard {\\*\\do\\dobxcolumn\\dobypara\\dodhgt8192\\dptxbx{\\dptxbxtext"
+                     "\\pard Two keys\\par}\\dpx0\\dpy0\\dpxsize3600\\dpysize720}Signed.\\par}",
+       {"Order 12.", "Two keys", "Signed."}},
+      {"shp", fonts + "\\pard Notes.\\par\\pard {\\shp{\\*\\shpinst\\shpleft0\\shptop0\\shpright4320\\shpbottom864"
+                      "{\\sp{\\sn shapeType}{\\sv 202}}{\\shptxt\\pard Spare wheel\\par}}{\\shprslt{\\*\\do\\dptxbx"
+                      "{\\dptxbxtext\\pard Spare wheel\\par}}}}Checked.\\par}",
+       {"Notes.", "Spare wheel", "Checked."}},
+      {"ls", fonts + "{\\*\\listtable{\\list{\\listlevel\\levelnfc0\\levelstartat1{\\leveltext\\'02\\'00.;}"
+                     "{\\levelnumbers\\'01;}\\fi-360\\li720}\\listid5}{\\list{\\listlevel\\levelnfc23"
+                     "{\\leveltext\\'01\\u8226 ?;}{\\levelnumbers;}\\fi-360\\li720}\\listid6}}"
+                     "{\\*\\listoverridetable{\\listoverride\\listid5\\ls1}{\\listoverride\\listid6\\ls2}}"
+                     "\\pard Steps:\\par\\pard\\ls1\\fi-360\\li720 Paint\\par\\pard\\ls1\\fi-360\\li720 Papers\\par"
+                     "\\pard\\ls2\\fi-360\\li720 Manual\\par\\pard End.\\par}",
+       {"Steps:", "1.", "Paint", "2.", "Papers", "\xE2\x80\xA2", "Manual", "End."}},
+      {"pn", fonts + "\\pard Before:\\par\\pard{\\*\\pn\\pnlvlbody\\pndec\\pnstart1{\\pntxta .}}\\fi-360\\li720 Licence\\par"
+                     "\\pard{\\*\\pn\\pnlvlbody\\pndec\\pnstart1{\\pntxta .}}\\fi-360\\li720 Tank\\par"
+                     "\\pard{\\*\\pn\\pnlvlblt\\pnf1{\\pntxtb \\'B7}}\\fi-360\\li720 Plates\\par\\pard End.\\par}",
+       {"Before:", "1.", "Licence", "2.", "Tank", "Plates", "End."}},
+      {"chpgn", fonts + "{\\footer\\pard\\qc Folio \\chpgn\\par}\\pard This is page {\\chpgn} of the offer.\\par}",
+       {"This is page 1 of the offer."}},
+      {"fields", fonts + "\\pard Sheet {\\field{\\*\\fldinst PAGE}} of {\\field{\\*\\fldinst NUMPAGES}{\\fldrslt }}\\par"
+                         "\\pard Mark {\\field{\\*\\fldinst SYMBOL 183 \\\\f \"Symbol\"}} paid\\par}",
+       {"Sheet 1 of 1", "Mark", "paid"}},
+      {"sp", fonts + "\\pard Stock 7781{\\shp{\\sp{\\sn fFilled}{\\sv 0}}{\\sp{\\sn fLine}{\\sv 0}}} ready\\par}",
+       {"Stock 7781 ready"}},
+  };
+  fs::create_directories(dir_ / "save");
+  for (const File& f : files) {
+    RtfReadResult r = ReadRtf(f.rtf);
+    ASSERT_TRUE(r.ok) << f.name;
+    QTextDocument shown;
+    qt::ToQTextDocument(r.document, shown);
+    WriteFile(dir_ / "save" / (std::string(f.name) + ".rtf"), qt::ExportRtf(shown));
+  }
+  const std::string cmd = "cd '" + (dir_ / "save").string() + "' && timeout 180 soffice -env:UserInstallation=file://" +
+                          (dir_ / "profile").string() + " --headless --norestore --convert-to 'txt:Text (encoded):UTF8'" +
+                          " --outdir txt *.rtf >/dev/null 2>&1";
+  ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
+  for (const File& f : files) {
+    const std::string text = ReadFile(dir_ / "save" / "txt" / (std::string(f.name) + ".txt"));
+    size_t at = 0;
+    for (const std::string& s : f.shown) {
+      const size_t found = text.find(s, at);
+      EXPECT_NE(found, std::string::npos) << f.name << ": no \"" << s << "\" in order in\n" << text;
+      if (found != std::string::npos) at = found + s.size();
+    }
+    // Nothing of a shape's properties or a field's instruction shows.
+    for (const char* never : {"7781001", "SYMBOL", "PAGE", "{"})
+      EXPECT_EQ(text.find(never), std::string::npos) << f.name << ": " << never << " in\n" << text;
+  }
+  // The box's text once; the footer's page number a page number field.
+  const std::string shp = ReadFile(dir_ / "save" / "txt" / "shp.txt");
+  EXPECT_EQ(shp.find("Spare wheel"), shp.rfind("Spare wheel")) << shp;
+  const fs::path flat = Convert(dir_ / "save" / "chpgn.rtf", "fodt", "fodt", "fodt");
+  ASSERT_FALSE(flat.empty());
+  const std::string xml = ReadFile(flat);
+  const size_t footer = xml.find("<style:footer>");
+  ASSERT_NE(footer, std::string::npos) << xml;
+  const size_t folio = xml.find("Folio ", footer);
+  EXPECT_NE(folio, std::string::npos) << xml;
+  EXPECT_NE(xml.find("<text:page-number", folio), std::string::npos) << xml;
+  EXPECT_LT(xml.find("<text:page-number", folio), xml.find("</style:footer>", footer)) << xml;
+}
+
 // Cells merged down and across, saved: LibreOffice reads them merged.
 TEST_F(LibreOffice, ReadsTheMergedCellsOfOurSave) {
   RtfReadResult r = ReadRtf(

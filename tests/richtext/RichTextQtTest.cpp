@@ -472,8 +472,9 @@ TEST(RichTextQt, FieldsHeadersAndHiddenTextGoThroughQt) {
   ASSERT_EQ(r.document.headersFooters.size(), 2u);
   QTextDocument qdoc;
   rq::ToQTextDocument(r.document, qdoc);
-  // The fields show their results, one without a result its instruction; the headers are not shown.
-  EXPECT_EQ(qdoc.toPlainText(), "Page 33 of {DATE} hidden");
+  // The fields show their results; DATE without a result shows nothing (a zero-width space
+  // holds its place); the headers are not shown.
+  EXPECT_EQ(qdoc.toPlainText(), QStringLiteral("Page 33 of \u200B hidden"));
   EXPECT_EQ(rq::PageSetupOf(qdoc).sectionExtraTop, 414);
   Document back = rq::FromQTextDocument(qdoc);
   EXPECT_EQ(back, r.document) << samples::DumpDifference(back, r.document);
@@ -492,6 +493,23 @@ TEST(RichTextQt, FieldsHeadersAndHiddenTextGoThroughQt) {
   EXPECT_NE(rtf.find("{\\header"), std::string::npos);
   EXPECT_NE(rtf.find("\\margtsxn1134"), std::string::npos);
   EXPECT_NE(rtf.find("{\\v  hidden}"), std::string::npos);
+}
+
+// A field without a result shows its value (a page number, a symbol's character, else
+// nothing) and comes back as the field it was, its result still empty; the text's language
+// goes through Qt too.
+TEST(RichTextQt, FieldsWithoutAResultShowTheirValueAndStayFields) {
+  RtfReadResult r = ReadRtf(
+      "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}{\\f1\\fcharset2 Symbol;}}"
+      "\\pard Sheet {\\field{\\*\\fldinst PAGE}} of {\\field{\\*\\fldinst NUMPAGES}{\\fldrslt }}, page \\chpgn\\par"
+      "\\pard Mark {\\field{\\*\\fldinst SYMBOL 183 \\\\f \"Symbol\"}} paid{\\field{\\*\\fldinst EQ \\\\f(1,2)}}.\\par"
+      "\\pard {\\lang1036 le}\\par}");
+  ASSERT_TRUE(r.ok);
+  QTextDocument qdoc;
+  rq::ToQTextDocument(r.document, qdoc);
+  EXPECT_EQ(qdoc.toPlainText(), QString::fromUtf8("Sheet 1 of 1, page 1\nMark \xE2\x80\xA2 paid\xE2\x80\x8B.\nle"));
+  Document back = rq::FromQTextDocument(qdoc);
+  EXPECT_EQ(back, r.document) << samples::DumpDifference(back, r.document);
 }
 
 TEST(RichTextQt, TabStopsFromTheMarginBecomeQtsFromTheIndentAndBack) {

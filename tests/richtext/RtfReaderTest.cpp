@@ -750,3 +750,146 @@ TEST(RtfReader, WhatIsNotKeptIsNamedOnce) {
             "their numbers as text.");
   EXPECT_EQ(ReadRtf("{\\rtf1\\pard{\\v hidden} {\\field{\\*\\fldinst PAGE}{\\fldrslt 1}}\\par}").warning, "");
 }
+
+namespace {
+
+// The paragraphs of the text, one string each (a field as {instruction=result}).
+std::vector<std::string> Paragraphs(const std::vector<Block>& blocks) {
+  std::vector<std::string> out;
+  for (const Block& b : blocks) {
+    if (!std::holds_alternative<Paragraph>(b)) {
+      out.push_back("(table)");
+      continue;
+    }
+    std::string s;
+    for (const TextRun& r : std::get<Paragraph>(b).runs)
+      s += r.kind == TextRun::Kind::Field ? "{" + r.instruction + "=" + r.text + "}" : r.text;
+    out.push_back(s);
+  }
+  return out;
+}
+
+using Lines = std::vector<std::string>;
+
+}  // namespace
+
+TEST(RtfReader, TextBoxesShowTheirTextOnceWhereTheyAreAnchored) {
+  struct Case {
+    const char* rtf;
+    Lines paragraphs;
+  } cases[] = {
+      // A Word 95 drawing object's text box.
+      {"\\pard Before\\par\\pard {\\*\\do\\dobxcolumn\\dobypara\\dodhgt8192\\dptxbx{\\dptxbxtext\\pard\\fs20 In "
+       "the box\\par}\\dpx0\\dpy0\\dpxsize3600\\dpysize720\\dplinew15}After\\par",
+       {"Before", "In the box", "After"}},
+      // A shape's text box with the drawing object for older readers in its result: once.
+      {"\\pard Before\\par\\pard {\\shp{\\*\\shpinst\\shpleft0\\shpright100{\\sp{\\sn shapeType}{\\sv 202}}"
+       "{\\shptxt\\pard In the box\\par}}{\\shprslt{\\*\\do\\dptxbx{\\dptxbxtext\\pard In the box\\par}}}}After\\par",
+       {"Before", "In the box", "After"}},
+      // Shape properties are never text, inside an instance or straight in the shape.
+      {"\\pard Stock 7781{\\shp{\\sp{\\sn fFilled}{\\sv 0}}{\\sp{\\sn fLine}{\\sv 0}}} ready\\par",
+       {"Stock 7781 ready"}},
+      {"\\pard A{\\sp{\\sn shapeType}{\\sv 1}}B\\par", {"AB"}},
+      // A text box in a table cell stays in its cell.
+      {"\\trowd\\cellx2000\\cellx4000\\pard\\intbl a{\\*\\do\\dptxbx{\\dptxbxtext\\pard boxed\\par}}\\cell"
+       "\\pard\\intbl b\\cell\\row\\pard end\\par",
+       {"(table)", "end"}},
+  };
+  for (const Case& c : cases) {
+    RtfReadResult r = ReadRtf(std::string("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}") + c.rtf + "}");
+    ASSERT_TRUE(r.ok) << c.rtf;
+    EXPECT_EQ(Paragraphs(r.document.blocks), c.paragraphs) << c.rtf;
+  }
+  RtfReadResult cell = ReadRtf(std::string("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}") + cases[4].rtf + "}");
+  ASSERT_EQ(cell.document.blocks.size(), 2u);
+  const Table& t = TableAt(cell.document, 0);
+  ASSERT_EQ(t.rows.size(), 1u);
+  ASSERT_EQ(t.rows[0].cells.size(), 2u);
+  EXPECT_EQ(Paragraphs({t.rows[0].cells[0].paragraphs.begin(), t.rows[0].cells[0].paragraphs.end()}),
+            (Lines{"aboxed", ""}));
+  // The message names the boxes, and what a save writes reads back the same.
+  RtfReadResult box = ReadRtf(std::string("{\\rtf1 ") + cases[0].rtf + "}");
+  EXPECT_EQ(box.warning,
+            "This document holds what the editor cannot keep: 1 text box, which is saved as paragraphs where it "
+            "is anchored.");
+  RtfReadResult back = ReadRtf(WriteRtf(box.document));
+  EXPECT_EQ(back.document, box.document);
+}
+
+TEST(RtfReader, ListLabelsTheFileDoesNotSpellOutAreMadeFromTheList) {
+  const std::string table =
+      "{\\*\\listtable"
+      "{\\list\\listtemplateid1{\\listlevel\\levelnfc0\\levelstartat1{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}"
+      "\\fi-360\\li720}{\\listlevel\\levelnfc4\\levelstartat1\\levelfollow1{\\leveltext\\'04\\'00.\\'01);}"
+      "{\\levelnumbers\\'01\\'03;}}{\\listname ;}\\listid7}"
+      "{\\list{\\listlevel\\levelnfc23{\\leveltext\\'01\\u-3913 ?;}{\\levelnumbers;}\\f1}\\listid8}"
+      "{\\list{\\listlevel\\levelnfc2\\levelstartat4{\\leveltext\\'02\\'00:;}}\\listid9}}"
+      "{\\*\\listoverridetable{\\listoverride\\listid7\\listoverridecount0\\ls1}"
+      "{\\listoverride\\listid8\\listoverridecount0\\ls2}{\\listoverride\\listid9\\ls3}"
+      "{\\listoverride\\listid7\\ls4}}";
+  struct Case {
+    std::string rtf;
+    Lines paragraphs;
+  } cases[] = {
+      // Numbers count per list and level; a deeper level starts again under each number.
+      {"\\pard\\ls1\\ilvl0 One\\par\\pard\\ls1\\ilvl1 Sub\\par\\pard\\ls1\\ilvl1 Sub\\par"
+       "\\pard\\ls1\\ilvl0 Two\\par\\pard\\ls1\\ilvl1 Sub\\par\\pard Plain\\par\\pard\\ls1 Three\\par",
+       {"1.\tOne", "1.a) Sub", "1.b) Sub", "2.\tTwo", "2.a) Sub", "Plain", "3.\tThree"}},
+      // A bullet in the Symbol font; roman numbers from 4; a second override of list 7 counts on.
+      {"\\pard\\ls1 First\\par\\pard\\ls2 Dot\\par\\pard\\ls3 Four\\par\\pard\\ls3 Five\\par\\pard\\ls4 On\\par",
+       {"1.\tFirst", "\xE2\x80\xA2\tDot", "iv:\tFour", "v:\tFive", "2.\tOn"}},
+      // A label the file spells out is kept, and counted.
+      {"\\pard\\ls1{\\listtext 1.\\tab}Own\\par\\pard\\ls1 Made\\par", {"1.\tOwn", "2.\tMade"}},
+      // An \ls with no list is no list.
+      {"\\pard\\ls9 None\\par", {"None"}},
+      // The older paragraph numbering: a number with the text after it, a bullet before,
+      // capitals and roman numbers; a paragraph without a number starts the body numbers again.
+      {"\\pard{\\*\\pn\\pnlvlbody\\pndec\\pnstart1{\\pntxta .}}A\\par"
+       "\\pard{\\*\\pn\\pnlvlbody\\pndec\\pnstart1{\\pntxta .}}B\\par"
+       "\\pard{\\*\\pn\\pnlvlblt\\pnf1{\\pntxtb \\'B7}}C\\par"
+       "\\pard{\\*\\pn\\pnlvlbody\\pnucltr\\pnstart1{\\pntxtb (}{\\pntxta )}}D\\par"
+       "\\pard Plain\\par\\pard{\\*\\pn\\pnlvlbody\\pnucrm\\pnstart3}E\\par",
+       {"1.\tA", "2.\tB", "\xE2\x80\xA2\tC", "(A)\tD", "Plain", "III\tE"}},
+      {"\\pard{\\pntext 7.\\tab}{\\*\\pn\\pnlvlbody\\pndec}Own\\par", {"7.\tOwn"}},
+      // A \\pard in a group of its own leaves the paragraph's numbering.
+      {"\\pard{\\*\\pn\\pnlvlbody\\pndec{\\pntxta .}}{\\pard\\plain}A\\par\\pard B\\par", {"1.\tA", "B"}},
+  };
+  for (const Case& c : cases) {
+    RtfReadResult r = ReadRtf("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset2 Symbol;}}" + table + c.rtf + "}");
+    ASSERT_TRUE(r.ok) << c.rtf;
+    EXPECT_EQ(Paragraphs(r.document.blocks), c.paragraphs) << c.rtf;
+    EXPECT_EQ(ReadRtf(WriteRtf(r.document)).document, r.document) << c.rtf;
+  }
+}
+
+TEST(RtfReader, PageNumbersAndLanguagesAreKept) {
+  Document d = Read("{\\footer\\pard Folio \\chpgn\\par}\\pard Page {\\b\\chpgn} of the offer\\par"
+                    "\\pard {\\lang1036{\\field{\\*\\fldinst DATE \\\\@ \"d MMMM yyyy\"}{\\fldrslt 3 mai 2024}}}\\par");
+  EXPECT_EQ(Paragraphs(d.blocks), (Lines{"Page {PAGE=} of the offer", "{DATE \\@ \"d MMMM yyyy\"=3 mai 2024}"}));
+  ASSERT_EQ(d.headersFooters.size(), 1u);
+  EXPECT_EQ(Paragraphs(d.headersFooters[0].blocks), (Lines{"Folio {PAGE=}"}));
+  EXPECT_TRUE(Para(d, 0).runs[1].format.bold);
+  EXPECT_EQ(Para(d, 1).runs[0].format.language, 1036);
+  const std::string rtf = WriteRtf(d);
+  EXPECT_NE(rtf.find("\\lang1036"), std::string::npos);
+  EXPECT_EQ(ReadRtf(rtf).document, d);
+}
+
+TEST(Fields, AFieldWithoutAResultShowsItsValue) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"PAGE", "1"},
+      {" NUMPAGES \\* MERGEFORMAT", "1"},
+      {"SECTIONPAGES", "1"},
+      {"SYMBOL 183 \\f \"Symbol\"", "\xE2\x80\xA2"},
+      {"SYMBOL 253 \\f \"Wingdings\" \\s 5", "\xE2\x98\x92"},
+      {"SYMBOL 0xB7 \\f Symbol", "\xE2\x80\xA2"},
+      {"SYMBOL 65", "A"},
+      {"SYMBOL 8364 \\u", "\xE2\x82\xAC"},
+      {"SYMBOL 128", "\xE2\x82\xAC"},  // a byte of Windows-1252 without a font
+      {"SYMBOL x", ""},
+      {"EQ \\f(1,2)", ""},
+      {"DATE", ""},
+      {"", ""},
+  };
+  for (const auto& [instruction, value] : cases) EXPECT_EQ(FieldValue(instruction), value) << instruction;
+}

@@ -226,7 +226,7 @@ inline std::string Dump(const qv::richtext::Document& d) {
   auto chr = [&](const CharFormat& f) {
     return "font=" + f.font + " size=" + n(f.sizeHalfPoints) + " b=" + n(f.bold) + " i=" + n(f.italic) +
            " s=" + n(f.strike) + " ul=" + n(f.underline) + " color=" + color(f.color) +
-           " bg=" + color(f.background) + " pos=" + n(f.position) + " raise=" + n(f.raiseHalfPoints) + " hidden=" + n(f.hidden);
+           " bg=" + color(f.background) + " pos=" + n(f.position) + " raise=" + n(f.raiseHalfPoints) + " hidden=" + n(f.hidden) + " lang=" + n(f.language);
   };
   auto border = [&](const char* side, const BorderLine& b) {
     return std::string(side) + "=" + n(b.style) + "/" + n(b.width) + "/" + n(b.distance) + "/" + color(b.color);
