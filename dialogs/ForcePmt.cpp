@@ -156,6 +156,8 @@ void ForcePmt::CalcRequiredValue() {
 
   Forget();
   auto notAvailable = [this] { SetResultText("N/A"); };
+  // No deal has a negative payment to aim at.
+  if (DesiredPmt < 0) return notAvailable();
   auto remember = [&](double value) {
     applicable_.item = item;
     applicable_.value = value;
@@ -287,6 +289,7 @@ void ForcePmt::reject() {
 
 void ForcePmt::Text1_GotFocus() {
   owner.Shared().GotFocusText = Trim(S(Text1->text()));
+  focusText_ = Text1->text();
   Text1->selectAll();
 }
 
@@ -304,6 +307,14 @@ void ForcePmt::Text1_LostFocus() {
   // payment it was loaded with).
   if (Trim(S(Text1->text())) == owner.Shared().GotFocusText) return;
   const double value = ParseAmountText(TrimRight(S(Text1->text())));
+  if (value < 0) {
+    // Refused: the box shows what it held, the result and the page stay, and the focus goes
+    // back to the box (an OK that asked for this commit then does nothing).
+    ui::GetPrompt().MsgBox(kNegativePaymentMessage, ui::Buttons::OK, ui::Icon::Exclamation);
+    Text1->setText(focusText_);
+    if (isVisible()) Text1->setFocus(Qt::OtherFocusReason);
+    return;
+  }
   Text1->setText(Q(Format(value, "$#,##0.00")));
   owner.Shared().GotFocusText = S(Text1->text());
   CalcRequiredValue();
