@@ -111,6 +111,10 @@ Var ForceLoan::LoanMargin(double& p) { return Report(LoanSolver(eng).LoanMargin(
 
 Var ForceLoan::SolveVisible(double p) {
   Var v;
+  if (p < 0) {
+    ui::GetPrompt().MsgBox(kNegativePaymentMessage, ui::Buttons::OK, ui::Icon::Exclamation);
+    return v;
+  }
   switch (visible_) {
     case 0: v = LoanMargin(p); break;
     case 1: v = LoanIntRate(p); break;
@@ -167,6 +171,7 @@ void ForceLoan::Finish(int result) {
 
 void ForceLoan::Text1_GotFocus() {
   owner.Shared().GotFocusText = Trim(S(Text1->text()));
+  focusText_ = Text1->text();
   Text1->selectAll();
 }
 
@@ -182,6 +187,13 @@ void ForceLoan::Text1_LostFocus() {
   if (!guard.Entered()) return;
   if (Trim(S(Text1->text())) == owner.Shared().GotFocusText) return;
   const double p = ParseAmountText(TrimRight(S(Text1->text())));
+  if (p < 0) {
+    // Refused: the box shows what it held and keeps the focus.
+    ui::GetPrompt().MsgBox(kNegativePaymentMessage, ui::Buttons::OK, ui::Icon::Exclamation);
+    Text1->setText(focusText_);
+    if (isVisible()) Text1->setFocus(Qt::OtherFocusReason);
+    return;
+  }
   Text1->setText(Q(Format(p, "$#,##0.00")));
   owner.Shared().GotFocusText = S(Text1->text());
   if (visible_ < 0) return;
