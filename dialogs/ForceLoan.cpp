@@ -192,6 +192,7 @@ void ForceLoan::Text1_LostFocus() {
     ui::GetPrompt().MsgBox(kNegativePaymentMessage, ui::Buttons::OK, ui::Icon::Exclamation);
     Text1->setText(focusText_);
     if (isVisible()) Text1->setFocus(Qt::OtherFocusReason);
+    Text1->selectAll();
     return;
   }
   Text1->setText(Q(Format(p, "$#,##0.00")));

@@ -313,6 +313,7 @@ void ForcePmt::Text1_LostFocus() {
     ui::GetPrompt().MsgBox(kNegativePaymentMessage, ui::Buttons::OK, ui::Icon::Exclamation);
     Text1->setText(focusText_);
     if (isVisible()) Text1->setFocus(Qt::OtherFocusReason);
+    Text1->selectAll();
     return;
   }
   Text1->setText(Q(Format(value, "$#,##0.00")));
