@@ -8,7 +8,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "engine/NumText.h"
@@ -192,7 +194,10 @@ void ForceLoan::Text1_LostFocus() {
     ui::GetPrompt().MsgBox(kNegativePaymentMessage, ui::Buttons::OK, ui::Icon::Exclamation);
     Text1->setText(focusText_);
     if (isVisible()) Text1->setFocus(Qt::OtherFocusReason);
-    Text1->selectAll();
+    // Selected once the focus change is over (leaving the box clears its selection last).
+    QTimer::singleShot(0, Text1, [box = QPointer<QLineEdit>(Text1)] {
+      if (box && box->hasFocus()) box->selectAll();
+    });
     return;
   }
   Text1->setText(Q(Format(p, "$#,##0.00")));

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QTest>
 
 #include <cmath>
 #include <functional>
@@ -286,6 +287,33 @@ TEST_F(ForcePmtTest, TheHiddenDriveAlwaysComputesAndApplies) {
   // The margin that brings the payment to 0.00 (aimed at a tenth of a cent).
   EXPECT_NEAR(PaymentWT(20500 + eng.page.Margin, 12000, 0.0025, 36), 0, 0.011);
   EXPECT_NEAR(eng.res.PaymentWT, 0, 0.011);
+}
+
+// Typed and left with Enter, a negative payment is refused: the box keeps the focus with its
+// old payment selected, and OK by its accelerator then applies nothing.
+TEST_F(ForcePmtTest, ANegativePaymentLeftWithEnterKeepsTheFocusInTheBox) {
+  eng.WorksheetModified = 0;
+  const PageInputs before = eng.SnapshotInputs();
+  ForcePmt& w = Open();
+  w.show();
+  w.activateWindow();
+  QApplication::setActiveWindow(&w);
+  for (int i = 0; i < 50 && QApplication::activeWindow() != &w; ++i) QApplication::processEvents();
+  if (QApplication::activeWindow() != &w) GTEST_SKIP() << "no active window on this platform";
+  w.Text1->setFocus(Qt::TabFocusReason);
+  QApplication::processEvents();
+  QTest::keyClicks(w.Text1, "-50");
+  prompt.Answer(ui::Answer::OK);
+  QTest::keyClick(w.Text1, Qt::Key_Return);
+  QApplication::processEvents();
+  EXPECT_EQ(prompt.MessageTexts(), std::vector<std::string>{ForcePmt::kNegativePaymentMessage});
+  EXPECT_EQ(QApplication::focusWidget(), w.Text1);
+  EXPECT_EQ(w.Text1->text(), "$368.50");
+  EXPECT_EQ(w.Text1->selectedText(), "$368.50");
+  EXPECT_FALSE(w.HasApplicableResult());
+  w.Command2_Click(0);
+  EXPECT_TRUE(eng.SnapshotInputs() == before);
+  EXPECT_EQ(eng.WorksheetModified, 0);
 }
 
 TEST_F(ForcePmtTest, EnterComputesOnceAndMovesToOk) {
