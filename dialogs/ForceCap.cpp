@@ -75,6 +75,12 @@ void ForceCap::Command1_Click(int Index) {
   if (Index == 0 && !ui::CommitFocusedEntry(Command1[0])) return;
   if (Index == 0) {
     const double target = ParseAmountText(Text1->text().toStdString());
+    if (target < 0) {
+      ui::GetPrompt().MsgBox(kNegativeCapCostMessage, ui::Buttons::OK, ui::Icon::Exclamation);
+      Form_Load();
+      Text1->setFocus(Qt::OtherFocusReason);
+      return;
+    }
     const auto lever =
         Option1[1]->isChecked() ? PaymentSolver::CapLever::CapReduction : PaymentSolver::CapLever::Margin;
     FiniteEntry entry(eng);

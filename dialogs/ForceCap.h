@@ -40,6 +40,8 @@ class ForceCap : public ui::QvDialog {
 
   // Recalculations the last OK ran, and whether it reached the target.
   int Passes() const { return passes_; }
+  // A negative cap cost is refused with this message; the page stays as it is.
+  static constexpr const char* kNegativeCapCostMessage = "The desired cap cost cannot be negative.";
   bool Reached() const { return reached_; }
 
  protected:

@@ -8,7 +8,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "engine/NumText.h"
@@ -111,6 +113,10 @@ Var ForceLoan::LoanMargin(double& p) { return Report(LoanSolver(eng).LoanMargin(
 
 Var ForceLoan::SolveVisible(double p) {
   Var v;
+  if (p < 0) {
+    ui::GetPrompt().MsgBox(kNegativePaymentMessage, ui::Buttons::OK, ui::Icon::Exclamation);
+    return v;
+  }
   switch (visible_) {
     case 0: v = LoanMargin(p); break;
     case 1: v = LoanIntRate(p); break;
@@ -167,6 +173,7 @@ void ForceLoan::Finish(int result) {
 
 void ForceLoan::Text1_GotFocus() {
   owner.Shared().GotFocusText = Trim(S(Text1->text()));
+  focusText_ = Text1->text();
   Text1->selectAll();
 }
 
@@ -182,6 +189,17 @@ void ForceLoan::Text1_LostFocus() {
   if (!guard.Entered()) return;
   if (Trim(S(Text1->text())) == owner.Shared().GotFocusText) return;
   const double p = ParseAmountText(TrimRight(S(Text1->text())));
+  if (p < 0) {
+    // Refused: the box shows what it held and keeps the focus.
+    ui::GetPrompt().MsgBox(kNegativePaymentMessage, ui::Buttons::OK, ui::Icon::Exclamation);
+    Text1->setText(focusText_);
+    if (isVisible()) Text1->setFocus(Qt::OtherFocusReason);
+    // Selected once the focus change is over (leaving the box clears its selection last).
+    QTimer::singleShot(0, Text1, [box = QPointer<QLineEdit>(Text1)] {
+      if (box && box->hasFocus()) box->selectAll();
+    });
+    return;
+  }
   Text1->setText(Q(Format(p, "$#,##0.00")));
   owner.Shared().GotFocusText = S(Text1->text());
   if (visible_ < 0) return;

@@ -8,6 +8,8 @@
 // says so in a message box and leaves its label blank; OK then stores nothing.
 #include <array>
 
+#include <QString>
+
 #include "engine/Engine.h"
 #include "engine/LoanSolver.h"
 #include "owner/Owner.h"
@@ -59,6 +61,7 @@ class ForceLoan : public ui::QvDialog {
 
   static constexpr const char* kEqualPaymentsMessage = "Cannot solve due to division by zero.";
   static constexpr const char* kNotReachedMessage = "The desired payment cannot be reached.";
+  static constexpr const char* kNegativePaymentMessage = "The desired payment cannot be negative.";
 
  protected:
   void reject() override;  // Escape and the close box: Cancel
@@ -74,6 +77,7 @@ class ForceLoan : public ui::QvDialog {
   int visible_ = 0;
   bool finished_ = false;
   bool inLostFocus_ = false;
+  QString focusText_;  // the box's text when it took the focus
 };
 
 }  // namespace qv

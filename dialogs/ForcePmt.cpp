@@ -9,8 +9,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "engine/NumText.h"
@@ -156,6 +158,8 @@ void ForcePmt::CalcRequiredValue() {
 
   Forget();
   auto notAvailable = [this] { SetResultText("N/A"); };
+  // No deal has a negative payment to aim at.
+  if (DesiredPmt < 0) return notAvailable();
   auto remember = [&](double value) {
     applicable_.item = item;
     applicable_.value = value;
@@ -287,6 +291,7 @@ void ForcePmt::reject() {
 
 void ForcePmt::Text1_GotFocus() {
   owner.Shared().GotFocusText = Trim(S(Text1->text()));
+  focusText_ = Text1->text();
   Text1->selectAll();
 }
 
@@ -304,6 +309,18 @@ void ForcePmt::Text1_LostFocus() {
   // payment it was loaded with).
   if (Trim(S(Text1->text())) == owner.Shared().GotFocusText) return;
   const double value = ParseAmountText(TrimRight(S(Text1->text())));
+  if (value < 0) {
+    // Refused: the box shows what it held, the result and the page stay, and the focus goes
+    // back to the box (an OK that asked for this commit then does nothing).
+    ui::GetPrompt().MsgBox(kNegativePaymentMessage, ui::Buttons::OK, ui::Icon::Exclamation);
+    Text1->setText(focusText_);
+    if (isVisible()) Text1->setFocus(Qt::OtherFocusReason);
+    // Selected once the focus change is over (leaving the box clears its selection last).
+    QTimer::singleShot(0, Text1, [box = QPointer<QLineEdit>(Text1)] {
+      if (box && box->hasFocus()) box->selectAll();
+    });
+    return;
+  }
   Text1->setText(Q(Format(value, "$#,##0.00")));
   owner.Shared().GotFocusText = S(Text1->text());
   CalcRequiredValue();

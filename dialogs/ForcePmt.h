@@ -8,6 +8,9 @@
 // page and every search puts the page's inputs back. OK applies only a result this window
 // computed for the page's current inputs, the desired payment now in the box and the
 // with-tax box as it is now; with no such result (none yet, or "N/A") OK changes nothing.
+// A negative desired payment is refused as typed; a payment that only a value no deal can
+// have would give (a negative factor, rate or term, a residual below 0 or above the cap
+// cost) shows "N/A".
 //
 // A caller can run the window without showing it: load it, put the desired payment into
 // Text1, then check Check2. That computes for the selected item (the margin unless the
@@ -72,6 +75,9 @@ class ForcePmt : public ui::QvDialog {
   void Check1_Click();
   void Check2_Click();
 
+  // A negative desired payment is refused with this message; the box gets its text back.
+  static constexpr const char* kNegativePaymentMessage = "The desired payment cannot be negative.";
+
   // The selected item, 0..5.
   int SelectedItem() const;
   // True when OK would store a value into the page now.
@@ -100,6 +106,7 @@ class ForcePmt : public ui::QvDialog {
   } applicable_;
   bool finished_ = false;
   bool inLostFocus_ = false;
+  QString focusText_;  // the box's text when it took the focus
 };
 
 }  // namespace qv

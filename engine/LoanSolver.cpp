@@ -29,6 +29,16 @@ class LoanScope {
   Var payoff_;
 };
 
+// A value that gives the payment but that no loan can have (a negative rate or balloon, a
+// term under one month) is not a result: the payment cannot be reached.
+LoanSolveResult AtLeast(LoanSolveResult r, double lowest) {
+  if (r.Solved() && !(r.value >= lowest)) {
+    r.status = LoanSolveStatus::NotReached;
+    r.value = 0;
+  }
+  return r;
+}
+
 }  // namespace
 
 double LoanSolver::OddDaysGrowth() const {
@@ -92,6 +102,7 @@ LoanSolveResult LoanSolver::Checked(double value, double PageRecord::*field, dou
 // days to the first payment as the loan payment applies it, so the stored balloon gives
 // back p.
 LoanSolveResult LoanSolver::LoanBalloon(double p) {
+  if (p < 0) return {};
   const double i = e.page.LoanRate / 12;
   const double n = e.page.LoanMonths;
   const double P = e.res.LoanPrinciple * OddDaysGrowth();
@@ -104,12 +115,13 @@ LoanSolveResult LoanSolver::LoanBalloon(double p) {
   } else {
     balloon = P - (n - 1) * p;
   }
-  return Checked(balloon, &PageRecord::Balloon, p);
+  return AtLeast(Checked(balloon, &PageRecord::Balloon, p), 0);
 }
 
 // Down payment: the present value V of the payments (and the balloon) is the amount to
 // finance; the rest of the price is paid down.
 LoanSolveResult LoanSolver::LoanDownPmt(double& p) {
+  if (p < 0) return {};
   if (p == 0) p = 0.01;
   const PageRecord& pg = e.page;
   const double i = pg.LoanRate / 12;
@@ -171,18 +183,21 @@ double LoanSolver::PricedPayment(double rate, double months) {
 }
 
 LoanSolveResult LoanSolver::NewLoanMonths(double& p) {
+  if (p < 0) return {};
   if (p == 0) p = 0.01;
   LoanScope scope(e);
-  return Secant([&](double x) { return PricedPayment(e.page.LoanRate, x); }, 23, 24, kPassLimit, p);
+  return AtLeast(Secant([&](double x) { return PricedPayment(e.page.LoanRate, x); }, 23, 24, kPassLimit, p), 1);
 }
 
 LoanSolveResult LoanSolver::LoanIntRate(double& p) {
+  if (p < 0) return {};
   if (p == 0) p = 0.01;
   LoanScope scope(e);
-  return Secant([&](double x) { return PricedPayment(x, e.page.LoanMonths); }, 0.07, 0.08, kPassLimit, p);
+  return AtLeast(Secant([&](double x) { return PricedPayment(x, e.page.LoanMonths); }, 0.07, 0.08, kPassLimit, p), 0);
 }
 
 LoanSolveResult LoanSolver::LoanMargin(double& p) {
+  if (p < 0) return {};
   if (p == 0) p = 0.01;
   LoanScope scope(e);
   const PageRecord& pg = e.page;

@@ -7,7 +7,8 @@
 // the margin are found by a damped secant search (at most 500 payments for the term and
 // the rate, 250 re-pricings for the margin). A solve is solved only with a finite value
 // whose payment, priced as the page prices it, meets the desired payment within half a
-// cent: the closed forms are checked that way too.
+// cent: the closed forms are checked that way too. A negative desired payment, and a value
+// no loan can have (a negative rate or balloon, a term under one month), is not reached.
 //
 // Every solve puts the page back as it found it: the page fields, the start-up items (the
 // margin trials re-price the luxury tax) and the loan results it touched (LoanPrinciple and

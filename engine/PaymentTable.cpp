@@ -116,22 +116,39 @@ int FillPaymentTableSheet(Engine& e, grid::Sheet& sheet, bool withTax) {
   sheet.SetMaxRow(rows);
   sheet.SetMaxCol(6);
 
+  // The row's cap cost is the page's own deal at the row's margin: what a set whose term,
+  // factor and residual are the page's own recalculates anyway, else one more recalculation
+  // per row. (The cap cost follows the margin by more than one for one where a luxury tax or
+  // a capitalised item that depends on the price or the payment is part of it.)
+  const double ownMonths = e.page.Months, ownFactor = e.page.Factor, ownResidual = e.page.Residual;
+  int ownSet = 0;
+  for (int i = 1; i <= 4 && ownSet == 0; ++i)
+    if (inUse[i] && static_cast<double>(e.TableMonths[i]) == ownMonths &&
+        static_cast<double>(e.TableFactors[i]) == ownFactor && static_cast<double>(e.TableResiduals[i]) == ownResidual)
+      ownSet = i;
+
   int trials = 0;
   {
     TableScope scope(e);
+    auto trial = [&](double m, double months, double factor, double residual) {
+      e.page.Margin = m;
+      e.page.Residual = residual;
+      e.page.Factor = factor;
+      e.page.Months = months;
+      e.RecalcPage();
+      ++trials;
+    };
     for (int r = 1; r <= rows; ++r) {
       const double m = TableRowMargin(start, end, step, r);
       sheet.SetNumberRC(r, 1, m);
-      // The capitalised cost without the margin, as the last recalculation left it.
-      sheet.SetNumberRC(r, 2, (e.res.CapCost - e.page.Margin) + m);
+      if (ownSet == 0) {
+        trial(m, ownMonths, ownFactor, ownResidual);
+        sheet.SetNumberRC(r, 2, e.res.CapCost);
+      }
       for (int i = 1; i <= 4; ++i) {
         if (!inUse[i]) continue;
-        e.page.Margin = m;
-        e.page.Residual = e.TableResiduals[i];
-        e.page.Factor = e.TableFactors[i];
-        e.page.Months = e.TableMonths[i];
-        e.RecalcPage();
-        ++trials;
+        trial(m, e.TableMonths[i], e.TableFactors[i], e.TableResiduals[i]);
+        if (i == ownSet) sheet.SetNumberRC(r, 2, e.res.CapCost);
         const double payment = withTax ? e.res.PaymentWT : e.res.PaymentNT;
         sheet.SetNumberRC(r, i + 2, Engine::RoundNum(payment, 2));
       }

@@ -3,7 +3,8 @@
 // column for each of four column sets of term, money factor and residual.
 //
 // The table lives in a grid::Sheet of six columns: 1 the row's margin, 2 the row's
-// capitalised cost, 3..6 the payment of column sets 1..4. Rows start at row 1; the column
+// capitalised cost (the page's own deal recalculated at that margin), 3..6 the payment of
+// column sets 1..4. Rows start at row 1; the column
 // headings are the sheet's column texts. A column set is in use when both its months and its
 // residual are non-zero; the columns of sets not in use are left empty, headings included,
 // so whatever reads the sheet sees only what was computed.
@@ -53,7 +54,8 @@ void ClearTableSet(grid::Sheet& sheet, int set);
 // page with that row's margin and the set's months, factor and residual; the trials run
 // without the result display. Afterwards the page's inputs (fields, start-up items and their
 // splits) are put back exactly as they were and the page is recalculated once, with the
-// display. Returns the number of trial recalculations.
+// display. Returns the number of trial recalculations: one a cell, and one a row for the
+// cap cost unless a set in use is the page's own term, factor and residual.
 int FillPaymentTableSheet(Engine& e, grid::Sheet& sheet, bool withTax);
 
 // The table as text: the six headings made one-line and joined by TAB, then every row from

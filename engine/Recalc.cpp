@@ -309,8 +309,8 @@ void Engine::RecalcPage() {
   const int totals = static_cast<int>(StartUpRow::Totals);
   StartUpsSheet.SetNumberRC(totals, 2, res.TotalStartUps.Cap);
   StartUpsSheet.SetNumberRC(totals, 3, res.TotalStartUps.Cash);
-  // Cash required at signing before cash adjustments.
-  StartUpsLabel2[1] = Format(StartUpsSheet.NumberRC(totals, 3) + page.CapRd, kMoneyPattern);
+  // The whole cash required at signing, cash adjustments included: the main window's figure.
+  StartUpsLabel2[1] = Format(res.LCashReqd, kMoneyPattern);
   if (SkipSheetFormat == 0) FormatStartUpsSheet();
   if (host != nullptr) host->ShowPageResults();
 }

@@ -13,6 +13,13 @@ namespace {
 
 double Round2(double p) { return Engine::RoundNum(p, 2); }
 
+// A value that meets the payment but that no deal can have: reported as no value.
+SolveResult OutOfRange(SolveResult r) {
+  r.status = SolveStatus::NoValue;
+  r.value = 0;
+  return r;
+}
+
 }  // namespace
 
 // One search's hold on the page: takes a snapshot of the inputs on entry and puts them back
@@ -106,7 +113,7 @@ void PaymentSolver::Secant(SolveResult& r, Write write, double xa, double xb, do
 
 SolveResult PaymentSolver::NFordAPR(double n, double C, double R) {
   SolveResult r;
-  if (n * C + n * R == 0) return r;
+  if (n * C + n * R == 0 || DesiredPmt < 0) return r;
   const double t = DesiredPmt;
   const double A = e.page.FordAdminFactor;
   // Start factors by the Ford APR payment rule, without the admin fee part.
@@ -135,12 +142,14 @@ SolveResult PaymentSolver::NFordAPR(double n, double C, double R) {
         },
         xa, xb, xa);
   }
+  // A negative rate meets the payment only on paper.
+  if (r.Solved() && r.value < 0) return OutOfRange(r);
   return r;
 }
 
 SolveResult PaymentSolver::SolveFactor(double n, double C, double R) {
   SolveResult r;
-  if (n * C + n * R == 0) return r;
+  if (n * C + n * R == 0 || DesiredPmt < 0) return r;
   const double t = DesiredPmt;
   // Start values by the constant-yield rule, whatever the page's method.
   const double Fa = (n * t - C + R) / (n * C + n * R);
@@ -151,12 +160,13 @@ SolveResult PaymentSolver::SolveFactor(double n, double C, double R) {
     e.page.Residual = R;
     Secant(r, [&](double x, int) { e.page.Factor = x; }, Fa, Fb, Fa);
   }
+  if (r.Solved() && r.value < 0) return OutOfRange(r);
   return r;
 }
 
 SolveResult PaymentSolver::SolveMargin(double n, double F, double R) {
   SolveResult r;
-  if (1 + n * F == 0 || n == 0) return r;
+  if (1 + n * F == 0 || n == 0 || DesiredPmt < 0) return r;
   const double savedCapCost = e.res.CapCost;
   if (DesiredPmt == 0) DesiredPmt = 0.001;
   const double t = DesiredPmt;
@@ -345,6 +355,8 @@ SolveResult PaymentSolver::SolveResidual(double n, double F, double C) {
     e.page.Residual = start;
     Proportional(r, &PageRecord::Residual, 0.5, kResidualTolerance, false);
   }
+  // The car is not worth less than nothing at the end, nor more than it was leased for.
+  if (r.Solved() && (r.value < 0 || r.value > C)) return OutOfRange(r);
   return r;
 }
 
@@ -381,6 +393,7 @@ SolveResult PaymentSolver::SolveMonths(double C, double R, double F) {
     e.page.Months = start;
     Proportional(r, &PageRecord::Months, 1, kMonthsTolerance, true);
   }
+  if (r.Solved() && r.value <= 0) return OutOfRange(r);
   return r;
 }
 

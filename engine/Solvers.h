@@ -19,8 +19,10 @@
 // gives no start value, when two trials give the same payment while the target is not met
 // (the payment does not respond to the input), when a step would leave the range of
 // numbers, when a proportional search would start from 0 or from a value of the wrong sign,
-// and when the trial limit is reached without meeting the target. No search ever writes a
-// value that is not a finite number into the page.
+// and when the trial limit is reached without meeting the target. It reports no value too
+// when the desired payment is negative, and when the value that meets it is one no deal can
+// have: a negative money factor, rate or term, or a residual below 0 or above the cap cost.
+// No search ever writes a value that is not a finite number into the page.
 #include <cstdint>
 
 #include "engine/Engine.h"

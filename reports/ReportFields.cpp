@@ -74,6 +74,8 @@ Table BuildTable() {
   t["PurchSales"] = MoneyOf([](const Engine& e) { return double(e.page.PurchSales); });
   t["PurchLuxuryTax"] = MoneyOf([](const Engine& e) { return double(e.page.PurchLuxuryTax); });
   t["PurchOther"] = MoneyOf([](const Engine& e) { return double(e.page.PurchOther); });
+  t["PurchUseTax"] = MoneyOf([](const Engine& e) { return double(e.page.PurchUseTax); });
+  t["PurchPropertyTax"] = MoneyOf([](const Engine& e) { return double(e.page.PurchPropertyTax); });
   t["TotalTaxFee"] = MoneyOf([](const Engine& e) { return e.res.TotalTaxFee; });
   t["TradePayoff"] = MoneyOf([](const Engine& e) { return e.items.TradePayoff; });
   t["TradeAllowance"] = MoneyOf([](const Engine& e) { return e.items.TradeAllowance; });
@@ -151,6 +153,10 @@ Table BuildTable() {
   AddStartUpItem(t, "TitleFee", &PageItems::Title);
   AddStartUpItem(t, "DocumentFee", &PageItems::DocumentFee);
   AddStartUpItem(t, "STaxSumPmt", &PageItems::STaxSumPmt);
+  // What the up-front lease tax is charged on under the setting's method.
+  t["STaxSumPmt.Caption"] = [](const Env& env) {
+    return std::string(env.e.tax.TaxMethod == 1 ? "Tax on the purchase price" : "Tax on the sum of payments");
+  };
   AddStartUpItem(t, "CapRedTax", &PageItems::CapRedTax);
   AddStartUpItem(t, "RebateTax", &PageItems::RebateTax);
   AddStartUpItem(t, "LuxuryTax", &PageItems::LuxuryTax);

@@ -391,8 +391,9 @@ class QV : public QMainWindow, public EngineHost, public Owner {
   // saves on Yes (Save As for an untitled worksheet). False: stop (Cancel, or the save was
   // cancelled or failed).
   bool SaveBeforeLoading();
-  // Empties the five sheets and shows one empty page 1 of "UNTITLED.QVX", the page selector
-  // with one empty entry (New Worksheet and Erase Worksheet).
+  // Empties the five sheets and shows one empty page 1 of "UNTITLED.QVX" with the settings'
+  // default rates, the page selector with one empty entry (New Worksheet and Erase
+  // Worksheet; both first offer unsaved changes for saving).
   void EraseWorksheet();
   // The page selector filled from sheet "Worksht" (one entry per page, or one empty entry)
   // with the current page's entry selected, without running its handlers.

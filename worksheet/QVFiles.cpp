@@ -61,6 +61,8 @@ void QV::mnuOpenSave_click(int16_t Index) {
       SaveWorksheet(true);
       return;
     case 3:
+      // Unsaved pages are offered for saving before they are erased, as Open offers them.
+      if (!SaveBeforeLoading()) return;
       if (prompt.MsgBox(kEraseQuestion, ui::Buttons::OKCancel, ui::Icon::Exclamation, std::string("")) !=
           ui::Answer::OK)
         return;
@@ -136,6 +138,9 @@ void QV::EraseWorksheet() {
   }
   eng.PageCount = 1;
   eng.LoadPageFields();
+  // The new page quotes the settings' rates, as the first page at start-up does (an empty
+  // row would give a loan at 0 %).
+  eng.ApplyDefaultRates();
   eng.LoadPageItems();
   eng.ShowPageOptions();
   eng.RecalcPage();

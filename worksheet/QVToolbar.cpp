@@ -213,6 +213,8 @@ void QV::Toolbar_ButtonClick(int Index) {
   CommitFieldEdit();
   switch (Index) {
     case 1: {
+      // Unsaved pages are offered for saving first, as File > New Worksheet does.
+      if (!SaveBeforeLoading()) return;
       if (!Confirm("All Worksheet pages will be erased. Continue?", ui::Icon::Exclamation)) return;
       // The modified flag stays as it was.
       EraseWorksheet();

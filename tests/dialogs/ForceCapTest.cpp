@@ -3,6 +3,9 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
+#include <string>
+#include <vector>
+
 #include "dialogs/ForceCap.h"
 #include "tests/worksheet/QVFixture.h"
 
@@ -59,6 +62,20 @@ TEST_F(ForceCapTest, ACapitalisedFirstPaymentTakesSeveralPasses) {
   EXPECT_GT(w.Passes(), 1);
   EXPECT_TRUE(w.Reached());
   EXPECT_NEAR(eng.res.CapCost, 25000, 0.01);
+}
+
+TEST_F(ForceCapTest, ANegativeCapCostIsRefused) {
+  eng.WorksheetModified = 0;
+  const PageInputs before = eng.SnapshotInputs();
+  ForceCap& w = Open();
+  w.Text1->setText("($1,000.00)");
+  prompt.Answer(ui::Answer::OK);
+  w.Command1_Click(0);
+  EXPECT_EQ(prompt.MessageTexts(), std::vector<std::string>{ForceCap::kNegativeCapCostMessage});
+  EXPECT_EQ(w.Text1->text(), "$21,500.00");
+  EXPECT_EQ(w.Passes(), 0);
+  EXPECT_TRUE(eng.SnapshotInputs() == before);
+  EXPECT_EQ(eng.WorksheetModified, 0);
 }
 
 TEST_F(ForceCapTest, CancelChangesNothing) {

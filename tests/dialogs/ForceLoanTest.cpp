@@ -7,6 +7,7 @@
 #include <cmath>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "dialogs/ForceLoan.h"
 #include "tests/worksheet/QVFixture.h"
@@ -111,6 +112,51 @@ TEST_F(ForceLoanTest, AFailedSolveSaysSoAndOkKeepsTheOldValue) {
   EXPECT_TRUE(said == "The desired payment cannot be reached." || said == "Cannot solve due to division by zero.")
       << said;
   EXPECT_EQ(Label(w2, 3), "");
+}
+
+// Payments that only a value no loan can have would give are not reached and not stored.
+// By hand on the sample page (20,790 financed at 0 % over 36 months, 577.50): 36 x 500 =
+// 18,000 pays off 20,790 only at a negative rate; 35 x 700 = 24,500 leaves a balloon of
+// 20,790 - 24,500 = -3,710. A negative desired payment is refused as typed.
+TEST_F(ForceLoanTest, AnAnswerNoLoanCanHaveIsNotReachedAndNotStored) {
+  struct Case {
+    const char* name;
+    int button;
+    const char* typed;
+  };
+  const Case cases[] = {{"rate", 2, "500"}, {"balloon", 5, "700"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Reset();
+    eng.WorksheetModified = 0;
+    const PageInputs before = eng.SnapshotInputs();
+    ForceLoan& w = Open();
+    w.Text1->setText(c.typed);
+    prompt.ClearAsked();
+    prompt.Answer(ui::Answer::OK);
+    w.Command1_Click(c.button);
+    EXPECT_EQ(prompt.MessageTexts(), std::vector<std::string>{ForceLoan::kNotReachedMessage});
+    EXPECT_EQ(Label(w, w.VisibleLabel()), "");
+    prompt.Answer(ui::Answer::OK);
+    w.Command2_Click(0);
+    EXPECT_TRUE(eng.SnapshotInputs() == before);
+    EXPECT_EQ(eng.WorksheetModified, 0);
+    windows.Unload<ForceLoan>();
+  }
+
+  Reset();
+  ForceLoan& w = Open();
+  w.Command1_Click(3);
+  prompt.ClearAsked();
+  prompt.Answer(ui::Answer::OK);
+  w.Text1_GotFocus();
+  w.Text1->setText("-50");
+  w.Text1_LostFocus();
+  EXPECT_EQ(prompt.MessageTexts(), std::vector<std::string>{ForceLoan::kNegativePaymentMessage});
+  EXPECT_EQ(w.Text1->text(), "$577.50");
+  EXPECT_EQ(Label(w, 2), "$2,000.00") << "the result shown stays";
+  w.Command2_Click(0);
+  EXPECT_NEAR(eng.page.DownPmt, 2000, 0.01) << "OK solves the payment the box shows";
 }
 
 TEST_F(ForceLoanTest, CancelLeavesThePageAsItWas) {

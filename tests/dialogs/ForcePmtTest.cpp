@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QTest>
 
 #include <cmath>
 #include <functional>
@@ -209,12 +210,69 @@ TEST_F(ForcePmtTest, CancelAfterSeveralSolvesPutsEveryInputAndSplitBack) {
   EXPECT_TRUE(w.Finished());
 }
 
-TEST_F(ForcePmtTest, APaymentInParenthesesReadsNegative) {
-  ForcePmt& w = Open();
-  TypePayment(w, "($150.00)");
-  EXPECT_EQ(w.DesiredPmt, -150);
-  EXPECT_EQ(w.Text1->text(), "-$150.00");
-  EXPECT_NEAR(PaymentWT(20500 + w.ReqMargin, 12000, 0.0025, 36), -150, 0.0051);
+TEST_F(ForcePmtTest, ANegativeDesiredPaymentIsRefusedAndNothingApplied) {
+  for (const char* typed : {"($150.00)", "-50"}) {
+    SCOPED_TRACE(typed);
+    Reset();
+    eng.WorksheetModified = 0;
+    const PageInputs before = eng.SnapshotInputs();
+    ForcePmt& w = Open();
+    w.Option1[0]->setChecked(true);
+    prompt.ClearAsked();
+    prompt.Answer(ui::Answer::OK);
+    TypePayment(w, typed);
+    EXPECT_EQ(prompt.MessageTexts(), std::vector<std::string>{ForcePmt::kNegativePaymentMessage});
+    EXPECT_EQ(w.Text1->text(), "$368.50") << "the box shows what it held";
+    EXPECT_EQ(Result(w), "$1,000.00   (4.88%)") << "the result shown stays";
+    EXPECT_FALSE(w.HasApplicableResult());
+    w.Command2_Click(0);
+    EXPECT_TRUE(eng.SnapshotInputs() == before);
+    EXPECT_DOUBLE_EQ(eng.page.Margin, 1000);
+    EXPECT_NEAR(eng.res.PaymentWT, PaymentWT(21500, 12000, 0.0025, 36), 1e-9);
+    EXPECT_EQ(eng.WorksheetModified, 0);
+    windows.Unload<ForcePmt>();
+  }
+}
+
+// Payments that only a value no deal can have would give: "N/A", and OK writes nothing.
+// By hand on the sample page (cap cost 21,500, residual 12,000, factor .0025, 36 months,
+// 6 % tax): $100 needs a factor of (36 x 100 / 1.06 - 9,500) / (36 x 33,500) = -0.00506;
+// $20 needs a residual of (20 / 1.06 - 53.75 - 597.22) / (.0025 - 1 / 36) = 25,006, above the
+// cap cost; $200 under the Ford APR method needs a negative rate as the factor does.
+TEST_F(ForcePmtTest, AnAnswerNoDealCanHaveShowsNAAndOkWritesNothing) {
+  struct Case {
+    const char* name;
+    int item;
+    const char* typed;
+    bool ford;
+  };
+  const Case cases[] = {
+      {"factor", 2, "100", false},
+      {"residual", 4, "20", false},
+      {"Ford APR", 3, "200", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Reset();
+    if (c.ford) {
+      eng.page.LType = 3;
+      eng.page.FordAPR = 0.06;
+      eng.RecalcPage();
+    }
+    eng.WorksheetModified = 0;
+    const PageInputs before = eng.SnapshotInputs();
+    const double payment = eng.res.PaymentWT;
+    ForcePmt& w = Open();
+    w.Option1[c.item]->setChecked(true);
+    TypePayment(w, c.typed);
+    EXPECT_EQ(Result(w), "N/A");
+    EXPECT_FALSE(w.HasApplicableResult());
+    w.Command2_Click(0);
+    EXPECT_TRUE(eng.SnapshotInputs() == before) << "nothing written";
+    EXPECT_DOUBLE_EQ(eng.res.PaymentWT, payment);
+    EXPECT_EQ(eng.WorksheetModified, 0);
+    windows.Unload<ForcePmt>();
+  }
 }
 
 TEST_F(ForcePmtTest, TheHiddenDriveAlwaysComputesAndApplies) {
@@ -229,6 +287,33 @@ TEST_F(ForcePmtTest, TheHiddenDriveAlwaysComputesAndApplies) {
   // The margin that brings the payment to 0.00 (aimed at a tenth of a cent).
   EXPECT_NEAR(PaymentWT(20500 + eng.page.Margin, 12000, 0.0025, 36), 0, 0.011);
   EXPECT_NEAR(eng.res.PaymentWT, 0, 0.011);
+}
+
+// Typed and left with Enter, a negative payment is refused: the box keeps the focus with its
+// old payment selected, and OK by its accelerator then applies nothing.
+TEST_F(ForcePmtTest, ANegativePaymentLeftWithEnterKeepsTheFocusInTheBox) {
+  eng.WorksheetModified = 0;
+  const PageInputs before = eng.SnapshotInputs();
+  ForcePmt& w = Open();
+  w.show();
+  w.activateWindow();
+  QApplication::setActiveWindow(&w);
+  for (int i = 0; i < 50 && QApplication::activeWindow() != &w; ++i) QApplication::processEvents();
+  if (QApplication::activeWindow() != &w) GTEST_SKIP() << "no active window on this platform";
+  w.Text1->setFocus(Qt::TabFocusReason);
+  QApplication::processEvents();
+  QTest::keyClicks(w.Text1, "-50");
+  prompt.Answer(ui::Answer::OK);
+  QTest::keyClick(w.Text1, Qt::Key_Return);
+  QApplication::processEvents();
+  EXPECT_EQ(prompt.MessageTexts(), std::vector<std::string>{ForcePmt::kNegativePaymentMessage});
+  EXPECT_EQ(QApplication::focusWidget(), w.Text1);
+  EXPECT_EQ(w.Text1->text(), "$368.50");
+  EXPECT_EQ(w.Text1->selectedText(), "$368.50");
+  EXPECT_FALSE(w.HasApplicableResult());
+  w.Command2_Click(0);
+  EXPECT_TRUE(eng.SnapshotInputs() == before);
+  EXPECT_EQ(eng.WorksheetModified, 0);
 }
 
 TEST_F(ForcePmtTest, EnterComputesOnceAndMovesToOk) {

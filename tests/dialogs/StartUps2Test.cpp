@@ -334,5 +334,21 @@ TEST_F(StartUps2Test, WhileShownTheWindowFollowsEveryRecalculation) {
   w.hide();
 }
 
+// The total is what the customer pays at signing, as the main window shows it: 368.50 first
+// payment + 375.00 deposit + a $300 adjustment paid in cash = 1,043.50.
+TEST_F(StartUps2Test, TheTotalIsTheWholeCashDueCashAdjustmentsIncluded) {
+  StartUps2& w = Open();
+  w.show();
+  ASSERT_EQ(Text(w.Label2[1]), "$743.50");
+  eng.items.Adjustments[1] = {"Paint", 0, 300};
+  eng.items.TotalAdjust.Cash = 300;
+  eng.SkipItemReload = -1;
+  eng.RecalcPage();
+  eng.SkipItemReload = 0;
+  EXPECT_EQ(Text(w.Label2[1]), "$1,043.50");
+  EXPECT_EQ(Trim(Text(qv->lblPayment[0])), "$1,043.50");
+  w.hide();
+}
+
 }  // namespace
 }  // namespace qv::test

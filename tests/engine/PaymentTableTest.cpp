@@ -66,6 +66,44 @@ TEST_F(PaymentTableTest, CellsArePaymentsOfTheRowMarginAndTheSetTerms) {
   EXPECT_EQ(sheet.ColText(5), "Months 48\r\nRes 10,000\r\nFact 0.00200");
 }
 
+// With a capitalised luxury tax the cap cost grows faster than the margin: each row shows the
+// page's own cap cost at its margin. By hand: 6 % of the price over 20,000, capitalised, so
+// the cap cost at margin m is 20,500 + m + 0.06 x (500 + m); the payments follow it, the
+// luxury tax repaid without a rent charge.
+TEST_F(PaymentTableTest, EachRowShowsItsOwnCapCost) {
+  e.tax.LuxuryTaxRate = 6;
+  e.tax.LuxuryThreshold = 20000;
+  e.tax.LuxuryTaxCapCash = 1;
+  e.RecalcPage();
+  auto cap = [](double m) { return 20500 + m + 0.06 * (500 + m); };
+  ASSERT_NEAR(e.res.CapCost, cap(1000), 0.001) << "the page itself at margin 1,000";
+  struct Case {
+    const char* name;
+    int set;  // the set in use: 2 is the page's own deal, 1 another
+    double months, factor, residual;
+    int trials;
+  };
+  const Case cases[] = {
+      {"a set of the page's own deal", 2, 36, 0.0025, 12000, 41},
+      {"no set of the page's own deal", 1, 24, 0.0030, 14000, 41 * 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    for (int i = 1; i <= 4; ++i) SetSet(e, i, 0, 0, 0);
+    SetSet(e, c.set, c.months, c.factor, c.residual);
+    EXPECT_EQ(FillPaymentTableSheet(e, sheet, false), c.trials);
+    for (int r : {1, 2, 21, 41}) {
+      const double m = 50.0 * (r - 1);
+      SCOPED_TRACE(m);
+      EXPECT_NEAR(sheet.NumberRC(r, 2), cap(m), 0.001);
+      const double lux = 0.06 * (500 + m);
+      EXPECT_NEAR(sheet.NumberRC(r, c.set + 2),
+                  (cap(m) - lux + c.residual) * c.factor + (cap(m) - c.residual) / c.months, 0.0051);
+    }
+    EXPECT_NEAR(e.res.CapCost, cap(1000), 0.001) << "the page is its own again";
+  }
+}
+
 TEST_F(PaymentTableTest, AFillPutsThePageBackAndRecalculatesItOnce) {
   // A page whose inputs the trials move: a capitalised first payment settled by the
   // recalculation and a hand-split document fee.

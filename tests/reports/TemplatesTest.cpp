@@ -12,6 +12,8 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <utility>
+#include <vector>
 
 #include "platform/files/AtomicFile.h"
 #include "reports/ReportFields.h"
@@ -201,6 +203,120 @@ struct TradeDeal : test::SampleDeal {
     e.RecalcPage();
   }
 };
+
+// The sample deal under a tax setting that taxes the purchase price up front, in cash, with
+// a cash item in every family the start-up sheet has: a taxed document fee (its tax goes to
+// "tax on fees and taxes"), pre-paid miles, a trade-in and a cash cap reduction.
+//
+// Worked by hand (price 22,100 as in the sample deal, cap reduction 1,000):
+//   CapCost = 22100 - 1000 = 21100
+//   PaymentNT = (21100 - 12000) / 36 + (21100 + 12000) * 0.0025 = 252.777778 + 82.75 = 335.53
+//   (the lease tax is paid up front, so the payment carries none)
+//   security deposit = the payment rounded up to 25 = 350.00
+//   tax on the purchase price = (22100 - 3500 trade allowance) * 6 % = 1,116.00
+//   tax on the cap reduction = 1000 * 6 % = 60.00; tax on the document fee = 300 * 6 % = 18.00
+//   cash due = 335.53 + 350 + 300 + 1116 + 60 + 450 + 18 - 1000 (trade equity) + 1000 + 250
+//            = 2,879.53
+struct UpFrontTaxDeal : test::SampleDeal {
+  UpFrontTaxDeal() {
+    e.tax.TaxMethod = 1;
+    e.tax.DefaultCapCash = 0;
+    e.tax.AlsoTaxCapRedCash = 1;
+    e.page.CapRd = 1000;
+    e.items.DocumentFee = {};
+    e.items.DocumentFee.Amount = e.items.DocumentFee.Cash = 300;
+    e.items.DocumentFee.AlsoTax = 1;
+    e.items.PrePaidMileFee.Amount = e.items.PrePaidMileFee.Cash = 450;
+    e.items.TradeAllowance = 3500;
+    e.items.TradePayoff = 2500;
+    e.items.TradeEquity.Amount = e.items.TradeEquity.Cash = 1000;
+    e.SavePageItems();
+    e.RecalcPage();
+  }
+  static constexpr double kCashDue = 2879.53;
+};
+
+// Reads a money text of a report ("$1,116.00", "($1,000.00)", a blank for 0).
+double MoneyText(std::string t) {
+  const bool negative = t.find('(') != std::string::npos;
+  std::string digits;
+  for (char c : t)
+    if (std::isdigit(static_cast<unsigned char>(c)) || c == '.') digits += c;
+  const double v = digits.empty() ? 0 : std::stod(digits);
+  return negative ? -v : v;
+}
+
+// The lines of `text` from the one after `from` up to the one that starts with `to`, each
+// split at its last tab into label and amount; `total` gets the amount of the last line.
+std::vector<std::pair<std::string, double>> AmountLines(const std::string& text, const std::string& from,
+                                                        const std::string& to, double& total) {
+  std::vector<std::pair<std::string, double>> lines;
+  std::stringstream in(text.substr(text.find(from) + from.size()));
+  std::string line;
+  std::getline(in, line);  // the rest of the heading's line
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const size_t tab = line.rfind('\t');
+    if (tab == std::string::npos) continue;
+    const double amount = MoneyText(line.substr(tab + 1));
+    if (line.rfind(to, 0) == 0) {
+      total = amount;
+      return lines;
+    }
+    lines.emplace_back(line.substr(0, tab), amount);
+  }
+  ADD_FAILURE() << "no line \"" << to << "\" after \"" << from << "\"";
+  return lines;
+}
+
+// Every cash item of the deal has a line of its own under "Due at Signing" of the merged
+// Lease report, and the lines ("Less" lines taken off) add up to the total the report
+// prints, as LibreOffice reads it. The cash-required report's closing lines do the same.
+TEST(ShippedTemplates, TheCashLinesAddUpToTheTotalPrinted) {
+  const std::string soffice = FindSoffice();
+  ASSERT_FALSE(soffice.empty()) << "LibreOffice (soffice) is not on PATH (scripts/setup.sh installs it).";
+  UpFrontTaxDeal d;
+  ASSERT_NEAR(d.e.res.LCashReqd, UpFrontTaxDeal::kCashDue, 0.001) << "the deal as worked by hand";
+  std::string tmpl = (fs::temp_directory_path() / "qv-cashlines-XXXXXX").string();
+  ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
+  const fs::path dir = tmpl;
+  std::string files;
+  for (const char* t : {"Lease.rtf", "cashreqd.rtf"}) {
+    std::string report;
+    ASSERT_TRUE(MergeTemplateFile(d.ctx, test::DataFolder() + t, report).ok()) << t;
+    ASSERT_TRUE(files::WriteFileAtomic((dir / t).string(), report));
+    files += " '" + (dir / t).string() + "'";
+  }
+  const std::string cmd = "timeout 240 '" + soffice + "' -env:UserInstallation=file://" + (dir / "profile").string() +
+                          " --headless --norestore --convert-to 'txt:Text (encoded):UTF8' --outdir '" +
+                          (dir / "txt").string() + "'" + files + " > '" + (dir / "soffice.log").string() + "' 2>&1";
+  ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd << "\n" << ReadText(dir / "soffice.log");
+
+  const std::string lease = ReadText(dir / "txt" / "Lease.txt");
+  double total = 0;
+  const auto lines = AmountLines(lease, "Due at Signing", "Total due at signing", total);
+  double sum = 0;
+  for (const auto& [label, amount] : lines) sum += label.rfind("Less ", 0) == 0 ? -amount : amount;
+  EXPECT_NEAR(total, UpFrontTaxDeal::kCashDue, 0.001) << lease;
+  EXPECT_NEAR(sum, total, 0.001) << lease;
+  for (const char* want : {"First payment\t$335.53", "Security deposit\t$350.00", "Document fee\t$300.00",
+                           "Tax on the purchase price\t$1,116.00", "Tax on the capitalized cost reduction\t$60.00",
+                           "Pre-paid miles\t$450.00", "Tax on fees and taxes\t$18.00", "Less trade equity\t$1,000.00",
+                           "Cash capitalized cost reduction\t$1,000.00", "Adjustments paid in cash\t$250.00"})
+    EXPECT_NE(lease.find(want), std::string::npos) << want << "\n" << lease;
+
+  const std::string cash = ReadText(dir / "txt" / "cashreqd.txt");
+  EXPECT_NE(cash.find("Tax on the purchase price\t"), std::string::npos) << cash;
+  const auto closing = AmountLines(cash, "Start-up costs\t", "Total cash required at signing", total);
+  sum = 0;
+  for (const auto& [label, amount] : closing) sum += amount;
+  EXPECT_NEAR(total, UpFrontTaxDeal::kCashDue, 0.001) << cash;
+  EXPECT_NEAR(sum, total, 0.001) << cash;
+  // Start-up costs in cash: 335.53 + 350 + 300 + 1116 + 60 + 450 + 18 - 1000 = 1,629.53.
+  EXPECT_NE(cash.find("Start-up costs paid in cash\t$1,629.53"), std::string::npos) << cash;
+  std::error_code ec;
+  fs::remove_all(dir, ec);
+}
 
 // The vertical extent of a PDF's text, in points from the top of the first page: where the
 // lowest word of the last page ends. Read from pdftotext's word boxes.

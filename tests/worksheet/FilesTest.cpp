@@ -3,6 +3,8 @@
 
 #include <sys/stat.h>
 
+#include <cmath>
+
 #include "platform/grid/GridWidget.h"
 
 #include "tests/worksheet/PagesFixture.h"
@@ -326,13 +328,14 @@ TEST_F(FilesTest, NewWorksheetLeavesOneEmptyPage) {
   EXPECT_EQ(eng.WorksheetModified, -1);
 
   prompt.ClearAsked();
-  prompt.Answer(Answer::OK);
+  prompt.Answer(Answer::No).Answer(Answer::OK);
   qv->mnuOpenSave_click(3);
-  ASSERT_EQ(prompt.Asked().size(), 1u);
-  EXPECT_EQ(prompt.Asked()[0].text, "All Worksheet pages will be erased. Continue?");
-  EXPECT_EQ(prompt.Asked()[0].buttons, Buttons::OKCancel);
-  EXPECT_EQ(prompt.Asked()[0].icon, ui::Icon::Exclamation);
-  EXPECT_EQ(prompt.Asked()[0].title, std::optional<std::string>(""));
+  ASSERT_EQ(prompt.Asked().size(), 2u);
+  EXPECT_EQ(prompt.Asked()[0].text, "Save " + path + " Before Loading New File?");
+  EXPECT_EQ(prompt.Asked()[1].text, "All Worksheet pages will be erased. Continue?");
+  EXPECT_EQ(prompt.Asked()[1].buttons, Buttons::OKCancel);
+  EXPECT_EQ(prompt.Asked()[1].icon, ui::Icon::Exclamation);
+  EXPECT_EQ(prompt.Asked()[1].title, std::optional<std::string>(""));
   EXPECT_EQ(eng.PageCount, 1);
   EXPECT_EQ(eng.page.CarName, "");
   EXPECT_EQ(qv->windowTitle().toStdString(), "Quorvant:UNTITLED.QVX");
@@ -344,6 +347,58 @@ TEST_F(FilesTest, NewWorksheetLeavesOneEmptyPage) {
   AddPage();
   ExpectInStep();
   EXPECT_EQ(Entries().size(), 2u);
+}
+
+// With unsaved changes New Worksheet asks to save first, with Open's question: Cancel stops
+// and Yes writes the pages before they are erased. Page 1 of the new worksheet quotes the
+// settings' rates (9 % loan, 5 % investment in the shipped settings), as at start-up.
+TEST_F(FilesTest, NewWorksheetOffersToSaveAndQuotesTheDefaultRates) {
+  const std::string path = SavedTwoPages("deal.QVX");
+  NamePage("Unsaved", 9000);
+  eng.page.LoanRate = 0.12;
+  eng.page.InvestRate = 0.02;
+  eng.WorksheetModified = -1;
+  const std::string onDisk = ReadFile(path);
+
+  prompt.ClearAsked();
+  prompt.Answer(Answer::Cancel);
+  qv->mnuOpenSave_click(3);
+  EXPECT_EQ(prompt.MessageTexts(), std::vector<std::string>{"Save " + path + " Before Loading New File?"});
+  EXPECT_EQ(prompt.Asked()[0].buttons, Buttons::YesNoCancel);
+  EXPECT_EQ(eng.page.CarName, "Unsaved");
+  EXPECT_EQ(eng.PageCount, 2);
+  EXPECT_EQ(ReadFile(path), onDisk);
+
+  // Yes saves, then the erase question; its Cancel keeps the saved pages on screen.
+  prompt.ClearAsked();
+  prompt.Answer(Answer::Yes).Answer(Answer::Cancel);
+  qv->mnuOpenSave_click(3);
+  EXPECT_EQ(prompt.MessageTexts(), (std::vector<std::string>{"Save " + path + " Before Loading New File?",
+                                                             "All Worksheet pages will be erased. Continue?"}));
+  EXPECT_NE(ReadFile(path), onDisk) << "the changes were written";
+  EXPECT_EQ(eng.WorksheetModified, 0);
+  EXPECT_EQ(eng.PageCount, 2);
+
+  // Saved now: only the erase question.
+  prompt.ClearAsked();
+  prompt.Answer(Answer::OK);
+  qv->mnuOpenSave_click(3);
+  EXPECT_EQ(prompt.MessageTexts(), std::vector<std::string>{"All Worksheet pages will be erased. Continue?"});
+  EXPECT_EQ(eng.PageCount, 1);
+  EXPECT_DOUBLE_EQ(eng.cfg.DefaultLoanRate, 0.09);
+  EXPECT_DOUBLE_EQ(eng.page.LoanRate, 0.09);
+  EXPECT_DOUBLE_EQ(eng.page.InvestRate, 0.05);
+  EXPECT_DOUBLE_EQ(eng.page.FordAdminFactor, eng.cfg.DefaultAdminFactor);
+
+  // The loan is quoted at 9 %: the payment is the 9 % annuity of the amount financed, not
+  // the amount over the months of a loan at 0 %.
+  eng.page.BaseInv = 10000;
+  eng.page.LoanMonths = 36;
+  eng.RecalcPage();
+  const double P = eng.res.LoanPrinciple, i = 0.09 / 12, g = std::pow(1 + i, 36);
+  ASSERT_GT(P, 10000);
+  EXPECT_NEAR(eng.res.PurPmnt, P * i * g / (g - 1), 0.005);
+  EXPECT_GT(eng.res.PurPmnt, P / 36 + 40);
 }
 
 TEST_F(FilesTest, OpenOffersToSaveUnsavedPagesFirst) {

@@ -197,6 +197,30 @@ TEST_F(ToolbarTest, AddedPageIsEmptyWithTheDefaultRates) {
   ExpectInStep();
 }
 
+// Erasing a worksheet with unsaved changes first offers to save it, as New Worksheet does;
+// the page left is the settings' rates, not an empty row's 0 %.
+TEST_F(ToolbarTest, EraseOffersToSaveFirstAndLeavesTheDefaultRates) {
+  ThreePages();
+  eng.page.LoanRate = 0.12;
+  eng.WorksheetModified = -1;
+  const grid::Workbook before = eng.WKS;
+  prompt.ClearAsked();
+  prompt.Answer(Answer::Cancel);
+  qv->Toolbar_ButtonClick(1);
+  EXPECT_EQ(prompt.MessageTexts(),
+            std::vector<std::string>{"Save " + eng.WorksheetFileName + " Before Loading New File?"});
+  EXPECT_TRUE(eng.WKS.SameContent(before));
+  EXPECT_EQ(eng.PageCount, 3);
+
+  prompt.ClearAsked();
+  prompt.Answer(Answer::No).Answer(Answer::OK);
+  qv->Toolbar_ButtonClick(1);
+  EXPECT_EQ(prompt.MessageTexts().size(), 2u);
+  EXPECT_EQ(eng.PageCount, 1);
+  EXPECT_DOUBLE_EQ(eng.page.LoanRate, 0.09);
+  EXPECT_DOUBLE_EQ(eng.page.InvestRate, 0.05);
+}
+
 TEST_F(ToolbarTest, CopyMakesANewLastPageWithTheOptionsAndItems) {
   ThreePages();
   GoToPage(1);
