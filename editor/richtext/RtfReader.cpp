@@ -265,6 +265,13 @@ class Reader {
   bool Parse() {
     while (pos_ < in_.size()) {
       char c = in_[pos_];
+      if (lead_ >= 0 && leadRaw_ && uint8_t(c) >= 0x40 && ucSkip_ == 0) {
+        // After a lead byte written as it is, the next byte is its trail byte, whatever it
+        // is: Shift-JIS pairs such as 95 5C or 83 7B end in "\", "{" or "}".
+        ++pos_;
+        Byte(uint8_t(c));
+        continue;
+      }
       if (c == '{') {
         ++pos_;
         ucSkip_ = 0;
@@ -541,6 +548,7 @@ class Reader {
     }
     if (codec::IsLeadByte(cp, b)) {
       lead_ = b;
+      leadRaw_ = !escaped;
       leadCodePage_ = cp;
       return;
     }
@@ -645,8 +653,9 @@ class Reader {
     fontName_.clear();
     if (currentFont_ >= 0 && fonts_.size() < 4096) {
       fonts_[currentFont_] = name;
+      // A font's \cpg sets its code page, with a charset or without; a symbol font keeps its map.
       int cp = codec::CodePageOfFont(name, fontCharset_);
-      if (fontCpg_ > 0 && cp > 0) cp = fontCpg_;
+      if (fontCpg_ > 0 && cp >= 0) cp = fontCpg_;
       fontCodePages_[currentFont_] = cp;
     }
     if (currentFont_ >= 0 && currentFont_ == deff_ && !name.empty()) doc_.defaultFont = name;
@@ -1372,6 +1381,7 @@ class Reader {
   int docCodePage_ = 1252;
   codec::CodePageDecoder decoder_;
   int lead_ = -1;  // a lead byte waiting for its trail byte
+  bool leadRaw_ = false;  // written as it is, not as "\'xx"
   int leadCodePage_ = 0;
   std::set<int> unmapped_;  // code pages with bytes no character was found for
   int deff_ = 0;
