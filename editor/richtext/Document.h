@@ -228,6 +228,11 @@ struct Document {
   std::vector<Block> blocks;
   std::string PlainText() const;  // paragraphs joined by "\n", table cells by "\t"
   std::vector<HeaderFooter> headersFooters;  // in the order of the file
+  // Which of them a page shows: the first page its own ("headerf", "footerf"; RTF's \titlepg
+  // of the first section), left and right pages theirs ("headerl", "headerr"...; RTF's
+  // \facingp). Kept and written back.
+  bool titlePage = false;
+  bool facingPages = false;
   friend bool operator==(const Document&, const Document&) = default;
 };
 

@@ -21,6 +21,7 @@ enum class Kw {
   // document
   Rtf, Deff, PaperW, PaperH, MargL, MargR, MargT, MargB, PgWsxn, PgHsxn, MargLsxn, MargRsxn,
   MargTsxn, MargBsxn, Cols, ColsX, Bin, Uc, U, AnsiCpg, Mac, Pc, Pca,
+  TitlePg, FacingP,
   // font and colour table entries
   F, FCharset, Cpg, Red, Green, Blue,
   // characters
@@ -84,6 +85,7 @@ const std::unordered_map<std::string_view, Kw>& Keywords() {
         {"margrsxn", Kw::MargRsxn}, {"cols", Kw::Cols}, {"colsx", Kw::ColsX}, {"margtsxn", Kw::MargTsxn}, {"margbsxn", Kw::MargBsxn},
         {"bin", Kw::Bin}, {"uc", Kw::Uc}, {"u", Kw::U}, {"ansicpg", Kw::AnsiCpg},
         {"mac", Kw::Mac}, {"pc", Kw::Pc}, {"pca", Kw::Pca}, {"f", Kw::F},
+        {"titlepg", Kw::TitlePg}, {"facingp", Kw::FacingP},
         {"fcharset", Kw::FCharset}, {"cpg", Kw::Cpg}, {"red", Kw::Red}, {"green", Kw::Green}, {"blue", Kw::Blue},
         {"plain", Kw::Plain}, {"b", Kw::B}, {"i", Kw::I}, {"strike", Kw::Strike},
         {"striked", Kw::StrikeD}, {"caps", Kw::Caps}, {"scaps", Kw::Scaps}, {"ul", Kw::Ul}, {"ulnone", Kw::UlNone}, {"uldb", Kw::UlDb},
@@ -974,6 +976,8 @@ class Reader {
         if (n > 0) docCodePage_ = n;
         return;
       case Kw::Mac: docCodePage_ = 10000; return;
+      case Kw::TitlePg: if (!sectionSeen_) doc_.titlePage = on; return;
+      case Kw::FacingP: doc_.facingPages = on; return;
       case Kw::Pc: docCodePage_ = 437; return;
       case Kw::Pca: docCodePage_ = 850; return;
       case Kw::FCharset:

@@ -781,6 +781,23 @@ TEST(RtfReader, HeadersAndFootersAreKeptBesideTheText) {
   EXPECT_EQ(cut.document.PlainText(), "x");
 }
 
+// The words that choose which header a page shows are kept: the first section's \\titlepg and
+// the document's \\facingp.
+TEST(RtfReader, TitlePageAndFacingPagesAreKept) {
+  Document both = Read("\\pard x\\par", "\\facingp\\sectd\\titlepg{\\headerf \\pard Cover\\par}{\\headerl \\pard Left\\par}");
+  EXPECT_TRUE(both.titlePage);
+  EXPECT_TRUE(both.facingPages);
+  EXPECT_EQ(both.headersFooters.size(), 2u);
+  EXPECT_EQ(both.PlainText(), "x");
+  Document none = Read("\\pard x\\par", "{\\headerf \\pard Cover\\par}");
+  EXPECT_FALSE(none.titlePage);
+  EXPECT_FALSE(none.facingPages);
+  // A later section's \\titlepg is not the first section's.
+  Document later = Read("\\pard x\\sect\\sectd\\titlepg\\pard y\\par");
+  EXPECT_FALSE(later.titlePage);
+  EXPECT_FALSE(Read("\\pard x\\par", "\\titlepg0\\facingp0").titlePage);
+}
+
 TEST(RtfReader, SectionMarginsAddToTheDocumentsMargins) {
   // LibreOffice writes the page's margin in the document and the margin with the header's
   // height in the section.
