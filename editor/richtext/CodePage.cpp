@@ -82,6 +82,9 @@ struct ByteChar {
   uint8_t byte;
   char16_t c;
 };
+constexpr ByteChar kMacRoman[] = {  // Apple's characters where the C library's Mac Roman differs
+    {0xC6, 0x2206}, {0xF0, 0xF8FF},
+};
 constexpr ByteChar kMacTurkish[] = {  // over Mac Roman
     {0xDA, 0x011E}, {0xDB, 0x011F}, {0xDC, 0x0130}, {0xDD, 0x0131}, {0xDE, 0x015E}, {0xDF, 0x015F},
     {0xF5, 0xFFFD},
@@ -273,6 +276,8 @@ char32_t CodePageDecoder::Byte(int codePage, uint8_t byte) {
       if (u >= 0x80 && u <= 0x9F) u = 0xFFFD;
       table[size_t(b)] = u;
     }
+    if (IconvName(codePage) == "MACINTOSH")
+      for (const ByteChar& m : kMacRoman) table[m.byte] = m.c;
     const Overlay overlay = OverlayOf(codePage);
     for (size_t k = 0; k < overlay.n; ++k) table[overlay.bytes[k].byte] = overlay.bytes[k].c;
     it = tables_.emplace(codePage, table).first;
