@@ -98,7 +98,8 @@ constexpr ByteChar kMacCroatian[] = {  // over Mac Roman
     {0xDE, 0x00C6}, {0xDF, 0x00BB}, {0xE0, 0x2013}, {0xE6, 0x0107}, {0xE8, 0x010D},
     {0xF0, 0x0111}, {0xF9, 0x03C0}, {0xFA, 0x00CB}, {0xFD, 0x00CA}, {0xFE, 0x00E6},
 };
-constexpr ByteChar kMacJapanese[] = {  // the single bytes Shift-JIS leaves out
+// The single bytes Shift-JIS, EUC-CN and Big5 leave out, as Mac Japanese and Chinese have them.
+constexpr ByteChar kMacFarEast[] = {
     {0xA0, 0x00A0}, {0xFD, 0x00A9}, {0xFE, 0x2122}, {0xFF, 0x2026},
 };
 
@@ -108,7 +109,9 @@ struct Overlay {
 };
 Overlay OverlayOf(int codePage) {
   switch (codePage) {
-    case 10001: return {kMacJapanese, std::size(kMacJapanese)};
+    case 10001:
+    case 10002:
+    case 10008: return {kMacFarEast, std::size(kMacFarEast)};
     case 10010: return {kMacRomanian, std::size(kMacRomanian)};
     case 10081: return {kMacTurkish, std::size(kMacTurkish)};
     case 10082: return {kMacCroatian, std::size(kMacCroatian)};

@@ -5,7 +5,8 @@
 // as the closest one it has (Mac Japanese as Shift-JIS, Mac Korean as EUC-KR, Mac Chinese as
 // EUC-CN and Big5, Mac Arabic, Hebrew and Thai as ISO 8859-6, ISO 8859-8 and TIS-620, whose
 // letters stand where theirs do), with the bytes where they differ as tables of their own
-// (Mac Greek whole; Mac Turkish, Romanian and Croatian over Mac Roman).
+// (Mac Greek whole; Mac Turkish, Romanian and Croatian over Mac Roman; the single bytes
+// ©, ™ and … of Mac Japanese and Chinese).
 #include <array>
 #include <cstdint>
 #include <string>

@@ -268,7 +268,9 @@ TEST(RtfReader, MacCharacterSets) {
   for (const auto& [words, text] : {std::pair{"\\mac\\ansicpg10007 \\'88", "\xD0\x98"},
                                     std::pair{"\\mac\\ansicpg10006 \\'e3", "\xCF\x88"},
                                     std::pair{"\\mac\\ansicpg10029 \\'8b", "\xC4\x8D"},
-                                    std::pair{"\\mac\\ansicpg10001 \\'82\\'a0\\'fd", "\xE3\x81\x82\xC2\xA9"}}) {
+                                    std::pair{"\\mac\\ansicpg10001 \\'82\\'a0\\'fd", "\xE3\x81\x82\xC2\xA9"},
+                                    std::pair{"\\mac\\ansicpg10008 \\'d6\\'d0\\'fe", "\xE4\xB8\xAD\xE2\x84\xA2"},
+                                    std::pair{"\\mac\\ansicpg10002 \\'a4\\'a4\\'ff", "\xE4\xB8\xAD\xE2\x80\xA6"}}) {
     EXPECT_EQ(ReadRtf(std::string("{\\rtf1") + words + "\\par}").document.PlainText(), text) << words;
   }
 }
