@@ -219,7 +219,8 @@ constexpr int kMaxPageTwips = 1 << 20;
 constexpr int kMinPageTwips = 1440;
 constexpr int kMinTextTwips = 360;
 // Brings a page within those limits: the paper's sides are clamped, and a pair of margins
-// that leaves too little room is made two equal margins that leave kMinTextTwips.
+// that leaves too little room is made two equal margins that leave kMinTextTwips; a
+// section's margin (a margin plus its section extra) is kept between 0 and the paper's side.
 void LimitPage(PageSetup& page);
 
 struct Document {

@@ -815,6 +815,11 @@ TEST(RtfReader, SectionMarginsAddToTheDocumentsMargins) {
   Document only = Read("\\pard x\\par", "\\sectd\\margtsxn850");
   EXPECT_EQ(only.page.marginTop, 850);
   EXPECT_EQ(only.page.sectionExtraTop, 0);
+  // Beside a margin beyond the page, the section's margin stays on the page too, and a save
+  // reads back the same.
+  Document beyond = Read("\\pard x\\par", "\\paperh15840\\margt2147483647\\sectd\\margtsxn1134");
+  EXPECT_EQ(beyond.page.marginTop + beyond.page.sectionExtraTop, 0);
+  EXPECT_EQ(ReadRtf(WriteRtf(beyond)).document, beyond);
 }
 
 TEST(RtfReader, WhatIsNotKeptIsNamedOnce) {
