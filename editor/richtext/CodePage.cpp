@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <iterator>
 #include <string>
 
 #include "editor/richtext/TextCodec.h"
@@ -55,12 +56,93 @@ constexpr WingdingsChar kWingdings[] = {
     {0xFD, 0x2612}, {0xFE, 0x2611},
 };
 
+// Mac Greek: the C library has no converter for it.
+constexpr char16_t kMacGreek[128] = {
+    0x00C4, 0x00B9, 0x00B2, 0x00C9, 0x00B3, 0x00D6, 0x00DC, 0x0385,  // 80
+    0x00E0, 0x00E2, 0x00E4, 0x0384, 0x00A8, 0x00E7, 0x00E9, 0x00E8,  // 88
+    0x00EA, 0x00EB, 0x00A3, 0x2122, 0x00EE, 0x00EF, 0x2022, 0x00BD,  // 90
+    0x2030, 0x00F4, 0x00F6, 0x00A6, 0x20AC, 0x00F9, 0x00FB, 0x00FC,  // 98
+    0x2020, 0x0393, 0x0394, 0x0398, 0x039B, 0x039E, 0x03A0, 0x00DF,  // A0
+    0x00AE, 0x00A9, 0x03A3, 0x03AA, 0x00A7, 0x2260, 0x00B0, 0x00B7,  // A8
+    0x0391, 0x00B1, 0x2264, 0x2265, 0x00A5, 0x0392, 0x0395, 0x0396,  // B0
+    0x0397, 0x0399, 0x039A, 0x039C, 0x03A6, 0x03AB, 0x03A8, 0x03A9,  // B8
+    0x03AC, 0x039D, 0x00AC, 0x039F, 0x03A1, 0x2248, 0x03A4, 0x00AB,  // C0
+    0x00BB, 0x2026, 0x00A0, 0x03A5, 0x03A7, 0x0386, 0x0388, 0x0153,  // C8
+    0x2013, 0x2015, 0x201C, 0x201D, 0x2018, 0x2019, 0x00F7, 0x0389,  // D0
+    0x038A, 0x038C, 0x038E, 0x03AD, 0x03AE, 0x03AF, 0x03CC, 0x038F,  // D8
+    0x03CD, 0x03B1, 0x03B2, 0x03C8, 0x03B4, 0x03B5, 0x03C6, 0x03B3,  // E0
+    0x03B7, 0x03B9, 0x03BE, 0x03BA, 0x03BB, 0x03BC, 0x03BD, 0x03BF,  // E8
+    0x03C0, 0x03CE, 0x03C1, 0x03C3, 0x03C4, 0x03B8, 0x03C9, 0x03C2,  // F0
+    0x03C7, 0x03C5, 0x03B6, 0x03CA, 0x03CB, 0x0390, 0x03B0, 0x00AD,  // F8
+};
+
+// Mac code pages that differ from another the C library has in a few bytes: the bytes
+// that differ (U+FFFD where the code page has no character).
+struct ByteChar {
+  uint8_t byte;
+  char16_t c;
+};
+constexpr ByteChar kMacRoman[] = {  // Apple's characters where the C library's Mac Roman differs
+    {0xC6, 0x2206}, {0xF0, 0xF8FF},
+};
+constexpr ByteChar kMacTurkish[] = {  // over Mac Roman
+    {0xDA, 0x011E}, {0xDB, 0x011F}, {0xDC, 0x0130}, {0xDD, 0x0131}, {0xDE, 0x015E}, {0xDF, 0x015F},
+    {0xF5, 0xFFFD},
+};
+constexpr ByteChar kMacRomanian[] = {  // over Mac Roman
+    {0xAE, 0x0102}, {0xAF, 0x0218}, {0xBE, 0x0103}, {0xBF, 0x0219}, {0xDE, 0x021A}, {0xDF, 0x021B},
+};
+constexpr ByteChar kMacCroatian[] = {  // over Mac Roman
+    {0xA9, 0x0160}, {0xAE, 0x017D}, {0xB4, 0x2206}, {0xB9, 0x0161}, {0xBE, 0x017E},
+    {0xC6, 0x0106}, {0xC8, 0x010C}, {0xD0, 0x0110}, {0xD8, 0xF8FF}, {0xD9, 0x00A9},
+    {0xDE, 0x00C6}, {0xDF, 0x00BB}, {0xE0, 0x2013}, {0xE6, 0x0107}, {0xE8, 0x010D},
+    {0xF0, 0x0111}, {0xF9, 0x03C0}, {0xFA, 0x00CB}, {0xFD, 0x00CA}, {0xFE, 0x00E6},
+};
+// The single bytes Shift-JIS, EUC-CN and Big5 leave out, as Mac Japanese and Chinese have them.
+constexpr ByteChar kMacFarEast[] = {
+    {0xA0, 0x00A0}, {0xFD, 0x00A9}, {0xFE, 0x2122}, {0xFF, 0x2026},
+};
+
+struct Overlay {
+  const ByteChar* bytes;
+  size_t n;
+};
+Overlay OverlayOf(int codePage) {
+  switch (codePage) {
+    case 10001:
+    case 10002:
+    case 10008: return {kMacFarEast, std::size(kMacFarEast)};
+    case 10010: return {kMacRomanian, std::size(kMacRomanian)};
+    case 10081: return {kMacTurkish, std::size(kMacTurkish)};
+    case 10082: return {kMacCroatian, std::size(kMacCroatian)};
+    default: return {nullptr, 0};
+  }
+}
+
+// The C library's name of a code page, or the closest one it has; empty when it has none
+// (Mac Greek: a table of its own).
 std::string IconvName(int codePage) {
   switch (codePage) {
-    case 10000: return "MACINTOSH";
     case 936: return "GBK";
     case 949: return "UHC";
     case 950: return "BIG5";
+    case 1361: return "JOHAB";
+    case 10000: return "MACINTOSH";
+    case 10001: return "SHIFT_JIS";  // Mac Japanese
+    case 10002: return "BIG5";       // Mac Chinese (Traditional)
+    case 10003: return "EUC-KR";     // Mac Korean
+    case 10004: return "ISO-8859-6";  // Mac Arabic: its Arabic letters stand where ISO's do
+    case 10005: return "ISO-8859-8";  // Mac Hebrew: so do its Hebrew letters
+    case 10006: return {};            // Mac Greek
+    case 10007: return "MACCYRILLIC";
+    case 10008: return "EUC-CN";     // Mac Chinese (Simplified)
+    case 10010: return "MACINTOSH";  // Mac Romanian, with its own bytes over it
+    case 10017: return "MACUKRAINIAN";
+    case 10021: return "TIS-620";    // Mac Thai: its Thai letters stand where TIS-620's do
+    case 10029: return "MAC-CENTRALEUROPE";
+    case 10079: return "MAC-IS";     // Mac Icelandic
+    case 10081: return "MACINTOSH";  // Mac Turkish, with its own bytes over it
+    case 10082: return "MACINTOSH";  // Mac Croatian, likewise
     default: return "CP" + std::to_string(codePage);
   }
 }
@@ -88,7 +170,20 @@ int CodePageOfCharset(int charset) {
   switch (charset) {
     case 0: return 1252;
     case 2: return kSymbolFont;
-    case 77: return 10000;
+    // The Mac character sets, as Word and TextEdit number them.
+    case 77: return 10000;   // Roman
+    case 78: return 10001;   // Japanese
+    case 79: return 10003;   // Korean
+    case 80: return 10008;   // Chinese (Simplified)
+    case 81: return 10002;   // Chinese (Traditional)
+    case 82: return 1361;    // Korean (Johab)
+    case 83: return 10005;   // Hebrew
+    case 84: return 10004;   // Arabic
+    case 85: return 10006;   // Greek
+    case 86: return 10081;   // Turkish
+    case 87: return 10021;   // Thai
+    case 88: return 10029;   // Central European
+    case 89: return 10007;   // Cyrillic
     case 128: return 932;
     case 129: return 949;
     case 134: return 936;
@@ -115,12 +210,28 @@ int CodePageOfFont(const std::string& name, int charset) {
 }
 
 bool IsDoubleByte(int codePage) {
-  return codePage == 932 || codePage == 936 || codePage == 949 || codePage == 950;
+  switch (codePage) {
+    case 932: case 936: case 949: case 950: case 1361:
+    case 10001: case 10002: case 10003: case 10008:
+      return true;
+    default:
+      return false;
+  }
 }
 
 bool IsLeadByte(int codePage, uint8_t b) {
-  if (codePage == 932) return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-  return IsDoubleByte(codePage) && b >= 0x81 && b <= 0xFE;
+  switch (codePage) {
+    case 932:
+    case 10001: return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+    case 936:
+    case 949:
+    case 950: return b >= 0x81 && b <= 0xFE;
+    case 1361: return (b >= 0x84 && b <= 0xD3) || (b >= 0xD8 && b <= 0xDE) || (b >= 0xE0 && b <= 0xF9);
+    case 10002:
+    case 10008: return b >= 0xA1 && b <= 0xFC;
+    case 10003: return b >= 0xA1 && b <= 0xFD;
+    default: return false;
+  }
 }
 
 CodePageDecoder::~CodePageDecoder() {
@@ -132,8 +243,9 @@ void* CodePageDecoder::Converter(int codePage) {
   auto it = converters_.find(codePage);
   if (it != converters_.end()) return it->second;
   void* cd = nullptr;
-  if (codePage > 0 && codePage < 100000) {
-    iconv_t opened = iconv_open("UTF-32LE", IconvName(codePage).c_str());
+  const std::string name = codePage > 0 && codePage < 100000 ? IconvName(codePage) : std::string();
+  if (!name.empty()) {
+    iconv_t opened = iconv_open("UTF-32LE", name.c_str());
     if (opened != iconv_t(-1)) cd = opened;
   }
   converters_.emplace(codePage, cd);
@@ -160,8 +272,17 @@ char32_t CodePageDecoder::Byte(int codePage, uint8_t byte) {
     void* cd = Converter(codePage);
     for (int b = 0; b < 256; ++b) {
       char c = char(b);
-      table[size_t(b)] = IsLeadByte(codePage, uint8_t(b)) ? 0xFFFD : Convert(cd, &c, 1);
+      char32_t u = IsLeadByte(codePage, uint8_t(b)) ? 0xFFFD : Convert(cd, &c, 1);
+      if (codePage == 10006 && b >= 0x80) u = kMacGreek[b - 0x80];
+      // The control characters 0x80 to 0x9F of an ISO code page standing in for a Mac one
+      // are no text.
+      if (u >= 0x80 && u <= 0x9F) u = 0xFFFD;
+      table[size_t(b)] = u;
     }
+    if (IconvName(codePage) == "MACINTOSH")
+      for (const ByteChar& m : kMacRoman) table[m.byte] = m.c;
+    const Overlay overlay = OverlayOf(codePage);
+    for (size_t k = 0; k < overlay.n; ++k) table[overlay.bytes[k].byte] = overlay.bytes[k].c;
     it = tables_.emplace(codePage, table).first;
   }
   return it->second[byte];

@@ -1,7 +1,12 @@
 #pragma once
 // The code pages of RTF text: which one a font or a document declares, and the characters of
 // its bytes. Windows and Mac code pages are decoded with the C library's iconv; the Symbol and
-// Wingdings fonts' bytes by tables of their own.
+// Wingdings fonts' bytes by tables of their own. A Mac code page the C library lacks is read
+// as the closest one it has (Mac Japanese as Shift-JIS, Mac Korean as EUC-KR, Mac Chinese as
+// EUC-CN and Big5, Mac Arabic, Hebrew and Thai as ISO 8859-6, ISO 8859-8 and TIS-620, whose
+// letters stand where theirs do), with the bytes where they differ as tables of their own
+// (Mac Greek whole; Mac Turkish, Romanian and Croatian over Mac Roman; the single bytes
+// ©, ™ and … of Mac Japanese and Chinese).
 #include <array>
 #include <cstdint>
 #include <string>
@@ -9,8 +14,8 @@
 
 namespace qv::richtext::codec {
 
-// Code page numbers are Windows' own (1252, 1251, 932, 10000 Mac Roman, ...); the two symbol
-// fonts take numbers no code page has.
+// Code page numbers are Windows' own (1252, 1251, 932, 10000 Mac Roman, 10001 Mac Japanese,
+// 10007 Mac Cyrillic, ...); the two symbol fonts take numbers no code page has.
 constexpr int kSymbolFont = -2;
 constexpr int kWingdingsFont = -3;
 constexpr int kSymbolPrivate = -4;  // another symbol font: U+F000 plus the byte, as Windows reads it
@@ -21,7 +26,8 @@ int CodePageOfCharset(int charset);
 // the charset's code page (other symbol fonts kSymbolPrivate); 0 when neither tells.
 int CodePageOfFont(const std::string& name, int charset);
 
-// True for the double-byte code pages (932, 936, 949, 950) and a byte that begins a pair.
+// True for the double-byte code pages (932, 936, 949, 950, 1361 and the Mac ones of Japanese,
+// Chinese and Korean) and a byte that begins a pair.
 bool IsDoubleByte(int codePage);
 bool IsLeadByte(int codePage, uint8_t byte);
 

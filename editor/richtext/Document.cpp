@@ -177,6 +177,12 @@ void LimitPage(PageSetup& page) {
   };
   pair(page.marginLeft, page.marginRight, page.width);
   pair(page.marginTop, page.marginBottom, page.height);
+  // A section's margin (the page's plus what it adds) is on the page too.
+  auto extra = [](int& add, int margin, int within) { add = std::clamp(add, -margin, within - margin); };
+  extra(page.sectionExtraLeft, page.marginLeft, page.width);
+  extra(page.sectionExtraRight, page.marginRight, page.width);
+  extra(page.sectionExtraTop, page.marginTop, page.height);
+  extra(page.sectionExtraBottom, page.marginBottom, page.height);
   page.columns = std::max(page.columns, 1);
   page.columnSpace = std::clamp(page.columnSpace, 0, page.width);
 }

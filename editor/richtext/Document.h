@@ -226,7 +226,8 @@ constexpr int kMaxPageTwips = 1 << 20;
 constexpr int kMinPageTwips = 1440;
 constexpr int kMinTextTwips = 360;
 // Brings a page within those limits: the paper's sides are clamped, and a pair of margins
-// that leaves too little room is made two equal margins that leave kMinTextTwips.
+// that leaves too little room is made two equal margins that leave kMinTextTwips; a
+// section's margin (a margin plus its section extra) is kept between 0 and the paper's side.
 void LimitPage(PageSetup& page);
 
 struct Document {
@@ -235,6 +236,11 @@ struct Document {
   std::vector<Block> blocks;
   std::string PlainText() const;  // paragraphs joined by "\n", table cells by "\t"
   std::vector<HeaderFooter> headersFooters;  // in the order of the file
+  // Which of them a page shows: the first page its own ("headerf", "footerf"; RTF's \titlepg
+  // of the first section), left and right pages theirs ("headerl", "headerr"...; RTF's
+  // \facingp). Kept and written back.
+  bool titlePage = false;
+  bool facingPages = false;
   friend bool operator==(const Document&, const Document&) = default;
 };
 

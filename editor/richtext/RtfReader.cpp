@@ -24,6 +24,7 @@ enum class Kw {
   // document
   Rtf, Deff, PaperW, PaperH, MargL, MargR, MargT, MargB, PgWsxn, PgHsxn, MargLsxn, MargRsxn,
   MargTsxn, MargBsxn, Cols, ColsX, Bin, Uc, U, AnsiCpg, Mac, Pc, Pca,
+  TitlePg, FacingP,
   // font and colour table entries
   F, FCharset, Cpg, Red, Green, Blue,
   // characters
@@ -105,6 +106,7 @@ const std::unordered_map<std::string_view, Kw>& Keywords() {
         {"margrsxn", Kw::MargRsxn}, {"cols", Kw::Cols}, {"colsx", Kw::ColsX}, {"margtsxn", Kw::MargTsxn}, {"margbsxn", Kw::MargBsxn},
         {"bin", Kw::Bin}, {"uc", Kw::Uc}, {"u", Kw::U}, {"ansicpg", Kw::AnsiCpg},
         {"mac", Kw::Mac}, {"pc", Kw::Pc}, {"pca", Kw::Pca}, {"f", Kw::F},
+        {"titlepg", Kw::TitlePg}, {"facingp", Kw::FacingP},
         {"fcharset", Kw::FCharset}, {"cpg", Kw::Cpg}, {"red", Kw::Red}, {"green", Kw::Green}, {"blue", Kw::Blue},
         {"plain", Kw::Plain}, {"b", Kw::B}, {"i", Kw::I}, {"strike", Kw::Strike},
         {"striked", Kw::StrikeD}, {"caps", Kw::Caps}, {"scaps", Kw::Scaps}, {"ul", Kw::Ul}, {"ulnone", Kw::UlNone}, {"uldb", Kw::UlDb},
@@ -247,6 +249,13 @@ class Reader {
   bool Parse() {
     while (pos_ < in_.size()) {
       char c = in_[pos_];
+      if (lead_ >= 0 && leadRaw_ && uint8_t(c) >= 0x40 && ucSkip_ == 0) {
+        // After a lead byte written as it is, the next byte is its trail byte, whatever it
+        // is: Shift-JIS pairs such as 95 5C or 83 7B end in "\", "{" or "}".
+        ++pos_;
+        Byte(uint8_t(c));
+        continue;
+      }
       if (c == '{') {
         ++pos_;
         ucSkip_ = 0;
@@ -533,6 +542,7 @@ class Reader {
     }
     if (codec::IsLeadByte(cp, b)) {
       lead_ = b;
+      leadRaw_ = !escaped;
       leadCodePage_ = cp;
       return;
     }
@@ -641,8 +651,9 @@ class Reader {
     fontName_.clear();
     if (currentFont_ >= 0 && fonts_.size() < 4096) {
       fonts_[currentFont_] = name;
+      // A font's \cpg sets its code page, with a charset or without; a symbol font keeps its map.
       int cp = codec::CodePageOfFont(name, fontCharset_);
-      if (fontCpg_ > 0 && cp > 0) cp = fontCpg_;
+      if (fontCpg_ > 0 && cp >= 0) cp = fontCpg_;
       fontCodePages_[currentFont_] = cp;
     }
     if (currentFont_ >= 0 && currentFont_ == deff_ && !name.empty()) doc_.defaultFont = name;
@@ -966,6 +977,8 @@ class Reader {
         if (n > 0) docCodePage_ = n;
         return;
       case Kw::Mac: docCodePage_ = 10000; return;
+      case Kw::TitlePg: if (!sectionSeen_) doc_.titlePage = on; return;
+      case Kw::FacingP: doc_.facingPages = on; return;
       case Kw::Pc: docCodePage_ = 437; return;
       case Kw::Pca: docCodePage_ = 850; return;
       case Kw::FCharset:
@@ -1448,6 +1461,7 @@ class Reader {
   int docCodePage_ = 1252;
   codec::CodePageDecoder decoder_;
   int lead_ = -1;  // a lead byte waiting for its trail byte
+  bool leadRaw_ = false;  // written as it is, not as "\'xx"
   int leadCodePage_ = 0;
   std::set<int> unmapped_;  // code pages with bytes no character was found for
   int deff_ = 0;

@@ -48,11 +48,13 @@ class Writer {
     rtf += "\\paperw" + std::to_string(pg.width) + "\\paperh" + std::to_string(pg.height) +
            "\\margl" + std::to_string(pg.marginLeft) + "\\margr" + std::to_string(pg.marginRight) +
            "\\margt" + std::to_string(pg.marginTop) + "\\margb" + std::to_string(pg.marginBottom) +
-           "\n";
+           (doc_.facingPages ? "\\facingp" : "") + "\n";
     const int extras[4] = {pg.sectionExtraLeft, pg.sectionExtraRight, pg.sectionExtraTop, pg.sectionExtraBottom};
-    const bool section = pg.columns > 1 || std::any_of(std::begin(extras), std::end(extras), [](int e) { return e != 0; });
+    const bool section = pg.columns > 1 || doc_.titlePage ||
+                         std::any_of(std::begin(extras), std::end(extras), [](int e) { return e != 0; });
     if (section) {
       rtf += "\\sectd";
+      if (doc_.titlePage) rtf += "\\titlepg";
       if (pg.columns > 1) rtf += "\\cols" + std::to_string(pg.columns) + "\\colsx" + std::to_string(pg.columnSpace);
       const int margins[4] = {pg.marginLeft, pg.marginRight, pg.marginTop, pg.marginBottom};
       const char* words[4] = {"\\marglsxn", "\\margrsxn", "\\margtsxn", "\\margbsxn"};

@@ -323,6 +323,8 @@ class Builder {
     target_.setProperty(kHeadersFootersProperty, doc_.headersFooters.empty()
                                                      ? QVariant()
                                                      : QVariant::fromValue(doc_.headersFooters));
+    target_.setProperty(kTitlePageProperty, doc_.titlePage ? QVariant(true) : QVariant());
+    target_.setProperty(kFacingPagesProperty, doc_.facingPages ? QVariant(true) : QVariant());
     target_.setProperty(kDefaultFontProperty, ToQString(doc_.defaultFont));
     QFont font(ToQString(doc_.defaultFont));
     font.setPointSizeF(12);
@@ -703,6 +705,8 @@ class Reader {
     ReadFrame(source_.rootFrame(), doc.blocks, true);
     const QVariant stories = source_.property(kHeadersFootersProperty);
     if (stories.canConvert<std::vector<HeaderFooter>>()) doc.headersFooters = stories.value<std::vector<HeaderFooter>>();
+    doc.titlePage = source_.property(kTitlePageProperty).toBool();
+    doc.facingPages = source_.property(kFacingPagesProperty).toBool();
     Normalize(doc);
     return doc;
   }

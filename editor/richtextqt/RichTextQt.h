@@ -75,6 +75,9 @@ inline constexpr const char* kColumnSpaceProperty = "qvColumnSpace";
 inline constexpr const char* kSectionExtrasProperty = "qvSectionExtras";  // QVariantList of 4 int
 // The headers and footers (std::vector<HeaderFooter>): not shown, kept for saving.
 inline constexpr const char* kHeadersFootersProperty = "qvHeadersFooters";
+// Which of them a page shows (Document::titlePage, facingPages): bool each.
+inline constexpr const char* kTitlePageProperty = "qvTitlePage";
+inline constexpr const char* kFacingPagesProperty = "qvFacingPages";
 
 // Replaces the content of `target` with the document; sets its page properties and its
 // default font (family, 12 points).

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <regex>
 #include <sstream>
 
@@ -282,6 +283,15 @@ TEST_F(LibreOffice, ReadsOurSaveOfWordProcessorsFilesAsTheFilesThemselves) {
       {"cp932", "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fcharset128 MS Gothic;}}\\pard\\f0 "
                 "\\'83\\'6f\\'81\\'5b\\'83\\'57\\'83\\'87\\'83\\'93\\par}"},
       {"mac", "{\\rtf1\\mac\\deff0{\\fonttbl{\\f0 Times;}}\\pard\\plain\\f0 Don\\'d5t \\'d2quoted\\'d3 caf\\'8e\\par}"},
+      {"cpg-alone", "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0 Times New Roman;}{\\f1\\fswiss\\cpg1251 Arial;}}"
+                    "\\pard\\plain\\f1 \\'cf\\'f0\\'ee\\'e1\\'e5\\'e3\\par}"},
+      {"sjis-raw-trail", "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fcharset128 MS Gothic;}}"
+                         "\\pard\\plain\\f0 \x95\\\x96{\x83}\\par\\pard\\plain\\f0 \x90}x\\par}"},  // 表本マ, 図x
+      {"mac-japanese", "{\\rtf1\\mac\\ansicpg10001\\cocoartf1038{\\fonttbl\\f0\\fnil\\fcharset78 HiraKakuProN-W3;"
+                       "\\f1\\fswiss\\fcharset77 Helvetica;}\\pard\\f1 Kind: \\f0 \\'8c\\'a9\\'95\\'5c\\f1 \\'8e\\\n"
+                       "\\f0 \\'97\\'5c\\\n}"},  // lines ended by a backslash and a line feed, as TextEdit writes them
+      {"mac-greek-cyrillic", "{\\rtf1\\mac\\deff0{\\fonttbl{\\f0\\fcharset77 Helvetica;}{\\f1\\fcharset85 Lucida Grande;}"
+                             "{\\f2\\fcharset89 Helvetica CY;}}\\pard\\plain\\f1 \\'e1\\'e3\\f2 \\'88\\'e2\\'e0\\'ed\\f0 \\'c6\\par}"},
       {"symbol", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}{\\f1\\fcharset2 Symbol;}}"
                  "\\pard\\f1 a\\f0 -D and \\f1 b\\f0 -D \\f1\\'b7\\'b9\\f0\\par}"},
       {"super", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard\\plain {Service Plan}{\\super \\'ae\\par}"
@@ -506,4 +516,55 @@ TEST_F(LibreOffice, FindsTheHeadersFootersAndFieldsOfOurSave) {
     return at == std::string::npos ? std::string("none") : x.substr(at, x.find('"', at + 15) - at);
   };
   EXPECT_EQ(topMargin(xml), topMargin(ReadFile(original)));
+}
+
+// First-page, left and right headers and footers, opened and saved the editor's way: LibreOffice
+// shows each page of the save with the header and footer it shows on that page of the file.
+TEST_F(LibreOffice, ShowsTheFirstAndLeftPageHeadersOfOurSave) {
+  const std::pair<const char*, const char*> files[] = {
+      {"facing", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\paperw11906\\paperh16838\\facingp"
+                 "\\sectd\\titlepg{\\headerf\\pard Front head\\par}{\\headerl\\pard Verso head\\par}"
+                 "{\\headerr\\pard Recto head\\par}{\\footerf\\pard Front foot\\par}{\\footerl\\pard Verso foot\\par}"
+                 "{\\footerr\\pard Recto foot\\par}\\pard Sheet one\\par\\page Sheet two\\par\\page Sheet three\\par}"},
+      {"title", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\paperw11906\\paperh16838\\sectd\\titlepg"
+                "{\\header\\pard Running head\\par}{\\headerf\\pard Letterhead\\par}{\\footerf\\pard Office address\\par}"
+                "\\pard Sheet one\\par\\page Sheet two\\par}"},
+  };
+  const std::map<std::string, std::vector<std::string>> pages = {
+      {"facing", {"Front head Sheet one Front foot", "Verso head Sheet two Verso foot", "Recto head Sheet three Recto foot"}},
+      {"title", {"Letterhead Sheet one Office address", "Running head Sheet two"}},
+  };
+  // The words of each page of a PDF, one blank between them.
+  auto pageTexts = [&](const fs::path& pdf, size_t count) {
+    std::vector<std::string> texts;
+    for (size_t k = 1; k <= count; ++k) {
+      const fs::path txt = dir_ / "page.txt";
+      const std::string cmd = "pdftotext -f " + std::to_string(k) + " -l " + std::to_string(k) + " '" +
+                              pdf.string() + "' '" + txt.string() + "'";
+      if (std::system(cmd.c_str()) != 0) return std::vector<std::string>{"pdftotext failed"};
+      std::istringstream words(ReadFile(txt));
+      std::string text, word;
+      while (words >> word) text += (text.empty() ? "" : " ") + word;
+      texts.push_back(text);
+    }
+    return texts;
+  };
+  for (const auto& [name, rtf] : files) {
+    RtfReadResult r = ReadRtf(rtf);
+    ASSERT_TRUE(r.ok) << name;
+    QTextDocument shown;
+    qt::ToQTextDocument(r.document, shown);
+    const fs::path file = dir_ / "file" / (std::string(name) + ".rtf");
+    const fs::path saved = dir_ / "save" / (std::string(name) + ".rtf");
+    fs::create_directories(file.parent_path());
+    fs::create_directories(saved.parent_path());
+    WriteFile(file, rtf);
+    WriteFile(saved, qt::ExportRtf(shown));
+    const fs::path filePdf = Convert(file, "pdf", "pdf", std::string("file-") + name);
+    const fs::path savedPdf = Convert(saved, "pdf", "pdf", std::string("save-") + name);
+    ASSERT_FALSE(filePdf.empty() || savedPdf.empty()) << name;
+    const std::vector<std::string>& expected = pages.at(name);
+    EXPECT_EQ(pageTexts(filePdf, expected.size()), expected) << name;
+    EXPECT_EQ(pageTexts(savedPdf, expected.size()), expected) << name;
+  }
 }

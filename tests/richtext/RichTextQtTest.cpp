@@ -463,13 +463,15 @@ TEST(RichTextQt, NestedTablesAreTablesInTheirCell) {
 
 TEST(RichTextQt, FieldsHeadersAndHiddenTextGoThroughQt) {
   RtfReadResult r = ReadRtf(
-      "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}}\\margt720\\sectd\\margtsxn1134"
+      "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}}\\margt720\\facingp\\sectd\\titlepg\\margtsxn1134"
       "{\\header \\pard Page {\\field{\\*\\fldinst  PAGE }{\\fldrslt 1}}\\par}"
       "{\\footer \\pard {\\field{\\*\\fldinst NUMPAGES}{\\fldrslt 4}}\\par}"
       "\\pard Page {\\field{\\*\\fldinst PAGE}{\\fldrslt {\\b 3}}}{\\field{\\*\\fldinst PAGE}{\\fldrslt {\\b 3}}}"
       " of {\\field{\\*\\fldinst DATE}}{\\v  hidden}\\par}");
   ASSERT_TRUE(r.ok);
   ASSERT_EQ(r.document.headersFooters.size(), 2u);
+  ASSERT_TRUE(r.document.titlePage);
+  ASSERT_TRUE(r.document.facingPages);
   QTextDocument qdoc;
   rq::ToQTextDocument(r.document, qdoc);
   // The fields show their results; DATE without a result shows nothing (a zero-width space
@@ -491,7 +493,7 @@ TEST(RichTextQt, FieldsHeadersAndHiddenTextGoThroughQt) {
   EXPECT_EQ(back.headersFooters, r.document.headersFooters);
   const std::string rtf = rq::ExportRtf(qdoc);
   EXPECT_NE(rtf.find("{\\header"), std::string::npos);
-  EXPECT_NE(rtf.find("\\margtsxn1134"), std::string::npos);
+  EXPECT_NE(rtf.find("\\facingp\n\\sectd\\titlepg\\margtsxn1134"), std::string::npos) << rtf;
   EXPECT_NE(rtf.find("{\\v  hidden}"), std::string::npos);
 }
 

@@ -143,8 +143,10 @@ TEST(RtfReader, BytesInTheCodePageInForce) {
        "\xC4\x8Cl\xC3\xA1nek\xC3\x88"},
       {"{\\rtf1\\ansi\\deff1{\\fonttbl{\\f0 Times;}{\\f1\\fcharset161 Arial Greek;}}\\'e1\\plain\\'e2\\par}",
        "\xCE\xB1\xCE\xB2"},  // the default font's charset holds after \\plain too
-      // a font's \\cpg over its charset
+      // a font's \\cpg over its charset, and without one
       {"{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset0\\cpg1251 Arial;}}\\f0 \\'c0\\par}", "\xD0\x90"},
+      {"{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0 Times;}{\\f1\\fswiss\\cpg1251 Arial;}}{\\f1 \\'cf\\'f0}\\'cf\\par}",
+       "\xD0\x9F\xD1\x80\xC3\x8F"},  // Пр, then Ï in the document's code page
       // 8-bit bytes written as they are
       {"{\\rtf1\\ansi\\ansicpg1251 \xC0\\par}", "\xD0\x90"},
       // double-byte code pages: the trail byte escaped or as it is
@@ -155,6 +157,14 @@ TEST(RtfReader, BytesInTheCodePageInForce) {
       {"{\\rtf1\\ansi\\ansicpg949 \\'c7\\'d1\\par}", "\xED\x95\x9C"},
       {"{\\rtf1\\ansi\\ansicpg950 \\'a4\\'a4\\par}", "\xE4\xB8\xAD"},
       {"{\\rtf1\\ansi\\ansicpg932 \\'83\\\\\\par}", "\xE3\x82\xBD"},  // trail byte 5C escaped: ソ
+      // a trail byte written as it is is one whatever it is, "\\", "{" and "}" too
+      {"{\\rtf1\\ansi\\ansicpg932{\\fonttbl{\\f0\\fcharset128 MS Gothic;}}\\f0 \x95\\\\par}", "\xE8\xA1\xA8"},  // 表
+      {"{\\rtf1\\ansi\\ansicpg932 a\x96{\x83}b\x90}\x83\\\\par}",
+       "a\xE6\x9C\xAC\xE3\x83\x9E" "b\xE5\x9B\xB3\xE3\x82\xBD"},  // a本マb図ソ
+      // Mac Japanese as TextEdit writes it
+      {"{\\rtf1\\mac\\ansicpg10001{\\fonttbl\\f0\\fnil\\fcharset78 HiraKakuProN-W3;\\f1\\fcharset77 Helvetica;}"
+       "\\f0 \\'8c\\'a9\\'97\\'5c\\f1 \\'8e\\par}",
+       "\xE8\xA6\x8B\xE4\xBA\x88\xC3\xA9"},  // 見予é
       // \\u keeps its fallback skipping in a double-byte code page
       {"{\\rtf1\\ansi\\ansicpg932\\uc2 \\u12354\\'82\\'a0x\\par}", "\xE3\x81\x82x"},
       // a lead byte without its trail byte
@@ -220,6 +230,66 @@ TEST(RtfReader, AnUnmappedByteShowsAsReplacementAndIsNamed) {
   EXPECT_EQ(r.document.PlainText(), "a\xEF\xBF\xBD" "b");
   EXPECT_NE(r.warning.find("code page 1253"), std::string::npos) << r.warning;
   EXPECT_EQ(ReadRtf("{\\rtf1\\ansi\\ansicpg1251 \\'c0\\par}").warning, "");
+}
+
+// Each Mac character set, and the document's Mac code page, read as its text (the closest code
+// page the C library has where it lacks one).
+TEST(RtfReader, MacCharacterSets) {
+  struct Case {
+    int charset;
+    const char* bytes;
+    const char* text;
+  } cases[] = {
+      {77, "\\'8e", "\xC3\xA9"},                // Roman: é
+      {78, "\\'95\\'5c", "\xE8\xA1\xA8"},       // Japanese: 表
+      {79, "\\'c7\\'d1", "\xED\x95\x9C"},       // Korean: 한
+      {80, "\\'d6\\'d0", "\xE4\xB8\xAD"},       // Chinese (Simplified): 中
+      {81, "\\'a4\\'a4", "\xE4\xB8\xAD"},       // Chinese (Traditional): 中
+      {82, "\\'d0\\'65", "\xED\x95\x9C"},       // Korean (Johab): 한
+      {83, "\\'e0", "\xD7\x90"},                // Hebrew: א
+      {84, "\\'c7", "\xD8\xA7"},                // Arabic: ا
+      {85, "\\'e1\\'e3", "\xCE\xB1\xCF\x88"},    // Greek: αψ
+      {86, "\\'da\\'dd", "\xC4\x9E\xC4\xB1"},    // Turkish: Ğı
+      {87, "\\'a1", "\xE0\xB8\x81"},             // Thai: ก
+      {88, "\\'8b", "\xC4\x8D"},                // Central European: č
+      {89, "\\'88\\'e2\\'e0\\'ed", "\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD"},  // Cyrillic: Иван
+  };
+  for (const Case& c : cases) {
+    const std::string rtf = "{\\rtf1\\mac\\deff0{\\fonttbl{\\f0\\fcharset77 Helvetica;}{\\f1\\fcharset" +
+                            std::to_string(c.charset) + " Font;}}\\pard\\plain\\f1 " + c.bytes + "\\par}";
+    RtfReadResult r = ReadRtf(rtf);
+    ASSERT_TRUE(r.ok) << rtf;
+    EXPECT_EQ(r.document.PlainText(), c.text) << c.charset;
+    EXPECT_EQ(r.warning, "") << c.charset;
+    // A save writes the same characters.
+    EXPECT_EQ(ReadRtf(WriteRtf(r.document)).document.PlainText(), c.text) << c.charset;
+  }
+  // The document's Mac code page holds for fonts without a charset.
+  for (const auto& [words, text] : {std::pair{"\\mac\\ansicpg10007 \\'88", "\xD0\x98"},
+                                    std::pair{"\\mac\\ansicpg10006 \\'e3", "\xCF\x88"},
+                                    std::pair{"\\mac\\ansicpg10029 \\'8b", "\xC4\x8D"},
+                                    std::pair{"\\mac\\ansicpg10001 \\'82\\'a0\\'fd", "\xE3\x81\x82\xC2\xA9"},
+                                    std::pair{"\\mac\\ansicpg10008 \\'d6\\'d0\\'fe", "\xE4\xB8\xAD\xE2\x84\xA2"},
+                                    std::pair{"\\mac\\ansicpg10002 \\'a4\\'a4\\'ff", "\xE4\xB8\xAD\xE2\x80\xA6"}}) {
+    EXPECT_EQ(ReadRtf(std::string("{\\rtf1") + words + "\\par}").document.PlainText(), text) << words;
+  }
+}
+
+// Raw double-byte text whose trail bytes are "\\", "{" and "}" keeps the groups around it.
+TEST(RtfReader, RawTrailBytesAreNoSyntax) {
+  // 予 97 5C, 本 96 7B, マ 83 7D, each at the end of a group or before a control word
+  RtfReadResult r = ReadRtf("{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fcharset128 MS Gothic;}}"
+                            "\\pard{\\b \x97\\}{\\i \x96{\\par\\pard\x83}}\\par\\pard end\\par}");
+  ASSERT_TRUE(r.ok);
+  ASSERT_EQ(r.document.blocks.size(), 3u);
+  EXPECT_EQ(r.document.PlainText(), "\xE4\xBA\x88\xE6\x9C\xAC\n\xE3\x83\x9E\nend");
+  const Paragraph& first = Para(r.document);
+  ASSERT_EQ(first.runs.size(), 2u);
+  EXPECT_TRUE(first.runs[0].format.bold);
+  EXPECT_FALSE(first.runs[1].format.bold);
+  EXPECT_TRUE(first.runs[1].format.italic);
+  EXPECT_TRUE(Para(r.document, 1).runs[0].format.italic);
+  EXPECT_FALSE(Para(r.document, 2).runs[0].format.italic);
 }
 
 TEST(RtfReader, ALineBreakEndsAControlWord) {
@@ -713,6 +783,23 @@ TEST(RtfReader, HeadersAndFootersAreKeptBesideTheText) {
   EXPECT_EQ(cut.document.PlainText(), "x");
 }
 
+// The words that choose which header a page shows are kept: the first section's \\titlepg and
+// the document's \\facingp.
+TEST(RtfReader, TitlePageAndFacingPagesAreKept) {
+  Document both = Read("\\pard x\\par", "\\facingp\\sectd\\titlepg{\\headerf \\pard Cover\\par}{\\headerl \\pard Left\\par}");
+  EXPECT_TRUE(both.titlePage);
+  EXPECT_TRUE(both.facingPages);
+  EXPECT_EQ(both.headersFooters.size(), 2u);
+  EXPECT_EQ(both.PlainText(), "x");
+  Document none = Read("\\pard x\\par", "{\\headerf \\pard Cover\\par}");
+  EXPECT_FALSE(none.titlePage);
+  EXPECT_FALSE(none.facingPages);
+  // A later section's \\titlepg is not the first section's.
+  Document later = Read("\\pard x\\sect\\sectd\\titlepg\\pard y\\par");
+  EXPECT_FALSE(later.titlePage);
+  EXPECT_FALSE(Read("\\pard x\\par", "\\titlepg0\\facingp0").titlePage);
+}
+
 TEST(RtfReader, SectionMarginsAddToTheDocumentsMargins) {
   // LibreOffice writes the page's margin in the document and the margin with the header's
   // height in the section.
@@ -728,6 +815,11 @@ TEST(RtfReader, SectionMarginsAddToTheDocumentsMargins) {
   Document only = Read("\\pard x\\par", "\\sectd\\margtsxn850");
   EXPECT_EQ(only.page.marginTop, 850);
   EXPECT_EQ(only.page.sectionExtraTop, 0);
+  // Beside a margin beyond the page, the section's margin stays on the page too, and a save
+  // reads back the same.
+  Document beyond = Read("\\pard x\\par", "\\paperh15840\\margt2147483647\\sectd\\margtsxn1134");
+  EXPECT_EQ(beyond.page.marginTop + beyond.page.sectionExtraTop, 0);
+  EXPECT_EQ(ReadRtf(WriteRtf(beyond)).document, beyond);
 }
 
 TEST(RtfReader, WhatIsNotKeptIsNamedOnce) {

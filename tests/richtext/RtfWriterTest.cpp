@@ -171,6 +171,8 @@ TEST(RtfWriter, WritesFieldsHeadersHiddenTextAndSectionMargins) {
   Document d;
   d.page.marginTop = 720;
   d.page.sectionExtraTop = 414;
+  d.titlePage = true;
+  d.facingPages = true;
   auto paragraph = [](std::vector<TextRun> runs) {
     Paragraph p;
     p.runs = std::move(runs);
@@ -194,7 +196,7 @@ TEST(RtfWriter, WritesFieldsHeadersHiddenTextAndSectionMargins) {
   d.blocks.push_back(paragraph({text("Dear "), field("MERGEFIELD Name", "\xC2\xABName\xC2\xBB"), text("note", true)}));
   Normalize(d);
   const std::string rtf = WriteRtf(d);
-  for (const char* words : {"\\margt720", "\\sectd\\margtsxn1134\n", "{\\header\n", "{\\footerf\n",
+  for (const char* words : {"\\margt720", "\\margb1440\\facingp\n", "\\sectd\\titlepg\\margtsxn1134\n", "{\\header\n", "{\\footerf\n",
                             "{\\field{\\*\\fldinst PAGE}{\\fldrslt 1}}", "{\\field{\\*\\fldinst NUMPAGES}{\\fldrslt }}",
                             "{\\field{\\*\\fldinst MERGEFIELD Name}{\\fldrslt \\u171?Name\\u187?}}", "{\\v note}"})
     EXPECT_NE(rtf.find(words), std::string::npos) << words << "\n" << rtf;

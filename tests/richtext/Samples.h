@@ -62,6 +62,8 @@ class DocumentMaker {
       }
       d.page.sectionExtraTop = Pick(0, 600);
       d.page.sectionExtraBottom = Pick(0, 600);
+      d.titlePage = Chance(50);
+      d.facingPages = Chance(50);
     }
     Normalize(d);
     return d;
@@ -269,7 +271,8 @@ inline std::string Dump(const qv::richtext::Document& d) {
     }
   };
   s += "page " + n(d.page.width) + "x" + n(d.page.height) + " " + n(d.page.marginLeft) + " " +
-       n(d.page.marginRight) + " " + n(d.page.marginTop) + " " + n(d.page.marginBottom) + " font=" + d.defaultFont + "\n";
+       n(d.page.marginRight) + " " + n(d.page.marginTop) + " " + n(d.page.marginBottom) + " font=" + d.defaultFont +
+       (d.titlePage ? " titlepg" : "") + (d.facingPages ? " facingp" : "") + "\n";
   for (const Block& b : d.blocks) {
     if (auto* p = std::get_if<Paragraph>(&b)) {
       para(*p, "");
