@@ -7,6 +7,7 @@
 #include <QTextBlockFormat>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
 
 #include <cstdint>
 #include <string>
@@ -44,6 +45,12 @@ ReadResult ReadRtfInto(std::string_view bytes, QTextDocument& doc);
 // The whole file of a document in the ".txm" layout or as RTF, with the page given.
 std::string WriteTxmOf(const QTextDocument& doc, const PageSettings& page);
 std::string WriteRtfOf(const QTextDocument& doc, const PageSettings& page);
+
+// The plain text of a document, and a fragment for the clipboard, without the zero-width
+// spaces the bridge puts into words too long for a line (they are not the document's).
+QString PlainTextOf(const QTextDocument& doc);
+QString HtmlOf(const QTextDocument& doc);
+QTextDocumentFragment WithoutAddedBreaks(const QTextDocumentFragment& fragment);
 
 // Inserts an RTF text at the cursor (its content only, not its page). False when it is
 // not RTF the reader takes.

@@ -8,6 +8,7 @@
 #include <QCryptographicHash>
 #include <QImage>
 #include <QTextBlock>
+#include <QTextBoundaryFinder>
 #include <QTextFrame>
 #include <QTextTable>
 #include <QUrl>
@@ -17,6 +18,8 @@
 #include <iterator>
 #include <map>
 #include <set>
+#include <utility>
+#include <vector>
 
 namespace qv::richtext::qt {
 
@@ -33,6 +36,48 @@ double PxFit(long long twips) { return Px(Fit(twips)); }
 
 // Font sizes and raised text within what the RTF reader keeps (1638 points).
 constexpr int kMaxHalfPoints = 3276;
+
+constexpr char16_t kZeroWidthSpace = 0x200B;
+
+// The stretches [begin, end) of `text` between two line-break opportunities that are
+// longer than kLongWord characters.
+std::vector<std::pair<qsizetype, qsizetype>> LongWords(const QString& text) {
+  std::vector<std::pair<qsizetype, qsizetype>> out;
+  if (text.size() <= kLongWord) return out;
+  QTextBoundaryFinder finder(QTextBoundaryFinder::Line, text);
+  qsizetype from = 0;
+  for (qsizetype at = finder.toNextBoundary(); at != -1; at = finder.toNextBoundary()) {
+    if (at - from > kLongWord) out.emplace_back(from, at);
+    from = at;
+  }
+  return out;
+}
+
+// `word` with a zero-width space after every kBreakEvery characters, moved on to the next
+// character that starts a grapheme (never inside a surrogate pair or before a mark).
+QString WithBreaks(QStringView word) {
+  QString out;
+  out.reserve(word.size() + word.size() / kBreakEvery + 1);
+  qsizetype run = 0;
+  for (qsizetype k = 0; k < word.size(); ++k) {
+    const QChar c = word[k];
+    if (run >= kBreakEvery && !c.isLowSurrogate() && !c.isMark()) {
+      out += QChar(kZeroWidthSpace);
+      run = 0;
+    }
+    out += c;
+    ++run;
+  }
+  return out;
+}
+
+// Text of a fragment as the model keeps it: without the breaks the bridge put in.
+QString ModelText(const QString& text, const QTextCharFormat& format) {
+  if (!format.boolProperty(kAddedBreaks)) return text;
+  QString out = text;
+  out.remove(QChar(kZeroWidthSpace));
+  return out;
+}
 
 QColor ToQColor(const Color& c) { return QColor(c.red, c.green, c.blue); }
 Color FromQColor(const QColor& c) { return Color{uint8_t(c.red()), uint8_t(c.green()), uint8_t(c.blue())}; }
@@ -362,22 +407,70 @@ class Builder {
   }
 
   void InsertRuns(QTextCursor& cur, const Paragraph& p) {
-    for (const TextRun& r : p.runs) {
+    // The text each run shows, and the words of the paragraph too long for a line (a word
+    // may run over several runs).
+    std::vector<QString> shown(p.runs.size());
+    size_t notes = notes_.size();
+    qsizetype length = 0;
+    for (size_t k = 0; k < p.runs.size(); ++k) {
+      const TextRun& r = p.runs[k];
+      switch (r.kind) {
+        case TextRun::Kind::Text: shown[k] = ToQString(r.text); break;
+        case TextRun::Kind::LineBreak: shown[k] = QString(QChar::LineSeparator); break;
+        case TextRun::Kind::Field:
+          shown[k] = r.text.empty() ? QStringLiteral("{%1}").arg(ToQString(r.instruction)) : ToQString(r.text);
+          break;
+        case TextRun::Kind::Footnote: shown[k] = QString::number(++notes); break;
+        case TextRun::Kind::Picture: shown[k] = QString(QChar::ObjectReplacementCharacter); break;
+      }
+      length += shown[k].size();
+    }
+    std::vector<std::pair<qsizetype, qsizetype>> words;
+    if (length > kLongWord) {
+      if (shown.size() == 1) {
+        words = LongWords(shown[0]);
+      } else {
+        QString all;
+        all.reserve(length);
+        for (const QString& s : shown) all += s;
+        words = LongWords(all);
+      }
+    }
+    size_t word = 0;
+    qsizetype offset = 0;
+    // Puts in `text` (at `offset` in the paragraph), the long words in it with their breaks.
+    auto insert = [&](const QString& text, const QTextCharFormat& f) {
+      qsizetype at = 0;
+      const qsizetype end = offset + text.size();
+      while (word < words.size() && words[word].first < end) {
+        const qsizetype from = std::max(words[word].first, offset) - offset;
+        const qsizetype to = std::min(words[word].second, end) - offset;
+        if (from > at) cur.insertText(text.mid(at, from - at), f);
+        QTextCharFormat marked = f;
+        marked.setProperty(kAddedBreaks, true);
+        cur.insertText(WithBreaks(QStringView(text).mid(from, to - from)), marked);
+        at = to;
+        if (words[word].second > end) break;  // the word goes on in the next run
+        ++word;
+      }
+      if (at == 0) cur.insertText(text, f);
+      else if (at < text.size()) cur.insertText(text.mid(at), f);
+    };
+    for (size_t k = 0; k < p.runs.size(); ++k) {
+      const TextRun& r = p.runs[k];
       QTextCharFormat f = ToQt(r.format);
       switch (r.kind) {
-        case TextRun::Kind::Text: cur.insertText(ToQString(r.text), f); break;
-        case TextRun::Kind::LineBreak: cur.insertText(QString(QChar::LineSeparator), f); break;
-        case TextRun::Kind::Field: {
+        case TextRun::Kind::Text: insert(shown[k], f); break;
+        case TextRun::Kind::LineBreak: cur.insertText(shown[k], f); break;
+        case TextRun::Kind::Field:
           // A field shows its result; one without a result shows its instruction in braces.
-          const bool empty = r.text.empty();
-          f.setProperty(kField, QVariantList{ToQString(r.instruction), ++fields_, empty});
-          cur.insertText(empty ? QStringLiteral("{%1}").arg(ToQString(r.instruction)) : ToQString(r.text), f);
+          f.setProperty(kField, QVariantList{ToQString(r.instruction), ++fields_, r.text.empty()});
+          insert(shown[k], f);
           break;
-        }
         case TextRun::Kind::Footnote:
           notes_.push_back(r.text);
           f.setProperty(kFootnote, QVariantList{int(notes_.size()), ToQString(r.text)});
-          cur.insertText(QString::number(notes_.size()), f);
+          cur.insertText(shown[k], f);
           break;
         case TextRun::Kind::Picture: {
           QTextImageFormat image;
@@ -389,6 +482,8 @@ class Builder {
           break;
         }
       }
+      offset += shown[k].size();
+      while (word < words.size() && words[word].second <= offset) ++word;
     }
   }
 
@@ -736,7 +831,7 @@ class Reader {
       if (cf.hasProperty(kField)) {
         // The fragments of one field (its number) are its result, whatever their formats.
         const QVariantList field = cf.property(kField).toList();
-        const QString text = frag.text();
+        const QString text = ModelText(frag.text(), cf);
         if (field.size() == 3 && !p.runs.empty() && p.runs.back().kind == TextRun::Kind::Field &&
             lastField_ == field[1].toInt()) {
           p.runs.back().text += FromQString(text);
@@ -765,7 +860,7 @@ class Reader {
       }
       TextRun r;
       r.format = FromQt(cf);
-      r.text = FromQString(frag.text());
+      r.text = FromQString(ModelText(frag.text(), cf));
       p.runs.push_back(std::move(r));
     }
     return p;
@@ -945,6 +1040,70 @@ void ToQTextDocument(const Document& doc, QTextDocument& target) {
 }
 
 Document FromQTextDocument(const QTextDocument& source) { return Reader(source).Read(); }
+
+namespace {
+// The positions of the zero-width spaces the bridge put in, in order.
+std::vector<qsizetype> AddedBreaks(const QTextDocument& doc) {
+  std::vector<qsizetype> breaks;
+  for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+    for (auto it = b.begin(); !it.atEnd(); ++it) {
+      const QTextFragment frag = it.fragment();
+      if (!frag.charFormat().boolProperty(kAddedBreaks)) continue;
+      const QString part = frag.text();
+      for (qsizetype k = 0; k < part.size(); ++k)
+        if (part[k] == QChar(kZeroWidthSpace)) breaks.push_back(frag.position() + k);
+    }
+  }
+  return breaks;
+}
+}  // namespace
+
+void RemoveAddedBreaks(QTextDocument& doc) {
+  // Each marked fragment is replaced whole by its text without them: one edit a fragment
+  // (deleting character by character lays the whole block out again for each).
+  struct Marked {
+    int position, length;
+    QString text;
+    QTextCharFormat format;
+  };
+  std::vector<Marked> marked;
+  for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+    for (auto it = b.begin(); !it.atEnd(); ++it) {
+      const QTextFragment frag = it.fragment();
+      const QTextCharFormat format = frag.charFormat();
+      if (!format.boolProperty(kAddedBreaks)) continue;
+      QTextCharFormat plain = format;
+      plain.clearProperty(kAddedBreaks);
+      marked.push_back({frag.position(), frag.length(), ModelText(frag.text(), format), plain});
+    }
+  }
+  QTextCursor cur(&doc);
+  cur.beginEditBlock();
+  for (auto m = marked.rbegin(); m != marked.rend(); ++m) {
+    cur.setPosition(m->position);
+    cur.setPosition(m->position + m->length, QTextCursor::KeepAnchor);
+    cur.insertText(m->text, m->format);
+  }
+  cur.endEditBlock();
+}
+
+QString PlainTextOf(const QTextDocument& source) {
+  // toPlainText keeps every character's place (it only changes separators and no-break
+  // spaces), so the added breaks are taken out where the document holds them.
+  const QString text = source.toPlainText();
+  const std::vector<qsizetype> breaks = AddedBreaks(source);
+  if (breaks.empty()) return text;
+  QString out;
+  out.reserve(text.size());
+  qsizetype at = 0;
+  for (qsizetype b : breaks) {
+    if (b >= text.size()) break;
+    out += QStringView(text).mid(at, b - at);
+    at = b + 1;
+  }
+  out += QStringView(text).mid(at);
+  return out;
+}
 
 PageSetup PageSetupOf(const QTextDocument& doc) {
   PageSetup page;

@@ -59,6 +59,8 @@ enum Property {
                         // table with rows of many different cell edges is built as several
                         // QTextTables, see the bridge's InsertTable)
   kMergedFromAbove,     // bool: a cell merged down into a cell of the QTextTable before
+  kAddedBreaks,         // bool: text of a word too long for any line, holding zero-width
+                        // spaces the bridge put in (see ToQTextDocument); they are not saved
 };
 
 // Names of the dynamic properties of the QTextDocument.
@@ -77,6 +79,16 @@ inline constexpr const char* kHeadersFootersProperty = "qvHeadersFooters";
 
 // Replaces the content of `target` with the document; sets its page properties and its
 // default font (family, 12 points).
+//
+// A word longer than kLongWord characters (no line-break opportunity in it, whatever its
+// runs) gets a zero-width space after every kBreakEvery characters, in text marked with
+// kAddedBreaks: Qt breaks a word too long for a line where the line ends, but finds each
+// line's end by measuring the rest of the word first, so a word of n characters took time
+// in n squared over the line's length (over a minute for a word of 1 MB). With the spaces
+// a line ends at most kBreakEvery - 1 characters short of the margin. FromQTextDocument and
+// PlainTextOf take the spaces out again: the text saved is the text read.
+inline constexpr qsizetype kLongWord = 1000;
+inline constexpr qsizetype kBreakEvery = 8;
 void ToQTextDocument(const Document& doc, QTextDocument& target);
 
 // A footnote shows as its number at its mark, and its note as a paragraph at the end of the
@@ -87,6 +99,12 @@ void ToQTextDocument(const Document& doc, QTextDocument& target);
 // cell is a table of the cell (TableCell::tables), down to kMaxTableDepth levels, deeper
 // ones give their paragraphs to their cell.
 Document FromQTextDocument(const QTextDocument& source);
+
+// The document's text as plain text (QTextDocument::toPlainText) without the zero-width
+// spaces the bridge put into long words.
+QString PlainTextOf(const QTextDocument& source);
+// Takes those spaces out of the document itself (a copy made for the clipboard).
+void RemoveAddedBreaks(QTextDocument& doc);
 
 // The page of a QTextDocument (the model's defaults where a property is missing) and
 // setting it.
