@@ -81,17 +81,17 @@ std::string WriteRtfOf(const QTextDocument& doc, const PageSettings& page) { ret
 QString PlainTextOf(const QTextDocument& doc) { return rt::qt::PlainTextOf(doc); }
 
 QString HtmlOf(const QTextDocument& doc) {
-  if (!doc.toPlainText().contains(QChar(0x200B))) return doc.toHtml();
+  if (!rt::qt::HasLayoutAids(doc)) return doc.toHtml();
   std::unique_ptr<QTextDocument> copy(doc.clone());
-  rt::qt::RemoveAddedBreaks(*copy);
+  rt::qt::RemoveLayoutAids(*copy);
   return copy->toHtml();
 }
 
-QTextDocumentFragment WithoutAddedBreaks(const QTextDocumentFragment& fragment) {
-  if (!fragment.toPlainText().contains(QChar(0x200B))) return fragment;
+QTextDocumentFragment WithoutLayoutAids(const QTextDocumentFragment& fragment) {
   QTextDocument copy;
   QTextCursor(&copy).insertFragment(fragment);
-  rt::qt::RemoveAddedBreaks(copy);
+  if (!rt::qt::HasLayoutAids(copy)) return fragment;
+  rt::qt::RemoveLayoutAids(copy);
   return QTextDocumentFragment(&copy);
 }
 

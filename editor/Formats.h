@@ -46,11 +46,12 @@ ReadResult ReadRtfInto(std::string_view bytes, QTextDocument& doc);
 std::string WriteTxmOf(const QTextDocument& doc, const PageSettings& page);
 std::string WriteRtfOf(const QTextDocument& doc, const PageSettings& page);
 
-// The plain text of a document, and a fragment for the clipboard, without the zero-width
-// spaces the bridge puts into words too long for a line (they are not the document's).
+// The plain text and the HTML of a document, and a fragment for the clipboard, without what
+// the bridge adds for Qt's layout alone (zero-width spaces in words too long for a line,
+// block ends within a very long paragraph): they are not the document's.
 QString PlainTextOf(const QTextDocument& doc);
 QString HtmlOf(const QTextDocument& doc);
-QTextDocumentFragment WithoutAddedBreaks(const QTextDocumentFragment& fragment);
+QTextDocumentFragment WithoutLayoutAids(const QTextDocumentFragment& fragment);
 
 // Inserts an RTF text at the cursor (its content only, not its page). False when it is
 // not RTF the reader takes.

@@ -426,7 +426,7 @@ void TextControl::Clip(int mode) {
       if (!c.hasSelection()) return;
       {
         auto* data = new QMimeData;
-        const QTextDocumentFragment frag = WithoutAddedBreaks(c.selection());
+        const QTextDocumentFragment frag = WithoutLayoutAids(c.selection());
         data->setHtml(frag.toHtml());
         data->setText(frag.toPlainText());
         QApplication::clipboard()->setMimeData(data);
@@ -439,7 +439,7 @@ void TextControl::Clip(int mode) {
       if (!c.hasSelection()) return;
       {
         auto* data = new QMimeData;
-        const QTextDocumentFragment frag = WithoutAddedBreaks(c.selection());
+        const QTextDocumentFragment frag = WithoutLayoutAids(c.selection());
         data->setHtml(frag.toHtml());
         data->setText(frag.toPlainText());
         QApplication::clipboard()->setMimeData(data);

@@ -39,18 +39,37 @@ constexpr int kMaxHalfPoints = 3276;
 
 constexpr char16_t kZeroWidthSpace = 0x200B;
 
-// The stretches [begin, end) of `text` between two line-break opportunities that are
-// longer than kLongWord characters.
-std::vector<std::pair<qsizetype, qsizetype>> LongWords(const QString& text) {
-  std::vector<std::pair<qsizetype, qsizetype>> out;
-  if (text.size() <= kLongWord) return out;
+// Where a paragraph's text needs more than Qt's plain text: the stretches [begin, end)
+// between two line-break opportunities longer than kLongWord characters, and the places
+// where a paragraph longer than kMaxBlockChars goes on in a new block (at the last
+// opportunity to break a line before the bound, when there is one in its second half).
+struct TextPlan {
+  std::vector<std::pair<qsizetype, qsizetype>> words;
+  std::vector<qsizetype> cuts;
+};
+
+// `at`, or the next character that starts a grapheme (not inside a surrogate pair, not a mark).
+qsizetype GraphemeStart(const QString& text, qsizetype at) {
+  while (at < text.size() && (text[at].isLowSurrogate() || text[at].isMark())) ++at;
+  return at;
+}
+
+TextPlan PlanText(const QString& text) {
+  TextPlan plan;
+  if (text.size() <= kLongWord) return plan;
   QTextBoundaryFinder finder(QTextBoundaryFinder::Line, text);
-  qsizetype from = 0;
+  qsizetype from = 0, blockStart = 0;
   for (qsizetype at = finder.toNextBoundary(); at != -1; at = finder.toNextBoundary()) {
-    if (at - from > kLongWord) out.emplace_back(from, at);
+    if (at - from > kLongWord) plan.words.emplace_back(from, at);
+    while (at - blockStart > kMaxBlockChars) {
+      qsizetype cut = from > blockStart + kMaxBlockChars / 2 ? from : GraphemeStart(text, blockStart + kMaxBlockChars);
+      if (cut <= blockStart || cut >= text.size()) break;
+      plan.cuts.push_back(cut);
+      blockStart = cut;
+    }
     from = at;
   }
-  return out;
+  return plan;
 }
 
 // `word` with a zero-width space after every kBreakEvery characters, moved on to the next
@@ -282,7 +301,7 @@ ParagraphFormat FromQt(const QTextBlockFormat& q) {
   f.rightIndent = Twips(q.rightMargin());
   f.firstLineIndent = Twips(q.textIndent());
   f.spaceBefore = Twips(q.topMargin());
-  f.spaceAfter = Twips(q.bottomMargin());
+  f.spaceAfter = q.hasProperty(kKeptSpaceAfter) ? q.intProperty(kKeptSpaceAfter) : Twips(q.bottomMargin());
   switch (q.lineHeightType()) {
     case QTextBlockFormat::ProportionalHeight:
       f.lineSpacing = int(std::lround(q.lineHeight() * 240.0 / 100.0));
@@ -425,36 +444,58 @@ class Builder {
       }
       length += shown[k].size();
     }
-    std::vector<std::pair<qsizetype, qsizetype>> words;
+    TextPlan plan;
     if (length > kLongWord) {
       if (shown.size() == 1) {
-        words = LongWords(shown[0]);
+        plan = PlanText(shown[0]);
       } else {
         QString all;
         all.reserve(length);
         for (const QString& s : shown) all += s;
-        words = LongWords(all);
+        plan = PlanText(all);
       }
+      // A new block starts only within the text of a plain run (a field's result, a note's
+      // number stay in one block): a place inside another run moves to its end.
+      qsizetype runStart = 0;
+      size_t cut = 0;
+      for (size_t k = 0; k < p.runs.size() && cut < plan.cuts.size(); ++k) {
+        const qsizetype runEnd = runStart + shown[k].size();
+        for (; cut < plan.cuts.size() && plan.cuts[cut] < runEnd; ++cut)
+          if (p.runs[k].kind != TextRun::Kind::Text && plan.cuts[cut] > runStart) plan.cuts[cut] = runEnd;
+        runStart = runEnd;
+      }
+      plan.cuts.erase(std::unique(plan.cuts.begin(), plan.cuts.end()), plan.cuts.end());
+      if (!plan.cuts.empty() && plan.cuts.back() >= length) plan.cuts.pop_back();
     }
-    size_t word = 0;
+    const auto& words = plan.words;
+    size_t word = 0, cut = 0;
     qsizetype offset = 0;
-    // Puts in `text` (at `offset` in the paragraph), the long words in it with their breaks.
+    // Puts in `text` (at `offset` in the paragraph): the long words in it with their breaks,
+    // a new block where the paragraph goes on in one.
     auto insert = [&](const QString& text, const QTextCharFormat& f) {
-      qsizetype at = 0;
       const qsizetype end = offset + text.size();
-      while (word < words.size() && words[word].first < end) {
-        const qsizetype from = std::max(words[word].first, offset) - offset;
-        const qsizetype to = std::min(words[word].second, end) - offset;
-        if (from > at) cur.insertText(text.mid(at, from - at), f);
-        QTextCharFormat marked = f;
-        marked.setProperty(kAddedBreaks, true);
-        cur.insertText(WithBreaks(QStringView(text).mid(from, to - from)), marked);
+      qsizetype at = offset;
+      while (at < end) {
+        while (cut < plan.cuts.size() && plan.cuts[cut] < at) ++cut;  // at the start of no text
+        if (cut < plan.cuts.size() && plan.cuts[cut] == at && at > 0) {
+          ContinueInNewBlock(cur);
+          ++cut;
+        }
+        while (word < words.size() && words[word].second <= at) ++word;
+        const bool inWord = word < words.size() && words[word].first <= at;
+        qsizetype to = inWord ? std::min(words[word].second, end)
+                              : std::min(word < words.size() ? words[word].first : end, end);
+        if (cut < plan.cuts.size() && plan.cuts[cut] > at && plan.cuts[cut] < to) to = plan.cuts[cut];
+        const QStringView part = QStringView(text).mid(at - offset, to - at);
+        if (inWord) {
+          QTextCharFormat marked = f;
+          marked.setProperty(kAddedBreaks, true);
+          cur.insertText(WithBreaks(part), marked);
+        } else {
+          cur.insertText(part.size() == text.size() ? text : part.toString(), f);
+        }
         at = to;
-        if (words[word].second > end) break;  // the word goes on in the next run
-        ++word;
       }
-      if (at == 0) cur.insertText(text, f);
-      else if (at < text.size()) cur.insertText(text.mid(at), f);
     };
     for (size_t k = 0; k < p.runs.size(); ++k) {
       const TextRun& r = p.runs[k];
@@ -483,8 +524,26 @@ class Builder {
         }
       }
       offset += shown[k].size();
-      while (word < words.size() && words[word].second <= offset) ++word;
     }
+  }
+
+  // Ends the block the cursor is in and goes on with the same paragraph in a new block,
+  // marked as its continuation: no space or page break between them, no first-line indent;
+  // the space after the paragraph shows after its last block (the others keep it in
+  // kKeptSpaceAfter for the reader).
+  void ContinueInNewBlock(QTextCursor& cur) {
+    QTextBlockFormat here = cur.blockFormat();
+    QTextBlockFormat next = here;
+    if (!here.hasProperty(kKeptSpaceAfter)) here.setProperty(kKeptSpaceAfter, Twips(here.bottomMargin()));
+    here.setBottomMargin(0);
+    cur.setBlockFormat(here);
+    next.setProperty(kParagraphContinuation, ++continuations_);
+    next.clearProperty(kKeptSpaceAfter);
+    next.clearProperty(kCellMarkFormat);
+    next.setTopMargin(0);
+    next.setTextIndent(0);
+    next.setPageBreakPolicy(QTextFormat::PageBreak_Auto);
+    cur.insertBlock(next, cur.blockCharFormat());
   }
 
   // The paragraphs of a table cell. The char format of a cell's first block is the cell's
@@ -756,6 +815,7 @@ class Builder {
   std::vector<std::string> notes_;  // the footnotes' texts, in the order of their marks
   QTextDocument& target_;
   int fields_ = 0;
+  int continuations_ = 0;
 };
 
 // ---- reading a QTextDocument -----------------------------------------------------------
@@ -798,8 +858,24 @@ class Reader {
       if (!block.isValid()) continue;
       if (block.blockFormat().boolProperty(kFillerBlock) && block.length() <= 1) continue;
       if (block.blockFormat().boolProperty(kFootnoteBlock)) continue;
-      out.emplace_back(std::in_place_type<Paragraph>, ReadParagraph(block));
+      AddParagraph(block, out);
     }
+  }
+
+  // The paragraph of a block, or more of the paragraph before when the block continues it.
+  // A block the user made inside a continuation (Enter) copies its mark: only the first
+  // block with a mark continues, later ones are paragraphs of their own.
+  void AddParagraph(const QTextBlock& block, std::vector<Block>& out) {
+    Paragraph p = ReadParagraph(block);
+    const int continues = block.blockFormat().intProperty(kParagraphContinuation);
+    if (continues > 0 && continued_.insert(continues).second && !out.empty()) {
+      if (auto* before = std::get_if<Paragraph>(&out.back())) {
+        before->format.spaceAfter = p.format.spaceAfter;
+        std::move(p.runs.begin(), p.runs.end(), std::back_inserter(before->runs));
+        return;
+      }
+    }
+    out.emplace_back(std::move(p));
   }
 
   // A QTextTable holding more rows of the table before it.
@@ -1002,7 +1078,7 @@ class Reader {
           QTextBlock block = it.currentBlock();
           if (!block.isValid()) continue;
           if (block.blockFormat().boolProperty(kFillerBlock) && block.length() <= 1) continue;
-          blocks.emplace_back(std::in_place_type<Paragraph>, ReadParagraph(block));
+          AddParagraph(block, blocks);
         }
         for (Block& b : blocks)
           if (auto* p = std::get_if<Paragraph>(&b)) cell.paragraphs.push_back(std::move(*p));
@@ -1025,6 +1101,7 @@ class Reader {
 
   const QTextDocument& source_;
   int lastField_ = 0;
+  std::set<int> continued_;  // the continuation marks met
 };
 
 }  // namespace
@@ -1042,25 +1119,33 @@ void ToQTextDocument(const Document& doc, QTextDocument& target) {
 Document FromQTextDocument(const QTextDocument& source) { return Reader(source).Read(); }
 
 namespace {
-// The positions of the zero-width spaces the bridge put in, in order.
-std::vector<qsizetype> AddedBreaks(const QTextDocument& doc) {
-  std::vector<qsizetype> breaks;
+// What the bridge put into a document for Qt's layout alone, by position in order: the
+// zero-width spaces it added and the ends of blocks that a continuation follows.
+std::vector<qsizetype> LayoutAids(const QTextDocument& doc) {
+  std::vector<qsizetype> at;
+  std::set<int> continued;
   for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+    const int id = b.blockFormat().intProperty(kParagraphContinuation);
+    if (id > 0 && b.position() > 0 && continued.insert(id).second) at.push_back(b.position() - 1);
     for (auto it = b.begin(); !it.atEnd(); ++it) {
       const QTextFragment frag = it.fragment();
       if (!frag.charFormat().boolProperty(kAddedBreaks)) continue;
       const QString part = frag.text();
       for (qsizetype k = 0; k < part.size(); ++k)
-        if (part[k] == QChar(kZeroWidthSpace)) breaks.push_back(frag.position() + k);
+        if (part[k] == QChar(kZeroWidthSpace)) at.push_back(frag.position() + k);
     }
   }
-  return breaks;
+  return at;
 }
 }  // namespace
 
-void RemoveAddedBreaks(QTextDocument& doc) {
-  // Each marked fragment is replaced whole by its text without them: one edit a fragment
-  // (deleting character by character lays the whole block out again for each).
+bool HasLayoutAids(const QTextDocument& doc) { return !LayoutAids(doc).empty(); }
+
+void RemoveLayoutAids(QTextDocument& doc) {
+  QTextCursor cur(&doc);
+  cur.beginEditBlock();
+  // Each marked fragment is replaced whole by its text without the spaces: one edit a
+  // fragment (deleting character by character lays the whole block out again for each).
   struct Marked {
     int position, length;
     QString text;
@@ -1077,29 +1162,43 @@ void RemoveAddedBreaks(QTextDocument& doc) {
       marked.push_back({frag.position(), frag.length(), ModelText(frag.text(), format), plain});
     }
   }
-  QTextCursor cur(&doc);
-  cur.beginEditBlock();
   for (auto m = marked.rbegin(); m != marked.rend(); ++m) {
     cur.setPosition(m->position);
     cur.setPosition(m->position + m->length, QTextCursor::KeepAnchor);
     cur.insertText(m->text, m->format);
+  }
+  // Each continuation joins the block before it, which shows the space after again.
+  std::vector<int> continuations;
+  std::set<int> continued;
+  for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+    const int id = b.blockFormat().intProperty(kParagraphContinuation);
+    if (id > 0 && b.position() > 0 && continued.insert(id).second) continuations.push_back(b.position());
+  }
+  for (auto c = continuations.rbegin(); c != continuations.rend(); ++c) {
+    cur.setPosition(*c - 1);
+    QTextBlockFormat joined = cur.blockFormat();
+    if (joined.hasProperty(kKeptSpaceAfter)) joined.setBottomMargin(PxFit(joined.intProperty(kKeptSpaceAfter)));
+    joined.clearProperty(kKeptSpaceAfter);
+    cur.setPosition(*c, QTextCursor::KeepAnchor);
+    cur.removeSelectedText();
+    cur.setBlockFormat(joined);
   }
   cur.endEditBlock();
 }
 
 QString PlainTextOf(const QTextDocument& source) {
   // toPlainText keeps every character's place (it only changes separators and no-break
-  // spaces), so the added breaks are taken out where the document holds them.
+  // spaces), so what the bridge added is taken out where the document holds it.
   const QString text = source.toPlainText();
-  const std::vector<qsizetype> breaks = AddedBreaks(source);
-  if (breaks.empty()) return text;
+  const std::vector<qsizetype> aids = LayoutAids(source);
+  if (aids.empty()) return text;
   QString out;
   out.reserve(text.size());
   qsizetype at = 0;
-  for (qsizetype b : breaks) {
-    if (b >= text.size()) break;
-    out += QStringView(text).mid(at, b - at);
-    at = b + 1;
+  for (qsizetype a : aids) {
+    if (a >= text.size()) break;
+    out += QStringView(text).mid(at, a - at);
+    at = a + 1;
   }
   out += QStringView(text).mid(at);
   return out;

@@ -61,6 +61,10 @@ enum Property {
   kMergedFromAbove,     // bool: a cell merged down into a cell of the QTextTable before
   kAddedBreaks,         // bool: text of a word too long for any line, holding zero-width
                         // spaces the bridge put in (see ToQTextDocument); they are not saved
+  kParagraphContinuation,  // int, of a block format: the block goes on with the paragraph of
+                           // the block before (a number of its own, see ToQTextDocument)
+  kKeptSpaceAfter,      // int, twips: the space after the paragraph, of a block followed by
+                        // its paragraph's continuation (which shows it)
 };
 
 // Names of the dynamic properties of the QTextDocument.
@@ -87,8 +91,15 @@ inline constexpr const char* kHeadersFootersProperty = "qvHeadersFooters";
 // in n squared over the line's length (over a minute for a word of 1 MB). With the spaces
 // a line ends at most kBreakEvery - 1 characters short of the margin. FromQTextDocument and
 // PlainTextOf take the spaces out again: the text saved is the text read.
+//
+// A paragraph longer than kMaxBlockChars characters is built as several blocks, the later
+// ones marked with kParagraphContinuation, which FromQTextDocument reads back as one
+// paragraph: Qt lays a block out whole each time it changes, holding some 40 bytes a
+// character meanwhile (a 16 MB paragraph took 0.75 GB). Each such block shows its last
+// line as the end of a paragraph does.
 inline constexpr qsizetype kLongWord = 1000;
 inline constexpr qsizetype kBreakEvery = 8;
+inline constexpr qsizetype kMaxBlockChars = 65536;
 void ToQTextDocument(const Document& doc, QTextDocument& target);
 
 // A footnote shows as its number at its mark, and its note as a paragraph at the end of the
@@ -100,11 +111,14 @@ void ToQTextDocument(const Document& doc, QTextDocument& target);
 // ones give their paragraphs to their cell.
 Document FromQTextDocument(const QTextDocument& source);
 
-// The document's text as plain text (QTextDocument::toPlainText) without the zero-width
-// spaces the bridge put into long words.
+// The document's text as plain text (QTextDocument::toPlainText) without what the bridge
+// added for Qt's layout (see ToQTextDocument): the zero-width spaces in long words, the
+// block ends within a long paragraph.
 QString PlainTextOf(const QTextDocument& source);
-// Takes those spaces out of the document itself (a copy made for the clipboard).
-void RemoveAddedBreaks(QTextDocument& doc);
+// Whether a document holds any of those, and taking them out of the document itself (a
+// copy made for the clipboard or an HTML file).
+bool HasLayoutAids(const QTextDocument& doc);
+void RemoveLayoutAids(QTextDocument& doc);
 
 // The page of a QTextDocument (the model's defaults where a property is missing) and
 // setting it.

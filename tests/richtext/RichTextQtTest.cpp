@@ -720,3 +720,58 @@ TEST(RichTextQt, OrdinaryTextAndItsOwnZeroWidthSpacesAreLeftAsTheyAre) {
   EXPECT_EQ(rq::PlainTextOf(qdoc), text);
   EXPECT_EQ(rq::FromQTextDocument(qdoc), r.document);
 }
+
+TEST(RichTextQt, AParagraphTooLongForOneBlockGoesOnInMoreAndReadsBackAsOne) {
+  std::string words;
+  while (words.size() < 3 * size_t(rq::kMaxBlockChars)) words += "deal ";
+  const std::string head = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}}\\pard\\fi360\\sb120\\sa240 ";
+  const std::string tail = "\\par\\pard Next\\par}";
+  struct Case {
+    const char* what;
+    std::string rtf;
+  } cases[] = {
+      {"words", head + words + "{\\field{\\*\\fldinst MERGEFIELD Memo}{\\fldrslt " + words.substr(0, 70000) + "}}" + tail},
+      {"one word", head + std::string(3 * size_t(rq::kMaxBlockChars) + 1000, 'x') + tail},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    RtfReadResult r = ReadRtf(c.rtf);
+    ASSERT_TRUE(r.ok) << r.error;
+    ASSERT_EQ(r.document.blocks.size(), 2u);
+    QTextDocument qdoc;
+    rq::ToQTextDocument(r.document, qdoc);
+    ASSERT_GE(qdoc.blockCount(), 5);
+    ASSERT_EQ(qdoc.lastBlock().text(), "Next");
+    // Blocks of a bounded length; only the first shows the space before and the indent,
+    // only the last the space after.
+    QTextBlock first = qdoc.begin(), last = qdoc.lastBlock().previous();
+    for (QTextBlock b = first; b != qdoc.lastBlock(); b = b.next()) {
+      EXPECT_LE(b.length(), rq::kMaxBlockChars + rq::kMaxBlockChars / rq::kBreakEvery + 1);
+      const QTextBlockFormat f = b.blockFormat();
+      EXPECT_EQ(f.topMargin(), b == first ? 8.0 : 0.0);
+      EXPECT_EQ(f.textIndent(), b == first ? 24.0 : 0.0);
+      EXPECT_EQ(f.bottomMargin(), b == last ? 16.0 : 0.0);
+    }
+    const Document back = rq::FromQTextDocument(qdoc);
+    EXPECT_EQ(back, r.document) << samples::DumpDifference(back, r.document);
+
+    // Saved as plain text, the paragraph is one line.
+    EXPECT_EQ(rq::PlainTextOf(qdoc).count('\n'), 1);
+
+    // Enter in a continued block makes a paragraph of its own; the text stays as it was.
+    auto text = [](const Block& b) {
+      std::string out;
+      for (const TextRun& run : std::get<Paragraph>(b).runs) out += run.text;
+      return out;
+    };
+    QTextCursor enter(first.next());
+    enter.movePosition(QTextCursor::NextCharacter, QTextCursor::MoveAnchor, 10);
+    enter.insertBlock();
+    const Document split = rq::FromQTextDocument(qdoc);
+    ASSERT_EQ(split.blocks.size(), 3u);
+    const std::string a = text(split.blocks[0]);
+    EXPECT_EQ(a + text(split.blocks[1]), text(r.document.blocks[0]));
+    EXPECT_GT(a.size(), size_t(rq::kMaxBlockChars / 2));
+    EXPECT_LT(a.size(), size_t(2 * rq::kMaxBlockChars));
+  }
+}
