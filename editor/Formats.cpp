@@ -95,6 +95,16 @@ QTextDocumentFragment WithoutLayoutAids(const QTextDocumentFragment& fragment) {
   return QTextDocumentFragment(&copy);
 }
 
+void AddLayoutAids(QTextDocument& doc) { rt::qt::AddLayoutAids(doc); }
+
+QTextDocumentFragment WithLayoutAids(const QTextDocumentFragment& fragment) {
+  if (fragment.toPlainText().size() <= rt::qt::kLongWord) return fragment;
+  QTextDocument copy;
+  QTextCursor(&copy).insertFragment(fragment);
+  rt::qt::AddLayoutAids(copy);
+  return QTextDocumentFragment(&copy);
+}
+
 bool InsertRtfAt(std::string_view bytes, QTextCursor& cursor) {
   const rt::RtfReadResult r = rt::ReadRtf(bytes);
   if (!r.ok) return false;

@@ -52,6 +52,9 @@ std::string WriteRtfOf(const QTextDocument& doc, const PageSettings& page);
 QString PlainTextOf(const QTextDocument& doc);
 QString HtmlOf(const QTextDocument& doc);
 QTextDocumentFragment WithoutLayoutAids(const QTextDocumentFragment& fragment);
+// Adds those aids to a document or fragment made otherwise (plain text, HTML, a paste).
+void AddLayoutAids(QTextDocument& doc);
+QTextDocumentFragment WithLayoutAids(const QTextDocumentFragment& fragment);
 
 // Inserts an RTF text at the cursor (its content only, not its page). False when it is
 // not RTF the reader takes.

@@ -14,6 +14,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <iterator>
 #include <map>
@@ -336,6 +337,27 @@ ParagraphFormat FromQt(const QTextBlockFormat& q) {
 
 // ---- building a QTextDocument ----------------------------------------------------------
 
+// Ends the block the cursor is in and goes on with the same paragraph in a new block,
+// marked as its continuation: no space or page break between them, no first-line indent;
+// the space after the paragraph shows after its last block (the others keep it in
+// kKeptSpaceAfter for the reader). The marks are numbered through the process, so that a
+// fragment pasted from one document into another brings no number the other has.
+void ContinueInNewBlock(QTextCursor& cur) {
+  static std::atomic<int> continuations{0};
+  QTextBlockFormat here = cur.blockFormat();
+  QTextBlockFormat next = here;
+  if (!here.hasProperty(kKeptSpaceAfter)) here.setProperty(kKeptSpaceAfter, Twips(here.bottomMargin()));
+  here.setBottomMargin(0);
+  cur.setBlockFormat(here);
+  next.setProperty(kParagraphContinuation, ++continuations);
+  next.clearProperty(kKeptSpaceAfter);
+  next.clearProperty(kCellMarkFormat);
+  next.setTopMargin(0);
+  next.setTextIndent(0);
+  next.setPageBreakPolicy(QTextFormat::PageBreak_Auto);
+  cur.insertBlock(next, cur.blockCharFormat());
+}
+
 class Builder {
  public:
   Builder(const Document& doc, QTextDocument& target) : doc_(doc), target_(target) {}
@@ -525,25 +547,6 @@ class Builder {
       }
       offset += shown[k].size();
     }
-  }
-
-  // Ends the block the cursor is in and goes on with the same paragraph in a new block,
-  // marked as its continuation: no space or page break between them, no first-line indent;
-  // the space after the paragraph shows after its last block (the others keep it in
-  // kKeptSpaceAfter for the reader).
-  void ContinueInNewBlock(QTextCursor& cur) {
-    QTextBlockFormat here = cur.blockFormat();
-    QTextBlockFormat next = here;
-    if (!here.hasProperty(kKeptSpaceAfter)) here.setProperty(kKeptSpaceAfter, Twips(here.bottomMargin()));
-    here.setBottomMargin(0);
-    cur.setBlockFormat(here);
-    next.setProperty(kParagraphContinuation, ++continuations_);
-    next.clearProperty(kKeptSpaceAfter);
-    next.clearProperty(kCellMarkFormat);
-    next.setTopMargin(0);
-    next.setTextIndent(0);
-    next.setPageBreakPolicy(QTextFormat::PageBreak_Auto);
-    cur.insertBlock(next, cur.blockCharFormat());
   }
 
   // The paragraphs of a table cell. The char format of a cell's first block is the cell's
@@ -815,7 +818,6 @@ class Builder {
   std::vector<std::string> notes_;  // the footnotes' texts, in the order of their marks
   QTextDocument& target_;
   int fields_ = 0;
-  int continuations_ = 0;
 };
 
 // ---- reading a QTextDocument -----------------------------------------------------------
@@ -1182,6 +1184,72 @@ void RemoveLayoutAids(QTextDocument& doc) {
     cur.setPosition(*c, QTextCursor::KeepAnchor);
     cur.removeSelectedText();
     cur.setBlockFormat(joined);
+  }
+  cur.endEditBlock();
+}
+
+void AddLayoutAids(QTextDocument& doc) {
+  struct Long {
+    int position;
+    TextPlan plan;
+  };
+  std::vector<Long> blocks;
+  for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+    if (b.length() - 1 <= kLongWord) continue;
+    bool marked = false;  // the bridge's own block: it has them
+    for (auto it = b.begin(); !it.atEnd() && !marked; ++it) marked = it.fragment().charFormat().boolProperty(kAddedBreaks);
+    if (marked || b.blockFormat().hasProperty(kParagraphContinuation)) continue;
+    TextPlan plan = PlanText(b.text());
+    if (!plan.words.empty() || !plan.cuts.empty()) blocks.push_back({b.position(), std::move(plan)});
+  }
+  if (blocks.empty()) return;
+  QTextCursor cur(&doc);
+  cur.beginEditBlock();
+  // From the end of the document back, so that what is changed comes after what is left.
+  for (auto b = blocks.rbegin(); b != blocks.rend(); ++b) {
+    // The edits of the block: a new block at each cut, the words (split at the cuts) with
+    // their breaks, each fragment of a word on its own.
+    struct Piece {
+      qsizetype from, to;
+    };
+    std::vector<Piece> pieces;
+    for (auto [from, to] : b->plan.words) {
+      qsizetype at = from;
+      for (qsizetype c : b->plan.cuts)
+        if (c > at && c < to) {
+          pieces.push_back({at, c});
+          at = c;
+        }
+      pieces.push_back({at, to});
+    }
+    size_t cut = b->plan.cuts.size();
+    for (auto p = pieces.rbegin(); p != pieces.rend() || cut > 0;) {
+      if (cut > 0 && (p == pieces.rend() || b->plan.cuts[cut - 1] >= p->to)) {
+        cur.setPosition(b->position + int(b->plan.cuts[--cut]));
+        ContinueInNewBlock(cur);
+        continue;
+      }
+      // The fragments of the piece, last first, each with its format.
+      const QTextBlock block = doc.findBlock(b->position + int(p->from));
+      struct Part {
+        int from, to;
+        QTextCharFormat format;
+      };
+      std::vector<Part> parts;
+      for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment f = it.fragment();
+        const int from = std::max(f.position(), b->position + int(p->from));
+        const int to = std::min(f.position() + f.length(), b->position + int(p->to));
+        if (from < to) parts.push_back({from, to, f.charFormat()});
+      }
+      for (auto part = parts.rbegin(); part != parts.rend(); ++part) {
+        cur.setPosition(part->from);
+        cur.setPosition(part->to, QTextCursor::KeepAnchor);
+        part->format.setProperty(kAddedBreaks, true);
+        cur.insertText(WithBreaks(cur.selectedText()), part->format);
+      }
+      ++p;
+    }
   }
   cur.endEditBlock();
 }

@@ -118,6 +118,9 @@ QString PlainTextOf(const QTextDocument& source);
 // Whether a document holds any of those, and taking them out of the document itself (a
 // copy made for the clipboard or an HTML file).
 bool HasLayoutAids(const QTextDocument& doc);
+// Puts them into a document made otherwise (plain text, HTML, a pasted fragment): blocks
+// that the bridge did not make and that hold a long word or are too long.
+void AddLayoutAids(QTextDocument& doc);
 void RemoveLayoutAids(QTextDocument& doc);
 
 // The page of a QTextDocument (the model's defaults where a property is missing) and

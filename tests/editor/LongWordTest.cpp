@@ -53,4 +53,29 @@ TEST_F(EditorTest, ADocumentWithALongWordOpensInLinesAndSavesTheSameText) {
   EXPECT_EQ(Read(Path("pasted.txt")), expected + expected);
 }
 
+TEST_F(EditorTest, PlainTextAndPastedTextWithALongWordGetTheBreaksAndSaveWithout) {
+  Frame();
+  const std::string text = "Memo: " + std::string(70000, 'w') + " end\nsecond line";
+  frmMDIChild* d = editor->LoadDocument(Write("word.txt", text), int(FileFormat::Text));
+  ASSERT_NE(d, nullptr);
+  TextControl& tx = *d->TXTextControl1;
+  EXPECT_TRUE(tx.document()->toPlainText().contains(QChar(0x200B)));
+  EXPECT_GT(tx.document()->blockCount(), 2);  // the long paragraph in more than one block
+  EXPECT_GT(tx.document()->begin().layout()->lineCount(), 100);
+  ASSERT_TRUE(editor->SaveDocumentOf(*d, Path("saved.txt")));
+  EXPECT_EQ(Read(Path("saved.txt")), text);
+
+  // Pasted as plain text, at the end of the first line.
+  QApplication::clipboard()->setText(QString(5000, 'p'));
+  QTextCursor c(tx.document());
+  c.movePosition(QTextCursor::End);
+  tx.setTextCursor(c);
+  tx.Clip(3);
+  const QTextBlock last = tx.document()->lastBlock();
+  EXPECT_TRUE(last.text().contains(QChar(0x200B)));
+  EXPECT_GT(last.layout()->lineCount(), 10);
+  ASSERT_TRUE(editor->SaveDocumentOf(*d, Path("pasted.txt")));
+  EXPECT_EQ(Read(Path("pasted.txt")), text + std::string(5000, 'p'));
+}
+
 }  // namespace qv::editor::test
