@@ -774,4 +774,14 @@ TEST(RichTextQt, AParagraphTooLongForOneBlockGoesOnInMoreAndReadsBackAsOne) {
     EXPECT_GT(a.size(), size_t(rq::kMaxBlockChars / 2));
     EXPECT_LT(a.size(), size_t(2 * rq::kMaxBlockChars));
   }
+
+  // In a table cell, between two paragraphs of the cell.
+  RtfReadResult cell = ReadRtf("{\\rtf1\\ansi\\trowd\\cellx9000\\pard\\intbl First\\par " + words +
+                               "\\par Last\\cell\\row\\pard Next\\par}");
+  ASSERT_TRUE(cell.ok);
+  QTextDocument qdoc;
+  rq::ToQTextDocument(cell.document, qdoc);
+  EXPECT_GE(qdoc.blockCount(), 7);
+  const Document back = rq::FromQTextDocument(qdoc);
+  EXPECT_EQ(back, cell.document) << samples::DumpDifference(back, cell.document);
 }
