@@ -11,6 +11,11 @@
 //   WordBorderedTable: 123 rows of 14 cells as Word writes them, a border on every side of
 //                     every cell and the row's definition written again before each \row
 //                     (about 850 KB).
+//   LongWord/KB:      one word of 256 KB or 1 MB without a blank (goal: at most 1 s for 1 MB).
+//   MergedReport:     reports the merge makes with a memo without a blank: the shipped
+//                     Lease.rtf with a memo of 512 KB, and the largest report the merge
+//                     allows, a template of 10,000 [Memo] fields with the memo as long as
+//                     the report's cap lets it be (16 MB in one paragraph; goal: at most 5 s).
 //   ReportCycles:     the memory of 200 report cycles after the first: each cycle hands a
 //                     merged report to the editor as the program does, shows Print Preview,
 //                     Search and Page Setup over it, closes the editor and runs the deferred
@@ -46,6 +51,8 @@
 #include "editor/richtext/Rtf.h"
 #include "platform/files/AtomicFile.h"
 #include "platform/ui/ScriptedPrompt.h"
+#include "reports/ReportMerge.h"
+#include "sample/ReportSampleDeal.h"
 
 namespace {
 
@@ -184,6 +191,23 @@ std::string WordBorderedTableRtf(int rows, int columns) {
   return rtf + "\\pard \\ltrpar\\ql \\li0\\ri0\\widctlpar\\par }\n";
 }
 
+std::string LongWordRtf(size_t bytes) {
+  return "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}}\\f0\\fs20 " + std::string(bytes, 'x') + "\\par}";
+}
+
+// The report the merge makes of `tmpl` for the sample deal with a memo of `memo` letters;
+// empty (and the benchmark skipped) when the merge refuses it.
+std::string MergedReport(benchmark::State& state, std::string tmpl, size_t memo) {
+  static qv::sample::SampleDeal deal;
+  deal.e.page.Memo = std::string(memo, 'm');
+  const auto r = qv::reports::MergeReportFields(deal.ctx, tmpl, "[", "]", "bench");
+  if (!r.ok()) {
+    state.SkipWithError(r.message.c_str());
+    return {};
+  }
+  return tmpl;
+}
+
 std::string LibreOfficeTable() {
   std::string rtf;
   qv::files::ReadWholeFile(std::string(QV_SOURCE_DIR) + "/bench/files/lo-table-100x6.rtf", rtf);
@@ -196,10 +220,11 @@ double PeakRssMegabytes() {
   return double(usage.ru_maxrss) / 1024.0;  // kilobytes on Linux
 }
 
-// One editor for every benchmark, as the program has one.
+// One editor for every benchmark, as the program has one (left to the end of the process:
+// it must not outlive the QApplication).
 ReportEditor& Editor() {
-  static ReportEditor editor;
-  return editor;
+  static ReportEditor* editor = new ReportEditor;
+  return *editor;
 }
 
 QTemporaryDir& Folder() {
@@ -302,6 +327,33 @@ void BM_OpenCellParagraphs(benchmark::State& s) { OpenFile(s, "cell-2000-paragra
 void BM_SaveCellParagraphs(benchmark::State& s) { SaveFile(s, "cell-2000-paragraphs.rtf", CellParagraphsRtf(2000)); }
 void BM_OpenWordBorderedTable(benchmark::State& s) { OpenFile(s, "word-bordered-123x14.rtf", WordBorderedTableRtf(123, 14)); }
 void BM_SaveWordBorderedTable(benchmark::State& s) { SaveFile(s, "word-bordered-123x14.rtf", WordBorderedTableRtf(123, 14)); }
+
+void BM_OpenLongWord(benchmark::State& s) {
+  OpenFile(s, "word-" + std::to_string(s.range(0)) + "KB.rtf", LongWordRtf(size_t(s.range(0)) << 10));
+}
+void BM_SaveLongWord(benchmark::State& s) {
+  SaveFile(s, "word-" + std::to_string(s.range(0)) + "KB.rtf", LongWordRtf(size_t(s.range(0)) << 10));
+}
+void BM_OpenMergedReport_LeaseMemo512KB(benchmark::State& s) {
+  std::string lease;
+  qv::files::ReadWholeFile(qv::sample::DataFolder() + "Lease.rtf", lease);
+  const std::string report = MergedReport(s, lease, 512 << 10);
+  if (!report.empty()) OpenFile(s, "lease-memo-512KB.rtf", report);
+}
+void BM_OpenMergedReport_Memo10000Fields(benchmark::State& s) {
+  constexpr size_t kFields = 10000;
+  std::string tmpl = "{\\rtf1 ";
+  for (size_t k = 0; k < kFields; ++k) tmpl += "[Memo]";
+  tmpl += "}";
+  const size_t frame = tmpl.size() - kFields * 6;
+  const std::string report = MergedReport(s, tmpl, (qv::reports::kMaxReportBytes - frame) / kFields);
+  if (!report.empty()) OpenFile(s, "memo-10000-fields.rtf", report);
+}
+
+BENCHMARK(BM_OpenLongWord)->ArgName("KB")->Arg(256)->Arg(1024)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveLongWord)->ArgName("KB")->Arg(1024)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenMergedReport_LeaseMemo512KB)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenMergedReport_Memo10000Fields)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 BENCHMARK(BM_OpenTable)->ArgNames({"columns", "rows"})->Args({256, 1})->Args({256, 4})->Args({32, 64})->Args({8, 1000})
     ->Unit(benchmark::kMillisecond);

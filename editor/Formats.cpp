@@ -7,6 +7,8 @@
 #include <QTextFrame>
 #include <QUrl>
 
+#include <memory>
+
 #include "editor/richtext/Rtf.h"
 #include "editor/richtext/TxmFile.h"
 #include "editor/richtext/Units.h"
@@ -75,6 +77,33 @@ ReadResult ReadRtfInto(std::string_view bytes, QTextDocument& doc) {
 
 std::string WriteTxmOf(const QTextDocument& doc, const PageSettings& page) { return rt::WriteTxm(ModelOf(doc, page)); }
 std::string WriteRtfOf(const QTextDocument& doc, const PageSettings& page) { return rt::WriteRtf(ModelOf(doc, page)); }
+
+QString PlainTextOf(const QTextDocument& doc) { return rt::qt::PlainTextOf(doc); }
+
+QString HtmlOf(const QTextDocument& doc) {
+  if (!rt::qt::HasLayoutAids(doc)) return doc.toHtml();
+  std::unique_ptr<QTextDocument> copy(doc.clone());
+  rt::qt::RemoveLayoutAids(*copy);
+  return copy->toHtml();
+}
+
+QTextDocumentFragment WithoutLayoutAids(const QTextDocumentFragment& fragment) {
+  QTextDocument copy;
+  QTextCursor(&copy).insertFragment(fragment);
+  if (!rt::qt::HasLayoutAids(copy)) return fragment;
+  rt::qt::RemoveLayoutAids(copy);
+  return QTextDocumentFragment(&copy);
+}
+
+void AddLayoutAids(QTextDocument& doc) { rt::qt::AddLayoutAids(doc); }
+
+QTextDocumentFragment WithLayoutAids(const QTextDocumentFragment& fragment) {
+  if (fragment.toPlainText().size() <= rt::qt::kLongWord) return fragment;
+  QTextDocument copy;
+  QTextCursor(&copy).insertFragment(fragment);
+  rt::qt::AddLayoutAids(copy);
+  return QTextDocumentFragment(&copy);
+}
 
 bool InsertRtfAt(std::string_view bytes, QTextCursor& cursor) {
   const rt::RtfReadResult r = rt::ReadRtf(bytes);

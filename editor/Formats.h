@@ -7,6 +7,7 @@
 #include <QTextBlockFormat>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
 
 #include <cstdint>
 #include <string>
@@ -44,6 +45,16 @@ ReadResult ReadRtfInto(std::string_view bytes, QTextDocument& doc);
 // The whole file of a document in the ".txm" layout or as RTF, with the page given.
 std::string WriteTxmOf(const QTextDocument& doc, const PageSettings& page);
 std::string WriteRtfOf(const QTextDocument& doc, const PageSettings& page);
+
+// The plain text and the HTML of a document, and a fragment for the clipboard, without what
+// the bridge adds for Qt's layout alone (zero-width spaces in words too long for a line,
+// block ends within a very long paragraph): they are not the document's.
+QString PlainTextOf(const QTextDocument& doc);
+QString HtmlOf(const QTextDocument& doc);
+QTextDocumentFragment WithoutLayoutAids(const QTextDocumentFragment& fragment);
+// Adds those aids to a document or fragment made otherwise (plain text, HTML, a paste).
+void AddLayoutAids(QTextDocument& doc);
+QTextDocumentFragment WithLayoutAids(const QTextDocumentFragment& fragment);
 
 // Inserts an RTF text at the cursor (its content only, not its page). False when it is
 // not RTF the reader takes.

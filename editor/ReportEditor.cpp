@@ -459,8 +459,8 @@ bool ReportEditor::SaveDocumentOf(frmMDIChild& doc, const std::string& path) {
   switch (format) {
     case FileFormat::Txm: content = WriteTxmOf(*tx.document(), tx.Page()); break;
     case FileFormat::Rtf: content = WriteRtfOf(*tx.document(), tx.Page()); break;
-    case FileFormat::Html: content = tx.document()->toHtml().toStdString(); break;
-    case FileFormat::Text: content = tx.document()->toPlainText().toStdString(); break;
+    case FileFormat::Html: content = HtmlOf(*tx.document()).toStdString(); break;
+    case FileFormat::Text: content = PlainTextOf(*tx.document()).toStdString(); break;
   }
   if (content.empty() && (format == FileFormat::Txm || format == FileFormat::Rtf)) {
     ShowFileMessage(FileMessage::CantSave, path);

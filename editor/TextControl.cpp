@@ -260,6 +260,9 @@ bool TextControl::ReplaceDocument(const std::function<bool(QTextDocument&, PageS
   std::unique_ptr<QTextDocument> fresh(NewDocument());
   PageSettings page = page_;
   if (!build(*fresh, page)) return false;
+  // Plain text and HTML get the breaks of long words and the blocks of long paragraphs
+  // that the RTF bridge gives its documents.
+  AddLayoutAids(*fresh);
   // The layout is made, and the document shown, while the page has no size (nothing to lay
   // out); it then gets its page and is laid out once, measured at 96 pixels to the inch.
   const PageGeometry g = GeometryOf(page);
@@ -427,7 +430,7 @@ void TextControl::Clip(int mode) {
       if (!c.hasSelection()) return;
       {
         auto* data = new QMimeData;
-        const QTextDocumentFragment frag = c.selection();
+        const QTextDocumentFragment frag = WithoutLayoutAids(c.selection());
         data->setHtml(frag.toHtml());
         data->setText(frag.toPlainText());
         QApplication::clipboard()->setMimeData(data);
@@ -440,7 +443,7 @@ void TextControl::Clip(int mode) {
       if (!c.hasSelection()) return;
       {
         auto* data = new QMimeData;
-        const QTextDocumentFragment frag = c.selection();
+        const QTextDocumentFragment frag = WithoutLayoutAids(c.selection());
         data->setHtml(frag.toHtml());
         data->setText(frag.toPlainText());
         QApplication::clipboard()->setMimeData(data);
@@ -458,9 +461,11 @@ void TextControl::Clip(int mode) {
         image.save(&buffer, "PNG");
         InsertPictureAt(png.toStdString(), c);
       } else if (data->hasHtml()) {
-        c.insertFragment(QTextDocumentFragment::fromHtml(data->html(), document()));
+        c.insertFragment(WithLayoutAids(QTextDocumentFragment::fromHtml(data->html(), document())));
       } else if (data->hasText()) {
-        c.insertText(data->text());
+        QTextDocument text;
+        QTextCursor(&text).insertText(data->text(), c.charFormat());
+        c.insertFragment(WithLayoutAids(QTextDocumentFragment(&text)));
       } else {
         return;
       }

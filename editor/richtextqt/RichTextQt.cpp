@@ -8,15 +8,19 @@
 #include <QCryptographicHash>
 #include <QImage>
 #include <QTextBlock>
+#include <QTextBoundaryFinder>
 #include <QTextFrame>
 #include <QTextTable>
 #include <QUrl>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <iterator>
 #include <map>
 #include <set>
+#include <utility>
+#include <vector>
 
 namespace qv::richtext::qt {
 
@@ -33,6 +37,67 @@ double PxFit(long long twips) { return Px(Fit(twips)); }
 
 // Font sizes and raised text within what the RTF reader keeps (1638 points).
 constexpr int kMaxHalfPoints = 3276;
+
+constexpr char16_t kZeroWidthSpace = 0x200B;
+
+// Where a paragraph's text needs more than Qt's plain text: the stretches [begin, end)
+// between two line-break opportunities longer than kLongWord characters, and the places
+// where a paragraph longer than kMaxBlockChars goes on in a new block (at the last
+// opportunity to break a line before the bound, when there is one in its second half).
+struct TextPlan {
+  std::vector<std::pair<qsizetype, qsizetype>> words;
+  std::vector<qsizetype> cuts;
+};
+
+// `at`, or the next character that starts a grapheme (not inside a surrogate pair, not a mark).
+qsizetype GraphemeStart(const QString& text, qsizetype at) {
+  while (at < text.size() && (text[at].isLowSurrogate() || text[at].isMark())) ++at;
+  return at;
+}
+
+TextPlan PlanText(const QString& text) {
+  TextPlan plan;
+  if (text.size() <= kLongWord) return plan;
+  QTextBoundaryFinder finder(QTextBoundaryFinder::Line, text);
+  qsizetype from = 0, blockStart = 0;
+  for (qsizetype at = finder.toNextBoundary(); at != -1; at = finder.toNextBoundary()) {
+    if (at - from > kLongWord) plan.words.emplace_back(from, at);
+    while (at - blockStart > kMaxBlockChars) {
+      qsizetype cut = from > blockStart + kMaxBlockChars / 2 ? from : GraphemeStart(text, blockStart + kMaxBlockChars);
+      if (cut <= blockStart || cut >= text.size()) break;
+      plan.cuts.push_back(cut);
+      blockStart = cut;
+    }
+    from = at;
+  }
+  return plan;
+}
+
+// `word` with a zero-width space after every kBreakEvery characters, moved on to the next
+// character that starts a grapheme (never inside a surrogate pair or before a mark).
+QString WithBreaks(QStringView word) {
+  QString out;
+  out.reserve(word.size() + word.size() / kBreakEvery + 1);
+  qsizetype run = 0;
+  for (qsizetype k = 0; k < word.size(); ++k) {
+    const QChar c = word[k];
+    if (run >= kBreakEvery && !c.isLowSurrogate() && !c.isMark()) {
+      out += QChar(kZeroWidthSpace);
+      run = 0;
+    }
+    out += c;
+    ++run;
+  }
+  return out;
+}
+
+// Text of a fragment as the model keeps it: without the breaks the bridge put in.
+QString ModelText(const QString& text, const QTextCharFormat& format) {
+  if (!format.boolProperty(kAddedBreaks)) return text;
+  QString out = text;
+  out.remove(QChar(kZeroWidthSpace));
+  return out;
+}
 
 QColor ToQColor(const Color& c) { return QColor(c.red, c.green, c.blue); }
 Color FromQColor(const QColor& c) { return Color{uint8_t(c.red()), uint8_t(c.green()), uint8_t(c.blue())}; }
@@ -263,7 +328,7 @@ ParagraphFormat FromQt(const QTextBlockFormat& q) {
   f.rightIndent = Twips(q.rightMargin());
   f.firstLineIndent = Twips(q.textIndent());
   f.spaceBefore = Twips(q.topMargin());
-  f.spaceAfter = Twips(q.bottomMargin());
+  f.spaceAfter = q.hasProperty(kKeptSpaceAfter) ? q.intProperty(kKeptSpaceAfter) : Twips(q.bottomMargin());
   switch (q.lineHeightType()) {
     case QTextBlockFormat::ProportionalHeight:
       f.lineSpacing = int(std::lround(q.lineHeight() * 240.0 / 100.0));
@@ -297,6 +362,27 @@ ParagraphFormat FromQt(const QTextBlockFormat& q) {
 }
 
 // ---- building a QTextDocument ----------------------------------------------------------
+
+// Ends the block the cursor is in and goes on with the same paragraph in a new block,
+// marked as its continuation: no space or page break between them, no first-line indent;
+// the space after the paragraph shows after its last block (the others keep it in
+// kKeptSpaceAfter for the reader). The marks are numbered through the process, so that a
+// fragment pasted from one document into another brings no number the other has.
+void ContinueInNewBlock(QTextCursor& cur) {
+  static std::atomic<int> continuations{0};
+  QTextBlockFormat here = cur.blockFormat();
+  QTextBlockFormat next = here;
+  if (!here.hasProperty(kKeptSpaceAfter)) here.setProperty(kKeptSpaceAfter, Twips(here.bottomMargin()));
+  here.setBottomMargin(0);
+  cur.setBlockFormat(here);
+  next.setProperty(kParagraphContinuation, ++continuations);
+  next.clearProperty(kKeptSpaceAfter);
+  next.clearProperty(kCellMarkFormat);
+  next.setTopMargin(0);
+  next.setTextIndent(0);
+  next.setPageBreakPolicy(QTextFormat::PageBreak_Auto);
+  cur.insertBlock(next, cur.blockCharFormat());
+}
 
 class Builder {
  public:
@@ -390,22 +476,92 @@ class Builder {
   }
 
   void InsertRuns(QTextCursor& cur, const Paragraph& p) {
-    for (const TextRun& r : p.runs) {
+    // The text each run shows, and the words of the paragraph too long for a line (a word
+    // may run over several runs).
+    std::vector<QString> shown(p.runs.size());
+    size_t notes = notes_.size();
+    qsizetype length = 0;
+    for (size_t k = 0; k < p.runs.size(); ++k) {
+      const TextRun& r = p.runs[k];
+      switch (r.kind) {
+        case TextRun::Kind::Text: shown[k] = ToQString(r.text); break;
+        case TextRun::Kind::LineBreak: shown[k] = QString(QChar::LineSeparator); break;
+        case TextRun::Kind::Field:
+          shown[k] = r.text.empty() ? ShownValue(ToQString(r.instruction)) : ToQString(r.text);
+          break;
+        case TextRun::Kind::Footnote: shown[k] = QString::number(++notes); break;
+        case TextRun::Kind::Picture: shown[k] = QString(QChar::ObjectReplacementCharacter); break;
+      }
+      length += shown[k].size();
+    }
+    TextPlan plan;
+    if (length > kLongWord) {
+      if (shown.size() == 1) {
+        plan = PlanText(shown[0]);
+      } else {
+        QString all;
+        all.reserve(length);
+        for (const QString& s : shown) all += s;
+        plan = PlanText(all);
+      }
+      // A new block starts only within the text of a plain run (a field's result, a note's
+      // number stay in one block): a place inside another run moves to its end.
+      qsizetype runStart = 0;
+      size_t cut = 0;
+      for (size_t k = 0; k < p.runs.size() && cut < plan.cuts.size(); ++k) {
+        const qsizetype runEnd = runStart + shown[k].size();
+        for (; cut < plan.cuts.size() && plan.cuts[cut] < runEnd; ++cut)
+          if (p.runs[k].kind != TextRun::Kind::Text && plan.cuts[cut] > runStart) plan.cuts[cut] = runEnd;
+        runStart = runEnd;
+      }
+      plan.cuts.erase(std::unique(plan.cuts.begin(), plan.cuts.end()), plan.cuts.end());
+      if (!plan.cuts.empty() && plan.cuts.back() >= length) plan.cuts.pop_back();
+    }
+    const auto& words = plan.words;
+    size_t word = 0, cut = 0;
+    qsizetype offset = 0;
+    // Puts in `text` (at `offset` in the paragraph): the long words in it with their breaks,
+    // a new block where the paragraph goes on in one.
+    auto insert = [&](const QString& text, const QTextCharFormat& f) {
+      const qsizetype end = offset + text.size();
+      qsizetype at = offset;
+      while (at < end) {
+        while (cut < plan.cuts.size() && plan.cuts[cut] < at) ++cut;  // at the start of no text
+        if (cut < plan.cuts.size() && plan.cuts[cut] == at && at > 0) {
+          ContinueInNewBlock(cur);
+          ++cut;
+        }
+        while (word < words.size() && words[word].second <= at) ++word;
+        const bool inWord = word < words.size() && words[word].first <= at;
+        qsizetype to = inWord ? std::min(words[word].second, end)
+                              : std::min(word < words.size() ? words[word].first : end, end);
+        if (cut < plan.cuts.size() && plan.cuts[cut] > at && plan.cuts[cut] < to) to = plan.cuts[cut];
+        const QStringView part = QStringView(text).mid(at - offset, to - at);
+        if (inWord) {
+          QTextCharFormat marked = f;
+          marked.setProperty(kAddedBreaks, true);
+          cur.insertText(WithBreaks(part), marked);
+        } else {
+          cur.insertText(part.size() == text.size() ? text : part.toString(), f);
+        }
+        at = to;
+      }
+    };
+    for (size_t k = 0; k < p.runs.size(); ++k) {
+      const TextRun& r = p.runs[k];
       QTextCharFormat f = ToQt(r.format);
       switch (r.kind) {
-        case TextRun::Kind::Text: cur.insertText(ToQString(r.text), f); break;
-        case TextRun::Kind::LineBreak: cur.insertText(QString(QChar::LineSeparator), f); break;
-        case TextRun::Kind::Field: {
+        case TextRun::Kind::Text: insert(shown[k], f); break;
+        case TextRun::Kind::LineBreak: cur.insertText(shown[k], f); break;
+        case TextRun::Kind::Field:
           // A field shows its result; one without a result shows its value (FieldValue).
-          const bool empty = r.text.empty();
-          f.setProperty(kField, QVariantList{ToQString(r.instruction), ++fields_, empty});
-          cur.insertText(empty ? ShownValue(ToQString(r.instruction)) : ToQString(r.text), f);
+          f.setProperty(kField, QVariantList{ToQString(r.instruction), ++fields_, r.text.empty()});
+          insert(shown[k], f);
           break;
-        }
         case TextRun::Kind::Footnote:
           notes_.push_back(r.text);
           f.setProperty(kFootnote, QVariantList{int(notes_.size()), ToQString(r.text)});
-          cur.insertText(QString::number(notes_.size()), f);
+          cur.insertText(shown[k], f);
           break;
         case TextRun::Kind::Picture: {
           QTextImageFormat image;
@@ -417,6 +573,7 @@ class Builder {
           break;
         }
       }
+      offset += shown[k].size();
     }
   }
 
@@ -733,8 +890,24 @@ class Reader {
       if (!block.isValid()) continue;
       if (block.blockFormat().boolProperty(kFillerBlock) && block.length() <= 1) continue;
       if (block.blockFormat().boolProperty(kFootnoteBlock)) continue;
-      out.emplace_back(std::in_place_type<Paragraph>, ReadParagraph(block));
+      AddParagraph(block, out);
     }
+  }
+
+  // The paragraph of a block, or more of the paragraph before when the block continues it.
+  // A block the user made inside a continuation (Enter) copies its mark: only the first
+  // block with a mark continues, later ones are paragraphs of their own.
+  void AddParagraph(const QTextBlock& block, std::vector<Block>& out) {
+    Paragraph p = ReadParagraph(block);
+    const int continues = block.blockFormat().intProperty(kParagraphContinuation);
+    if (continues > 0 && continued_.insert(continues).second && !out.empty()) {
+      if (auto* before = std::get_if<Paragraph>(&out.back())) {
+        before->format.spaceAfter = p.format.spaceAfter;
+        std::move(p.runs.begin(), p.runs.end(), std::back_inserter(before->runs));
+        return;
+      }
+    }
+    out.emplace_back(std::move(p));
   }
 
   // A QTextTable holding more rows of the table before it.
@@ -766,7 +939,7 @@ class Reader {
       if (cf.hasProperty(kField)) {
         // The fragments of one field (its number) are its result, whatever their formats.
         const QVariantList field = cf.property(kField).toList();
-        const QString text = frag.text();
+        const QString text = ModelText(frag.text(), cf);
         if (field.size() == 3 && !p.runs.empty() && p.runs.back().kind == TextRun::Kind::Field &&
             lastField_ == field[1].toInt()) {
           p.runs.back().text += FromQString(text);
@@ -795,7 +968,7 @@ class Reader {
       }
       TextRun r;
       r.format = FromQt(cf);
-      r.text = FromQString(frag.text());
+      r.text = FromQString(ModelText(frag.text(), cf));
       p.runs.push_back(std::move(r));
     }
     return p;
@@ -937,7 +1110,7 @@ class Reader {
           QTextBlock block = it.currentBlock();
           if (!block.isValid()) continue;
           if (block.blockFormat().boolProperty(kFillerBlock) && block.length() <= 1) continue;
-          blocks.emplace_back(std::in_place_type<Paragraph>, ReadParagraph(block));
+          AddParagraph(block, blocks);
         }
         for (Block& b : blocks)
           if (auto* p = std::get_if<Paragraph>(&b)) cell.paragraphs.push_back(std::move(*p));
@@ -960,6 +1133,7 @@ class Reader {
 
   const QTextDocument& source_;
   int lastField_ = 0;
+  std::set<int> continued_;  // the continuation marks met
 };
 
 }  // namespace
@@ -975,6 +1149,158 @@ void ToQTextDocument(const Document& doc, QTextDocument& target) {
 }
 
 Document FromQTextDocument(const QTextDocument& source) { return Reader(source).Read(); }
+
+namespace {
+// What the bridge put into a document for Qt's layout alone, by position in order: the
+// zero-width spaces it added and the ends of blocks that a continuation follows.
+std::vector<qsizetype> LayoutAids(const QTextDocument& doc) {
+  std::vector<qsizetype> at;
+  std::set<int> continued;
+  for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+    const int id = b.blockFormat().intProperty(kParagraphContinuation);
+    if (id > 0 && b.position() > 0 && continued.insert(id).second) at.push_back(b.position() - 1);
+    for (auto it = b.begin(); !it.atEnd(); ++it) {
+      const QTextFragment frag = it.fragment();
+      if (!frag.charFormat().boolProperty(kAddedBreaks)) continue;
+      const QString part = frag.text();
+      for (qsizetype k = 0; k < part.size(); ++k)
+        if (part[k] == QChar(kZeroWidthSpace)) at.push_back(frag.position() + k);
+    }
+  }
+  return at;
+}
+}  // namespace
+
+bool HasLayoutAids(const QTextDocument& doc) { return !LayoutAids(doc).empty(); }
+
+void RemoveLayoutAids(QTextDocument& doc) {
+  QTextCursor cur(&doc);
+  cur.beginEditBlock();
+  // Each marked fragment is replaced whole by its text without the spaces: one edit a
+  // fragment (deleting character by character lays the whole block out again for each).
+  struct Marked {
+    int position, length;
+    QString text;
+    QTextCharFormat format;
+  };
+  std::vector<Marked> marked;
+  for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+    for (auto it = b.begin(); !it.atEnd(); ++it) {
+      const QTextFragment frag = it.fragment();
+      const QTextCharFormat format = frag.charFormat();
+      if (!format.boolProperty(kAddedBreaks)) continue;
+      QTextCharFormat plain = format;
+      plain.clearProperty(kAddedBreaks);
+      marked.push_back({frag.position(), frag.length(), ModelText(frag.text(), format), plain});
+    }
+  }
+  for (auto m = marked.rbegin(); m != marked.rend(); ++m) {
+    cur.setPosition(m->position);
+    cur.setPosition(m->position + m->length, QTextCursor::KeepAnchor);
+    cur.insertText(m->text, m->format);
+  }
+  // Each continuation joins the block before it, which shows the space after again.
+  std::vector<int> continuations;
+  std::set<int> continued;
+  for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+    const int id = b.blockFormat().intProperty(kParagraphContinuation);
+    if (id > 0 && b.position() > 0 && continued.insert(id).second) continuations.push_back(b.position());
+  }
+  for (auto c = continuations.rbegin(); c != continuations.rend(); ++c) {
+    cur.setPosition(*c - 1);
+    QTextBlockFormat joined = cur.blockFormat();
+    if (joined.hasProperty(kKeptSpaceAfter)) joined.setBottomMargin(PxFit(joined.intProperty(kKeptSpaceAfter)));
+    joined.clearProperty(kKeptSpaceAfter);
+    cur.setPosition(*c, QTextCursor::KeepAnchor);
+    cur.removeSelectedText();
+    cur.setBlockFormat(joined);
+  }
+  cur.endEditBlock();
+}
+
+void AddLayoutAids(QTextDocument& doc) {
+  struct Long {
+    int position;
+    TextPlan plan;
+  };
+  std::vector<Long> blocks;
+  for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+    if (b.length() - 1 <= kLongWord) continue;
+    bool marked = false;  // the bridge's own block: it has them
+    for (auto it = b.begin(); !it.atEnd() && !marked; ++it) marked = it.fragment().charFormat().boolProperty(kAddedBreaks);
+    if (marked || b.blockFormat().hasProperty(kParagraphContinuation)) continue;
+    TextPlan plan = PlanText(b.text());
+    if (!plan.words.empty() || !plan.cuts.empty()) blocks.push_back({b.position(), std::move(plan)});
+  }
+  if (blocks.empty()) return;
+  QTextCursor cur(&doc);
+  cur.beginEditBlock();
+  // From the end of the document back, so that what is changed comes after what is left.
+  for (auto b = blocks.rbegin(); b != blocks.rend(); ++b) {
+    // The edits of the block: a new block at each cut, the words (split at the cuts) with
+    // their breaks, each fragment of a word on its own.
+    struct Piece {
+      qsizetype from, to;
+    };
+    std::vector<Piece> pieces;
+    for (auto [from, to] : b->plan.words) {
+      qsizetype at = from;
+      for (qsizetype c : b->plan.cuts)
+        if (c > at && c < to) {
+          pieces.push_back({at, c});
+          at = c;
+        }
+      pieces.push_back({at, to});
+    }
+    size_t cut = b->plan.cuts.size();
+    for (auto p = pieces.rbegin(); p != pieces.rend() || cut > 0;) {
+      if (cut > 0 && (p == pieces.rend() || b->plan.cuts[cut - 1] >= p->to)) {
+        cur.setPosition(b->position + int(b->plan.cuts[--cut]));
+        ContinueInNewBlock(cur);
+        continue;
+      }
+      // The fragments of the piece, last first, each with its format.
+      const QTextBlock block = doc.findBlock(b->position + int(p->from));
+      struct Part {
+        int from, to;
+        QTextCharFormat format;
+      };
+      std::vector<Part> parts;
+      for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment f = it.fragment();
+        const int from = std::max(f.position(), b->position + int(p->from));
+        const int to = std::min(f.position() + f.length(), b->position + int(p->to));
+        if (from < to) parts.push_back({from, to, f.charFormat()});
+      }
+      for (auto part = parts.rbegin(); part != parts.rend(); ++part) {
+        cur.setPosition(part->from);
+        cur.setPosition(part->to, QTextCursor::KeepAnchor);
+        part->format.setProperty(kAddedBreaks, true);
+        cur.insertText(WithBreaks(cur.selectedText()), part->format);
+      }
+      ++p;
+    }
+  }
+  cur.endEditBlock();
+}
+
+QString PlainTextOf(const QTextDocument& source) {
+  // toPlainText keeps every character's place (it only changes separators and no-break
+  // spaces), so what the bridge added is taken out where the document holds it.
+  const QString text = source.toPlainText();
+  const std::vector<qsizetype> aids = LayoutAids(source);
+  if (aids.empty()) return text;
+  QString out;
+  out.reserve(text.size());
+  qsizetype at = 0;
+  for (qsizetype a : aids) {
+    if (a >= text.size()) break;
+    out += QStringView(text).mid(at, a - at);
+    at = a + 1;
+  }
+  out += QStringView(text).mid(at);
+  return out;
+}
 
 PageSetup PageSetupOf(const QTextDocument& doc) {
   PageSetup page;

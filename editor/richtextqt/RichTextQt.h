@@ -60,6 +60,12 @@ enum Property {
                         // table with rows of many different cell edges is built as several
                         // QTextTables, see the bridge's InsertTable)
   kMergedFromAbove,     // bool: a cell merged down into a cell of the QTextTable before
+  kAddedBreaks,         // bool: text of a word too long for any line, holding zero-width
+                        // spaces the bridge put in (see ToQTextDocument); they are not saved
+  kParagraphContinuation,  // int, of a block format: the block goes on with the paragraph of
+                           // the block before (a number of its own, see ToQTextDocument)
+  kKeptSpaceAfter,      // int, twips: the space after the paragraph, of a block followed by
+                        // its paragraph's continuation (which shows it)
 };
 
 // Names of the dynamic properties of the QTextDocument.
@@ -81,6 +87,23 @@ inline constexpr const char* kFacingPagesProperty = "qvFacingPages";
 
 // Replaces the content of `target` with the document; sets its page properties and its
 // default font (family, 12 points).
+//
+// A word longer than kLongWord characters (no line-break opportunity in it, whatever its
+// runs) gets a zero-width space after every kBreakEvery characters, in text marked with
+// kAddedBreaks: Qt breaks a word too long for a line where the line ends, but finds each
+// line's end by measuring the rest of the word first, so a word of n characters took time
+// in n squared over the line's length (over a minute for a word of 1 MB). With the spaces
+// a line ends at most kBreakEvery - 1 characters short of the margin. FromQTextDocument and
+// PlainTextOf take the spaces out again: the text saved is the text read.
+//
+// A paragraph longer than kMaxBlockChars characters is built as several blocks, the later
+// ones marked with kParagraphContinuation, which FromQTextDocument reads back as one
+// paragraph: Qt lays a block out whole each time it changes, holding some 40 bytes a
+// character meanwhile (a 16 MB paragraph took 0.75 GB). Each such block shows its last
+// line as the end of a paragraph does.
+inline constexpr qsizetype kLongWord = 1000;
+inline constexpr qsizetype kBreakEvery = 8;
+inline constexpr qsizetype kMaxBlockChars = 65536;
 void ToQTextDocument(const Document& doc, QTextDocument& target);
 
 // A footnote shows as its number at its mark, and its note as a paragraph at the end of the
@@ -91,6 +114,18 @@ void ToQTextDocument(const Document& doc, QTextDocument& target);
 // cell is a table of the cell (TableCell::tables), down to kMaxTableDepth levels, deeper
 // ones give their paragraphs to their cell.
 Document FromQTextDocument(const QTextDocument& source);
+
+// The document's text as plain text (QTextDocument::toPlainText) without what the bridge
+// added for Qt's layout (see ToQTextDocument): the zero-width spaces in long words, the
+// block ends within a long paragraph.
+QString PlainTextOf(const QTextDocument& source);
+// Whether a document holds any of those, and taking them out of the document itself (a
+// copy made for the clipboard or an HTML file).
+bool HasLayoutAids(const QTextDocument& doc);
+// Puts them into a document made otherwise (plain text, HTML, a pasted fragment): blocks
+// that the bridge did not make and that hold a long word or are too long.
+void AddLayoutAids(QTextDocument& doc);
+void RemoveLayoutAids(QTextDocument& doc);
 
 // The page of a QTextDocument (the model's defaults where a property is missing) and
 // setting it.

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractTextDocumentLayout>
+#include <QFontMetricsF>
 #include <QGlyphRun>
 #include <QImage>
 #include <QPainter>
@@ -664,4 +665,143 @@ TEST(RichTextQt, TablesWithStaggeredEdgesStayBoundedAndComeBackAsOne) {
     ASSERT_NE(t, nullptr);
     EXPECT_EQ(t->cellAt(t->rows() - 1, 0).row(), 0);
   }
+}
+
+namespace {
+QString Repeat(const QString& unit, int times) {
+  QString out;
+  for (int k = 0; k < times; ++k) out += unit;
+  return out;
+}
+}  // namespace
+
+TEST(RichTextQt, AWordTooLongForALineIsBrokenWhereTheLineEndsAndSavedAsItWas) {
+  const std::string head = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}}\\f0\\fs20 ";
+  const std::string x(5000, 'x');
+  struct Case {
+    const char* what;
+    std::string rtf;
+    QString word;  // the long word as it shows
+  } cases[] = {
+      {"one run between other words", head + "Note: " + x + " end\\par}", QString::fromStdString(x)},
+      {"over three runs", head + "{\\b " + std::string(700, 'b') + "}{\\i " + std::string(700, 'i') + "}" +
+                              std::string(700, 'p') + " after\\par}",
+       QString(700, 'b') + QString(700, 'i') + QString(700, 'p')},
+      {"accents and characters beyond 16 bits", head + Repeat("e\\u769?", 900).toStdString() +
+                                                     Repeat("\\u-10179?\\u-8704?", 600).toStdString() + "\\par}",
+       Repeat(QString("e") + QChar(0x301), 900) + Repeat(QString::fromUtf16(u"\U0001F600"), 600)},
+      {"a field's result", head + "{\\field{\\*\\fldinst MERGEFIELD Memo}{\\fldrslt " + x + "}}\\par}", QString::fromStdString(x)},
+      {"in a table cell", head + "\\trowd\\cellx9000\\pard\\intbl " + x + "\\cell\\row\\pard\\par}",
+       QString::fromStdString(x)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    RtfReadResult r = ReadRtf(c.rtf);
+    ASSERT_TRUE(r.ok) << r.error;
+    QTextDocument qdoc;
+    rq::ToQTextDocument(r.document, qdoc);
+    qdoc.setPageSize(QSizeF(624, 864));
+    ASSERT_GT(qdoc.pageCount(), 0);
+    // The block holding the word: its lines end at the margin, within the few characters
+    // between two of the breaks put in.
+    QTextBlock block = qdoc.begin();
+    while (block.isValid() && block.text().size() < c.word.size()) block = block.next();
+    ASSERT_TRUE(block.isValid());
+    const QTextLayout* layout = block.layout();
+    ASSERT_GT(layout->lineCount(), 3);
+    const double width = layout->lineAt(0).width();
+    const QFont font = block.begin().fragment().charFormat().font();
+    const double most = QFontMetricsF(font).horizontalAdvance(c.word.left(4 * rq::kBreakEvery));
+    EXPECT_LT(most, width / 2);
+    for (int k = 1; k + 1 < layout->lineCount(); ++k)
+      EXPECT_GT(layout->lineAt(k).naturalTextWidth(), width - most) << "line " << k;
+    // Read back, saved and plain: the text as it was.
+    const Document back = rq::FromQTextDocument(qdoc);
+    EXPECT_EQ(back, r.document) << samples::DumpDifference(back, r.document);
+    RtfReadResult saved = ReadRtf(WriteRtf(back));
+    ASSERT_TRUE(saved.ok);
+    EXPECT_EQ(saved.document, r.document);
+    EXPECT_TRUE(rq::PlainTextOf(qdoc).contains(c.word));
+    EXPECT_FALSE(rq::PlainTextOf(qdoc).contains(QChar(0x200B)));
+  }
+}
+
+TEST(RichTextQt, OrdinaryTextAndItsOwnZeroWidthSpacesAreLeftAsTheyAre) {
+  // Words shorter than the bound, however many, and a zero-width space of the text itself.
+  std::string words;
+  for (int k = 0; k < 400; ++k) words += "lease" + std::to_string(k) + " ";
+  const std::string rtf = "{\\rtf1\\ansi " + words + "a\\u8203?b " + std::string(900, 'y') + "\\par}";
+  RtfReadResult r = ReadRtf(rtf);
+  ASSERT_TRUE(r.ok);
+  QTextDocument qdoc;
+  rq::ToQTextDocument(r.document, qdoc);
+  const QString text = qdoc.begin().text();
+  EXPECT_EQ(text.count(QChar(0x200B)), 1);
+  EXPECT_EQ(rq::PlainTextOf(qdoc), text);
+  EXPECT_EQ(rq::FromQTextDocument(qdoc), r.document);
+}
+
+TEST(RichTextQt, AParagraphTooLongForOneBlockGoesOnInMoreAndReadsBackAsOne) {
+  std::string words;
+  while (words.size() < 3 * size_t(rq::kMaxBlockChars)) words += "deal ";
+  const std::string head = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}}\\pard\\fi360\\sb120\\sa240 ";
+  const std::string tail = "\\par\\pard Next\\par}";
+  struct Case {
+    const char* what;
+    std::string rtf;
+  } cases[] = {
+      {"words", head + words + "{\\field{\\*\\fldinst MERGEFIELD Memo}{\\fldrslt " + words.substr(0, 70000) + "}}" + tail},
+      {"one word", head + std::string(3 * size_t(rq::kMaxBlockChars) + 1000, 'x') + tail},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    RtfReadResult r = ReadRtf(c.rtf);
+    ASSERT_TRUE(r.ok) << r.error;
+    ASSERT_EQ(r.document.blocks.size(), 2u);
+    QTextDocument qdoc;
+    rq::ToQTextDocument(r.document, qdoc);
+    ASSERT_GE(qdoc.blockCount(), 5);
+    ASSERT_EQ(qdoc.lastBlock().text(), "Next");
+    // Blocks of a bounded length; only the first shows the space before and the indent,
+    // only the last the space after.
+    QTextBlock first = qdoc.begin(), last = qdoc.lastBlock().previous();
+    for (QTextBlock b = first; b != qdoc.lastBlock(); b = b.next()) {
+      EXPECT_LE(b.length(), rq::kMaxBlockChars + rq::kMaxBlockChars / rq::kBreakEvery + 1);
+      const QTextBlockFormat f = b.blockFormat();
+      EXPECT_EQ(f.topMargin(), b == first ? 8.0 : 0.0);
+      EXPECT_EQ(f.textIndent(), b == first ? 24.0 : 0.0);
+      EXPECT_EQ(f.bottomMargin(), b == last ? 16.0 : 0.0);
+    }
+    const Document back = rq::FromQTextDocument(qdoc);
+    EXPECT_EQ(back, r.document) << samples::DumpDifference(back, r.document);
+
+    // Saved as plain text, the paragraph is one line.
+    EXPECT_EQ(rq::PlainTextOf(qdoc).count('\n'), 1);
+
+    // Enter in a continued block makes a paragraph of its own; the text stays as it was.
+    auto text = [](const Block& b) {
+      std::string out;
+      for (const TextRun& run : std::get<Paragraph>(b).runs) out += run.text;
+      return out;
+    };
+    QTextCursor enter(first.next());
+    enter.movePosition(QTextCursor::NextCharacter, QTextCursor::MoveAnchor, 10);
+    enter.insertBlock();
+    const Document split = rq::FromQTextDocument(qdoc);
+    ASSERT_EQ(split.blocks.size(), 3u);
+    const std::string a = text(split.blocks[0]);
+    EXPECT_EQ(a + text(split.blocks[1]), text(r.document.blocks[0]));
+    EXPECT_GT(a.size(), size_t(rq::kMaxBlockChars / 2));
+    EXPECT_LT(a.size(), size_t(2 * rq::kMaxBlockChars));
+  }
+
+  // In a table cell, between two paragraphs of the cell.
+  RtfReadResult cell = ReadRtf("{\\rtf1\\ansi\\trowd\\cellx9000\\pard\\intbl First\\par " + words +
+                               "\\par Last\\cell\\row\\pard Next\\par}");
+  ASSERT_TRUE(cell.ok);
+  QTextDocument qdoc;
+  rq::ToQTextDocument(cell.document, qdoc);
+  EXPECT_GE(qdoc.blockCount(), 7);
+  const Document back = rq::FromQTextDocument(qdoc);
+  EXPECT_EQ(back, cell.document) << samples::DumpDifference(back, cell.document);
 }
