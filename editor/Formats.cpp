@@ -24,6 +24,8 @@ ReadResult Loaded(const rt::DocumentReadResult& r, QTextDocument& doc, const rt:
   ReadResult out;
   if (!r.ok) {
     out.failure = r.failure;
+    // A document refused as too large says so; other refusals say only that it did not load.
+    if (r.detail == rt::kDocumentTooLarge) out.reason = r.detail;
     return out;
   }
   rt::qt::ToQTextDocument(r.document, doc);

@@ -53,9 +53,13 @@ ResidualIndex ParseResidualIndex(const std::string& content) {
 
 ResidualIndex ReadResidualIndex(const std::string& path) {
   std::string content;
-  if (!files::ReadWholeFile(path, content)) {
+  // An index has a line per model (some tens of KB); a file far larger is no index.
+  constexpr std::uint64_t kMaxResidualIndexBytes = 16u << 20;
+  std::string why;
+  const files::ReadResult read = files::ReadFileIfAny(path, content, kMaxResidualIndexBytes, &why);
+  if (read != files::ReadResult::Read) {
     ResidualIndex idx;
-    idx.error = MissingFileMessage(path);
+    idx.error = read == files::ReadResult::TooLarge ? DamagedFileMessage(path, why) : MissingFileMessage(path);
     return idx;
   }
   if (content.empty()) {
