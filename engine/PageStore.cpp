@@ -26,7 +26,7 @@ constexpr int kWorksht = 1, kStartUps = 3, kAdjustments = 4, kEOLFees = 5;
 
 grid::ReadLimits WorksheetReadLimits() {
   grid::ReadLimits limits;
-  limits.maxFileBytes = 96u << 20;
+  limits.maxFileBytes = 256u << 20;
   limits.maxRows = kMaxPages;
   limits.maxCells = 4000000;
   limits.maxSheets = 10;

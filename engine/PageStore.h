@@ -10,9 +10,9 @@ namespace qv {
 // The most pages a worksheet holds: page numbers and the page count are 16-bit.
 inline constexpr int kMaxPages = 32767;
 
-// What a worksheet file may hold: at most 96 MB (a worksheet of kMaxPages pages is about
-// 55 MB), kMaxPages rows in every sheet, 4,000,000 cells (a page fills about 80) and 10
-// sheets (a worksheet has five). A
+// What a worksheet file may hold: at most 256 MB (the program writes a worksheet of
+// kMaxPages pages in about 120 MB), kMaxPages rows in every sheet, 4,000,000 cells (a page
+// fills about 80) and 10 sheets (a worksheet has five). A
 // file beyond them is refused before it is read, or as soon as a count passes its limit.
 grid::ReadLimits WorksheetReadLimits();
 

@@ -145,33 +145,94 @@ std::string SizeText(std::uint64_t bytes) {
   return std::to_string(bytes) + " bytes";
 }
 
+namespace {
+
+std::string TooLargeText(std::uint64_t limit) {
+  return "it is larger than " + SizeText(limit) + ", the most that is read from such a file";
+}
+
+// Opens a file for reading after looking at it: Read with the open descriptor and its size
+// when it is a regular file within the limit, else why not.
+ReadResult OpenChecked(const std::string& path, std::uint64_t limit, int& fd, std::uint64_t& size,
+                       std::string* why) {
+  auto refuse = [&](const std::string& reason) {
+    if (why) *why = reason;
+    return ReadResult::Unreadable;
+  };
+  // Opened without waiting (a pipe with no writer would block the open), then looked at
+  // through the open descriptor, so that what is checked is what is read.
+  fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    const int e = errno;
+    if (e == ENOENT || e == ENOTDIR) return ReadResult::Missing;
+    return refuse(std::strerror(e));
+  }
+  struct stat st {};
+  ReadResult result = ReadResult::Read;
+  if (::fstat(fd, &st) != 0) result = refuse(std::strerror(errno));
+  else if (S_ISDIR(st.st_mode)) result = refuse("it is a folder, not a file");
+  else if (!S_ISREG(st.st_mode)) result = refuse("it is not a regular file (a device or a pipe)");
+  else if (static_cast<std::uint64_t>(st.st_size) > limit) {
+    if (why) *why = TooLargeText(limit);
+    result = ReadResult::TooLarge;
+  }
+  if (result != ReadResult::Read) {
+    ::close(fd);
+    fd = -1;
+    return result;
+  }
+  size = static_cast<std::uint64_t>(st.st_size);
+  return ReadResult::Read;
+}
+
+}  // namespace
+
+FileStream::~FileStream() { ::close(fd_); }
+
+FileStream::int_type FileStream::underflow() {
+  if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
+  if (tooLarge_ || failed_) return traits_type::eof();
+  ssize_t n;
+  do {
+    n = ::read(fd_, buffer_, sizeof buffer_);
+  } while (n < 0 && errno == EINTR);
+  if (n < 0) failed_ = true;
+  if (n <= 0) return traits_type::eof();
+  given_ += static_cast<std::uint64_t>(n);
+  if (given_ > limit_) {
+    tooLarge_ = true;
+    return traits_type::eof();
+  }
+  setg(buffer_, buffer_, buffer_ + n);
+  return traits_type::to_int_type(*gptr());
+}
+
+ReadResult OpenFileIfAny(const std::string& path, std::uint64_t limit, std::unique_ptr<FileStream>& stream,
+                         std::string* why) {
+  int fd = -1;
+  std::uint64_t size = 0;
+  const ReadResult r = OpenChecked(path, limit, fd, size, why);
+  if (r == ReadResult::Read) stream = std::make_unique<FileStream>(fd, limit);
+  return r;
+}
+
 ReadResult ReadFileIfAny(const std::string& path, std::string& content, std::uint64_t limit, std::string* why) {
   auto refuse = [&](const std::string& reason) {
     if (why) *why = reason;
     return ReadResult::Unreadable;
   };
   auto tooLarge = [&] {
-    if (why) *why = "it is larger than " + SizeText(limit) + ", the most that is read from such a file";
+    if (why) *why = TooLargeText(limit);
     return ReadResult::TooLarge;
   };
-  // Opened without waiting (a pipe with no writer would block the open), then looked at
-  // through the open descriptor, so that what is checked is what is read.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) {
-    const int e = errno;
-    if (e == ENOENT || e == ENOTDIR) return ReadResult::Missing;
-    return refuse(std::strerror(e));
-  }
+  int fd = -1;
+  std::uint64_t size = 0;
+  const ReadResult opened = OpenChecked(path, limit, fd, size, why);
+  if (opened != ReadResult::Read) return opened;
   struct Closer {
     int fd;
     ~Closer() { ::close(fd); }
   } closer{fd};
-  struct stat st {};
-  if (::fstat(fd, &st) != 0) return refuse(std::strerror(errno));
-  if (S_ISDIR(st.st_mode)) return refuse("it is a folder, not a file");
-  if (!S_ISREG(st.st_mode)) return refuse("it is not a regular file (a device or a pipe)");
-  const auto size = static_cast<std::uint64_t>(st.st_size);
-  if (size > limit) return tooLarge();
   std::string data;
   try {
     data.resize(static_cast<size_t>(size));

@@ -4,6 +4,8 @@
 // interrupted write therefore never destroys the previous file.
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <streambuf>
 #include <string>
 
 namespace qv::files {
@@ -43,6 +45,32 @@ ReadResult ReadFileIfAny(const std::string& path, std::string& content, std::uin
 // read (see above); `error`, when given, then gets a sentence naming the file and the reason.
 bool ReadWholeFile(const std::string& path, std::string& content, std::uint64_t limit = kDefaultReadLimit,
                    std::string* error = nullptr);
+
+// A file read a piece at a time, for a reader that parses as it reads and so never holds
+// the whole text: opened after the same looks as ReadFileIfAny (a regular file within the
+// limit). It gives at most `limit` bytes; TooLarge() then tells that the file held more
+// (one that grew after it was looked at).
+class FileStream : public std::streambuf {
+ public:
+  explicit FileStream(int fd, std::uint64_t limit) : fd_(fd), limit_(limit) {}
+  ~FileStream() override;
+  FileStream(const FileStream&) = delete;
+  FileStream& operator=(const FileStream&) = delete;
+  bool TooLarge() const { return tooLarge_; }
+  bool Failed() const { return failed_; }
+
+ protected:
+  int_type underflow() override;
+
+ private:
+  int fd_;
+  std::uint64_t limit_;
+  std::uint64_t given_ = 0;
+  bool tooLarge_ = false, failed_ = false;
+  char buffer_[65536];
+};
+ReadResult OpenFileIfAny(const std::string& path, std::uint64_t limit, std::unique_ptr<FileStream>& stream,
+                         std::string* why = nullptr);
 
 // The sentence ReadWholeFile gives for a file it did not read: "Unable to open file PATH."
 // or, when the file is there, "Unable to open file PATH: " and the reason.

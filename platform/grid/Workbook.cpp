@@ -7,6 +7,8 @@
 #include <cmath>
 #include <new>
 #include <stdexcept>
+#include <istream>
+#include <memory>
 #include <tuple>
 #include <nlohmann/json.hpp>
 
@@ -1006,15 +1008,19 @@ class WorkbookParser {
 
 }  // namespace
 
-bool Workbook::FromJsonChecked(const std::string& text, std::string& why, const ReadLimits& limits) {
+// Parses a workbook's JSON from `input` (a text, or a file read as it is parsed) into its
+// sheets and texts.
+namespace {
+template <class Input>
+bool ParseWorkbook(Input&& input, std::vector<Sheet>& sheets, std::map<std::string, std::string>& texts,
+                   std::string& why, const ReadLimits& limits) {
   using nlohmann::json;
-  std::vector<Sheet> sheets;
   WorkbookParser parser(limits, sheets);
   json doc;
   try {
     doc = json::parse(
-        text, [&parser](int depth, json::parse_event_t event, json& parsed) { return parser(depth, event, parsed); },
-        false);
+        std::forward<Input>(input),
+        [&parser](int depth, json::parse_event_t event, json& parsed) { return parser(depth, event, parsed); }, false);
   } catch (const Refused& refused) {
     why = refused.why;
     return false;
@@ -1023,7 +1029,7 @@ bool Workbook::FromJsonChecked(const std::string& text, std::string& why, const 
     why = "it is not a workbook file (damaged or of another kind)";
     return false;
   }
-  if (!doc.is_object() || !doc.contains("format") || doc["format"] != kFormatName) {
+  if (!doc.is_object() || !doc.contains("format") || doc["format"] != Workbook::kFormatName) {
     why = "it is not a Quorvant workbook";
     return false;
   }
@@ -1035,7 +1041,6 @@ bool Workbook::FromJsonChecked(const std::string& text, std::string& why, const 
     why = "it holds no sheets";
     return false;
   }
-  std::map<std::string, std::string> texts;
   if (doc.contains("texts")) {
     if (!doc["texts"].is_object()) {
       why = "its workbook texts are damaged";
@@ -1046,9 +1051,17 @@ bool Workbook::FromJsonChecked(const std::string& text, std::string& why, const 
         why = "its workbook texts are damaged";
         return false;
       }
-      texts[k] = v.get<std::string>();
+      texts[k] = v.template get<std::string>();
     }
   }
+  return true;
+}
+}  // namespace
+
+bool Workbook::FromJsonChecked(const std::string& text, std::string& why, const ReadLimits& limits) {
+  std::vector<Sheet> sheets;
+  std::map<std::string, std::string> texts;
+  if (!ParseWorkbook(text, sheets, texts, why, limits)) return false;
   sheets_ = std::move(sheets);
   bookTexts_ = std::move(texts);
   active_ = 1;
@@ -1056,18 +1069,44 @@ bool Workbook::FromJsonChecked(const std::string& text, std::string& why, const 
 }
 
 bool Workbook::Read(const std::string& path, std::string& error, const ReadLimits& limits) {
-  std::string text;
+  // The file is parsed as it is read: its text is never held whole beside the sheets.
+  std::unique_ptr<files::FileStream> file;
   std::string why;
-  const files::ReadResult read = files::ReadFileIfAny(path, text, limits.maxFileBytes, &why);
-  if (read != files::ReadResult::Read) {
-    error = files::ReadFailureText(path, read, why);
+  const files::ReadResult opened = files::OpenFileIfAny(path, limits.maxFileBytes, file, &why);
+  if (opened != files::ReadResult::Read) {
+    error = files::ReadFailureText(path, opened, why);
     return false;
   }
-  Workbook fresh;
-  if (!fresh.FromJson(text, why, limits)) {
+  std::vector<Sheet> sheets;
+  std::map<std::string, std::string> texts;
+  bool ok = false;
+  try {
+    std::istream in(file.get());
+    ok = ParseWorkbook(in, sheets, texts, why, limits);
+  } catch (const std::bad_alloc&) {
+    why = "there is not enough memory to read it";
+  } catch (const std::length_error&) {
+    why = "there is not enough memory to read it";
+  } catch (const std::exception&) {
+    why = "it is damaged";
+  }
+  if (file->TooLarge()) {
+    error = files::ReadFailureText(path, files::ReadResult::TooLarge,
+                                   "it is larger than " + files::SizeText(limits.maxFileBytes) +
+                                       ", the most that is read from such a file");
+    return false;
+  }
+  if (file->Failed()) {
+    error = files::ReadFailureText(path, files::ReadResult::Unreadable, "it could not be read to its end");
+    return false;
+  }
+  if (!ok) {
     error = "The file " + path + " cannot be read: " + why + ".";
     return false;
   }
+  Workbook fresh;  // nothing of this workbook stays (its copied cells neither)
+  fresh.sheets_ = std::move(sheets);
+  fresh.bookTexts_ = std::move(texts);
   *this = std::move(fresh);
   return true;
 }

@@ -116,7 +116,7 @@ TEST_F(CustomerListTest, AFileBeyondTheLimitsIsRefusedAndNeverWrittenOver) {
     const char* says;
   } cases[] = {
       {"too many customers", false, "it holds more than the 3 customers a list can hold"},
-      {"too large", true, "it is larger than 32 MB, the most that is read from such a file"},
+      {"too large", true, "it is larger than 96 MB, the most that is read from such a file"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -129,7 +129,7 @@ TEST_F(FilesTest, FilesThatCannotBeReadAreRefusedAndChangeNothing) {
   std::filesystem::create_symlink("/dev/zero", folder + "zero.QVX");
   ASSERT_EQ(::mkfifo((folder + "pipe.QVX").c_str(), 0600), 0);
   WriteFile(folder + "huge.QVX", "{");
-  ASSERT_EQ(::truncate((folder + "huge.QVX").c_str(), (96 << 20) + 1), 0);
+  ASSERT_EQ(::truncate((folder + "huge.QVX").c_str(), (256 << 20) + 1), 0);
 
   struct Case {
     std::string file;
@@ -144,7 +144,7 @@ TEST_F(FilesTest, FilesThatCannotBeReadAreRefusedAndChangeNothing) {
       {"folder.QVX", "", "it is a folder, not a file"},
       {"zero.QVX", "", "it is not a regular file (a device or a pipe)"},
       {"pipe.QVX", "", "it is not a regular file (a device or a pipe)"},
-      {"huge.QVX", "", "it is larger than 96 MB, the most that is read from such a file"},
+      {"huge.QVX", "", "it is larger than 256 MB, the most that is read from such a file"},
   };
   for (bool fromRecent : {false, true}) {
     for (const Case& c : cases) {
