@@ -1,6 +1,8 @@
 // The residual guide's index and record files, line classes, list texts and runs.
 #include "pricing/ResidualFiles.h"
 
+#include <filesystem>
+
 #include "engine/Runtime.h"
 #include "platform/files/AtomicFile.h"
 #include "platform/files/FolderLookup.h"
@@ -127,6 +129,10 @@ bool ResidualRecordFile::Open(const std::string& path) {
   in_.close();
   in_.clear();
   size_ = 0;
+  // Records are read one at a time, so any size will do; but only from a regular file (a
+  // pipe would hold the open until something writes to it).
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return false;
   in_.open(path, std::ios::binary);
   if (!in_.is_open()) return false;
   in_.seekg(0, std::ios::end);
