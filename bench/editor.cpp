@@ -449,7 +449,7 @@ int main(int argc, char** argv) {
   if (const char* more = std::getenv("QV_BENCH_OPEN")) {
     for (const QString& path : QString::fromLocal8Bit(more).split(':', Qt::SkipEmptyParts)) {
       std::string rtf;
-      if (!qv::files::ReadWholeFile(path.toStdString(), rtf)) continue;
+      if (!qv::files::ReadWholeFile(path.toStdString(), rtf, qv::editor::kMaxDocumentFileBytes)) continue;
       const std::string name = QFileInfo(path).fileName().toStdString();
       benchmark::RegisterBenchmark(("BM_OpenGiven/" + name).c_str(),
                                    [name, rtf](benchmark::State& s) { OpenFile(s, name, rtf); })

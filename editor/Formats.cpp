@@ -22,13 +22,16 @@ namespace {
 
 rt::MeasureUnit Unit(int measureUnit) { return measureUnit == 2 ? rt::MeasureUnit::Centimetre : rt::MeasureUnit::Inch; }
 
-ReadResult Loaded(const rt::DocumentReadResult& r, QTextDocument& doc, const rt::PageSettings& page) {
+// Builds the document from what was read; the model is handed over, not copied.
+ReadResult Loaded(rt::DocumentReadResult& r, QTextDocument& doc, const rt::PageSettings& page) {
   ReadResult out;
   if (!r.ok) {
     out.failure = r.failure;
+    // A document refused as too large says so; other refusals say only that it did not load.
+    if (r.detail == rt::kDocumentTooLarge) out.reason = r.detail;
     return out;
   }
-  rt::qt::ToQTextDocument(r.document, doc);
+  rt::qt::ToQTextDocument(std::move(r.document), doc);
   out.ok = true;
   out.warning = r.warning;
   out.hasPage = true;
@@ -66,13 +69,14 @@ void CopyPictures(const QTextDocument& from, QTextDocument& to) {
 }  // namespace
 
 ReadResult ReadTxmInto(std::string_view bytes, QTextDocument& doc) {
-  const rt::DocumentReadResult r = rt::ReadTxm(bytes);
+  rt::DocumentReadResult r = rt::ReadTxm(bytes);
   return Loaded(r, doc, r.page);
 }
 
 ReadResult ReadRtfInto(std::string_view bytes, QTextDocument& doc) {
-  const rt::DocumentReadResult r = rt::ReadRtfFile(bytes);
-  return Loaded(r, doc, rt::PageSettingsOf(r.document.page));
+  rt::DocumentReadResult r = rt::ReadRtfFile(bytes);
+  const PageSettings page = rt::PageSettingsOf(r.document.page);
+  return Loaded(r, doc, page);
 }
 
 std::string WriteTxmOf(const QTextDocument& doc, const PageSettings& page) { return rt::WriteTxm(ModelOf(doc, page)); }
@@ -106,10 +110,10 @@ QTextDocumentFragment WithLayoutAids(const QTextDocumentFragment& fragment) {
 }
 
 bool InsertRtfAt(std::string_view bytes, QTextCursor& cursor) {
-  const rt::RtfReadResult r = rt::ReadRtf(bytes);
+  rt::RtfReadResult r = rt::ReadRtf(bytes);
   if (!r.ok) return false;
   QTextDocument part;
-  rt::qt::ToQTextDocument(r.document, part);
+  rt::qt::ToQTextDocument(std::move(r.document), part);
   QTextDocument* target = cursor.document();
   CopyPictures(part, *target);
   cursor.insertFragment(QTextDocumentFragment(&part));

@@ -38,6 +38,7 @@ struct ReadResult {
   bool hasPage = false;
   PageSettings page;
   std::string warning;  // what was read with losses, for the user
+  std::string reason;   // why it was refused, for the user, when that is worth saying
 };
 ReadResult ReadTxmInto(std::string_view bytes, QTextDocument& doc);
 ReadResult ReadRtfInto(std::string_view bytes, QTextDocument& doc);

@@ -16,6 +16,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <new>
+#include <stdexcept>
 
 #include "editor/ControlDialogs.h"
 #include "editor/EditorDialogs.h"
@@ -48,7 +50,20 @@ QString DecodeText(const QByteArray& bytes) {
   return latin.decode(bytes);
 }
 
-bool ReadFileBytes(const std::string& path, std::string& bytes) { return files::ReadWholeFile(path, bytes); }
+// A document, text or picture file is read only when it is a regular file no larger than
+// kMaxDocumentFileBytes. When a file that is there was not read, `reason` gets the file
+// layer's sentence saying why (a missing file needs none).
+bool ReadFileBytes(const std::string& path, std::string& bytes, std::string* reason = nullptr) {
+  std::string why;
+  const files::ReadResult r = files::ReadFileIfAny(path, bytes, kMaxDocumentFileBytes, &why);
+  if (r == files::ReadResult::Read) return true;
+  if (reason) *reason = r == files::ReadResult::Missing ? std::string() : files::ReadFailureText(path, r, why);
+  return false;
+}
+
+// An allocation that fails while a file is turned into a document, or a document into a
+// file, is this message; what was open stays as it was.
+constexpr const char* kOutOfMemory = "There is not enough memory for it.";
 
 // The page values an RTF file gives; those it does not give (0 or less) keep the window's.
 void TakeGivenPage(const editor::PageSettings& given, editor::PageSettings& page) {
@@ -275,11 +290,12 @@ void ReportEditor::ToggleToolbar(frmMDIChild& frm) {
 
 // ---- files ---------------------------------------------------------------------------------
 
-void ReportEditor::ShowFileMessage(FileMessage m, const std::string& path) {
+void ReportEditor::ShowFileMessage(FileMessage m, const std::string& path, const std::string& reason) {
+  const std::string text = FileMessageText(m, path) + (reason.empty() ? "" : "\r\n" + reason);
   if (m == FileMessage::InvalidImagePath) {
-    ui::GetPrompt().MsgBox(FileMessageText(m, path), ui::Buttons::OK, ui::Icon::Exclamation, std::string("Viewer"));
+    ui::GetPrompt().MsgBox(text, ui::Buttons::OK, ui::Icon::Exclamation, std::string("Viewer"));
   } else {
-    ui::GetPrompt().MsgBox(FileMessageText(m, path), ui::Buttons::OK, ui::Icon::None);
+    ui::GetPrompt().MsgBox(text, ui::Buttons::OK, ui::Icon::None);
   }
 }
 
@@ -323,35 +339,49 @@ frmMDIChild* ReportEditor::DocumentOfFile(const std::string& path) const {
 
 bool ReportEditor::ReadInto(frmMDIChild& doc, const std::string& path, int format) {
   TextControl& tx = *doc.TXTextControl1;
-  std::string bytes;
+  std::string bytes, error;
   // A file that cannot be read, or is not what its name says, shows its message and leaves
   // no window (the old editor kept an empty window captioned with the path, and a later
   // Save overwrote the file with nothing).
-  if (!ReadFileBytes(path, bytes)) {
-    ShowFileMessage(FileMessage::CantOpen, path);
+  if (!ReadFileBytes(path, bytes, &error)) {
+    ShowFileMessage(FileMessage::CantOpen, path, error);
     return false;
   }
   ReadResult r;
-  const bool ok = tx.ReplaceDocument([&](QTextDocument& d, editor::PageSettings& page) {
-    SetImagePath(path, d);
-    if (format == int(FileFormat::Txm)) {
-      r = ReadTxmInto(bytes, d);
-      if (r.ok && r.hasPage) page = r.page;
-      return r.ok;
-    }
-    if (format == int(FileFormat::Rtf)) {
-      r = ReadRtfInto(bytes, d);
-      if (r.ok && r.hasPage) TakeGivenPage(r.page, page);
-      return r.ok;
-    }
-    const QByteArray raw = QByteArray::fromStdString(bytes);
-    if (format == int(FileFormat::Html)) d.setHtml(DecodeText(raw));
-    else d.setPlainText(DecodeText(raw));
-    return true;
-  });
+  bool ok = false;
+  // The document is built apart from the one shown: a build that runs out of memory leaves
+  // the window's document as it was. The file's bytes go as soon as the document holds
+  // them, before it is laid out.
+  try {
+    ok = tx.ReplaceDocument([&](QTextDocument& d, editor::PageSettings& page) {
+      SetImagePath(path, d);
+      if (format == int(FileFormat::Txm)) {
+        r = ReadTxmInto(bytes, d);
+        std::string().swap(bytes);
+        if (r.ok && r.hasPage) page = r.page;
+        return r.ok;
+      }
+      if (format == int(FileFormat::Rtf)) {
+        r = ReadRtfInto(bytes, d);
+        std::string().swap(bytes);
+        if (r.ok && r.hasPage) TakeGivenPage(r.page, page);
+        return r.ok;
+      }
+      const QString text = DecodeText(QByteArray::fromStdString(bytes));
+      std::string().swap(bytes);
+      if (format == int(FileFormat::Html)) d.setHtml(text);
+      else d.setPlainText(text);
+      return true;
+    });
+  } catch (const std::bad_alloc&) {
+    r = ReadResult{};
+    r.reason = kOutOfMemory;
+  } catch (const std::length_error&) {
+    r = ReadResult{};
+    r.reason = kOutOfMemory;
+  }
   if (!ok) {
-    if (format == int(FileFormat::Txm)) ShowFileMessage(r.failure, path);
-    else ShowFileMessage(FileMessage::CantLoad, path);
+    ShowFileMessage(format == int(FileFormat::Txm) ? r.failure : FileMessage::CantLoad, path, r.reason);
     return false;
   }
   doc.sourceFormat = format == int(FileFormat::Txm)    ? FileFormat::Txm
@@ -456,11 +486,19 @@ bool ReportEditor::SaveDocumentOf(frmMDIChild& doc, const std::string& path) {
   // The whole file is made in memory and written to a temporary file that replaces the old
   // one only when complete: a failed save leaves the old file whole.
   std::string content;
-  switch (format) {
-    case FileFormat::Txm: content = WriteTxmOf(*tx.document(), tx.Page()); break;
-    case FileFormat::Rtf: content = WriteRtfOf(*tx.document(), tx.Page()); break;
-    case FileFormat::Html: content = HtmlOf(*tx.document()).toStdString(); break;
-    case FileFormat::Text: content = PlainTextOf(*tx.document()).toStdString(); break;
+  try {
+    switch (format) {
+      case FileFormat::Txm: content = WriteTxmOf(*tx.document(), tx.Page()); break;
+      case FileFormat::Rtf: content = WriteRtfOf(*tx.document(), tx.Page()); break;
+      case FileFormat::Html: content = HtmlOf(*tx.document()).toStdString(); break;
+      case FileFormat::Text: content = PlainTextOf(*tx.document()).toStdString(); break;
+    }
+  } catch (const std::bad_alloc&) {
+    ShowFileMessage(FileMessage::CantSave, path, kOutOfMemory);
+    return false;
+  } catch (const std::length_error&) {
+    ShowFileMessage(FileMessage::CantSave, path, kOutOfMemory);
+    return false;
   }
   if (content.empty() && (format == FileFormat::Txm || format == FileFormat::Rtf)) {
     ShowFileMessage(FileMessage::CantSave, path);
@@ -468,9 +506,10 @@ bool ReportEditor::SaveDocumentOf(frmMDIChild& doc, const std::string& path) {
   }
   std::string error;
   if (!files::WriteFileAtomic(path, content, &error)) {
+    // The file layer's sentence says why (read-only, a folder in its place, a full disk, the
+    // file-size limit); a folder that is not there cannot even have the file opened.
     const QFileInfo info(QString::fromStdString(path));
-    const bool folderWritable = info.absoluteDir().exists() && QFileInfo(info.absolutePath()).isWritable();
-    ShowFileMessage(folderWritable ? FileMessage::CantSave : FileMessage::CantOpen, path);
+    ShowFileMessage(info.absoluteDir().exists() ? FileMessage::CantSave : FileMessage::CantOpen, path, error);
     return false;
   }
   doc.SetCaption(QString::fromStdString(Upper(path)));
@@ -495,19 +534,28 @@ void ReportEditor::InsertTextFile() {
   const std::string name = *chosen;
   dialogFileName = name;
   ui::BusyCursor busy;
-  std::string bytes;
-  bool ok = ReadFileBytes(name, bytes);
+  std::string bytes, error;
+  bool ok = ReadFileBytes(name, bytes, &error);
   if (ok) {
-    QTextCursor c = tx->textCursor();
-    TextControl::KindScope scope(*tx, TextControl::EditKind::Input);
-    if (Upper(name).size() >= 3 && Upper(name).substr(Upper(name).size() - 3) == "RTF") {
-      ok = InsertRtfAt(bytes, c);
-    } else {
-      c.insertText(DecodeText(QByteArray::fromStdString(bytes)));
+    try {
+      QTextCursor c = tx->textCursor();
+      TextControl::KindScope scope(*tx, TextControl::EditKind::Input);
+      if (Upper(name).size() >= 3 && Upper(name).substr(Upper(name).size() - 3) == "RTF") {
+        ok = InsertRtfAt(bytes, c);
+      } else {
+        const QString text = DecodeText(QByteArray::fromStdString(bytes));
+        c.insertText(text);
+      }
+      if (ok) tx->setTextCursor(c);
+    } catch (const std::bad_alloc&) {
+      ok = false;
+      error = kOutOfMemory;
+    } catch (const std::length_error&) {
+      ok = false;
+      error = kOutOfMemory;
     }
-    if (ok) tx->setTextCursor(c);
   }
-  if (!ok) ShowFileMessage(FileMessage::CantImport, name);
+  if (!ok) ShowFileMessage(FileMessage::CantImport, name, error);
 }
 
 void ReportEditor::SetImagePath(const std::string& path, QTextDocument& doc) {
@@ -526,27 +574,36 @@ bool ReportEditor::ImportRtfFile(const std::string& path, bool caption) {
   frmMDIChild* doc = ActiveDocument();
   if (!doc) return false;
   TextControl& tx = *doc->TXTextControl1;
-  std::string bytes;
+  std::string bytes, error;
   std::string warning;  // what the report holds that the editor does not keep
-  bool ok = ReadFileBytes(path, bytes);
+  bool ok = ReadFileBytes(path, bytes, &error);
   if (ok) {
     // Into an empty document the report comes whole, with its page; into one with text, at
     // the caret.
-    if (tx.document()->isEmpty()) {
-      ok = tx.ReplaceDocument([&](QTextDocument& d, editor::PageSettings& page) {
-        SetImagePath(path, d);
-        const ReadResult r = ReadRtfInto(bytes, d);
-        if (r.ok && r.hasPage) TakeGivenPage(r.page, page);
-        warning = r.warning;
-        return r.ok;
-      });
-    } else {
-      QTextCursor c = tx.textCursor();
-      ok = InsertRtfAt(bytes, c);
+    try {
+      if (tx.document()->isEmpty()) {
+        ok = tx.ReplaceDocument([&](QTextDocument& d, editor::PageSettings& page) {
+          SetImagePath(path, d);
+          const ReadResult r = ReadRtfInto(bytes, d);
+          if (r.ok && r.hasPage) TakeGivenPage(r.page, page);
+          warning = r.warning;
+          error = r.reason;
+          return r.ok;
+        });
+      } else {
+        QTextCursor c = tx.textCursor();
+        ok = InsertRtfAt(bytes, c);
+      }
+    } catch (const std::bad_alloc&) {
+      ok = false;
+      error = kOutOfMemory;
+    } catch (const std::length_error&) {
+      ok = false;
+      error = kOutOfMemory;
     }
   }
   if (!ok) {
-    ShowFileMessage(FileMessage::CantImport, path);
+    ShowFileMessage(FileMessage::CantImport, path, error);
     return false;
   }
   doc->sourceFormat = FileFormat::Rtf;
@@ -588,8 +645,9 @@ void ReportEditor::InsertImage(bool asChar, TextControl& tx, int x, int y) {
   dialogFileName = *chosen;
   std::string bytes;
   std::string error;
-  if (!ReadFileBytes(*chosen, bytes)) {
-    error = "the file cannot be read";
+  std::string why;
+  if (files::ReadFileIfAny(*chosen, bytes, kMaxDocumentFileBytes, &why) != files::ReadResult::Read) {
+    error = why.empty() ? "the file cannot be read" : why;
   } else {
     TextControl::KindScope scope(tx, TextControl::EditKind::Input);
     QTextCursor c = tx.textCursor();

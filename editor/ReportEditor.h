@@ -36,6 +36,10 @@ class frmMDIChild;
 class frmMDIParent;
 class TextControl;
 
+// The largest file the editor opens, inserts or imports (documents, text, pictures): well
+// above any report the merge makes (at most 16 MB) or any letter or contract.
+inline constexpr std::uint64_t kMaxDocumentFileBytes = 24u << 20;
+
 // The flags of one document slot (16-bit Booleans: -1 true, 0 false).
 struct DocumentState {
   int16_t Deleted = 0;
@@ -183,7 +187,8 @@ class ReportEditor {
 
  private:
   bool ReadInto(frmMDIChild& doc, const std::string& path, int format);
-  void ShowFileMessage(FileMessage m, const std::string& path);
+  // The message of a file, and on a line of its own the reason, when there is one.
+  void ShowFileMessage(FileMessage m, const std::string& path, const std::string& reason = "");
 
   EditorOptions options_;
   QPointer<frmMDIParent> frame_;

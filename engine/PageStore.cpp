@@ -24,6 +24,16 @@ constexpr int kWorksht = 1, kStartUps = 3, kAdjustments = 4, kEOLFees = 5;
 
 }  // namespace
 
+grid::ReadLimits WorksheetReadLimits() {
+  grid::ReadLimits limits;
+  limits.maxFileBytes = 256u << 20;
+  limits.maxRows = kMaxPages;
+  limits.maxCells = 4000000;
+  limits.maxSheets = 10;
+  limits.rowsAre = "pages a worksheet can hold";
+  return limits;
+}
+
 bool FitsWorksheet(const grid::Workbook& wb, std::string& why) {
   const int pages = wb.SheetAt(kWorksht).MaxRow();
   if (pages > kMaxPages) {

@@ -10,6 +10,12 @@ namespace qv {
 // The most pages a worksheet holds: page numbers and the page count are 16-bit.
 inline constexpr int kMaxPages = 32767;
 
+// What a worksheet file may hold: at most 256 MB (the program writes a worksheet of
+// kMaxPages pages in about 120 MB), kMaxPages rows in every sheet, 4,000,000 cells (a page
+// fills about 80) and 10 sheets (a worksheet has five). A
+// file beyond them is refused before it is read, or as soon as a count passes its limit.
+grid::ReadLimits WorksheetReadLimits();
+
 // True when a workbook read from a worksheet file fits what a worksheet holds: no more
 // rows on the sheets of one row per page ("Worksht", "StartUps", "Adjustments",
 // "EOLFees") than kMaxPages. Otherwise `why` says what is too large. The workbook is

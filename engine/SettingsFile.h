@@ -12,6 +12,8 @@
 namespace qv {
 
 inline constexpr const char* kSettingsFileName = "Quorvant.Cfg";
+// The largest settings file read: a real one is a few hundred bytes.
+inline constexpr unsigned long kMaxSettingsFileBytes = 1ul << 20;
 
 // A failure met while reading a program file at start-up, in the runtime's numbering
 // (53 file not found, 62 input past end of file, 13 type mismatch).

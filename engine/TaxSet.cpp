@@ -17,6 +17,9 @@ namespace qv {
 namespace {
 
 constexpr const char* kTaxSetFileName = "Taxset.txt";
+// The largest tax-settings file read (at most 52 settings of a line each: a few KB). The
+// main window and the tax-settings window read it with the same, default, limit.
+constexpr std::uint64_t kMaxTaxSetFileBytes = files::kDefaultReadLimit;
 
 // The header line of a tax-settings file that a save has to create.
 constexpr const char* kTaxSetHeader =
@@ -145,13 +148,19 @@ std::string JoinTaxSetFile(const TaxSetFileParts& parts) {
   return text + parts.rest;
 }
 
+// Reads the tax-settings file whole; a file that is not there, not a regular file or larger
+// than any tax-settings file can be is refused with the reason.
+bool ReadTaxSetFile(const std::string& path, std::string& content, std::string* error) {
+  std::string why;
+  if (files::ReadFileIfAny(path, content, kMaxTaxSetFileBytes, &why) == files::ReadResult::Read) return true;
+  if (error) *error = "Unable to open the tax settings file " + path + (why.empty() ? "." : ": " + why + ".");
+  return false;
+}
+
 // Reads the file for a rewrite; a missing file is an empty one.
 bool ReadForRewrite(const std::string& path, TaxSetFileParts& parts, std::string* error) {
   std::string content;
-  if (files::FileExistsNoCase(path) && !files::ReadWholeFile(path, content)) {
-    if (error) *error = "Unable to open the tax settings file " + path + ".";
-    return false;
-  }
+  if (files::FileExistsNoCase(path) && !ReadTaxSetFile(path, content, error)) return false;
   parts = SplitTaxSetFile(content);
   // A missing or empty file gets a header line.
   if (content.empty()) parts.header = kTaxSetHeader;
@@ -169,10 +178,7 @@ std::string Engine::TaxSetPath() const {
 bool Engine::LoadTaxSet(std::string* error) {
   const std::string path = TaxSetPath();
   std::string content;
-  if (!files::ReadWholeFile(path, content)) {
-    if (error) *error = "Unable to open the tax settings file " + path + ".";
-    return false;
-  }
+  if (!ReadTaxSetFile(path, content, error)) return false;
   const std::vector<std::string> lines = SplitLines(content);
   const std::string key = KeyOfName(tax.TaxSetName);
   std::string lineKey;
@@ -236,10 +242,7 @@ bool Engine::SaveTaxSet(std::string* error) {
 bool Engine::DeleteTaxSet(const std::string& name, std::string* error) {
   const std::string path = TaxSetPath();
   std::string content;
-  if (!files::ReadWholeFile(path, content)) {
-    if (error) *error = "Unable to open the tax settings file " + path + ".";
-    return false;
-  }
+  if (!ReadTaxSetFile(path, content, error)) return false;
   TaxSetFileParts parts = SplitTaxSetFile(content);
   const std::string key = KeyOfName(name);
   std::string lineKey;

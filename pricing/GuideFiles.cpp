@@ -41,6 +41,13 @@ std::string GuideText(std::string_view bytes) {
 }
 
 std::string MissingFileMessage(const std::string& path) {
+  std::error_code ec;
+  if (std::filesystem::is_regular_file(path, ec) && !ec) {
+    const std::uintmax_t size = std::filesystem::file_size(path, ec);
+    if (!ec && size > static_cast<std::uintmax_t>(kMaxGuideFileBytes))
+      return "The data file \"" + path + "\" is larger than " + std::to_string(kMaxGuideFileBytes >> 20) +
+             " MB, the most that is read from such a file.";
+  }
   return "The data file \"" + path + "\" is missing or cannot be read.";
 }
 
@@ -66,6 +73,10 @@ bool OpenSized(std::ifstream& in, const std::string& path, int64_t& size) {
   in.seekg(0, std::ios::end);
   const std::streamoff end = in.tellg();
   if (!in || end < 0) {
+    in.close();
+    return false;
+  }
+  if (end > kMaxGuideFileBytes) {
     in.close();
     return false;
   }

@@ -22,6 +22,12 @@ namespace qv::pricing {
 std::string GuideFilePath(const std::string& appFolder, const std::string& classLetter, const std::string& name);
 
 // The one message a window shows for a data file it cannot open.
+// The largest guide text or index file read: a line is read whole, so a file far larger than
+// any guide (a real one is some MB) is refused before anything of it is read.
+inline constexpr int64_t kMaxGuideFileBytes = int64_t(256) << 20;
+
+// "The data file "PATH" is missing or cannot be read." (for a file larger than
+// kMaxGuideFileBytes: that it is larger, and the limit).
 std::string MissingFileMessage(const std::string& path);
 // The one message for a data file whose content cannot be right (an index entry that
 // points outside its text file, a record number past the end); `why` says what is wrong.

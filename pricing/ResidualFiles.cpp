@@ -1,6 +1,8 @@
 // The residual guide's index and record files, line classes, list texts and runs.
 #include "pricing/ResidualFiles.h"
 
+#include <filesystem>
+
 #include "engine/Runtime.h"
 #include "platform/files/AtomicFile.h"
 #include "platform/files/FolderLookup.h"
@@ -53,9 +55,13 @@ ResidualIndex ParseResidualIndex(const std::string& content) {
 
 ResidualIndex ReadResidualIndex(const std::string& path) {
   std::string content;
-  if (!files::ReadWholeFile(path, content)) {
+  // An index has a line per model (some tens of KB); a file far larger is no index.
+  constexpr std::uint64_t kMaxResidualIndexBytes = 16u << 20;
+  std::string why;
+  const files::ReadResult read = files::ReadFileIfAny(path, content, kMaxResidualIndexBytes, &why);
+  if (read != files::ReadResult::Read) {
     ResidualIndex idx;
-    idx.error = MissingFileMessage(path);
+    idx.error = read == files::ReadResult::TooLarge ? DamagedFileMessage(path, why) : MissingFileMessage(path);
     return idx;
   }
   if (content.empty()) {
@@ -123,6 +129,10 @@ bool ResidualRecordFile::Open(const std::string& path) {
   in_.close();
   in_.clear();
   size_ = 0;
+  // Records are read one at a time, so any size will do; but only from a regular file (a
+  // pipe would hold the open until something writes to it).
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return false;
   in_.open(path, std::ios::binary);
   if (!in_.is_open()) return false;
   in_.seekg(0, std::ios::end);

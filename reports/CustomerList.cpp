@@ -36,7 +36,18 @@ CustomerList::LoadResult CustomerList::Load(const std::string& appFolder, std::s
   return LoadFile(files::ResolveNoCase(appFolder + kFileName), error);
 }
 
-CustomerList::LoadResult CustomerList::LoadFile(const std::string& path, std::string& error) {
+grid::ReadLimits CustomerList::ReadLimits() {
+  grid::ReadLimits limits;
+  limits.maxFileBytes = kMaxFileBytes;
+  limits.maxRows = kMaxCustomers;
+  limits.maxCells = static_cast<long long>(kMaxCustomers) * kCustomerColumns;
+  limits.maxSheets = 10;
+  limits.rowsAre = "customers a list can hold";
+  return limits;
+}
+
+CustomerList::LoadResult CustomerList::LoadFile(const std::string& path, std::string& error,
+                                                const grid::ReadLimits& limits) {
   SetUpCustomerBook(book_);
   rowCount_ = 1;
   modified_ = false;
@@ -46,7 +57,7 @@ CustomerList::LoadResult CustomerList::LoadFile(const std::string& path, std::st
 
   grid::Workbook read;
   std::string why;
-  if (!read.Read(path_, why)) {
+  if (!read.Read(path_, why, limits)) {
     damaged_ = true;
     error = why + " The customer list is not saved, so the file stays as it is.";
     return LoadResult::Damaged;

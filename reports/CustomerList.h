@@ -66,9 +66,18 @@ class CustomerList {
     Damaged   // unreadable, damaged or not a customer list: `error` says why; the list is
               // empty and Save refuses, so the file is never written over
   };
-  // Reads AppFolder + "Customer.vts" (the name looked up without regard to case).
+  // What a customer file may hold: 96 MB and 200,000 customers (the program writes 100,000
+  // customers in about 36 MB; a dealership's list of some thousands is a few MB). A larger
+  // file, or one with more rows, is damaged; it is refused before it is read, or as soon as
+  // the row count passes the limit.
+  static constexpr std::uint64_t kMaxFileBytes = 96u << 20;
+  static constexpr int kMaxCustomers = 200000;
+  static grid::ReadLimits ReadLimits();
+
+  // Reads AppFolder + "Customer.vts" (the name looked up without regard to case). Tests
+  // give smaller limits.
   LoadResult Load(const std::string& appFolder, std::string& error);
-  LoadResult LoadFile(const std::string& path, std::string& error);
+  LoadResult LoadFile(const std::string& path, std::string& error, const grid::ReadLimits& limits = ReadLimits());
   // Writes the whole list to the file it was loaded from, through a temporary file and a
   // rename. False with a message naming the file when the write failed, or when the list
   // was not loaded from a sound file (never loaded, or damaged: nothing is written then).

@@ -489,12 +489,16 @@ MergeResult MergeTemplateFile(const ReportContext& ctx, const std::string& path,
   MergeResult r;
   const std::string real = files::ResolveNoCase(path);
   std::string text;
-  if (!files::ReadWholeFile(real, text)) {
+  // The size is looked at before the file is read: a template larger than a template may be
+  // is refused without reading it.
+  std::string why;
+  const files::ReadResult read = files::ReadFileIfAny(real, text, kMaxTemplateBytes, &why);
+  if (read != files::ReadResult::Read && read != files::ReadResult::TooLarge) {
     r.status = MergeResult::Status::TemplateFault;
-    r.message = "Can't open file: " + real;
+    r.message = "Can't open file: " + real + (why.empty() ? "" : " (" + why + ")");
     return r;
   }
-  if (text.size() > kMaxTemplateBytes) {
+  if (read == files::ReadResult::TooLarge) {
     r.status = MergeResult::Status::TemplateFault;
     r.message = "Textfile too big: " + real;
     return r;

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <fstream>
 
+#include <unistd.h>
+
 #include "engine/Engine.h"
 #include "platform/ui/Prompt.h"
 #include "worksheet/QV.h"
@@ -101,12 +103,12 @@ bool QV::SaveBeforeLoading() {
 
 bool QV::OpenWorksheetFile(const std::string& path) {
   ui::Prompt& prompt = ui::GetPrompt();
-  {
-    std::ifstream probe(path, std::ios::binary);
-    if (!probe) {
-      prompt.MsgBox(kUnableToOpen);
-      return false;
-    }
+  // A file that is not there or may not be read gets the short message; one that is there
+  // is looked at by the reader, which says why it refuses it (without opening a pipe,
+  // which would wait for a writer).
+  if (::access(path.c_str(), R_OK) != 0) {
+    prompt.MsgBox(kUnableToOpen);
+    return false;
   }
   std::string error;
   ui::BusyCursor busy;

@@ -80,9 +80,13 @@ void QV::Form_Load() {
   std::string dataDate;
   bool haveDate = false;
   {
-    std::string content;
-    if (!files::ReadWholeFile(files::ResolveNoCase(eng.AppFolder + "UpDate.Dat"), content)) {
+    std::string content, why;
+    const files::ReadResult read =
+        files::ReadFileIfAny(files::ResolveNoCase(eng.AppFolder + "UpDate.Dat"), content, files::kDefaultReadLimit, &why);
+    if (read == files::ReadResult::Missing) {
       Report({53, "File not found: UpDate.Dat"});
+    } else if (read != files::ReadResult::Read) {
+      Report({75, "Path/File access error: UpDate.Dat: " + why});
     } else {
       RecordReader r(content);
       std::string second;

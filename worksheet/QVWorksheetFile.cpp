@@ -16,7 +16,7 @@ namespace qv {
 bool QV::OpenWorksheetSequence(const std::string& path, std::string& error) {
   // Read into a workbook of its own: a file that cannot be read changes nothing.
   grid::Workbook wb;
-  if (!wb.Read(path, error)) return false;
+  if (!wb.Read(path, error, WorksheetReadLimits())) return false;
   std::string why;
   if (!Engine::IsWorksheetWorkbook(wb, why)) {
     error = "The file " + path + " is not a Quorvant worksheet: " + why + ".";

@@ -10,11 +10,20 @@ namespace qv {
 std::vector<StartupError> ReadConfigFile(Engine& eng) {
   std::vector<StartupError> errors;
   ProgramSettings& c = eng.cfg;
-  std::string content;
-  if (!files::ReadWholeFile(files::ResolveNoCase(eng.AppFolder + kSettingsFileName), content)) {
-    errors.push_back({53, "File not found: " + std::string(kSettingsFileName)});
-  } else {
+  std::string content, why;
+  switch (files::ReadFileIfAny(files::ResolveNoCase(eng.AppFolder + kSettingsFileName), content, kMaxSettingsFileBytes,
+                               &why)) {
+    case files::ReadResult::Missing:
+      errors.push_back({53, "File not found: " + std::string(kSettingsFileName)});
+      break;
+    case files::ReadResult::Unreadable:
+    case files::ReadResult::TooLarge:
+      // There, but a folder, a device or far larger than any settings file: said so.
+      errors.push_back({75, "Path/File access error: " + std::string(kSettingsFileName) + ": " + why});
+      break;
+    case files::ReadResult::Read:
     errors = ParseConfigText(content, c, eng.tax);
+      break;
   }
   if (c.LeaseTemplatePath.empty()) c.LeaseTemplatePath = eng.AppFolder + "Lease.rtf";
   if (c.LoanTemplatePath.empty()) c.LoanTemplatePath = eng.AppFolder + "Loan.rtf";

@@ -36,6 +36,10 @@ struct RtfReadResult {
   Document document;
 };
 
+// The refusal of a text larger than the limits, or one that would make more elements than
+// the model keeps (RtfReadResult::error).
+inline constexpr const char* kDocumentTooLarge = "The document is too large.";
+
 struct RtfLimits {
   size_t maxInputBytes = size_t(256) << 20;  // larger inputs are refused
   int maxDepth = 512;                          // deeper nesting is refused

@@ -216,7 +216,7 @@ class Reader {
   RtfReadResult Read() {
     RtfReadResult result;
     if (in_.size() > limits_.maxInputBytes) {
-      result.error = "The document is too large.";
+      result.error = kDocumentTooLarge;
       return result;
     }
     if (!LooksLikeRtf(in_)) {
@@ -293,7 +293,7 @@ class Reader {
       }
       Byte(uint8_t(c));
       if (overBudget_) {
-        error_ = "The document is too large.";
+        error_ = kDocumentTooLarge;
         return false;
       }
     }
@@ -350,7 +350,7 @@ class Reader {
       return true;
     }
     Act(kw, hasParam, param);
-    return !overBudget_ || (error_ = "The document is too large.", false);
+    return !overBudget_ || (error_ = kDocumentTooLarge, false);
   }
 
   void Symbol(char c) {

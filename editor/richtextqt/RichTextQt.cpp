@@ -1142,8 +1142,10 @@ QString ToQString(const std::string& utf8) { return QString::fromUtf8(utf8.data(
 
 std::string FromQString(const QString& text) { return text.toUtf8().toStdString(); }
 
-void ToQTextDocument(const Document& doc, QTextDocument& target) {
-  Document normal = doc;
+void ToQTextDocument(const Document& doc, QTextDocument& target) { ToQTextDocument(Document(doc), target); }
+
+void ToQTextDocument(Document&& doc, QTextDocument& target) {
+  Document normal = std::move(doc);
   Normalize(normal);
   Builder(normal, target).Build();
 }
@@ -1396,7 +1398,7 @@ bool ImportRtf(std::string_view rtf, QTextDocument& target, std::string* error) 
     if (error) *error = r.error;
     return false;
   }
-  ToQTextDocument(r.document, target);
+  ToQTextDocument(std::move(r.document), target);
   return true;
 }
 

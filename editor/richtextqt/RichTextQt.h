@@ -105,6 +105,9 @@ inline constexpr qsizetype kLongWord = 1000;
 inline constexpr qsizetype kBreakEvery = 8;
 inline constexpr qsizetype kMaxBlockChars = 65536;
 void ToQTextDocument(const Document& doc, QTextDocument& target);
+// The same, taking the model: it is brought into shape in place rather than copied, so a
+// large document is not held twice while it is built.
+void ToQTextDocument(Document&& doc, QTextDocument& target);
 
 // A footnote shows as its number at its mark, and its note as a paragraph at the end of the
 // document, after the text, in the order of the marks.

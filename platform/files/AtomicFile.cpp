@@ -4,11 +4,12 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <algorithm>
+#include <new>
+#include <stdexcept>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <unistd.h>
 
 namespace qv::files {
@@ -125,21 +126,146 @@ bool WriteFileAtomic(const std::string& path, const std::string& content, std::s
   return true;
 }
 
-bool ReadWholeFile(const std::string& path, std::string& content) {
-  return ReadFileIfAny(path, content) == ReadResult::Read;
+bool ReadWholeFile(const std::string& path, std::string& content, std::uint64_t limit, std::string* error) {
+  std::string why;
+  const ReadResult r = ReadFileIfAny(path, content, limit, &why);
+  if (r == ReadResult::Read) return true;
+  if (error) *error = ReadFailureText(path, r, why);
+  return false;
 }
 
-ReadResult ReadFileIfAny(const std::string& path, std::string& content) {
+std::string ReadFailureText(const std::string& path, ReadResult result, const std::string& why) {
+  if (result != ReadResult::Missing && !why.empty()) return "Unable to open file " + path + ": " + why + ".";
+  return "Unable to open file " + path + ".";
+}
+
+std::string SizeText(std::uint64_t bytes) {
+  if (bytes >= (1u << 20) && bytes % (1u << 20) == 0) return std::to_string(bytes >> 20) + " MB";
+  if (bytes >= 1024 && bytes % 1024 == 0) return std::to_string(bytes >> 10) + " KB";
+  return std::to_string(bytes) + " bytes";
+}
+
+namespace {
+
+std::string TooLargeText(std::uint64_t limit) {
+  return "it is larger than " + SizeText(limit) + ", the most that is read from such a file";
+}
+
+// Opens a file for reading after looking at it: Read with the open descriptor and its size
+// when it is a regular file within the limit, else why not.
+ReadResult OpenChecked(const std::string& path, std::uint64_t limit, int& fd, std::uint64_t& size,
+                       std::string* why) {
+  auto refuse = [&](const std::string& reason) {
+    if (why) *why = reason;
+    return ReadResult::Unreadable;
+  };
+  // Opened without waiting (a pipe with no writer would block the open), then looked at
+  // through the open descriptor, so that what is checked is what is read.
+  fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    const int e = errno;
+    if (e == ENOENT || e == ENOTDIR) return ReadResult::Missing;
+    return refuse(std::strerror(e));
+  }
   struct stat st {};
-  if (::stat(path.c_str(), &st) != 0)
-    return errno == ENOENT || errno == ENOTDIR ? ReadResult::Missing : ReadResult::Unreadable;
-  if (S_ISDIR(st.st_mode)) return ReadResult::Unreadable;  // a folder opens, but is no file
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return ReadResult::Unreadable;
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  if (in.bad()) return ReadResult::Unreadable;
-  content = ss.str();
+  ReadResult result = ReadResult::Read;
+  if (::fstat(fd, &st) != 0) result = refuse(std::strerror(errno));
+  else if (S_ISDIR(st.st_mode)) result = refuse("it is a folder, not a file");
+  else if (!S_ISREG(st.st_mode)) result = refuse("it is not a regular file (a device or a pipe)");
+  else if (static_cast<std::uint64_t>(st.st_size) > limit) {
+    if (why) *why = TooLargeText(limit);
+    result = ReadResult::TooLarge;
+  }
+  if (result != ReadResult::Read) {
+    ::close(fd);
+    fd = -1;
+    return result;
+  }
+  size = static_cast<std::uint64_t>(st.st_size);
+  return ReadResult::Read;
+}
+
+}  // namespace
+
+FileStream::~FileStream() { ::close(fd_); }
+
+FileStream::int_type FileStream::underflow() {
+  if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
+  if (tooLarge_ || failed_) return traits_type::eof();
+  ssize_t n;
+  do {
+    n = ::read(fd_, buffer_, sizeof buffer_);
+  } while (n < 0 && errno == EINTR);
+  if (n < 0) failed_ = true;
+  if (n <= 0) return traits_type::eof();
+  given_ += static_cast<std::uint64_t>(n);
+  if (given_ > limit_) {
+    tooLarge_ = true;
+    return traits_type::eof();
+  }
+  setg(buffer_, buffer_, buffer_ + n);
+  return traits_type::to_int_type(*gptr());
+}
+
+ReadResult OpenFileIfAny(const std::string& path, std::uint64_t limit, std::unique_ptr<FileStream>& stream,
+                         std::string* why) {
+  int fd = -1;
+  std::uint64_t size = 0;
+  const ReadResult r = OpenChecked(path, limit, fd, size, why);
+  if (r == ReadResult::Read) stream = std::make_unique<FileStream>(fd, limit);
+  return r;
+}
+
+ReadResult ReadFileIfAny(const std::string& path, std::string& content, std::uint64_t limit, std::string* why) {
+  auto refuse = [&](const std::string& reason) {
+    if (why) *why = reason;
+    return ReadResult::Unreadable;
+  };
+  auto tooLarge = [&] {
+    if (why) *why = TooLargeText(limit);
+    return ReadResult::TooLarge;
+  };
+  int fd = -1;
+  std::uint64_t size = 0;
+  const ReadResult opened = OpenChecked(path, limit, fd, size, why);
+  if (opened != ReadResult::Read) return opened;
+  struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closer{fd};
+  std::string data;
+  try {
+    data.resize(static_cast<size_t>(size));
+    size_t done = 0;
+    while (done < data.size()) {
+      const ssize_t n = ::read(fd, data.data() + done, data.size() - done);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        return refuse(std::strerror(errno));
+      }
+      if (n == 0) break;  // the file got shorter while it was read
+      done += static_cast<size_t>(n);
+    }
+    data.resize(done);
+    // What follows the size the file had (one that grows while it is read, or a file of
+    // the system that tells no size) is read in pieces, up to the limit.
+    char piece[65536];
+    for (;;) {
+      const ssize_t n = ::read(fd, piece, sizeof piece);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        return refuse(std::strerror(errno));
+      }
+      if (n == 0) break;
+      if (data.size() + static_cast<size_t>(n) > limit) return tooLarge();
+      data.append(piece, static_cast<size_t>(n));
+    }
+  } catch (const std::bad_alloc&) {
+    return refuse("there is not enough memory to read it");
+  } catch (const std::length_error&) {
+    return refuse("there is not enough memory to read it");
+  }
+  content = std::move(data);
   return ReadResult::Read;
 }
 

@@ -5,6 +5,10 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <new>
+#include <stdexcept>
+#include <istream>
+#include <memory>
 #include <tuple>
 #include <nlohmann/json.hpp>
 
@@ -786,162 +790,257 @@ std::string Workbook::ToJson() const {
   return doc.dump(1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
 }
 
-bool Workbook::FromJson(const std::string& text, std::string& why) {
+bool Workbook::FromJson(const std::string& text, std::string& why, const ReadLimits& limits) {
   // Every member is type-checked before use; the catch is a last guard so that no damaged
   // file can end the program.
   try {
-    return FromJsonChecked(text, why);
+    return FromJsonChecked(text, why, limits);
+  } catch (const std::bad_alloc&) {
+    why = "there is not enough memory to read it";
+    return false;
+  } catch (const std::length_error&) {
+    why = "there is not enough memory to read it";
+    return false;
   } catch (const std::exception&) {
     why = "it is damaged";
     return false;
   }
 }
 
-bool Workbook::FromJsonChecked(const std::string& text, std::string& why) {
-  using nlohmann::json;
-  json doc = json::parse(text, nullptr, false);
-  if (doc.is_discarded()) {
-    why = "it is not a workbook file (damaged or of another kind)";
-    return false;
-  }
-  if (!doc.is_object() || !doc.contains("format") || doc["format"] != kFormatName) {
-    why = "it is not a Quorvant workbook";
-    return false;
-  }
-  int version = 0;
-  if (!doc.contains("version") || !doc["version"].is_number_integer()) {
-    why = "it has no format version";
-    return false;
-  }
-  if (!IntIn(doc["version"], 1, kFormatVersion, version)) {
-    const json& v = doc["version"];
-    bool newer = v.is_number_unsigned() ? v.get<uint64_t>() > static_cast<uint64_t>(kFormatVersion)
-                                        : v.get<int64_t>() > kFormatVersion;
-    why = newer ? "it was written by a newer release of the program" : "its format version is not valid";
-    return false;
-  }
-  if (!doc.contains("sheets") || !doc["sheets"].is_array() || doc["sheets"].empty()) {
-    why = "it holds no sheets";
-    return false;
-  }
-  std::vector<Sheet> sheets;
-  constexpr int kMaxRows = Sheet::kMaxRows, kMaxCols = Sheet::kMaxCols;
-  for (const auto& js : doc["sheets"]) {
-    if (!js.is_object() || !js.contains("name") || !js["name"].is_string()) {
-      why = "a sheet has no name";
-      return false;
-    }
-    Sheet s(js["name"].get<std::string>());
-    const std::string damaged = " of sheet " + s.Name() + " are damaged";
-    if (js.contains("headings")) {
-      if (!js["headings"].is_array() || js["headings"].size() > static_cast<size_t>(kMaxCols)) {
-        why = "the column headings" + damaged;
-        return false;
-      }
-      int col = 1;
-      for (const auto& h : js["headings"]) {
-        if (!h.is_string()) {
-          why = "the column headings" + damaged;
+namespace {
+
+// Thrown by the reader to stop a parse at the first thing it refuses.
+struct Refused {
+  std::string why;
+};
+
+// Reads a workbook file's JSON a piece at a time: each cell goes into its sheet as soon as
+// it is read and each sheet into the list as soon as it ends, so that the whole text never
+// stands as one tree beside the sheets, and a count beyond the limits stops the read at
+// once. What is left of the tree (format, version, texts, emptied sheets) is checked after.
+class WorkbookParser {
+ public:
+  using json = nlohmann::json;
+
+  WorkbookParser(const ReadLimits& limits, std::vector<Sheet>& sheets) : limits_(limits), sheets_(sheets) {}
+
+  bool operator()(int depth, json::parse_event_t event, json& parsed) {
+    using E = json::parse_event_t;
+    switch (event) {
+      case E::object_start:
+      case E::array_start:
+        if (depth == 0 && event == E::array_start) throw Refused{"it is not a Quorvant workbook"};
+        if (depth == 1) inSheets_ = event == E::array_start && rootKey_ == "sheets";
+        if (depth == 2 && inSheets_) StartSheet(event);
+        if (depth == 3) inCells_ = inSheet_ && event == E::array_start && sheetKey_ == "cells";
+        return true;
+      case E::key:
+        if (depth == 1) rootKey_ = parsed.get<std::string>();
+        if (depth == 3) sheetKey_ = parsed.get<std::string>();
+        return true;
+      case E::value:
+        if (depth == 1) CheckRootValue(parsed);
+        if (depth == 2 && inSheets_) throw Refused{"a sheet has no name"};
+        if (depth == 3 && inSheet_) CheckSheetValue(parsed);
+        return true;
+      case E::array_end:
+        if (depth == 4 && inCells_) {
+          AddCell(parsed);
+          return false;  // the cell is in its sheet; the tree does not keep it
+        }
+        if (depth == 3) inCells_ = false;
+        if (depth == 1) inSheets_ = false;
+        return true;
+      case E::object_end:
+        if (depth == 2 && inSheet_) {
+          EndSheet(parsed);
           return false;
         }
+        return true;
+    }
+    return true;
+  }
+
+  int SheetsSeen() const { return static_cast<int>(sheets_.size()); }
+
+ private:
+  void StartSheet(json::parse_event_t event) {
+    if (event != json::parse_event_t::object_start) throw Refused{"a sheet has no name"};
+    if (static_cast<int>(sheets_.size()) >= limits_.maxSheets)
+      throw Refused{"it holds more than " + std::to_string(limits_.maxSheets) + " sheets"};
+    sheet_ = Sheet("");
+    inSheet_ = true;
+  }
+
+  // The sheet's name when it came before the cells, else its place in the file.
+  std::string SheetLabel() const {
+    return sheet_.Name().empty() ? "number " + std::to_string(sheets_.size() + 1) : sheet_.Name();
+  }
+
+  void CheckRootValue(const json& v) {
+    if (rootKey_ == "format" && v != Workbook::kFormatName) throw Refused{"it is not a Quorvant workbook"};
+    if (rootKey_ == "version") {
+      std::string why;
+      if (!VersionFits(v, why)) throw Refused{why};
+    }
+  }
+
+  void CheckSheetValue(const json& v) {
+    if (sheetKey_ == "name" && v.is_string()) sheet_.SetName(v.get<std::string>());
+    int rows = 0;
+    if (sheetKey_ == "maxRow" && IntIn(v, 1, Sheet::kMaxRows, rows) && rows > limits_.maxRows) throw TooManyRows();
+  }
+
+  Refused TooManyRows() const {
+    if (!limits_.rowsAre.empty())
+      return Refused{"it holds more than the " + std::to_string(limits_.maxRows) + " " + limits_.rowsAre};
+    return Refused{"sheet " + SheetLabel() + " holds more than " + std::to_string(limits_.maxRows) + " rows"};
+  }
+
+  void AddCell(const json& jc) {
+    constexpr int kMaxRows = Sheet::kMaxRows, kMaxCols = Sheet::kMaxCols;
+    if (++cells_ > limits_.maxCells)
+      throw Refused{"it holds more than " + std::to_string(limits_.maxCells) + " cells"};
+    auto damaged = [this] { return Refused{"a cell of sheet " + SheetLabel() + " is damaged"}; };
+    int r = 0, c = 0;
+    if (jc.size() < 3 || !jc[0].is_number_integer() || !jc[1].is_number_integer()) throw damaged();
+    if (!IntIn(jc[0], 1, kMaxRows, r) || !IntIn(jc[1], 1, kMaxCols, c))
+      throw Refused{"a cell of sheet " + SheetLabel() + " lies outside the sheet"};
+    if (r > limits_.maxRows) throw TooManyRows();
+    const json& v = jc[2];
+    if (v.is_number()) {
+      sheet_.SetNumberRC(r, c, v.get<double>());
+    } else if (v.is_string()) {
+      sheet_.SetTextRC(r, c, v.get<std::string>());
+    } else if (v.is_null()) {
+      sheet_.SetCell(r, c, Cell{});
+    } else if (v.is_object() && v.contains("sum") && v["sum"].is_array() && v["sum"].size() == 4) {
+      int b[4];
+      for (int k = 0; k < 4; ++k)
+        if (!IntIn(v["sum"][k], 1, k % 2 == 0 ? kMaxRows : kMaxCols, b[k])) throw damaged();
+      if (!sheet_.SetSumFormula(r, c, b[0], b[1], b[2], b[3]))
+        throw Refused{"sheet " + SheetLabel() + " holds more than " + std::to_string(Sheet::kMaxSumCells) +
+                      " sum cells"};
+    } else {
+      throw damaged();
+    }
+    if (jc.size() > 3) {
+      CellFont f;
+      if (!jc[3].is_object() || !FontFromJson(jc[3], f)) throw damaged();
+      sheet_.SetFontRC(r, c, f);
+    }
+  }
+
+  // The sheet's other members, now that its cells are in.
+  void EndSheet(const json& js) {
+    constexpr int kMaxRows = Sheet::kMaxRows, kMaxCols = Sheet::kMaxCols;
+    inSheet_ = false;
+    if (!js.contains("name") || !js["name"].is_string()) throw Refused{"a sheet has no name"};
+    Sheet& s = sheet_;
+    s.SetName(js["name"].get<std::string>());
+    const std::string damaged = " of sheet " + s.Name() + " are damaged";
+    if (js.contains("headings")) {
+      if (!js["headings"].is_array() || js["headings"].size() > static_cast<size_t>(kMaxCols))
+        throw Refused{"the column headings" + damaged};
+      int col = 1;
+      for (const auto& h : js["headings"]) {
+        if (!h.is_string()) throw Refused{"the column headings" + damaged};
         s.SetColText(col++, h.get<std::string>());
       }
     }
     int number = 0;
     if (js.contains("headerHeight")) {
-      if (!IntIn(js["headerHeight"], 0, Sheet::kMaxHeaderHeight, number)) {
-        why = "the settings" + damaged;
-        return false;
-      }
+      if (!IntIn(js["headerHeight"], 0, Sheet::kMaxHeaderHeight, number)) throw Refused{"the settings" + damaged};
       s.SetHeaderHeight(number);
     }
     if (js.contains("maxCol")) {
-      if (!IntIn(js["maxCol"], 0, kMaxCols, number)) {
-        why = "the settings" + damaged;
-        return false;
-      }
+      if (!IntIn(js["maxCol"], 0, kMaxCols, number)) throw Refused{"the settings" + damaged};
       s.SetMaxCol(number);
     }
-    if (js.contains("cells")) {
-      if (!js["cells"].is_array()) {
-        why = "the cells" + damaged;
-        return false;
-      }
-      for (const auto& jc : js["cells"]) {
-        int r = 0, c = 0;
-        if (!jc.is_array() || jc.size() < 3 || !jc[0].is_number_integer() || !jc[1].is_number_integer()) {
-          why = "a cell of sheet " + s.Name() + " is damaged";
-          return false;
-        }
-        if (!IntIn(jc[0], 1, kMaxRows, r) || !IntIn(jc[1], 1, kMaxCols, c)) {
-          why = "a cell of sheet " + s.Name() + " lies outside the sheet";
-          return false;
-        }
-        const json& v = jc[2];
-        if (v.is_number()) {
-          s.SetNumberRC(r, c, v.get<double>());
-        } else if (v.is_string()) {
-          s.SetTextRC(r, c, v.get<std::string>());
-        } else if (v.is_null()) {
-          s.SetCell(r, c, Cell{});
-        } else if (v.is_object() && v.contains("sum") && v["sum"].is_array() && v["sum"].size() == 4) {
-          int b[4];
-          for (int k = 0; k < 4; ++k)
-            if (!IntIn(v["sum"][k], 1, k % 2 == 0 ? kMaxRows : kMaxCols, b[k])) {
-              why = "a cell of sheet " + s.Name() + " is damaged";
-              return false;
-            }
-          if (!s.SetSumFormula(r, c, b[0], b[1], b[2], b[3])) {
-            why = "sheet " + s.Name() + " holds more than " + std::to_string(Sheet::kMaxSumCells) + " sum cells";
-            return false;
-          }
-        } else {
-          why = "a cell of sheet " + s.Name() + " is damaged";
-          return false;
-        }
-        if (jc.size() > 3) {
-          CellFont f;
-          if (!jc[3].is_object() || !FontFromJson(jc[3], f)) {
-            why = "a cell of sheet " + s.Name() + " is damaged";
-            return false;
-          }
-          s.SetFontRC(r, c, f);
-        }
-      }
-    }
+    if (js.contains("cells") && !js["cells"].is_array()) throw Refused{"the cells" + damaged};
     if (js.contains("checkBoxes")) {
-      if (!js["checkBoxes"].is_array()) {
-        why = "the check boxes" + damaged;
-        return false;
-      }
+      if (!js["checkBoxes"].is_array()) throw Refused{"the check boxes" + damaged};
       for (const auto& cb : js["checkBoxes"]) {
         int id = 0, row = 0, col = 0, value = 0;
         if (!cb.is_object() || !cb.contains("id") || !IntIn(cb["id"], INT32_MIN, INT32_MAX, id) ||
             !cb.contains("row") || !IntIn(cb["row"], 1, kMaxRows, row) || !cb.contains("col") ||
             !IntIn(cb["col"], 1, kMaxCols, col) || (cb.contains("value") && !IntIn(cb["value"], 0, 2, value)) ||
-            (cb.contains("name") && !cb["name"].is_string())) {
-          why = "the check boxes" + damaged;
-          return false;
-        }
+            (cb.contains("name") && !cb["name"].is_string()))
+          throw Refused{"the check boxes" + damaged};
         s.AddCheckBox(id, row, col, cb.contains("name") ? cb["name"].get<std::string>() : std::string());
         s.SetObjValue(id, value);
       }
     }
     if (js.contains("maxRow")) {
       int m = 0;
-      if (!IntIn(js["maxRow"], 1, kMaxRows, m)) {
-        why = "the row count of sheet " + s.Name() + " is damaged";
-        return false;
-      }
-      if (m < s.MaxRow()) {
-        why = "the row count of sheet " + s.Name() + " does not match its cells";
-        return false;
-      }
+      if (!IntIn(js["maxRow"], 1, kMaxRows, m)) throw Refused{"the row count of sheet " + s.Name() + " is damaged"};
+      if (m > limits_.maxRows) throw TooManyRows();
+      if (m < s.MaxRow()) throw Refused{"the row count of sheet " + s.Name() + " does not match its cells"};
       s.SetMaxRow(m);
     }
-    sheets.push_back(std::move(s));
+    sheets_.push_back(std::move(sheet_));
+    sheet_ = Sheet("");
   }
-  std::map<std::string, std::string> texts;
+
+  const ReadLimits& limits_;
+  std::vector<Sheet>& sheets_;
+  Sheet sheet_{""};
+  std::string rootKey_, sheetKey_;
+  bool inSheets_ = false, inSheet_ = false, inCells_ = false;
+  long long cells_ = 0;
+
+ public:
+  static bool VersionFits(const json& v, std::string& why) {
+    int version = 0;
+    if (!v.is_number_integer()) {
+      why = "it has no format version";
+      return false;
+    }
+    if (!IntIn(v, 1, Workbook::kFormatVersion, version)) {
+      const bool newer = v.is_number_unsigned() ? v.get<uint64_t>() > static_cast<uint64_t>(Workbook::kFormatVersion)
+                                                : v.get<int64_t>() > Workbook::kFormatVersion;
+      why = newer ? "it was written by a newer release of the program" : "its format version is not valid";
+      return false;
+    }
+    return true;
+  }
+};
+
+}  // namespace
+
+// Parses a workbook's JSON from `input` (a text, or a file read as it is parsed) into its
+// sheets and texts.
+namespace {
+template <class Input>
+bool ParseWorkbook(Input&& input, std::vector<Sheet>& sheets, std::map<std::string, std::string>& texts,
+                   std::string& why, const ReadLimits& limits) {
+  using nlohmann::json;
+  WorkbookParser parser(limits, sheets);
+  json doc;
+  try {
+    doc = json::parse(
+        std::forward<Input>(input),
+        [&parser](int depth, json::parse_event_t event, json& parsed) { return parser(depth, event, parsed); }, false);
+  } catch (const Refused& refused) {
+    why = refused.why;
+    return false;
+  }
+  if (doc.is_discarded()) {
+    why = "it is not a workbook file (damaged or of another kind)";
+    return false;
+  }
+  if (!doc.is_object() || !doc.contains("format") || doc["format"] != Workbook::kFormatName) {
+    why = "it is not a Quorvant workbook";
+    return false;
+  }
+  if (!doc.contains("version") || !WorkbookParser::VersionFits(doc["version"], why)) {
+    if (!doc.contains("version")) why = "it has no format version";
+    return false;
+  }
+  if (!doc.contains("sheets") || !doc["sheets"].is_array() || sheets.empty()) {
+    why = "it holds no sheets";
+    return false;
+  }
   if (doc.contains("texts")) {
     if (!doc["texts"].is_object()) {
       why = "its workbook texts are damaged";
@@ -952,27 +1051,62 @@ bool Workbook::FromJsonChecked(const std::string& text, std::string& why) {
         why = "its workbook texts are damaged";
         return false;
       }
-      texts[k] = v.get<std::string>();
+      texts[k] = v.template get<std::string>();
     }
   }
+  return true;
+}
+}  // namespace
+
+bool Workbook::FromJsonChecked(const std::string& text, std::string& why, const ReadLimits& limits) {
+  std::vector<Sheet> sheets;
+  std::map<std::string, std::string> texts;
+  if (!ParseWorkbook(text, sheets, texts, why, limits)) return false;
   sheets_ = std::move(sheets);
   bookTexts_ = std::move(texts);
   active_ = 1;
   return true;
 }
 
-bool Workbook::Read(const std::string& path, std::string& error) {
-  std::string text;
-  if (!files::ReadWholeFile(path, text)) {
-    error = "Unable to open file " + path + ".";
+bool Workbook::Read(const std::string& path, std::string& error, const ReadLimits& limits) {
+  // The file is parsed as it is read: its text is never held whole beside the sheets.
+  std::unique_ptr<files::FileStream> file;
+  std::string why;
+  const files::ReadResult opened = files::OpenFileIfAny(path, limits.maxFileBytes, file, &why);
+  if (opened != files::ReadResult::Read) {
+    error = files::ReadFailureText(path, opened, why);
     return false;
   }
-  Workbook fresh;
-  std::string why;
-  if (!fresh.FromJson(text, why)) {
+  std::vector<Sheet> sheets;
+  std::map<std::string, std::string> texts;
+  bool ok = false;
+  try {
+    std::istream in(file.get());
+    ok = ParseWorkbook(in, sheets, texts, why, limits);
+  } catch (const std::bad_alloc&) {
+    why = "there is not enough memory to read it";
+  } catch (const std::length_error&) {
+    why = "there is not enough memory to read it";
+  } catch (const std::exception&) {
+    why = "it is damaged";
+  }
+  if (file->TooLarge()) {
+    error = files::ReadFailureText(path, files::ReadResult::TooLarge,
+                                   "it is larger than " + files::SizeText(limits.maxFileBytes) +
+                                       ", the most that is read from such a file");
+    return false;
+  }
+  if (file->Failed()) {
+    error = files::ReadFailureText(path, files::ReadResult::Unreadable, "it could not be read to its end");
+    return false;
+  }
+  if (!ok) {
     error = "The file " + path + " cannot be read: " + why + ".";
     return false;
   }
+  Workbook fresh;  // nothing of this workbook stays (its copied cells neither)
+  fresh.sheets_ = std::move(sheets);
+  fresh.bookTexts_ = std::move(texts);
   *this = std::move(fresh);
   return true;
 }

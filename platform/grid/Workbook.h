@@ -41,6 +41,21 @@ struct Cell {
   bool operator==(const Cell&) const = default;
 };
 
+// What a workbook file may hold; a larger file, or one with more of anything, is refused
+// (the size before the file is read, the counts as soon as they pass). The defaults take any
+// workbook the grid can hold whose file is no larger than maxFileBytes; a reader of one kind
+// of workbook (the worksheet, the customer list) gives its own.
+struct ReadLimits {
+  std::uint64_t maxFileBytes = 64u << 20;
+  int maxRows = 1000000;         // in every sheet (at most the grid's kMaxRows)
+  long long maxCells = 4000000;  // in the whole workbook
+  int maxSheets = 100;
+  // What the rows are, for the refusal of too many: "pages a worksheet can hold" makes "it
+  // holds more than the N pages a worksheet can hold"; empty: "sheet NAME holds more than
+  // N rows".
+  std::string rowsAre;
+};
+
 // A check-box object placed in a cell, addressed by its id.
 struct CheckBoxObject {
   int row = 0;
@@ -264,17 +279,18 @@ class Workbook {
   std::string BookText(const std::string& key) const;
   void SetBookText(const std::string& key, const std::string& value);
 
-  // Reads a workbook file. On any failure (missing, truncated, not JSON, another format,
-  // a newer version, a bad sheet) returns false with a message naming the file in `error`,
-  // and leaves this workbook as it was.
-  bool Read(const std::string& path, std::string& error);
+  // Reads a workbook file. On any failure (missing, not a regular file, larger than the
+  // limits, truncated, not JSON, another format, a newer version, a bad sheet) returns false
+  // with a message naming the file in `error`, and leaves this workbook as it was. The size
+  // is looked at before the file is read and the counts while it is read.
+  bool Read(const std::string& path, std::string& error, const ReadLimits& limits = {});
   // Writes the workbook through a temporary file and a rename; on failure the old file
   // stays whole and `error` names the file.
   bool Write(const std::string& path, std::string& error) const;
 
   // The file text (for tests and for Write).
   std::string ToJson() const;
-  bool FromJson(const std::string& text, std::string& why);
+  bool FromJson(const std::string& text, std::string& why, const ReadLimits& limits = {});
 
   bool SameContent(const Workbook& other) const;
 
@@ -282,7 +298,7 @@ class Workbook {
   static constexpr int kFormatVersion = 1;
 
  private:
-  bool FromJsonChecked(const std::string& text, std::string& why);
+  bool FromJsonChecked(const std::string& text, std::string& why, const ReadLimits& limits);
   void PasteCells(const CopiedCells& copied);
 
   std::vector<Sheet> sheets_;

@@ -173,6 +173,7 @@ bool WriteProfileStrings(const std::string& section, const ProfileValues& values
       content.clear();
       break;
     case files::ReadResult::Unreadable:
+    case files::ReadResult::TooLarge:
       return refuse("the file cannot be read, so it is left as it is");
   }
   return files::WriteFileAtomic(file, ProfileWithValues(content, section, values), error);

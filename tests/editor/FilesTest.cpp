@@ -3,10 +3,16 @@
 #include "tests/editor/EditorFixture.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QFileInfo>
 #include <QTextBlock>
 #include <QUrl>
 
+#include <cstdio>
 #include <map>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/files/AtomicFile.h"
 
@@ -144,7 +150,8 @@ TEST_F(EditorTest, AFailedSaveKeepsTheOldFileWholeAndTheCaption) {
   prompt.Answer(ui::Answer::OK);
   EXPECT_FALSE(editor->FileSave());
   files::SetWriteFaultForTesting(nullptr);
-  EXPECT_EQ(prompt.MessageTexts(), std::vector<std::string>{"Can't save file: " + txt});
+  EXPECT_EQ(prompt.MessageTexts(), std::vector<std::string>{"Can't save file: " + txt + "\r\nUnable to write file " +
+                                                            txt + ": the write was interrupted"});
   EXPECT_EQ(Read(txt), "the old content, longer than the new");
   EXPECT_EQ(editor->ActiveDocument()->Caption(), caption);
   EXPECT_EQ(editor->State(editor->ActiveDocument()->Slot()).Dirty, kTrue);
@@ -158,7 +165,144 @@ TEST_F(EditorTest, SavingIntoAFolderThatDoesNotExistCannotOpenTheFile) {
   const std::string path = Path("no/such/folder/x.txt");
   prompt.Answer(ui::Answer::OK);
   EXPECT_FALSE(editor->SaveDocument(path));
-  EXPECT_EQ(prompt.MessageTexts(), std::vector<std::string>{"Can't open file: " + path});
+  EXPECT_EQ(prompt.MessageTexts(), std::vector<std::string>{"Can't open file: " + path + "\r\nUnable to write file " +
+                                                            path + ": No such file or directory"});
+}
+
+// A save that fails says why, in the file layer's words, and keeps the document (its text,
+// its name, its changed mark) and the old file.
+TEST_F(EditorTest, AFailedSaveSaysWhyAndKeepsTheDocumentAndTheOldFile) {
+  Frame();
+  const std::string kept = Write("kept.txt", "kept");
+  ASSERT_NE(editor->LoadDocument(kept, 1), nullptr);
+  TextControl& tx = *editor->ActiveText();
+  Type(tx, "new text ");
+  const QString caption = editor->ActiveDocument()->Caption();
+  const std::string readOnly = Write("readonly.txt", "old read-only file");
+  ::chmod(readOnly.c_str(), 0444);
+  const std::string folder = Path("folder.txt");
+  QDir().mkpath(QString::fromStdString(folder));
+  const std::string large = Write("large.txt", "old small file");
+  struct Case {
+    std::string path;
+    const char* why;
+    std::string before;  // the old file, which stays
+    rlim_t sizeLimit;    // RLIM_INFINITY: none
+  } cases[] = {
+      {readOnly, "the file is read-only", "old read-only file", RLIM_INFINITY},
+      {folder, "Is a directory", "", RLIM_INFINITY},
+      {large, "File too large", "old small file", 4},
+  };
+  files::IgnoreFileSizeSignal();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    prompt.ClearAsked();
+    prompt.Answer(ui::Answer::OK);
+    struct rlimit before {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+    struct rlimit small = before;
+    small.rlim_cur = c.sizeLimit;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool saved = editor->SaveDocument(c.path);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &before), 0);
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(prompt.MessageTexts(), std::vector<std::string>{"Can't save file: " + c.path +
+                                                              "\r\nUnable to write file " + c.path + ": " + c.why});
+    if (!c.before.empty()) EXPECT_EQ(Read(c.path), c.before);
+    EXPECT_EQ(tx.document()->toPlainText(), "new text kept");
+    EXPECT_EQ(editor->ActiveDocument()->Caption(), caption);
+    EXPECT_EQ(editor->State(editor->ActiveDocument()->Slot()).Dirty, kTrue);
+  }
+  EXPECT_TRUE(QFileInfo(QString::fromStdString(folder)).isDir());
+  EXPECT_EQ(Read(kept), "kept");
+}
+
+// Only a regular file no larger than the editor's limit is read: a device, a pipe, a folder
+// or a file too large is refused with the reason before anything is read, and leaves no
+// window; the document open stays as it was.
+TEST_F(EditorTest, AFileThatIsNoDocumentOrTooLargeIsRefusedBeforeItIsRead) {
+  Frame();
+  const std::string kept = Write("kept.txt", "kept");
+  ASSERT_NE(editor->LoadDocument(kept, 1), nullptr);
+  Type(*editor->ActiveText(), "!");
+  const std::string pipe = Path("pipe.txt");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  const std::string folder = Path("folder.rtf");
+  QDir().mkpath(QString::fromStdString(folder));
+  // A sparse file one byte over the limit: nothing of it is read.
+  const std::string sparse = Write("sparse.rtf", "{");
+  ASSERT_EQ(::truncate(sparse.c_str(), off_t(kMaxDocumentFileBytes) + 1), 0);
+  const std::string tooLarge = "it is larger than 24 MB, the most that is read from such a file";
+  const std::pair<std::string, std::string> cases[] = {
+      {"/dev/zero", "it is not a regular file (a device or a pipe)"},
+      {pipe, "it is not a regular file (a device or a pipe)"},
+      {folder, "it is a folder, not a file"},
+      {sparse, tooLarge},
+  };
+  const int windows = OpenWindows();
+  for (const auto& [path, why] : cases) {
+    SCOPED_TRACE(path);
+    prompt.ClearAsked();
+    prompt.Answer(ui::Answer::OK);
+    editor->FileOpen(path);
+    EXPECT_EQ(prompt.MessageTexts(),
+              std::vector<std::string>{"Can't open file: " + path + "\r\nUnable to open file " + path + ": " + why + "."});
+    QApplication::processEvents();
+    EXPECT_EQ(OpenWindows(), windows);
+    EXPECT_EQ(editor->ActiveText()->document()->toPlainText(), "!kept");
+  }
+  // A report handed to the editor is refused the same way.
+  prompt.ClearAsked();
+  prompt.Answer(ui::Answer::OK);
+  EXPECT_FALSE(editor->OpenReport(sparse));
+  EXPECT_EQ(prompt.MessageTexts(), std::vector<std::string>{"Can't import file: " + sparse +
+                                                            "\r\nUnable to open file " + sparse + ": " + tooLarge + "."});
+}
+
+// An allocation that fails while a document is built is a message; the document open
+// stays as it was (the child process runs with little address space to spare).
+TEST_F(EditorTest, RunningOutOfMemoryWhileOpeningIsAMessage) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  Frame();
+  const std::string kept = Write("kept.txt", "kept");
+  ASSERT_NE(editor->LoadDocument(kept, 1), nullptr);
+  const std::string big = Write("big.txt", std::string(20u << 20, 'a'));
+  auto openWithLittleMemory = [&] {
+    struct rlimit limit {};
+    ::getrlimit(RLIMIT_AS, &limit);
+    long pages = 0;
+    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+      if (std::fscanf(f, "%ld", &pages) != 1) pages = 0;
+      std::fclose(f);
+    }
+    // Room to read the file and copy it once, not to turn it into a document.
+    limit.rlim_cur = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + (60u << 20);
+    ::setrlimit(RLIMIT_AS, &limit);
+    prompt.Answer(ui::Answer::OK);
+    const bool opened = editor->LoadDocument(big, 1) != nullptr;
+    const bool said = prompt.MessageTexts() ==
+                      std::vector<std::string>{"Can't load file: " + big + "\r\nThere is not enough memory for it."};
+    const bool kept = editor->ActiveText()->document()->toPlainText() == "kept";
+    std::_Exit(!opened && said && kept ? 0 : 1);
+  };
+  EXPECT_EXIT(openWithLittleMemory(), ::testing::ExitedWithCode(0), "");
+}
+
+// An RTF file the reader refuses as too large (a row of 256 cells repeated 4,000 times:
+// 17 KB making a million cells) says so.
+TEST_F(EditorTest, AnRtfFileRefusedAsTooLargeSaysSo) {
+  Frame();
+  std::string rtf = "{\\rtf1 \\trowd";
+  for (int c = 1; c <= 256; ++c) rtf += "\\cellx" + std::to_string(c * 10);
+  rtf += "\\intbl";
+  for (int r = 0; r < 4000; ++r) rtf += "\\row";
+  const std::string path = Write("rows.rtf", rtf + "}");
+  const int windows = OpenWindows();
+  prompt.Answer(ui::Answer::OK);
+  editor->FileOpen(path);
+  EXPECT_EQ(prompt.MessageTexts(), std::vector<std::string>{"Can't load file: " + path + "\r\nThe document is too large."});
+  QApplication::processEvents();
+  EXPECT_EQ(OpenWindows(), windows);
 }
 
 TEST_F(EditorTest, InsertTextPutsAFileAtTheCaret) {

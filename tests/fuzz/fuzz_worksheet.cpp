@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   grid::Workbook wb;
   std::string why;
-  if (!wb.FromJson(fuzz::Bytes(data, size), why)) return 0;
+  if (!wb.FromJson(fuzz::Bytes(data, size), why, WorksheetReadLimits())) return 0;
   if (!Engine::IsWorksheetWorkbook(wb, why) || !FitsWorksheet(wb, why)) return 0;
 
   Engine eng;
@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   eng.StorePage();
   const std::string text = eng.WKS.ToJson();
   grid::Workbook back;
-  if (!back.FromJson(text, why)) fuzz::FuzzFailure("the saved worksheet is refused by the reader");
+  if (!back.FromJson(text, why, WorksheetReadLimits())) fuzz::FuzzFailure("the saved worksheet is refused by the reader");
   if (!back.SameContent(eng.WKS)) fuzz::FuzzFailure("the saved worksheet reads back different");
   if (!Engine::IsWorksheetWorkbook(back, why) || !FitsWorksheet(back, why))
     fuzz::FuzzFailure("the saved worksheet is no longer one the open path takes");

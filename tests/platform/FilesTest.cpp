@@ -194,6 +194,60 @@ TEST_F(Folder, ReadingAMissingFileOrAFolderFails) {
   EXPECT_EQ(s, "text");
 }
 
+TEST_F(Folder, OnlyARegularFileWithinTheLimitIsRead) {
+  ::mkfifo(At("pipe").c_str(), 0600);
+  std::ofstream(At("small.txt")) << "0123456789";
+  // A sparse file: its size is checked before anything is read.
+  std::ofstream(At("sparse.bin")).put(0);
+  fs::resize_file(At("sparse.bin"), (64u << 20) + 1);
+  struct Case {
+    std::string path;
+    std::uint64_t limit;
+    const char* why;  // empty: read
+  } cases[] = {
+      {"/dev/zero", 1 << 20, "it is not a regular file (a device or a pipe)"},
+      {At("pipe"), 1 << 20, "it is not a regular file (a device or a pipe)"},
+      {dir_, 1 << 20, "it is a folder, not a file"},
+      {At("small.txt"), 9, "it is larger than 9 bytes, the most that is read from such a file"},
+      {At("small.txt"), 10, ""},
+      {At("sparse.bin"), 64 << 20, "it is larger than 64 MB, the most that is read from such a file"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    std::string s = "kept", error;
+    const bool ok = files::ReadWholeFile(c.path, s, c.limit, &error);
+    if (*c.why == 0) {
+      EXPECT_TRUE(ok);
+      EXPECT_EQ(s, "0123456789");
+    } else {
+      EXPECT_FALSE(ok);
+      EXPECT_EQ(error, "Unable to open file " + c.path + ": " + c.why + ".");
+      EXPECT_EQ(s, "kept");
+    }
+  }
+}
+
+// An allocation that fails while a file is read is a refusal with the reason, not the end
+// of the program (the child process runs with little address space).
+TEST_F(Folder, RunningOutOfMemoryWhileReadingIsARefusal) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const std::string big = At("big.bin");
+  std::ofstream(big).put(0);
+  fs::resize_file(big, std::uint64_t(1) << 30);  // sparse: takes no room on the disk
+  auto readWithLittleMemory = [&] {
+    struct rlimit small {};
+    ::getrlimit(RLIMIT_AS, &small);
+    small.rlim_cur = 512u << 20;
+    ::setrlimit(RLIMIT_AS, &small);
+    std::string s = "kept";
+    std::string error;
+    const bool read = files::ReadWholeFile(big, s, std::uint64_t(2) << 30, &error);
+    const bool said = error == "Unable to open file " + big + ": there is not enough memory to read it.";
+    std::_Exit(!read && said && s == "kept" ? 0 : 1);
+  };
+  EXPECT_EXIT(readWithLittleMemory(), ::testing::ExitedWithCode(0), "");
+}
+
 TEST_F(Folder, CaseBlindLookup) {
   std::ofstream(At("Compare.RTF")) << "x";
   std::ofstream(At("MANUF.TXT")) << "x";

@@ -29,7 +29,7 @@ class ProfileFile : public ::testing::Test {
   void Write(const std::string& text) { std::ofstream(ini_, std::ios::binary) << text; }
   std::string Read() const {
     std::string s;
-    files::ReadWholeFile(ini_, s);
+    files::ReadWholeFile(ini_, s, std::uint64_t(1) << 30);
     return s;
   }
   std::string dir_, ini_;

@@ -43,7 +43,7 @@ class TempDir {
 
 std::string ReadText(const std::string& path) {
   std::string s;
-  EXPECT_TRUE(qv::files::ReadWholeFile(path, s));
+  EXPECT_TRUE(qv::files::ReadWholeFile(path, s, std::uint64_t(1) << 30));
   return s;
 }
 
@@ -230,6 +230,53 @@ TEST(WorkbookFile, BadFilesAreRefusedAndTheWorkbookStaysAsItWas) {
     EXPECT_NE(error.find(c.reason), std::string::npos) << error;
     EXPECT_TRUE(wb.SameContent(before));
     EXPECT_EQ(wb.ActiveSheet(), 2);
+  }
+}
+
+TEST(WorkbookFile, AFileBeyondTheReadersLimitsIsRefusedAsSoonAsItPassesThem) {
+  TempDir dir;
+  const std::string head = R"({"format": "Quorvant workbook", "version": 1, "sheets": [)";
+  qv::grid::ReadLimits small;
+  small.maxRows = 3;
+  small.maxCells = 4;
+  small.maxSheets = 2;
+  small.maxFileBytes = 400;
+  struct Case {
+    const char* name;
+    std::string content;
+    const char* reason;  // empty: read
+  } cases[] = {
+      {"within every limit", head + R"({"name": "S", "maxRow": 3, "cells": [[3, 1, "x"], [1, 1, 2]]}]})", ""},
+      {"a cell below the last row", head + R"({"name": "S", "cells": [[4, 1, "x"]]}]})",
+       "sheet S holds more than 3 rows"},
+      {"a row count above it", head + R"({"name": "S", "maxRow": 4}]})", "sheet S holds more than 3 rows"},
+      {"more cells", head + R"({"name": "S", "cells": [[1, 1, 1], [1, 2, 1], [2, 1, 1], [2, 2, 1], [3, 1, 1]]}]})",
+       "it holds more than 4 cells"},
+      {"more sheets", head + R"({"name": "A"}, {"name": "B"}, {"name": "C"}]})", "it holds more than 2 sheets"},
+      // The parse stops at the first row too many: what follows is never read, so the
+      // damage after it is not what the message names.
+      {"stopped before the end", head + R"({"cells": [[9, 1, "x"], [1, 1, "y"]], not json at all)",
+       "sheet number 1 holds more than 3 rows"},
+      {"larger than the file limit", head + R"({"name": "S", "cells": [[1, 1, ")" + std::string(400, 'x') + R"("]]}]})",
+       "it is larger than 400 bytes"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = dir.File("limits.QVX");
+    WriteText(path, c.content);
+    Workbook wb = RichWorkbook();
+    const Workbook before = RichWorkbook();
+    std::string error;
+    const bool read = wb.Read(path, error, small);
+    if (*c.reason == 0) {
+      EXPECT_TRUE(read) << error;
+      EXPECT_EQ(wb.TextRC(3, 1), "x");
+      continue;
+    }
+    EXPECT_FALSE(read);
+    EXPECT_NE(error.find(path), std::string::npos) << error;
+    EXPECT_NE(error.find(c.reason), std::string::npos) << error;
+    EXPECT_TRUE(wb.SameContent(before));
   }
 }
 

@@ -2,10 +2,15 @@
 // including the indexes a damaged data update can bring.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <filesystem>
+
 #include "PricingSupport.h"
 #include "pricing/GuideFiles.h"
 #include "pricing/GuideLines.h"
 #include "pricing/PriceGuide.h"
+#include "pricing/ResidualFiles.h"
 #include "pricing/ResidualLookup.h"
 
 namespace qv::pricing {
@@ -139,6 +144,21 @@ TEST(GuideText, ReadsTheBytesAsWindows1252) {
       {"", ""},
   };
   for (const Case& c : cases) EXPECT_EQ(GuideText(c.bytes), c.text) << c.bytes;
+}
+
+// A guide file far larger than any guide is refused before it is read, with the limit; a
+// pipe in the place of a guide file is refused without waiting on it.
+TEST(GuideListFiles, AFileTooLargeOrAPipeInTheirPlaceIsRefused) {
+  TempFolder t;
+  t.Write("CMANUF.TXT", "x");
+  std::filesystem::resize_file(t.File("CMANUF.TXT"), std::uintmax_t(kMaxGuideFileBytes) + 1);  // sparse
+  const VehicleList list = PriceGuide(t.Folder(), "C").ShowManufacturers(YearFilter{});
+  EXPECT_TRUE(list.entries.empty());
+  EXPECT_EQ(list.error, "The data file \"" + t.File("CMANUF.TXT") +
+                            "\" is larger than 256 MB, the most that is read from such a file.");
+  ASSERT_EQ(::mkfifo(t.File("ALG99.RV1").c_str(), 0600), 0);
+  ResidualRecordFile records;
+  EXPECT_FALSE(records.Open(t.File("ALG99.RV1")));
 }
 
 // An empty file or a folder in the place of the vehicle list or the residual maker list is

@@ -30,7 +30,7 @@ class CustomerListTest : public ::testing::Test {
   std::string FilePath() const { return folder_ + CustomerList::kFileName; }
   std::string FileText() const {
     std::string s;
-    files::ReadWholeFile(FilePath(), s);
+    files::ReadWholeFile(FilePath(), s, std::uint64_t(1) << 30);
     return s;
   }
   // A list of customers "C1".."Cn" in a loaded (missing) file.
@@ -96,6 +96,47 @@ TEST_F(CustomerListTest, DamagedOrForeignFileIsNeverWrittenOver) {
     EXPECT_FALSE(list.Save(error));
     EXPECT_EQ(FileText(), c.content) << "the damaged file stays as it was";
   }
+}
+
+// A file beyond the list's limits is damaged: too large, refused before it is read; too
+// many customers, refused at the first row past the limit (lowered here to 3). It is never
+// written over.
+TEST_F(CustomerListTest, AFileBeyondTheLimitsIsRefusedAndNeverWrittenOver) {
+  std::string fourRows;
+  {
+    CustomerList four = ListOf(4);
+    ASSERT_TRUE(four.Save(error_));
+    fourRows = FileText();
+  }
+  grid::ReadLimits three = CustomerList::ReadLimits();
+  three.maxRows = 3;
+  struct Case {
+    const char* name;
+    bool sparse;  // a file one byte over the size limit, made without writing it
+    const char* says;
+  } cases[] = {
+      {"too many customers", false, "it holds more than the 3 customers a list can hold"},
+      {"too large", true, "it is larger than 96 MB, the most that is read from such a file"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.sparse) ASSERT_EQ(::truncate(FilePath().c_str(), off_t(CustomerList::kMaxFileBytes) + 1), 0);
+    const uintmax_t size = fs::file_size(FilePath());
+    CustomerList list;
+    std::string error;
+    EXPECT_EQ(list.LoadFile(FilePath(), error, three), CustomerList::LoadResult::Damaged);
+    EXPECT_NE(error.find(FilePath()), std::string::npos) << error;
+    EXPECT_NE(error.find(c.says), std::string::npos) << error;
+    EXPECT_FALSE(list.CanSave());
+    list.AddCustomer("Someone", kToday);
+    EXPECT_FALSE(list.Save(error));
+    EXPECT_EQ(fs::file_size(FilePath()), size);
+    if (!c.sparse) EXPECT_EQ(FileText(), fourRows);
+  }
+  ASSERT_TRUE(files::WriteFileAtomic(FilePath(), fourRows));
+  CustomerList all;
+  EXPECT_EQ(all.Load(folder_, error_), CustomerList::LoadResult::Loaded) << error_;
+  EXPECT_EQ(all.RowCount(), 4);
 }
 
 TEST_F(CustomerListTest, FileNameIsFoundWithoutRegardToCase) {

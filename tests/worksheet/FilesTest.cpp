@@ -2,6 +2,7 @@
 #include <QAction>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cmath>
 
@@ -125,6 +126,12 @@ TEST_F(FilesTest, FilesThatCannotBeReadAreRefusedAndChangeNothing) {
   ASSERT_TRUE(many.Read(good, error)) << error;
   for (int r = 1; r <= 70000; ++r) many.SheetAt(1).SetTextRC(r, 2, "Page " + std::to_string(r));
   ASSERT_TRUE(many.Write(folder + "many.QVX", error)) << error;
+  // What is no worksheet file, or far larger than one, is refused before it is read.
+  std::filesystem::create_directory(folder + "folder.QVX");
+  std::filesystem::create_symlink("/dev/zero", folder + "zero.QVX");
+  ASSERT_EQ(::mkfifo((folder + "pipe.QVX").c_str(), 0600), 0);
+  WriteFile(folder + "huge.QVX", "{");
+  ASSERT_EQ(::truncate((folder + "huge.QVX").c_str(), (256 << 20) + 1), 0);
 
   struct Case {
     std::string file;
@@ -135,7 +142,11 @@ TEST_F(FilesTest, FilesThatCannotBeReadAreRefusedAndChangeNothing) {
       {"missing.QVX", kUnableToOpen},
       {"damaged.QVX", ""},
       {"foreign.QVX", ""},
-      {"many.QVX", "", "it holds 70000 pages, more than the 32767 a worksheet can hold"},
+      {"many.QVX", "", "it holds more than the 32767 pages a worksheet can hold"},
+      {"folder.QVX", "", "it is a folder, not a file"},
+      {"zero.QVX", "", "it is not a regular file (a device or a pipe)"},
+      {"pipe.QVX", "", "it is not a regular file (a device or a pipe)"},
+      {"huge.QVX", "", "it is larger than 256 MB, the most that is read from such a file"},
   };
   for (bool fromRecent : {false, true}) {
     for (const Case& c : cases) {

@@ -33,7 +33,7 @@ namespace qv::test {
 
 inline std::string ReadFile(const std::string& path) {
   std::string s;
-  files::ReadWholeFile(path, s);
+  files::ReadWholeFile(path, s, std::uint64_t(1) << 30);
   return s;
 }
 

@@ -39,6 +39,37 @@ TEST_F(QVTest, NormalStartShowsAnUntitledWorksheetWithTheSettings) {
   EXPECT_TRUE(prompt.Asked().empty());
 }
 
+// A settings or data-date file that is there but is no file to read (a folder, a device, far
+// larger than such a file can be) is reported with the reason, once, and defaults apply.
+TEST_F(QVTest, SettingsAndDataDateFilesThatAreNoFilesAreReportedWithTheReason) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"Quorvant.Cfg", "Error  75.  Path/File access error: Quorvant.Cfg: it is a folder, not a file"},
+      {"UpDate.Dat", "Error  75.  Path/File access error: UpDate.Dat: it is a folder, not a file"},
+  };
+  for (const auto& [name, message] : cases) {
+    SCOPED_TRACE(name);
+    const std::string saved = ReadFile(folder + name);
+    std::filesystem::remove(folder + name);
+    std::filesystem::create_directory(folder + name);
+    prompt.ClearAsked();
+    prompt.Answer(Answer::OK);
+    Load();
+    EXPECT_EQ(prompt.MessageTexts(), std::vector<std::string>{message});
+    EXPECT_EQ(eng.cfg.LeaseTemplatePath, folder + "Lease.rtf");
+    std::filesystem::remove(folder + name);
+    WriteFile(folder + name, saved);
+  }
+  // Far larger than a settings file: refused before it is read.
+  WriteFile(folder + "Quorvant.Cfg", "");
+  std::filesystem::resize_file(folder + "Quorvant.Cfg", (1u << 20) + 1);
+  prompt.ClearAsked();
+  prompt.Answer(Answer::OK);
+  Load();
+  EXPECT_EQ(prompt.MessageTexts(),
+            std::vector<std::string>{"Error  75.  Path/File access error: Quorvant.Cfg: it is larger than 1 MB, the most "
+                                     "that is read from such a file"});
+}
+
 TEST_F(QVTest, MissingSettingsFileIsReportedOnceAndDefaultsApply) {
   std::filesystem::remove(folder + "Quorvant.Cfg");
   prompt.Answer(Answer::OK);
