@@ -73,6 +73,23 @@ TextPlan PlanText(const QString& text) {
   return plan;
 }
 
+// Marks (or unmarks) the text of a word that holds added breaks. Such text is also laid
+// out without shaping: every added space comes from a fallback font where the text's font
+// has none, so the word is shaped in pieces a few characters long, and shaping them was
+// most of the time a very long word took; ligatures and kerning inside a word too long
+// for a line are worth nothing.
+void MarkAddedBreaks(QTextCharFormat& format, bool marked) {
+  if (marked) {
+    format.setProperty(kAddedBreaks, true);
+    format.setFontStyleStrategy(QFont::StyleStrategy(format.fontStyleStrategy() | QFont::PreferNoShaping));
+  } else {
+    format.clearProperty(kAddedBreaks);
+    const auto strategy = QFont::StyleStrategy(format.fontStyleStrategy() & ~QFont::PreferNoShaping);
+    if (strategy == QFont::PreferDefault) format.clearProperty(QTextFormat::FontStyleStrategy);
+    else format.setFontStyleStrategy(strategy);
+  }
+}
+
 // `word` with a zero-width space after every kBreakEvery characters, moved on to the next
 // character that starts a grapheme (never inside a surrogate pair or before a mark).
 QString WithBreaks(QStringView word) {
@@ -539,7 +556,7 @@ class Builder {
         const QStringView part = QStringView(text).mid(at - offset, to - at);
         if (inWord) {
           QTextCharFormat marked = f;
-          marked.setProperty(kAddedBreaks, true);
+          MarkAddedBreaks(marked, true);
           cur.insertText(WithBreaks(part), marked);
         } else {
           cur.insertText(part.size() == text.size() ? text : part.toString(), f);
@@ -1192,7 +1209,7 @@ void RemoveLayoutAids(QTextDocument& doc) {
       const QTextCharFormat format = frag.charFormat();
       if (!format.boolProperty(kAddedBreaks)) continue;
       QTextCharFormat plain = format;
-      plain.clearProperty(kAddedBreaks);
+      MarkAddedBreaks(plain, false);
       marked.push_back({frag.position(), frag.length(), ModelText(frag.text(), format), plain});
     }
   }
@@ -1277,7 +1294,7 @@ void AddLayoutAids(QTextDocument& doc) {
       for (auto part = parts.rbegin(); part != parts.rend(); ++part) {
         cur.setPosition(part->from);
         cur.setPosition(part->to, QTextCursor::KeepAnchor);
-        part->format.setProperty(kAddedBreaks, true);
+        MarkAddedBreaks(part->format, true);
         cur.insertText(WithBreaks(cur.selectedText()), part->format);
       }
       ++p;
