@@ -65,6 +65,20 @@ bool ReadFileBytes(const std::string& path, std::string& bytes, std::string* rea
 // file, is this message; what was open stays as it was.
 constexpr const char* kOutOfMemory = "There is not enough memory for it.";
 
+// Runs `work` and says whether it ran out of memory (Qt and the standard library throw
+// bad_alloc, or length_error for a size they cannot hold) rather than ending the program.
+template <class Work>
+bool RanOutOfMemory(Work&& work) {
+  try {
+    work();
+    return false;
+  } catch (const std::bad_alloc&) {
+    return true;
+  } catch (const std::length_error&) {
+    return true;
+  }
+}
+
 // The page values an RTF file gives; those it does not give (0 or less) keep the window's.
 void TakeGivenPage(const editor::PageSettings& given, editor::PageSettings& page) {
   for (int32_t editor::PageSettings::*field :
@@ -352,7 +366,7 @@ bool ReportEditor::ReadInto(frmMDIChild& doc, const std::string& path, int forma
   // The document is built apart from the one shown: a build that runs out of memory leaves
   // the window's document as it was. The file's bytes go as soon as the document holds
   // them, before it is laid out.
-  try {
+  const bool outOfMemory = RanOutOfMemory([&] {
     ok = tx.ReplaceDocument([&](QTextDocument& d, editor::PageSettings& page) {
       SetImagePath(path, d);
       if (format == int(FileFormat::Txm)) {
@@ -373,10 +387,8 @@ bool ReportEditor::ReadInto(frmMDIChild& doc, const std::string& path, int forma
       else d.setPlainText(text);
       return true;
     });
-  } catch (const std::bad_alloc&) {
-    r = ReadResult{};
-    r.reason = kOutOfMemory;
-  } catch (const std::length_error&) {
+  });
+  if (outOfMemory) {
     r = ReadResult{};
     r.reason = kOutOfMemory;
   }
@@ -486,17 +498,15 @@ bool ReportEditor::SaveDocumentOf(frmMDIChild& doc, const std::string& path) {
   // The whole file is made in memory and written to a temporary file that replaces the old
   // one only when complete: a failed save leaves the old file whole.
   std::string content;
-  try {
+  const bool outOfMemory = RanOutOfMemory([&] {
     switch (format) {
       case FileFormat::Txm: content = WriteTxmOf(*tx.document(), tx.Page()); break;
       case FileFormat::Rtf: content = WriteRtfOf(*tx.document(), tx.Page()); break;
       case FileFormat::Html: content = HtmlOf(*tx.document()).toStdString(); break;
       case FileFormat::Text: content = PlainTextOf(*tx.document()).toStdString(); break;
     }
-  } catch (const std::bad_alloc&) {
-    ShowFileMessage(FileMessage::CantSave, path, kOutOfMemory);
-    return false;
-  } catch (const std::length_error&) {
+  });
+  if (outOfMemory) {
     ShowFileMessage(FileMessage::CantSave, path, kOutOfMemory);
     return false;
   }
@@ -536,24 +546,20 @@ void ReportEditor::InsertTextFile() {
   ui::BusyCursor busy;
   std::string bytes, error;
   bool ok = ReadFileBytes(name, bytes, &error);
-  if (ok) {
-    try {
-      QTextCursor c = tx->textCursor();
-      TextControl::KindScope scope(*tx, TextControl::EditKind::Input);
-      if (Upper(name).size() >= 3 && Upper(name).substr(Upper(name).size() - 3) == "RTF") {
-        ok = InsertRtfAt(bytes, c);
-      } else {
-        const QString text = DecodeText(QByteArray::fromStdString(bytes));
-        c.insertText(text);
-      }
-      if (ok) tx->setTextCursor(c);
-    } catch (const std::bad_alloc&) {
-      ok = false;
-      error = kOutOfMemory;
-    } catch (const std::length_error&) {
-      ok = false;
-      error = kOutOfMemory;
+  const auto insert = [&] {
+    QTextCursor c = tx->textCursor();
+    TextControl::KindScope scope(*tx, TextControl::EditKind::Input);
+    if (Upper(name).size() >= 3 && Upper(name).substr(Upper(name).size() - 3) == "RTF") {
+      ok = InsertRtfAt(bytes, c);
+    } else {
+      const QString text = DecodeText(QByteArray::fromStdString(bytes));
+      c.insertText(text);
     }
+    if (ok) tx->setTextCursor(c);
+  };
+  if (ok && RanOutOfMemory(insert)) {
+    ok = false;
+    error = kOutOfMemory;
   }
   if (!ok) ShowFileMessage(FileMessage::CantImport, name, error);
 }
@@ -577,30 +583,26 @@ bool ReportEditor::ImportRtfFile(const std::string& path, bool caption) {
   std::string bytes, error;
   std::string warning;  // what the report holds that the editor does not keep
   bool ok = ReadFileBytes(path, bytes, &error);
-  if (ok) {
-    // Into an empty document the report comes whole, with its page; into one with text, at
-    // the caret.
-    try {
-      if (tx.document()->isEmpty()) {
-        ok = tx.ReplaceDocument([&](QTextDocument& d, editor::PageSettings& page) {
-          SetImagePath(path, d);
-          const ReadResult r = ReadRtfInto(bytes, d);
-          if (r.ok && r.hasPage) TakeGivenPage(r.page, page);
-          warning = r.warning;
-          error = r.reason;
-          return r.ok;
-        });
-      } else {
-        QTextCursor c = tx.textCursor();
-        ok = InsertRtfAt(bytes, c);
-      }
-    } catch (const std::bad_alloc&) {
-      ok = false;
-      error = kOutOfMemory;
-    } catch (const std::length_error&) {
-      ok = false;
-      error = kOutOfMemory;
+  // Into an empty document the report comes whole, with its page; into one with text, at
+  // the caret.
+  const auto import = [&] {
+    if (tx.document()->isEmpty()) {
+      ok = tx.ReplaceDocument([&](QTextDocument& d, editor::PageSettings& page) {
+        SetImagePath(path, d);
+        const ReadResult r = ReadRtfInto(bytes, d);
+        if (r.ok && r.hasPage) TakeGivenPage(r.page, page);
+        warning = r.warning;
+        error = r.reason;
+        return r.ok;
+      });
+    } else {
+      QTextCursor c = tx.textCursor();
+      ok = InsertRtfAt(bytes, c);
     }
+  };
+  if (ok && RanOutOfMemory(import)) {
+    ok = false;
+    error = kOutOfMemory;
   }
   if (!ok) {
     ShowFileMessage(FileMessage::CantImport, path, error);
