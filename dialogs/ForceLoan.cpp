@@ -181,7 +181,11 @@ void ForceLoan::Text1_LostFocus() {
   ui::ReentryGuard guard(inLostFocus_);
   if (!guard.Entered()) return;
   if (Trim(S(Text1->text())) == owner.Shared().GotFocusText) return;
-  const double p = ParseAmountText(TrimRight(S(Text1->text())));
+  double p = 0;
+  if (!ReadEntryAmount(S(Text1->text()), p)) {
+    Text1->setText(Q(owner.Shared().GotFocusText));
+    return;
+  }
   Text1->setText(Q(Format(p, "$#,##0.00")));
   owner.Shared().GotFocusText = S(Text1->text());
   if (visible_ < 0) return;

@@ -93,8 +93,9 @@ void QV::Text1_LostFocus() {
 
 void QV::Combo1_Click() {
   eng.tax.TaxSetName = Combo1->currentText().toStdString();
-  std::string error;
-  if (!eng.LoadTaxSet(&error)) ui::GetPrompt().MsgBox(error, ui::Buttons::OK, ui::Icon::Exclamation);
+  std::string error, notice;
+  if (!eng.LoadTaxSet(&error, &notice)) ui::GetPrompt().MsgBox(error, ui::Buttons::OK, ui::Icon::Exclamation);
+  if (!notice.empty()) ui::GetPrompt().MsgBox(notice, ui::Buttons::OK, ui::Icon::Exclamation);
   eng.RecalcPage();
 }
 
