@@ -58,7 +58,7 @@ void QV::Form_Load() {
 
   std::string error, notice;
   if (!eng.LoadTaxSet(&error, &notice)) prompt.MsgBox(error);
-  if (!notice.empty()) prompt.MsgBox(notice, ui::Buttons::OK, ui::Icon::Exclamation);
+  ShowTaxSetNotice(notice);
 
   {
     QSignalBlocker block(Combo2);

@@ -164,10 +164,20 @@ TEST_F(RefusedEntryTest, ANegativeLoanTermIsRefused) {
 
 // Long texts and the largest amounts a deal takes leave the window as wide as it was.
 TEST_F(RefusedEntryTest, NoTextWidensTheWindow) {
-  qv->resize(900, 700);
+  qv->resize(1000, 760);
   QApplication::processEvents();
   const QSize size = qv->size();
   const QSize minimum = qv->minimumSizeHint();
+  // Where the boxes and figures stand, and how wide they are.
+  auto places = [this] {
+    std::vector<QRect> r;
+    const std::vector<QWidget*> shown = {qv->Text3[0], qv->Text3[1],    qv->Text3[4],       qv->Text3[5],
+                                         qv->lblPurchPrice, qv->lblGrossCap, qv->lblPayment[1], qv->lblPercMargin};
+    for (QWidget* w : shown)
+      r.push_back(QRect(w->mapTo(qv.get(), QPoint(0, 0)), w->size()));
+    return r;
+  };
+  const std::vector<QRect> before = places();
   active.Answer(ui::Answer::OK);
   TypeAndTab(qv->Text3[0], "999999999999999999999");
   // Amounts just below the limit: results in the hundreds of millions.
@@ -175,6 +185,7 @@ TEST_F(RefusedEntryTest, NoTextWidensTheWindow) {
   QApplication::processEvents();
   EXPECT_DOUBLE_EQ(eng.page.BaseInv, 99999999.99);
   EXPECT_EQ(qv->size(), size);
+  EXPECT_EQ(places(), before) << "no box or figure moved or widened";
   // Whatever a figure's text, its label keeps its width: a long text is cut, not shown whole.
   for (QLabel* figure : {qv->lblPayment[0], qv->lblPayment[1], qv->lblGrossCap, qv->lblPurchPrice, qv->lblTotals[1]})
     figure->setText(QString(60, '9'));
@@ -182,6 +193,7 @@ TEST_F(RefusedEntryTest, NoTextWidensTheWindow) {
   EXPECT_EQ(qv->size(), size);
   EXPECT_LE(qv->minimumSizeHint().width(), minimum.width());
   EXPECT_LE(qv->minimumWidth(), minimum.width());
+  EXPECT_EQ(places(), before);
   EXPECT_LE(qv->minimumSizeHint().width(), minimum.width());
 }
 
