@@ -476,9 +476,6 @@ class QV : public QMainWindow, public EngineHost, public Owner {
   void lblPayment_DblClick(int Index);
   // Asks for a desired purchase price and moves the margin by the difference.
   void lblPurchPrice_DblClick();
-  // True when a typed answer holds a number to take (an amount as ParseAmountText reads it:
-  // "$1,250", "(300)", "5%"); "abc" or "$" hold none and must change nothing.
-  static bool HoldsNumber(const std::string& text);
   void ConnectButtons();
 
   // ---- menus (QVMenus.cpp) -----------------------------------------------------------------
