@@ -23,14 +23,12 @@ constexpr const char* kTaxSetFileName = "Taxset.txt";
 
 // True when a value of field 2..27 of a line is one the setting can hold, by the limits of
 // what is typed into the tax settings: rates from 0 to 100 percent, a tax method from 0 to
-// 3, amounts from 0 up to what a deal can hold (IsDealValue); the 0/1 flags take any
-// number of a deal's size.
+// 3; amounts and the 0/1 flags take any number of a deal's size (IsDealValue).
 bool TaxSetValueFitsField(int field, double v) {
   if (!IsDealValue(v)) return false;
   switch (field) {
     case 2: case 18: case 19: case 22: return IsTaxRateValue(v);
     case 3: return v >= 0 && v <= 3;
-    case 20: case 24: case 26: return v >= 0;
     default: return true;
   }
 }
