@@ -107,6 +107,12 @@ PageInputs AdjRes::Adjusted() const {
 void AdjRes::Box_GotFocus(QLineEdit* box) { focusText_ = S(box->text()); }
 
 void AdjRes::Box_LostFocus(QLineEdit* box) {
+  double typed = 0;
+  if (S(box->text()) != focusText_ && !ReadEntryAmount(S(box->text()), typed)) {
+    box->setText(Q(focusText_));
+    CalcAdjustment();
+    return;
+  }
   CalcAdjustment();
   if (S(box->text()) == focusText_ || AcceptCandidate(eng, Adjusted(), {miles_, adjusted_})) return;
   box->setText(Q(focusText_));

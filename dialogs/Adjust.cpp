@@ -155,7 +155,12 @@ void Adjust::AdjustmentSheet_EndEdit(QString* text, bool* cancel) {
     a.Desc = TabFreeText(typed);
     *text = Q(a.Desc);
   } else {
-    const double v = Amount(typed);
+    double v = 0;
+    if (!ReadEntryAmount(typed, v)) {
+      // Not a number: the cell keeps its text and the record its amount.
+      *cancel = true;
+      return;
+    }
     (c == 2 ? a.Cap : a.Cash) = v;
     // The cell keeps the number the record got, so reading the grid back gives it again.
     *text = Blank(typed) ? QString() : Q(grid::NumberCellText(v));

@@ -137,13 +137,15 @@ void EOLFee::EOLSheet_EndEdit(QString* text, bool* cancel) {
   *cancel = true;
   if (r < 1 || r > kRows || c < 1 || c > 2 || (c == 1 && r <= kFixedRows)) return;
   const std::string typed = S(*text);
+  double amount = 0;
+  if (c == 2 && !ReadEntryAmount(typed, amount)) return;  // not a number: the cell keeps its amount
   FiniteEntry entry(eng);
   if (c == 1) {
     s.SetTextRC(r, 1, TabFreeText(typed));
   } else if (TrimRight(typed).find_first_not_of(' ') == std::string::npos) {
     s.SetTextRC(r, 2, "");
   } else {
-    s.SetNumberRC(r, 2, ParseAmountText(typed));
+    s.SetNumberRC(r, 2, amount);
   }
   EOLSheet_EndRecalc(&entry);
 }

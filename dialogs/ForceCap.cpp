@@ -74,7 +74,8 @@ void ForceCap::Command1_Click(int Index) {
   if (finished_) return;
   if (Index == 0 && !ui::CommitFocusedEntry(Command1[0])) return;
   if (Index == 0) {
-    const double target = ParseAmountText(Text1->text().toStdString());
+    double target = 0;
+    if (!ReadEntryAmount(Text1->text().toStdString(), target)) return;
     if (target < 0) {
       ui::GetPrompt().MsgBox(kNegativeCapCostMessage, ui::Buttons::OK, ui::Icon::Exclamation);
       Form_Load();

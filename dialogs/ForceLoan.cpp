@@ -188,16 +188,14 @@ void ForceLoan::Text1_LostFocus() {
   ui::ReentryGuard guard(inLostFocus_);
   if (!guard.Entered()) return;
   if (Trim(S(Text1->text())) == owner.Shared().GotFocusText) return;
-  const double p = ParseAmountText(TrimRight(S(Text1->text())));
+  double p = 0;
+  if (!ReadEntryAmount(S(Text1->text()), p)) {
+    ui::TakeBackRefusedEntry(Text1, focusText_, isVisible());
+    return;
+  }
   if (p < 0) {
-    // Refused: the box shows what it held and keeps the focus.
     ui::GetPrompt().MsgBox(kNegativePaymentMessage, ui::Buttons::OK, ui::Icon::Exclamation);
-    Text1->setText(focusText_);
-    if (isVisible()) Text1->setFocus(Qt::OtherFocusReason);
-    // Selected once the focus change is over (leaving the box clears its selection last).
-    QTimer::singleShot(0, Text1, [box = QPointer<QLineEdit>(Text1)] {
-      if (box && box->hasFocus()) box->selectAll();
-    });
+    ui::TakeBackRefusedEntry(Text1, focusText_, isVisible());
     return;
   }
   Text1->setText(Q(Format(p, "$#,##0.00")));

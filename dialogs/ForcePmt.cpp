@@ -308,17 +308,16 @@ void ForcePmt::Text1_LostFocus() {
   // Leaving the box without an edit does nothing (the box may show blanks in front of the
   // payment it was loaded with).
   if (Trim(S(Text1->text())) == owner.Shared().GotFocusText) return;
-  const double value = ParseAmountText(TrimRight(S(Text1->text())));
+  // Refused: the box shows what it held, the result and the page stay, and the focus goes
+  // back to the box (an OK that asked for this commit then does nothing).
+  double value = 0;
+  if (!ReadEntryAmount(S(Text1->text()), value)) {
+    ui::TakeBackRefusedEntry(Text1, focusText_, isVisible());
+    return;
+  }
   if (value < 0) {
-    // Refused: the box shows what it held, the result and the page stay, and the focus goes
-    // back to the box (an OK that asked for this commit then does nothing).
     ui::GetPrompt().MsgBox(kNegativePaymentMessage, ui::Buttons::OK, ui::Icon::Exclamation);
-    Text1->setText(focusText_);
-    if (isVisible()) Text1->setFocus(Qt::OtherFocusReason);
-    // Selected once the focus change is over (leaving the box clears its selection last).
-    QTimer::singleShot(0, Text1, [box = QPointer<QLineEdit>(Text1)] {
-      if (box && box->hasFocus()) box->selectAll();
-    });
+    ui::TakeBackRefusedEntry(Text1, focusText_, isVisible());
     return;
   }
   Text1->setText(Q(Format(value, "$#,##0.00")));

@@ -120,7 +120,11 @@ double Margin2::Total() const { return F1Book1Data.NumberRC(kTotal, 1); }
 void Margin2::F1Book1_EndEdit(int row, int col, QString* text, bool* cancel) {
   if (col != 1) return;
   const std::string typed = text->toStdString();
-  const double value = ParseMoneyText(typed);
+  double value = 0;
+  if (!ReadEntryMoney(typed, value)) {
+    *cancel = true;
+    return;
+  }
   PageRecord& p = eng.page;
   double* component = nullptr;
   double v = value;

@@ -180,7 +180,11 @@ void Milage::Text1_KeyPress(int Index, int& KeyAscii) {
 
 void Milage::Text1_LostFocus(int Index) {
   if (Index < 1 || Index > 2) return;
-  const double v = ParseAmountText(S(Text1[Index]->text()));
+  double v = 0;
+  if (!ReadEntryAmount(S(Text1[Index]->text()), v)) {
+    UpdateMileageFee();
+    return;
+  }
   const double actual = Index == 1 ? v : ActualMiles;
   // A price typed as whole cents (15) is fifteen cents.
   const double perMile = Index == 2 ? (v < 1 ? v : v / 100) : CentsPerMile;

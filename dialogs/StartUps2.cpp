@@ -299,7 +299,8 @@ void StartUps2::Command1_Click(int Index) {
 void StartUps2::StartUpsSheet_EndEdit(int row, int col, QString* text, bool* cancel) {
   // The recalculation writes the sheet; the grid stores nothing of its own afterwards.
   *cancel = true;
-  const double value = ParseAmountText(S(*text));
+  double value = 0;
+  if (!ReadEntryAmount(S(*text), value)) return;
   FiniteEntry entry(eng);
   if (StartUpItem* it = eng.ItemOfRow(row)) {
     if (col == 2)

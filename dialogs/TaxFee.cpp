@@ -177,7 +177,11 @@ void TaxFee::F1Book1_EndEdit(QString* text, bool* cancel) {
     *cancel = true;
     return;
   }
-  const double v = ParseMoneyText(S(*text));
+  double v = 0;
+  if (!ReadEntryMoney(S(*text), v)) {
+    *cancel = true;
+    return;
+  }
   FiniteEntry entry(eng);
   if (int16_t* flag = OverrideOfRow(p, row)) {
     // A value other than the one shown is the user's own; the value shown gives the tax back

@@ -24,6 +24,7 @@
 
 #include "engine/NumText.h"
 #include "engine/Runtime.h"
+#include "owner/FiniteEntry.h"
 #include "owner/SharedState.h"
 #include "owner/WindowSet.h"
 #include "platform/files/AtomicFile.h"
@@ -437,8 +438,9 @@ void TaxSet::Combo1_Click() {
   if (settingList_) return;
   SaveShownSetting();  // the edits go to the setting that was current
   eng.tax.TaxSetName = ListText();
-  std::string error;
-  if (!eng.LoadTaxSet(&error)) ReportSaveFailure(error);
+  std::string error, notice;
+  if (!eng.LoadTaxSet(&error, &notice)) ReportSaveFailure(error);
+  if (!notice.empty()) ui::GetPrompt().MsgBox(notice, ui::Buttons::OK, ui::Icon::Exclamation, std::string(kTitle));
   FillTaxSetForm();
 }
 
@@ -546,13 +548,17 @@ void TaxSet::Text2_LostFocus(int Index) {
   if (Index < 0 || Index > 6) return;
   const std::string text = S(Text2[Index]->text());
   if (text == owner.Shared().GotFocusText) return;
-  double v = ParseAmountText(TrimRight(text));
+  double v = 0;
+  if (!ReadEntryAmount(text, v)) {
+    Text2[Index]->setText(Q(owner.Shared().GotFocusText));
+    return;
+  }
   // A rate typed as a fraction becomes percent (whatever the box).
   if (v < 1) v *= 100;
   // The settings keep single-precision numbers and rates in percent: a value no float can
   // hold, or a rate outside 0 to 100, is refused and the box shows what it had.
   const bool rate = Index == 0 || Index == 1 || Index == 2 || Index == 4;
-  if (!FitsFloat(v) || (rate && !(v >= 0 && v <= 100))) {
+  if (rate ? !IsTaxRateValue(v) : !IsDealValue(v)) {
     Text2[Index]->setText(Q(owner.Shared().GotFocusText));
     ui::GetPrompt().MsgBox("\"" + Trim(text) + "\" is " +
                                (rate ? "not a tax rate. Please enter a rate from 0 to 100, such as 6.5."

@@ -108,7 +108,12 @@ void Trade::Text1_KeyPress(int Index, int& KeyAscii) {
 
 void Trade::Text1_LostFocus(int Index) {
   if (Index < 0 || Index > 1) return;
-  const double v = ParseAmountText(S(Text1[Index]->text()));
+  double v = 0;
+  if (!ReadEntryAmount(S(Text1[Index]->text()), v)) {
+    // The boxes show the page's amounts again.
+    UpdateTradeEquity();
+    return;
+  }
   FiniteEntry entry(eng);
   double& field = Index == 0 ? eng.items.TradeAllowance : eng.items.TradePayoff;
   if (field != v) eng.WorksheetModified = -1;

@@ -357,6 +357,11 @@ class Engine {
   // shown. A window asks it before it stores an entry.
   bool GivesFiniteResults(const PageInputs& candidate);
   static bool IsFinite(const PageInputs& in);
+  // What keeps a page's inputs from being a deal: an amount, rate or count that is not a
+  // finite number smaller than kMaxDealAmount in size (TooLarge), or a term in months below
+  // 0 (NegativeTerm). The one rule for what is typed and for what the files hold.
+  enum class InputFault { None, TooLarge, NegativeTerm };
+  static InputFault CheckDealInputs(const PageInputs& in);
   // A page whose calculation has no single answer is left on one chosen state; the next
   // recalculation resumes from that state while the items are still those it left.
   struct SettledCycle {
@@ -370,8 +375,13 @@ class Engine {
   // ---- tax settings file -----------------------------------------------------------------
   // Each returns false (with a message naming the file in `error`) when the file cannot be
   // read or written; the current setting is then unchanged.
-  bool LoadTaxSet(std::string* error = nullptr);
-  void ParseTaxSetLine(std::string line);
+  // A setting whose line holds values out of range (rates outside 0 to 100, amounts no deal
+  // can have) takes the values of a new setting for them, and `notice` gets one message
+  // naming the file and the line.
+  bool LoadTaxSet(std::string* error = nullptr, std::string* notice = nullptr);
+  // Stores the values of a setting's line; false when some were out of range and took the
+  // values of a new setting (SetDefaultTaxSet) instead.
+  bool ParseTaxSetLine(std::string line);
   std::string BuildTaxSetLine() const;
   bool SaveTaxSet(std::string* error = nullptr);
   // Removes the setting `name` from the file (the lines from the first empty line on stay

@@ -63,6 +63,63 @@ double ParseAmountText(std::string_view text) {
 
 double ParseAmountText(const std::string* text) { return text ? ParseAmountText(std::string_view(*text)) : 0.0; }
 
+namespace {
+
+// The value of a text the strict readers have blanked: false when it is not one number as a
+// whole. A number out of a double's range upwards is an infinity of its sign.
+bool WholeNumber(std::string_view original, std::string_view t, double& v) {
+  if (!IsNumberText(t)) return false;
+  // Nothing at all is 0; marks without a number ("$", "%", "()") are no number.
+  auto blank = [](std::string_view x) { return x.find_first_not_of(" \t\n") == std::string_view::npos; };
+  if (blank(t) && !blank(original)) return false;
+  v = TextValue(t);
+  if (v != 0) return true;
+  // TextValue reads a number out of range as 0: a nonzero digit before an exponent that is
+  // not negative means it was too large, not too small.
+  bool nonzero = false, negative = false;
+  size_t i = 0;
+  for (; i < t.size(); ++i) {
+    const char c = t[i];
+    if (c == '-' && !nonzero) negative = true;
+    if (c >= '1' && c <= '9') nonzero = true;
+    if (c == 'e' || c == 'E' || c == 'd' || c == 'D') break;
+  }
+  if (!nonzero) return true;
+  for (++i; i < t.size(); ++i)
+    if (t[i] == '-') return true;
+  v = negative ? -HUGE_VAL : HUGE_VAL;
+  return true;
+}
+
+}  // namespace
+
+bool ReadAmountText(std::string_view text, double& v) {
+  Scratch s(text);
+  s.BlankFirst('$');
+  s.BlankEvery(',');
+  const bool open = s.BlankFirst('(');
+  const bool close = s.BlankFirst(')');
+  const bool percent = s.BlankFirst('%');
+  double r = 0;
+  if (!WholeNumber(text, s.View(), r)) return false;
+  if (percent) r /= 100;
+  if (open && close) r = -r;
+  v = r == 0 ? 0.0 : r;
+  return true;
+}
+
+bool ReadMoneyText(std::string_view text, double& v) {
+  Scratch s(text);
+  s.BlankFirst('$');
+  s.BlankEvery(',');
+  double r = 0;
+  if (!WholeNumber(text, s.View(), r)) return false;
+  v = r == 0 ? 0.0 : r;
+  return true;
+}
+
+bool IsDealValue(double v) { return std::isfinite(v) && std::fabs(v) < kMaxDealAmount; }
+
 double ParseMoneyText(std::string_view text) {
   Scratch s(text);
   s.BlankFirst('$');

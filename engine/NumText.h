@@ -17,6 +17,26 @@ namespace qv {
 double ParseAmountText(const std::string* text);
 double ParseAmountText(std::string_view text);
 
+// The strict readers of what a user types: the rule of ParseAmountText (ReadAmountText) or of
+// ParseMoneyText (ReadMoneyText), but the text left after the rule's "$", ",", "(", ")" and
+// "%" must be one number as a whole (blanks anywhere, as TextValue skips them). An empty or
+// blank text means 0; marks alone ("$", "%") are no number. Text the rule would read only in
+// part or not at all ("abc", "12abc", "Down payment: $1,234.50 (cash)") gives false and
+// leaves `v` unchanged. A number too large for a double ("1e999") reads as an infinity of
+// its sign, so that the limits of a deal refuse it rather than take it for 0.
+bool ReadAmountText(std::string_view text, double& v);
+bool ReadMoneyText(std::string_view text, double& v);
+
+// The largest amount a deal can hold: no car deal reaches $100,000,000. What the user types
+// and what the worksheet, settings and tax-settings files hold are held to it.
+inline constexpr double kMaxDealAmount = 1e8;
+
+// True for a value a deal can hold: a finite number smaller than kMaxDealAmount in size.
+bool IsDealValue(double v);
+
+// True for a tax rate a setting can hold: a number from 0 to 100 percent.
+inline bool IsTaxRateValue(double v) { return v >= 0 && v <= 100; }
+
 // The reader of a typed tax rate in percent ("6.5", "6.5%", " 7 "): blanks around it and
 // one "%" at its end are allowed, the rest must be a plain decimal number (digits, one
 // point, an exponent) from 0 to 100. A text with no number ("abc"), a decimal comma ("6,5",

@@ -53,6 +53,43 @@ bool FitsWorksheet(const grid::Workbook& wb, std::string& why) {
   return true;
 }
 
+bool HoldsDealValues(grid::Workbook& wb, std::string& why) {
+  constexpr int kOptions = 2;
+  // The option prices: columns 3 and 4 of the options sheet.
+  const grid::Sheet& options = wb.SheetAt(kOptions);
+  for (int r = 1; r <= options.MaxRow(); ++r)
+    for (int c : {3, 4})
+      if (!IsDealValue(options.NumberRC(r, c))) {
+        why = "page " + std::to_string(static_cast<int>(options.NumberRC(r, 1))) +
+              " has an option price too large for a deal";
+        return false;
+      }
+  Engine scratch;
+  scratch.WKS = std::move(wb);
+  const int pages = scratch.WKS.SheetAt(kWorksht).MaxRow();
+  bool fits = true;
+  for (int n = 1; n <= pages && fits; ++n) {
+    scratch.CurrentPage = static_cast<int16_t>(n);
+    scratch.LoadPageFields();
+    scratch.LoadPageItems();
+    switch (Engine::CheckDealInputs(scratch.SnapshotInputs())) {
+      case Engine::InputFault::None:
+        break;
+      case Engine::InputFault::TooLarge:
+        why = "page " + std::to_string(n) + " holds an amount too large for a deal";
+        fits = false;
+        break;
+      case Engine::InputFault::NegativeTerm:
+        why = "page " + std::to_string(n) + " holds a negative number of months";
+        fits = false;
+        break;
+    }
+  }
+  wb = std::move(scratch.WKS);
+  if (fits) why.clear();
+  return fits;
+}
+
 namespace {
 
 // Start-up items and their columns in sheet "StartUps" (column 14 holds the trade values;

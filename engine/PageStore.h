@@ -22,6 +22,12 @@ grid::ReadLimits WorksheetReadLimits();
 // known to have the five worksheet sheets.
 bool FitsWorksheet(const grid::Workbook& wb, std::string& why);
 
+// True when every page of a worksheet workbook holds values a deal can have, by the rule of
+// what is typed (Engine::CheckDealInputs; option prices by IsDealValue). Otherwise `why`
+// names the first page that does not and what it holds. The workbook is lent to a scratch
+// engine for the check and given back as it was read (no copy of it is made).
+bool HoldsDealValues(grid::Workbook& wb, std::string& why);
+
 // A text as it may be stored in a worksheet cell: each TAB becomes a blank. Cells are read
 // back split at TABs, so a TAB kept inside a description or a text field would move every
 // later field one place on.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/Engine.h"
+#include "engine/NumText.h"
 #include "engine/Runtime.h"
 
 namespace qv {
@@ -315,7 +316,11 @@ void Engine::RecalcPage() {
   if (host != nullptr) host->ShowPageResults();
 }
 
-bool Engine::IsFinite(const PageInputs& in) {
+namespace {
+
+// Calls `f` with every number of a page's inputs; stops at the first for which it is false.
+template <class F>
+bool EveryInputNumber(const PageInputs& in, F f) {
   const PageRecord& p = in.page;
   for (double v : {p.BaseInv, p.BaseMSRP, p.Dest, p.Margin, p.Factor, p.Factor2, p.Months, p.Residual, p.CapRd,
                    p.CashMonths, p.LoanMonths, p.DownPmt, p.EndLoan, p.LoanRate, p.InvestRate,
@@ -325,20 +330,36 @@ bool Engine::IsFinite(const PageInputs& in) {
                    static_cast<double>(p.PurchUseTax), static_cast<double>(p.PurchPropertyTax),
                    static_cast<double>(p.PurchLuxuryTax), static_cast<double>(p.PurchOther), p.Balloon, p.FordAPR,
                    p.FordAdminFactor})
-    if (!std::isfinite(v)) return false;
+    if (!f(v)) return false;
   const PageItems& it = in.items;
   for (StartUpItem PageItems::*m : kAllItems) {
     const StartUpItem& item = it.*m;
     for (double v : {item.Cap, item.Cash, item.Amount, item.Tax})
-      if (!std::isfinite(v)) return false;
+      if (!f(v)) return false;
   }
   for (double v : {it.TradePayoff, it.TradeAllowance, it.TotalAdjust.Cap, it.TotalAdjust.Cash, it.TotalEOLFees})
-    if (!std::isfinite(v)) return false;
+    if (!f(v)) return false;
   for (int n = 1; n <= 10; ++n) {
-    if (!std::isfinite(it.Adjustments[n].Cap) || !std::isfinite(it.Adjustments[n].Cash)) return false;
-    if (!std::isfinite(it.EOLFees[n].Amount)) return false;
+    if (!f(it.Adjustments[n].Cap) || !f(it.Adjustments[n].Cash)) return false;
+    if (!f(it.EOLFees[n].Amount)) return false;
   }
   return true;
+}
+
+}  // namespace
+
+bool Engine::IsFinite(const PageInputs& in) {
+  return EveryInputNumber(in, [](double v) { return std::isfinite(v); });
+}
+
+Engine::InputFault Engine::CheckDealInputs(const PageInputs& in) {
+  const PageRecord& p = in.page;
+  if (!EveryInputNumber(in, [](double v) { return IsDealValue(v); }) ||
+      !IsDealValue(static_cast<double>(p.AllowedMiles)) || !IsDealValue(static_cast<double>(p.PrePaidActualMiles)) ||
+      !IsDealValue(static_cast<double>(p.EOLActualMiles)))
+    return InputFault::TooLarge;
+  if (p.Months < 0 || p.LoanMonths < 0 || p.CashMonths < 0) return InputFault::NegativeTerm;
+  return InputFault::None;
 }
 
 bool Engine::GivesFiniteResults(const PageInputs& candidate) {

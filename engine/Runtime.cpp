@@ -529,6 +529,7 @@ bool RecordReader::NextText(std::string& out) {
     while (pos_ < s_.size() && (blank(s_[pos_]) || lineEnd(s_[pos_]))) ++pos_;
     if (pos_ >= s_.size()) return false;
   }
+  lastStart_ = pos_;
   out.clear();
   if (pos_ < s_.size() && s_[pos_] == '"') {
     ++pos_;
@@ -565,6 +566,15 @@ bool RecordReader::NextText(std::string& out) {
     }
   }
   return true;
+}
+
+int RecordReader::LineOfLastValue() const {
+  int line = 1;
+  for (size_t i = 0; i < lastStart_ && i < s_.size(); ++i) {
+    if (s_[i] == '\n') ++line;
+    else if (s_[i] == '\r' && !(i + 1 < s_.size() && s_[i + 1] == '\n')) ++line;
+  }
+  return line;
 }
 
 bool RecordReader::NextNumber(double& out, bool* isNumber) {

@@ -120,10 +120,13 @@ class RecordReader {
   bool NextNumber(double& out, bool* isNumber = nullptr);
   // True when no value is left (only blanks and line ends remain).
   bool AtEnd() const;
+  // The line (from 1; CR LF, LF or CR ends one) on which the value read last starts.
+  int LineOfLastValue() const;
 
  private:
   std::string s_;
   size_t pos_ = 0;
+  size_t lastStart_ = 0;
   bool afterComma_ = false;
 };
 

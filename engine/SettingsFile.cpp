@@ -1,11 +1,24 @@
 #include "engine/SettingsFile.h"
 
+#include "engine/NumText.h"
 #include "engine/Runtime.h"
 
 namespace qv {
 
 std::string StartupErrorText(const StartupError& e) {
+  if (e.number == 0) return e.description;
   return "Error " + StrNum(e.number) + ".  " + e.description;
+}
+
+std::string ValuesReplacedText(const std::string& file, const std::vector<int>& lines) {
+  std::string where;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (i > 0) where += i + 1 == lines.size() ? " and " : ", ";
+    where += std::to_string(lines[i]);
+  }
+  if (lines.size() == 1)
+    return file + ", line " + where + ": a value that is not a number, or is out of range, was replaced by its default.";
+  return file + ", lines " + where + ": values that are not numbers, or are out of range, were replaced by their defaults.";
 }
 
 namespace {
@@ -20,13 +33,18 @@ class ConfigReader {
     if (!r_.NextText(v)) return PastEnd();
     out = v;
   }
+  // A value that is not a number, or that no deal can have (the limits of what is typed,
+  // IsDealValue), leaves `out` as it was and its line is noted.
   void Number(double& out) {
     if (ended_) return;
+    std::string t;
+    if (!r_.NextText(t)) return PastEnd();
     double d = 0;
-    bool isNumber = false;
-    if (!r_.NextNumber(d, &isNumber)) return PastEnd();
-    if (!isNumber) {
-      errors_.push_back({13, "Type mismatch: " + std::string(kSettingsFileName)});
+    if (t == "#TRUE#" || t == "#FALSE#") {
+      d = t == "#TRUE#" ? -1 : 0;
+    } else if (!ReadMoneyText(t, d) || !IsDealValue(d)) {
+      const int line = r_.LineOfLastValue();
+      if (badLines_.empty() || badLines_.back() != line) badLines_.push_back(line);
       return;
     }
     out = d;
@@ -37,6 +55,12 @@ class ConfigReader {
     out = ToInt16(d);
   }
 
+  // One message for every value that was replaced, naming the lines.
+  void ReportBadValues() {
+    if (!badLines_.empty())
+      errors_.insert(errors_.begin(), StartupError{0, ValuesReplacedText(kSettingsFileName, badLines_)});
+  }
+
  private:
   void PastEnd() {
     ended_ = true;
@@ -44,6 +68,7 @@ class ConfigReader {
   }
   RecordReader& r_;
   std::vector<StartupError>& errors_;
+  std::vector<int> badLines_;
   bool ended_ = false;
 };
 
@@ -71,6 +96,7 @@ std::vector<StartupError> ParseConfigText(const std::string& content, ProgramSet
   // A 0 / 1 flag whatever a hand-edited file holds (the tax rules test it for 1).
   tax.ExclTradeFromLocal = tax.ExclTradeFromLocal != 0 ? 1 : 0;
   r.Int16(c.NoUpdateReminder);
+  r.ReportBadValues();
   return errors;
 }
 

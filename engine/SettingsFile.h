@@ -16,20 +16,27 @@ inline constexpr const char* kSettingsFileName = "Quorvant.Cfg";
 inline constexpr unsigned long kMaxSettingsFileBytes = 1ul << 20;
 
 // A failure met while reading a program file at start-up, in the runtime's numbering
-// (53 file not found, 62 input past end of file, 13 type mismatch).
+// (53 file not found, 62 input past end of file, 13 type mismatch), or number 0 for a
+// message of its own (values of the settings file replaced by their defaults).
 struct StartupError {
   int number = 0;
   std::string description;
   bool operator==(const StartupError&) const = default;
 };
 // "Error " + the number with its leading blank + ".  " + the description
-// (for example Error  53.  File not found: Quorvant.Cfg).
+// (for example Error  53.  File not found: Quorvant.Cfg); number 0 gives the description.
 std::string StartupErrorText(const StartupError& e);
 
+// The message for values of a program file that were not read: the file's name and the
+// lines ("Quorvant.Cfg, line 1: a value that is not a number, or is out of range, was
+// replaced by its default.").
+std::string ValuesReplacedText(const std::string& file, const std::vector<int>& lines);
+
 // Reads the values of a settings text into cfg, tax.TaxSetName and tax.ExclTradeFromLocal,
-// value by value in file order. A value that cannot be read as a number gives one error and
-// the value stays as it was; the first read past the end of the text gives one error and
-// reading stops there.
+// value by value in file order. A value that is not a number, or is one no deal can have
+// (not finite, $100,000,000 or more in size), stays as it was; all of them together give
+// one message that names the lines. The first read past the end of the text gives one
+// error and reading stops there.
 std::vector<StartupError> ParseConfigText(const std::string& content, ProgramSettings& cfg, TaxSetting& tax);
 
 // The file text of the current settings: thirteen lines, each ended by CR LF.

@@ -5,10 +5,13 @@
 #include <cfloat>
 #include <charconv>
 #include <cmath>
+#include <type_traits>
 #include <vector>
 
 #include "engine/Engine.h"
+#include "engine/NumText.h"
 #include "engine/Runtime.h"
+#include "engine/SettingsFile.h"
 #include "platform/files/AtomicFile.h"
 #include "platform/files/FolderLookup.h"
 
@@ -20,6 +23,18 @@ constexpr const char* kTaxSetFileName = "Taxset.txt";
 // The largest tax-settings file read (at most 52 settings of a line each: a few KB). The
 // main window and the tax-settings window read it with the same, default, limit.
 constexpr std::uint64_t kMaxTaxSetFileBytes = files::kDefaultReadLimit;
+
+// True when a value of field 2..27 of a line is one the setting can hold, by the limits of
+// what is typed into the tax settings: rates from 0 to 100 percent, a tax method from 0 to
+// 3; amounts and the 0/1 flags take any number of a deal's size (IsDealValue).
+bool TaxSetValueFitsField(int field, double v) {
+  if (!IsDealValue(v)) return false;
+  switch (field) {
+    case 2: case 18: case 19: case 22: return IsTaxRateValue(v);
+    case 3: return v >= 0 && v <= 3;
+    default: return true;
+  }
+}
 
 // The header line of a tax-settings file that a save has to create.
 constexpr const char* kTaxSetHeader =
@@ -175,7 +190,7 @@ std::string Engine::TaxSetPath() const {
   return files::ResolveNoCase(folder + kTaxSetFileName);
 }
 
-bool Engine::LoadTaxSet(std::string* error) {
+bool Engine::LoadTaxSet(std::string* error, std::string* notice) {
   const std::string path = TaxSetPath();
   std::string content;
   if (!ReadTaxSetFile(path, content, error)) return false;
@@ -186,31 +201,64 @@ bool Engine::LoadTaxSet(std::string* error) {
   for (size_t i = 1; i < lines.size(); ++i) {
     if (lines[i].empty()) break;
     if (LineKey(lines[i], lineKey) && lineKey == key) {
-      ParseTaxSetLine(lines[i]);
+      if (!ParseTaxSetLine(lines[i]) && notice)
+        *notice = ValuesReplacedText(kTaxSetFileName, {static_cast<int>(i + 1)});
       break;
     }
   }
   return true;
 }
 
-void Engine::ParseTaxSetLine(std::string line) {
-  if (line.empty()) return;
+bool Engine::ParseTaxSetLine(std::string line) {
+  if (line.empty()) return true;
   // The name is passed over.
   size_t comma = line.find(',');
-  if (comma == std::string::npos) return;
+  if (comma == std::string::npos) return true;
   line.erase(0, comma + 1);
+  // The values of a new setting, for a value out of range.
+  TaxSetting defaultTax;
+  PageItems defaultItems;
+  bool haveDefaults = false;
+  bool fits = true;
   // Fields 2 to 26 each end at the next comma; field 27 is all that is left. A line with
   // fewer fields stores those it has and leaves the others as they were.
   for (int f = kFirstField; f <= kLastField; ++f) {
     comma = f == kLastField ? std::string::npos : line.find(',');
     const double v = TextValue(std::string_view(line).substr(0, comma));
-    VisitField(tax, items, f, [v](auto& field) { Assign(field, v); });
+    // Both the value read and the value as the field keeps it (a single, a whole number)
+    // must fit, so that what a save writes reads back the same.
+    bool taken = false;
+    VisitField(tax, items, f, [&](auto& field) {
+      auto kept = field;
+      Assign(kept, v);
+      if (TaxSetValueFitsField(f, v) && TaxSetValueFitsField(f, static_cast<double>(kept))) {
+        field = kept;
+        taken = true;
+      }
+    });
+    if (!taken) {
+      fits = false;
+      if (!haveDefaults) {
+        const TaxSetting keptTax = tax;
+        const PageItems keptItems = items;
+        SetDefaultTaxSet();
+        defaultTax = tax;
+        defaultItems = items;
+        tax = keptTax;
+        items = keptItems;
+        haveDefaults = true;
+      }
+      VisitField(defaultTax, defaultItems, f, [&](const auto& d) {
+        VisitField(tax, items, f, [&d](auto& field) { field = static_cast<std::remove_cvref_t<decltype(field)>>(d); });
+      });
+    }
     if (comma == std::string::npos) {
       line.clear();
-      return;
+      return fits;
     }
     line.erase(0, comma + 1);
   }
+  return fits;
 }
 
 std::string Engine::BuildTaxSetLine() const {

@@ -1,6 +1,12 @@
 #pragma once
-// The one refusal path of the deal entries: an entry whose value, or whose page result,
-// would not be a finite number is refused with a message and changes nothing.
+// The one refusal path of the deal entries: an entry whose text is not a number, whose
+// value no deal can have (not finite, $100,000,000 or more in size, a negative term), or
+// whose page result would not be a finite number is refused with a message and changes
+// nothing.
+//
+// A box reads what was typed with ReadEntryAmount (or ReadEntryMoney for the grids that
+// read plain money): text that is not a number as a whole is refused there, with a message
+// that names it.
 //
 // A box's commit makes a FiniteEntry before it touches the page, applies the entry to the
 // engine's page as it always has (questions included), and asks Accept before it stores
@@ -10,21 +16,55 @@
 #include <cmath>
 #include <initializer_list>
 #include <string>
+#include <string_view>
 
 #include "engine/Engine.h"
+#include "engine/NumText.h"
+#include "engine/Runtime.h"
 #include "platform/ui/Prompt.h"
 
 namespace qv {
 
 inline constexpr const char* kEntryTooLargeMessage = "That value is too large for this deal.";
+inline constexpr const char* kNegativeTermMessage = "A number of months cannot be negative.";
 
-// True when the values typed are finite and `candidate`, as the page's inputs, gives finite
-// inputs and results; otherwise the message is shown. The engine is left as it was.
+// The message for a typed text that is not a number: "\"abc\" is not a number.". A long
+// text is cut short.
+inline std::string NotANumberMessage(std::string_view typed) {
+  std::string t = Trim(typed);
+  if (t.size() > 40) {
+    size_t n = 37;
+    while (n > 0 && (static_cast<unsigned char>(t[n]) & 0xC0) == 0x80) --n;  // not inside a character
+    t = t.substr(0, n) + "...";
+  }
+  return "\"" + t + "\" is not a number.";
+}
+
+// Reads a typed deal entry by the rule of typed amounts (ReadAmountText). A text that is
+// not a number is refused with a message naming it: false, `v` unchanged.
+inline bool ReadEntryAmount(std::string_view text, double& v) {
+  if (ReadAmountText(text, v)) return true;
+  ui::GetPrompt().MsgBox(NotANumberMessage(text), ui::Buttons::OK, ui::Icon::Exclamation);
+  return false;
+}
+
+// The same for the grids that read plain money (ReadMoneyText).
+inline bool ReadEntryMoney(std::string_view text, double& v) {
+  if (ReadMoneyText(text, v)) return true;
+  ui::GetPrompt().MsgBox(NotANumberMessage(text), ui::Buttons::OK, ui::Icon::Exclamation);
+  return false;
+}
+
+// True when the values typed are ones a deal can hold and `candidate`, as the page's inputs,
+// is a deal (Engine::CheckDealInputs) that gives finite results; otherwise the message says
+// why. The engine is left as it was.
 inline bool AcceptCandidate(Engine& e, const PageInputs& candidate, std::initializer_list<double> typed = {}) {
-  bool finite = true;
-  for (double v : typed) finite = finite && std::isfinite(v);
-  if (finite && e.GivesFiniteResults(candidate)) return true;
-  ui::GetPrompt().MsgBox(kEntryTooLargeMessage, ui::Buttons::OK, ui::Icon::Exclamation);
+  bool fits = true;
+  for (double v : typed) fits = fits && IsDealValue(v);
+  const Engine::InputFault fault = fits ? Engine::CheckDealInputs(candidate) : Engine::InputFault::TooLarge;
+  if (fault == Engine::InputFault::None && e.GivesFiniteResults(candidate)) return true;
+  ui::GetPrompt().MsgBox(fault == Engine::InputFault::NegativeTerm ? kNegativeTermMessage : kEntryTooLargeMessage,
+                         ui::Buttons::OK, ui::Icon::Exclamation);
   return false;
 }
 

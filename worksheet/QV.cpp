@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QStackedWidget>
@@ -43,10 +44,32 @@ constexpr const char* kRule = "qvRule";
 constexpr const char* kIndex = "qvIndex";
 constexpr const char* kForeColor = "qvForeColor";
 
+// A label whose width never follows its text: the layout gives it its minimum width or
+// more, so that no figure widens the window or moves the boxes beside it. A text longer
+// than the label is shown from its start with "..." where it is cut (a figure cut at its
+// start would read as a smaller one).
+class FigureLabel : public QLabel {
+ public:
+  using QLabel::QLabel;
+  QSize sizeHint() const override { return {minimumWidth(), QLabel::sizeHint().height()}; }
+  QSize minimumSizeHint() const override { return {minimumWidth(), QLabel::minimumSizeHint().height()}; }
+
+ protected:
+  void paintEvent(QPaintEvent* e) override {
+    const QRect r = contentsRect();
+    const QString t = text();
+    if (fontMetrics().horizontalAdvance(t) <= r.width()) return QLabel::paintEvent(e);
+    QFrame::paintEvent(e);
+    QPainter p(this);
+    style()->drawItemText(&p, r, static_cast<int>(alignment()), palette(), isEnabled(),
+                          fontMetrics().elidedText(t, Qt::ElideRight, r.width()), foregroundRole());
+  }
+};
+
 // A label that shows a figure: sunken, white, right-aligned.
 QLabel* ValueLabel(QWidget* parent, int minWidth = 92) {
   static const int height = QLineEdit().sizeHint().height();
-  auto* l = new QLabel(parent);
+  auto* l = new FigureLabel(parent);
   l->setFrameShape(QFrame::Panel);
   l->setFrameShadow(QFrame::Sunken);
   l->setLineWidth(1);

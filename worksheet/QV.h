@@ -321,6 +321,9 @@ class QV : public QMainWindow, public EngineHost, public Owner {
   void Text1_KeyPress(int& KeyAscii);
   void Text1_LostFocus();
   void Combo1_Click();
+  // Shows the message of a tax setting whose values were out of range, once: the start-up
+  // and the choice of the setting that follows it load the same line.
+  void ShowTaxSetNotice(const std::string& notice);
   void TabStrip1_Click();
   // Selected tab of TabStrip1, 1..4.
   int SelectedTab() const;
@@ -474,9 +477,6 @@ class QV : public QMainWindow, public EngineHost, public Owner {
   void lblPayment_DblClick(int Index);
   // Asks for a desired purchase price and moves the margin by the difference.
   void lblPurchPrice_DblClick();
-  // True when a typed answer holds a number to take (an amount as ParseAmountText reads it:
-  // "$1,250", "(300)", "5%"); "abc" or "$" hold none and must change nothing.
-  static bool HoldsNumber(const std::string& text);
   void ConnectButtons();
 
   // ---- menus (QVMenus.cpp) -----------------------------------------------------------------
@@ -583,6 +583,7 @@ class QV : public QMainWindow, public EngineHost, public Owner {
 
   // Re-entry guards of handlers that can open message boxes.
   bool inText3LostFocus_ = false;
+  std::string taxSetNoticeShown_;  // the last tax-setting notice shown (ShowTaxSetNotice)
   bool inText5LostFocus_ = false;
   bool inCombo2LostFocus_ = false;
   bool inText1LostFocus_ = false;

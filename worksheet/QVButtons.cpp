@@ -45,32 +45,7 @@ constexpr const char* kCashRequiredPrompt = "Enter desired Cash Required:";
 constexpr const char* kPurchasePricePrompt = "Enter desired Purchase Price:";
 constexpr int kMaxCashRequiredPasses = 100;
 
-bool Skipped(char c) { return c == ' ' || c == '\t' || c == '\n'; }
-
 }  // namespace
-
-bool QV::HoldsNumber(const std::string& text) {
-  // The characters the amount reader blanks out, then the start of a number.
-  std::string t = text;
-  for (char mark : {'$', '(', ')', '%'})
-    if (size_t at = t.find(mark); at != std::string::npos) t[at] = ' ';
-  for (char& c : t)
-    if (c == ',') c = ' ';
-  size_t i = 0;
-  auto skip = [&] {
-    while (i < t.size() && Skipped(t[i])) ++i;
-  };
-  skip();
-  if (i < t.size() && (t[i] == '+' || t[i] == '-')) {
-    ++i;
-    skip();
-  }
-  if (i < t.size() && t[i] == '.') {
-    ++i;
-    skip();
-  }
-  return i < t.size() && t[i] >= '0' && t[i] <= '9';
-}
 
 void QV::ConnectButtons() {
   // Vehicle and option buttons: commands for the windows of the price guide and the
@@ -138,11 +113,11 @@ void QV::lblPayment_DblClick(int Index) {
   if (Index != 0) return;
   CommitFieldEdit();
   const std::optional<std::string> answer = ui::GetPrompt().InputBox(kCashRequiredPrompt);
-  // Cancel, an empty answer or a text without a number changes nothing.
-  if (!answer || answer->empty() || !HoldsNumber(*answer)) return;
+  // Cancel or an empty answer changes nothing; a text that is not a number is refused.
+  double target = 0;
+  if (!answer || Trim(*answer).empty() || !ReadEntryAmount(*answer, target)) return;
   FiniteEntry entry(eng);
   eng.WorksheetModified = -1;
-  const double target = ParseAmountText(*answer);
   // The cash cap reduction takes what the cash start-ups and adjustments leave of the
   // target; the start-ups follow the new payment, so this is repeated until it settles.
   for (int pass = 0; std::fabs(eng.res.LCashReqd - target) > 0.01;) {
@@ -157,9 +132,9 @@ void QV::lblPayment_DblClick(int Index) {
 void QV::lblPurchPrice_DblClick() {
   CommitFieldEdit();
   const std::optional<std::string> answer = ui::GetPrompt().InputBox(kPurchasePricePrompt);
-  if (!answer || answer->empty() || !HoldsNumber(*answer)) return;
+  double p = 0;
+  if (!answer || Trim(*answer).empty() || !ReadEntryAmount(*answer, p)) return;
   // The purchase price is the total invoice plus the margin: one step reaches it.
-  const double p = ParseAmountText(*answer);
   FiniteEntry entry(eng);
   eng.page.Margin = eng.page.Margin + (p - eng.res.PurchPrice);
   if (!entry.Accept({p})) return;

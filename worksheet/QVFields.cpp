@@ -124,7 +124,11 @@ void QV::Text3_LostFocus(int Index) {
     eng.WorksheetModified = wasModified;
     box->setText(QString::fromStdString(Shared().GotFocusText));
   };
-  const double v = ParseAmountText(TrimRight(text));
+  double v = 0;
+  if (!ReadEntryAmount(text, v)) {
+    refuse();
+    return;
+  }
   PageRecord& p = eng.page;
   PageResults& r = eng.res;
   PageItems& it = eng.items;

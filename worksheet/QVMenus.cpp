@@ -15,6 +15,7 @@
 #include "engine/Engine.h"
 #include "engine/NumText.h"
 #include "engine/Runtime.h"
+#include "owner/FiniteEntry.h"
 #include "platform/grid/GridWidget.h"
 #include "platform/ui/Prompt.h"
 #include "platform/ui/Window.h"
@@ -164,9 +165,14 @@ void QV::mnuRate_Click(int Index) {
                                 : &eng.cfg.DefaultAdminFactor;
   const std::optional<std::string> answer =
       ui::GetPrompt().InputBox(item.prompt, std::string(item.title), Format(*target, item.pattern));
-  // Cancel, an empty answer or a text without a number changes nothing.
-  if (!answer || answer->empty() || !HoldsNumber(*answer)) return;
-  double v = ParseAmountText(*answer);
+  // Cancel or an empty answer changes nothing; a text that is not a number, or a value no
+  // deal can have, is refused.
+  double v = 0;
+  if (!answer || Trim(*answer).empty() || !ReadEntryAmount(*answer, v)) return;
+  if (!IsDealValue(v)) {
+    ui::GetPrompt().MsgBox(kEntryTooLargeMessage, ui::Buttons::OK, ui::Icon::Exclamation);
+    return;
+  }
   if (item.percent && v > 1) v = v / 100;
   *target = v;
 }

@@ -63,7 +63,11 @@ void QV::OptionList_EndEdit(QString& EditString, bool& Cancel) {
   // An amount the page cannot take is refused before anything is stored: the cell keeps its
   // text and the page its figures.
   if (c == 2 || c == 3) {
-    const double v = ParseAmountText(EditString.toStdString());
+    double v = 0;
+    if (!ReadEntryAmount(EditString.toStdString(), v)) {
+      Cancel = true;
+      return;
+    }
     const grid::Cell* cell = grid.CellAt(r, c);
     const grid::Cell old = cell ? *cell : grid::Cell{};
     grid.SetNumberRC(r, c, v);

@@ -93,9 +93,16 @@ void QV::Text1_LostFocus() {
 
 void QV::Combo1_Click() {
   eng.tax.TaxSetName = Combo1->currentText().toStdString();
-  std::string error;
-  if (!eng.LoadTaxSet(&error)) ui::GetPrompt().MsgBox(error, ui::Buttons::OK, ui::Icon::Exclamation);
+  std::string error, notice;
+  if (!eng.LoadTaxSet(&error, &notice)) ui::GetPrompt().MsgBox(error, ui::Buttons::OK, ui::Icon::Exclamation);
+  ShowTaxSetNotice(notice);
   eng.RecalcPage();
+}
+
+void QV::ShowTaxSetNotice(const std::string& notice) {
+  if (notice.empty() || notice == taxSetNoticeShown_) return;
+  taxSetNoticeShown_ = notice;
+  ui::GetPrompt().MsgBox(notice, ui::Buttons::OK, ui::Icon::Exclamation);
 }
 
 int QV::SelectedTab() const { return TabStrip1->currentIndex() + 1; }

@@ -206,9 +206,11 @@ void QV::ShowPageResults() {
 
   // A box that keeps the focus now shows a new text: leaving it without typing must not
   // read that text back as an edit, and, as for a box just entered, the new figure is
-  // selected so that typing replaces it (the cursor would be left at its end).
+  // selected so that typing replaces it (the cursor would be left at its end). While a box's
+  // LostFocus runs, the focus widget is the box the focus goes to, which has not been
+  // entered yet: the text remembered is still the box's being left.
   QWidget* f = focusWidget();
-  if (f && (Text3Index(f) >= 0 || f == Text5[0])) {
+  if (f && !ui::InLostFocus() && (Text3Index(f) >= 0 || f == Text5[0])) {
     auto* box = static_cast<QLineEdit*>(f);
     const std::string shown = box->text().toStdString();
     if (shown != Shared().GotFocusText) box->selectAll();

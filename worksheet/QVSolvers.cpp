@@ -61,10 +61,11 @@ void QV::lblAdjustedCap_DblClick() {
 void QV::mnuSinglePayLease_Click() {
   CommitFieldEdit();
   const std::optional<std::string> answer = ui::GetPrompt().InputBox(kSinglePaymentPrompt);
-  // Cancel, an empty answer or a text without a number changes nothing.
-  if (!answer || answer->empty() || !HoldsNumber(*answer)) return;
+  // Cancel or an empty answer changes nothing; a text that is not a number is refused.
+  double amount = 0;
+  if (!answer || Trim(*answer).empty() || !ReadEntryAmount(*answer, amount)) return;
   FiniteEntry entry(eng);
-  eng.page.CapRd = ParseAmountText(*answer);
+  eng.page.CapRd = amount;
   if (!entry.Accept()) return;
   eng.RecalcPage();
   // The forced payment window, not shown: a monthly payment of 0 by the margin, applied.

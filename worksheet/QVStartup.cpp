@@ -56,8 +56,9 @@ void QV::Form_Load() {
   Shared().PageListBusy = true;
   for (const StartupError& e : ReadConfigFile(eng)) Report(e);
 
-  std::string error;
-  if (!eng.LoadTaxSet(&error)) prompt.MsgBox(error);
+  std::string error, notice;
+  if (!eng.LoadTaxSet(&error, &notice)) prompt.MsgBox(error);
+  ShowTaxSetNotice(notice);
 
   {
     QSignalBlocker block(Combo2);

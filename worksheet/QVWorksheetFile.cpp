@@ -26,6 +26,10 @@ bool QV::OpenWorksheetSequence(const std::string& path, std::string& error) {
     error = "The file " + path + " cannot be read: " + why + ".";
     return false;
   }
+  if (!HoldsDealValues(wb, why)) {
+    error = "The file " + path + " cannot be opened: " + why + ".";
+    return false;
+  }
   eng.WKS = std::move(wb);
   eng.WorksheetFileName = path;
 

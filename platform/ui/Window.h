@@ -12,6 +12,7 @@
 // - A double-click on a control runs its DblClick handler through OnDoubleClick().
 #include <QAbstractItemDelegate>
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QDialog>
 #include <QEvent>
 #include <QFocusEvent>
@@ -220,11 +221,17 @@ inline bool IsRealFocusMove(const QFocusEvent* e) {
 // reason; that first focus must still select the box's text and remember it, or typing is
 // added to the text shown. Later activations only give the focus back to the box that held
 // it, with nothing to redo.
+// A box the focus was moved to while a message took the activation (see RunEntryBoxHandlers)
+// is owed its GotFocus, which the focus-in of the activation coming back then runs.
+inline const char* const kGotFocusOwed = "qvGotFocusOwed";
+
 inline bool IsGotFocus(QObject* box, const QFocusEvent* e) {
   static const char* const kHadFocus = "qvHadFocus";
   const bool first = !box->property(kHadFocus).toBool();
   if (first) box->setProperty(kHadFocus, true);
-  return IsRealFocusMove(e) || first;
+  const bool owed = box->property(kGotFocusOwed).toBool();
+  if (owed) box->setProperty(kGotFocusOwed, false);
+  return IsRealFocusMove(e) || first || owed;
 }
 
 // A click that gives a box the focus places the cursor where it lands, after the GotFocus
@@ -240,6 +247,18 @@ inline void SelectAllAfterClick(QObject* box, const QFocusEvent* e) {
   });
 }
 
+// A box whose entry was refused shows `text` again and, when `keepFocus`, keeps the focus
+// with its text selected once the focus change under way is over (leaving a box clears its
+// selection last), so that what is typed next replaces it.
+inline void TakeBackRefusedEntry(QLineEdit* box, const QString& text, bool keepFocus) {
+  box->setText(text);
+  if (!keepFocus) return;
+  box->setFocus(Qt::OtherFocusReason);
+  QTimer::singleShot(0, box, [keep = QPointer<QLineEdit>(box)] {
+    if (keep && keep->hasFocus()) keep->selectAll();
+  });
+}
+
 // The entry-box convention of every window, written once. Runs a box's handlers from one of
 // its events: gotFocus on a focus-in IsGotFocus() takes (the text then selected again after
 // a click), lostFocus on a real focus move out (not when the window deactivates or a popup
@@ -247,17 +266,54 @@ inline void SelectAllAfterClick(QObject* box, const QFocusEvent* e) {
 // KeyAscii = 0 always did: the box and the window then never see it (so it never presses a
 // default button); otherwise the key goes on. An empty handler is not wanted. True when the
 // event was taken.
+//
+// A LostFocus handler runs while the focus is already on its way to the next box: Qt has
+// made that box the focus widget (the window's focusWidget()) but not yet told it. Until
+// the handler returns, what a window remembers of the box being edited (the text it had on
+// entry) still belongs to the box being left, which may refuse what was typed and put that
+// text back. So, while one runs (InLostFocus()): a message the handler shows takes the
+// activation and gives it back to the next box with the activation reason, which is not
+// that box's GotFocus (the focus move that follows tells the box with its real reason); and
+// a window that refreshes its figures does not take the next box for the box being edited.
+// Where the desktop gives the activation back only after the handler has returned, Qt no
+// longer tells the next box of the move: the activation's focus-in runs its GotFocus then.
+namespace detail {
+inline int& LostFocusDepth() {
+  static int depth = 0;
+  return depth;
+}
+}  // namespace detail
+
+// True while an entry box's LostFocus handler runs (see above).
+inline bool InLostFocus() { return detail::LostFocusDepth() > 0; }
+
 inline bool RunEntryBoxHandlers(QObject* box, QEvent* event, const std::function<void()>& gotFocus,
                                 const std::function<void()>& lostFocus, const std::function<void(int&)>& keyPress) {
   switch (event->type()) {
-    case QEvent::FocusIn:
-      if (gotFocus && IsGotFocus(box, static_cast<QFocusEvent*>(event))) {
+    case QEvent::FocusIn: {
+      auto* e = static_cast<QFocusEvent*>(event);
+      if (detail::LostFocusDepth() > 0 && !IsRealFocusMove(e)) return false;
+      if (gotFocus && IsGotFocus(box, e)) {
         gotFocus();
-        SelectAllAfterClick(box, static_cast<QFocusEvent*>(event));
+        SelectAllAfterClick(box, e);
       }
       return false;
+    }
     case QEvent::FocusOut:
-      if (lostFocus && IsRealFocusMove(static_cast<QFocusEvent*>(event))) lostFocus();
+      if (lostFocus && IsRealFocusMove(static_cast<QFocusEvent*>(event))) {
+        auto* w = qobject_cast<QWidget*>(box);
+        QPointer<QWidget> next = w ? w->window()->focusWidget() : nullptr;
+        {
+          struct Depth {
+            Depth() { ++detail::LostFocusDepth(); }
+            ~Depth() { --detail::LostFocusDepth(); }
+          } depth;
+          lostFocus();
+        }
+        // A message took the activation on the way: the next box is not told of the move.
+        if (next && next != w && next->window()->focusWidget() == next && QApplication::focusWidget() != next)
+          next->setProperty(kGotFocusOwed, true);
+      }
       return false;
     case QEvent::KeyPress: {
       const int key = static_cast<QKeyEvent*>(event)->key();

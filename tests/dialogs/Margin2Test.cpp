@@ -65,7 +65,6 @@ TEST_F(Margin2Test, TypedPartsMakeTheNewMargin) {
       {Margin2::kIncentive, "300", -300, "($300.00)"},
       {Margin2::kHoldback, "+500", 500, "$500.00"},
       {Margin2::kHoldback, "-250", -250, "($250.00)"},
-      {Margin2::kOther, "(100)", 0, "$0.00"},  // the grid reader knows no parentheses
       {Margin2::kOther, "-100", -100, "($100.00)"},
   };
   for (const Edit& e : edits) {
@@ -79,6 +78,12 @@ TEST_F(Margin2Test, TypedPartsMakeTheNewMargin) {
   EXPECT_EQ(eng.page.Incentive, -300);
   EXPECT_EQ(eng.page.Holdback, -250);
   EXPECT_EQ(eng.page.Other, -100);
+  // The grid reader knows no parentheses: "(100)" is no number here, and is refused.
+  prompt.Answer(ui::Answer::OK);
+  EXPECT_FALSE(w.F1Book1->commitEdit(Margin2::kOther, 1, "(100)"));
+  EXPECT_EQ(prompt.MessageTexts().back(), "\"(100)\" is not a number.");
+  EXPECT_EQ(eng.page.Other, -100);
+  EXPECT_EQ(Shown(w, Margin2::kOther), "($100.00)");
   // 1200 + 150 - 300 - 250 - 100.
   EXPECT_EQ(Shown(w, Margin2::kTotal), "$700.00");
   EXPECT_FALSE(w.F1Book1->isCellEditable(Margin2::kTotal, 1));

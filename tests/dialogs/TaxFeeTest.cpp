@@ -110,9 +110,13 @@ TEST_F(TaxFeeTest, LeaseRegistrationAndTitleFeesAreTakenWhole) {
   EXPECT_EQ(static_cast<double>(eng.page.PurchTitle), 30);
   EXPECT_EQ(Shown(w, 1), "$120.00");
   EXPECT_EQ(Shown(w, 2), "$30.00");
-  // Unreadable text is 0; the fee rows take the value without an override.
+  // Text that is not a number is refused with a message; the fee rows take a value without
+  // an override.
+  TypeInCell(w.F1Book1, 7, 1, "$12");
+  prompt.Answer(ui::Answer::OK);
   TypeInCell(w.F1Book1, 7, 1, "abc");
-  EXPECT_EQ(static_cast<double>(eng.page.PurchOther), 0);
+  EXPECT_EQ(prompt.MessageTexts().back(), "\"abc\" is not a number.");
+  EXPECT_EQ(static_cast<double>(eng.page.PurchOther), 12);
   TypeInCell(w.F1Book1, 7, 1, "$25.50");
   EXPECT_EQ(static_cast<double>(eng.page.PurchOther), 25.5);
   EXPECT_EQ(Shown(w, 8), Format(120 + 30 + kSalesTax + 25.5, "$#,##0.00"));

@@ -183,5 +183,51 @@ TEST(WrapTextTest, EndsAndKeepsEveryCharacterOfLongRuns) {
   }
 }
 
+// What a user types: the amount rule's shapes read as before; text it cannot read as a whole
+// is refused rather than read as 0 (or as the number it starts with).
+TEST(ReadAmountTextTest, ReadsWhatTheRuleReadsAndRefusesTheRest) {
+  struct Case {
+    const char* text;
+    bool read;
+    double value;
+  } cases[] = {
+      {"$1,234.50", true, 1234.5},  {"(500)", true, -500},  {"9%", true, 0.09},
+      {".09", true, 0.09},          {"29500 ", true, 29500}, {"", true, 0},
+      {"   ", true, 0},             {"-12", true, -12},     {"1 2", true, 12},
+      {"1e308", true, 1e308},       {"abc", false, 0},      {"12abc", false, 0},
+      {"Down payment: $1,234.50 (cash)", false, 0},         {"$", false, 0},
+      {"1.2.3", false, 0},          {"nan", false, 0},      {"inf", false, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    double v = -7;
+    EXPECT_EQ(ReadAmountText(c.text, v), c.read);
+    EXPECT_DOUBLE_EQ(v, c.read ? c.value : -7) << "unchanged when refused";
+  }
+  // A number beyond a double is not 0: it is too large, and the deal limits refuse it.
+  double v = 0;
+  ASSERT_TRUE(ReadAmountText("1e999", v));
+  EXPECT_TRUE(std::isinf(v) && v > 0);
+  ASSERT_TRUE(ReadAmountText("-9e400", v));
+  EXPECT_TRUE(std::isinf(v) && v < 0);
+  ASSERT_TRUE(ReadAmountText("1e-999", v));
+  EXPECT_EQ(v, 0);
+  // The money rule of the grids: no parentheses, no percent.
+  EXPECT_TRUE(ReadMoneyText("$1,500", v));
+  EXPECT_EQ(v, 1500);
+  EXPECT_FALSE(ReadMoneyText("(1,500)", v));
+  EXPECT_FALSE(ReadMoneyText("7%", v));
+}
+
+TEST(ReadAmountTextTest, DealValuesStayBelowOneHundredMillion) {
+  EXPECT_TRUE(IsDealValue(99999999.99));
+  EXPECT_TRUE(IsDealValue(-99999999.99));
+  EXPECT_FALSE(IsDealValue(100000000));
+  EXPECT_FALSE(IsDealValue(-100000000));
+  EXPECT_FALSE(IsDealValue(1e21));
+  EXPECT_FALSE(IsDealValue(std::nan("")));
+  EXPECT_FALSE(IsDealValue(HUGE_VAL));
+}
+
 }  // namespace
 }  // namespace qv

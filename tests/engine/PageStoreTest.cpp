@@ -205,6 +205,56 @@ TEST(PageFields, AWorksheetHoldsAtMost32767Pages) {
   }
 }
 
+// A worksheet whose pages hold values no deal can have is refused whole, naming the page;
+// the workbook checked is handed back as it was.
+TEST(PageFields, AWorksheetHoldsOnlyValuesADealCanHave) {
+  struct Case {
+    const char* name;
+    std::function<void(Engine&)> change;  // on page 2
+    const char* why;                      // "" when it fits
+  } cases[] = {
+      {"ordinary pages", [](Engine&) {}, ""},
+      {"an invoice of 1e308", [](Engine& e) { e.page.BaseInv = 1e308; },
+       "page 2 holds an amount too large for a deal"},
+      {"a loan rate of -1e308", [](Engine& e) { e.page.LoanRate = -1e308; },
+       "page 2 holds an amount too large for a deal"},
+      {"a residual of $100,000,000", [](Engine& e) { e.page.Residual = 1e8; },
+       "page 2 holds an amount too large for a deal"},
+      {"a start-up item of 1e20", [](Engine& e) { e.items.Security.Cash = 1e20; },
+       "page 2 holds an amount too large for a deal"},
+      {"negative months", [](Engine& e) { e.page.Months = -12; }, "page 2 holds a negative number of months"},
+      {"negative loan months", [](Engine& e) { e.page.LoanMonths = -5; },
+       "page 2 holds a negative number of months"},
+      {"an option price of 1e308",
+       [](Engine& e) {
+         e.WKS.SetSheet(2);
+         e.WKS.SetNumberRC(1, 1, 2);
+         e.WKS.SetNumberRC(1, 3, 1e308);
+         e.WKS.SetSheet(1);
+       },
+       "page 2 has an option price too large for a deal"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Engine e;
+    e.page = FullPage();
+    for (int16_t n : {1, 2, 3}) {
+      e.CurrentPage = n;
+      if (n == 2) c.change(e);
+      e.SavePageFields();
+      e.SavePageItems();
+      e.page = FullPage();
+      e.items = PageItems{};
+    }
+    const std::string before = e.WKS.SheetAt(1).TextRC(2, 3) + "|" + e.WKS.SheetAt(1).TextRC(3, 2);
+    std::string why = "left over";
+    EXPECT_EQ(HoldsDealValues(e.WKS, why), std::string(c.why).empty());
+    EXPECT_EQ(why, c.why);
+    EXPECT_EQ(e.WKS.SheetAt(1).MaxRow(), 3) << "the workbook is given back";
+    EXPECT_EQ(e.WKS.SheetAt(1).TextRC(2, 3) + "|" + e.WKS.SheetAt(1).TextRC(3, 2), before);
+  }
+}
+
 // Cells of a worksheet file changed outside the program.
 TEST(PageFields, OddCellsAreReadSafely) {
   struct Case {

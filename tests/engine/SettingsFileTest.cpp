@@ -52,8 +52,9 @@ TEST(SettingsText, ShortOrOddTextsGiveOneErrorEach) {
     std::vector<StartupError> errors;
   } cases[] = {
       {"empty", "", {{62, "Input past end of file: Quorvant.Cfg"}}},
-      {"a rate that is no number", "abc,0.08\r\n", {{13, "Type mismatch: Quorvant.Cfg"},
-                                                    {62, "Input past end of file: Quorvant.Cfg"}}},
+      {"a rate that is no number", "abc,0.08\r\n",
+       {{0, "Quorvant.Cfg, line 1: a value that is not a number, or is out of range, was replaced by its default."},
+        {62, "Input past end of file: Quorvant.Cfg"}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -62,6 +63,40 @@ TEST(SettingsText, ShortOrOddTextsGiveOneErrorEach) {
     TaxSetting tax;
     EXPECT_EQ(ParseConfigText(c.text, cfg, tax), c.errors);
     EXPECT_EQ(cfg.DefaultInvestRate, 0.07);  // a value that could not be read stays
+  }
+}
+
+// Values no deal can have (not numbers, infinities, $100,000,000 or more in size) keep their
+// defaults; all of them give one message that names the file and the lines.
+TEST(SettingsText, ValuesNoDealCanHaveGiveOneMessageNamingTheLines) {
+  struct Case {
+    const char* name;
+    std::string text;
+    const char* message;
+  } cases[] = {
+      {"huge numbers",
+       "1e308,-1e308\r\n\"QVEdit\",1e308\r\n\"Home\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n"
+       "1e308\r\n-1e308\r\n99999999999999999999999999999\r\n",
+       "Quorvant.Cfg, lines 1, 2, 11, 12 and 13: values that are not numbers, or are out of range, were replaced by "
+       "their defaults."},
+      {"nan and inf",
+       "nan,inf\r\n\"QVEdit\",-inf\r\n\"Home\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\nnan\r\ninf\r\nNaN\r\n",
+       "Quorvant.Cfg, lines 1, 2, 11, 12 and 13: values that are not numbers, or are out of range, were replaced by "
+       "their defaults."},
+      {"one loan rate", "0.05,-1e308\r\n\"QVEdit\",0\r\n\"Home\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n0\r\n1\r\n0\r\n",
+       "Quorvant.Cfg, line 1: a value that is not a number, or is out of range, was replaced by its default."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ProgramSettings cfg;
+    TaxSetting tax;
+    const std::vector<StartupError> errors = ParseConfigText(c.text, cfg, tax);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(StartupErrorText(errors[0]), c.message);
+    EXPECT_EQ(cfg.DefaultLoanRate, 0);
+    EXPECT_EQ(cfg.DefaultAdminFactor, 0);
+    EXPECT_EQ(cfg.NoUpdateReminder, 0);
+    EXPECT_EQ(tax.TaxSetName, "Home");
   }
 }
 

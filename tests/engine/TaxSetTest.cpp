@@ -77,18 +77,19 @@ TEST(TaxSetLine, BuildThenParseRestoresEveryField) {
 
 // Every single is written with the digits it needs to read back as the same single.
 TEST(TaxSetLine, SinglesReadBackExactly) {
-  const float values[] = {7.1234567f, 6.1f, 0.1f, 1.0f / 3, 99.99999f, 1e-7f, 123456.79f, 16777215.0f,
-                          3.4e38f, -2.5f, 1234.56f};
+  // Rates up to 100 percent; amounts up to the largest single below $100,000,000.
+  const float values[] = {7.1234567f, 6.1f, 0.1f, 1.0f / 3, 99.99999f, 1e-7f, 2.5f, 123456.79f, 16777215.0f,
+                          99999992.0f, 1234.56f};
   for (float v : values) {
+    const bool rate = v <= 100;
     Engine a;
-    a.tax.LeaseTaxRate = v;
+    if (rate) a.tax.LeaseTaxRate = a.tax.BuyTaxRate = v;
     a.tax.MaxTax = v;
-    a.tax.BuyTaxRate = -v;
     Engine b;
-    b.ParseTaxSetLine(a.BuildTaxSetLine());
-    EXPECT_EQ(b.tax.LeaseTaxRate, v) << a.BuildTaxSetLine();
+    EXPECT_TRUE(b.ParseTaxSetLine(a.BuildTaxSetLine()));
+    if (rate) EXPECT_EQ(b.tax.LeaseTaxRate, v) << a.BuildTaxSetLine();
+    if (rate) EXPECT_EQ(b.tax.BuyTaxRate, v);
     EXPECT_EQ(b.tax.MaxTax, v);
-    EXPECT_EQ(b.tax.BuyTaxRate, -v);
   }
   Engine a;
   a.tax.LeaseTaxRate = 7.1234567f;
@@ -312,6 +313,49 @@ TEST_F(TaxFile, FailedSaveKeepsTheOldFile) {
   files::SetWriteFaultForTesting(nullptr);
   EXPECT_FALSE(err.empty());
   EXPECT_EQ(ReadFile(path), old);
+}
+
+// A setting whose values no setting can hold (rates beyond a float or outside 0 to 100,
+// amounts of a deal's size and more, a negative rate) takes a new setting's values for
+// them, and the load names the file and the line once.
+TEST_F(TaxFile, ValuesOutOfRangeTakeTheDefaultsWithOneNotice) {
+  const std::string header = "Name,LeaseTaxRate\r\n";
+  WriteFile(path, header + "Away,8,2,0,0,1,1,1,1,1,1,1,1,1,1,1,1,7,1,100,0,5,0,50000,0,2000,1\r\n" +
+                      "Home,1e39,0,1,1,0,0,0,0,0,1,0,0,0,1,0,0,1e39,3.4e38,3.4e38,1,3e38,1,3e38,1,3e38,0\r\n" +
+                      "Neg,-1e308,-1e308,-1e308,-1e308,-1e308,-1e308,-1e308,-1e308,-1e308,-1e308,-1e308,-1e308,"
+                      "-1e308,-1e308,-1e308,-1e308,-1e308,-1e308,-1e308,-1e308,-1e308,-1e308,-1e308,-1e308,-1e308,"
+                      "-1e308\r\n");
+  Engine defaults;
+  defaults.SetDefaultTaxSet();
+  for (const char* name : {"Home", "Neg"}) {
+    SCOPED_TRACE(name);
+    Engine other;
+    other.AppFolder = e.AppFolder;
+    other.tax.TaxSetName = name;
+    std::string err, notice;
+    ASSERT_TRUE(other.LoadTaxSet(&err, &notice)) << err;
+    EXPECT_EQ(notice, std::string("Taxset.txt, line ") + (name[0] == 'H' ? "3" : "4") +
+                          ": a value that is not a number, or is out of range, was replaced by its default.");
+    for (float rate : {other.tax.LeaseTaxRate, other.tax.BuyTaxRate, other.tax.LuxuryTaxRate}) EXPECT_EQ(rate, 6.0f);
+    EXPECT_EQ(other.tax.LocalTaxRate, 0.0f);
+    EXPECT_EQ(other.tax.MaxLocalTax, 0.0f);
+    EXPECT_EQ(other.tax.MaxTax, 0.0f);
+    EXPECT_EQ(other.tax.LuxuryThreshold, 36000);
+    EXPECT_EQ(other.tax.TaxMethod, 0.0f);
+  }
+  // The Neg line's flags are all out of range: every one is a new setting's.
+  Engine neg = Loaded("Neg");
+  TaxState expected = StateOf(defaults);
+  expected.tax.TaxSetName = "Neg";
+  EXPECT_EQ(StateOf(neg), expected);
+  // A line in range gives no notice.
+  std::string err, notice;
+  Engine away;
+  away.AppFolder = e.AppFolder;
+  away.tax.TaxSetName = "Away";
+  ASSERT_TRUE(away.LoadTaxSet(&err, &notice));
+  EXPECT_EQ(notice, "");
+  EXPECT_EQ(away.tax.LeaseTaxRate, 8.0f);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // patterns, and read as the payment-tables text of a page (TabParam). Properties: a plain
 // number cell's text reads back as the same double, and the rate-table text packed from
 // what was read reads back to the same text.
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -21,6 +22,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   const double values[] = {ParseAmountText(text), ParseMoneyText(text), TextValue(text)};
   (void)ParseAmountText(&text);
+  // The strict readers take only what the lenient ones read the same.
+  if (double v = 0; ReadAmountText(text, v) && std::isfinite(v) && v != ParseAmountText(text))
+    fuzz::FuzzFailure("the strict amount reader reads another number");
+  if (double v = 0; ReadMoneyText(text, v) && std::isfinite(v) && v != ParseMoneyText(text))
+    fuzz::FuzzFailure("the strict money reader reads another number");
   (void)IsNumberText(text);
   if (double rate = 0; ParseTaxRateText(text, rate) && !(rate >= 0 && rate <= 100))
     fuzz::FuzzFailure("a tax rate outside 0 to 100 was taken");

@@ -1,6 +1,6 @@
 // The worksheet file and the page load that follows it: the bytes are read as a workbook
 // file; one the open path takes (five worksheet sheets, no more pages than a worksheet
-// holds) is loaded as the open path loads it, page 1 and then the next pages are shown
+// holds, only values a deal can have) is loaded as the open path loads it, page 1 and then the next pages are shown
 // and recalculated, and the worksheet is stored and written again. Property: what is
 // written reads back the same.
 #include <cstdint>
@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   grid::Workbook wb;
   std::string why;
   if (!wb.FromJson(fuzz::Bytes(data, size), why, WorksheetReadLimits())) return 0;
-  if (!Engine::IsWorksheetWorkbook(wb, why) || !FitsWorksheet(wb, why)) return 0;
+  if (!Engine::IsWorksheetWorkbook(wb, why) || !FitsWorksheet(wb, why) || !HoldsDealValues(wb, why)) return 0;
 
   Engine eng;
   QuietHost host(eng);

@@ -149,7 +149,7 @@ TEST_F(FiniteEntryTest, OptionAmountsThatOverflowAreRefused) {
   // Refused in an option's row: the option keeps its amounts, the page its figures.
   ASSERT_TRUE(edit(1, 1, "Moon roof"));
   prompt.Answer(Answer::No);
-  ASSERT_TRUE(edit(1, 3, "1e308"));  // a huge MSRP alone gives finite figures
+  ASSERT_TRUE(edit(1, 3, "90,000,000"));  // a huge MSRP alone gives finite figures
   eng.WorksheetModified = 0;
   const PageInputs before = eng.SnapshotInputs();
   const double payment = eng.res.PaymentWT;

@@ -118,10 +118,14 @@ TEST_F(MenusTest, DefaultRatesAreAskedAndStoredForLaterPages) {
   const PageInputs page = eng.SnapshotInputs();
   for (const Case& c : cases) {
     SCOPED_TRACE(c.answer.value_or("<Cancel>"));
+    // A text that is not a number is refused with a message.
+    const bool refused = c.answer == "abc" || c.answer == "x";
     prompt.ClearAsked();
     prompt.Input(c.answer);
+    if (refused) prompt.Answer(ui::Answer::OK);
     qv->mnuRate[c.index]->trigger();
-    ASSERT_EQ(prompt.Asked().size(), 1u);
+    ASSERT_EQ(prompt.Asked().size(), refused ? 2u : 1u);
+    if (refused) EXPECT_EQ(prompt.Asked()[1].text, "\"" + *c.answer + "\" is not a number.");
     EXPECT_EQ(prompt.Asked()[0].text, prompts[c.index]);
     EXPECT_EQ(prompt.Asked()[0].title, std::optional<std::string>(titles[c.index]));
     const double stored = c.index == 0   ? eng.cfg.DefaultInvestRate
@@ -246,8 +250,9 @@ TEST_F(MenusTest, HelpItemsOpenTheirTopics) {
 TEST_F(MenusTest, SinglePaymentWithoutANumberChangesNothing) {
   const PageInputs before = eng.SnapshotInputs();
   for (const char* typed : {"abc", "$", "none"}) {
-    prompt.Input(std::string(typed));
+    prompt.Input(std::string(typed)).Answer(ui::Answer::OK);
     qv->mnuSinglePayLease_Click();
+    EXPECT_EQ(prompt.MessageTexts().back(), "\"" + std::string(typed) + "\" is not a number.");
   }
   EXPECT_TRUE(eng.SnapshotInputs() == before);
   EXPECT_EQ(eng.WorksheetModified, 0);

@@ -91,8 +91,10 @@ TEST_F(QVTest, DamagedSettingsFileReportsEachFailureAndKeepsWhatWasRead) {
   WriteFile(folder + "Quorvant.Cfg", "\"abc\",0.07\r\n\"WordPad\",0\r\n\"Home\"\r\n");
   prompt.Answer(Answer::OK).Answer(Answer::OK);
   Load();
-  EXPECT_EQ(prompt.MessageTexts(), (std::vector<std::string>{"Error  13.  Type mismatch: Quorvant.Cfg",
-                                                              "Error  62.  Input past end of file: Quorvant.Cfg"}));
+  EXPECT_EQ(prompt.MessageTexts(),
+            (std::vector<std::string>{
+                "Quorvant.Cfg, line 1: a value that is not a number, or is out of range, was replaced by its default.",
+                "Error  62.  Input past end of file: Quorvant.Cfg"}));
   EXPECT_DOUBLE_EQ(eng.cfg.DefaultInvestRate, 0);
   EXPECT_DOUBLE_EQ(eng.cfg.DefaultLoanRate, 0.07);
   EXPECT_EQ(eng.cfg.ReportViewer, "WordPad");
