@@ -23,6 +23,7 @@
 #include <cmath>
 
 #include "engine/NumText.h"
+#include "owner/FiniteEntry.h"
 #include "engine/PaymentTable.h"
 #include "engine/Runtime.h"
 #include "owner/SharedState.h"
@@ -285,6 +286,21 @@ void Tables::ShowTableHeadings() {
 
 bool Tables::Changed(const QLineEdit* box) const { return TrimRight(S(box->text())) != owner.Shared().GotFocusText; }
 
+bool Tables::ReadBox(QLineEdit* box, const std::string& held, double& v) {
+  double typed = 0;
+  if (!ReadEntryAmount(S(box->text()), typed)) {
+    SetBox(box, held);
+    return false;
+  }
+  if (!IsDealValue(typed)) {
+    ui::GetPrompt().MsgBox(kEntryTooLargeMessage, ui::Buttons::OK, ui::Icon::Exclamation);
+    SetBox(box, held);
+    return false;
+  }
+  v = typed;
+  return true;
+}
+
 void Tables::txtMargin_GotFocus(int Index) {
   owner.Shared().GotFocusText = S(txtMargin[Index]->text());
   txtMargin[Index]->selectAll();
@@ -332,7 +348,11 @@ void Tables::txtResidual_KeyPress(int Index, int& KeyAscii) {
 
 void Tables::txtMargin_LostFocus(int Index) {
   if (!Changed(txtMargin[Index])) return;
-  const double v = ParseAmountText(S(txtMargin[Index]->text()));
+  ui::ReentryGuard guard(inLostFocus_);
+  if (!guard.Entered()) return;
+  const double held = Index == 0 ? eng.TableMarginStart : Index == 1 ? eng.TableMarginEnd : eng.TableMarginStep;
+  double v = 0;
+  if (!ReadBox(txtMargin[Index], Format(held, Index == 0 ? "#,##0" : "#,###"), v)) return;
   switch (Index) {
     case 0: eng.TableMarginStart = v; break;
     case 1: eng.TableMarginEnd = v; break;
@@ -346,7 +366,8 @@ void Tables::txtmonths_LostFocus(int Index) {
   ui::ReentryGuard guard(inLostFocus_);
   if (!guard.Entered()) return;
   const int set = Index + 1;
-  const double v = ParseAmountText(S(txtMonths[Index]->text()));
+  double v = 0;
+  if (!ReadBox(txtMonths[Index], Format(eng.TableMonths[set], kMonths), v)) return;
   // A term is a number of months from 1 up; 0 (or nothing) takes the set out of the table.
   if (v != 0 && !(v >= 1)) {
     ui::GetPrompt().MsgBox(StrNum(v) + " is an invalid number of months.");
@@ -366,8 +387,11 @@ void Tables::txtmonths_LostFocus(int Index) {
 
 void Tables::txtResidual_LostFocus(int Index) {
   if (!Changed(txtResidual[Index])) return;
+  ui::ReentryGuard guard(inLostFocus_);
+  if (!guard.Entered()) return;
   const int set = Index + 1;
-  const double v = ParseAmountText(S(txtResidual[Index]->text()));
+  double v = 0;
+  if (!ReadBox(txtResidual[Index], Format(eng.TableResiduals[set], kResidual), v)) return;
   // Below 1 the residual is a fraction of the MSRP, in whole dollars.
   eng.TableResiduals[set] = v < 1 ? Engine::RoundNum(v * eng.res.MSRP, 0) : v;
   SetBox(txtResidual[Index], Format(eng.TableResiduals[set], kResidual));
@@ -386,7 +410,8 @@ void Tables::txtFactor_LostFocus(int Index) {
   ui::ReentryGuard guard(inLostFocus_);
   if (!guard.Entered()) return;
   const int set = Index + 1;
-  double v = ParseAmountText(S(txtFactor[Index]->text()));
+  double v = 0;
+  if (!ReadBox(txtFactor[Index], Format(eng.TableFactors[set], kFactor), v)) return;
   ui::Prompt& prompt = ui::GetPrompt();
   if (v < 0.01) {
     eng.TableFactors[set] = v;

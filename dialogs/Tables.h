@@ -127,6 +127,9 @@ class Tables : public ui::QvDialog {
   void SetBox(QLineEdit* box, const std::string& text);
   // The text of a box with its trailing blanks removed, and whether it differs from the
   // text it had when it took the focus.
+  // Reads a box that was changed: a text that is not a number, or a value no deal can hold,
+  // is refused with its message and the box shows `held` (its value) again.
+  bool ReadBox(QLineEdit* box, const std::string& held, double& v);
   bool Changed(const QLineEdit* box) const;
   // Packs the column sets into the table's page (the current page, or its stored row).
   void PackIntoTablePage();

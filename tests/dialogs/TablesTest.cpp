@@ -270,6 +270,40 @@ TEST_F(TablesTest, AnUnchangedBoxDoesNothing) {
   EXPECT_TRUE(prompt.Asked().empty());
 }
 
+TEST_F(TablesTest, TextThatIsNotANumberOrTooLargeIsRefusedAndTheBoxKeepsItsValue) {
+  Tables& w = Open();
+  grid::Sheet& t = w.TablesSheetData;
+  t.SetNumberRC(1, 4, -1);  // a marker a fill would overwrite
+  struct Case {
+    QLineEdit* box;
+    const char* typed;
+    const char* message;
+  };
+  const Case cases[] = {
+      {w.txtMargin[1], "abc", "\"abc\" is not a number."},
+      {w.txtMargin[2], "1e308", "That value is too large for this deal."},
+      {w.txtMonths[1], "36 months", "\"36 months\" is not a number."},
+      {w.txtFactor[1], "x.0025", "\"x.0025\" is not a number."},
+      {w.txtResidual[1], "100000000", "That value is too large for this deal."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    const std::string held = Box(c.box);
+    prompt.ClearAsked();
+    prompt.Answer(ui::Answer::OK);
+    Enter(w, c.box, c.typed);
+    ASSERT_EQ(prompt.Asked().size(), 1u);
+    EXPECT_EQ(prompt.Asked()[0].text, c.message);
+    EXPECT_EQ(Box(c.box), held);
+    EXPECT_DOUBLE_EQ(t.NumberRC(1, 4), -1);  // no fill
+  }
+  EXPECT_DOUBLE_EQ(eng.TableMarginEnd, 2150);
+  EXPECT_DOUBLE_EQ(eng.TableMarginStep, 50);
+  EXPECT_DOUBLE_EQ(eng.TableMonths[2], 36);
+  EXPECT_DOUBLE_EQ(eng.TableFactors[2], 0.0025);
+  EXPECT_DOUBLE_EQ(eng.TableResiduals[2], 12000);
+}
+
 TEST_F(TablesTest, EveryFillPutsThePageBack) {
   Tables& w = Open();
   const PageInputs before = eng.SnapshotInputs();
