@@ -210,8 +210,13 @@ TEST_F(ForcePmtTest, CancelAfterSeveralSolvesPutsEveryInputAndSplitBack) {
   EXPECT_TRUE(w.Finished());
 }
 
-TEST_F(ForcePmtTest, ANegativeDesiredPaymentIsRefusedAndNothingApplied) {
-  for (const char* typed : {"($150.00)", "-50"}) {
+TEST_F(ForcePmtTest, ANegativeOrUnreadableDesiredPaymentIsRefusedAndNothingApplied) {
+  const std::pair<const char*, std::string> cases[] = {
+      {"($150.00)", ForcePmt::kNegativePaymentMessage},
+      {"-50", ForcePmt::kNegativePaymentMessage},
+      {"about 300", "\"about 300\" is not a number."},
+  };
+  for (const auto& [typed, message] : cases) {
     SCOPED_TRACE(typed);
     Reset();
     eng.WorksheetModified = 0;
@@ -221,7 +226,7 @@ TEST_F(ForcePmtTest, ANegativeDesiredPaymentIsRefusedAndNothingApplied) {
     prompt.ClearAsked();
     prompt.Answer(ui::Answer::OK);
     TypePayment(w, typed);
-    EXPECT_EQ(prompt.MessageTexts(), std::vector<std::string>{ForcePmt::kNegativePaymentMessage});
+    EXPECT_EQ(prompt.MessageTexts(), std::vector<std::string>{message});
     EXPECT_EQ(w.Text1->text(), "$368.50") << "the box shows what it held";
     EXPECT_EQ(Result(w), "$1,000.00   (4.88%)") << "the result shown stays";
     EXPECT_FALSE(w.HasApplicableResult());
