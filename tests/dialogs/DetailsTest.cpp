@@ -13,6 +13,7 @@
 
 #include "platform/grid/GridWidget.h"
 #include "tests/dialogs/AnalysisFixture.h"
+#include "tests/support/ActiveWindow.h"
 
 namespace qv::test {
 namespace {
@@ -156,13 +157,6 @@ TEST_F(DetailsTest, DialogButtonsLeaveTheTopmostBandWhileTheirWindowIsShown) {
 TEST_F(DetailsTest, SwitchingToItTakesTheFieldBeingEditedFirst) {
   Details2& d = OpenFromView(1);
   ASSERT_TRUE(ShowActive());
-  auto activate = [](QWidget* w) {
-    w->show();
-    w->activateWindow();
-    QApplication::setActiveWindow(w);
-    for (int i = 0; i < 50 && QApplication::activeWindow() != w; ++i) QApplication::processEvents();
-    return QApplication::activeWindow() == w;
-  };
   auto typeMargin = [this](const char* text) {
     qv->Text3[4]->setFocus(Qt::TabFocusReason);
     QApplication::processEvents();
@@ -172,14 +166,14 @@ TEST_F(DetailsTest, SwitchingToItTakesTheFieldBeingEditedFirst) {
   // its return run no LostFocus, and the typed text stays in the box.
   typeMargin("2500");
   QDialog question;
-  ASSERT_TRUE(activate(&question));
+  ASSERT_TRUE(MakeActive(&question));
   EXPECT_DOUBLE_EQ(eng.page.Margin, 1000);
   question.hide();
   ASSERT_TRUE(ShowActive());
   EXPECT_EQ(Text(qv->Text3[4]), "2500");
   EXPECT_DOUBLE_EQ(eng.page.Margin, 1000);
   // Straight to the details window: the margin is taken, and the details show it.
-  ASSERT_TRUE(activate(&d));
+  ASSERT_TRUE(MakeActive(&d));
   EXPECT_DOUBLE_EQ(eng.page.Margin, 2500);
   EXPECT_EQ(Text(qv->Text3[4]), "$2,500.00");
   eng.RecalcPage();

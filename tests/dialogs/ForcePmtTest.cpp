@@ -19,6 +19,7 @@
 
 #include "dialogs/ForcePmt.h"
 #include "tests/worksheet/QVFixture.h"
+#include "tests/support/ActiveWindow.h"
 
 namespace qv::test {
 namespace {
@@ -300,11 +301,7 @@ TEST_F(ForcePmtTest, ANegativePaymentLeftWithEnterKeepsTheFocusInTheBox) {
   eng.WorksheetModified = 0;
   const PageInputs before = eng.SnapshotInputs();
   ForcePmt& w = Open();
-  w.show();
-  w.activateWindow();
-  QApplication::setActiveWindow(&w);
-  for (int i = 0; i < 50 && QApplication::activeWindow() != &w; ++i) QApplication::processEvents();
-  if (QApplication::activeWindow() != &w) GTEST_SKIP() << "no active window on this platform";
+  if (!MakeActive(&w)) GTEST_SKIP() << "no active window on this platform";
   w.Text1->setFocus(Qt::TabFocusReason);
   QApplication::processEvents();
   QTest::keyClicks(w.Text1, "-50");
@@ -323,11 +320,7 @@ TEST_F(ForcePmtTest, ANegativePaymentLeftWithEnterKeepsTheFocusInTheBox) {
 
 TEST_F(ForcePmtTest, EnterComputesOnceAndMovesToOk) {
   ForcePmt& w = Open();
-  w.show();
-  w.activateWindow();
-  QApplication::setActiveWindow(&w);
-  for (int i = 0; i < 50 && QApplication::activeWindow() != &w; ++i) QApplication::processEvents();
-  if (QApplication::activeWindow() != &w) GTEST_SKIP() << "no active window on this platform";
+  if (!MakeActive(&w)) GTEST_SKIP() << "no active window on this platform";
   w.Text1->setFocus(Qt::TabFocusReason);
   QApplication::processEvents();
   w.Text1->setText("$400.00");

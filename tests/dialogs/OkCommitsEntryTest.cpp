@@ -20,6 +20,7 @@
 #include "dialogs/TaxSet.h"
 #include "platform/grid/GridWidget.h"
 #include "tests/worksheet/QVFixture.h"
+#include "tests/support/ActiveWindow.h"
 
 namespace qv::test {
 namespace {
@@ -28,13 +29,6 @@ class OkCommitsEntryTest : public SampleDealTest<ForcePmt, ForceCap, ForceLoan, 
  protected:
   // Shows the window active, types `typed` into `box` and presses Alt+`letter`; true once
   // the window has closed.
-  static bool ShowActive(QDialog* w) {
-    w->show();
-    w->activateWindow();
-    QApplication::setActiveWindow(w);
-    for (int i = 0; i < 50 && QApplication::activeWindow() != w; ++i) QApplication::processEvents();
-    return QApplication::activeWindow() == w;
-  }
   // The editor a grid opened on a cell.
   static QLineEdit* CellEditor(grid::GridWidget* g, int row, int col) {
     if (!g->editCell(row, col)) return nullptr;
@@ -44,7 +38,7 @@ class OkCommitsEntryTest : public SampleDealTest<ForcePmt, ForceCap, ForceLoan, 
   }
   bool TypeThenAccelerator(QDialog* w, QLineEdit* box, const char* typed, Qt::Key letter) {
     QPointer<QDialog> window(w);
-    if (!ShowActive(w) || !box) return false;
+    if (!MakeActive(w) || !box) return false;
     box->setFocus(Qt::TabFocusReason);
     QApplication::processEvents();
     box->selectAll();
@@ -85,7 +79,7 @@ TEST_F(OkCommitsEntryTest, AltOTakesWhatWasTypedInEveryWindow) {
       {"margin parts (a grid cell being edited)",
        [&] {
          Margin2& w = windows.Get<Margin2>();
-         if (!ShowActive(&w)) return false;
+         if (!MakeActive(&w)) return false;
          return TypeThenAccelerator(&w, CellEditor(w.F1Book1, Margin2::kProfit, 1), "1500", Qt::Key_O);
        },
        [&] {

@@ -18,6 +18,7 @@
 #include "platform/grid/GridWidget.h"
 #include "tests/worksheet/ActivatingPrompt.h"
 #include "tests/worksheet/QVFixture.h"
+#include "tests/support/ActiveWindow.h"
 
 namespace qv::test {
 namespace {
@@ -27,13 +28,6 @@ class DialogRefusalTest : public SampleDealTest<AdjRes, Adjust, Margin2, TaxFee,
   void SetUp() override {
     SampleDealTest::SetUp();
     active.SetFailureHandler([](const std::string& what) { ADD_FAILURE() << "unexpected question: " << what; });
-  }
-  static bool ShowActive(QDialog* w) {
-    w->show();
-    w->activateWindow();
-    QApplication::setActiveWindow(w);
-    for (int i = 0; i < 50 && QApplication::activeWindow() != w; ++i) QApplication::processEvents();
-    return QApplication::activeWindow() == w;
   }
   // Tabs into `box`, types `text` over its selected text and presses Tab.
   static void TypeAndTab(QLineEdit* box, const std::string& text) {
@@ -72,7 +66,7 @@ TEST_F(DialogRefusalTest, ARefusedDialogBoxShowsItsOwnValueAgain) {
       AdjRes& w = windows.Get<AdjRes>();
       w.txtAdditionalMiles->setText("1000");
       w.txtCentsPerMile->setText("15");
-      ASSERT_TRUE(ShowActive(&w));
+      ASSERT_TRUE(MakeActive(&w));
       active.ClearAsked();
       active.Answer(ui::Answer::OK);
       TypeAndTab(w.txtAdditionalMiles, c.typed);
@@ -87,7 +81,7 @@ TEST_F(DialogRefusalTest, ARefusedDialogBoxShowsItsOwnValueAgain) {
     {
       // The tax settings: the rate box refused, the next box keeps its own text.
       TaxSet& w = windows.Get<TaxSet>();
-      ASSERT_TRUE(ShowActive(&w));
+      ASSERT_TRUE(MakeActive(&w));
       const std::string own = Text(w.Text2[0]);
       const float rate = eng.tax.LeaseTaxRate;
       active.ClearAsked();
@@ -107,7 +101,7 @@ TEST_F(DialogRefusalTest, TextThatIsNotANumberIsRefusedInBoxesAndCells) {
   // The trade-in allowance: pasted text keeps the amount.
   {
     Trade& w = windows.Get<Trade>();
-    ASSERT_TRUE(ShowActive(&w));
+    ASSERT_TRUE(MakeActive(&w));
     TypeAndTab(w.Text1[0], "5000");
     ASSERT_EQ(eng.items.TradeAllowance, 5000);
     const std::string own = Text(w.Text1[0]);
@@ -122,7 +116,7 @@ TEST_F(DialogRefusalTest, TextThatIsNotANumberIsRefusedInBoxesAndCells) {
   // A grid cell of the adjustments: the cell and the record keep their amount.
   {
     Adjust& w = windows.Get<Adjust>();
-    ASSERT_TRUE(ShowActive(&w));
+    ASSERT_TRUE(MakeActive(&w));
     grid::GridWidget* g = w.AdjustmentSheet;
     QLineEdit* editor = CellEditor(g, 1, 3);
     ASSERT_NE(editor, nullptr);
@@ -150,7 +144,7 @@ TEST_F(DialogRefusalTest, TextThatIsNotANumberIsRefusedInBoxesAndCells) {
   // The margin parts: a cell read as plain money.
   {
     Margin2& w = windows.Get<Margin2>();
-    ASSERT_TRUE(ShowActive(&w));
+    ASSERT_TRUE(MakeActive(&w));
     const double profit = eng.page.Profit;
     active.ClearAsked();
     active.Answer(ui::Answer::OK);

@@ -18,6 +18,7 @@
 #include "engine/PaymentTable.h"
 #include "platform/grid/GridWidget.h"
 #include "tests/dialogs/AnalysisFixture.h"
+#include "tests/support/ActiveWindow.h"
 
 namespace qv::test {
 namespace {
@@ -402,11 +403,7 @@ TEST_F(TablesTest, TheWindowFollowsTheCurrentPageAndPacksEachPagesSets) {
 
 TEST_F(TablesTest, EnterMovesOnAndAMenuCommandTakesTheBoxBeingEdited) {
   Tables& w = Open();
-  w.show();
-  w.activateWindow();
-  QApplication::setActiveWindow(&w);
-  for (int i = 0; i < 50 && QApplication::activeWindow() != &w; ++i) QApplication::processEvents();
-  ASSERT_EQ(QApplication::activeWindow(), &w);
+  ASSERT_TRUE(MakeActive(&w));
 
   // Enter in the ending margin: the focus moves to the step box, and leaving ran the rule.
   w.txtMargin[1]->setFocus(Qt::TabFocusReason);

@@ -16,6 +16,7 @@
 
 #include "dialogs/TaxSet.h"
 #include "tests/dialogs/DealInputsFixture.h"
+#include "tests/support/ActiveWindow.h"
 
 namespace qv::test {
 namespace {
@@ -161,11 +162,7 @@ TEST_F(TaxSetWindowTest, BoxesRefuseRatesOutside0To100AndValuesNoFloatHolds) {
 
 TEST_F(TaxSetWindowTest, EnterMovesThroughTheBoxes) {
   TaxSet& w = Open();
-  w.show();
-  w.activateWindow();
-  QApplication::setActiveWindow(&w);
-  for (int i = 0; i < 50 && QApplication::activeWindow() != &w; ++i) QApplication::processEvents();
-  ASSERT_EQ(QApplication::activeWindow(), &w);
+  ASSERT_TRUE(MakeActive(&w));
   struct Move {
     int from, to;
   };

@@ -28,6 +28,7 @@
 #include "tests/engine/CommonPage.h"
 #include "worksheet/QV.h"
 #include "worksheet/Update.h"
+#include "tests/support/ActiveWindow.h"
 
 namespace qv::test {
 
@@ -105,11 +106,7 @@ class QVTest : public ::testing::Test {
   // Shows the window and makes it active, for tests of real focus moves.
   bool ShowActive() {
     qv->setWindowState(Qt::WindowNoState);
-    qv->show();
-    qv->activateWindow();
-    QApplication::setActiveWindow(qv.get());
-    for (int i = 0; i < 50 && QApplication::activeWindow() != qv.get(); ++i) QApplication::processEvents();
-    return QApplication::activeWindow() == qv.get();
+    return MakeActive(qv.get());
   }
 
   ui::ScriptedPrompt prompt;
